@@ -1,0 +1,35 @@
+#!/usr/bin/env bash
+# Sets everything up and runs the whole test suite: the normal build, the
+# same suite under AddressSanitizer and UndefinedBehaviorSanitizer, and a
+# short run of every fuzz target.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/bootstrap.sh
+
+jobs=$(nproc)
+fuzz_seconds=${LEGEND_FUZZ_SECONDS:-60}
+
+echo "== build and test (RelWithDebInfo)"
+cmake --preset default >/dev/null
+cmake --build --preset default -j "$jobs"
+ctest --preset default -j "$jobs"
+
+echo "== build and test under ASan and UBSan"
+cmake --preset sanitize >/dev/null
+cmake --build --preset sanitize -j "$jobs"
+ctest --preset sanitize -j "$jobs"
+
+if command -v clang++ >/dev/null; then
+  echo "== fuzz targets (${fuzz_seconds}s each)"
+  cmake --preset fuzz >/dev/null
+  cmake --build --preset fuzz -j "$jobs"
+  for target in build/fuzz/fuzz/fuzz_*; do
+    [[ -x $target && -f $target ]] || continue
+    name=$(basename "$target")
+    work=$(mktemp -d)
+    cp -r "fuzz/corpus/$name/." "$work/"
+    "$target" -max_total_time="$fuzz_seconds" -print_final_stats=1 "$work" 2>&1 | tail -n 12
+    rm -rf "$work"
+  done
+fi
+echo "all tests passed"

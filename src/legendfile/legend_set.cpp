@@ -1,0 +1,323 @@
+#include "legendfile/legend_set.h"
+
+#include <algorithm>
+#include <array>
+#include <charconv>
+#include <cstring>
+
+#include "legendfile/byte_order.h"
+#include "legendfile/file_io.h"
+#include "legendfile/header.h"
+#include "legendfile/messages.h"
+#include "legendfile/pad_save.h"
+
+namespace legend {
+
+namespace {
+
+/// One parameter record to fetch from the data area.
+struct RecordRequest {
+  std::uint64_t fileOffset;
+  std::uint8_t* destination;
+  std::size_t length;
+};
+
+/// Fetches many small records with few system calls: records are visited in
+/// file order and served from a window of the file read in large pieces.
+/// Bytes beyond the end of the file stay as they are (the arrays are zeroed).
+void fetchRecords(const ReadOnlyFile& file, std::vector<RecordRequest>& requests) {
+  constexpr std::size_t kWindowBytes = std::size_t{1} << 20;
+  const auto byOffset = [](const RecordRequest& a, const RecordRequest& b) { return a.fileOffset < b.fileOffset; };
+  // Files written by the editor are already in order; copies of the pad's
+  // current display are not.
+  if (!std::is_sorted(requests.begin(), requests.end(), byOffset))
+    std::sort(requests.begin(), requests.end(), byOffset);
+
+  std::vector<std::uint8_t> window;
+  std::uint64_t windowStart = 0;
+  std::size_t windowLength = 0;
+  for (const RecordRequest& request : requests) {
+    if (request.fileOffset >= file.size()) break;  // sorted: the rest lie past the end too
+    const bool inWindow = request.fileOffset >= windowStart &&
+                          request.fileOffset - windowStart + request.length <= windowLength;
+    if (!inWindow) {
+      if (window.empty()) window.resize(kWindowBytes);
+      windowStart = request.fileOffset;
+      windowLength = file.readAt(windowStart, window);
+    }
+    const std::uint64_t skip = request.fileOffset - windowStart;
+    if (skip >= windowLength) continue;
+    const std::size_t available = std::min<std::size_t>(request.length, windowLength - static_cast<std::size_t>(skip));
+    std::memcpy(request.destination, window.data() + skip, available);
+  }
+}
+
+// Tip labels, GBK encoded: 序号: 类型: 名称: 描述: 分类码: 大小: 字节
+constexpr std::string_view kTipNumber = "\xd0\xf2\xba\xc5:";
+constexpr std::string_view kTipType = "\xc0\xe0\xd0\xcd:";
+constexpr std::string_view kTipName = "\xc3\xfb\xb3\xc6:";
+constexpr std::string_view kTipDescription = "\xc3\xe8\xca\xf6:";
+constexpr std::string_view kTipClassCode = "\xb7\xd6\xc0\xe0\xc2\xeb:";
+constexpr std::string_view kTipSize = "\xb4\xf3\xd0\xa1:";
+constexpr std::string_view kTipBytes = "\xd7\xd6\xbd\xda";
+// 线图例 点图例 区图例
+constexpr std::array<std::string_view, 3> kTipTypeNames{"\xcf\xdf\xcd\xbc\xc0\xfd", "\xb5\xe3\xcd\xbc\xc0\xfd",
+                                                        "\xc7\xf8\xcd\xbc\xc0\xfd"};
+
+void appendNumber(std::string& out, std::int64_t value) {
+  char digits[24];
+  const auto end = std::to_chars(std::begin(digits), std::end(digits), value).ptr;
+  out.append(digits, end);
+}
+
+}  // namespace
+
+LegendStatus LegendSet::setPath(std::string_view path) {
+  if (path.size() > layout::kMaxPathBytes) return LegendStatus::PathTooLong;
+  path_.assign(path);
+  return LegendStatus::Ok;
+}
+
+LegendStatus LegendSet::load() {
+  free();
+  auto file = ReadOnlyFile::open(path_);
+  if (!file) return LegendStatus::CannotOpenLegendFile;
+
+  std::array<std::uint8_t, layout::kPreambleSize> preamble{};
+  const std::size_t got = file->readAt(0, preamble);
+  if (got < layout::kPreambleSize || !isLegendHeader(preamble)) return LegendStatus::IllegalLegendFile;
+  const std::int32_t n = load_le<std::int32_t>(preamble, layout::kCountOffset);
+  if (n == 0) return LegendStatus::Ok;
+  if (n < 0 || n > layout::kMaxLegends || layout::data_area_offset(n) > file->size())
+    return LegendStatus::IllegalLegendFile;
+
+  const auto count = static_cast<std::size_t>(n);
+  std::vector<std::uint8_t> heads(count * layout::kHeadRecordSize);
+  if (file->readAt(layout::head_offset(0), heads) != heads.size()) return LegendStatus::IllegalLegendFile;
+
+  std::vector<std::int32_t> typePositions(count, -1);
+  std::size_t perType[3] = {0, 0, 0};
+  for (std::size_t i = 0; i < count; ++i) {
+    const std::size_t p = layout::param_record_size(static_cast<std::int8_t>(heads[i * layout::kHeadRecordSize + layout::kTypeOffset]));
+    if (p == 0) continue;
+    const auto type = static_cast<std::size_t>(heads[i * layout::kHeadRecordSize + layout::kTypeOffset]);
+    typePositions[i] = static_cast<std::int32_t>(perType[type]++);
+  }
+  lines_.reset(perType[static_cast<int>(LegendType::Line)]);
+  points_.reset(perType[static_cast<int>(LegendType::Point)]);
+  regions_.reset(perType[static_cast<int>(LegendType::Region)]);
+
+  const std::uint64_t dataArea = layout::data_area_offset(n);
+  std::vector<RecordRequest> requests;
+  requests.reserve(count);
+  for (std::size_t i = 0; i < count; ++i) {
+    const HeadView head(HeadBytes(heads.data() + i * layout::kHeadRecordSize, layout::kHeadRecordSize));
+    const std::int32_t position = typePositions[i];
+    if (position < 0) continue;
+    std::uint8_t* destination = nullptr;
+    switch (static_cast<LegendType>(head.type())) {
+      case LegendType::Line:
+        lines_.owners_[static_cast<std::size_t>(position)] = static_cast<std::int32_t>(i);
+        destination = lines_.record(position).data();
+        break;
+      case LegendType::Point:
+        points_.owners_[static_cast<std::size_t>(position)] = static_cast<std::int32_t>(i);
+        destination = points_.record(position).data();
+        break;
+      case LegendType::Region:
+        regions_.owners_[static_cast<std::size_t>(position)] = static_cast<std::int32_t>(i);
+        destination = regions_.record(position).data();
+        break;
+    }
+    requests.push_back({dataArea + head.blockOffset(), destination, head.paramSize()});
+  }
+  fetchRecords(*file, requests);
+
+  heads_ = std::move(heads);
+  typePositions_ = std::move(typePositions);
+  loadedFileSize_ = file->size();
+  display_.reserve(count);
+  return LegendStatus::Ok;
+}
+
+void LegendSet::free() noexcept {
+  heads_ = {};
+  typePositions_ = {};
+  loadedFileSize_ = 0;
+  points_.clear();
+  lines_.clear();
+  regions_.clear();
+  display_ = {};
+  selectedIndex_ = -1;
+  selectedPosition_ = -1;
+  releaseAttributes();
+}
+
+LegendStatus LegendSet::reload() {
+  const LegendStatus status = load();
+  rebuildDisplayList();
+  clearSelection();
+  return status;
+}
+
+LegendStatus LegendSet::setNewFile(std::string_view path) {
+  if (const LegendStatus status = setPath(path); status != LegendStatus::Ok) return status;
+  return reload();
+}
+
+void LegendSet::rebuildDisplayList() {
+  display_.clear();
+  std::int32_t found = -1;
+  const auto append = [&](const auto& array) {
+    for (std::int32_t k = 0; k < array.count(); ++k) {
+      const std::int32_t index = array.legendIndex(k);
+      if (index == selectedIndex_) found = static_cast<std::int32_t>(display_.size());
+      display_.push_back(index);
+    }
+  };
+  if (showPoints_) append(points_);
+  if (showLines_) append(lines_);
+  if (showRegions_) append(regions_);
+  // A hidden selection stays selected by index and is found again when its
+  // type is shown once more.
+  selectedPosition_ = display_.empty() ? -1 : found;
+}
+
+std::int32_t LegendSet::legendAt(std::int32_t position) const noexcept {
+  if (position < 0 || position >= displayCount()) return -1;
+  return display_[static_cast<std::size_t>(position)];
+}
+
+void LegendSet::selectPosition(std::int32_t position) noexcept {
+  selectedPosition_ = position;
+  selectedIndex_ = legendAt(position);
+}
+
+void LegendSet::clearSelection() noexcept {
+  selectedPosition_ = -1;
+  selectedIndex_ = -1;
+}
+
+HeadView LegendSet::head(std::int32_t index) const noexcept {
+  return HeadView(HeadBytes(heads_.data() + static_cast<std::size_t>(index) * layout::kHeadRecordSize,
+                            layout::kHeadRecordSize));
+}
+
+HeadRef LegendSet::headRef(std::int32_t index) noexcept {
+  return HeadRef(MutableHeadBytes(heads_.data() + static_cast<std::size_t>(index) * layout::kHeadRecordSize,
+                                  layout::kHeadRecordSize));
+}
+
+std::int16_t LegendSet::getType(std::int32_t index) const noexcept {
+  if (!contains(index)) return -1;
+  return head(index).type();
+}
+
+template <std::size_t N>
+std::int16_t LegendSet::copyRecord(const ParamArray<N>& array, std::uint8_t* out, std::int32_t index) const noexcept {
+  if (out == nullptr || !contains(index)) return 0;
+  const std::int32_t position = typePosition(index);
+  if (!array.contains(position)) return 0;
+  const auto record = array.record(position);
+  std::memcpy(out, record.data(), record.size());
+  return 1;
+}
+
+std::int16_t LegendSet::getPointInfo(std::uint8_t* out, std::int32_t index) const noexcept {
+  return copyRecord(points_, out, index);
+}
+std::int16_t LegendSet::getLineInfo(std::uint8_t* out, std::int32_t index) const noexcept {
+  return copyRecord(lines_, out, index);
+}
+std::int16_t LegendSet::getRegionInfo(std::uint8_t* out, std::int32_t index) const noexcept {
+  return copyRecord(regions_, out, index);
+}
+
+std::int16_t LegendSet::getHeadInfo(std::uint8_t* out, std::int32_t index) const noexcept {
+  if (out == nullptr || !contains(index)) return 0;
+  std::memcpy(out, head(index).bytes().data(), layout::kHeadRecordSize);
+  return 1;
+}
+
+void LegendSet::releaseAttributes() noexcept {
+  heldStructure_.reset();
+  heldRecord_ = {};
+  hasHeldRecord_ = false;
+}
+
+LegendStatus LegendSet::getAttributeInfo(std::int32_t index, AttributeInfo& out) {
+  out = {};
+  if (!contains(index)) return LegendStatus::NoSuchLegend;
+  const auto file = ReadOnlyFile::open(path_);
+  if (!file) return LegendStatus::CannotOpenForAttributes;
+  releaseAttributes();
+
+  // Every position is computed in 64 bits from the head and checked against
+  // the file's real length before anything is read or allocated.
+  const HeadView h = head(index);
+  const std::uint64_t size = file->size();
+  const std::uint64_t sizeAt = layout::data_area_offset(count()) + h.blockOffset() + h.paramSize();
+  std::array<std::uint8_t, 4> field{};
+  if (!fits_within(sizeAt, 4, size) || file->readAt(sizeAt, field) != 4) return LegendStatus::AttributeDataDamaged;
+  const std::int32_t s = load_le<std::int32_t>(field, 0);
+  const std::uint64_t structureAt = sizeAt + 4;
+  if (s < 0 || !fits_within(structureAt, static_cast<std::uint64_t>(s), size))
+    return LegendStatus::AttributeDataDamaged;
+
+  heldStructure_ = std::make_unique<CATT_STRU>();
+  // What the structure makes of its bytes does not move R: it is always
+  // found right after the S bytes.
+  if (s != 0) heldStructure_->Load(file->descriptor(), static_cast<std::int64_t>(structureAt));
+
+  const std::uint64_t recordSizeAt = structureAt + static_cast<std::uint64_t>(s);
+  if (!fits_within(recordSizeAt, 4, size) || file->readAt(recordSizeAt, field) != 4)
+    return LegendStatus::AttributeDataDamaged;
+  const std::int32_t r = load_le<std::int32_t>(field, 0);
+  if (r < 0 || !fits_within(recordSizeAt + 4, static_cast<std::uint64_t>(r), size))
+    return LegendStatus::AttributeDataDamaged;
+  if (r != 0) {
+    heldRecord_.resize(static_cast<std::size_t>(r));
+    if (file->readAt(recordSizeAt + 4, heldRecord_) != heldRecord_.size()) {
+      heldRecord_ = {};
+      return LegendStatus::AttributeDataDamaged;
+    }
+    hasHeldRecord_ = true;
+  }
+
+  heldStructure_->CalSize();
+  if (heldStructure_->RecordLength() != r) return LegendStatus::AttributeSizeMismatch;
+  out.structure = heldStructure_.get();
+  out.record = hasHeldRecord_ ? heldRecord_.data() : nullptr;
+  out.length = r;
+  return LegendStatus::Ok;
+}
+
+std::string LegendSet::tipText(std::int32_t position) const {
+  const std::int32_t index = legendAt(position);
+  if (index < 0) return {};
+  const HeadView h = head(index);
+  std::string text;
+  text.reserve(2 * layout::kTextFieldSize + 64);
+  text.append(kTipNumber);
+  appendNumber(text, position);
+  text.append("\n").append(kTipType);
+  if (h.type() >= 0 && h.type() <= 2) text.append(kTipTypeNames[static_cast<std::size_t>(h.type())]);
+  text.append("\n").append(kTipName).append(h.name());
+  text.append("\n").append(kTipDescription).append(h.description());
+  text.append("\n").append(kTipClassCode);
+  appendNumber(text, h.classCode());
+  text.append("\n").append(kTipSize);
+  appendNumber(text, h.blockSize());
+  text.append(kTipBytes);
+  return text;
+}
+
+void LegendSet::runSavePrompt(bool showMessages, Prompter& prompter) {
+  if (modified_ && showMessages && prompter.askYesNo(messages::kSavePrompt, true)) {
+    const LegendStatus status = saveInPlace(*this);
+    if (status != LegendStatus::Ok) prompter.inform(messages::text(status, path_));
+  }
+  modified_ = false;
+}
+
+}  // namespace legend

@@ -1,0 +1,194 @@
+#pragma once
+// The legends a pad shows: the head records and graphic parameter records of
+// one legend file held in memory, the display list that orders them, the
+// selection, and the attribute data read last. Attribute data are never kept
+// for all legends; each attribute query reads them from the file.
+
+#include <cstdint>
+#include <memory>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "att_stru.h"
+#include "legendfile/head_record.h"
+#include "legendfile/layout.h"
+#include "legendfile/prompter.h"
+#include "legendfile/status.h"
+
+namespace legend {
+
+/// The parameter records of one legend type, in file order, each with the
+/// legend index it belongs to.
+template <std::size_t RecordSize>
+class ParamArray {
+ public:
+  static constexpr std::size_t kRecordSize = RecordSize;
+  std::int32_t count() const noexcept { return static_cast<std::int32_t>(owners_.size()); }
+  std::span<const std::uint8_t, RecordSize> record(std::int32_t position) const noexcept {
+    return std::span<const std::uint8_t, RecordSize>(bytes_.data() + static_cast<std::size_t>(position) * RecordSize,
+                                                     RecordSize);
+  }
+  std::span<std::uint8_t, RecordSize> record(std::int32_t position) noexcept {
+    return std::span<std::uint8_t, RecordSize>(bytes_.data() + static_cast<std::size_t>(position) * RecordSize,
+                                               RecordSize);
+  }
+  std::int32_t legendIndex(std::int32_t position) const noexcept { return owners_[static_cast<std::size_t>(position)]; }
+  bool contains(std::int32_t position) const noexcept { return position >= 0 && position < count(); }
+
+ private:
+  friend class LegendSet;
+  void reset(std::size_t n) {
+    bytes_.assign(n * RecordSize, 0);
+    owners_.assign(n, -1);
+  }
+  void clear() noexcept {
+    bytes_ = {};
+    owners_ = {};
+  }
+  std::vector<std::uint8_t> bytes_;
+  std::vector<std::int32_t> owners_;
+};
+
+using PointArray = ParamArray<layout::kPointRecordSize>;
+using LineArray = ParamArray<layout::kLineRecordSize>;
+using RegionArray = ParamArray<layout::kRegionRecordSize>;
+
+/// Attribute data handed out by an attribute query. Both pointers stay owned
+/// by the legend set and are valid until the next attribute query, a reload,
+/// a change of file or the set's destruction.
+struct AttributeInfo {
+  CATT_STRU* structure = nullptr;
+  std::uint8_t* record = nullptr;
+  std::int32_t length = 0;
+};
+
+class LegendSet {
+ public:
+  LegendSet() = default;
+  LegendSet(const LegendSet&) = delete;
+  LegendSet& operator=(const LegendSet&) = delete;
+
+  // --- file -------------------------------------------------------------
+
+  /// Sets the path of the legend file without loading it. Paths of more
+  /// than 259 bytes are refused (PathTooLong) and the old path stays.
+  LegendStatus setPath(std::string_view path);
+  const std::string& path() const noexcept { return path_; }
+  /// Length of the file at the last successful load; 0 for an empty set.
+  std::uint64_t loadedFileSize() const noexcept { return loadedFileSize_; }
+
+  /// Empties the set, then fills it from path(). A failure leaves it empty.
+  LegendStatus load();
+  /// Empties the set: heads, parameter arrays, display list, selection and
+  /// held attribute data. The modified flag is kept.
+  void free() noexcept;
+  /// free, load, then rebuild the display list and clear the selection.
+  LegendStatus reload();
+  /// Stores @p path and reloads from it. A path that is too long changes
+  /// nothing.
+  LegendStatus setNewFile(std::string_view path);
+
+  // --- display list -----------------------------------------------------
+
+  /// Shown point legends first, then lines, then regions, each in file order.
+  void rebuildDisplayList();
+  std::span<const std::int32_t> displayList() const noexcept { return display_; }
+  std::int32_t displayCount() const noexcept { return static_cast<std::int32_t>(display_.size()); }
+  /// Legend index at display position @p position, or -1.
+  std::int32_t legendAt(std::int32_t position) const noexcept;
+
+  bool showPoints() const noexcept { return showPoints_; }
+  bool showLines() const noexcept { return showLines_; }
+  bool showRegions() const noexcept { return showRegions_; }
+  /// Filters take effect at the next rebuildDisplayList.
+  void setShowPoints(bool on) noexcept { showPoints_ = on; }
+  void setShowLines(bool on) noexcept { showLines_ = on; }
+  void setShowRegions(bool on) noexcept { showRegions_ = on; }
+
+  // --- selection --------------------------------------------------------
+
+  std::int32_t selectedIndex() const noexcept { return selectedIndex_; }
+  std::int32_t selectedPosition() const noexcept { return selectedPosition_; }
+  /// Selects the legend at display position @p position (which must be valid).
+  void selectPosition(std::int32_t position) noexcept;
+  void clearSelection() noexcept;
+
+  // --- queries ----------------------------------------------------------
+
+  std::int32_t count() const noexcept { return static_cast<std::int32_t>(typePositions_.size()); }
+  bool empty() const noexcept { return typePositions_.empty(); }
+  bool contains(std::int32_t index) const noexcept { return index >= 0 && index < count(); }
+
+  HeadView head(std::int32_t index) const noexcept;
+  /// Writable head record, for edits made from the pad.
+  HeadRef headRef(std::int32_t index) noexcept;
+  /// Index of @p index's record in the parameter array of its type, -1 for
+  /// an unknown type.
+  std::int32_t typePosition(std::int32_t index) const noexcept {
+    return typePositions_[static_cast<std::size_t>(index)];
+  }
+
+  const PointArray& points() const noexcept { return points_; }
+  const LineArray& lines() const noexcept { return lines_; }
+  const RegionArray& regions() const noexcept { return regions_; }
+  PointArray& points() noexcept { return points_; }
+  LineArray& lines() noexcept { return lines_; }
+  RegionArray& regions() noexcept { return regions_; }
+
+  /// The legend type, sign-extended, or -1 for no such legend.
+  std::int16_t getType(std::int32_t index) const noexcept;
+  /// Copies the record at @p index's per-type position of the point array
+  /// (94 bytes) into @p out. The legend's own type is not looked at: callers
+  /// ask getType first. 1 copied, 0 not.
+  std::int16_t getPointInfo(std::uint8_t* out, std::int32_t index) const noexcept;
+  std::int16_t getLineInfo(std::uint8_t* out, std::int32_t index) const noexcept;
+  std::int16_t getRegionInfo(std::uint8_t* out, std::int32_t index) const noexcept;
+  /// Copies the 333-byte head record. 1 copied, 0 not.
+  std::int16_t getHeadInfo(std::uint8_t* out, std::int32_t index) const noexcept;
+
+  /// Reads @p index's attribute structure and record from the file and holds
+  /// them. Ok fills @p out; any other status leaves it null/0.
+  LegendStatus getAttributeInfo(std::int32_t index, AttributeInfo& out);
+
+  /// The six-line tip of the legend at display position @p position, GBK
+  /// bytes; empty for a position outside the display list.
+  std::string tipText(std::int32_t position) const;
+
+  // --- modification -----------------------------------------------------
+
+  bool modified() const noexcept { return modified_; }
+  void setModified(bool on) noexcept { modified_ = on; }
+
+  /// Asked when the pad is destroyed: with @p showMessages, a modified set
+  /// asks whether to save and saves in place on Yes (reporting a failed save
+  /// through @p prompter); without it nothing is asked or saved. The
+  /// modified flag is cleared either way.
+  void runSavePrompt(bool showMessages, Prompter& prompter);
+
+ private:
+  template <std::size_t N>
+  std::int16_t copyRecord(const ParamArray<N>& array, std::uint8_t* out, std::int32_t index) const noexcept;
+  void releaseAttributes() noexcept;
+
+  std::string path_;
+  std::uint64_t loadedFileSize_ = 0;
+  std::vector<std::uint8_t> heads_;          // count() head records, 333 bytes each
+  std::vector<std::int32_t> typePositions_;  // per-type position of each legend
+  PointArray points_;
+  LineArray lines_;
+  RegionArray regions_;
+  std::vector<std::int32_t> display_;
+  std::int32_t selectedIndex_ = -1;
+  std::int32_t selectedPosition_ = -1;
+  bool showPoints_ = true;
+  bool showLines_ = true;
+  bool showRegions_ = true;
+  bool modified_ = false;
+  std::unique_ptr<CATT_STRU> heldStructure_;
+  std::vector<std::uint8_t> heldRecord_;
+  bool hasHeldRecord_ = false;
+};
+
+}  // namespace legend

@@ -1,0 +1,123 @@
+#include "legendfile/pad_save.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "legendfile/byte_order.h"
+#include "legendfile/header.h"
+
+namespace legend {
+
+namespace {
+
+/// A file image that grows like a file written past its end: the gap is zero.
+class FileImage {
+ public:
+  explicit FileImage(std::vector<std::uint8_t> base) : bytes_(std::move(base)) {}
+  void write(std::uint64_t offset, std::span<const std::uint8_t> data) {
+    if (offset + data.size() > bytes_.size()) bytes_.resize(offset + data.size(), 0);
+    std::memcpy(bytes_.data() + offset, data.data(), data.size());
+  }
+  void writeCount(std::int32_t count) {
+    std::array<std::uint8_t, 4> field{};
+    store_le<std::int32_t>(field, 0, count);
+    write(layout::kCountOffset, field);
+  }
+  std::span<const std::uint8_t> bytes() const noexcept { return bytes_; }
+
+ private:
+  std::vector<std::uint8_t> bytes_;
+};
+
+/// The parameter record a set holds for legend @p index; empty for an
+/// unknown type.
+std::span<const std::uint8_t> paramRecord(const LegendSet& set, std::int32_t index) {
+  const std::int32_t position = set.typePosition(index);
+  switch (set.head(index).type()) {
+    case static_cast<std::int8_t>(LegendType::Line):
+      if (set.lines().contains(position)) return set.lines().record(position);
+      break;
+    case static_cast<std::int8_t>(LegendType::Point):
+      if (set.points().contains(position)) return set.points().record(position);
+      break;
+    case static_cast<std::int8_t>(LegendType::Region):
+      if (set.regions().contains(position)) return set.regions().record(position);
+      break;
+  }
+  return {};
+}
+
+LegendStatus replace(const std::string& path, const FileImage& image, LegendStatus cannotCreate, FileOps& ops) {
+  const ReplaceResult result = replaceFile(path, image.bytes(), ops);
+  if (result) return LegendStatus::Ok;
+  return result.error == ReplaceError::CannotCreate ? cannotCreate : LegendStatus::WriteFailed;
+}
+
+}  // namespace
+
+LegendStatus saveInPlace(const LegendSet& set, FileOps& ops) {
+  const std::string& path = set.path();
+  if (path.empty()) return LegendStatus::CannotOpenWritable;
+  std::error_code error;
+  auto base = readExistingFile(path, error);
+  if (!base) return LegendStatus::CannotOpenWritable;
+
+  FileImage image(std::move(*base));
+  image.write(0, makeHeader());
+  image.writeCount(set.count());
+  for (std::int32_t i = 0; i < set.count(); ++i) image.write(layout::head_offset(i), set.head(i).bytes());
+
+  // A legend whose block began past the end of the file it was loaded from
+  // has no block; writing its record would stretch the file out to an offset
+  // nobody vouched for.
+  const std::uint64_t dataArea = layout::data_area_offset(set.count());
+  for (std::int32_t i = 0; i < set.count(); ++i) {
+    const std::uint64_t at = dataArea + set.head(i).blockOffset();
+    if (at >= set.loadedFileSize()) continue;
+    image.write(at, paramRecord(set, i));
+  }
+  return replace(path, image, LegendStatus::CannotOpenWritable, ops);
+}
+
+LegendStatus saveCopy(const LegendSet& set, std::string_view destination, CopyScope scope, FileOps& ops) {
+  if (destination.size() > layout::kMaxPathBytes) return LegendStatus::PathTooLong;
+  if (destination.empty()) return LegendStatus::CannotOpenCopyTarget;
+  const std::string target(destination);
+
+  // The source is read whole before anything is written, so the destination
+  // may be the source itself.
+  const auto sourceFile = ReadOnlyFile::open(set.path());
+  if (!sourceFile) return LegendStatus::CannotOpenSource;
+  const std::vector<std::uint8_t> source = sourceFile->readAll();
+  std::error_code error;
+  auto base = readExistingFile(target, error);
+  if (!base) return LegendStatus::CannotOpenCopyTarget;
+
+  const bool wholeFile = scope == CopyScope::WholeFile;
+  const std::int32_t m = wholeFile ? set.count() : set.displayCount();
+  const auto chosen = [&](std::int32_t k) { return wholeFile ? k : set.legendAt(k); };
+
+  FileImage image(std::move(*base));
+  image.write(0, std::span(source).first(std::min(source.size(), layout::kHeaderSize)));
+  image.writeCount(m);
+  for (std::int32_t k = 0; k < m; ++k) image.write(layout::head_offset(k), set.head(chosen(k)).bytes());
+
+  const std::uint64_t sourceArea = layout::data_area_offset(set.count());
+  const std::uint64_t targetArea = layout::data_area_offset(m);
+  for (std::int32_t k = 0; k < m; ++k) {
+    const std::int32_t j = chosen(k);
+    const HeadView h = set.head(j);
+    const std::uint64_t from = sourceArea + h.blockOffset();
+    const std::uint64_t to = targetArea + h.blockOffset();
+    if (from >= source.size()) continue;  // no block in the source to copy
+    if (h.blockSize() > 0) {
+      const std::size_t available = std::min<std::uint64_t>(static_cast<std::uint64_t>(h.blockSize()),
+                                                             source.size() - from);
+      image.write(to, std::span(source).subspan(from, available));
+    }
+    if (set.modified()) image.write(to, paramRecord(set, j));
+  }
+  return replace(target, image, LegendStatus::CannotOpenCopyTarget, ops);
+}
+
+}  // namespace legend

@@ -1,0 +1,25 @@
+#pragma once
+// Outcomes of the legend file operations. The core returns these; the window
+// layer turns each into the text the user sees (messages.h), and only when
+// the pad was created with the show-messages flag.
+
+#include <cstdint>
+
+namespace legend {
+
+enum class LegendStatus : std::uint8_t {
+  Ok,
+  NoSuchLegend,             ///< empty set or index outside it: answered silently
+  PathTooLong,              ///< a path of more than 259 bytes; refused, never truncated
+  CannotOpenLegendFile,     ///< reading: the file cannot be opened
+  IllegalLegendFile,        ///< reading: bad header, count or head records past the end
+  CannotOpenForAttributes,  ///< attribute query: the file cannot be opened
+  AttributeSizeMismatch,    ///< attribute query: R differs from the structure's record length
+  AttributeDataDamaged,     ///< attribute query: S or R negative or reaching past the file end
+  CannotOpenWritable,       ///< save in place: the file can be neither opened nor created
+  CannotOpenSource,         ///< save copy: the pad's own file cannot be read
+  CannotOpenCopyTarget,     ///< save copy: the destination can be neither opened nor created
+  WriteFailed,              ///< a write, flush or rename failed; the old file is untouched
+};
+
+}  // namespace legend
