@@ -52,11 +52,13 @@ void checkLegend(std::span<const std::uint8_t> file, std::uint64_t dataArea, Hea
   report.blockBytes += static_cast<std::uint64_t>(blockSize);
   report.dataAreaEnd = std::max<std::uint64_t>(report.dataAreaEnd, head.blockOffset() + static_cast<std::uint64_t>(blockSize));
   const std::uint64_t size = file.size();
-  legend.blockAvailable = legend.blockStart >= size ? 0 : std::min<std::uint64_t>(static_cast<std::uint64_t>(blockSize), size - legend.blockStart);
-  if (legend.blockAvailable < static_cast<std::uint64_t>(blockSize)) {
+  // Even an empty block must start inside the file (or right at its end).
+  if (!fits_within(legend.blockStart, static_cast<std::uint64_t>(blockSize), size)) {
+    legend.blockAvailable = legend.blockStart >= size ? 0 : size - legend.blockStart;
     problem(ProblemKind::BlockPastEnd, blockSize);
     return;
   }
+  legend.blockAvailable = static_cast<std::uint64_t>(blockSize);
   const auto block = file.subspan(legend.blockStart, legend.blockAvailable);
   legend.parts = parseBlock(block, legend.type);
   if (legend.parts.problem != BlockProblem::None) {

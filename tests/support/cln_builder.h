@@ -45,14 +45,14 @@ inline std::uint32_t get32At(const Bytes& in, std::size_t at) {
 /// A legend as a test describes it. Block bytes are given whole, so a test
 /// can write any block, sound or not.
 struct Legend {
-  std::string name;
-  std::string description;
+  std::string name{};
+  std::string description{};
   std::int8_t type = 1;
   std::int32_t classCode = 0;
-  Bytes block;                     ///< the data block as stored
+  Bytes block{};                   ///< the data block as stored
   std::int64_t blockOffset = -1;   ///< -1: packed after the previous block
   std::int64_t blockSize = -1;     ///< -1: block.size()
-  Bytes reserved;                  ///< up to 64 bytes, rest zero
+  Bytes reserved{};                ///< up to 64 bytes, rest zero
 };
 
 /// P by type byte, spelled out again on purpose.
@@ -90,7 +90,9 @@ struct Field {
 /// count, record length, then per field type, decimals, length, name length,
 /// name.
 inline Bytes structure(const std::vector<Field>& fields) {
-  Bytes out{'A', 'T', 'S', 'T'};
+  Bytes out;
+  out.reserve(12 + fields.size() * 40);
+  for (char c : {'A', 'T', 'S', 'T'}) put8(out, static_cast<std::uint8_t>(c));
   put16(out, 1);
   put16(out, static_cast<std::uint16_t>(fields.size()));
   std::int32_t recordLength = 0;
@@ -117,7 +119,7 @@ inline Bytes headRecord(const Legend& l, std::uint32_t offset, std::int32_t size
   put32At(h, 257, offset);
   put32At(h, 261, static_cast<std::uint32_t>(size));
   put32At(h, 265, static_cast<std::uint32_t>(l.classCode));
-  std::memcpy(h.data() + 269, l.reserved.data(), std::min<std::size_t>(l.reserved.size(), 64));
+  std::copy_n(l.reserved.begin(), std::min<std::size_t>(l.reserved.size(), 64), h.begin() + 269);
   return h;
 }
 
@@ -140,7 +142,7 @@ inline Bytes file(const std::vector<Legend>& legends, std::int32_t countOverride
   for (const auto& [offset, bytes] : placed) {
     const std::size_t at = dataArea + offset;
     if (out.size() < at + bytes->size()) out.resize(at + bytes->size(), 0);
-    std::memcpy(out.data() + at, bytes->data(), bytes->size());
+    std::copy(bytes->begin(), bytes->end(), out.begin() + static_cast<std::ptrdiff_t>(at));
   }
   return out;
 }

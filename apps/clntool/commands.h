@@ -1,0 +1,31 @@
+#pragma once
+// The commands of clntool. Each takes the path of one legend file (platform
+// bytes), writes its report to @p out and its complaints to @p err, and
+// returns the process exit status.
+
+#include <ostream>
+#include <string>
+#include <string_view>
+
+#include "legendfile/file_check.h"
+
+namespace clntool {
+
+enum ExitStatus : int {
+  kExitOk = 0,
+  kExitBadFile = 1,  ///< cannot be opened, not a legend file, or (validate) not sound
+  kExitUsage = 2,
+};
+
+int runInfo(const std::string& path, std::ostream& out, std::ostream& err);
+int runValidate(const std::string& path, std::ostream& out, std::ostream& err);
+int runDump(const std::string& path, std::ostream& out, std::ostream& err);
+
+/// For a file that is not readable as a legend file: the text the library
+/// shows for it and the inspection's reason, one line prefixed by the path.
+void reportUnusable(const std::string& path, const legend::FileInspection& inspection, std::ostream& err);
+
+/// "point", "line", "region" or "unknown" for a legend type byte.
+std::string_view typeName(std::int8_t type) noexcept;
+
+}  // namespace clntool
