@@ -41,7 +41,7 @@ void fetchRecords(const ReadOnlyFile& file, std::vector<RecordRequest>& requests
     const bool inWindow = request.fileOffset >= windowStart &&
                           request.fileOffset - windowStart + request.length <= windowLength;
     if (!inWindow) {
-      if (window.empty()) window.resize(kWindowBytes);
+      if (window.empty()) window.resize(static_cast<std::size_t>(std::min<std::uint64_t>(kWindowBytes, file.size())));
       windowStart = request.fileOffset;
       windowLength = file.readAt(windowStart, window);
     }

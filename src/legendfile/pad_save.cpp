@@ -15,6 +15,7 @@ class FileImage {
  public:
   explicit FileImage(std::vector<std::uint8_t> base) : bytes_(std::move(base)) {}
   void write(std::uint64_t offset, std::span<const std::uint8_t> data) {
+    if (data.empty()) return;
     if (offset + data.size() > bytes_.size()) bytes_.resize(offset + data.size(), 0);
     std::memcpy(bytes_.data() + offset, data.data(), data.size());
   }
