@@ -141,13 +141,13 @@ LegendStatus LegendSet::load() {
 }
 
 void LegendSet::free() noexcept {
-  heads_ = {};
-  typePositions_ = {};
+  releaseMemory(heads_);
+  releaseMemory(typePositions_);
   loadedFileSize_ = 0;
   points_.clear();
   lines_.clear();
   regions_.clear();
-  display_ = {};
+  releaseMemory(display_);
   selectedIndex_ = -1;
   selectedPosition_ = -1;
   releaseAttributes();
@@ -241,7 +241,7 @@ std::int16_t LegendSet::getHeadInfo(std::uint8_t* out, std::int32_t index) const
 
 void LegendSet::releaseAttributes() noexcept {
   heldStructure_.reset();
-  heldRecord_ = {};
+  releaseMemory(heldRecord_);
   hasHeldRecord_ = false;
 }
 
@@ -278,7 +278,7 @@ LegendStatus LegendSet::getAttributeInfo(std::int32_t index, AttributeInfo& out)
   if (r != 0) {
     heldRecord_.resize(static_cast<std::size_t>(r));
     if (file->readAt(recordSizeAt + 4, heldRecord_) != heldRecord_.size()) {
-      heldRecord_ = {};
+      releaseMemory(heldRecord_);
       return LegendStatus::AttributeDataDamaged;
     }
     hasHeldRecord_ = true;

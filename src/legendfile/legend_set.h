@@ -19,6 +19,12 @@
 
 namespace legend {
 
+/// Empties @p v and gives its memory back (assigning {} would keep it).
+template <typename T>
+void releaseMemory(std::vector<T>& v) noexcept {
+  std::vector<T>().swap(v);
+}
+
 /// The parameter records of one legend type, in file order, each with the
 /// legend index it belongs to.
 template <std::size_t RecordSize>
@@ -44,8 +50,8 @@ class ParamArray {
     owners_.assign(n, -1);
   }
   void clear() noexcept {
-    bytes_ = {};
-    owners_ = {};
+    releaseMemory(bytes_);
+    releaseMemory(owners_);
   }
   std::vector<std::uint8_t> bytes_;
   std::vector<std::int32_t> owners_;
