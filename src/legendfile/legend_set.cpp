@@ -15,6 +15,13 @@ namespace legend {
 
 namespace {
 
+/// Records are fetched through a window of this many bytes.
+constexpr std::size_t kRecordWindowBytes = std::size_t{1} << 20;
+
+/// Bytes read at once by an attribute query: enough for most structures
+/// and records.
+constexpr std::size_t kAttributeReadAhead = 4096;
+
 /// One parameter record to fetch from the data area.
 struct RecordRequest {
   std::uint64_t fileOffset;
@@ -26,7 +33,6 @@ struct RecordRequest {
 /// file order and served from a window of the file read in large pieces.
 /// Bytes beyond the end of the file stay as they are (the arrays are zeroed).
 void fetchRecords(const ReadOnlyFile& file, std::vector<RecordRequest>& requests) {
-  constexpr std::size_t kWindowBytes = std::size_t{1} << 20;
   const auto byOffset = [](const RecordRequest& a, const RecordRequest& b) { return a.fileOffset < b.fileOffset; };
   // Files written by the editor are already in order; copies of the pad's
   // current display are not.
@@ -41,7 +47,7 @@ void fetchRecords(const ReadOnlyFile& file, std::vector<RecordRequest>& requests
     const bool inWindow = request.fileOffset >= windowStart &&
                           request.fileOffset - windowStart + request.length <= windowLength;
     if (!inWindow) {
-      if (window.empty()) window.resize(static_cast<std::size_t>(std::min<std::uint64_t>(kWindowBytes, file.size())));
+      if (window.empty()) window.resize(static_cast<std::size_t>(std::min<std::uint64_t>(kRecordWindowBytes, file.size())));
       windowStart = request.fileOffset;
       windowLength = file.readAt(windowStart, window);
     }
@@ -91,49 +97,63 @@ LegendStatus LegendSet::load() {
   if (n < 0 || n > layout::kMaxLegends || layout::data_area_offset(n) > file->size())
     return LegendStatus::IllegalLegendFile;
 
+  // Files whose data area is small next to their head records (the usual
+  // case: blocks of parameters and short attribute records) are read in one
+  // piece, which then holds the heads; files dominated by attribute data
+  // have only their heads read whole and their records fetched.
   const auto count = static_cast<std::size_t>(n);
-  std::vector<std::uint8_t> heads(count * layout::kHeadRecordSize);
-  if (file->readAt(layout::head_offset(0), heads) != heads.size()) return LegendStatus::IllegalLegendFile;
+  const std::uint64_t dataArea = layout::data_area_offset(n);
+  const std::uint64_t headBytes = count * layout::kHeadRecordSize;
+  const bool readWhole = file->size() - dataArea <= 2 * headBytes + kRecordWindowBytes;
+  const std::uint64_t firstByte = readWhole ? 0 : layout::kPreambleSize;
+  const std::uint64_t wanted = readWhole ? file->size() : headBytes;
+  HeadStore heads(static_cast<std::size_t>(wanted));
+  if (file->readAt(firstByte, heads) != heads.size()) return LegendStatus::IllegalLegendFile;
+  const std::size_t headsAt = static_cast<std::size_t>(layout::kPreambleSize - firstByte);
 
   std::vector<std::int32_t> typePositions(count, -1);
-  std::size_t perType[3] = {0, 0, 0};
+  std::array<std::int32_t, 3> perType{};
   for (std::size_t i = 0; i < count; ++i) {
-    const std::size_t p = layout::param_record_size(static_cast<std::int8_t>(heads[i * layout::kHeadRecordSize + layout::kTypeOffset]));
-    if (p == 0) continue;
-    const auto type = static_cast<std::size_t>(heads[i * layout::kHeadRecordSize + layout::kTypeOffset]);
-    typePositions[i] = static_cast<std::int32_t>(perType[type]++);
+    const std::uint8_t type = heads[headsAt + i * layout::kHeadRecordSize + layout::kTypeOffset];
+    if (type < perType.size()) typePositions[i] = perType[type]++;
   }
-  lines_.reset(perType[static_cast<int>(LegendType::Line)]);
-  points_.reset(perType[static_cast<int>(LegendType::Point)]);
-  regions_.reset(perType[static_cast<int>(LegendType::Region)]);
+  lines_.reset(static_cast<std::size_t>(perType[static_cast<std::size_t>(LegendType::Line)]));
+  points_.reset(static_cast<std::size_t>(perType[static_cast<std::size_t>(LegendType::Point)]));
+  regions_.reset(static_cast<std::size_t>(perType[static_cast<std::size_t>(LegendType::Region)]));
 
-  const std::uint64_t dataArea = layout::data_area_offset(n);
+  // Indexed by the type byte, so the loop below does not branch on it.
+  struct Destination {
+    std::uint8_t* records;
+    std::int32_t* owners;
+    std::size_t recordSize;
+  };
+  const std::array<Destination, 3> destinations{{
+      {lines_.bytes_.data(), lines_.owners_.data(), layout::kLineRecordSize},
+      {points_.bytes_.data(), points_.owners_.data(), layout::kPointRecordSize},
+      {regions_.bytes_.data(), regions_.owners_.data(), layout::kRegionRecordSize},
+  }};
   std::vector<RecordRequest> requests;
-  requests.reserve(count);
+  if (!readWhole) requests.reserve(count);
+  const std::uint64_t size = file->size();
   for (std::size_t i = 0; i < count; ++i) {
-    const HeadView head(HeadBytes(heads.data() + i * layout::kHeadRecordSize, layout::kHeadRecordSize));
     const std::int32_t position = typePositions[i];
     if (position < 0) continue;
-    std::uint8_t* destination = nullptr;
-    switch (static_cast<LegendType>(head.type())) {
-      case LegendType::Line:
-        lines_.owners_[static_cast<std::size_t>(position)] = static_cast<std::int32_t>(i);
-        destination = lines_.record(position).data();
-        break;
-      case LegendType::Point:
-        points_.owners_[static_cast<std::size_t>(position)] = static_cast<std::int32_t>(i);
-        destination = points_.record(position).data();
-        break;
-      case LegendType::Region:
-        regions_.owners_[static_cast<std::size_t>(position)] = static_cast<std::int32_t>(i);
-        destination = regions_.record(position).data();
-        break;
+    const HeadView head(HeadBytes(heads.data() + headsAt + i * layout::kHeadRecordSize, layout::kHeadRecordSize));
+    const Destination& to = destinations[static_cast<std::size_t>(head.type())];
+    to.owners[position] = static_cast<std::int32_t>(i);
+    std::uint8_t* record = to.records + static_cast<std::size_t>(position) * to.recordSize;
+    const std::uint64_t at = dataArea + head.blockOffset();
+    if (!readWhole) {
+      requests.push_back({at, record, to.recordSize});
+    } else if (at < size) {
+      // Past the end of the file the record stays zero.
+      std::memcpy(record, heads.data() + at, std::min<std::uint64_t>(to.recordSize, size - at));
     }
-    requests.push_back({dataArea + head.blockOffset(), destination, head.paramSize()});
   }
-  fetchRecords(*file, requests);
+  if (!readWhole) fetchRecords(*file, requests);
 
   heads_ = std::move(heads);
+  headsAt_ = headsAt;
   typePositions_ = std::move(typePositions);
   loadedFileSize_ = file->size();
   display_.reserve(count);
@@ -142,6 +162,7 @@ LegendStatus LegendSet::load() {
 
 void LegendSet::free() noexcept {
   releaseMemory(heads_);
+  headsAt_ = 0;
   releaseMemory(typePositions_);
   loadedFileSize_ = 0;
   points_.clear();
@@ -199,12 +220,12 @@ void LegendSet::clearSelection() noexcept {
 }
 
 HeadView LegendSet::head(std::int32_t index) const noexcept {
-  return HeadView(HeadBytes(heads_.data() + static_cast<std::size_t>(index) * layout::kHeadRecordSize,
+  return HeadView(HeadBytes(heads_.data() + headsAt_ + static_cast<std::size_t>(index) * layout::kHeadRecordSize,
                             layout::kHeadRecordSize));
 }
 
 HeadRef LegendSet::headRef(std::int32_t index) noexcept {
-  return HeadRef(MutableHeadBytes(heads_.data() + static_cast<std::size_t>(index) * layout::kHeadRecordSize,
+  return HeadRef(MutableHeadBytes(heads_.data() + headsAt_ + static_cast<std::size_t>(index) * layout::kHeadRecordSize,
                                   layout::kHeadRecordSize));
 }
 
@@ -253,12 +274,22 @@ LegendStatus LegendSet::getAttributeInfo(std::int32_t index, AttributeInfo& out)
   releaseAttributes();
 
   // Every position is computed in 64 bits from the head and checked against
-  // the file's real length before anything is read or allocated.
+  // the file's real length before anything is read or allocated. One read
+  // ahead usually brings S, the structure, R and the record at once.
   const HeadView h = head(index);
   const std::uint64_t size = file->size();
   const std::uint64_t sizeAt = layout::data_area_offset(count()) + h.blockOffset() + h.paramSize();
+  std::array<std::uint8_t, kAttributeReadAhead> ahead;
+  const std::size_t aheadLength = file->readAt(sizeAt, ahead);
+  const auto bytesAt = [&](std::uint64_t offset, std::span<std::uint8_t> into) {
+    if (offset - sizeAt + into.size() <= aheadLength) {
+      std::memcpy(into.data(), ahead.data() + (offset - sizeAt), into.size());
+      return true;
+    }
+    return file->readAt(offset, into) == into.size();
+  };
   std::array<std::uint8_t, 4> field{};
-  if (!fits_within(sizeAt, 4, size) || file->readAt(sizeAt, field) != 4) return LegendStatus::AttributeDataDamaged;
+  if (!fits_within(sizeAt, 4, size) || !bytesAt(sizeAt, field)) return LegendStatus::AttributeDataDamaged;
   const std::int32_t s = load_le<std::int32_t>(field, 0);
   const std::uint64_t structureAt = sizeAt + 4;
   if (s < 0 || !fits_within(structureAt, static_cast<std::uint64_t>(s), size))
@@ -267,17 +298,20 @@ LegendStatus LegendSet::getAttributeInfo(std::int32_t index, AttributeInfo& out)
   heldStructure_ = std::make_unique<CATT_STRU>();
   // What the structure makes of its bytes does not move R: it is always
   // found right after the S bytes.
-  if (s != 0) heldStructure_->Load(file->descriptor(), static_cast<std::int64_t>(structureAt));
+  if (s != 0) {
+    std::vector<std::uint8_t> structureBytes(static_cast<std::size_t>(s));
+    if (bytesAt(structureAt, structureBytes)) heldStructure_->Load(structureBytes.data(), s, 0);
+  }
 
   const std::uint64_t recordSizeAt = structureAt + static_cast<std::uint64_t>(s);
-  if (!fits_within(recordSizeAt, 4, size) || file->readAt(recordSizeAt, field) != 4)
+  if (!fits_within(recordSizeAt, 4, size) || !bytesAt(recordSizeAt, field))
     return LegendStatus::AttributeDataDamaged;
   const std::int32_t r = load_le<std::int32_t>(field, 0);
   if (r < 0 || !fits_within(recordSizeAt + 4, static_cast<std::uint64_t>(r), size))
     return LegendStatus::AttributeDataDamaged;
   if (r != 0) {
     heldRecord_.resize(static_cast<std::size_t>(r));
-    if (file->readAt(recordSizeAt + 4, heldRecord_) != heldRecord_.size()) {
+    if (!bytesAt(recordSizeAt + 4, heldRecord_)) {
       releaseMemory(heldRecord_);
       return LegendStatus::AttributeDataDamaged;
     }

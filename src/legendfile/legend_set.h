@@ -6,6 +6,8 @@
 
 #include <cstdint>
 #include <memory>
+#include <new>
+#include <utility>
 #include <span>
 #include <string>
 #include <string_view>
@@ -19,10 +21,33 @@
 
 namespace legend {
 
-/// Empties @p v and gives its memory back (assigning {} would keep it).
+/// Allocates without zeroing, for buffers a read fills at once.
 template <typename T>
-void releaseMemory(std::vector<T>& v) noexcept {
-  std::vector<T>().swap(v);
+struct UninitializedAllocator : std::allocator<T> {
+  template <typename U>
+  struct rebind {
+    using other = UninitializedAllocator<U>;
+  };
+  UninitializedAllocator() = default;
+  template <typename U>
+  UninitializedAllocator(const UninitializedAllocator<U>&) noexcept {}
+  template <typename U>
+  void construct(U* p) noexcept {
+    ::new (static_cast<void*>(p)) U;
+  }
+  template <typename U, typename... Args>
+  void construct(U* p, Args&&... args) {
+    ::new (static_cast<void*>(p)) U(std::forward<Args>(args)...);
+  }
+};
+
+/// Head records as read from the file (possibly with the rest of the file).
+using HeadStore = std::vector<std::uint8_t, UninitializedAllocator<std::uint8_t>>;
+
+/// Empties @p v and gives its memory back (assigning {} would keep it).
+template <typename T, typename A>
+void releaseMemory(std::vector<T, A>& v) noexcept {
+  std::vector<T, A>().swap(v);
 }
 
 /// The parameter records of one legend type, in file order, each with the
@@ -180,7 +205,8 @@ class LegendSet {
 
   std::string path_;
   std::uint64_t loadedFileSize_ = 0;
-  std::vector<std::uint8_t> heads_;          // count() head records, 333 bytes each
+  HeadStore heads_;           // count() head records of 333 bytes from headsAt_ on
+  std::size_t headsAt_ = 0;
   std::vector<std::int32_t> typePositions_;  // per-type position of each legend
   PointArray points_;
   LineArray lines_;

@@ -14,6 +14,8 @@ namespace {
 class FileImage {
  public:
   explicit FileImage(std::vector<std::uint8_t> base) : bytes_(std::move(base)) {}
+  /// Growing an image write by write would copy it over and over.
+  void reserve(std::uint64_t size) { bytes_.reserve(static_cast<std::size_t>(size)); }
   void write(std::uint64_t offset, std::span<const std::uint8_t> data) {
     if (data.empty()) return;
     if (offset + data.size() > bytes_.size()) bytes_.resize(offset + data.size(), 0);
@@ -98,13 +100,25 @@ LegendStatus saveCopy(const LegendSet& set, std::string_view destination, CopySc
   const std::int32_t m = wholeFile ? set.count() : set.displayCount();
   const auto chosen = [&](std::int32_t k) { return wholeFile ? k : set.legendAt(k); };
 
+  const std::uint64_t sourceArea = layout::data_area_offset(set.count());
+  const std::uint64_t targetArea = layout::data_area_offset(m);
+  std::uint64_t imageSize = std::max<std::uint64_t>(base->size(), targetArea);
+  for (std::int32_t k = 0; k < m; ++k) {
+    const HeadView h = set.head(chosen(k));
+    const std::uint64_t from = sourceArea + h.blockOffset();
+    if (from >= source.size()) continue;
+    const std::uint64_t length = std::max<std::uint64_t>(
+        std::min<std::uint64_t>(static_cast<std::uint64_t>(std::max(h.blockSize(), 0)), source.size() - from),
+        h.paramSize());
+    imageSize = std::max(imageSize, targetArea + h.blockOffset() + length);
+  }
+
   FileImage image(std::move(*base));
+  image.reserve(imageSize);
   image.write(0, std::span(source).first(std::min(source.size(), layout::kHeaderSize)));
   image.writeCount(m);
   for (std::int32_t k = 0; k < m; ++k) image.write(layout::head_offset(k), set.head(chosen(k)).bytes());
 
-  const std::uint64_t sourceArea = layout::data_area_offset(set.count());
-  const std::uint64_t targetArea = layout::data_area_offset(m);
   for (std::int32_t k = 0; k < m; ++k) {
     const std::int32_t j = chosen(k);
     const HeadView h = set.head(j);
