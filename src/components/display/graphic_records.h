@@ -1,0 +1,61 @@
+#pragma once
+// Named fields of the three graphic parameter records as the display
+// component reads them. The records themselves stay opaque byte images
+// everywhere else; docs/graphic-records.md has one table per record.
+
+#include <cstddef>
+#include <cstdint>
+
+namespace legend::records {
+
+// Point record (94 bytes). Byte 0 is the point type.
+namespace point {
+inline constexpr std::size_t kType = 0;  ///< u8: PointType
+// Symbol (type 1)
+inline constexpr std::size_t kSymbolNumber = 2;  ///< u32: symbol of the symbol library
+inline constexpr std::size_t kSymbolHeight = 6;  ///< f32: pixels
+inline constexpr std::size_t kSymbolWidth = 10;  ///< f32: pixels
+inline constexpr std::size_t kSymbolAngle = 14;  ///< f32: degrees, anticlockwise
+inline constexpr std::size_t kPenWidth = 18;     ///< f32: pixels, every type but text
+// Annotation (type 0) and text (type 5)
+inline constexpr std::size_t kTextHeight = 2;            ///< f32: character height, pixels
+inline constexpr std::size_t kTextWidth = 6;             ///< f32: character width, pixels
+inline constexpr std::size_t kTextAngle = 10;            ///< f32: degrees (the pad's samples zero it)
+inline constexpr std::size_t kTextSpacing = 14;          ///< f32: pixels between characters (zeroed likewise)
+inline constexpr std::size_t kAnnotationLayout = 23;     ///< u8: 0 characters in a row, else in a column
+inline constexpr std::size_t kTextLayout = 35;           ///< u8: the same for text
+// Dot and ring (types 2 and 3)
+inline constexpr std::size_t kMarkerSize = 2;  ///< f64: diameter, pixels
+// Every type
+inline constexpr std::size_t kColour = 44;  ///< u32: palette colour number
+}  // namespace point
+
+enum class PointType : std::uint8_t {
+  Annotation = 0,  ///< "注释类": text in the record's height, width and layout
+  Symbol = 1,      ///< a symbol of the symbol library
+  Dot = 2,         ///< filled circle of the record's diameter
+  Ring = 3,        ///< circle outline with a centre dot
+  Image = 4,       ///< the image icon
+  Text = 5,        ///< "文本类": like an annotation
+};
+
+// Line record (67 bytes).
+namespace line {
+inline constexpr std::size_t kStyle = 0;          ///< u16: line style
+inline constexpr std::size_t kColour = 4;         ///< u32: palette colour number
+inline constexpr std::size_t kPenWidth = 8;       ///< f32: pixels
+inline constexpr std::size_t kPatternLength = 13; ///< f32: length of one repeat of the pattern, pixels
+inline constexpr std::size_t kPatternWidth = 17;  ///< f32: width across the line of the pattern, pixels
+inline constexpr std::size_t kSecondColour = 21;  ///< u32: palette colour of the pattern's second part
+}  // namespace line
+
+// Region record (63 bytes).
+namespace region {
+inline constexpr std::size_t kFillColour = 0;     ///< u32: palette colour number of the background
+inline constexpr std::size_t kPattern = 4;        ///< u16: fill pattern
+inline constexpr std::size_t kPatternSize = 6;    ///< f32: pattern cell width, pixels
+inline constexpr std::size_t kPatternHeight = 10; ///< f32: pattern cell height, pixels
+inline constexpr std::size_t kPatternColour = 14; ///< u32: palette colour of the pattern
+}  // namespace region
+
+}  // namespace legend::records

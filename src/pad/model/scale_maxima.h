@@ -1,0 +1,37 @@
+#pragma once
+// The largest sizes met so far in the legends the pads have shown. Samples
+// are drawn in proportion to them, so a large symbol fills its cell and a
+// small one looks small beside it. They are shared by every pad of the
+// process and only ever grow, so a legend looks the same whichever pad or
+// file showed the larger ones first.
+
+namespace legend {
+class LegendSet;
+}
+
+namespace legend::pad {
+
+struct ScaleMaxima {
+  double lineX = 1.0;        ///< line pattern length; scales it against 2 x cell width
+  double lineY = 1.0;        ///< line pattern width; scales it against 2 x cell height
+  double pointHeight = 1.0;  ///< text character height and symbol height
+  double pointWidth = 1.0;   ///< text character width and symbol width
+  double pointSize = 1.0;    ///< dot and ring diameter; scales it against 3/8 of the cell width
+
+  /// Raises each maximum to the largest of its values among the legends of
+  /// @p legends' display list. Never lowers one.
+  void raiseFrom(const LegendSet& legends) noexcept;
+};
+
+/// The process-wide maxima that every pad draws with.
+ScaleMaxima& scaleMaxima() noexcept;
+
+/// Raises the process-wide maxima after @p legends was loaded or reloaded
+/// and its display list built.
+void updateScaleMaxima(const LegendSet& legends) noexcept;
+
+/// Puts the process-wide maxima back to 1.0, as in a fresh process. Only
+/// tests call this: the library itself never lowers them.
+void resetScaleMaximaForTests() noexcept;
+
+}  // namespace legend::pad

@@ -1,0 +1,345 @@
+// The pad's cell layout and hit test, caption fitting, the scale maxima and
+// the drawing passes as a recording driver sees them (cells of 40 x 52).
+
+#include "pad/model/cell_drawing.h"
+
+#include <gtest/gtest.h>
+
+#include <bit>
+#include <utility>
+
+#include "legendfile/legend_set.h"
+#include "support/cln_builder.h"
+#include "support/recording_driver.h"
+
+namespace {
+
+using namespace legend::pad;
+using testcln::Bytes;
+using testdraw::Call;
+using Numbers = std::vector<double>;
+using Texts = std::vector<std::string>;
+
+const std::string kTu = "\xcd\xbc", kLi = "\xc0\xfd";  // 图, 例
+const std::string kTextSample = "\xce\xc4\xb1\xbe\xc0\xe0";  // 文本类
+
+void putF32(Bytes& b, std::size_t at, float v) { testcln::put32At(b, at, std::bit_cast<std::uint32_t>(v)); }
+float f32At(const std::vector<std::uint8_t>& b, std::size_t at) { return std::bit_cast<float>(testcln::get32At(b, at)); }
+void putF64(Bytes& b, std::size_t at, double v) {
+  const auto bits = std::bit_cast<std::uint64_t>(v);
+  testcln::put32At(b, at, static_cast<std::uint32_t>(bits));
+  testcln::put32At(b, at + 4, static_cast<std::uint32_t>(bits >> 32));
+}
+double f64At(const std::vector<std::uint8_t>& b, std::size_t at) {
+  return std::bit_cast<double>(testcln::get32At(b, at) | std::uint64_t{testcln::get32At(b, at + 4)} << 32);
+}
+Bytes pointRecord(std::uint8_t type, float at2 = 0, float at6 = 0, float at10 = 0) {
+  Bytes r(94, 0);
+  r[0] = type;
+  putF32(r, 2, at2);
+  putF32(r, 6, at6);
+  putF32(r, 10, at10);
+  return r;
+}
+Bytes lineRecord(float at13, float at17) {
+  Bytes r(67, 0);
+  putF32(r, 13, at13);
+  putF32(r, 17, at17);
+  return r;
+}
+testcln::Legend legendOf(std::int8_t type, Bytes record, std::string name = "", std::int32_t code = 0) {
+  return {.name = std::move(name), .type = type, .classCode = code, .block = testcln::block(std::move(record))};
+}
+testcln::Legend region(std::string name = "", std::int32_t code = 0) {
+  Bytes r(63, 0);
+  testcln::put32At(r, 0, 7);   // fill colour
+  r[4] = 3;                    // pattern
+  putF32(r, 6, 2.5f);          // pattern size
+  testcln::put32At(r, 14, 12);  // pattern colour
+  return legendOf(2, r, std::move(name), code);
+}
+std::vector<testcln::Legend> regions(int n) { return std::vector<testcln::Legend>(std::size_t(n), region()); }
+
+TEST(PadGeometry, CellsTruncateTheStripsBesideThemHitNothingAndTheLastRowCanScrollToTheTop) {
+  const PadGeometry g(AreaSize{100, 200});
+  EXPECT_EQ(std::pair(g.cellWidth(), g.cellHeight()), std::pair(33, 33));
+  EXPECT_EQ(g.cellRect(17), (WindowRect{66, 165, 99, 198})) << "strips of 1 and 2 pixels are left";
+  EXPECT_EQ(g.cellTopLeft(17), (DrawPoint{66, 35}));
+  struct Row { const char* name; WindowPoint point; std::int32_t scroll, count, hit; };
+  const Row rows[] = {
+      {"last-pixel-of-last-cell", {98, 197}, 1, 18, 17},  {"right-edge-is-the-next-cell", {33, 0}, 1, 18, 1},
+      {"right-strip", {99, 10}, 1, 18, -1},               {"bottom-strip", {10, 198}, 1, 18, -1},
+      {"outside-the-area", {10, -1}, 1, 18, -1},          {"cell-without-legend", {40, 33}, 1, 4, -1},
+      {"seven-at-position-three", {0, 0}, 3, 7, 6},       {"after-the-last-legend", {34, 0}, 3, 7, -1},
+      {"scroll-position-below-one", {34, 0}, 0, 7, -1},
+  };
+  for (const Row& row : rows) EXPECT_EQ(g.hitTest(row.point, g.area(), row.scroll, row.count), row.hit) << row.name;
+  EXPECT_EQ(PadGeometry().hitTest({0, 0}, {100, 200}, 1, 18), -1) << "before the first pass";
+  EXPECT_EQ(scrollRangeFor(7), (ScrollRange{1, 3}));
+  EXPECT_EQ(scrollRangeFor(18), (ScrollRange{1, 6}));
+  EXPECT_EQ(scrollRangeFor(0).clamp(4), 1);
+}
+
+TEST(CaptionFitting, KeepsTheWholeCharactersWhoseEstimatedWidthFits) {
+  // Estimated: a single byte 0.5 x 12 + 1 = 7 pixels, a double-byte character 13.
+  std::string longName;
+  for (int i = 0; i < 63; ++i) longName += kTu;
+  struct Row { const char* name; std::string text; std::int32_t limit; std::string fitted; };
+  const Row rows[] = {
+      {"ascii-cut", "abcdefgh", 34, "abcd"},
+      {"width-equal-to-limit-fits", "abcd", 28, "abcd"},
+      {"double-byte-cut-where-a-lead-byte-would-fit", kTu + kLi + kTu + kLi, 34, kTu + kLi},
+      {"mixed", "a" + kTu + "b", 20, "a" + kTu},
+      {"lead-byte-before-ascii-is-one-character", "\xcd" "ab", 14, "\xcd" "a"},
+      {"negative-limit-of-a-tiny-cell", "a", -3, ""},
+      {"long-name-shortened", std::string(127, 'a'), 10000, std::string(99, 'a')},
+      {"long-double-byte-name-shortened-to-whole-characters", longName + "x", 10000, longName.substr(0, 98)},
+  };
+  for (const Row& row : rows) {
+    testdraw::DrawLog log;
+    testdraw::RecordingDriver driver(log);
+    EXPECT_EQ(fitCaption(driver, row.text, row.limit).view(), row.fitted) << row.name;
+  }
+}
+
+class CellPass : public ::testing::Test {
+ protected:
+  void SetUp() override { resetScaleMaximaForTests(); }
+  /// Loads @p legends as the pad does: reload, then raise the maxima.
+  void load(const std::vector<testcln::Legend>& legends) {
+    const auto path = dir_ / ("set" + std::to_string(++files_) + ".CLN");
+    testcln::write(path, testcln::file(legends));
+    ASSERT_EQ(set_.setNewFile(path.string()), legend::LegendStatus::Ok);
+    updateScaleMaxima(set_);
+  }
+  void fullPass(std::int32_t scroll = 1, CaptionMode captions = CaptionMode::Names) {
+    surface_.log.calls.clear();
+    painter_.fullPass(surface_, set_, scroll, captions);
+  }
+  void cellPass(std::int32_t position, bool selected, std::int32_t scroll = 1) {
+    surface_.log.calls.clear();
+    painter_.singleCellPass(surface_, set_, scroll, CaptionMode::Names, position, selected);
+  }
+  std::vector<Call> calls(std::string_view op) const { return surface_.log.of(op); }
+  Texts numbers() const {
+    Texts drawn;
+    for (const Call& c : calls("DispText"))
+      if (c.args[12] == colour::kNumber) drawn.push_back(c.text);
+    return drawn;
+  }
+
+  testcln::TempDir dir_;
+  int files_ = 0;
+  legend::LegendSet set_;
+  testdraw::RecordingSurface surface_;
+  CellPainter painter_;
+};
+
+TEST_F(CellPass, AnEmptyDisplayListDrawsOnlyTheGridAndTotalZero) {
+  fullPass();
+  EXPECT_EQ(surface_.log.ops(), (Texts{"SetupDriverA", "SetupDriverB", "SetDrawing", "LockColor", "Line", "Line",
+                                       "Line", "Line", "Line", "Line", "Line", "Line", "Line", "Line", "Line",
+                                       "UnlockColor", "SetDrawing", "CloseWinDriver"}));
+  EXPECT_EQ(surface_.total, "0");
+  const std::vector<Call> lines = calls("Line");
+  for (std::size_t i = 0; i < 7; ++i) EXPECT_EQ(lines[i].args, (Numbers{0, 52 * double(i) + 1, 120, 52 * double(i) + 1, 0}));
+  for (std::size_t i = 0; i < 4; ++i) EXPECT_EQ(lines[7 + i].args, (Numbers{40 * double(i), 1, 40 * double(i), 313, 0}));
+
+  load(regions(2));
+  surface_.driverAvailable = false;
+  fullPass();
+  EXPECT_EQ(surface_.areaClears, 2) << "cleared even when nothing can be drawn";
+  EXPECT_EQ(painter_.geometry().cellWidth(), 40) << "a pass that draws nothing keeps the last cell size";
+}
+
+TEST_F(CellPass, NormalAndSelectedCellsPlaceSampleTextsAndNumber) {
+  load(regions(5));
+  fullPass();
+  // Display position 4 is the middle cell of the second row: (40, 260).
+  struct Row { const char* name; bool selected; Numbers box; std::vector<Numbers> texts; std::size_t fills; };
+  const Row rows[] = {
+      {"normal-38x50-at-x+1-y-1", false, {42, 246.75, 79, 210},  // corners of the region sample
+       {{44, 258, 34, 50, 11, 12, 2, 2, 0, 1, 2, 0, 9}, {43, 259, 34, 50, 11, 12, 2, 2, 0, 1, 2, 0, 44},
+        {44, 223, 34, 50, 11, 12, 2, 2, 0, 1, 2, 0, 6}}, 0},
+      {"selected-35x47-at-x+2-y-2", true, {43, 246.5, 77, 212},
+       {{44, 258, 33, 49, 10, 12, 2, 2, 0, 1, 2, 0, 1}, {43, 259, 33, 49, 10, 12, 2, 2, 0, 1, 2, 0, 160},
+        {44, 224, 33, 49, 10, 12, 2, 2, 0, 1, 2, 0, 6}}, 1},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    cellPass(4, row.selected);
+    const Texts ops = surface_.log.ops();
+    EXPECT_EQ(Texts(ops.end() - 9, ops.end()), (Texts{"BeginRegFill", "FillPolygons", "EndRegFill", "ResetDrawState",
+                                                      "DispText", "DispText", "DispText", "SetDrawing",
+                                                      "CloseWinDriver"}));
+    const Call fill = calls("FillPolygons").at(0);
+    EXPECT_EQ((Numbers{fill.points[0].x, fill.points[0].y, fill.points[2].x, fill.points[2].y}), row.box);
+    EXPECT_EQ(calls("BeginRegFill").at(0).args, (Numbers{7, 3, 2.5, 12}));
+    const std::vector<Call> texts = calls("DispText");
+    ASSERT_EQ(texts.size(), 3u);
+    for (std::size_t i = 0; i < 3; ++i) EXPECT_EQ(texts[i].args, row.texts[i]) << i;
+    EXPECT_EQ(texts[2].text, "4");
+    EXPECT_EQ(calls("FillRect").size(), row.fills);
+  }
+  EXPECT_EQ(calls("FillRect").at(0).args, (Numbers{41, 259, 39, -51, 11}));
+}
+
+TEST_F(CellPass, CaptionsShowNamesOrClassCodesFittedToTheCell) {
+  struct Row { const char* name; std::string legendName; std::int32_t code; CaptionMode mode; std::string caption; };
+  const Row rows[] = {
+      {"name", "road", -42, CaptionMode::Names, "road"},
+      {"negative-class-code", "road", -42, CaptionMode::ClassCodes, "-42"},
+      {"class-code-fitted-to-34-pixels", "road", 1234567, CaptionMode::ClassCodes, "1234"},
+      {"double-byte-name-never-ends-in-a-lead-byte", kTu + kLi + kTu + kLi, 0, CaptionMode::Names, kTu + kLi},
+  };
+  for (const Row& row : rows) {
+    load({region(row.legendName, row.code)});
+    fullPass(1, row.mode);
+    const std::vector<Call> texts = calls("DispText");
+    EXPECT_EQ((Texts{texts.at(0).text, texts.at(1).text}), (Texts{row.caption, row.caption})) << row.name;
+  }
+}
+
+TEST_F(CellPass, TheScrollPositionChoosesWhichLegendsFillTheCellsFromTheTopLeft) {
+  struct Row { const char* name; int count; std::int32_t scroll; Texts firstAndLast; std::size_t drawn; };
+  const Row rows[] = {{"seven-at-position-three", 7, 3, {"6", "6"}, 1},
+                      {"first-page-of-thirty", 30, 1, {"0", "17"}, 18},
+                      {"last-rows-of-thirty", 30, 7, {"18", "29"}, 12}};
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    load(regions(row.count));
+    fullPass(row.scroll);
+    const Texts drawn = numbers();
+    ASSERT_EQ(drawn.size(), row.drawn);
+    EXPECT_EQ((Texts{drawn.front(), drawn.back()}), row.firstAndLast);
+    EXPECT_EQ(calls("FillPolygons").size(), row.drawn);
+    EXPECT_EQ(surface_.total, std::to_string(row.count));
+    EXPECT_EQ((Numbers{calls("DispText")[2].args[0], calls("DispText")[2].args[1]}), (Numbers{4, 312 - 52 + 15}));
+  }
+}
+
+TEST_F(CellPass, ASingleCellPassRedrawsOnlyThatCellWhereTheLastPassPutIt) {
+  load(regions(7));
+  fullPass();
+  EXPECT_EQ(painter_.hitTest({45, 60}, surface_.area, 1, 7), 4);
+  surface_.area = {150, 312};  // resized since: cells 50 wide from now on
+  cellPass(4, true);
+  EXPECT_EQ(surface_.cellClears, (std::vector<WindowRect>{{40, 52, 80, 104}}));
+  EXPECT_EQ(calls("FillPolygons").size(), 1u);
+  EXPECT_EQ(calls("FillPolygons")[0].points[0].x, 50 + 2 + 1);
+  EXPECT_EQ(numbers(), Texts{"4"});
+
+  cellPass(3, false, 2);  // scrolled into the top-left cell
+  EXPECT_EQ(numbers(), Texts{"3"});
+  for (const std::int32_t hidden : {1, 7, -1}) {  // above the grid, past the list, no selection
+    surface_.total.clear();
+    cellPass(hidden, false, 2);
+    EXPECT_TRUE(surface_.log.calls.empty()) << hidden;
+    EXPECT_EQ(surface_.total, "7");
+  }
+  EXPECT_EQ(surface_.cellClears.size(), 2u);
+  EXPECT_EQ(surface_.areaClears, 1);
+}
+
+TEST_F(CellPass, ImageLegendsShowTheIconAndAMissingOneIsReportedWhileTheRestIsDrawn) {
+  load({legendOf(1, pointRecord(4, 1e30f, 1e30f, 1e30f)), region()});
+  for (const bool drawable : {true, false}) {
+    SCOPED_TRACE(drawable);
+    surface_.log.iconDrawable = drawable;
+    surface_.imageFailures = 0;
+    fullPass();
+    const D_DOT centre = calls("DispImageIcon").at(0).points[0];
+    EXPECT_EQ((Numbers{centre.x, centre.y}), (Numbers{1 + 38 / 2, 311 - 5 * 50 / 8}));
+    EXPECT_TRUE(calls("DispPnt").empty());
+    EXPECT_EQ(surface_.imageFailures, drawable ? 0 : 1);
+    EXPECT_EQ(numbers(), (Texts{"0", "1"}));
+    EXPECT_EQ(calls("FillPolygons").size(), 1u);
+  }
+}
+
+class ScaledSamples : public CellPass {};
+
+TEST_F(ScaledSamples, TextHeightsAreSharesOfTheLargestShownAndTheStoredRecordsStay) {
+  std::vector<testcln::Legend> legends;
+  for (const float height : {2.0f, 4.0f, 8.0f}) {
+    Bytes r = pointRecord(5, height, 3, 45);  // 45: an angle the sample drops
+    r[23] = 1;                                // an annotation's layout byte, not a text's
+    legends.push_back(legendOf(1, r));
+  }
+  load(legends);
+  fullPass();
+  const std::vector<Call> samples = calls("DispPnt");
+  ASSERT_EQ(samples.size(), 3u);
+  for (std::size_t i = 0; i < 3; ++i) {
+    EXPECT_EQ(f32At(samples[i].record, 2), 35 / float(4 >> i)) << "3 x 50 / 4 - 2 = 35 for the largest";
+    EXPECT_EQ(f32At(samples[i].record, 10), 0);
+    EXPECT_EQ(samples[i].text, kTextSample);
+    const auto stored = std::as_const(set_).points().record(std::int32_t(i));
+    EXPECT_EQ(f32At(Bytes(stored.begin(), stored.end()), 2), float(2 << i));
+  }
+  EXPECT_EQ((Numbers{samples[2].points[0].x, samples[2].points[0].y}), (Numbers{82, 299}));
+}
+
+TEST_F(ScaledSamples, LinesGetHalfTheFactorAfterAFileWithTwiceTheirLength) {
+  load({legendOf(0, lineRecord(5, 2))});
+  fullPass();
+  EXPECT_EQ(f32At(calls("DispLin").at(0).record, 13), 80) << "5 x 2 x 40 / 5 in a fresh process";
+  load({legendOf(0, lineRecord(10, 4))});
+  load({legendOf(0, lineRecord(5, 2))});
+  fullPass();
+  const Call line = calls("DispLin").at(0);
+  EXPECT_EQ((Numbers{f32At(line.record, 13), f32At(line.record, 17)}), (Numbers{40, 2 * 2 * 52 / 4}));
+  EXPECT_EQ((Numbers{line.points.at(0).x, line.points.at(1).x, line.points.at(1).y}), (Numbers{7, 32, 274}));
+}
+
+TEST_F(ScaledSamples, PointSamplesUseIntegerDivisionsOfTheirBox) {
+  // Maxima 4 (height), 2 (width), 3 (size). Normal box (1, 311) 38 x 50; selected (2, 310) 35 x 47.
+  Bytes textInColumn = pointRecord(5, 2, 1), annotationInRow = pointRecord(0, 2, 1), ring = pointRecord(3);
+  textInColumn[35] = annotationInRow[35] = 1;
+  putF64(ring, 2, 30);
+  struct Row { const char* name; Bytes record; bool selected; Numbers positionAndSizes; };
+  const Row rows[] = {
+      {"text-in-column", textInColumn, true, {13, 310 - 11 - (33 - 16.5) / 2, 5.5, 13}},
+      {"annotation-in-row", annotationInRow, false, {11, 311 - 12 - 17.5 - 8.75, 17.5, 6}},
+      {"symbol", pointRecord(1, 100, 2, 4), false, {20, 311 - 31.25 + 1, 100, 18.25, 53}},
+      {"ring", ring, true, {19, 310 - 29.375, 30 * 15 / 3}},
+  };
+  for (const Row& row : rows) {
+    load({legendOf(1, row.record)});
+    scaleMaxima() = {.pointHeight = 4, .pointWidth = 2, .pointSize = 3};
+    cellPass(0, row.selected);
+    const Call sample = calls("DispPnt").at(0);
+    Numbers got{sample.points[0].x, sample.points[0].y};
+    if (sample.record[0] == 3) got.push_back(f64At(sample.record, 2));
+    for (std::size_t at = 2; got.size() < row.positionAndSizes.size(); at += 4) got.push_back(f32At(sample.record, at));
+    EXPECT_EQ(got, row.positionAndSizes) << row.name;
+  }
+  load({legendOf(1, pointRecord(7))});
+  cellPass(0, false);
+  EXPECT_TRUE(calls("DispPnt").empty() && calls("DispImageIcon").empty());
+  EXPECT_EQ(numbers(), Texts{"0"}) << "an unknown point type still gets its caption and number";
+}
+
+TEST_F(ScaledSamples, MaximaAreRaisedOnlyByTheNamedFieldsOfShownLegendsAndNeverFall) {
+  Bytes dot = pointRecord(2), unscaledRegion(63, 0);
+  putF64(dot, 2, 9);
+  putF32(unscaledRegion, 13, 1000);
+  const std::vector<testcln::Legend> legends = {
+      legendOf(1, pointRecord(0, 5, 6)), legendOf(1, pointRecord(1, 100, 7, 3)),  // a symbol's offset 2 is no size
+      legendOf(1, dot),                  legendOf(1, pointRecord(4, 500, 500, 500)),
+      legendOf(0, lineRecord(11, 12)),   legendOf(2, unscaledRegion)};
+  const ScaleMaxima& m = scaleMaxima();
+  const auto all = [&m] { return Numbers{m.lineX, m.lineY, m.pointHeight, m.pointWidth, m.pointSize}; };
+  load(legends);
+  EXPECT_EQ(all(), (Numbers{11, 12, 7, 6, 9}));
+  load({legendOf(1, pointRecord(5, 2, 3)), legendOf(0, lineRecord(4, 4))});
+  EXPECT_EQ(all(), (Numbers{11, 12, 7, 6, 9}));
+
+  resetScaleMaximaForTests();
+  set_.setShowLines(false);
+  set_.setShowPoints(false);
+  load(legends);
+  EXPECT_EQ(all(), (Numbers{1, 1, 1, 1, 1})) << "hidden legends count for nothing";
+}
+
+}  // namespace
