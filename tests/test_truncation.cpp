@@ -4,8 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <string>
-#include <vector>
 
 #include "legendfile/file_check.h"
 #include "legendfile/legend_set.h"
@@ -15,33 +13,24 @@ namespace legend {
 namespace {
 
 using testcln::Bytes;
+using testcln::block;
+using testcln::params;
 
 TEST(LegendFilePrefixes, EveryPrefixLoadsWithTheExactOutcomeForItsLength) {
-  const Bytes pointStructure = testcln::structure({{"code", 4, 4}, {"label", 1, 6}});
-  const Bytes regionStructure = testcln::structure({{"id", 3, 2}});
-  const Bytes flagStructure = testcln::structure({{"flag", 2, 1}});
+  const Bytes pointRecord{7, 0, 0, 0, 'a', 'b', 0, 0, 0, 0};
   const std::vector<testcln::Legend> legends{
-      {.name = "point", .type = 1, .block = testcln::block(testcln::params(1, 1), pointStructure,
-                                                           {7, 0, 0, 0, 'a', 'b', 0, 0, 0, 0})},
-      {.name = "line", .type = 0, .block = testcln::block(testcln::params(0, 101))},
-      {.name = "region", .type = 2, .block = testcln::block(testcln::params(2, 171), regionStructure, {9, 0})},
-      {.name = "unknown", .type = 3, .block = testcln::block({}, flagStructure, {0xAB})},
+      {.type = 1, .block = block(params(1, 1), testcln::structure({{"code", 4, 4}, {"label", 1, 6}}), pointRecord)},
+      {.type = 0, .block = block(params(0, 101))},
+      {.type = 2, .block = block(params(2, 171), testcln::structure({{"id", 3, 2}}), {9, 0})},
+      {.type = 3, .block = block({}, testcln::structure({{"flag", 2, 1}}), {0xAB})},
   };
   const std::int16_t fieldCounts[] = {2, 0, 1, 1};
-  const Bytes full = testcln::file(legends);
+  const Bytes records[] = {pointRecord, {}, {9, 0}, {0xAB}};
   constexpr std::size_t kDataArea = 16 + 4 * 333;
-
-  // Where each legend's block and the parts of it lie in the full file.
-  struct Part { std::size_t start, size, param; Bytes record; };
-  std::vector<Part> parts;
-  for (std::size_t at = kDataArea; const testcln::Legend& l : legends) {
-    const std::size_t p = testcln::paramBytes(l.type);
-    const std::size_t recordAt = p + 8 + testcln::get32At(l.block, p);
-    parts.push_back({at, l.block.size(), p, Bytes(l.block.begin() + static_cast<std::ptrdiff_t>(recordAt),
-                                                   l.block.end())});
-    at += l.block.size();
-  }
-  ASSERT_EQ(parts.back().start + parts.back().size, full.size());
+  std::size_t starts[4], ends[4];  // of each block in the file
+  for (std::size_t i = 0, at = kDataArea; i < 4; at = ends[i++]) ends[i] = (starts[i] = at) + legends[i].block.size();
+  const Bytes full = testcln::file(legends);
+  ASSERT_EQ(ends[3], full.size());
 
   // Where the prefix ends decides the outcome of the load and the first
   // problem an inspection reports.
@@ -60,8 +49,7 @@ TEST(LegendFilePrefixes, EveryPrefixLoadsWithTheExactOutcomeForItsLength) {
     const Span& span =
         *std::find_if(std::begin(spans), std::end(spans), [&](const Span& s) { return length < s.below; });
     SCOPED_TRACE(std::string(span.name) + ", prefix of " + std::to_string(length) + " bytes");
-    const Bytes prefix(full.begin(), full.begin() + static_cast<std::ptrdiff_t>(length));
-    testcln::write(path, prefix);
+    testcln::write(path, Bytes(full.begin(), full.begin() + static_cast<std::ptrdiff_t>(length)));
 
     ASSERT_EQ(set.setNewFile(path), span.status);
     const FileInspection report = inspectFile(path);
@@ -74,38 +62,37 @@ TEST(LegendFilePrefixes, EveryPrefixLoadsWithTheExactOutcomeForItsLength) {
     }
     ASSERT_EQ(set.count(), 4);
     EXPECT_TRUE(report.legendFile);
-    std::vector<std::int32_t> cutBlocks;
+    std::vector<std::int32_t> cutBlocks, reported;
     for (std::int32_t i = 0; i < 4; ++i) {
       SCOPED_TRACE("legend " + std::to_string(i));
-      const Part& part = parts[static_cast<std::size_t>(i)];
-      if (part.start + part.size > length) cutBlocks.push_back(i);
+      const auto at = static_cast<std::size_t>(i);
+      const bool cut = ends[at] > length;
+      if (cut) cutBlocks.push_back(i);
 
       // The parameter record holds what the prefix has of it, zeros after.
-      Bytes expected(part.param, 0);
-      for (std::size_t k = 0; k < part.param && part.start + k < length; ++k) expected[k] = full[part.start + k];
-      Bytes got(part.param, 0xCC);
+      const std::size_t p = testcln::paramBytes(legends[at].type);
+      Bytes expected(p, 0);
+      for (std::size_t k = 0; k < p && starts[at] + k < length; ++k) expected[k] = full[starts[at] + k];
+      Bytes got(p, 0xCC);
       const std::int16_t copied = i == 0 ? set.getPointInfo(got.data(), i)
                                   : i == 1 ? set.getLineInfo(got.data(), i)
                                   : i == 2 ? set.getRegionInfo(got.data(), i)
                                            : 0;
-      EXPECT_EQ(copied, part.param > 0 ? 1 : 0);
-      if (part.param > 0) {
-        EXPECT_EQ(got, expected);
-      }
+      EXPECT_EQ(copied, p > 0 ? 1 : 0);
+      EXPECT_EQ(got, expected);
 
-      // The attribute part is there only when the prefix holds all of it.
+      // The attribute data are there only when the prefix holds all of the block.
       AttributeInfo info;
       const LegendStatus status = set.getAttributeInfo(i, info);
-      if (part.start + part.size > length) {
+      if (cut) {
         EXPECT_EQ(status, LegendStatus::AttributeDataDamaged);
         EXPECT_EQ(info.structure, nullptr);
         continue;
       }
       ASSERT_EQ(status, LegendStatus::Ok);
-      EXPECT_EQ(info.structure->FieldCount(), fieldCounts[i]);
-      EXPECT_EQ(Bytes(info.record, info.record + info.length), part.record);
+      EXPECT_EQ(info.structure->FieldCount(), fieldCounts[at]);
+      EXPECT_EQ(Bytes(info.record, info.record + info.length), records[at]);
     }
-    std::vector<std::int32_t> reported;
     for (const Problem& problem : report.problems) {
       EXPECT_EQ(problem.kind, ProblemKind::BlockPastEnd);
       reported.push_back(problem.legend);
