@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
 #include <climits>
 #include <cstring>
 #include <filesystem>
@@ -107,6 +109,30 @@ TEST_F(PadLegendSet, ShowsPointsThenLinesThenRegionsAndKeepsAHiddenSelectionByIn
   EXPECT_EQ(set_.selectedIndex(), -1);
   EXPECT_EQ(set_.selectedPosition(), -1);
   EXPECT_TRUE(set_.modified());
+}
+
+TEST_F(PadLegendSet, ReadsRecordsFromFilesDominatedByAttributeDataToo) {
+  // Attribute records far larger than the heads make the loader fetch the
+  // records one window at a time instead of reading the file whole; blocks
+  // out of file order and a block past the end must come out the same.
+  const Bytes big(1536 * 1024, 0x5A);
+  const Bytes bytes = testcln::file({{.type = 0, .block = block(params(0, 70), {}, big), .blockOffset = 1600 * 1024},
+                                     {.type = 1, .block = block(params(1, 80), {}, big), .blockOffset = 0},
+                                     {.type = 2, .block = block(params(2, 90)), .blockOffset = 4u << 20}});
+  Bytes cut = bytes;
+  cut.resize(16 + 3 * 333 + (4u << 20) + 20);  // the region's record ends past the end of the file
+  ASSERT_EQ(open(cut), LegendStatus::Ok);
+  std::array<std::uint8_t, 94> out{};
+  ASSERT_EQ(set_.getLineInfo(out.data(), 0), 1);
+  EXPECT_TRUE(std::equal(out.begin(), out.begin() + 67, params(0, 70).begin()));
+  ASSERT_EQ(set_.getPointInfo(out.data(), 1), 1);
+  EXPECT_TRUE(std::equal(out.begin(), out.end(), params(1, 80).begin()));
+  ASSERT_EQ(set_.getRegionInfo(out.data(), 2), 1);
+  const Bytes region = params(2, 90);
+  EXPECT_TRUE(std::equal(out.begin(), out.begin() + 20, region.begin()));
+  EXPECT_TRUE(std::all_of(out.begin() + 20, out.begin() + 63, [](std::uint8_t b) { return b == 0; }));
+  AttributeInfo info;
+  EXPECT_EQ(set_.getAttributeInfo(1, info), LegendStatus::AttributeSizeMismatch);  // no structure, big record
 }
 
 TEST_F(PadLegendSet, RecordQueriesUseThePerTypePositionWhateverTheLegendsType) {
