@@ -44,8 +44,10 @@ namespace line {
 inline constexpr std::size_t kStyle = 0;          ///< u16: line style
 inline constexpr std::size_t kColour = 4;         ///< u32: palette colour number
 inline constexpr std::size_t kPenWidth = 8;       ///< f32: pixels
-inline constexpr std::size_t kPatternLength = 13; ///< f32: length of one repeat of the pattern, pixels
-inline constexpr std::size_t kPatternWidth = 17;  ///< f32: width across the line of the pattern, pixels
+inline constexpr std::size_t kPatternLength = 13; ///< f32: length of one repeat, kPatternLengthUnits per pixel
+inline constexpr std::size_t kPatternWidth = 17;  ///< f32: width across the line, kPatternWidthUnits per pixel
+inline constexpr float kPatternLengthUnits = 8.0f;
+inline constexpr float kPatternWidthUnits = 16.0f;
 inline constexpr std::size_t kSecondColour = 21;  ///< u32: palette colour of the pattern's second part
 }  // namespace line
 

@@ -1,0 +1,490 @@
+#include "components/display/qpainter_driver.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <span>
+#include <string_view>
+
+#include <QFont>
+#include <QFontMetricsF>
+#include <QPaintDevice>
+#include <QPainterPath>
+#include <QPen>
+#include <QPixmap>
+#include <QPolygonF>
+
+#include "components/base/gbk_text.h"
+#include "components/display/graphic_records.h"
+#include "components/display/palette.h"
+#include "components/display/styles.h"
+#include "legendfile/byte_order.h"
+
+// The resource initialiser is declared by the macro in the global namespace,
+// so it cannot be called from inside ours.
+static void registerDisplayResources() { Q_INIT_RESOURCE(display); }
+
+namespace legend::display {
+
+void initResources() { registerDisplayResources(); }
+
+namespace {
+
+// Records come from files; a size beyond this is damage, not intent, and
+// would only make Qt allocate or rasterise for nothing.
+constexpr double kMaxExtent = 10000;
+// Coordinates beyond this are off any surface we draw on.
+constexpr double kMaxCoordinate = 1e6;
+constexpr std::int64_t kMaxPoints = 1'000'000;
+constexpr int kMaxRings = 100'000;
+// Glyphs are rasterised at most this size and scaled beyond it.
+constexpr int kMaxFontPixels = 128;
+constexpr int kIconSize = 32;
+constexpr const char* kIconPath = ":/legend/icons/icon157.png";
+
+double clampSize(double value, double low = 0, double high = kMaxExtent) {
+  if (std::isnan(value)) return low;
+  return std::clamp(value, low, high);
+}
+
+double clampSigned(double value) { return std::isnan(value) ? 0 : std::clamp(value, -kMaxExtent, kMaxExtent); }
+
+double clampAngle(double degrees) { return std::isfinite(degrees) ? std::fmod(degrees, 360.0) : 0; }
+
+bool usable(double v) { return std::isfinite(v) && std::abs(v) <= kMaxCoordinate; }
+bool usable(D_DOT p) { return usable(p.x) && usable(p.y); }
+
+QColor recordColour(std::uint32_t number) {
+  return paletteColour(number < static_cast<std::uint32_t>(kPaletteSize) ? static_cast<int>(number) : -1);
+}
+
+class SavedState {
+ public:
+  explicit SavedState(QPainter& painter) : painter_(painter) { painter_.save(); }
+  ~SavedState() { painter_.restore(); }
+  SavedState(const SavedState&) = delete;
+  SavedState& operator=(const SavedState&) = delete;
+
+ private:
+  QPainter& painter_;
+};
+
+// One character of a GBK text as the layout sees it.
+struct GbkChar {
+  std::string_view bytes;
+  bool wide = false;       // double-byte: a full character width
+  bool lineBreak = false;  // '\n': no advance, starts a new line
+};
+
+// A double-byte character is a lead byte with the top bit set followed by
+// another such byte; a lone high byte at the end counts as a single byte, so
+// the layout never reads past the text.
+template <typename Visit>
+void forEachChar(std::string_view text, Visit&& visit) {
+  std::size_t i = 0;
+  while (i < text.size()) {
+    const auto lead = static_cast<unsigned char>(text[i]);
+    if (lead == '\r') {
+      ++i;
+      continue;
+    }
+    if (lead == '\n') {
+      visit(GbkChar{text.substr(i, 1), false, true});
+      ++i;
+      continue;
+    }
+    const bool wide = lead >= 0x80 && i + 1 < text.size() && static_cast<unsigned char>(text[i + 1]) >= 0x80;
+    const std::size_t length = wide ? 2 : 1;
+    visit(GbkChar{text.substr(i, length), wide, false});
+    i += length;
+  }
+}
+
+double advanceUnits(const GbkChar& c) { return c.wide ? 1.0 : 0.5; }
+
+QString glyphText(std::string_view bytes) {
+  if (bytes.size() == 1 && static_cast<unsigned char>(bytes[0]) < 0x80) return QString(QChar::fromLatin1(bytes[0]));
+  return decodeGbk(bytes);
+}
+
+// Draws glyphs squeezed or stretched into cells: the record gives a
+// character's height and width independently, which no font does.
+class GlyphCells {
+ public:
+  GlyphCells(QPainter& painter, double height) : painter_(painter), font_(fontFor(height)), metrics_(font_) {}
+
+  void draw(const QRectF& cell, std::string_view bytes) {
+    if (cell.width() <= 0 || cell.height() <= 0 || metrics_.height() <= 0) return;
+    const QString glyph = glyphText(bytes);
+    const double natural = metrics_.horizontalAdvance(glyph);
+    if (natural <= 0) return;
+    SavedState saved(painter_);
+    // Each glyph keeps to its own cell, so what the layout promises about
+    // widths holds even for glyphs that overhang their advance.
+    painter_.setClipRect(cell, Qt::IntersectClip);
+    painter_.translate(cell.topLeft());
+    painter_.scale(cell.width() / natural, cell.height() / metrics_.height());
+    painter_.setFont(font_);
+    painter_.drawText(QPointF(0, metrics_.ascent()), glyph);
+  }
+
+ private:
+  static QFont fontFor(double height) {
+    QFont font;
+    font.setPixelSize(std::clamp(static_cast<int>(std::lround(height)), 1, kMaxFontPixels));
+    font.setStyleStrategy(QFont::PreferAntialias);
+    return font;
+  }
+
+  QPainter& painter_;
+  QFont font_;
+  QFontMetricsF metrics_;
+};
+
+// The size painting coordinates span: images and pixmaps count physical
+// pixels but are painted in device-independent ones.
+QSizeF logicalSize(const QPaintDevice& device) {
+  if (const auto* image = dynamic_cast<const QImage*>(&device)) return image->deviceIndependentSize();
+  if (const auto* pixmap = dynamic_cast<const QPixmap*>(&device)) return pixmap->deviceIndependentSize();
+  return QSizeF(device.width(), device.height());
+}
+
+}  // namespace
+
+QPainterDriver::QPainterDriver(QPaintDevice& device)
+    : device_(&device),
+      ownPainter_(std::make_unique<QPainter>()),
+      painter_(ownPainter_.get()),
+      area_(QPointF(0, 0), logicalSize(device)) {}
+
+QPainterDriver::QPainterDriver(QPainter& painter, const QRect& area)
+    : painter_(&painter), area_(area), clipToArea_(true) {}
+
+QPainterDriver::~QPainterDriver() { CloseWinDriver(); }
+
+QPointF QPainterDriver::edge(double x, double y) const { return {area_.left() + x, area_.top() + area_.height() - y}; }
+
+QPointF QPainterDriver::centre(double x, double y) const { return edge(x, y) + QPointF(0.5, 0.5); }
+
+void QPainterDriver::SetDrawing(int on) {
+  if (painter_ == nullptr) return;
+  if (on != 0) {
+    if (drawing_) return;
+    if (ownPainter_ && !ownPainter_->isActive() && !ownPainter_->begin(device_)) return;
+    if (!painter_->isActive()) return;
+    if (device_ != nullptr) area_ = QRectF(QPointF(0, 0), logicalSize(*device_));  // it may have been resized
+    painter_->save();  // the state a borrowed painter is handed back in
+    painter_->setRenderHint(QPainter::Antialiasing, true);
+    painter_->setRenderHint(QPainter::TextAntialiasing, true);
+    painter_->setRenderHint(QPainter::SmoothPixmapTransform, true);
+    if (clipToArea_) painter_->setClipRect(area_, Qt::IntersectClip);
+    painter_->setPen(QPen(Qt::black, 1));
+    painter_->setBrush(Qt::NoBrush);
+    painter_->save();  // the pass's default state, for ResetDrawState
+    drawing_ = true;
+    return;
+  }
+  if (!drawing_) return;
+  drawing_ = false;
+  lockedColour_.reset();
+  penColour_.reset();
+  region_.reset();
+  if (painter_->isActive()) {
+    painter_->restore();
+    painter_->restore();
+  }
+  if (ownPainter_ && ownPainter_->isActive()) ownPainter_->end();
+}
+
+void QPainterDriver::CloseWinDriver() {
+  SetDrawing(0);
+  if (ownPainter_ && ownPainter_->isActive()) ownPainter_->end();
+  painter_ = nullptr;
+}
+
+void QPainterDriver::LockColor(int colour) { lockedColour_ = paletteColour(colour); }
+
+void QPainterDriver::UnlockColor() { lockedColour_.reset(); }
+
+void QPainterDriver::SelectPen(int /*style*/, int /*width*/, int colour) { penColour_ = paletteColour(colour); }
+
+void QPainterDriver::RestorePen() { penColour_.reset(); }
+
+void QPainterDriver::Line(double x1, double y1, double x2, double y2, int /*mode*/) {
+  if (!drawing() || !usable(x1) || !usable(y1) || !usable(x2) || !usable(y2)) return;
+  QPointF from = centre(x1, y1);
+  QPointF to = centre(x2, y2);
+  const QPointF delta = to - from;
+  const double length = std::hypot(delta.x(), delta.y());
+  if (length <= 0) return;
+  // Like a raster line, it covers its first pixel and stops before its last,
+  // so frames drawn corner to corner do not paint over their neighbours.
+  const QPointF halfStep = delta / length * 0.5;
+  from -= halfStep;
+  to -= halfStep;
+  SavedState saved(*painter_);
+  QPen pen(lockedColour_ ? *lockedColour_ : penColour_.value_or(QColor(Qt::black)), 1);
+  pen.setCapStyle(Qt::FlatCap);
+  painter_->setPen(pen);
+  painter_->drawLine(from, to);
+}
+
+void QPainterDriver::FillRect(double x, double y, double width, double height, int colour) {
+  if (!drawing() || !usable(x) || !usable(y) || !usable(width) || !usable(height)) return;
+  const QRectF rect = QRectF(edge(x, y), edge(x + width, y + height)).normalized();
+  if (rect.isEmpty()) return;
+  painter_->fillRect(rect, penColour_.value_or(paletteColour(colour)));
+}
+
+void QPainterDriver::DispText(double x, double y, float boxWidth, float boxHeight, float textHeight, float charWidth,
+                              const char* text, int /*a*/, int /*b*/, int /*c*/, float charSpacing,
+                              float lineSpacing, int /*d*/, int colour) {
+  if (!drawing() || text == nullptr || !usable(x) || !usable(y)) return;
+  const QRectF box(edge(x, y), QSizeF(clampSize(boxWidth), clampSize(boxHeight)));
+  const double height = clampSize(textHeight);
+  const double width = clampSize(charWidth);
+  const double spacing = clampSigned(charSpacing);
+  const double lineStep = height * clampSize(lineSpacing, 0, 100);
+  if (box.isEmpty() || height <= 0 || width <= 0) return;
+
+  SavedState saved(*painter_);
+  painter_->setClipRect(box, Qt::IntersectClip);
+  painter_->setPen(paletteColour(colour));
+  GlyphCells glyphs(*painter_, height);
+  double left = box.left();
+  double top = box.top();
+  forEachChar(text, [&](const GbkChar& c) {
+    if (c.lineBreak) {
+      left = box.left();
+      top += lineStep;
+      return;
+    }
+    const QRectF cell(left, top, width * advanceUnits(c), height);
+    if (cell.intersects(box)) glyphs.draw(cell, c.bytes);
+    left += cell.width() + spacing;
+  });
+}
+
+double QPainterDriver::TextWidth(const char* text, int /*a*/, int /*b*/) {
+  if (text == nullptr) return 0;
+  double widest = 0;
+  double line = 0;
+  forEachChar(text, [&](const GbkChar& c) {
+    line = c.lineBreak ? 0 : line + advanceUnits(c);
+    widest = std::max(widest, line);
+  });
+  return widest;
+}
+
+int QPainterDriver::CharCount(const char* text) {
+  if (text == nullptr) return 0;
+  int count = 0;
+  forEachChar(text, [&](const GbkChar& c) { count += c.lineBreak ? 0 : 1; });
+  return count;
+}
+
+void QPainterDriver::ResetDrawState(int /*mode*/) {
+  lockedColour_.reset();
+  penColour_.reset();
+  if (!drawing()) return;
+  painter_->restore();
+  painter_->save();
+}
+
+void QPainterDriver::drawPointText(QPointF anchor, const char* text, std::int16_t textLength,
+                                   const std::uint8_t* pntInfo, bool annotation) {
+  namespace point = legend::records::point;
+  if (text == nullptr || textLength <= 0) return;
+  const std::span<const std::uint8_t> record(pntInfo, static_cast<std::size_t>(kPntInfoBytes));
+  const double height = clampSize(load_le<float>(record, point::kTextHeight));
+  const double width = clampSize(load_le<float>(record, point::kTextWidth));
+  const double angle = clampAngle(load_le<float>(record, point::kTextAngle));
+  const double spacing = clampSigned(load_le<float>(record, point::kTextSpacing));
+  const bool column =
+      load_le<std::uint8_t>(record, annotation ? point::kAnnotationLayout : point::kTextLayout) != 0;
+  if (height <= 0 || width <= 0) return;
+  const auto bytes = static_cast<std::size_t>(textLength);
+  const auto* end = static_cast<const char*>(std::memchr(text, '\0', bytes));
+  const std::string_view str(text, end != nullptr ? static_cast<std::size_t>(end - text) : bytes);
+
+  SavedState saved(*painter_);
+  painter_->translate(anchor);
+  painter_->rotate(-angle);  // anticlockwise on a y-down device
+  painter_->setPen(recordColour(load_le<std::uint32_t>(record, point::kColour)));
+  GlyphCells glyphs(*painter_, height);
+  // A row annotation stands on its anchor like lettering on a map; the pad
+  // places every other layout by its top-left corner.
+  const double firstTop = annotation && !column ? -height : 0;
+  double across = 0;  // along the row, or down the column
+  double lineStart = 0;
+  forEachChar(str, [&](const GbkChar& c) {
+    if (c.lineBreak) {
+      // A new row below, or a new column to the right.
+      lineStart += column ? width + spacing : height + spacing;
+      across = 0;
+      return;
+    }
+    const double advance = width * advanceUnits(c);
+    if (column) {
+      glyphs.draw(QRectF(lineStart + (width - advance) / 2, firstTop + across, advance, height), c.bytes);
+      across += height + spacing;
+    } else {
+      glyphs.draw(QRectF(across, firstTop + lineStart, advance, height), c.bytes);
+      across += advance + spacing;
+    }
+  });
+}
+
+void QPainterDriver::DispPnt(D_DOT position, const char* text, std::int16_t textLength, const std::uint8_t* pntInfo,
+                             int /*mode*/) {
+  namespace point = legend::records::point;
+  using legend::records::PointType;
+  if (!drawing() || pntInfo == nullptr || !usable(position)) return;
+  const std::span<const std::uint8_t> record(pntInfo, static_cast<std::size_t>(kPntInfoBytes));
+  const QColor colour = recordColour(load_le<std::uint32_t>(record, point::kColour));
+  const double penWidth = clampSize(load_le<float>(record, point::kPenWidth), 1);
+
+  switch (static_cast<PointType>(load_le<std::uint8_t>(record, point::kType))) {
+    case PointType::Annotation:
+    case PointType::Text:
+      drawPointText(edge(position.x, position.y), text, textLength, pntInfo,
+                    load_le<std::uint8_t>(record, point::kType) == static_cast<std::uint8_t>(PointType::Annotation));
+      return;
+    case PointType::Symbol: {
+      const std::uint32_t number = load_le<std::uint32_t>(record, point::kSymbolNumber);
+      const QSizeF size(clampSize(load_le<float>(record, point::kSymbolWidth)),
+                        clampSize(load_le<float>(record, point::kSymbolHeight)));
+      const double angle = clampAngle(load_le<float>(record, point::kSymbolAngle));
+      SavedState saved(*painter_);
+      drawPointSymbol(*painter_, static_cast<int>(std::min<std::uint32_t>(number, 0x7fffffff)),
+                      centre(position.x, position.y), size, angle, colour, penWidth);
+      return;
+    }
+    case PointType::Dot: {
+      const double diameter = clampSize(load_le<double>(record, point::kMarkerSize));
+      if (diameter <= 0) return;
+      SavedState saved(*painter_);
+      painter_->setPen(Qt::NoPen);
+      painter_->setBrush(colour);
+      painter_->drawEllipse(centre(position.x, position.y), diameter / 2, diameter / 2);
+      return;
+    }
+    case PointType::Ring: {
+      const double diameter = clampSize(load_le<double>(record, point::kMarkerSize));
+      if (diameter <= 0) return;
+      const QPointF at = centre(position.x, position.y);
+      SavedState saved(*painter_);
+      // The stroke stays inside the diameter, so a ring is as large as a dot
+      // of the same size.
+      const double radius = std::max(0.0, diameter - penWidth) / 2;
+      painter_->setPen(QPen(colour, std::min(penWidth, diameter)));
+      painter_->setBrush(Qt::NoBrush);
+      painter_->drawEllipse(at, radius, radius);
+      const double dot = std::min(diameter, std::max(penWidth, diameter / 4));
+      painter_->setPen(Qt::NoPen);
+      painter_->setBrush(colour);
+      painter_->drawEllipse(at, dot / 2, dot / 2);
+      return;
+    }
+    case PointType::Image:
+      DispImageIcon(position);
+      return;
+  }
+}
+
+void QPainterDriver::DispLin(const D_DOT* points, int count, const std::uint8_t* linInfo, int /*mode*/) {
+  namespace line = legend::records::line;
+  if (!drawing() || points == nullptr || linInfo == nullptr || count < 2 || count > kMaxPoints) return;
+  QPolygonF polyline;
+  polyline.reserve(count);
+  for (int i = 0; i < count; ++i) {
+    if (!usable(points[i])) return;
+    polyline << centre(points[i].x, points[i].y);
+  }
+  const std::span<const std::uint8_t> record(linInfo, static_cast<std::size_t>(kLinInfoBytes));
+  LineStyleParams params;
+  params.colour = recordColour(load_le<std::uint32_t>(record, line::kColour));
+  params.secondColour = recordColour(load_le<std::uint32_t>(record, line::kSecondColour));
+  params.penWidth = clampSize(load_le<float>(record, line::kPenWidth), 1);
+  // The factors are fine units (line::kPatternLengthUnits per pixel along,
+  // line::kPatternWidthUnits across): the pad stretches its sample copies so
+  // the largest factor of a file spans two cells, which in pixels would put
+  // a whole repeat beyond the end of the sample. A pattern shorter than a
+  // pixel would repeat without end along the line.
+  params.patternLength = clampSize(load_le<float>(record, line::kPatternLength) / line::kPatternLengthUnits, 1);
+  params.patternWidth = clampSize(load_le<float>(record, line::kPatternWidth) / line::kPatternWidthUnits);
+  SavedState saved(*painter_);
+  drawLineStyle(*painter_, polyline, load_le<std::uint16_t>(record, line::kStyle), params);
+}
+
+void QPainterDriver::BeginRegFill(std::int32_t fillColour, int pattern, double patternSize,
+                                  std::int32_t patternColour) {
+  // Pattern cells under a pixel would make the pattern a flood of tiny marks.
+  region_ = RegionStyle{paletteColour(fillColour), pattern, clampSize(patternSize, 1), paletteColour(patternColour)};
+}
+
+void QPainterDriver::FillPolygons(const D_DOT* points, const std::int32_t* counts, int rings) {
+  if (!drawing() || !region_ || points == nullptr || counts == nullptr || rings <= 0 || rings > kMaxRings) return;
+  std::int64_t total = 0;
+  for (int i = 0; i < rings; ++i) {
+    if (counts[i] < 0) return;
+    total += counts[i];
+    if (total > kMaxPoints) return;
+  }
+  QPainterPath area;
+  area.setFillRule(Qt::OddEvenFill);
+  const D_DOT* next = points;
+  for (int i = 0; i < rings; ++i) {
+    QPolygonF ring;
+    ring.reserve(counts[i]);
+    for (std::int32_t j = 0; j < counts[i]; ++j, ++next) {
+      if (!usable(*next)) return;
+      ring << edge(next->x, next->y);
+    }
+    if (ring.size() < 3) continue;
+    area.addPolygon(ring);
+    area.closeSubpath();
+  }
+  if (area.isEmpty()) return;
+  {
+    SavedState saved(*painter_);
+    fillRegion(*painter_, area, region_->fill, region_->pattern, QSizeF(region_->size, region_->size),
+               region_->patternColour);
+  }
+  SavedState saved(*painter_);
+  painter_->setPen(QPen(region_->patternColour, 1));
+  painter_->setBrush(Qt::NoBrush);
+  // On the pixels along the edge rather than between them, so the outline
+  // stays one sharp pixel wide.
+  painter_->drawPath(area.translated(0.5, 0.5));
+}
+
+void QPainterDriver::EndRegFill() { region_.reset(); }
+
+bool QPainterDriver::DispImageIcon(D_DOT at) {
+  if (!drawing() || !usable(at)) return false;
+  if (!icon_) {
+    initResources();
+    icon_ = QImage(QString::fromLatin1(kIconPath));
+  }
+  if (icon_->isNull()) return false;
+  const QPointF middle = edge(at.x, at.y);
+  const QRectF target(std::floor(middle.x() - kIconSize / 2), std::floor(middle.y() - kIconSize / 2), kIconSize,
+                      kIconSize);
+  painter_->drawImage(target, *icon_);
+  return true;
+}
+
+}  // namespace legend::display
+
+std::unique_ptr<KernelDriver> OpenWinDriver(QPaintDevice* device, int /*mode*/) {
+  legend::display::initResources();
+  if (device == nullptr) return nullptr;
+  return std::make_unique<legend::display::QPainterDriver>(*device);
+}
+
+std::unique_ptr<KernelDriver> OpenWinDriver(QPainter& painter, QRect area) {
+  legend::display::initResources();
+  if (!painter.isActive()) return nullptr;
+  return std::make_unique<legend::display::QPainterDriver>(painter, area);
+}

@@ -1,0 +1,176 @@
+// Fill patterns drawn into images: the fill and the pattern inside the area
+// and nothing outside it, every pattern looking different, neighbouring
+// regions lining up, and huge areas at tiny cells finishing.
+
+#include <gtest/gtest.h>
+
+#include <QElapsedTimer>
+#include <QImage>
+#include <QPainter>
+#include <QPainterPathStroker>
+#include <QPicture>
+#include <QSet>
+
+#include <cmath>
+#include <limits>
+#include <string>
+#include <vector>
+
+#include "components/display/styles.h"
+
+namespace {
+
+using legend::display::fillPatternCount;
+using legend::display::fillPatternName;
+using legend::display::fillRegion;
+
+const QColor kFill(255, 255, 160), kInk(0, 0, 128);
+// A triangle, so clipping to the area and not to its bounding box is seen.
+const QPolygonF kTriangle{{10, 90}, {60, 10}, {110, 90}};
+
+QPainterPath rect(double x, double y, double w, double h) {
+  QPainterPath path;
+  path.addRect(x, y, w, h);
+  return path;
+}
+
+QImage fill(QSize size, const QPainterPath& area, int pattern, QSizeF cell, bool antialiased = true) {
+  QImage image(size, QImage::Format_ARGB32);
+  image.fill(Qt::white);
+  QPainter painter(&image);
+  painter.setRenderHint(QPainter::Antialiasing, antialiased);
+  fillRegion(painter, area, kFill, pattern, cell, kInk);
+  return image;
+}
+
+int distance(QRgb pixel, const QColor& colour) {
+  return std::abs(qRed(pixel) - colour.red()) + std::abs(qGreen(pixel) - colour.green()) +
+         std::abs(qBlue(pixel) - colour.blue());
+}
+
+template <typename Test>
+bool anyPixel(const QImage& image, Test test) {
+  for (int y = 0; y < image.height(); ++y) {
+    for (int x = 0; x < image.width(); ++x) {
+      if (test(image.pixel(x, y))) return true;
+    }
+  }
+  return false;
+}
+
+bool anyNear(const QImage& image, const QColor& colour, int tolerance) {
+  return anyPixel(image, [&](QRgb pixel) { return distance(pixel, colour) <= tolerance; });
+}
+
+/// Whether some pixel is visibly off the fill colour.
+bool tinted(const QImage& image) {
+  return anyPixel(image, [](QRgb pixel) { return distance(pixel, kFill) > 60; });
+}
+
+int patternNamed(const char* name) {
+  for (int i = 0; i < fillPatternCount(); ++i) {
+    if (fillPatternName(i) == QLatin1String(name)) return i;
+  }
+  ADD_FAILURE() << "no pattern named " << name;
+  return 0;
+}
+
+TEST(FillPatterns, areManyAndNamedUniquely) {
+  ASSERT_GE(fillPatternCount(), 30);
+  QSet<QString> names;
+  for (int i = 0; i < fillPatternCount(); ++i) names.insert(fillPatternName(i));
+  EXPECT_FALSE(names.contains(QString()));
+  EXPECT_EQ(names.size(), fillPatternCount());
+}
+
+TEST(FillPatterns, everyPatternInksTheInsideAndNothingOutside) {
+  QPainterPath area;
+  area.addPolygon(kTriangle);
+  area.closeSubpath();
+  // Antialiasing may tint the pixels the outline runs through, no others.
+  const QPainterPath reach = area.united(QPainterPathStroker(QPen(Qt::black, 2)).createStroke(area));
+  for (const QSizeF cell : {QSizeF(6, 6), QSizeF(12, 12), QSizeF(5, 9)}) {
+    for (int pattern = 0; pattern < fillPatternCount(); ++pattern) {
+      SCOPED_TRACE(fillPatternName(pattern).toStdString() + " at " + std::to_string(cell.width()));
+      const QImage image = fill(QSize(120, 100), area, pattern, cell);
+      int outside = 0;
+      for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+          outside += !reach.contains(QPointF(x + 0.5, y + 0.5)) && image.pixel(x, y) != qRgb(255, 255, 255);
+        }
+      }
+      EXPECT_EQ(outside, 0);
+      EXPECT_TRUE(anyNear(image, kFill, 6));
+      // Antialiased marks may not cover a whole pixel; half of one will do.
+      EXPECT_EQ(anyNear(image, kInk, 250), pattern > 0);
+    }
+  }
+}
+
+TEST(FillPatterns, eachPatternLooksDifferent) {
+  std::vector<QImage> images;
+  for (int pattern = 0; pattern < fillPatternCount(); ++pattern) {
+    images.push_back(fill(QSize(48, 48), rect(0, 0, 48, 48), pattern, QSizeF(8, 8), false));
+    for (int earlier = 0; earlier < pattern; ++earlier) {
+      EXPECT_NE(images.back(), images[std::size_t(earlier)])
+          << fillPatternName(pattern).toStdString() << " and " << fillPatternName(earlier).toStdString();
+    }
+  }
+}
+
+TEST(FillPatterns, neighbouringRegionsLineUp) {
+  // A cell of 7 does not divide the seam at 50, so a grid anchored on each
+  // region rather than on the origin would show a step there.
+  for (int pattern = 1; pattern < fillPatternCount(); ++pattern) {
+    SCOPED_TRACE(fillPatternName(pattern).toStdString());
+    QImage halves(100, 60, QImage::Format_ARGB32);
+    halves.fill(Qt::white);
+    QPainter painter(&halves);
+    fillRegion(painter, rect(0, 0, 50, 60), kFill, pattern, QSizeF(7, 7), kInk);
+    fillRegion(painter, rect(50, 0, 50, 60), kFill, pattern, QSizeF(7, 7), kInk);
+    painter.end();
+    EXPECT_EQ(halves, fill(QSize(100, 60), rect(0, 0, 100, 60), pattern, QSizeF(7, 7), false));
+  }
+}
+
+TEST(FillPatterns, oddInputsFallBackToSaneOnes) {
+  const double nan = std::numeric_limits<double>::quiet_NaN();
+  // Large enough to show a line of the largest cell.
+  auto grid = [](QSizeF cell) {
+    return fill(QSize(600, 600), rect(0, 0, 600, 600), patternNamed("grid"), cell, false);
+  };
+  const struct { const char* label; QSizeF cell; QSizeF meant; } cells[] = {
+      {"nan-means-default", {nan, nan}, {8, 8}},
+      {"below-two", {0.01, -5}, {2, 2}},
+      {"beyond-512", {1e9, 600}, {512, 512}},
+      {"each-axis-alone", {nan, 1}, {8, 2}}};
+  for (const auto& c : cells) EXPECT_EQ(grid(c.cell), grid(c.meant)) << c.label;
+
+  const QImage plain = fill(QSize(64, 64), rect(5, 5, 50, 50), 0, QSizeF(6, 6));
+  for (int unknown : {-1, fillPatternCount(), 1 << 30}) {
+    EXPECT_EQ(fill(QSize(64, 64), rect(5, 5, 50, 50), unknown, QSizeF(6, 6)), plain) << unknown;
+  }
+}
+
+TEST(FillPatterns, hugeAreasAtTinyCellsFinishAndStillShowThePattern) {
+  const QPainterPath huge = rect(-1e7, -1e7, 2e7, 2e7);
+  QElapsedTimer timer;
+  timer.start();
+  // On an image only what shows is laid out. Two-pixel cells blur
+  // most marks into a tint, so any change from the fill counts.
+  for (int pattern = 0; pattern < fillPatternCount(); ++pattern) {
+    EXPECT_EQ(tinted(fill(QSize(100, 100), huge, pattern, QSizeF(1, 1))), pattern > 0) << pattern;
+  }
+  // A picture records everything, so there the cap on cells has to hold;
+  // patterns with much to draw per cell show it.
+  for (const char* name : {"dots", "hexagons"}) {
+    QPicture picture;
+    QPainter recorder(&picture);
+    fillRegion(recorder, huge, kFill, patternNamed(name), QSizeF(1, 1), kInk);
+    recorder.end();
+    EXPECT_GT(picture.size(), 0u) << name;
+  }
+  EXPECT_LT(timer.elapsed(), 60000);
+}
+
+}  // namespace

@@ -1,0 +1,216 @@
+// The point symbol library, checked as pixels: what lands where, in which
+// colour, and that odd inputs neither crash nor draw something unexpected.
+
+#include <gtest/gtest.h>
+
+#include <QImage>
+#include <QPainter>
+#include <QSet>
+
+#include <climits>
+#include <limits>
+
+#include "components/display/styles.h"
+
+namespace {
+
+using namespace Qt::StringLiterals;
+using legend::display::drawPointSymbol;
+using legend::display::pointSymbolCount;
+using legend::display::pointSymbolName;
+
+constexpr int kImageSide = 64;
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+constexpr double kInf = std::numeric_limits<double>::infinity();
+const QColor kInk(0, 0, 255);
+
+struct Draw {
+  int number = 1;
+  QSizeF size{24, 24};
+  double angle = 0;
+  double pen = 2;
+  QPointF centre{32, 32};
+};
+
+QImage render(const Draw& d) {
+  QImage image(kImageSide, kImageSide, QImage::Format_RGB32);
+  image.fill(Qt::white);
+  QPainter painter(&image);
+  drawPointSymbol(painter, d.number, d.centre, d.size, d.angle, kInk, d.pen);
+  painter.end();
+  return image;
+}
+
+struct Ink {
+  int pixels = 0;
+  int solidPixels = 0;  // at least half covered
+  bool onlyInkColour = true;
+  QRect bounds;
+  QPointF centroid;
+};
+
+// Blue over white blends to (v, v, 255); anything else is a stray colour.
+Ink inkOf(const QImage& image) {
+  Ink ink;
+  double weights = 0, sumX = 0, sumY = 0;
+  for (int y = 0; y < image.height(); ++y) {
+    for (int x = 0; x < image.width(); ++x) {
+      const QRgb p = image.pixel(x, y);
+      if (p == qRgb(255, 255, 255)) continue;
+      ++ink.pixels;
+      if (qRed(p) < 128) ++ink.solidPixels;
+      if (qRed(p) != qGreen(p) || qBlue(p) != 255) ink.onlyInkColour = false;
+      ink.bounds |= QRect(x, y, 1, 1);
+      const double weight = 255 - qRed(p);
+      weights += weight;
+      sumX += weight * (x + 0.5);
+      sumY += weight * (y + 0.5);
+    }
+  }
+  if (weights > 0) ink.centroid = QPointF(sumX / weights, sumY / weights);
+  return ink;
+}
+
+int numberOf(const QString& name) {
+  for (int n = 1; n <= pointSymbolCount(); ++n) {
+    if (pointSymbolName(n) == name) return n;
+  }
+  ADD_FAILURE() << "no symbol named " << name.toStdString();
+  return 1;
+}
+
+TEST(PointSymbols, libraryHasFortyOrMoreSymbolsWithDistinctNames) {
+  ASSERT_GE(pointSymbolCount(), 40);
+  QSet<QString> names;
+  for (int n = 1; n <= pointSymbolCount(); ++n) {
+    SCOPED_TRACE(n);
+    EXPECT_FALSE(pointSymbolName(n).trimmed().isEmpty());
+    names.insert(pointSymbolName(n));
+  }
+  EXPECT_EQ(names.size(), pointSymbolCount());
+}
+
+// 1 px of slack around the box covers antialiasing and the miter tips of
+// sharp corners.
+TEST(PointSymbols, everySymbolInksOnlyInsideItsBoxAndOnlyInItsColour) {
+  struct Case { const char* label; QSizeF size; double pen; };
+  const Case cases[] = {{"square-pen-2", {24, 24}, 2}, {"wide-hairline", {40, 12}, 0}, {"tall-pen-1", {12, 40}, 1}};
+  for (const Case& c : cases) {
+    const QRectF box(QPointF(32 - c.size.width() / 2, 32 - c.size.height() / 2), c.size);
+    const QRect allowed = box.toAlignedRect().adjusted(-1, -1, 1, 1);
+    for (int n = 1; n <= pointSymbolCount(); ++n) {
+      SCOPED_TRACE(testing::Message() << c.label << " symbol " << n << " " << pointSymbolName(n).toStdString());
+      const Ink ink = inkOf(render({.number = n, .size = c.size, .pen = c.pen}));
+      EXPECT_GT(ink.solidPixels, 0);
+      EXPECT_TRUE(ink.onlyInkColour);
+      EXPECT_TRUE(allowed.contains(ink.bounds)) << ink.bounds.x() << "," << ink.bounds.y() << " "
+                                                << ink.bounds.width() << "x" << ink.bounds.height();
+      // Drawn at the size asked for, not shrunk into a corner of it.
+      EXPECT_GE(std::max(ink.bounds.width() / box.width(), ink.bounds.height() / box.height()), 0.75);
+    }
+  }
+}
+
+TEST(PointSymbols, noTwoSymbolsLookAlike) {
+  QList<QImage> images;
+  for (int n = 1; n <= pointSymbolCount(); ++n) images << render({.number = n});
+  for (int a = 0; a < images.size(); ++a) {
+    for (int b = a + 1; b < images.size(); ++b) EXPECT_NE(images[a], images[b]) << a + 1 << " and " << b + 1;
+  }
+}
+
+TEST(PointSymbols, positiveAnglesTurnAnticlockwiseOnScreenAfterSizing) {
+  const int arrow = numberOf(u"arrow"_s);
+  EXPECT_LT(inkOf(render({.number = arrow})).centroid.y(), 31.5);  // the head is the heavy end and points up
+  const Ink turned = inkOf(render({.number = arrow, .angle = 90}));
+  EXPECT_LT(turned.centroid.x(), 31.5);  // up turned a quarter anticlockwise is left
+  EXPECT_NEAR(turned.centroid.y(), 32, 0.5);
+
+  const int square = numberOf(u"filled square"_s);
+  const QRect wide = inkOf(render({.number = square, .size = {40, 12}})).bounds;
+  EXPECT_GT(wide.width(), 3 * wide.height());
+  const QRect upright = inkOf(render({.number = square, .size = {40, 12}, .angle = -90})).bounds;
+  EXPECT_GT(upright.height(), 3 * upright.width());
+}
+
+TEST(PointSymbols, unknownNumbersDrawAndNameTheFirstSymbol) {
+  const QImage first = render({.number = 1});
+  for (int n : {0, -1, pointSymbolCount() + 1, INT_MIN, INT_MAX}) {
+    SCOPED_TRACE(n);
+    EXPECT_EQ(render({.number = n}), first);
+    EXPECT_EQ(pointSymbolName(n), pointSymbolName(1));
+  }
+}
+
+// Solids and cut-outs share one winding-filled path; a cut-out wound the
+// wrong way would come out solid.
+TEST(PointSymbols, cutOutsShowTheBackground) {
+  const QImage hospital = render({.number = numberOf(u"hospital"_s)});
+  EXPECT_EQ(hospital.pixel(32, 32), qRgb(255, 255, 255));
+  EXPECT_EQ(hospital.pixel(23, 23), kInk.rgb());
+  const QImage parking = render({.number = numberOf(u"parking"_s)});
+  EXPECT_EQ(parking.pixel(28, 32), qRgb(255, 255, 255));  // the stem of the P
+  EXPECT_EQ(parking.pixel(31, 29), kInk.rgb());           // the hole in the P
+}
+
+TEST(PointSymbols, thePenWidthIsTheCallersAtAnyAspect) {
+  const int circle = numberOf(u"circle"_s);
+  const int thin = inkOf(render({.number = circle, .pen = 1})).solidPixels;
+  const int thick = inkOf(render({.number = circle, .pen = 4})).solidPixels;
+  EXPECT_GT(thick, 3 * thin);
+  // A squashed cross keeps both strokes the pen's width: the vertical one
+  // would otherwise shrink with the narrow axis.
+  const QImage cross = render({.number = numberOf(u"cross"_s), .size = {12, 40}, .pen = 3});
+  int verticalStroke = 0, horizontalStroke = 0;
+  for (int x = 0; x < kImageSide; ++x) verticalStroke += cross.pixel(x, 20) == kInk.rgb();
+  for (int y = 0; y < kImageSide; ++y) horizontalStroke += cross.pixel(29, y) == kInk.rgb();
+  EXPECT_EQ(verticalStroke, 3);
+  EXPECT_EQ(horizontalStroke, 3);
+}
+
+// On an unscaled surface a 1 px line lands on one column of pixels rather
+// than smearing half its colour over two, wherever the caller puts the centre.
+TEST(PointSymbols, thinOutlinesLandOnWholePixels) {
+  for (double offset : {0.0, 0.3, 0.5, 0.8}) {
+    SCOPED_TRACE(offset);
+    const QImage cross =
+        render({.number = numberOf(u"cross"_s), .size = {9, 9}, .pen = 1, .centre = {20 + offset, 20 + offset}});
+    int fullColumn = 0;
+    for (int x = 0; x < kImageSide; ++x) {
+      int full = 0;
+      for (int y = 0; y < kImageSide; ++y) full += cross.pixel(x, y) == kInk.rgb();
+      fullColumn = std::max(fullColumn, full);
+    }
+    EXPECT_GE(fullColumn, 7);
+  }
+  // The default size of new legends.
+  const Ink settlement = inkOf(render({.number = 1, .size = {6, 6}, .pen = 1}));
+  EXPECT_LE(settlement.bounds.width(), 6);
+  EXPECT_GE(settlement.solidPixels, 12);
+}
+
+TEST(PointSymbols, unusableValuesAreClampedNotObeyed) {
+  const QImage blank = render({.size = {0, 0}});
+  EXPECT_EQ(inkOf(blank).pixels, 0);
+  for (QSizeF size : {QSizeF(kNaN, 24), QSizeF(24, -5), QSizeF(-kInf, kInf)}) EXPECT_EQ(render({.size = size}), blank);
+  for (QPointF at : {QPointF(kNaN, 32), QPointF(32, kInf), QPointF(1e300, -1e300)}) {
+    EXPECT_EQ(render({.centre = at}), blank);
+  }
+
+  const int arrow = numberOf(u"arrow"_s);
+  EXPECT_EQ(render({.number = arrow, .angle = kNaN}), render({.number = arrow}));
+  EXPECT_EQ(render({.number = arrow, .angle = 90 + 360.0 * 1e6}), render({.number = arrow, .angle = 90}));
+
+  // Huge sizes and pens are cut down to what a surface draws at once.
+  for (int n = 1; n <= pointSymbolCount(); ++n) {
+    render({.number = n, .size = {1e300, 1e300}, .angle = 1e300, .pen = 1e300});
+    render({.number = n, .size = {1e-300, 5}, .pen = -kInf});
+  }
+  EXPECT_EQ(inkOf(render({.number = numberOf(u"filled circle"_s), .size = {1e300, 1e300}})).pixels,
+            kImageSide * kImageSide);
+
+  QPainter inactive;
+  drawPointSymbol(inactive, 1, {0, 0}, {10, 10}, 0, kInk, 1);
+}
+
+}  // namespace
