@@ -59,10 +59,10 @@ class Params {
 // Byte 0 of a point record: what kind of point it is.
 enum PointKind : std::uint8_t { kAnnotation = 0, kSymbol = 1, kRound = 2, kSquare = 3, kImage = 4, kText = 5 };
 
-Params annotationOrText(PointKind kind, float height, float width, std::uint8_t layoutByte) {
+Params annotationOrText(PointKind kind, float height, float width, std::uint8_t layoutByte, std::uint32_t colour) {
   Params p(layout::kPointRecordSize);
   p.set<std::uint8_t>(0, kind).set<float>(2, height).set<float>(6, width);
-  p.set<std::uint8_t>(kind == kAnnotation ? 23 : 35, layoutByte);
+  p.set<std::uint8_t>(kind == kAnnotation ? 23 : 35, layoutByte).set<std::uint32_t>(44, colour);
   return p;
 }
 
@@ -73,9 +73,9 @@ Params symbol(std::uint32_t number, float height, float width, float penWidth, s
   return p;
 }
 
-Params sizedMark(PointKind kind, double size) {
+Params sizedMark(PointKind kind, double size, float penWidth, std::uint32_t colour) {
   Params p(layout::kPointRecordSize);
-  p.set<std::uint8_t>(0, kind).set<double>(2, size);
+  p.set<std::uint8_t>(0, kind).set<double>(2, size).set<float>(18, penWidth).set<std::uint32_t>(44, colour);
   return p;
 }
 
@@ -172,56 +172,56 @@ std::vector<DemoLegend> demoLegends() {
       .number("人口", T::Int32, 21893095)
       .real("面积", T::Double, 2, 16410.54)
       .date("建市日期", AttDate{1949, 10, 1});
-  add("城市", "省会及地级市驻地", kPoint, 1101, symbol(12, 4.0f, 4.0f, 0.3f, 0x000000FF), std::move(city));
-  add("县城", "县级行政中心", kPoint, 1102, symbol(7, 3.0f, 3.0f, 0.2f, 0x00000080));
-  add("地名注释", "居民地名称注记", kPoint, 1201, annotationOrText(kAnnotation, 3.5f, 3.0f, 1));
-  add("测量控制点", "三角点与导线点", kPoint, 1301, sizedMark(kRound, 2.5));
-  add("水准点", "高程控制点", kPoint, 1302, sizedMark(kSquare, 1.8));
+  add("城市", "省会及地级市驻地", kPoint, 1101, symbol(52, 12.0f, 12.0f, 1.5f, 5), std::move(city));
+  add("县城", "县级行政中心", kPoint, 1102, symbol(1, 9.0f, 9.0f, 1.0f, 16));
+  add("地名注释", "居民地名称注记", kPoint, 1201, annotationOrText(kAnnotation, 3.5f, 3.0f, 0, 2));
+  add("测量控制点", "三角点与导线点", kPoint, 1301, sizedMark(kRound, 8.0, 1.0f, 2));
+  add("水准点", "高程控制点", kPoint, 1302, sizedMark(kSquare, 10.0, 1.5f, 14));
   add("遥感图片", "影像缩略图", kPoint, 1401, image());
-  add("文本", "图廓外说明文字", kPoint, 1501, annotationOrText(kText, 5.0f, 4.5f, 2));
+  add("文本", "图廓外说明文字", kPoint, 1501, annotationOrText(kText, 5.0f, 4.5f, 2, 4));
   Attributes station;
   station.text("站名", 16, "长江水文站")
       .real("水位", T::Float, 2, 24.75)
       .number("测站编号", T::Int64, 60110500)
       .date("停测日期", std::monostate{})
       .time("观测时间", AttTime{8, 0, 0, 0});
-  add("水文站", "水位与流量观测站", kPoint, 1601, symbol(31, 3.5f, 3.5f, 0.25f, 0x00FF0000), std::move(station));
+  add("水文站", "水位与流量观测站", kPoint, 1601, symbol(13, 11.0f, 11.0f, 1.5f, 47), std::move(station));
 
   Attributes river;
   river.text("河名", 24, "长江").number("等级", T::Int8, 1).real("长度", T::Double, 1, 6300.0);
-  add("河流", "常年河", kLine, 2101, line(1, 0x00FF0000, 0.5f, 1.0f, 0.0f, 0), std::move(river));
-  add("时令河", "季节性河流", kLine, 2102, line(3, 0x00FF8000, 0.3f, 2.0f, 1.0f, 0));
+  add("河流", "常年河", kLine, 2101, line(17, 3, 1.5f, 10.0f, 4.0f, 2), std::move(river));
+  add("时令河", "季节性河流", kLine, 2102, line(1, 39, 1.2f, 8.0f, 2.0f, 2));
   Attributes road;
   road.text("编号", 8, "G107")
       .number("车道数", T::Int16, 4)
       .real("设计时速", T::Float, 1, 100.5)
       .time("通车时间", AttTime{9, 30, 15, 250})
       .date("通车日期", AttDate{1998, 12, 28});
-  add("公路", "国道与省道", kLine, 2201, line(2, 0x000080FF, 0.8f, 1.5f, 0.5f, 1), std::move(road));
-  add("铁路", "标准轨铁路", kLine, 2301, line(5, 0x00000000, 0.6f, 4.0f, 4.0f, 2));
-  add("行政界线", "省级行政区界", kLine, 2401, line(9, 0x00800080, 0.4f, 3.0f, 1.0f, 3));
-  add("等高线", "首曲线", kLine, 2501, line(1, 0x00004080, 0.15f, 1.0f, 0.0f, 0));
+  add("公路", "国道与省道", kLine, 2201, line(7, 10, 2.0f, 10.0f, 8.0f, 2), std::move(road));
+  add("铁路", "标准轨铁路", kLine, 2301, line(14, 2, 1.0f, 10.0f, 6.0f, 1));
+  add("行政界线", "省级行政区界", kLine, 2401, line(9, 12, 1.5f, 12.0f, 6.0f, 0));
+  add("等高线", "首曲线", kLine, 2501, line(12, 14, 1.0f, 10.0f, 2.0f, 0));
 
-  add("湖泊", "常年湖", kRegion, 3101, region(0x00FFC080, 0, 0.0f, 0.0f, 0));
-  add("水田", "水稻田", kRegion, 3201, region(0x00C0FFC0, 7, 4.0f, 3.0f, 0x00008000));
+  add("湖泊", "常年湖", kRegion, 3101, region(251, 0, 6.0f, 6.0f, 3));
+  add("水田", "水稻田", kRegion, 3201, region(132, 5, 6.0f, 6.0f, 7));
   Attributes forest;
   forest.text("林种", 12, "用材林")
       .number("小班号", T::Int32, 1207)
       .number("面积平方米", T::Int64, 9007199254740993)
       .real("郁闭度", T::Double, 2, 0.65)
       .date("调查日期", AttDate{2020, 2, 29});
-  add("林地", "有林地", kRegion, 3301, region(0x0080C080, 12, 5.0f, 5.0f, 0x00006000), std::move(forest));
-  add("草地", "天然草地", kRegion, 3401, region(0x00A0E0A0, 15, 3.0f, 2.0f, 0x00407040));
-  add("居民地", "街区", kRegion, 3501, region(0x00C0C0C0, 3, 2.0f, 2.0f, 0x00808080));
-  add("沙地", "", kRegion, 3601, region(0x0080E0FF, 21, 2.5f, 2.5f, 0x004080C0));
+  add("林地", "有林地", kRegion, 3301, region(252, 21, 10.0f, 10.0f, 136), std::move(forest));
+  add("草地", "天然草地", kRegion, 3401, region(133, 18, 8.0f, 8.0f, 7));
+  add("居民地", "街区", kRegion, 3501, region(254, 16, 8.0f, 4.0f, 6));
+  add("沙地", "", kRegion, 3601, region(253, 23, 6.0f, 6.0f, 14));
 
   // Legends added later sit after the others in the file; the pad still
   // groups them with their type.
-  add("桥梁", "公路桥", kPoint, 1701, symbol(45, 3.0f, 6.0f, 0.3f, 0x00404040));
+  add("桥梁", "公路桥", kPoint, 1701, symbol(29, 8.0f, 12.0f, 1.5f, 9));
   add("未知类型", "图例类型为7", kUnknownType, 9901, Params(0));
-  add("航道", "内河航道", kLine, 2601, line(7, 0x00C08000, 0.35f, 2.5f, 1.5f, 4));
-  add("盐田", "晒盐场", kRegion, 3701, region(0x00FFFFE0, 9, 3.0f, 3.0f, 0x00C0C0C0));
-  add("注记", "山名注记", kPoint, 1202, annotationOrText(kAnnotation, 4.0f, 4.0f, 3));
+  add("航道", "内河航道", kLine, 2601, line(16, 13, 1.2f, 12.0f, 6.0f, 4));
+  add("盐田", "晒盐场", kRegion, 3701, region(159, 6, 6.0f, 6.0f, 6));
+  add("注记", "山名注记", kPoint, 1202, annotationOrText(kAnnotation, 4.0f, 4.0f, 0, 44));
   return legends;
 }
 

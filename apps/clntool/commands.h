@@ -7,7 +7,10 @@
 #include <string>
 #include <string_view>
 
+#include <QString>
+
 #include "legendfile/file_check.h"
+#include "pad/model/cell_drawing.h"
 
 namespace clntool {
 
@@ -20,6 +23,17 @@ enum ExitStatus : int {
 int runInfo(const std::string& path, std::ostream& out, std::ostream& err);
 int runValidate(const std::string& path, std::ostream& out, std::ostream& err);
 int runDump(const std::string& path, std::ostream& out, std::ostream& err);
+
+/// What clntool render draws and where.
+struct RenderOptions {
+  std::string input;  ///< legend file, platform bytes
+  QString output;     ///< .png, .svg or .pdf
+  int columns = 6;
+  int cellWidth = 100;
+  int cellHeight = 100;
+  legend::pad::CaptionMode captions = legend::pad::CaptionMode::Names;
+};
+int runRender(const RenderOptions& options, std::ostream& out, std::ostream& err);
 
 /// For a file that is not readable as a legend file: the text the library
 /// shows for it and the inspection's reason, one line prefixed by the path.

@@ -1,4 +1,4 @@
-// clntool COMMAND FILE: inspect, validate or dump a legend file.
+// clntool COMMAND FILE: inspect, validate, dump or render a legend file.
 //
 // Exit status: 0 success, 1 the file cannot be used (or, for validate, has
 // problems), 2 the command line is wrong. QCommandLineParser::process would
@@ -11,7 +11,11 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QFile>
+#include <QGuiApplication>
+#include <QRegularExpression>
 #include <QStringList>
+#include <cstring>
+#include <memory>
 
 #include "commands.h"
 
@@ -24,7 +28,7 @@ struct Command {
   int (*run)(const std::string&, std::ostream&, std::ostream&);
 };
 
-constexpr std::array<Command, 3> kCommands{{
+constexpr std::array<Command, 4> kCommands{{
     {"info", "file size, legend counts by type, data area, problems",
      "Prints the file size, the number of legends by type, where the data area starts,\n"
      "how many bytes its blocks hold and where the furthest one ends, and every problem\n"
@@ -45,7 +49,19 @@ constexpr std::array<Command, 3> kCommands{{
      "and record sizes, and the attribute fields with their values.\n"
      "Exit status: 0 written, 1 cannot be opened or not a legend file, 2 wrong command line.",
      clntool::runDump},
+    {"render", "draw every legend as a printable sheet (PNG, SVG or PDF)",
+     "Draws every legend of the file, in the order the pad shows them, as a sheet of\n"
+     "cells drawn exactly like the pad's: sample, caption and number. The format follows\n"
+     "the extension of -o: PNG (pages of at most 8192 pixels; the second and later pages\n"
+     "are written next to OUT as NAME-2.png, NAME-3.png, ...), SVG (one page) or PDF\n"
+     "(A4 pages).\n"
+     "Exit status: 0 written, 1 cannot be read or written, 2 wrong command line.",
+     nullptr},
 }};
+
+constexpr int kMaxColumns = 64;
+constexpr int kMinCell = 16;
+constexpr int kMaxCell = 1024;
 
 const Command* findCommand(const QString& name) {
   for (const Command& command : kCommands)
@@ -75,8 +91,22 @@ int run(const QStringList& arguments) {
                                       QStringLiteral("Displays this help."));
   parser.addOption(helpOption);
   const QCommandLineOption versionOption = parser.addVersionOption();
-  parser.addPositionalArgument(QStringLiteral("command"), QStringLiteral("info, validate or dump"));
+  parser.addPositionalArgument(QStringLiteral("command"), QStringLiteral("info, validate, dump or render"));
   parser.addPositionalArgument(QStringLiteral("file"), QStringLiteral("The legend file."));
+  const QCommandLineOption outputOption({QStringLiteral("o"), QStringLiteral("output")},
+                                        QStringLiteral("render: the sheet to write (.png, .svg or .pdf)."),
+                                        QStringLiteral("OUT"));
+  const QCommandLineOption columnsOption(QStringLiteral("columns"),
+                                         QStringLiteral("render: cells across (1-64, default 6)."),
+                                         QStringLiteral("N"), QStringLiteral("6"));
+  const QCommandLineOption cellOption(QStringLiteral("cell-size"),
+                                      QStringLiteral("render: cell size in pixels (16-1024 each, default 100x100)."),
+                                      QStringLiteral("WxH"), QStringLiteral("100x100"));
+  const QCommandLineOption captionOption(QStringLiteral("captions"),
+                                         QStringLiteral("render: captions by legend name or by class code."),
+                                         QStringLiteral("name|code"), QStringLiteral("name"));
+  const QList<QCommandLineOption> renderOptions{outputOption, columnsOption, cellOption, captionOption};
+  parser.addOptions(renderOptions);
   if (!parser.parse(arguments)) return usageError(parser.errorText());
   if (parser.isSet(versionOption)) {
     std::cout << "clntool " << CLNTOOL_VERSION << '\n';
@@ -109,6 +139,33 @@ int run(const QStringList& arguments) {
 
   // File names are the platform's bytes, not necessarily valid text.
   const std::string path = QFile::encodeName(positional.at(1)).toStdString();
+  if (command->run == nullptr) {
+    clntool::RenderOptions render;
+    render.input = path;
+    if (!parser.isSet(outputOption)) return usageError(QStringLiteral("render: no output given (-o OUT)"));
+    render.output = parser.value(outputOption);
+    bool ok = false;
+    render.columns = parser.value(columnsOption).toInt(&ok);
+    if (!ok || render.columns < 1 || render.columns > kMaxColumns)
+      return usageError(QStringLiteral("render: --columns takes 1 to %1").arg(kMaxColumns));
+    const auto size = QRegularExpression(QStringLiteral("^(\\d+)x(\\d+)$")).match(parser.value(cellOption));
+    render.cellWidth = size.captured(1).toInt();
+    render.cellHeight = size.captured(2).toInt();
+    if (!size.hasMatch() || std::min(render.cellWidth, render.cellHeight) < kMinCell ||
+        std::max(render.cellWidth, render.cellHeight) > kMaxCell)
+      return usageError(QStringLiteral("render: --cell-size takes WxH, each %1 to %2").arg(kMinCell).arg(kMaxCell));
+    const QString captions = parser.value(captionOption);
+    if (captions != QLatin1String("name") && captions != QLatin1String("code"))
+      return usageError(QStringLiteral("render: --captions takes name or code"));
+    render.captions = captions == QLatin1String("code") ? legend::pad::CaptionMode::ClassCodes
+                                                         : legend::pad::CaptionMode::Names;
+    const int status = clntool::runRender(render, std::cout, std::cerr);
+    std::cout.flush();
+    return status;
+  }
+  for (const QCommandLineOption& option : renderOptions)
+    if (parser.isSet(option))
+      return usageError(QStringLiteral("%1: --%2 belongs to render").arg(positional.first(), option.names().last()));
   const int status = command->run(path, std::cout, std::cerr);
   std::cout.flush();
   return status;
@@ -117,7 +174,17 @@ int run(const QStringList& arguments) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  QCoreApplication app(argc, argv);
+  // Drawing needs fonts, so render runs a GUI application, on the offscreen
+  // platform when there is no display; the other commands need none.
+  const bool renders = argc > 1 && std::strcmp(argv[1], "render") == 0;
+  if (renders && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY") &&
+      qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+  std::unique_ptr<QCoreApplication> application;
+  if (renders)
+    application = std::make_unique<QGuiApplication>(argc, argv);
+  else
+    application = std::make_unique<QCoreApplication>(argc, argv);
   QCoreApplication::setApplicationName(QStringLiteral("clntool"));
   QCoreApplication::setApplicationVersion(QStringLiteral(CLNTOOL_VERSION));
   return run(QCoreApplication::arguments());
