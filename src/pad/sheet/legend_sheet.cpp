@@ -147,19 +147,32 @@ void drawSheetPage(QPainter& painter, const QRect& gridArea, const legend::Legen
   }
   driver->UnlockColor();
 
+  driver->SetDrawing(0);
+  driver->CloseWinDriver();
+
+  // Each cell gets a driver of its own clipped to the cell, so a caption,
+  // number or pattern that a large cell makes overflow never reaches the
+  // neighbours. Its drawing coordinates start at the cell's bottom-left
+  // grid line.
   const int first = page * layout.rowsPerPage * layout.columns;
   const int last = std::min(layout.legends, first + rows * layout.columns);
   const legend::pad::ScaleMaxima& maxima = legend::pad::scaleMaxima();
+  legend::pad::CellFrame frame;
+  frame.topLeft = {0, layout.cellHeight + 1};
+  frame.width = layout.cellWidth;
+  frame.height = layout.cellHeight;
   for (int position = first; position < last; ++position) {
     const int cell = position - first;
-    legend::pad::CellFrame frame;
-    frame.topLeft = {(cell % layout.columns) * layout.cellWidth, height - (cell / layout.columns) * layout.cellHeight};
-    frame.width = layout.cellWidth;
-    frame.height = layout.cellHeight;
-    legend::pad::drawCell(*driver, legends, maxima, frame, position, captions, false);
+    const QRect area(gridArea.left() + (cell % layout.columns) * layout.cellWidth,
+                     gridArea.top() + (cell / layout.columns) * layout.cellHeight, layout.cellWidth + 1,
+                     layout.cellHeight + 1);
+    const auto cellDriver = OpenWinDriver(painter, area);
+    if (!cellDriver) continue;
+    cellDriver->SetDrawing(1);
+    legend::pad::drawCell(*cellDriver, legends, maxima, frame, position, captions, false);
+    cellDriver->SetDrawing(0);
+    cellDriver->CloseWinDriver();
   }
-  driver->SetDrawing(0);
-  driver->CloseWinDriver();
 }
 
 QString sheetTitle(const QString& fileName, int legends, int page, int pages) {

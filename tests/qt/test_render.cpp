@@ -1,0 +1,179 @@
+// clntool render run as a user runs it: the pages it writes, checked as
+// images and documents, and its exit statuses. How a single cell is drawn is
+// checked in the pad model's tests; here the sheet around the cells.
+
+#include <gtest/gtest.h>
+
+#include <set>
+#include <string>
+#include <vector>
+
+#include <QImage>
+#include <QProcess>
+#include <QRect>
+#include <QRegularExpression>
+#include <QStringList>
+
+#include "support/cln_builder.h"
+
+namespace {
+
+using namespace Qt::StringLiterals;
+using testcln::Bytes;
+
+// The default sheet: 6 columns of 100 x 100 cells, and on every page a
+// 24-pixel margin around the title and the grid.
+constexpr int kColumns = 6, kCellWidth = 100, kCellHeight = 100, kMargin = 24;
+constexpr int kMaxPngHeight = 8192;
+
+struct Outcome {
+  int exitCode = -1;
+  std::string out, err;
+};
+
+Outcome render(const QStringList& arguments) {
+  QProcess process;
+  process.start(QString::fromUtf8(CLNTOOL_PATH), QStringList{u"render"_s} + arguments);
+  if (!process.waitForFinished(120000) || process.exitStatus() != QProcess::NormalExit) {
+    ADD_FAILURE() << "clntool render did not finish normally";
+    return {};
+  }
+  return {process.exitCode(), process.readAllStandardOutput().toStdString(),
+          process.readAllStandardError().toStdString()};
+}
+QString q(const std::filesystem::path& path) { return QString::fromStdString(path.string()); }
+
+int inkIn(const QImage& image, const QRect& rect) {
+  int ink = 0;
+  for (int y = rect.top(); y <= rect.bottom(); ++y)
+    for (int x = rect.left(); x <= rect.right(); ++x) ink += (image.pixel(x, y) & 0xffffffu) != 0xffffffu;
+  return ink;
+}
+
+/// A file of @p n region legends with plain fills.
+Bytes regionFile(int n) {
+  std::vector<testcln::Legend> legends;
+  for (int i = 0; i < n; ++i) {
+    Bytes record(testcln::paramBytes(2), 0);
+    record[0] = static_cast<std::uint8_t>(3 + i % 100);  // fill colour
+    legends.push_back({.name = "region " + std::to_string(i), .type = 2, .block = testcln::block(record)});
+  }
+  return testcln::file(legends);
+}
+
+/// Page objects of a PDF: "/Type /Page" but not "/Type /Pages".
+int pages(const Bytes& pdf) {
+  const QString text = QString::fromLatin1(reinterpret_cast<const char*>(pdf.data()), static_cast<qsizetype>(pdf.size()));
+  return static_cast<int>(text.count(QRegularExpression(u"/Type\\s*/Page(?!s)"_s)));
+}
+
+const std::filesystem::path kDemo = std::filesystem::path(LEGEND_SAMPLES_DIR) / "demo.CLN";
+
+TEST(Render, demoPngHasTheLayoutsSizeDrawsOnlyTitleAndGridAndInksTheUsedCells) {
+  testcln::TempDir dir;
+  const Bytes demo = testcln::read(kDemo);
+  int legends = 0;  // shown: lines, points and regions (type bytes 0, 1, 2)
+  for (std::uint32_t i = 0; i < testcln::get32At(demo, 12); ++i) legends += demo.at(16 + 333 * i + 256) <= 2;
+  // The default, and five columns, which leave empty cells after the last legend.
+  for (const int columns : {kColumns, 5}) {
+    SCOPED_TRACE(columns);
+    ASSERT_GT(legends, columns);
+    const QString png = q(dir / ("demo-" + std::to_string(columns) + ".png"));
+    QStringList arguments{q(kDemo), u"-o"_s, png};
+    if (columns != kColumns) arguments << u"--columns"_s << QString::number(columns);
+    const Outcome outcome = render(arguments);
+    ASSERT_EQ(outcome.exitCode, 0) << outcome.err;
+    EXPECT_EQ(outcome.out, png.toStdString() + "\n");
+    const QImage image = QImage(png).convertToFormat(QImage::Format_RGB32);
+    ASSERT_FALSE(image.isNull());
+
+    const int rows = (legends + columns - 1) / columns;
+    const QSize gridSize(columns * kCellWidth + 1, rows * kCellHeight + 1);
+    ASSERT_EQ(image.width(), gridSize.width() + 2 * kMargin);
+    // The grid ends a margin above the bottom; the title band fills the
+    // room between it and the top margin.
+    const QRect grid(QPoint(kMargin, image.height() - kMargin - gridSize.height()), gridSize);
+    const QRect title(kMargin, kMargin, gridSize.width(), grid.top() - kMargin);
+    ASSERT_GT(title.height(), 0);
+    EXPECT_GT(inkIn(image, title), 0);
+    EXPECT_EQ(inkIn(image, image.rect()), inkIn(image, grid) + inkIn(image, title)) << "ink outside title and grid";
+    EXPECT_NE(image.pixel(grid.topLeft()), image.pixel(0, 0)) << "no grid line at the grid's corner";
+
+    // Every used cell shows its caption and number, most also a sample in
+    // the middle of the cell; the cells after the last legend stay white.
+    int withSample = 0;
+    for (int cell = 0; cell < rows * columns; ++cell) {
+      const QPoint corner(grid.left() + cell % columns * kCellWidth, grid.top() + cell / columns * kCellHeight);
+      const QRect inside(corner + QPoint(1, 1), QSize(kCellWidth - 1, kCellHeight - 1));
+      const QRect middle(corner + QPoint(kCellWidth / 4, kCellHeight / 3), QSize(kCellWidth / 2, kCellHeight / 2));
+      if (cell >= legends) {
+        EXPECT_EQ(inkIn(image, inside), 0) << "cell " << cell;
+        continue;
+      }
+      EXPECT_GT(inkIn(image, inside), 0) << "cell " << cell;
+      withSample += inkIn(image, middle) > 0;
+    }
+    EXPECT_GE(withSample, legends * 3 / 4);
+  }
+}
+
+TEST(Render, writesSvgAndPdfAndGivesALongSheetSeveralPdfPages) {
+  testcln::TempDir dir;
+  testcln::write(dir / "many.CLN", regionFile(300));
+  struct Case { std::filesystem::path input; const char* output; const char* start; };
+  const Case cases[] = {{kDemo, "demo.svg", "<svg"}, {kDemo, "demo.pdf", "%PDF"}, {dir / "many.CLN", "many.pdf", "%PDF"}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.output);
+    const Outcome outcome = render({q(c.input), u"-o"_s, q(dir / c.output)});
+    ASSERT_EQ(outcome.exitCode, 0) << outcome.err;
+    const Bytes written = testcln::read(dir / c.output);
+    const std::string text(written.begin(), written.end());
+    EXPECT_NE(text.find(c.start), std::string::npos);
+  }
+  EXPECT_EQ(pages(testcln::read(dir / "demo.pdf")), 1);
+  EXPECT_GT(pages(testcln::read(dir / "many.pdf")), 1);
+}
+
+TEST(Render, pngTallerThanTheLimitContinuesInNumberedFiles) {
+  testcln::TempDir dir;
+  // Eight cells of 1024 rows in one column are taller than one page can be.
+  testcln::write(dir / "tall.CLN", regionFile(8));
+  const Outcome outcome =
+      render({q(dir / "tall.CLN"), u"--columns"_s, u"1"_s, u"--cell-size"_s, u"16x1024"_s, u"-o"_s, q(dir / "tall.png")});
+  ASSERT_EQ(outcome.exitCode, 0) << outcome.err;
+  EXPECT_EQ(outcome.out, (dir / "tall.png").string() + "\n" + (dir / "tall-2.png").string() + "\n");
+  EXPECT_EQ(dir.entries(), (std::set<std::string>{"tall.CLN", "tall.png", "tall-2.png"}));
+  for (const char* page : {"tall.png", "tall-2.png"}) {
+    const QImage image(q(dir / page));
+    ASSERT_FALSE(image.isNull()) << page;
+    EXPECT_LE(image.height(), kMaxPngHeight) << page;
+    EXPECT_EQ(image.width(), 16 + 1 + 2 * kMargin) << page;
+  }
+}
+
+TEST(Render, wrongCommandLinesExit2UnusableFilesAndOutputsExit1AndNothingIsWritten) {
+  testcln::TempDir dir;
+  testcln::write(dir / "text.CLN", {'h', 'e', 'l', 'l', 'o'});
+  const QString demo = q(kDemo), out = q(dir / "out.png");
+  struct Case { QStringList arguments; int exitCode; };
+  const Case cases[] = {
+      {{demo}, 2},
+      {{demo, u"-o"_s, out, u"--columns"_s, u"0"_s}, 2},
+      {{demo, u"-o"_s, out, u"--cell-size"_s, u"5x5"_s}, 2},
+      {{demo, u"-o"_s, out, u"--captions"_s, u"foo"_s}, 2},
+      {{demo, u"-o"_s, q(dir / "out.txt")}, 2},
+      {{q(dir / "text.CLN"), u"-o"_s, out}, 1},
+      {{q(dir / "missing.CLN"), u"-o"_s, out}, 1},
+      {{demo, u"-o"_s, q(dir / "no-such-folder" / "out.png")}, 1},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.arguments.join(u' ').toStdString());
+    const Outcome outcome = render(c.arguments);
+    EXPECT_EQ(outcome.exitCode, c.exitCode);
+    EXPECT_FALSE(outcome.err.empty());
+    EXPECT_TRUE(outcome.out.empty()) << outcome.out;
+    EXPECT_EQ(dir.entries(), std::set<std::string>{"text.CLN"});
+  }
+}
+
+}  // namespace
