@@ -6,3 +6,4 @@ scripts/bootstrap.sh
 cmake --preset default >/dev/null
 cmake --build --preset default --target clntool
 build/default/apps/clntool/clntool info samples/demo.CLN
+build/default/apps/clntool/clntool render samples/demo.CLN -o build/demo.png
