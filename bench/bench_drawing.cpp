@@ -40,6 +40,7 @@
 #include <QString>
 #include <QStringList>
 
+#include "bench_report.h"
 #include "components/display/graphic_records.h"
 #include "components/display/kernel_driver.h"
 #include "components/display/qpainter_driver.h"
@@ -58,6 +59,13 @@
 #include "pad/sheet/legend_sheet.h"
 
 namespace {
+
+using benchreport::formatRatio;
+using benchreport::formatTime;
+using benchreport::ratioOf;
+using benchreport::RecordingReporter;
+using benchreport::Times;
+using benchreport::withDefaults;
 
 using Bytes = std::vector<std::uint8_t>;
 using legend::pad::AreaSize;
@@ -467,85 +475,6 @@ void registerBenchmarks(const Workspace& ws) {
 
 // Reporting
 
-/// Seconds per iteration: real (the figure) and CPU (how much of it the
-/// process itself spent, which shows when a shared machine was busy).
-struct Times {
-  double real = 0;
-  double cpu = 0;
-};
-
-/// The console report, plus the real and CPU time and counters of every benchmark
-/// kept for the summary: the median aggregate when repetitions ran,
-/// otherwise the single run.
-class RecordingReporter : public benchmark::ConsoleReporter {
- public:
-  using benchmark::ConsoleReporter::ConsoleReporter;
-
-  void ReportRuns(const std::vector<Run>& runs) override {
-    benchmark::ConsoleReporter::ReportRuns(runs);
-    for (const Run& run : runs) {
-      if (run.error_occurred) continue;
-      const std::string key = run.run_name.function_name;
-      const bool median = run.run_type == Run::RT_Aggregate && run.aggregate_name == "median";
-      if (run.run_type == Run::RT_Aggregate && !median) continue;
-      if (run.run_type != Run::RT_Aggregate && medians_.contains(key)) continue;
-      if (median) medians_.insert(key);
-      const double unit = benchmark::GetTimeUnitMultiplier(run.time_unit);
-      times_[key] = {run.GetAdjustedRealTime() / unit, run.GetAdjustedCPUTime() / unit};
-      counters_[key] = run.counters;
-    }
-  }
-
-  /// Real and CPU seconds per iteration of @p name, when it ran.
-  std::optional<Times> times(const std::string& name) const {
-    const auto found = times_.find(name);
-    if (found == times_.end()) return std::nullopt;
-    return found->second;
-  }
-  std::optional<double> counter(const std::string& name, const std::string& counter) const {
-    const auto found = counters_.find(name);
-    if (found == counters_.end()) return std::nullopt;
-    const auto value = found->second.find(counter);
-    if (value == found->second.end()) return std::nullopt;
-    return value->second.value;
-  }
-
- private:
-  std::set<std::string> medians_;
-  std::map<std::string, Times> times_;
-  std::map<std::string, benchmark::UserCounters> counters_;
-};
-
-std::string formatTime(std::optional<double> seconds) {
-  if (!seconds) return "n/a";
-  struct Scale {
-    double factor;
-    const char* unit;
-  };
-  constexpr std::array<Scale, 4> kScales{{{1.0, "s"}, {1e3, "ms"}, {1e6, "us"}, {1e9, "ns"}}};
-  for (const Scale& scale : kScales) {
-    const double value = *seconds * scale.factor;
-    if (value >= 1.0 || scale.factor == kScales.back().factor) {
-      char text[32];
-      std::snprintf(text, sizeof text, "%.3g %s", value, scale.unit);
-      return text;
-    }
-  }
-  return "n/a";
-}
-
-std::optional<double> ratioOf(std::optional<double> figure, std::optional<double> baseline) {
-  if (!figure || !baseline || *baseline <= 0.0) return std::nullopt;
-  return *figure / *baseline;
-}
-
-std::string formatRatio(std::optional<double> ratio) {
-  if (!ratio) return "n/a";
-  char text[32];
-  std::snprintf(text, sizeof text, "%.2fx", *ratio);
-  return text;
-}
-
 /// "< 2 ms  (within)"; an absent target prints as a dash.
 std::string formatTarget(std::optional<double> time, std::optional<double> target) {
   if (!target) return "-";
@@ -616,20 +545,6 @@ void printFiles(const Workspace& ws) {
                 static_cast<unsigned long long>(s->fingerprint));
   std::printf("\n");
   std::fflush(stdout);
-}
-
-/// The command line with the run's defaults in front of the caller's flags,
-/// so any --benchmark_* flag given overrides them. Repetitions run in random
-/// order keep a burst of load on a shared machine from landing on a figure
-/// and not on its baseline; the console shows only their aggregates.
-std::vector<char*> withDefaults(int argc, char** argv, std::vector<std::string>& storage) {
-  storage = {"--benchmark_repetitions=5", "--benchmark_enable_random_interleaving=true",
-             "--benchmark_display_aggregates_only=true"};
-  std::vector<char*> args{argv[0]};
-  for (std::string& flag : storage) args.push_back(flag.data());
-  for (int i = 1; i < argc; ++i) args.push_back(argv[i]);
-  args.push_back(nullptr);
-  return args;
 }
 
 }  // namespace

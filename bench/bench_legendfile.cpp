@@ -31,6 +31,7 @@
 #include <vector>
 
 #include "att_stru.h"
+#include "bench_report.h"
 #include "legendfile/byte_order.h"
 #include "legendfile/data_block.h"
 #include "legendfile/file_io.h"
@@ -42,6 +43,12 @@
 #include "legendfile/status.h"
 
 namespace {
+
+using benchreport::formatRatio;
+using benchreport::formatTime;
+using benchreport::ratioOf;
+using benchreport::RecordingReporter;
+using benchreport::withDefaults;
 
 using Bytes = std::vector<std::uint8_t>;
 
@@ -522,75 +529,6 @@ void registerBenchmarks(Workspace& ws) {
 
 // Reporting
 
-/// The console report, plus the real time of every benchmark kept for the
-/// summary: the median aggregate when repetitions ran, otherwise the median
-/// of the iteration runs that reached the reporter.
-class RecordingReporter : public benchmark::ConsoleReporter {
- public:
-  using benchmark::ConsoleReporter::ConsoleReporter;
-
-  void ReportRuns(const std::vector<Run>& runs) override {
-    benchmark::ConsoleReporter::ReportRuns(runs);
-    for (const Run& run : runs) {
-      if (run.error_occurred) continue;
-      std::string key = run.run_name.function_name;
-      if (!run.run_name.args.empty()) key += "/" + run.run_name.args;
-      const double seconds = run.GetAdjustedRealTime() / benchmark::GetTimeUnitMultiplier(run.time_unit);
-      if (run.run_type == Run::RT_Aggregate) {
-        if (run.aggregate_name == "median") medians_[key] = seconds;
-      } else {
-        single_[key].push_back(seconds);
-      }
-    }
-  }
-
-  /// Real seconds per iteration of @p name at @p n legends, when it ran.
-  std::optional<double> seconds(const std::string& name, std::int32_t n) const {
-    const std::string key = name + "/" + std::to_string(n);
-    if (const auto median = medians_.find(key); median != medians_.end()) return median->second;
-    const auto found = single_.find(key);
-    if (found == single_.end() || found->second.empty()) return std::nullopt;
-    std::vector<double> values = found->second;
-    const auto middle = values.begin() + static_cast<std::ptrdiff_t>(values.size() / 2);
-    std::nth_element(values.begin(), middle, values.end());
-    return *middle;
-  }
-
- private:
-  std::map<std::string, double> medians_;
-  std::map<std::string, std::vector<double>> single_;
-};
-
-std::string formatTime(std::optional<double> seconds) {
-  if (!seconds) return "n/a";
-  struct Scale {
-    double factor;
-    const char* unit;
-  };
-  constexpr std::array<Scale, 4> kScales{{{1.0, "s"}, {1e3, "ms"}, {1e6, "us"}, {1e9, "ns"}}};
-  for (const Scale& scale : kScales) {
-    const double value = *seconds * scale.factor;
-    if (value >= 1.0 || scale.factor == kScales.back().factor) {
-      char text[32];
-      std::snprintf(text, sizeof text, "%.3g %s", value, scale.unit);
-      return text;
-    }
-  }
-  return "n/a";
-}
-
-std::optional<double> ratioOf(std::optional<double> figure, std::optional<double> baseline) {
-  if (!figure || !baseline || *baseline <= 0.0) return std::nullopt;
-  return *figure / *baseline;
-}
-
-std::string formatRatio(std::optional<double> ratio) {
-  if (!ratio) return "n/a";
-  char text[32];
-  std::snprintf(text, sizeof text, "%.2fx", *ratio);
-  return text;
-}
-
 /// "target <= 1.5x (within)"; an absent target prints as a dash.
 std::string formatTarget(std::optional<double> ratio, std::optional<double> target) {
   if (!target) return "-";
@@ -613,7 +551,9 @@ void printRow(const char* figure, std::optional<double> time, const char* baseli
 }
 
 void printSummary(const RecordingReporter& results, const Workspace& ws) {
-  const auto at = [&](const char* name, std::int32_t n = kLargest) { return results.seconds(name, n); };
+  const auto at = [&](const char* name, std::int32_t n = kLargest) {
+    return results.realSeconds(std::string(name) + "/" + std::to_string(n));
+  };
   const std::string largest = std::to_string(kLargest);
   const std::string padLoad = "PadLoad/" + largest;
   const std::string rawRead = "RawRead/" + largest;
@@ -660,20 +600,6 @@ void printFiles(const Workspace& ws) {
   std::printf("  save-in-place image %zu bytes, current-display copy (regions hidden) %zu bytes\n\n",
               ws.inPlaceImage().size(), ws.copyImage().size());
   std::fflush(stdout);
-}
-
-/// The command line with the run's defaults in front of the caller's flags,
-/// so any --benchmark_* flag given overrides them. Repetitions run in random
-/// order keep a burst of load on a shared machine from landing on a figure
-/// and not on its baseline; the console shows only their aggregates.
-std::vector<char*> withDefaults(int argc, char** argv, std::vector<std::string>& storage) {
-  storage = {"--benchmark_repetitions=5", "--benchmark_enable_random_interleaving=true",
-             "--benchmark_display_aggregates_only=true"};
-  std::vector<char*> args{argv[0]};
-  for (std::string& flag : storage) args.push_back(flag.data());
-  for (int i = 1; i < argc; ++i) args.push_back(argv[i]);
-  args.push_back(nullptr);
-  return args;
 }
 
 }  // namespace
