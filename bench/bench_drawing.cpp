@@ -50,6 +50,7 @@
 #include "legendfile/head_record.h"
 #include "legendfile/header.h"
 #include "legendfile/layout.h"
+#include "legendfile/packed_file.h"
 #include "legendfile/legend_set.h"
 #include "legendfile/status.h"
 #include "pad/model/cell_drawing.h"
@@ -60,6 +61,7 @@
 
 namespace {
 
+using benchreport::fingerprint;
 using benchreport::formatRatio;
 using benchreport::formatTime;
 using benchreport::ratioOf;
@@ -170,14 +172,6 @@ Bytes regionRecord(std::mt19937& random) {
 // 城市, 河流 and 省会 in GBK: captions hold double-byte text as often as not.
 constexpr std::array<std::string_view, 3> kGbkWords{"\xb3\xc7\xca\xd0", "\xba\xd3\xc1\xf7", "\xca\xa1\xbb\xe1"};
 
-/// FNV-1a over @p bytes, printed so runs can be seen to use the same files.
-std::uint64_t fingerprint(const Bytes& bytes) {
-  constexpr std::uint64_t kOffsetBasis = 0xcbf29ce484222325;
-  constexpr std::uint64_t kPrime = 0x100000001b3;
-  std::uint64_t hash = kOffsetBasis;
-  for (const std::uint8_t b : bytes) hash = (hash ^ b) * kPrime;
-  return hash;
-}
 
 struct FileStats {
   std::int32_t legends = 0;
@@ -195,8 +189,7 @@ struct FileStats {
 Bytes makeLegendFile(std::int32_t n, FileStats& stats) {
   std::mt19937 random(kSeed);
   const auto count = static_cast<std::size_t>(n);
-  std::vector<legend::HeadRecord> heads(count);
-  Bytes data;
+  legend::PackedFileBuilder file;
   stats = {};
   stats.legends = n;
   for (std::size_t i = 0; i < count; ++i) {
@@ -219,27 +212,18 @@ Bytes makeLegendFile(std::int32_t n, FileStats& stats) {
     const auto block = legend::composeBlock(params, nullptr, {});
     if (!block) throw std::runtime_error("generator: a block could not be composed");
 
-    legend::HeadRef head = heads[i].ref();
+    legend::HeadRecord headRecord;
+    legend::HeadRef head = headRecord.ref();
     const std::string name = i % 2 == 0 ? std::string(kGbkWords[(i / 2) % kGbkWords.size()]) + std::to_string(i)
                                         : "generated legend number " + std::to_string(i);
     head.setName(name);
     head.setDescription("generated for the drawing benchmark");
     head.setType(static_cast<std::int8_t>(type));
     head.setClassCode(static_cast<std::int32_t>(below(random, 100000)));
-    head.setBlockOffset(static_cast<std::uint32_t>(data.size()));
-    head.setBlockSize(static_cast<std::int32_t>(block->size()));
-    data.insert(data.end(), block->begin(), block->end());
+    if (!file.append(headRecord, *block)) throw std::runtime_error("generator: the file outgrows the format");
   }
 
-  const std::uint64_t dataArea = legend::layout::data_area_offset(n);
-  Bytes image(static_cast<std::size_t>(dataArea) + data.size(), 0);
-  const auto header = legend::makeHeader();
-  std::copy(header.begin(), header.end(), image.begin());
-  legend::store_le<std::int32_t>(image, legend::layout::kCountOffset, n);
-  for (std::size_t i = 0; i < count; ++i)
-    std::copy(heads[i].bytes.begin(), heads[i].bytes.end(),
-              image.begin() + static_cast<std::ptrdiff_t>(legend::layout::head_offset(static_cast<std::int64_t>(i))));
-  std::copy(data.begin(), data.end(), image.begin() + static_cast<std::ptrdiff_t>(dataArea));
+  Bytes image = file.image();
   stats.bytes = image.size();
   stats.fingerprint = fingerprint(image);
   return image;

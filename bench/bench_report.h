@@ -1,11 +1,12 @@
 #pragma once
 // What every benchmark program of the project shares: a console reporter
 // that keeps each figure for the closing summary, the number formats of the
-// summary, and the default flags of a run.
+// summary, the default flags of a run, and a fingerprint of generated files.
 
 #include <benchmark/benchmark.h>
 
 #include <array>
+#include <cstdint>
 #include <cstdio>
 #include <map>
 #include <optional>
@@ -66,6 +67,16 @@ class RecordingReporter : public benchmark::ConsoleReporter {
   std::map<std::string, Times> times_;
   std::map<std::string, benchmark::UserCounters> counters_;
 };
+
+/// FNV-1a over @p bytes, printed so runs can be seen to use the same files.
+template <typename Bytes>
+std::uint64_t fingerprint(const Bytes& bytes) {
+  constexpr std::uint64_t kOffsetBasis = 0xcbf29ce484222325;
+  constexpr std::uint64_t kPrime = 0x100000001b3;
+  std::uint64_t hash = kOffsetBasis;
+  for (const std::uint8_t b : bytes) hash = (hash ^ b) * kPrime;
+  return hash;
+}
 
 inline std::string formatTime(std::optional<double> seconds) {
   if (!seconds) return "n/a";

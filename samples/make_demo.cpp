@@ -25,6 +25,7 @@
 #include "legendfile/head_record.h"
 #include "legendfile/header.h"
 #include "legendfile/layout.h"
+#include "legendfile/packed_file.h"
 
 namespace {
 
@@ -226,11 +227,8 @@ std::vector<DemoLegend> demoLegends() {
 }
 
 std::vector<std::uint8_t> fileImage(std::vector<DemoLegend>& legends) {
-  const auto count = static_cast<std::int32_t>(legends.size());
-  std::vector<legend::HeadRecord> heads(legends.size());
-  std::vector<std::uint8_t> data;
-  for (std::size_t i = 0; i < legends.size(); ++i) {
-    DemoLegend& demo = legends[i];
+  legend::PackedFileBuilder file;
+  for (DemoLegend& demo : legends) {
     std::vector<std::uint8_t> record;
     CATT_STRU* structure = nullptr;
     if (demo.attributes) {
@@ -240,23 +238,14 @@ std::vector<std::uint8_t> fileImage(std::vector<DemoLegend>& legends) {
     std::optional<std::vector<std::uint8_t>> block = legend::composeBlock(demo.params, structure, record);
     if (!block) fail("a demo block cannot be composed");
 
-    legend::HeadRef head = heads[i].ref();
-    if (!head.setName(gbk(demo.name)) || !head.setDescription(gbk(demo.description)))
+    legend::HeadRecord head;
+    if (!head.ref().setName(gbk(demo.name)) || !head.ref().setDescription(gbk(demo.description)))
       fail("a demo name or description is too long");
-    head.setType(demo.type);
-    head.setClassCode(demo.classCode);
-    head.setBlockOffset(static_cast<std::uint32_t>(data.size()));
-    head.setBlockSize(static_cast<std::int32_t>(block->size()));
-    data.insert(data.end(), block->begin(), block->end());
+    head.ref().setType(demo.type);
+    head.ref().setClassCode(demo.classCode);
+    if (!file.append(head, *block)) fail("the demo file outgrows the format");
   }
-
-  std::vector<std::uint8_t> image(layout::kPreambleSize, 0);
-  const auto header = legend::makeHeader();
-  std::copy(header.begin(), header.end(), image.begin());
-  legend::store_le<std::int32_t>(image, layout::kCountOffset, count);
-  for (const legend::HeadRecord& head : heads) image.insert(image.end(), head.bytes.begin(), head.bytes.end());
-  image.insert(image.end(), data.begin(), data.end());
-  return image;
+  return file.image();
 }
 
 }  // namespace
