@@ -7,14 +7,15 @@
 #include <string_view>
 
 #include <QFont>
-#include <QFontMetricsF>
 #include <QPaintDevice>
 #include <QPainterPath>
 #include <QPen>
 #include <QPixmap>
 #include <QPolygonF>
+#include <QTransform>
 
 #include "components/base/gbk_text.h"
+#include "components/display/drawing_cache.h"
 #include "components/display/graphic_records.h"
 #include "components/display/palette.h"
 #include "components/display/styles.h"
@@ -108,37 +109,48 @@ QString glyphText(std::string_view bytes) {
 }
 
 // Draws glyphs squeezed or stretched into cells: the record gives a
-// character's height and width independently, which no font does.
+// character's height and width independently, which no font does. Sets the
+// font on the painter, whose state the caller saves.
 class GlyphCells {
  public:
-  GlyphCells(QPainter& painter, double height) : painter_(painter), font_(fontFor(height)), metrics_(font_) {}
+  GlyphCells(QPainter& painter, double height)
+      : painter_(painter),
+        pixelSize_(std::clamp(static_cast<int>(std::lround(height)), 1, kMaxFontPixels)),
+        font_(drawing_cache::font(pixelSize_)),
+        base_(painter.worldTransform()) {
+    painter_.setFont(font_.font);
+  }
 
   void draw(const QRectF& cell, std::string_view bytes) {
-    if (cell.width() <= 0 || cell.height() <= 0 || metrics_.height() <= 0) return;
+    if (cell.width() <= 0 || cell.height() <= 0 || font_.height <= 0) return;
     const QString glyph = glyphText(bytes);
-    const double natural = metrics_.horizontalAdvance(glyph);
-    if (natural <= 0) return;
-    SavedState saved(painter_);
+    const GlyphExtent extent = drawing_cache::glyph(pixelSize_, glyph);
+    if (extent.advance <= 0) return;
+    const double sx = cell.width() / extent.advance, sy = cell.height() / font_.height;
+    const QTransform local = QTransform(sx, 0, 0, sy, cell.left(), cell.top()) * base_;
     // Each glyph keeps to its own cell, so what the layout promises about
-    // widths holds even for glyphs that overhang their advance.
+    // widths holds even for glyphs that overhang their advance. A glyph
+    // whose ink stays a pixel clear of its cell's edges needs no clip,
+    // which spares a state save per glyph.
+    const bool inside = extent.inkLeft * sx >= 1 && (extent.advance - extent.inkRight) * sx >= 1 &&
+                        extent.inkTop * sy >= 1 && (font_.height - extent.inkBottom) * sy >= 1;
+    if (inside && base_.type() <= QTransform::TxTranslate) {
+      painter_.setWorldTransform(local);
+      painter_.drawText(QPointF(0, font_.ascent), glyph);
+      painter_.setWorldTransform(base_);
+      return;
+    }
+    SavedState saved(painter_);
     painter_.setClipRect(cell, Qt::IntersectClip);
-    painter_.translate(cell.topLeft());
-    painter_.scale(cell.width() / natural, cell.height() / metrics_.height());
-    painter_.setFont(font_);
-    painter_.drawText(QPointF(0, metrics_.ascent()), glyph);
+    painter_.setWorldTransform(local);
+    painter_.drawText(QPointF(0, font_.ascent), glyph);
   }
 
  private:
-  static QFont fontFor(double height) {
-    QFont font;
-    font.setPixelSize(std::clamp(static_cast<int>(std::lround(height)), 1, kMaxFontPixels));
-    font.setStyleStrategy(QFont::PreferAntialias);
-    return font;
-  }
-
   QPainter& painter_;
-  QFont font_;
-  QFontMetricsF metrics_;
+  int pixelSize_;
+  CachedFont font_;
+  QTransform base_;
 };
 
 // The size painting coordinates span: images and pixmaps count physical
@@ -465,7 +477,7 @@ bool QPainterDriver::DispImageIcon(D_DOT at) {
   if (!drawing() || !usable(at)) return false;
   if (!icon_) {
     initResources();
-    icon_ = QImage(QString::fromLatin1(kIconPath));
+    icon_ = drawing_cache::icon(QString::fromLatin1(kIconPath));
   }
   if (icon_->isNull()) return false;
   const QPointF middle = edge(at.x, at.y);
