@@ -12,6 +12,18 @@ namespace legend::messages {
 // Questions.
 inline constexpr std::string_view kSavePrompt = "图例文件已修改,是否保存?";
 
+// Legend parameter dialog.
+inline constexpr std::string_view kParamSizeWrong = "读图形参数后，大小不对!";
+inline constexpr std::string_view kNegativeStructureSize = "属性结构大小为负!";
+inline constexpr std::string_view kNegativeRecordSize = "属性内容大小为负!";
+inline constexpr std::string_view kStructureChangeLosesRecord = "属性结构改变,可导致属性记录的丢失!\n是否继续?";
+inline constexpr std::string_view kStructureEmpty = "属性结构为空,请编辑属性结构!";
+inline constexpr std::string_view kRecordSizeZero = "属性记录的大小为0,不可编辑!\n请查看'属性编辑'";
+inline constexpr std::string_view kRecordEditFailed = "编辑图例属性内容失败!";
+inline constexpr std::string_view kResetAllLegendInfo = "是否修改当前的所有图例信息?";
+/// The name and description fields hold at most 127 bytes each.
+inline constexpr std::string_view kTextTooLong = "名称和描述最多127字节!";
+
 /// The text shown for @p status, with @p path in place of the %s of the texts
 /// that name a file. Empty for Ok and NoSuchLegend, which show nothing.
 std::string text(LegendStatus status, std::string_view path = {});

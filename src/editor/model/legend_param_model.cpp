@@ -1,0 +1,319 @@
+#include "editor/model/legend_param_model.h"
+
+#include <algorithm>
+#include <cstring>
+#include <limits>
+
+#include "components/display/graphic_records.h"
+#include "legendfile/byte_order.h"
+#include "legendfile/messages.h"
+
+namespace legend::editor {
+
+namespace {
+
+// Texts set by "set default", GBK-encoded as the head record stores them.
+constexpr std::string_view kDefaultName = "CLN";
+constexpr std::string_view kLineDescription = "\xCF\xDF\xCD\xBC\xC0\xFD";    // 线图例
+constexpr std::string_view kPointDescription = "\xB5\xE3\xCD\xBC\xC0\xFD";   // 点图例
+constexpr std::string_view kRegionDescription = "\xC7\xF8\xCD\xBC\xC0\xFD";  // 区图例
+
+// Default values of the graphic parameter records.
+constexpr std::uint16_t kDefaultLineStyle = 14;
+constexpr std::uint32_t kDefaultLineColour = 3;
+constexpr float kDefaultLinePenWidth = 1.0f;
+constexpr float kDefaultLinePatternLength = 10.0f;
+constexpr float kDefaultLinePatternWidth = 10.0f;
+constexpr std::uint32_t kDefaultLineSecondColour = 2;
+
+constexpr std::uint8_t kDefaultPointType = static_cast<std::uint8_t>(records::PointType::Symbol);
+constexpr std::uint32_t kDefaultPointSymbol = 1;
+constexpr float kDefaultPointSymbolSize = 6.0f;
+constexpr float kDefaultPointPenWidth = 1.0f;
+constexpr std::uint32_t kDefaultPointColour = 5;
+
+constexpr std::uint32_t kDefaultRegionFillColour = 3;
+constexpr std::uint16_t kDefaultRegionPattern = 5;
+constexpr float kDefaultRegionPatternSize = 6.0f;
+constexpr std::uint32_t kDefaultRegionPatternColour = 4;
+
+bool is_blank(char c) noexcept {
+  return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+
+// Calls EndAttStru on every way out of the structure command, since the
+// component keeps the structure it returned until then.
+class EndAttStruGuard {
+ public:
+  explicit EndAttStruGuard(AreaEditors& editors) noexcept : editors_(editors) {}
+  ~EndAttStruGuard() { editors_.EndAttStru(); }
+  EndAttStruGuard(const EndAttStruGuard&) = delete;
+  EndAttStruGuard& operator=(const EndAttStruGuard&) = delete;
+
+ private:
+  AreaEditors& editors_;
+};
+
+}  // namespace
+
+std::int32_t parseClassCode(std::string_view text) noexcept {
+  std::size_t i = 0;
+  while (i < text.size() && is_blank(text[i])) ++i;
+  bool negative = false;
+  if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
+    negative = text[i] == '-';
+    ++i;
+  }
+  // Accumulate the magnitude in 64 bits and stop growing once it passes the
+  // int32 range, so any number of digits saturates instead of overflowing.
+  constexpr std::int64_t kLimit = static_cast<std::int64_t>(std::numeric_limits<std::int32_t>::max()) + 1;
+  std::int64_t magnitude = 0;
+  for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i)
+    magnitude = std::min<std::int64_t>(magnitude * 10 + (text[i] - '0'), kLimit);
+  if (negative) return static_cast<std::int32_t>(-magnitude);
+  return static_cast<std::int32_t>(std::min<std::int64_t>(magnitude, std::numeric_limits<std::int32_t>::max()));
+}
+
+LegendParamModel::LegendParamModel(HeadRef head, std::vector<std::uint8_t>& block, bool attributeEditing,
+                                   AreaEditors& editors, Prompter& prompter)
+    : head_(head),
+      block_(block),
+      attributeEditing_(attributeEditing),
+      editors_(editors),
+      prompter_(prompter),
+      type_(head.view().type()),
+      paramSize_(head.view().paramSize()),
+      name_(head.view().name()),
+      description_(head.view().description()),
+      classCode_(std::to_string(head.view().classCode())) {}
+
+std::span<std::uint8_t> LegendParamModel::workingRecord() noexcept {
+  switch (type_) {
+    case static_cast<std::int8_t>(LegendType::Line): return line_;
+    case static_cast<std::int8_t>(LegendType::Point): return point_;
+    case static_cast<std::int8_t>(LegendType::Region): return region_;
+    default: return {};
+  }
+}
+
+std::string LegendParamModel::typeTag() const {
+  switch (type_) {
+    case static_cast<std::int8_t>(LegendType::Line): return "[线类型]";
+    case static_cast<std::int8_t>(LegendType::Point): return "[点类型]";
+    case static_cast<std::int8_t>(LegendType::Region): return "[区类型]";
+    default: return "[未知类型]";
+  }
+}
+
+void LegendParamModel::open() {
+  // The head's block size and the bytes really held may disagree; only bytes
+  // covered by both are ever read.
+  const std::int32_t declared = head_.view().blockSize();
+  const std::size_t available =
+      std::min<std::size_t>(block_.size(), declared > 0 ? static_cast<std::size_t>(declared) : 0);
+
+  const std::span<std::uint8_t> record = workingRecord();
+  const std::size_t copied = std::min(record.size(), block_.size());
+  std::copy_n(block_.begin(), copied, record.begin());
+
+  if (paramSize_ >= available) {
+    prompter_.inform(messages::kParamSizeWrong);
+    return;
+  }
+  if (!attributeEditing_) return;
+  loadAttributes(available);
+}
+
+void LegendParamModel::loadAttributes(std::size_t available) {
+  const std::span<const std::uint8_t> bytes(block_.data(), available);
+  structure_ = std::make_unique<CATT_STRU>();
+
+  const std::uint64_t sAt = paramSize_;
+  if (!fits_within(sAt, layout::kSizeFieldBytes, available)) {
+    prompter_.inform(messages::kNegativeStructureSize);
+    return;
+  }
+  const std::int32_t s = load_le<std::int32_t>(bytes, sAt);
+  const std::uint64_t structureAt = sAt + layout::kSizeFieldBytes;
+  if (s < 0 || !fits_within(structureAt, static_cast<std::uint64_t>(s), available)) {
+    prompter_.inform(messages::kNegativeStructureSize);
+    return;
+  }
+  // A structure Load refuses leaves the empty one; the record is still read.
+  if (s > 0) structure_->Load(bytes.data() + structureAt, s, 0);
+
+  const std::uint64_t rAt = structureAt + static_cast<std::uint64_t>(s);
+  if (!fits_within(rAt, layout::kSizeFieldBytes, available)) {
+    prompter_.inform(messages::kNegativeRecordSize);
+    return;
+  }
+  const std::int32_t r = load_le<std::int32_t>(bytes, rAt);
+  const std::uint64_t recordAt = rAt + layout::kSizeFieldBytes;
+  if (r < 0 || !fits_within(recordAt, static_cast<std::uint64_t>(r), available)) {
+    prompter_.inform(messages::kNegativeRecordSize);
+    return;
+  }
+  const auto first = bytes.begin() + static_cast<std::ptrdiff_t>(recordAt);
+  record_.emplace(first, first + r);
+}
+
+void LegendParamModel::editGraphicParameters() {
+  switch (type_) {
+    case static_cast<std::int8_t>(LegendType::Line): editors_.EditLinInfo(line_, kLineEditorTitle); break;
+    case static_cast<std::int8_t>(LegendType::Point):
+      editors_.EditPntInfo(point_, kPointEditorTitle, kPointEditorFlag);
+      break;
+    case static_cast<std::int8_t>(LegendType::Region): editors_.EditRegInfo(region_, kRegionEditorTitle); break;
+    default: break;
+  }
+}
+
+void LegendParamModel::editAttributeStructure() {
+  const CATT_STRU* edited = editors_.EditAttStru(structure_.get());
+  const EndAttStruGuard guard(editors_);
+  if (edited == nullptr) return;
+  if (record_ && !record_->empty() &&
+      !prompter_.askYesNo(messages::kStructureChangeLosesRecord, /*defaultYes=*/false))
+    return;
+
+  // Copy before releasing the old one: the component may hand back the very
+  // structure it was given.
+  auto fresh = std::make_unique<CATT_STRU>(edited);
+  fresh->CalLengthOffset();
+  structure_ = std::move(fresh);
+
+  record_.reset();
+  const std::int32_t length = structure_->RecordLength();
+  if (length > 0) record_.emplace(static_cast<std::size_t>(length), std::uint8_t{0});
+}
+
+void LegendParamModel::editAttributeContent() {
+  if (structure_) structure_->CalLengthOffset();
+  if (!structure_ || structure_->FieldCount() == 0) {
+    prompter_.inform(messages::kStructureEmpty);
+    return;
+  }
+  const std::int32_t length = structure_->RecordLength();
+  if (!record_) {
+    if (length <= 0) {
+      prompter_.inform(messages::kRecordSizeZero);
+      return;
+    }
+    record_.emplace(static_cast<std::size_t>(length), std::uint8_t{0});
+  } else if (length > 0 && record_->size() < static_cast<std::size_t>(length)) {
+    // A stored record shorter than the structure's layout: the editor writes
+    // every field, so it gets a buffer of full length.
+    record_->resize(static_cast<std::size_t>(length), 0);
+  }
+  if (editors_.EditAttRecord(*structure_, *record_, kRecordEditorTitle) == 0)
+    prompter_.inform(messages::kRecordEditFailed);
+}
+
+void LegendParamModel::setDefault() {
+  if (!prompter_.askYesNo(messages::kResetAllLegendInfo, /*defaultYes=*/false)) return;
+
+  switch (type_) {
+    case static_cast<std::int8_t>(LegendType::Line):
+      description_ = kLineDescription;
+      line_.fill(0);
+      store_le<std::uint16_t>(line_, records::line::kStyle, kDefaultLineStyle);
+      store_le<std::uint32_t>(line_, records::line::kColour, kDefaultLineColour);
+      store_le<float>(line_, records::line::kPenWidth, kDefaultLinePenWidth);
+      store_le<float>(line_, records::line::kPatternLength, kDefaultLinePatternLength);
+      store_le<float>(line_, records::line::kPatternWidth, kDefaultLinePatternWidth);
+      store_le<std::uint32_t>(line_, records::line::kSecondColour, kDefaultLineSecondColour);
+      break;
+    case static_cast<std::int8_t>(LegendType::Point):
+      description_ = kPointDescription;
+      point_.fill(0);
+      store_le<std::uint8_t>(point_, records::point::kType, kDefaultPointType);
+      store_le<std::uint32_t>(point_, records::point::kSymbolNumber, kDefaultPointSymbol);
+      store_le<float>(point_, records::point::kSymbolHeight, kDefaultPointSymbolSize);
+      store_le<float>(point_, records::point::kSymbolWidth, kDefaultPointSymbolSize);
+      store_le<float>(point_, records::point::kPenWidth, kDefaultPointPenWidth);
+      store_le<std::uint32_t>(point_, records::point::kColour, kDefaultPointColour);
+      break;
+    case static_cast<std::int8_t>(LegendType::Region):
+      description_ = kRegionDescription;
+      region_.fill(0);
+      store_le<std::uint32_t>(region_, records::region::kFillColour, kDefaultRegionFillColour);
+      store_le<std::uint16_t>(region_, records::region::kPattern, kDefaultRegionPattern);
+      store_le<float>(region_, records::region::kPatternSize, kDefaultRegionPatternSize);
+      store_le<float>(region_, records::region::kPatternHeight, kDefaultRegionPatternSize);
+      store_le<std::uint32_t>(region_, records::region::kPatternColour, kDefaultRegionPatternColour);
+      break;
+    default: break;
+  }
+  if (paramSize_ > 0) {
+    name_ = kDefaultName;
+    classCode_.clear();
+  }
+
+  if (!attributeEditing_) return;
+  if (structure_) {
+    structure_->CalLengthOffset();
+    // Always remove the first field: deleting 0, 1, 2, ... would skip every
+    // other field as the rest move down.
+    while (structure_->FieldCount() > 0)
+      if (structure_->DelFld(0) != AttStatus::Ok) break;
+  }
+  record_.reset();
+}
+
+bool LegendParamModel::ok() {
+  // Checked before anything is written so a refusal leaves the head intact.
+  if (name_.size() > layout::kMaxTextBytes || description_.size() > layout::kMaxTextBytes) {
+    prompter_.inform(messages::kTextTooLong);
+    return false;
+  }
+  head_.setDescription(description_);
+  head_.setName(name_);
+  head_.setClassCode(parseClassCode(classCode_));
+
+  if (!attributeEditing_) {
+    const std::span<std::uint8_t> record = workingRecord();
+    if (!record.empty() && block_.size() >= record.size()) std::copy(record.begin(), record.end(), block_.begin());
+    return true;
+  }
+  if (!structure_) return true;
+  return writeBlock();
+}
+
+bool LegendParamModel::writeBlock() {
+  const std::int32_t s = structure_->CalSize();
+  if (s < 0) {
+    prompter_.inform(messages::kNegativeStructureSize);
+    return false;
+  }
+  const std::uint64_t r = record_ ? record_->size() : 0;
+  const std::uint64_t total = paramSize_ + layout::kBlockOverhead + static_cast<std::uint64_t>(s) + r;
+  // The block size field is signed 32-bit; a record that cannot fit it is
+  // refused like a negative one.
+  if (total > static_cast<std::uint64_t>(std::numeric_limits<std::int32_t>::max())) {
+    prompter_.inform(messages::kNegativeRecordSize);
+    return false;
+  }
+
+  // Composed aside and swapped in whole, so the caller's block is never left
+  // half written.
+  std::vector<std::uint8_t> fresh(static_cast<std::size_t>(total), 0);
+  const std::span<std::uint8_t> record = workingRecord();
+  std::copy(record.begin(), record.end(), fresh.begin());
+  const std::size_t structureAt = paramSize_ + layout::kSizeFieldBytes;
+  store_le<std::int32_t>(fresh, paramSize_, s);
+  if (structure_->Save(fresh.data(), static_cast<std::int32_t>(total), static_cast<std::int32_t>(structureAt)) != s) {
+    prompter_.inform(messages::kNegativeStructureSize);
+    return false;
+  }
+  const std::size_t rAt = structureAt + static_cast<std::size_t>(s);
+  store_le<std::int32_t>(fresh, rAt, static_cast<std::int32_t>(r));
+  if (record_)
+    std::copy(record_->begin(), record_->end(),
+              fresh.begin() + static_cast<std::ptrdiff_t>(rAt + layout::kSizeFieldBytes));
+
+  block_ = std::move(fresh);
+  head_.setBlockSize(static_cast<std::int32_t>(total));
+  return true;
+}
+
+}  // namespace legend::editor

@@ -1,0 +1,124 @@
+#pragma once
+// The Qt-free model behind the legend parameter dialog: it edits one legend's
+// name, description, class code, graphic parameter record and (when the
+// caller allows it) attribute structure and record, on working copies that
+// reach the caller's head record and data block only through ok().
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "att_stru.h"
+#include "legendfile/head_record.h"
+#include "legendfile/layout.h"
+#include "legendfile/prompter.h"
+
+namespace legend::editor {
+
+/// The area-editing component's modal editors. Each edits its argument in place.
+class AreaEditors {
+ public:
+  virtual ~AreaEditors() = default;
+  /// Point record editor; @p flag is passed through to the component.
+  virtual void EditPntInfo(std::span<std::uint8_t, layout::kPointRecordSize> record, std::string_view title,
+                           int flag) = 0;
+  virtual void EditLinInfo(std::span<std::uint8_t, layout::kLineRecordSize> record, std::string_view title) = 0;
+  virtual void EditRegInfo(std::span<std::uint8_t, layout::kRegionRecordSize> record, std::string_view title) = 0;
+  /// Edits a copy of @p current (may be null). Returns the edited structure,
+  /// still owned by the component until EndAttStru(), or null for no change.
+  virtual CATT_STRU* EditAttStru(CATT_STRU* current) = 0;
+  /// Releases whatever EditAttStru handed out.
+  virtual void EndAttStru() = 0;
+  /// Edits @p record laid out by @p structure; 0 means failure.
+  virtual int EditAttRecord(CATT_STRU& structure, std::span<std::uint8_t> record, std::string_view title) = 0;
+};
+
+/// Window titles of the component's editors (UTF-8).
+inline constexpr std::string_view kPointEditorTitle = "点图例参数编辑";
+inline constexpr std::string_view kLineEditorTitle = "线图例参数编辑";
+inline constexpr std::string_view kRegionEditorTitle = "区图例参数编辑";
+inline constexpr std::string_view kRecordEditorTitle = "图例属性内容编辑";
+/// Third argument of EditPntInfo as this dialog calls it.
+inline constexpr int kPointEditorFlag = 1;
+
+/// Converts a class code text like a standard decimal conversion (leading
+/// blanks, optional sign, digits up to the first other character, none = 0),
+/// saturating at the int32 limits instead of overflowing.
+std::int32_t parseClassCode(std::string_view text) noexcept;
+
+/// Working state and commands of the legend parameter dialog.
+class LegendParamModel {
+ public:
+  /// @p head and @p block are the caller's; they change only in ok().
+  LegendParamModel(HeadRef head, std::vector<std::uint8_t>& block, bool attributeEditing, AreaEditors& editors,
+                   Prompter& prompter);
+  LegendParamModel(const LegendParamModel&) = delete;
+  LegendParamModel& operator=(const LegendParamModel&) = delete;
+
+  /// Loads the working record and, with attribute editing, the attribute
+  /// structure and record from the block. Problems are reported through the
+  /// prompter; the dialog opens all the same.
+  void open();
+
+  /// "[线类型]", "[点类型]", "[区类型]" or "[未知类型]", appended to the group caption.
+  std::string typeTag() const;
+  /// The attribute structure and content buttons are usable.
+  bool attributeButtonsEnabled() const noexcept { return attributeEditing_; }
+
+  /// Opens the component's editor for the working record of the legend's type.
+  void editGraphicParameters();
+  /// Replaces the working structure by an edited one; the record is reset to zeros.
+  void editAttributeStructure();
+  /// Opens the record editor on the working attribute record.
+  void editAttributeContent();
+  /// After confirmation, resets texts, working record and attribute data.
+  void setDefault();
+  /// Writes the working copies back. True: the dialog closes with OK;
+  /// false: it stays open (a message has been shown).
+  bool ok();
+
+  const std::string& name() const noexcept { return name_; }
+  const std::string& description() const noexcept { return description_; }
+  const std::string& classCodeText() const noexcept { return classCode_; }
+  /// Texts are GBK bytes, as stored in the head record.
+  void setName(std::string text) { name_ = std::move(text); }
+  void setDescription(std::string text) { description_ = std::move(text); }
+  void setClassCodeText(std::string text) { classCode_ = std::move(text); }
+
+  std::span<const std::uint8_t, layout::kPointRecordSize> pointRecord() const noexcept { return point_; }
+  std::span<const std::uint8_t, layout::kLineRecordSize> lineRecord() const noexcept { return line_; }
+  std::span<const std::uint8_t, layout::kRegionRecordSize> regionRecord() const noexcept { return region_; }
+  /// Null when no structure was created (no attribute editing, or message 37).
+  const CATT_STRU* attributeStructure() const noexcept { return structure_.get(); }
+  /// No value: no record buffer; a value may be an empty buffer.
+  const std::optional<std::vector<std::uint8_t>>& attributeRecord() const noexcept { return record_; }
+
+ private:
+  std::span<std::uint8_t> workingRecord() noexcept;
+  void loadAttributes(std::size_t available);
+  bool writeBlock();
+
+  HeadRef head_;
+  std::vector<std::uint8_t>& block_;
+  bool attributeEditing_;
+  AreaEditors& editors_;
+  Prompter& prompter_;
+  std::int8_t type_;
+  std::size_t paramSize_;
+
+  std::string name_;
+  std::string description_;
+  std::string classCode_;
+  std::array<std::uint8_t, layout::kPointRecordSize> point_{};
+  std::array<std::uint8_t, layout::kLineRecordSize> line_{};
+  std::array<std::uint8_t, layout::kRegionRecordSize> region_{};
+  std::unique_ptr<CATT_STRU> structure_;
+  std::optional<std::vector<std::uint8_t>> record_;
+};
+
+}  // namespace legend::editor

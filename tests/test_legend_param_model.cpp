@@ -1,0 +1,327 @@
+// Legend parameter dialog model: what reaches the caller's head record and
+// block on OK and on Cancel, reading hostile blocks, and the attribute
+// commands, driven through a scripted prompter and a fake component.
+#include "editor/model/legend_param_model.h"
+
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <deque>
+
+#include "legendfile/messages.h"
+#include "support/cln_builder.h"
+
+namespace {
+
+namespace msg = legend::messages;
+using legend::editor::AreaEditors;
+using legend::editor::LegendParamModel;
+using testcln::Bytes;
+
+class ScriptedPrompter : public legend::Prompter {
+ public:
+  std::vector<std::string> shown;  // every text, informed or asked
+  std::deque<bool> answers;
+  void inform(std::string_view text) override { shown.emplace_back(text); }
+  bool askYesNo(std::string_view text, bool defaultYes) override {
+    shown.emplace_back(text);
+    EXPECT_FALSE(defaultYes) << "every question here defaults to No";
+    if (answers.empty()) {
+      ADD_FAILURE() << "unexpected question " << text;
+      return false;
+    }
+    const bool answer = answers.front();
+    answers.pop_front();
+    return answer;
+  }
+};
+
+// Stamps 0xEE into byte 0 of any graphic record and 0xAB into every record byte.
+class FakeEditors : public AreaEditors {
+ public:
+  std::vector<std::string> calls;
+  std::unique_ptr<CATT_STRU> prepared;  // what EditAttStru returns (null: nothing)
+  const CATT_STRU* passedStructure = nullptr;
+  int ends = 0;
+  int recordResult = 1;
+  Bytes recordOnEntry;
+  void EditPntInfo(std::span<std::uint8_t, 94> r, std::string_view title, int flag) override {
+    calls.push_back(std::string(title) + std::to_string(flag));
+    r[0] = 0xEE;
+  }
+  void EditLinInfo(std::span<std::uint8_t, 67> r, std::string_view title) override {
+    calls.emplace_back(title);
+    r[0] = 0xEE;
+  }
+  void EditRegInfo(std::span<std::uint8_t, 63> r, std::string_view title) override {
+    calls.emplace_back(title);
+    r[0] = 0xEE;
+  }
+  CATT_STRU* EditAttStru(CATT_STRU* current) override {
+    passedStructure = current;
+    return prepared.get();
+  }
+  void EndAttStru() override { ++ends; }
+  int EditAttRecord(CATT_STRU&, std::span<std::uint8_t> record, std::string_view title) override {
+    calls.emplace_back(title);
+    recordOnEntry.assign(record.begin(), record.end());
+    std::fill(record.begin(), record.end(), std::uint8_t{0xAB});
+    return recordResult;
+  }
+};
+
+// Fields ID (int32) and NAME (text 20): a record of 24 bytes.
+const std::vector<testcln::Field> kFields24 = {{"ID", 4, 4}, {"NAME", 1, 20}};
+
+std::unique_ptr<CATT_STRU> Structure24() {
+  auto s = std::make_unique<CATT_STRU>();
+  EXPECT_EQ(s->AddFld({"ID", AttFieldType::Int32, 4}), AttStatus::Ok);
+  EXPECT_EQ(s->AddFld({"NAME", AttFieldType::Text, 20}), AttStatus::Ok);
+  return s;
+}
+
+struct Fixture {
+  legend::HeadRecord head;
+  Bytes block;
+  ScriptedPrompter prompter;
+  FakeEditors editors;
+  std::unique_ptr<LegendParamModel> model;
+
+  // The head comes out of a whole file built by the test builder.
+  Fixture(std::int8_t type, Bytes blockBytes, bool attributeEditing, std::int64_t blockSize = -1)
+      : block(std::move(blockBytes)) {
+    const Bytes file = testcln::file({{"name", "desc", type, 42, block, -1, blockSize, {}}});
+    std::copy_n(file.begin() + 16, 333, head.bytes.begin());
+    model = std::make_unique<LegendParamModel>(head.ref(), block, attributeEditing, editors, prompter);
+    model->open();
+  }
+  Bytes headBytes() const { return Bytes(head.bytes.begin(), head.bytes.end()); }
+};
+
+Bytes Le32(std::int64_t v) {
+  Bytes out;
+  testcln::putLe(out, static_cast<std::uint64_t>(v), 4);
+  return out;
+}
+Bytes Cat(Bytes a, const Bytes& b) {
+  a.insert(a.end(), b.begin(), b.end());
+  return a;
+}
+
+TEST(LegendParamModel, PointLegendFromPadWritesOnlyTheParameterRecordOnOk) {
+  const Bytes original = testcln::block(testcln::params(1, 10), testcln::structure(kFields24), Bytes(24, 7));
+  Fixture f(1, original, false);
+  EXPECT_EQ(f.model->typeTag(), "[点类型]");
+  EXPECT_FALSE(f.model->attributeButtonsEnabled());
+  EXPECT_TRUE(f.prompter.shown.empty());
+  EXPECT_EQ(f.model->attributeStructure(), nullptr);
+
+  f.model->editGraphicParameters();
+  EXPECT_EQ(f.editors.calls, std::vector<std::string>{"点图例参数编辑1"});
+  f.model->setName("pt");
+  ASSERT_TRUE(f.model->ok());
+
+  Bytes expected = original;
+  expected[0] = 0xEE;
+  EXPECT_EQ(f.block, expected);
+  EXPECT_EQ(f.head.view().blockSize(), static_cast<std::int32_t>(original.size()));
+  EXPECT_EQ(f.head.view().name(), "pt");
+  EXPECT_EQ(f.head.view().classCode(), 42);
+
+  Fixture cut(1, Bytes(10, 1), false);  // shorter than the record: never written past
+  EXPECT_EQ(cut.prompter.shown, std::vector<std::string>{std::string(msg::kParamSizeWrong)});
+  ASSERT_TRUE(cut.model->ok());
+  EXPECT_EQ(cut.block, Bytes(10, 1));
+}
+
+TEST(LegendParamModel, UnknownTypeCopiesNoRecordAndIgnoresParameterCommands) {
+  const Bytes original(10, 9);
+  Fixture f(5, original, false);
+  EXPECT_EQ(f.model->typeTag(), "[未知类型]");
+  f.model->editGraphicParameters();
+  f.prompter.answers = {true};
+  f.model->setDefault();
+  EXPECT_TRUE(f.editors.calls.empty());
+  EXPECT_EQ(f.model->name(), "name");
+  EXPECT_EQ(f.model->classCodeText(), "42");
+  ASSERT_TRUE(f.model->ok());
+  EXPECT_EQ(f.block, original);
+}
+
+TEST(LegendParamModel, BlockOfParametersOnlyLoadsNoAttributesAndOkWritesOnlyTexts) {
+  const Bytes original = testcln::params(0, 3);
+  Fixture f(0, original, true);
+  EXPECT_EQ(f.prompter.shown, std::vector<std::string>{std::string(msg::kParamSizeWrong)});
+  EXPECT_EQ(f.model->attributeStructure(), nullptr);
+
+  f.model->editAttributeContent();
+  EXPECT_EQ(f.prompter.shown.back(), msg::kStructureEmpty);
+  const CATT_STRU sentinel;
+  f.editors.passedStructure = &sentinel;
+  f.model->editAttributeStructure();
+  EXPECT_EQ(f.editors.passedStructure, nullptr);
+  EXPECT_EQ(f.editors.ends, 1);
+
+  f.model->editGraphicParameters();
+  f.model->setDescription("d2");
+  ASSERT_TRUE(f.model->ok());
+  EXPECT_EQ(f.block, original);
+  EXPECT_EQ(f.head.view().description(), "d2");
+}
+
+TEST(LegendParamModel, EmptyAttributesRoundTripIntoARebuiltBlock) {
+  Fixture f(2, testcln::block(testcln::params(2, 1)), true, 999);  // head claims more than is there
+  EXPECT_TRUE(f.prompter.shown.empty());
+  ASSERT_NE(f.model->attributeStructure(), nullptr);
+  EXPECT_EQ(f.model->attributeStructure()->FieldCount(), 0);
+  ASSERT_TRUE(f.model->attributeRecord().has_value());
+  EXPECT_TRUE(f.model->attributeRecord()->empty());
+
+  ASSERT_TRUE(f.model->ok());
+  EXPECT_EQ(f.block, testcln::block(testcln::params(2, 1), testcln::structure({})));
+  EXPECT_EQ(f.head.view().blockSize(), static_cast<std::int32_t>(f.block.size()));
+}
+
+TEST(LegendParamModel, NewStructureAsksBeforeDroppingARecordAndAlwaysEndsTheEditor) {
+  Fixture empty(1, testcln::block(testcln::params(1, 0)), true);
+  empty.model->editAttributeStructure();  // component returns nothing
+  EXPECT_EQ(empty.editors.ends, 1);
+  empty.editors.prepared = Structure24();
+  empty.model->editAttributeStructure();  // zero-length record: no question
+  EXPECT_TRUE(empty.prompter.shown.empty());
+  EXPECT_EQ(empty.model->attributeRecord(), Bytes(24, 0));
+
+  Fixture f(1, testcln::block(testcln::params(1, 0), testcln::structure({{"A", 2, 1}}), Bytes{5}), true);
+  f.editors.prepared = Structure24();
+  f.prompter.answers = {false, true};
+  f.model->editAttributeStructure();
+  EXPECT_EQ(f.prompter.shown, std::vector<std::string>{std::string(msg::kStructureChangeLosesRecord)});
+  EXPECT_EQ(f.model->attributeStructure()->FieldCount(), 1);
+  EXPECT_EQ(f.model->attributeRecord(), Bytes{5});
+  f.model->editAttributeStructure();
+  EXPECT_EQ(*f.model->attributeStructure(), *f.editors.prepared);
+  EXPECT_NE(f.model->attributeStructure(), f.editors.prepared.get());
+  EXPECT_EQ(f.model->attributeRecord(), Bytes(24, 0));
+  EXPECT_EQ(f.editors.ends, 2);
+
+  f.model->editAttributeContent();
+  ASSERT_TRUE(f.model->ok());
+  EXPECT_EQ(f.block, testcln::block(testcln::params(1, 0), testcln::structure(kFields24), Bytes(24, 0xAB)));
+}
+
+TEST(LegendParamModel, ClassCodeConvertsLikeADecimalConversionAndSaturates) {
+  using legend::editor::parseClassCode;
+  EXPECT_EQ(parseClassCode("  -12abc"), -12);
+  EXPECT_EQ(parseClassCode(""), 0);
+  EXPECT_EQ(parseClassCode("abc"), 0);
+  EXPECT_EQ(parseClassCode("+2147483647"), INT32_MAX);
+  EXPECT_EQ(parseClassCode("-2147483648"), INT32_MIN);
+  EXPECT_EQ(parseClassCode("99999999999"), INT32_MAX);
+  EXPECT_EQ(parseClassCode("-99999999999999999999999"), INT32_MIN);
+
+  Fixture f(1, testcln::params(1, 0), false);
+  f.model->setClassCodeText("  -12abc");
+  ASSERT_TRUE(f.model->ok());
+  EXPECT_EQ(testcln::get32At(f.headBytes(), 265), static_cast<std::uint32_t>(-12));
+}
+
+TEST(LegendParamModel, SetDefaultOnRegionResetsTextsRecordAndEveryField) {
+  const std::vector<testcln::Field> three = {{"A", 2, 1}, {"B", 2, 1}, {"C", 2, 1}};
+  Fixture f(2, testcln::block(testcln::params(2, 1), testcln::structure(three), Bytes(3, 1)), true);
+  f.prompter.answers = {false, true};
+  f.model->setDefault();
+  EXPECT_EQ(f.model->name(), "name");
+  EXPECT_EQ(f.model->attributeStructure()->FieldCount(), 3);
+
+  f.model->setDefault();
+  EXPECT_EQ(f.prompter.shown, std::vector<std::string>(2, std::string(msg::kResetAllLegendInfo)));
+  EXPECT_EQ(f.model->name(), "CLN");
+  EXPECT_EQ(f.model->description(), "\xC7\xF8\xCD\xBC\xC0\xFD");
+  EXPECT_EQ(f.model->classCodeText(), "");
+  const Bytes region = Cat(Cat(Cat(Le32(3), {5, 0, 0, 0, 0xC0, 0x40}), {0, 0, 0xC0, 0x40}), Le32(4));
+  Bytes expected = Cat(region, Bytes(63 - region.size(), 0));
+  EXPECT_EQ(Bytes(f.model->regionRecord().begin(), f.model->regionRecord().end()), expected);
+  EXPECT_EQ(f.model->attributeStructure()->FieldCount(), 0);
+  EXPECT_FALSE(f.model->attributeRecord().has_value());
+
+  ASSERT_TRUE(f.model->ok());
+  EXPECT_EQ(f.head.view().classCode(), 0);
+  EXPECT_EQ(f.block, testcln::block(expected, testcln::structure({})));
+}
+
+TEST(LegendParamModel, CancelAfterEveryCommandLeavesHeadAndBlockUntouched) {
+  const Bytes original = testcln::block(testcln::params(0, 4), testcln::structure(kFields24), Bytes(24, 2));
+  Fixture f(0, original, true);
+  const Bytes head = f.headBytes();
+  f.editors.prepared = Structure24();
+  f.prompter.answers = {true, true};
+  f.model->editGraphicParameters();
+  f.model->editAttributeContent();
+  f.model->editAttributeStructure();
+  f.model->setName("other");
+  f.model->setDefault();
+  f.model.reset();
+  EXPECT_EQ(f.block, original);
+  EXPECT_EQ(f.headBytes(), head);
+}
+
+TEST(LegendParamModel, OpeningNeverReadsPastTheBlock) {
+  const Bytes p = testcln::params(1, 0);
+  const Bytes s = testcln::structure(kFields24);
+  struct Case {
+    const char* name;
+    Bytes block;
+    std::string_view message;
+    std::int16_t fields;
+  } cases[] = {
+      {"size-field-cut", Cat(p, {0, 0}), msg::kNegativeStructureSize, 0},
+      {"negative-S", Cat(Cat(p, Le32(-1)), Le32(0)), msg::kNegativeStructureSize, 0},
+      {"S-past-end", Cat(Cat(p, Le32(static_cast<std::int64_t>(s.size()) + 1)), s), msg::kNegativeStructureSize, 0},
+      {"S-huge", Cat(p, Le32(INT32_MAX)), msg::kNegativeStructureSize, 0},
+      {"R-missing", Cat(Cat(p, Le32(static_cast<std::int64_t>(s.size()))), s), msg::kNegativeRecordSize, 2},
+      {"negative-R", Cat(Cat(Cat(p, Le32(static_cast<std::int64_t>(s.size()))), s), Le32(-5)),
+       msg::kNegativeRecordSize, 2},
+      {"R-past-end", testcln::block(p, s, Bytes(24, 1)), msg::kNegativeRecordSize, 2},
+  };
+  cases[6].block.pop_back();
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Fixture f(1, c.block, true);
+    EXPECT_EQ(f.prompter.shown, std::vector<std::string>{std::string(c.message)});
+    ASSERT_NE(f.model->attributeStructure(), nullptr);
+    EXPECT_EQ(f.model->attributeStructure()->FieldCount(), c.fields);
+    EXPECT_FALSE(f.model->attributeRecord().has_value());
+  }
+}
+
+TEST(LegendParamModel, OkRefusesOverlongTextsWithoutWritingAnything) {
+  const Bytes original = testcln::block(testcln::params(1, 0));
+  Fixture f(1, original, true);
+  const Bytes head = f.headBytes();
+  f.model->setClassCodeText("7");
+  f.model->setName(std::string(128, 'n'));
+  EXPECT_FALSE(f.model->ok());
+  f.model->setName("n");
+  f.model->setDescription(std::string(128, 'd'));
+  EXPECT_FALSE(f.model->ok());
+  EXPECT_EQ(f.prompter.shown, std::vector<std::string>(2, std::string(msg::kTextTooLong)));
+  EXPECT_EQ(f.headBytes(), head);
+  EXPECT_EQ(f.block, original);
+
+  f.model->setDescription(std::string(127, 'd'));
+  EXPECT_TRUE(f.model->ok());
+  EXPECT_EQ(f.head.view().description(), std::string(127, 'd'));
+}
+
+TEST(LegendParamModel, RecordEditorGetsAFullLengthBufferAndFailureIsReported) {
+  const Bytes shortRecord = {1, 2, 3};
+  Fixture f(1, testcln::block(testcln::params(1, 0), testcln::structure(kFields24), shortRecord), true);
+  f.editors.recordResult = 0;
+  f.model->editAttributeContent();
+  EXPECT_EQ(f.editors.recordOnEntry, Cat(shortRecord, Bytes(21, 0)));
+  EXPECT_EQ(f.editors.calls.back(), "图例属性内容编辑");
+  EXPECT_EQ(f.prompter.shown, std::vector<std::string>{std::string(msg::kRecordEditFailed)});
+  EXPECT_EQ(f.model->attributeRecord(), Bytes(24, 0xAB));
+}
+
+}  // namespace
