@@ -1,12 +1,12 @@
-// Widget and image tests need a GUI application for fonts and painting;
+// Widget and image tests need an application for widgets, fonts and painting;
 // without a display they run on the offscreen platform.
 #include <gtest/gtest.h>
 
-#include <QGuiApplication>
+#include <QApplication>
 
 int main(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  QGuiApplication app(argc, argv);
+  QApplication app(argc, argv);
   ::testing::InitGoogleTest(&argc, argv);
   return RUN_ALL_TESTS();
 }
