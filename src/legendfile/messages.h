@@ -23,6 +23,8 @@ inline constexpr std::string_view kRecordEditFailed = "编辑图例属性内容�
 inline constexpr std::string_view kResetAllLegendInfo = "是否修改当前的所有图例信息?";
 /// The name and description fields hold at most 127 bytes each.
 inline constexpr std::string_view kTextTooLong = "名称和描述最多127字节!";
+inline constexpr std::string_view kNameNotStorable = "名称含有无法保存的字符!";
+inline constexpr std::string_view kDescriptionNotStorable = "描述含有无法保存的字符!";
 
 /// The text shown for @p status, with @p path in place of the %s of the texts
 /// that name a file. Empty for Ok and NoSuchLegend, which show nothing.

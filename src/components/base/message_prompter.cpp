@@ -1,0 +1,36 @@
+#include "components/base/message_prompter.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QString>
+
+namespace legend {
+
+namespace {
+
+QString fromUtf8(std::string_view text) {
+  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+}  // namespace
+
+void MessagePrompter::inform(std::string_view text) {
+  QMessageBox box(QMessageBox::Information, QApplication::applicationName(), fromUtf8(text), QMessageBox::Ok,
+                  parent_.data());
+  box.setObjectName(QStringLiteral("informBox"));
+  box.exec();
+}
+
+bool MessagePrompter::askYesNo(std::string_view text, bool defaultYes) {
+  QMessageBox box(QMessageBox::Question, QApplication::applicationName(), fromUtf8(text),
+                  QMessageBox::Yes | QMessageBox::No, parent_.data());
+  box.setObjectName(QStringLiteral("questionBox"));
+  box.setDefaultButton(defaultYes ? QMessageBox::Yes : QMessageBox::No);
+  // Closing the box without choosing counts as the safe answer, No.
+  box.setEscapeButton(QMessageBox::No);
+  return box.exec() == QMessageBox::Yes;
+}
+
+void MessagePrompter::beep() { QApplication::beep(); }
+
+}  // namespace legend
