@@ -10,6 +10,7 @@
 
 #include "legendfile/messages.h"
 #include "support/cln_builder.h"
+#include "support/scripted_prompter.h"
 
 namespace {
 
@@ -18,22 +19,9 @@ using legend::editor::AreaEditors;
 using legend::editor::LegendParamModel;
 using testcln::Bytes;
 
-class ScriptedPrompter : public legend::Prompter {
- public:
-  std::vector<std::string> shown;  // every text, informed or asked
-  std::deque<bool> answers;
-  void inform(std::string_view text) override { shown.emplace_back(text); }
-  bool askYesNo(std::string_view text, bool defaultYes) override {
-    shown.emplace_back(text);
-    EXPECT_FALSE(defaultYes) << "every question here defaults to No";
-    if (answers.empty()) {
-      ADD_FAILURE() << "unexpected question " << text;
-      return false;
-    }
-    const bool answer = answers.front();
-    answers.pop_front();
-    return answer;
-  }
+// Every question of the dialog defaults to No.
+struct ScriptedPrompter : testcln::ScriptedPrompter {
+  ScriptedPrompter() { expectedDefault = false; }
 };
 
 // Stamps 0xEE into byte 0 of any graphic record and 0xAB into every record byte.

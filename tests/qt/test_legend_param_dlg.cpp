@@ -21,27 +21,13 @@
 #include "components/base/message_prompter.h"
 #include "legendfile/messages.h"
 #include "support/cln_builder.h"
+#include "support/scripted_prompter.h"
 
 namespace {
 
 using testcln::Bytes;
 
-class ScriptedPrompter : public legend::Prompter {
- public:
-  std::vector<std::string> shown;
-  std::deque<bool> answers;
-  void inform(std::string_view text) override { shown.emplace_back(text); }
-  bool askYesNo(std::string_view text, bool) override {
-    shown.emplace_back(text);
-    if (answers.empty()) {
-      ADD_FAILURE() << "unexpected question " << text;
-      return false;
-    }
-    const bool answer = answers.front();
-    answers.pop_front();
-    return answer;
-  }
-};
+using testcln::ScriptedPrompter;
 
 // Each graphic editor stamps 0xEE into the first byte of the record it gets.
 class FakeEditors : public legend::editor::AreaEditors {
