@@ -1,0 +1,234 @@
+// The attribute structure editor: the table logic driven directly, and the
+// modal dialog driven through its buttons as a user would.
+#include "components/areaedit/att_stru_editor.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <vector>
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDialog>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QTimer>
+
+namespace {
+
+using legend::areaedit::AttStruFault;
+using legend::areaedit::AttStruProblem;
+using legend::areaedit::AttStruTable;
+
+AttField field(const char* name, AttFieldType type, std::int32_t length, std::uint8_t decimals = 0) {
+  AttField f;
+  f.name = name;
+  f.type = type;
+  f.length = length;
+  f.decimals = decimals;
+  return f;
+}
+
+// Names in GBK: "名称" and plain ASCII, with text, double and date fields.
+CATT_STRU sample() {
+  CATT_STRU s;
+  EXPECT_EQ(s.AddFld(field("\xC3\xFB\xB3\xC6", AttFieldType::Text, 20)), AttStatus::Ok);
+  EXPECT_EQ(s.AddFld(field("area", AttFieldType::Double, 8, 3)), AttStatus::Ok);
+  EXPECT_EQ(s.AddFld(field("built", AttFieldType::Date, 4)), AttStatus::Ok);
+  return s;
+}
+
+std::vector<QString> names(const AttStruTable& t) {
+  std::vector<QString> out;
+  for (int i = 0; i < t.rowCount(); ++i) out.push_back(t.row(i).name);
+  return out;
+}
+
+TEST(AttStruTable, RowsFromAStructureGiveAnEqualStructureBack) {
+  const CATT_STRU s = sample();
+  const AttStruTable t(&s);
+  ASSERT_EQ(t.rowCount(), 3);
+  EXPECT_EQ(t.row(0).name, QStringLiteral("名称"));
+  EXPECT_EQ(t.row(1).decimals, 3);
+  const auto back = t.toStructure();
+  ASSERT_TRUE(back.has_value());
+  EXPECT_EQ(*back, s);
+  EXPECT_EQ(AttStruTable(nullptr).rowCount(), 0);
+}
+
+TEST(AttStruTable, AddInsertDeleteAndMoveKeepTheExpectedOrder) {
+  const CATT_STRU s = sample();
+  AttStruTable t(&s);
+  EXPECT_EQ(t.add(), 3);
+  const QString added = t.row(3).name;
+  EXPECT_EQ(t.insert(1), 1);
+  const QString inserted = t.row(1).name;
+  EXPECT_NE(added, inserted) << "fresh names must not collide";
+  EXPECT_EQ(names(t), (std::vector<QString>{"名称", inserted, "area", "built", added}));
+
+  EXPECT_TRUE(t.moveUp(2));
+  EXPECT_TRUE(t.moveDown(3));
+  EXPECT_EQ(names(t), (std::vector<QString>{"名称", "area", inserted, added, "built"}));
+  EXPECT_FALSE(t.moveUp(0));
+  EXPECT_FALSE(t.moveDown(4));
+
+  EXPECT_TRUE(t.remove(2));
+  EXPECT_FALSE(t.remove(4));
+  EXPECT_EQ(names(t), (std::vector<QString>{"名称", "area", added, "built"}));
+  EXPECT_FALSE(t.validate().has_value());
+}
+
+TEST(AttStruTable, TypeChangeFixesTheLengthAndDropsDecimalsOnNonRealTypes) {
+  const CATT_STRU s = sample();
+  AttStruTable t(&s);
+  t.setType(1, AttFieldType::Int16);
+  EXPECT_EQ(t.row(1).length, 2);
+  EXPECT_EQ(t.row(1).decimals, 0);
+  t.setLength(1, 50);
+  EXPECT_EQ(t.row(1).length, 2) << "only text takes a typed length";
+  t.setType(0, AttFieldType::Text);
+  EXPECT_EQ(t.row(0).length, 20) << "text keeps its length";
+}
+
+TEST(AttStruTable, RefusedRowsAreReportedWithTheirRowAndReason) {
+  const CATT_STRU s = sample();
+  struct Case {
+    const char* what;
+    std::function<void(AttStruTable&)> edit;
+    AttStruProblem expected;
+  };
+  const std::vector<Case> cases{
+      {"empty-name", [](AttStruTable& t) { t.setName(2, QString()); }, {2, AttStruFault::EmptyName}},
+      {"duplicate-name", [](AttStruTable& t) { t.setName(2, QStringLiteral("名称")); }, {2, AttStruFault::DuplicateName}},
+      {"32-byte-name", [](AttStruTable& t) { t.setName(1, QString(16, QChar(0x540D))); }, {1, AttStruFault::NameTooLong}},
+      {"not-gbk-name", [](AttStruTable& t) { t.setName(1, QStringLiteral("a\U0001F600")); }, {1, AttStruFault::NameNotGbk}},
+      {"zero-text-length", [](AttStruTable& t) { t.setLength(0, 0); }, {0, AttStruFault::BadLength}},
+      {"text-length-65536", [](AttStruTable& t) { t.setLength(0, 65536); }, {0, AttStruFault::BadLength}},
+      {"16-decimals", [](AttStruTable& t) { t.setDecimals(1, 16); }, {1, AttStruFault::BadDecimals}},
+  };
+  for (const Case& c : cases) {
+    AttStruTable t(&s);
+    c.edit(t);
+    EXPECT_EQ(t.validate(), std::optional<AttStruProblem>(c.expected)) << c.what;
+    EXPECT_FALSE(t.toStructure().has_value()) << c.what;
+  }
+  AttStruTable longest(&s);
+  longest.setName(1, QString(15, QChar(0x540D)) + QLatin1Char('x'));  // exactly 31 bytes
+  longest.setLength(0, 65535);
+  EXPECT_FALSE(longest.validate().has_value());
+  EXPECT_TRUE(legend::areaedit::describeProblem({2, AttStruFault::DuplicateName}).contains(QStringLiteral("第3行")));
+}
+
+class AttStruDialogTest : public ::testing::Test {
+ protected:
+  void SetUp() override { startingWindows = QApplication::topLevelWidgets().size(); }
+  void TearDown() override {
+    EndAttStru();
+    EXPECT_EQ(QApplication::topLevelWidgets().size(), startingWindows) << "a window was left behind";
+  }
+
+  // Runs @p script once the editor is open modally, then calls it.
+  static CATT_STRU* edit(CATT_STRU* current, std::function<void(QDialog&)> script) {
+    QTimer::singleShot(0, [script] {
+      auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+      if (dialog == nullptr) {
+        ADD_FAILURE() << "the editor is not open";
+        return;
+      }
+      script(*dialog);
+    });
+    return EditAttStru(nullptr, nullptr, current, 0);
+  }
+  static void press(QDialog& dialog, const char* name) {
+    auto* button = dialog.findChild<QPushButton*>(QString::fromLatin1(name));
+    ASSERT_NE(button, nullptr) << name;
+    button->click();
+  }
+
+  qsizetype startingWindows = 0;
+};
+
+TEST_F(AttStruDialogTest, OkWithoutChangesReturnsNull) {
+  CATT_STRU s = sample();
+  EXPECT_EQ(edit(&s, [](QDialog& d) { press(d, "okButton"); }), nullptr);
+  EXPECT_EQ(edit(nullptr, [](QDialog& d) { press(d, "okButton"); }), nullptr);
+}
+
+TEST_F(AttStruDialogTest, CancelReturnsNullEvenAfterEdits) {
+  CATT_STRU s = sample();
+  EXPECT_EQ(edit(&s, [](QDialog& d) { press(d, "addButton"); press(d, "cancelButton"); }), nullptr);
+  EXPECT_EQ(s, sample()) << "the caller's structure is never touched";
+}
+
+TEST_F(AttStruDialogTest, OkAfterAddingReturnsTheFieldUntilEndAttStruReleasesIt) {
+  CATT_STRU s = sample();
+  CATT_STRU* first = edit(&s, [](QDialog& d) { press(d, "addButton"); press(d, "okButton"); });
+  ASSERT_NE(first, nullptr);
+  ASSERT_EQ(first->FieldCount(), 4);
+  EXPECT_EQ(first->Fields()[3].type, AttFieldType::Int32);
+  EXPECT_EQ(first->RecordLength(), s.RecordLength() + 4);
+  CATT_STRU copy(first);
+  EndAttStru();
+  EndAttStru();
+
+  // Editing the copy grows it again; a held structure is replaced, not leaked.
+  CATT_STRU* second = edit(&copy, [](QDialog& d) { press(d, "addButton"); press(d, "okButton"); });
+  ASSERT_NE(second, nullptr);
+  EXPECT_EQ(second->FieldCount(), 5);
+  CATT_STRU* third = edit(&copy, [](QDialog& d) {
+    // The first row is current on opening: it cannot move up, and delete removes it.
+    press(d, "upButton");
+    press(d, "deleteButton");
+    press(d, "okButton");
+  });
+  ASSERT_NE(third, nullptr);
+  EXPECT_EQ(third->FieldCount(), 3);
+  EXPECT_EQ(third->Fields()[0].name, "area");
+}
+
+TEST_F(AttStruDialogTest, TypeComboMakesTheLengthEditableOnlyForText) {
+  bool lengthEditableAsInteger = true;
+  CATT_STRU* result = edit(nullptr, [&](QDialog& d) {
+    press(d, "addButton");
+    auto* grid = d.findChild<QTableWidget*>(QStringLiteral("fieldTable"));
+    ASSERT_NE(grid, nullptr);
+    lengthEditableAsInteger = (grid->item(0, 2)->flags() & Qt::ItemIsEditable) != 0;
+    auto* combo = qobject_cast<QComboBox*>(grid->cellWidget(0, 1));
+    ASSERT_NE(combo, nullptr);
+    combo->setCurrentIndex(combo->findText(QStringLiteral("文本")));
+    grid->item(0, 2)->setText(QStringLiteral("30"));
+    press(d, "okButton");
+  });
+  EXPECT_FALSE(lengthEditableAsInteger);
+  ASSERT_NE(result, nullptr);
+  ASSERT_EQ(result->FieldCount(), 1);
+  EXPECT_EQ(result->Fields()[0].type, AttFieldType::Text);
+  EXPECT_EQ(result->Fields()[0].length, 30);
+}
+
+TEST_F(AttStruDialogTest, RefusedOkNamesTheRowAndKeepsTheDialogOpen) {
+  CATT_STRU s = sample();
+  QString message;
+  bool stillOpen = false;
+  CATT_STRU* result = edit(&s, [&](QDialog& d) {
+    auto* grid = d.findChild<QTableWidget*>(QStringLiteral("fieldTable"));
+    ASSERT_NE(grid, nullptr);
+    grid->item(2, 0)->setText(QStringLiteral("area"));
+    QTimer::singleShot(0, [&] {
+      auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+      if (box == nullptr) return ADD_FAILURE() << "no message shown", void();
+      message = box->text();
+      box->button(QMessageBox::Ok)->click();
+    });
+    press(d, "okButton");
+    stillOpen = d.isVisible();
+    press(d, "cancelButton");
+  });
+  EXPECT_EQ(result, nullptr);
+  EXPECT_TRUE(stillOpen);
+  EXPECT_TRUE(message.contains(QStringLiteral("第3行"))) << message.toStdString();
+  EXPECT_TRUE(message.contains(QStringLiteral("重复"))) << message.toStdString();
+}
+
+}  // namespace
