@@ -33,10 +33,6 @@ struct BlockParts {
   std::size_t recordOffset() const noexcept {
     return paramSize + 8 + static_cast<std::size_t>(structureSize);
   }
-  /// P + 8 + S + R: the size this block ought to have.
-  std::int64_t composedSize() const noexcept {
-    return static_cast<std::int64_t>(paramSize) + 8 + structureSize + recordSize;
-  }
 };
 
 /// Splits a block of a legend of type @p type without reading outside it.

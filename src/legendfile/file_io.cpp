@@ -236,11 +236,6 @@ std::size_t ReadOnlyFile::readAt(std::uint64_t offset, std::span<std::uint8_t> o
   return readSpan(fd_, size_, offset, out, error);
 }
 
-void ReadOnlyFile::readZeroFilled(std::uint64_t offset, std::span<std::uint8_t> out) const noexcept {
-  const std::size_t got = readAt(offset, out);
-  std::fill(out.begin() + static_cast<std::ptrdiff_t>(got), out.end(), std::uint8_t{0});
-}
-
 std::vector<std::uint8_t> ReadOnlyFile::readAll() const {
   int error = 0;
   return readWhole(fd_, size_, error);

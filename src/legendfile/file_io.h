@@ -31,8 +31,6 @@ class ReadOnlyFile {
   /// Reads up to out.size() bytes at @p offset. Returns how many were read:
   /// fewer at the end of the file or on a read error, 0 past the end.
   std::size_t readAt(std::uint64_t offset, std::span<std::uint8_t> out) const noexcept;
-  /// Like readAt, and the bytes not read are set to zero.
-  void readZeroFilled(std::uint64_t offset, std::span<std::uint8_t> out) const noexcept;
   /// The whole file (as far as it can be read).
   std::vector<std::uint8_t> readAll() const;
 

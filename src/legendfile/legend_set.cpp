@@ -263,7 +263,6 @@ std::int16_t LegendSet::getHeadInfo(std::uint8_t* out, std::int32_t index) const
 void LegendSet::releaseAttributes() noexcept {
   heldStructure_.reset();
   releaseMemory(heldRecord_);
-  hasHeldRecord_ = false;
 }
 
 LegendStatus LegendSet::getAttributeInfo(std::int32_t index, AttributeInfo& out) {
@@ -315,13 +314,12 @@ LegendStatus LegendSet::getAttributeInfo(std::int32_t index, AttributeInfo& out)
       releaseMemory(heldRecord_);
       return LegendStatus::AttributeDataDamaged;
     }
-    hasHeldRecord_ = true;
   }
 
   heldStructure_->CalSize();
   if (heldStructure_->RecordLength() != r) return LegendStatus::AttributeSizeMismatch;
   out.structure = heldStructure_.get();
-  out.record = hasHeldRecord_ ? heldRecord_.data() : nullptr;
+  out.record = heldRecord_.empty() ? nullptr : heldRecord_.data();
   out.length = r;
   return LegendStatus::Ok;
 }

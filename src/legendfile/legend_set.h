@@ -220,7 +220,6 @@ class LegendSet {
   bool modified_ = false;
   std::unique_ptr<CATT_STRU> heldStructure_;
   std::vector<std::uint8_t> heldRecord_;
-  bool hasHeldRecord_ = false;
 };
 
 }  // namespace legend

@@ -6,6 +6,7 @@
 
 #include "components/display/graphic_records.h"
 #include "legendfile/byte_order.h"
+#include "legendfile/data_block.h"
 #include "legendfile/messages.h"
 
 namespace legend::editor {
@@ -127,34 +128,24 @@ void LegendParamModel::open() {
 void LegendParamModel::loadAttributes(std::size_t available) {
   const std::span<const std::uint8_t> bytes(block_.data(), available);
   structure_ = std::make_unique<CATT_STRU>();
-
-  const std::uint64_t sAt = paramSize_;
-  if (!fits_within(sAt, layout::kSizeFieldBytes, available)) {
-    prompter_.inform(messages::kNegativeStructureSize);
-    return;
-  }
-  const std::int32_t s = load_le<std::int32_t>(bytes, sAt);
-  const std::uint64_t structureAt = sAt + layout::kSizeFieldBytes;
-  if (s < 0 || !fits_within(structureAt, static_cast<std::uint64_t>(s), available)) {
-    prompter_.inform(messages::kNegativeStructureSize);
-    return;
+  // An S or R that reaches past the block counts as a negative one.
+  const BlockParts parts = parseBlock(bytes, type_);
+  switch (parts.problem) {
+    case BlockProblem::StructureSizeMissing:
+    case BlockProblem::NegativeStructureSize:
+    case BlockProblem::StructurePastEnd:
+      prompter_.inform(messages::kNegativeStructureSize);
+      return;
+    default: break;
   }
   // A structure Load refuses leaves the empty one; the record is still read.
-  if (s > 0) structure_->Load(bytes.data() + structureAt, s, 0);
-
-  const std::uint64_t rAt = structureAt + static_cast<std::uint64_t>(s);
-  if (!fits_within(rAt, layout::kSizeFieldBytes, available)) {
+  if (parts.structureSize > 0) structure_->Load(bytes.data() + parts.structureOffset(), parts.structureSize, 0);
+  if (parts.problem != BlockProblem::None) {
     prompter_.inform(messages::kNegativeRecordSize);
     return;
   }
-  const std::int32_t r = load_le<std::int32_t>(bytes, rAt);
-  const std::uint64_t recordAt = rAt + layout::kSizeFieldBytes;
-  if (r < 0 || !fits_within(recordAt, static_cast<std::uint64_t>(r), available)) {
-    prompter_.inform(messages::kNegativeRecordSize);
-    return;
-  }
-  const auto first = bytes.begin() + static_cast<std::ptrdiff_t>(recordAt);
-  record_.emplace(first, first + r);
+  const auto first = bytes.begin() + static_cast<std::ptrdiff_t>(parts.recordOffset());
+  record_.emplace(first, first + parts.recordSize);
 }
 
 void LegendParamModel::editGraphicParameters() {
@@ -280,39 +271,22 @@ bool LegendParamModel::ok() {
 }
 
 bool LegendParamModel::writeBlock() {
-  const std::int32_t s = structure_->CalSize();
-  if (s < 0) {
+  if (structure_->CalSize() < 0) {
     prompter_.inform(messages::kNegativeStructureSize);
     return false;
   }
-  const std::uint64_t r = record_ ? record_->size() : 0;
-  const std::uint64_t total = paramSize_ + layout::kBlockOverhead + static_cast<std::uint64_t>(s) + r;
-  // The block size field is signed 32-bit; a record that cannot fit it is
-  // refused like a negative one.
-  if (total > static_cast<std::uint64_t>(std::numeric_limits<std::int32_t>::max())) {
+  const std::span<const std::uint8_t> record = record_ ? std::span<const std::uint8_t>(*record_)
+                                                       : std::span<const std::uint8_t>();
+  // Composed aside and swapped in whole, so the caller's block is never left
+  // half written. What is left to refuse is a block beyond a signed 32-bit
+  // size, as if its record size were negative.
+  std::optional<std::vector<std::uint8_t>> block = composeBlock(workingRecord(), structure_.get(), record);
+  if (!block) {
     prompter_.inform(messages::kNegativeRecordSize);
     return false;
   }
-
-  // Composed aside and swapped in whole, so the caller's block is never left
-  // half written.
-  std::vector<std::uint8_t> fresh(static_cast<std::size_t>(total), 0);
-  const std::span<std::uint8_t> record = workingRecord();
-  std::copy(record.begin(), record.end(), fresh.begin());
-  const std::size_t structureAt = paramSize_ + layout::kSizeFieldBytes;
-  store_le<std::int32_t>(fresh, paramSize_, s);
-  if (structure_->Save(fresh.data(), static_cast<std::int32_t>(total), static_cast<std::int32_t>(structureAt)) != s) {
-    prompter_.inform(messages::kNegativeStructureSize);
-    return false;
-  }
-  const std::size_t rAt = structureAt + static_cast<std::size_t>(s);
-  store_le<std::int32_t>(fresh, rAt, static_cast<std::int32_t>(r));
-  if (record_)
-    std::copy(record_->begin(), record_->end(),
-              fresh.begin() + static_cast<std::ptrdiff_t>(rAt + layout::kSizeFieldBytes));
-
-  block_ = std::move(fresh);
-  head_.setBlockSize(static_cast<std::int32_t>(total));
+  head_.setBlockSize(static_cast<std::int32_t>(block->size()));
+  block_ = std::move(*block);
   return true;
 }
 
