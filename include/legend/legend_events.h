@@ -1,0 +1,29 @@
+#ifndef LEGEND_EVENTS_H
+#define LEGEND_EVENTS_H
+// The events between a pad and its owner window. A pad sends
+// WM_LEGEND_SELECTED and WM_LEGEND_DESELECTED to its owner synchronously,
+// so the owner's handler may query the same pad while the click is still
+// being handled; sending WM_LEGEND_RELOAD to a pad reloads its file.
+
+#include <cstdint>
+
+#include <QEvent>
+
+inline constexpr int WM_LEGEND_RELOAD = 1163;      ///< host -> pad; parameters unused
+inline constexpr int WM_LEGEND_SELECTED = 1164;    ///< pad -> owner; wParam: legend index selected
+inline constexpr int WM_LEGEND_DESELECTED = 1165;  ///< pad -> owner; wParam: legend index that was selected
+
+/// An event carrying the two message parameters.
+class LegendEvent : public QEvent {
+ public:
+  LegendEvent(int type, std::intptr_t wParam = 0, std::intptr_t lParam = 0)
+      : QEvent(static_cast<QEvent::Type>(type)), wParam_(wParam), lParam_(lParam) {}
+  std::intptr_t wParam() const noexcept { return wParam_; }
+  std::intptr_t lParam() const noexcept { return lParam_; }
+
+ private:
+  std::intptr_t wParam_;
+  std::intptr_t lParam_;
+};
+
+#endif

@@ -1,0 +1,78 @@
+#pragma once
+// The legend pad window: a small floating window showing the legends of one
+// file as a 3 x 6 grid of drawn samples, with a scroll bar, the selected
+// number with its go-to button and the legend total. It forwards events to
+// PadModel, which holds all the logic, and paints through KernelDriver.
+
+#include <cstdint>
+#include <memory>
+#include <string_view>
+
+#include <QDialog>
+
+#include "legendfile/legend_set.h"
+#include "legendfile/status.h"
+
+class MapProject;
+class QLineEdit;
+class QLabel;
+class QPushButton;
+class QScrollBar;
+
+namespace legend::pad {
+class PadModel;
+class PadArea;
+class PadWindowPort;
+}  // namespace legend::pad
+
+class CLegendPadDlg : public QDialog {
+ public:
+  /// Stores the arguments; no window yet. @p path is taken as it is given
+  /// (create() refuses one longer than 259 bytes).
+  CLegendPadDlg(std::string_view path, int visible, int showMessages, MapProject* project, QWidget* owner);
+  ~CLegendPadDlg() override;
+
+  /// Sets the window up: loads the file, builds the display list, sets the
+  /// scroll range, creates the tip, and shows the pad when it is visible.
+  /// False when the pad cannot exist (the path is too long); the caller
+  /// then deletes the object.
+  bool create();
+
+  /// Closes the pad for good: tells the project no legend is selected, asks
+  /// about unsaved changes, and deletes the object.
+  void destroyPad();
+
+  /// Reloads the file (selection cleared, scrolled to the top).
+  void reload();
+  /// Switches to the file at @p path and loads it; a path over 259 bytes
+  /// changes nothing and gives PathTooLong.
+  legend::LegendStatus setNewFile(std::string_view path);
+
+  // Queries of the exports; they answer from the legend set.
+  const std::string& path() const;
+  std::int16_t getType(std::int32_t index) const;
+  std::int16_t getPointInfo(std::uint8_t* out, std::int32_t index) const;
+  std::int16_t getLineInfo(std::uint8_t* out, std::int32_t index) const;
+  std::int16_t getRegionInfo(std::uint8_t* out, std::int32_t index) const;
+  std::int16_t getHeadInfo(std::uint8_t* out, std::int32_t index) const;
+  /// Reads the legend's attribute data (messages as the pad's flag allows);
+  /// @p out holds them, owned by the pad, or null/0.
+  legend::LegendStatus getAttributeInfo(std::int32_t index, legend::AttributeInfo& out);
+
+  legend::pad::PadModel& model();
+  const legend::pad::PadModel& model() const;
+
+ protected:
+  bool event(QEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
+  void mouseDoubleClickEvent(QMouseEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+  void moveEvent(QMoveEvent* event) override;
+
+ private:
+  friend class legend::pad::PadWindowPort;
+  struct Parts;
+  std::unique_ptr<Parts> parts_;
+};

@@ -1,0 +1,96 @@
+#pragma once
+// The balloon tip: a shaped popup (a rounded body with a small pointer at its
+// top-left corner whose tip sits on the mouse pointer) that shows a text for
+// the tool window under the pointer. It knows nothing of legends: only tools
+// (windows registered with a default text and a text colour), the current
+// text, and the colours and sizes given to Create.
+
+#include <cstdint>
+#include <map>
+#include <memory>
+
+#include <QColor>
+#include <QPointer>
+#include <QRect>
+#include <QRegion>
+#include <QString>
+#include <QWidget>
+
+/// An RGB colour as a 32-bit value with red in the low byte (0x00BBGGRR).
+using TipColour = std::uint32_t;
+/// The colour of @p value.
+QColor tipColour(TipColour value);
+
+class CLegendTipWnd : public QWidget {
+ public:
+  /// Constructed empty: no window until Create.
+  CLegendTipWnd();
+  ~CLegendTipWnd() override;
+
+  /// Creates the hidden tip window owned by @p parent's window, @p width x
+  /// @p height pixels; @p fontFace null means the default face. False when
+  /// the shape cannot be made.
+  bool Create(QWidget* parent, int width, int height, TipColour fillColour, TipColour frameColour, int fontHeight,
+              const char* fontFace = nullptr);
+  /// Whether Create succeeded.
+  bool exists() const noexcept { return created_; }
+
+  /// Registers @p tool (may be null) with its default text and text colour
+  /// (0: the tip's current text colour). A tool already registered keeps its
+  /// first record.
+  void AddTool(QWidget* tool, const QString& defaultText, TipColour textColour);
+
+  /// Shows (@p show non-zero) the tip for @p tool at the pointer with @p text,
+  /// or the tool's default text when @p text is null; @p alert paints the text
+  /// in the alert colour. Show 0 hides it. Nothing is shown while no window
+  /// of the application has the keyboard focus.
+  void ShowTip(QWidget* tool, int show, const QString* text, int alert);
+
+  /// Looks at an event the owner is about to handle: key and button presses
+  /// hide the tip; mouse moves show it on entering a tool and hide it on
+  /// leaving. @p globalPos is the pointer position of the event.
+  void RelayEvent(QObject* target, const QEvent* event, QPoint globalPos);
+  /// Hands every event of @p owner and of its child widgets (present and
+  /// future) to RelayEvent before they are handled.
+  void relayEventsOf(QWidget* owner);
+
+  // Geometry and state, for the owner and for checks.
+  QRect textRect() const noexcept { return textRect_; }
+  QRegion bodyRegion() const { return body_; }
+  QRegion pointerRegion() const { return pointer_; }
+  const QString& text() const noexcept { return text_; }
+  QColor currentTextColour() const;
+  bool tracking() const noexcept { return tracking_; }
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  struct Tool {
+    QPointer<QWidget> window;
+    QString defaultText;
+    TipColour textColour = 0;
+  };
+  void showAt(QPoint globalPos);
+  static bool applicationHasFocus();
+
+  bool created_ = false;
+  QPointer<QWidget> currentTool_;
+  QRegion body_;
+  QRegion pointer_;
+  QRect textRect_;
+  QString text_;
+  bool tracking_ = false;
+  TipColour textColour_ = 0;
+  TipColour alertColour_ = 0x0000FF;
+  TipColour fillColour_ = 0;
+  TipColour frameColour_ = 0;
+  std::map<const QWidget*, Tool> tools_;  // keyed by the object given to AddTool
+  int width_ = 0;
+  int height_ = 0;
+  int fontHeight_ = 0;
+  QString fontFace_;
+  int alert_ = 0;
+};
