@@ -117,7 +117,9 @@ void LegendParamModel::open() {
   const std::size_t copied = std::min(record.size(), block_.size());
   std::copy_n(block_.begin(), copied, record.begin());
 
-  if (paramSize_ >= available) {
+  // The record is judged against the size the head declares, as the file
+  // knows it: the pad hands over the record alone, without the attribute part.
+  if (declared <= 0 || paramSize_ >= static_cast<std::size_t>(declared)) {
     prompter_.inform(messages::kParamSizeWrong);
     return;
   }

@@ -1,0 +1,367 @@
+#include "pad/model/pad_model.h"
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+
+#include "components/host/record_preparation.h"
+#include "legend/map_project.h"
+#include "legendfile/messages.h"
+#include "legendfile/pad_save.h"
+#include "pad/model/scale_maxima.h"
+
+namespace legend::pad {
+
+namespace {
+
+std::int32_t g_lastTippedLegend = -1;
+
+constexpr std::int32_t kPageRows = kGridRows;
+
+// Copies one legend's parameter record out of its array, the array the
+// legend's type names.
+template <typename Array>
+std::span<std::uint8_t> recordOf(Array& array, std::int32_t position) {
+  if (!array.contains(position)) return {};
+  return array.record(position);
+}
+
+}  // namespace
+
+std::int32_t lastTippedLegend() noexcept { return g_lastTippedLegend; }
+void resetLastTippedLegendForTests() noexcept { g_lastTippedLegend = -1; }
+
+std::string padTitle(std::string_view path) {
+  const std::size_t slash = path.find_last_of('/');
+  const std::string_view file = slash == std::string_view::npos ? path : path.substr(slash + 1);
+  std::string title = "图例板(";
+  title.append(file);
+  title.push_back(')');
+  return title;
+}
+
+PadModel::PadModel(PadPort& port, Prompter& prompter, MapProject* project, bool visible, bool showMessages)
+    : port_(port), prompter_(prompter), project_(project), visible_(visible), showMessages_(showMessages) {}
+
+// --- file --------------------------------------------------------------------
+
+LegendStatus PadModel::setPath(std::string_view path) { return set_.setPath(path); }
+
+void PadModel::load() {
+  port_.setTitle(padTitle(set_.path()));
+  report(set_.load());
+  refreshAfterLoad();
+}
+
+LegendStatus PadModel::setNewFile(std::string_view path) {
+  const LegendStatus status = set_.setPath(path);
+  if (status != LegendStatus::Ok) return status;
+  load();
+  return LegendStatus::Ok;
+}
+
+void PadModel::refreshAfterLoad() {
+  set_.rebuildDisplayList();
+  updateScaleMaxima(set_);
+  range_ = scrollRangeFor(set_.displayCount());
+  position_ = ScrollRange::kMinimum;
+  port_.setScrollRange(range_);
+  port_.setScrollPosition(position_);
+  set_.clearSelection();
+  paint();
+}
+
+void PadModel::report(LegendStatus status) {
+  if (!showMessages_) return;
+  const std::string text = messages::text(status, set_.path());
+  if (!text.empty()) prompter_.inform(text);
+}
+
+LegendStatus PadModel::attributeInfo(std::int32_t index, AttributeInfo& out) {
+  const LegendStatus status = set_.getAttributeInfo(index, out);
+  report(status);
+  return status;
+}
+
+// --- drawing -------------------------------------------------------------------
+
+void PadModel::paint() {
+  if (visible_) painter_.fullPass(port_, set_, position_, captions_);
+}
+
+void PadModel::drawCell(std::int32_t position, bool selected) {
+  if (visible_ && position >= 0) painter_.singleCellPass(port_, set_, position_, captions_, position, selected);
+}
+
+// --- selection -------------------------------------------------------------------
+
+std::int32_t PadModel::hitTest(WindowPoint point, AreaSize client) const noexcept {
+  return painter_.hitTest(point, client, position_, set_.displayCount());
+}
+
+void PadModel::select(std::int32_t position) {
+  drawCell(set_.selectedPosition(), false);
+  set_.selectPosition(position);
+  drawCell(position, true);
+}
+
+void PadModel::click(WindowPoint point, AreaSize client) {
+  const std::int32_t position = hitTest(point, client);
+  if (position < 0) return;
+  const std::int32_t previousIndex = set_.selectedIndex();
+  if (position == set_.selectedPosition()) {
+    drawCell(position, false);
+    set_.clearSelection();
+  } else {
+    select(position);
+  }
+  port_.showSelectedNumber(set_.selectedPosition());
+  tellHostAndOwner(previousIndex);
+  if (port_.tipExists() && tips_) showTipFor(position, set_.selectedPosition() == position);
+}
+
+void PadModel::goToTypedNumber() {
+  const std::optional<std::int64_t> typed = port_.typedNumber();
+  if (!typed || *typed < 0 || *typed >= set_.displayCount()) {
+    port_.refuseTypedNumber();
+    return;
+  }
+  const auto position = static_cast<std::int32_t>(*typed);
+  const std::int32_t previousIndex = set_.selectedIndex();
+  if (position != set_.selectedPosition()) select(position);
+  tellHostAndOwner(previousIndex);
+  if (port_.tipExists() && tips_) showTipFor(position, true);
+  if (!isVisible(position, position_, set_.displayCount())) {
+    position_ = position / kGridColumns + 1;
+    port_.setScrollPosition(position_);
+    paint();
+  }
+}
+
+void PadModel::tellHostAndOwner(std::int32_t previousIndex) {
+  // A pad without an owner keeps its selections to itself, project included.
+  if (!port_.hasOwner()) return;
+  const std::int32_t index = set_.selectedIndex();
+  if (index >= 0) {
+    passToProject(index);
+    port_.sendToOwner(kLegendSelected, index);
+  } else {
+    if (project_ != nullptr) project_->sSetSelCLNFlg(0);
+    port_.sendToOwner(kLegendDeselected, previousIndex);
+  }
+}
+
+void PadModel::passToProject(std::int32_t index) {
+  if (project_ == nullptr) return;
+  HeadRecord head;
+  set_.getHeadInfo(head.bytes.data(), index);
+  // The host gets its own aligned copies of the fields; the head record
+  // holds them unaligned.
+  const HeadView view = head.view();
+  char type = static_cast<char>(view.type());
+  std::int32_t classCode = view.classCode();
+  std::int32_t blockSize = view.blockSize();
+  std::array<char, layout::kMaxTextBytes + 1> name{};
+  std::array<char, layout::kMaxTextBytes + 1> description{};
+  std::copy_n(view.name().data(), view.name().size(), name.data());
+  std::copy_n(view.description().data(), view.description().size(), description.data());
+  project_->sSetSelCLNHeadInfo(&type, &classCode, nullptr, &blockSize, name.data(), description.data());
+
+  AttributeInfo attributes;
+  if (attributeInfo(index, attributes) == LegendStatus::Ok)
+    project_->sSetSelCLNAttInfo(attributes.structure, reinterpret_cast<char*>(attributes.record), attributes.length);
+
+  switch (set_.getType(index)) {
+    case static_cast<std::int16_t>(LegendType::Point): {
+      PNT_INFOstruct record{};
+      if (set_.getPointInfo(record.bytes, index) == 1) {
+        PreparePntInfo(&record);
+        project_->sSetSelCLNPntInfo(&record);
+      }
+      break;
+    }
+    case static_cast<std::int16_t>(LegendType::Line): {
+      LIN_INFOstruct record{};
+      if (set_.getLineInfo(record.bytes, index) == 1) {
+        PrepareLinInfo(&record);
+        project_->sSetSelCLNLinInfo(&record);
+      }
+      break;
+    }
+    case static_cast<std::int16_t>(LegendType::Region): {
+      REG_INFOstruct record{};
+      if (set_.getRegionInfo(record.bytes, index) == 1) {
+        PrepareRegInfo(&record);
+        project_->sSetSelCLNRegInfo(&record);
+      }
+      break;
+    }
+    default: break;
+  }
+}
+
+// --- scrolling ---------------------------------------------------------------------
+
+void PadModel::scroll(ScrollCode code, std::int32_t thumb) {
+  std::int64_t wanted = position_;
+  switch (code) {
+    case ScrollCode::LineUp: wanted -= 1; break;
+    case ScrollCode::LineDown: wanted += 1; break;
+    case ScrollCode::PageUp: wanted -= kPageRows; break;
+    case ScrollCode::PageDown: wanted += kPageRows; break;
+    case ScrollCode::ThumbPosition: wanted = thumb; break;
+    case ScrollCode::Top: wanted = range_.minimum; break;
+    case ScrollCode::Bottom: wanted = range_.maximum; break;
+    case ScrollCode::ThumbTrack:
+    case ScrollCode::EndScroll: break;
+  }
+  // Clamped in 64 bits first, so no request can overflow the position.
+  wanted = std::clamp<std::int64_t>(wanted, INT32_MIN, INT32_MAX);
+  const std::int32_t position = range_.clamp(static_cast<std::int32_t>(wanted));
+  if (position == position_) return;
+  position_ = position;
+  port_.setScrollPosition(position_);
+  paint();
+}
+
+void PadModel::key(PadKey key) {
+  switch (key) {
+    case PadKey::Up: scroll(ScrollCode::LineUp); break;
+    case PadKey::Down: scroll(ScrollCode::LineDown); break;
+    case PadKey::PageUp: scroll(ScrollCode::PageUp); break;
+    case PadKey::PageDown: scroll(ScrollCode::PageDown); break;
+    case PadKey::Home: scroll(ScrollCode::Top); break;
+    case PadKey::End: scroll(ScrollCode::Bottom); break;
+    case PadKey::Other: break;
+  }
+  hideTipIfTipsOn();
+}
+
+// --- tips ----------------------------------------------------------------------------
+
+void PadModel::showTipFor(std::int32_t position, bool alert) { port_.showTip(set_.tipText(position), alert); }
+
+void PadModel::hideTipIfTipsOn() {
+  if (port_.tipExists() && tips_) port_.hideTip();
+}
+
+void PadModel::mouseMove(WindowPoint point, AreaSize client) {
+  const std::int32_t position = hitTest(point, client);
+  if (position >= 0) {
+    const std::int32_t index = set_.legendAt(position);
+    if (!(port_.tipVisible() && index == g_lastTippedLegend) && port_.tipExists() && tips_)
+      showTipFor(position, position == set_.selectedPosition());
+    g_lastTippedLegend = index;
+  } else {
+    hideTipIfTipsOn();
+    g_lastTippedLegend = -1;
+  }
+}
+
+void PadModel::toggleTips(WindowPoint point, AreaSize client) {
+  tips_ = !tips_;
+  if (!port_.tipExists()) return;
+  const std::int32_t position = hitTest(point, client);
+  if (tips_ && position >= 0)
+    showTipFor(position, position == set_.selectedPosition());
+  else
+    port_.hideTip();
+}
+
+void PadModel::focusLost() { hideTipIfTipsOn(); }
+void PadModel::rightButtonPressed() { hideTipIfTipsOn(); }
+
+void PadModel::moved() {
+  if (port_.tipVisible()) port_.hideTip();
+}
+
+// --- menu ----------------------------------------------------------------------------
+
+MenuState PadModel::menuState(WindowPoint point, AreaSize client) const {
+  MenuState state;
+  const std::int32_t position = hitTest(point, client);
+  state.editEnabled = position >= 0 && position < set_.displayCount();
+  state.saveEnabled = set_.modified();
+  // A filter of a type the file lacks is grayed and shows no check.
+  state.pointsEnabled = set_.points().count() > 0;
+  state.pointsChecked = state.pointsEnabled && set_.showPoints();
+  state.linesEnabled = set_.lines().count() > 0;
+  state.linesChecked = state.linesEnabled && set_.showLines();
+  state.regionsEnabled = set_.regions().count() > 0;
+  state.regionsChecked = state.regionsEnabled && set_.showRegions();
+  state.tipsChecked = tips_;
+  state.captionCommandText = captions_ == CaptionMode::Names ? kCaptionToCodes : kCaptionToNames;
+  return state;
+}
+
+void PadModel::runCommand(int id, WindowPoint point, AreaSize client, std::optional<std::string> savePath) {
+  switch (id) {
+    case command::kEditLegend: editLegendAt(point, client); break;
+    case command::kSave:
+      if (set_.modified()) {
+        const LegendStatus status = saveInPlace(set_);
+        report(status);
+        // A failed save keeps the changes marked, so they can still be saved.
+        if (status == LegendStatus::Ok) set_.setModified(false);
+      }
+      break;
+    case command::kSaveWholeFileAs: saveCopy(savePath, CopyScope::WholeFile); break;
+    case command::kSaveDisplayAs: saveCopy(savePath, CopyScope::CurrentDisplay); break;
+    case command::kShowPoints:
+    case command::kShowLines:
+    case command::kShowRegions: toggleFilter(id); break;
+    case command::kTips: toggleTips(point, client); break;
+    case command::kCaptionMode:
+      captions_ = captions_ == CaptionMode::Names ? CaptionMode::ClassCodes : CaptionMode::Names;
+      paint();
+      break;
+    default: break;
+  }
+}
+
+void PadModel::saveCopy(const std::optional<std::string>& path, CopyScope scope) {
+  if (!path) return;
+  report(legend::saveCopy(set_, *path, scope));
+}
+
+void PadModel::toggleFilter(int id) {
+  if (id == command::kShowPoints) set_.setShowPoints(!set_.showPoints());
+  if (id == command::kShowLines) set_.setShowLines(!set_.showLines());
+  if (id == command::kShowRegions) set_.setShowRegions(!set_.showRegions());
+  // The scroll range and the scale maxima stay those of the last load.
+  set_.rebuildDisplayList();
+  paint();
+}
+
+void PadModel::editLegendAt(WindowPoint point, AreaSize client) {
+  const std::int32_t position = hitTest(point, client);
+  if (position < 0 || position >= set_.displayCount()) return;
+  const std::int32_t index = set_.legendAt(position);
+  if (!set_.contains(index)) return;
+  const std::int32_t typePosition = set_.typePosition(index);
+  std::span<std::uint8_t> stored;
+  switch (set_.getType(index)) {
+    case static_cast<std::int16_t>(LegendType::Point): stored = recordOf(set_.points(), typePosition); break;
+    case static_cast<std::int16_t>(LegendType::Line): stored = recordOf(set_.lines(), typePosition); break;
+    case static_cast<std::int16_t>(LegendType::Region): stored = recordOf(set_.regions(), typePosition); break;
+    default: break;
+  }
+  if (stored.empty()) return;
+
+  std::vector<std::uint8_t> record(stored.begin(), stored.end());
+  if (!port_.runParameterDialog(set_.headRef(index), record)) return;
+  std::copy_n(record.begin(), std::min(record.size(), stored.size()), stored.begin());
+  paint();
+  set_.setModified(true);
+  if (index == set_.selectedIndex()) {
+    passToProject(index);
+    if (port_.hasOwner()) port_.sendToOwner(kLegendSelected, index);
+  }
+}
+
+void PadModel::close() {
+  if (project_ != nullptr) project_->sSetSelCLNFlg(0);
+  set_.runSavePrompt(showMessages_, prompter_);
+}
+
+}  // namespace legend::pad

@@ -1,0 +1,204 @@
+#pragma once
+// Everything the legend pad does, without a window: it owns the legend set,
+// keeps the scroll position, the selection, the flags and the caption mode,
+// hit-tests pointer positions, draws through its port, and tells the project
+// host and the owner window of every selection. The Qt window only forwards
+// events to it and implements PadPort.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "legendfile/head_record.h"
+#include "legendfile/legend_set.h"
+#include "legendfile/pad_save.h"
+#include "legendfile/prompter.h"
+#include "legendfile/status.h"
+#include "pad/model/cell_drawing.h"
+#include "pad/model/pad_geometry.h"
+#include "pad/model/pad_surface.h"
+
+class MapProject;
+
+namespace legend::pad {
+
+/// The pad's menu commands, numbered as hosts and tests know them.
+namespace command {
+inline constexpr int kShowPoints = 55801;
+inline constexpr int kShowLines = 55802;
+inline constexpr int kShowRegions = 55803;
+inline constexpr int kEditLegend = 55804;
+inline constexpr int kSave = 55805;
+inline constexpr int kSaveWholeFileAs = 55812;
+inline constexpr int kSaveDisplayAs = 55813;
+inline constexpr int kCaptionMode = 32778;
+inline constexpr int kTips = 32779;
+}  // namespace command
+
+/// The messages the pad sends its owner.
+inline constexpr int kLegendSelected = 1164;
+inline constexpr int kLegendDeselected = 1165;
+
+/// Scrolling requests of the scroll bar; the keys map onto the first six.
+enum class ScrollCode { LineUp, LineDown, PageUp, PageDown, Top, Bottom, ThumbPosition, ThumbTrack, EndScroll };
+
+/// Keys the pad looks at; every other key is Other.
+enum class PadKey { Up, Down, PageUp, PageDown, Home, End, Other };
+
+/// What the popup menu shows when it opens.
+struct MenuState {
+  bool editEnabled = false;
+  bool saveEnabled = false;
+  bool pointsEnabled = false;
+  bool pointsChecked = false;
+  bool linesEnabled = false;
+  bool linesChecked = false;
+  bool regionsEnabled = false;
+  bool regionsChecked = false;
+  bool tipsChecked = false;
+  /// The caption command names the mode it switches to.
+  std::string_view captionCommandText;
+};
+
+inline constexpr std::string_view kCaptionToCodes = "标题为图例编码";
+inline constexpr std::string_view kCaptionToNames = "标题为图例名称";
+
+/// Title of the pad window for the file at @p path: "图例板(name.ext)".
+std::string padTitle(std::string_view path);
+
+/// What the pad model needs of its window and of the world around it.
+class PadPort : public PadSurface {
+ public:
+  virtual void setTitle(std::string_view title) = 0;
+  /// Sets the scroll bar's range and position.
+  virtual void setScrollRange(ScrollRange range) = 0;
+  virtual void setScrollPosition(std::int32_t position) = 0;
+  /// Shows @p number in the selected-number field.
+  virtual void showSelectedNumber(std::int32_t number) = 0;
+  /// The number in the selected-number field; nullopt when it is no number.
+  virtual std::optional<std::int64_t> typedNumber() const = 0;
+  /// Selects the whole number field, scrolls its caret into view, gives it
+  /// the focus and beeps: the typed number was refused.
+  virtual void refuseTypedNumber() = 0;
+
+  /// Whether the tip window has been created, and whether it shows now.
+  virtual bool tipExists() const = 0;
+  virtual bool tipVisible() const = 0;
+  /// Shows the tip at the pointer with GBK @p text; @p alert paints it red.
+  virtual void showTip(std::string_view text, bool alert) = 0;
+  virtual void hideTip() = 0;
+
+  /// Whether the pad has an owner window.
+  virtual bool hasOwner() const = 0;
+  /// Sends @p message with @p legendIndex synchronously to the owner.
+  virtual void sendToOwner(int message, std::int32_t legendIndex) = 0;
+
+  /// Runs the legend parameter dialog, without attribute editing, over
+  /// @p head and the graphic parameter record @p record; true for OK.
+  virtual bool runParameterDialog(HeadRef head, std::vector<std::uint8_t>& record) = 0;
+};
+
+class PadModel {
+ public:
+  /// @p prompter shows messages only when @p showMessages is set; the
+  /// model never calls it otherwise.
+  PadModel(PadPort& port, Prompter& prompter, MapProject* project, bool visible, bool showMessages);
+  PadModel(const PadModel&) = delete;
+  PadModel& operator=(const PadModel&) = delete;
+
+  // --- file ---------------------------------------------------------------
+
+  /// Stores the path; over 259 bytes it is refused and nothing changes.
+  LegendStatus setPath(std::string_view path);
+  /// Loads the file at the stored path and shows it from the top, nothing
+  /// selected. The title names the file even when loading fails.
+  void load();
+  /// The same for a file given now; a path that is too long changes nothing.
+  LegendStatus setNewFile(std::string_view path);
+
+  // --- drawing ------------------------------------------------------------
+
+  /// A full drawing pass, when the pad is visible.
+  void paint();
+
+  // --- pointer and keys -----------------------------------------------------
+
+  /// The display position under @p point of a @p client sized drawing area.
+  std::int32_t hitTest(WindowPoint point, AreaSize client) const noexcept;
+  /// Selects the legend under @p point, or deselects it when it is selected.
+  void click(WindowPoint point, AreaSize client);
+  /// Selects the display position typed in the number field.
+  void goToTypedNumber();
+  /// Scrolls as the scroll bar asks; @p thumb is the position of ThumbPosition.
+  void scroll(ScrollCode code, std::int32_t thumb = 0);
+  void key(PadKey key);
+  /// The pointer moved to @p point: shows or hides the tip.
+  void mouseMove(WindowPoint point, AreaSize client);
+  /// The tip goes on focus loss, right button presses and moves of the pad.
+  void focusLost();
+  void rightButtonPressed();
+  void moved();
+
+  // --- menu -----------------------------------------------------------------
+
+  MenuState menuState(WindowPoint point, AreaSize client) const;
+  /// Runs command @p id of the popup menu opened at @p point. Saving as
+  /// needs a path: @p savePath is the one chosen (no value: the user
+  /// cancelled).
+  void runCommand(int id, WindowPoint point, AreaSize client, std::optional<std::string> savePath = {});
+  /// Edits the legend under @p point in the parameter dialog.
+  void editLegendAt(WindowPoint point, AreaSize client);
+  /// Toggles the tips; the pointer is at @p point.
+  void toggleTips(WindowPoint point, AreaSize client);
+
+  /// The pad is going away: the project hears that nothing is selected and
+  /// unsaved changes are offered for saving (or dropped, without messages).
+  void close();
+
+  // --- state ----------------------------------------------------------------
+
+  const LegendSet& legends() const noexcept { return set_; }
+  LegendSet& legends() noexcept { return set_; }
+  /// Reads legend @p index's attribute data, reporting problems.
+  LegendStatus attributeInfo(std::int32_t index, AttributeInfo& out);
+  std::int32_t scrollPosition() const noexcept { return position_; }
+  ScrollRange scrollRange() const noexcept { return range_; }
+  bool tipsOn() const noexcept { return tips_; }
+  CaptionMode captionMode() const noexcept { return captions_; }
+  bool visible() const noexcept { return visible_; }
+  bool showMessages() const noexcept { return showMessages_; }
+  const PadGeometry& geometry() const noexcept { return painter_.geometry(); }
+
+ private:
+  void refreshAfterLoad();
+  void report(LegendStatus status);
+  void drawCell(std::int32_t position, bool selected);
+  void select(std::int32_t position);
+  void tellHostAndOwner(std::int32_t previousIndex);
+  void passToProject(std::int32_t index);
+  void showTipFor(std::int32_t position, bool alert);
+  void hideTipIfTipsOn();
+  void toggleFilter(int id);
+  void saveCopy(const std::optional<std::string>& path, CopyScope scope);
+
+  PadPort& port_;
+  Prompter& prompter_;
+  MapProject* project_;
+  bool visible_;
+  bool showMessages_;
+  LegendSet set_;
+  CellPainter painter_;
+  ScrollRange range_{};
+  std::int32_t position_ = ScrollRange::kMinimum;
+  bool tips_ = false;
+  CaptionMode captions_ = CaptionMode::Names;
+};
+
+/// The legend under the pointer at the last mouse move over any pad, -1 for
+/// none; it keeps a tip from being shown again while the pointer stays on it.
+std::int32_t lastTippedLegend() noexcept;
+void resetLastTippedLegendForTests() noexcept;
+
+}  // namespace legend::pad

@@ -1,0 +1,449 @@
+// The pad as its user and its host experience it, without a window: what a
+// click, a typed number, a scroll request or a menu command changes, which
+// cells are redrawn, and what the project and the owner hear, in which order.
+
+#include "pad/model/pad_model.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "legend/map_project.h"
+#include "legendfile/messages.h"
+#include "pad/model/scale_maxima.h"
+#include "support/cln_builder.h"
+#include "support/recording_driver.h"
+#include "support/scripted_prompter.h"
+
+namespace {
+
+using legend::pad::AreaSize;
+using legend::pad::PadKey;
+using legend::pad::PadModel;
+using legend::pad::ScrollCode;
+using legend::pad::WindowPoint;
+namespace command = legend::pad::command;
+
+/// One log for the project's calls and the owner's messages, so their order shows.
+using EventLog = std::vector<std::string>;
+
+class LoggingProject : public MapProject {
+ public:
+  explicit LoggingProject(EventLog& log) : log_(log) {}
+  short sSetSelCLNFlg(short flag) override {
+    log_.push_back("sSetSelCLNFlg " + std::to_string(flag));
+    return MapProject::sSetSelCLNFlg(flag);
+  }
+  short sSetSelCLNHeadInfo(char* type, std::int32_t* code, char* reserved, std::int32_t* size, char* name,
+                           char* description) override {
+    log_.push_back("sSetSelCLNHeadInfo " + std::to_string(*type) + " " + std::to_string(*code) + " " +
+                   std::to_string(*size) + " " + name + " " + description + (reserved ? " !" : ""));
+    return MapProject::sSetSelCLNHeadInfo(type, code, reserved, size, name, description);
+  }
+  short sSetSelCLNAttInfo(CATT_STRU* s, char* r, std::int32_t length) override {
+    log_.push_back("sSetSelCLNAttInfo " + std::to_string(length));
+    return MapProject::sSetSelCLNAttInfo(s, r, length);
+  }
+  short sSetSelCLNPntInfo(PNT_INFOstruct* info) override {
+    log_.push_back("sSetSelCLNPntInfo");
+    return MapProject::sSetSelCLNPntInfo(info);
+  }
+  short sSetSelCLNLinInfo(LIN_INFOstruct* info) override {
+    log_.push_back("sSetSelCLNLinInfo");
+    return MapProject::sSetSelCLNLinInfo(info);
+  }
+  short sSetSelCLNRegInfo(REG_INFOstruct* info) override {
+    log_.push_back("sSetSelCLNRegInfo");
+    return MapProject::sSetSelCLNRegInfo(info);
+  }
+
+ private:
+  EventLog& log_;
+};
+
+/// The window as the model sees it: draws into a recording driver and
+/// records everything else.
+class FakePort : public legend::pad::PadPort {
+ public:
+  explicit FakePort(EventLog& log) : log_(log) {}
+
+  testdraw::RecordingSurface surface;
+  std::string title;
+  legend::pad::ScrollRange range{};
+  std::int32_t scrollPosition = -99;
+  std::string number = "-1";
+  int refusals = 0;
+  bool tipCreated = true;
+  bool tipShown = false;
+  std::vector<std::pair<std::string, bool>> tips;  ///< texts shown, with the alert flag
+  bool owner = true;
+  std::function<bool(legend::HeadRef, std::vector<std::uint8_t>&)> dialog;
+
+  bool exists() const override { return surface.exists(); }
+  AreaSize areaSize() const override { return surface.areaSize(); }
+  void setTotalText(std::string_view text) override { surface.setTotalText(text); }
+  void clearArea() override { surface.clearArea(); }
+  void clearCell(const legend::pad::WindowRect& cell) override { surface.clearCell(cell); }
+  std::unique_ptr<KernelDriver> openDriver() override { return surface.openDriver(); }
+  void reportImageFailure() override {}
+  void setTitle(std::string_view text) override { title = text; }
+  void setScrollRange(legend::pad::ScrollRange r) override { range = r; }
+  void setScrollPosition(std::int32_t position) override { scrollPosition = position; }
+  void showSelectedNumber(std::int32_t n) override { number = std::to_string(n); }
+  std::optional<std::int64_t> typedNumber() const override {
+    try {
+      return std::stoll(number);
+    } catch (...) {
+      return std::nullopt;
+    }
+  }
+  void refuseTypedNumber() override { ++refusals; }
+  bool tipExists() const override { return tipCreated; }
+  bool tipVisible() const override { return tipShown; }
+  void showTip(std::string_view text, bool alert) override {
+    tipShown = true;
+    tips.emplace_back(std::string(text), alert);
+  }
+  void hideTip() override { tipShown = false; }
+  bool hasOwner() const override { return owner; }
+  void sendToOwner(int message, std::int32_t index) override {
+    log_.push_back((message == legend::pad::kLegendSelected ? "WM_LEGEND_SELECTED " : "WM_LEGEND_DESELECTED ") +
+                   std::to_string(index));
+  }
+  bool runParameterDialog(legend::HeadRef head, std::vector<std::uint8_t>& record) override {
+    return dialog ? dialog(head, record) : false;
+  }
+
+ private:
+  EventLog& log_;
+};
+
+// Cells of the recording surface are 40 x 52; the centre of cell k.
+WindowPoint cellCentre(int cell) { return {40 * (cell % 3) + 20, 52 * (cell / 3) + 26}; }
+constexpr AreaSize kClient{120, 312};
+
+testcln::Legend pointLegend(int i) {
+  return {.name = "p" + std::to_string(i), .type = 1, .classCode = 100 + i,
+          .block = testcln::block(testcln::params(1, static_cast<std::uint8_t>(i)))};
+}
+
+class PadModelTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    legend::pad::resetScaleMaximaForTests();
+    legend::pad::resetLastTippedLegendForTests();
+  }
+
+  /// Writes @p legends to a file and opens a pad on it.
+  PadModel& open(const std::vector<testcln::Legend>& legends, bool visible = true, bool showMessages = true) {
+    testcln::write(path(), testcln::file(legends));
+    return openPath(path().string(), visible, showMessages);
+  }
+  PadModel& openPath(const std::string& file, bool visible = true, bool showMessages = true) {
+    model = std::make_unique<PadModel>(port, prompter, &project, visible, showMessages);
+    EXPECT_EQ(model->setPath(file), legend::LegendStatus::Ok);
+    model->load();
+    return *model;
+  }
+  std::filesystem::path path() const { return dir / "pad.CLN"; }
+
+  testcln::TempDir dir;
+  EventLog log;
+  FakePort port{log};
+  LoggingProject project{log};
+  testcln::ScriptedPrompter prompter;
+  std::unique_ptr<PadModel> model;
+};
+
+std::vector<testcln::Legend> points(int n) {
+  std::vector<testcln::Legend> legends;
+  for (int i = 0; i < n; ++i) legends.push_back(pointLegend(i));
+  return legends;
+}
+
+TEST_F(PadModelTest, LoadingSetsTitleRangeAndDrawsOnlyWhenVisible) {
+  PadModel& pad = open(points(7));
+  EXPECT_EQ(port.title, "图例板(pad.CLN)");
+  EXPECT_EQ(port.range, (legend::pad::ScrollRange{1, 3}));
+  EXPECT_EQ(port.scrollPosition, 1);
+  EXPECT_EQ(port.surface.areaClears, 1);
+  EXPECT_EQ(port.surface.total, "7");
+
+  pad.scroll(ScrollCode::Bottom);
+  pad.click(cellCentre(0), kClient);  // position 3 shows display position 6 alone
+  EXPECT_EQ(pad.legends().selectedPosition(), 6);
+  pad.load();  // a reload clears the selection and goes back to the top, telling no one
+  EXPECT_EQ(pad.legends().selectedPosition(), -1);
+  EXPECT_EQ(pad.legends().selectedIndex(), -1);
+  EXPECT_EQ(port.scrollPosition, 1);
+  EXPECT_EQ(log.back(), "WM_LEGEND_SELECTED 6");
+
+  FakePort hiddenPort{log};
+  PadModel hidden(hiddenPort, prompter, nullptr, false, true);
+  ASSERT_EQ(hidden.setPath(path().string()), legend::LegendStatus::Ok);
+  hidden.load();
+  EXPECT_EQ(hiddenPort.surface.areaClears, 0);
+  EXPECT_EQ(hidden.geometry().cellWidth(), 0);
+  EXPECT_EQ(hidden.legends().count(), 7);
+}
+
+TEST_F(PadModelTest, MissingFileGivesAnEmptyPadAndAMessageOnlyWhenMessagesAreShown) {
+  PadModel& quiet = openPath((dir / "none.CLN").string(), true, false);
+  EXPECT_TRUE(prompter.shown.empty());
+  EXPECT_EQ(quiet.legends().count(), 0);
+  EXPECT_EQ(port.range, (legend::pad::ScrollRange{1, 0}));
+  quiet.scroll(ScrollCode::PageDown);
+  EXPECT_EQ(quiet.scrollPosition(), 1);
+  EXPECT_EQ(quiet.hitTest(cellCentre(0), kClient), -1);
+
+  openPath((dir / "none.CLN").string(), true, true);
+  EXPECT_EQ(prompter.shown, std::vector<std::string>{"读取图例,打不开图例文件!"});
+  EXPECT_EQ(port.title, "图例板(none.CLN)");
+  EXPECT_EQ(model->setNewFile(std::string(300, 'x')), legend::LegendStatus::PathTooLong);
+  EXPECT_EQ(model->legends().path(), (dir / "none.CLN").string());
+}
+
+TEST_F(PadModelTest, ClickSelectsTellsProjectThenOwnerAndASecondClickDeselects) {
+  const testcln::Bytes attributes = testcln::structure({{"h", 4, 4}});
+  std::vector<testcln::Legend> legends = points(2);
+  legends.push_back({.name = "road", .description = "main", .type = 0, .classCode = 7,
+                     .block = testcln::block(testcln::params(0, 1), attributes, {1, 0, 0, 0})});
+  PadModel& pad = open(legends);
+
+  pad.click(cellCentre(2), kClient);
+  const auto blockSize = std::to_string(legends[2].block.size());
+  EXPECT_EQ(log, (EventLog{"sSetSelCLNHeadInfo 0 7 " + blockSize + " road main", "sSetSelCLNAttInfo 4",
+                           "sSetSelCLNLinInfo", "WM_LEGEND_SELECTED 2"}));
+  EXPECT_EQ(port.number, "2");
+  EXPECT_EQ(project.record(), (std::vector<unsigned char>{1, 0, 0, 0}));
+  const testcln::Bytes line = testcln::params(0, 1);
+  EXPECT_TRUE(std::equal(line.begin(), line.end(), project.line().bytes));
+
+  log.clear();
+  pad.click(cellCentre(0), kClient);  // another legend: no deselection message for the old one
+  EXPECT_EQ(log.back(), "WM_LEGEND_SELECTED 0");
+  EXPECT_EQ(std::count_if(log.begin(), log.end(), [](auto& s) { return s.starts_with("WM_LEGEND_DESELECTED"); }),
+            0);
+
+  log.clear();
+  pad.click(cellCentre(0), kClient);
+  EXPECT_EQ(log, (EventLog{"sSetSelCLNFlg 0", "WM_LEGEND_DESELECTED 0"}));
+  EXPECT_EQ(port.number, "-1");
+  pad.click(cellCentre(0), kClient);
+  EXPECT_EQ(log.back(), "WM_LEGEND_SELECTED 0");
+
+  log.clear();
+  pad.click({121, 10}, kClient);  // the strip right of the third column
+  pad.click({10, 52 * 6 + 1}, {120, 320});
+  pad.click(cellCentre(5), kClient);  // an empty cell
+  EXPECT_TRUE(log.empty());
+  EXPECT_EQ(pad.legends().selectedIndex(), 0);
+
+  port.owner = false;  // without an owner the selection changes and nobody hears of it
+  pad.click(cellCentre(1), kClient);
+  EXPECT_TRUE(log.empty());
+  EXPECT_EQ(pad.legends().selectedIndex(), 1);
+}
+
+TEST_F(PadModelTest, GoToSelectsScrollsAndRefusesNumbersOutsideTheList) {
+  PadModel& pad = open(points(30));
+  port.number = "20";
+  pad.goToTypedNumber();
+  EXPECT_EQ(pad.scrollPosition(), 7);
+  EXPECT_EQ(port.scrollPosition, 7);
+  EXPECT_EQ(pad.legends().selectedPosition(), 20);
+  EXPECT_EQ(pad.hitTest(cellCentre(2), kClient), 20);
+  EXPECT_EQ(log.back(), "WM_LEGEND_SELECTED 20");
+
+  const std::size_t cellRedraws = port.surface.cellClears.size();
+  log.clear();
+  pad.goToTypedNumber();  // the same number again: no redraw, but everyone hears again
+  EXPECT_EQ(port.surface.cellClears.size(), cellRedraws);
+  EXPECT_EQ(log.back(), "WM_LEGEND_SELECTED 20");
+
+  log.clear();
+  for (const char* bad : {"30", "-1", "", "99999999999999999999"}) {
+    port.number = bad;
+    pad.goToTypedNumber();
+  }
+  EXPECT_EQ(port.refusals, 4);
+  EXPECT_TRUE(log.empty());
+  EXPECT_EQ(pad.legends().selectedPosition(), 20);
+}
+
+TEST_F(PadModelTest, ScrollBarAndKeysMoveByRowsAndPagesWithinTheRange) {
+  PadModel& pad = open(points(7));  // range 1 ... 3
+  const int passes = port.surface.areaClears;
+  pad.scroll(ScrollCode::PageDown);
+  EXPECT_EQ(pad.scrollPosition(), 3);
+  pad.scroll(ScrollCode::ThumbTrack, 1);
+  pad.scroll(ScrollCode::EndScroll);
+  EXPECT_EQ(pad.scrollPosition(), 3);
+  pad.scroll(ScrollCode::ThumbPosition, 2);
+  EXPECT_EQ(pad.scrollPosition(), 2);
+  pad.scroll(ScrollCode::ThumbPosition, INT32_MAX);
+  EXPECT_EQ(pad.scrollPosition(), 3);
+  pad.scroll(ScrollCode::LineDown);  // already at the bottom: no pass
+  EXPECT_EQ(port.surface.areaClears, passes + 3);
+
+  pad.key(PadKey::Home);
+  EXPECT_EQ(pad.scrollPosition(), 1);
+  pad.key(PadKey::Down);
+  EXPECT_EQ(pad.scrollPosition(), 2);
+  pad.key(PadKey::End);
+  EXPECT_EQ(pad.scrollPosition(), 3);
+  pad.key(PadKey::PageUp);
+  EXPECT_EQ(pad.scrollPosition(), 1);
+  pad.key(PadKey::Other);
+  EXPECT_EQ(port.scrollPosition, 1);
+  EXPECT_EQ(pad.legends().selectedIndex(), -1);
+}
+
+TEST_F(PadModelTest, TipsFollowThePointerOnlyWhenSwitchedOn) {
+  PadModel& pad = open(points(4));
+  pad.mouseMove(cellCentre(0), kClient);
+  EXPECT_TRUE(port.tips.empty());
+
+  pad.runCommand(command::kTips, cellCentre(1), kClient);
+  ASSERT_EQ(port.tips.size(), 1u);
+  EXPECT_NE(port.tips[0].first.find("p1"), std::string::npos);
+  pad.mouseMove(cellCentre(1), kClient);
+  pad.mouseMove({cellCentre(1).x + 3, cellCentre(1).y}, kClient);  // same legend: not shown again
+  EXPECT_EQ(port.tips.size(), 2u);
+  pad.click(cellCentre(2), kClient);
+  EXPECT_TRUE(port.tips.back().second);  // the selected legend's tip is an alert
+  pad.mouseMove(cellCentre(0), kClient);
+  EXPECT_FALSE(port.tips.back().second);
+  EXPECT_NE(port.tips.back().first.find("p0"), std::string::npos);
+  pad.mouseMove(cellCentre(10), kClient);  // no legend there
+  EXPECT_FALSE(port.tipShown);
+  EXPECT_EQ(legend::pad::lastTippedLegend(), -1);
+
+  pad.mouseMove(cellCentre(0), kClient);
+  pad.key(PadKey::Other);
+  EXPECT_FALSE(port.tipShown);
+  port.tipShown = true;
+  pad.moved();
+  EXPECT_FALSE(port.tipShown);
+  pad.runCommand(command::kTips, cellCentre(0), kClient);
+  EXPECT_FALSE(pad.tipsOn());
+  EXPECT_FALSE(port.tipShown);
+}
+
+TEST_F(PadModelTest, MenuStatesFollowTheFileThePointerAndTheModifiedFlag) {
+  PadModel& pad = open(points(2));
+  legend::pad::MenuState state = pad.menuState(cellCentre(1), kClient);
+  EXPECT_TRUE(state.editEnabled);
+  EXPECT_FALSE(state.saveEnabled);
+  EXPECT_TRUE(state.pointsEnabled && state.pointsChecked);
+  EXPECT_FALSE(state.linesEnabled || state.linesChecked || state.regionsEnabled || state.regionsChecked);
+  EXPECT_EQ(state.captionCommandText, legend::pad::kCaptionToCodes);
+  EXPECT_FALSE(pad.menuState(cellCentre(2), kClient).editEnabled);
+
+  pad.runCommand(command::kCaptionMode, {}, kClient);
+  EXPECT_EQ(pad.menuState({}, kClient).captionCommandText, legend::pad::kCaptionToNames);
+  EXPECT_EQ(pad.captionMode(), legend::pad::CaptionMode::ClassCodes);
+  pad.runCommand(command::kTips, {}, kClient);
+  EXPECT_TRUE(pad.menuState({}, kClient).tipsChecked);
+}
+
+TEST_F(PadModelTest, FilterHidesTheSelectionWithoutTellingAnyoneAndShowsItAgain) {
+  std::vector<testcln::Legend> legends = points(2);
+  legends.push_back({.name = "line", .type = 0, .block = testcln::block(testcln::params(0, 1))});
+  PadModel& pad = open(legends);
+  pad.click(cellCentre(2), kClient);
+  log.clear();
+  pad.runCommand(command::kShowLines, {}, kClient);
+  EXPECT_EQ(pad.legends().selectedPosition(), -1);
+  EXPECT_EQ(pad.legends().selectedIndex(), 2);
+  EXPECT_FALSE(pad.menuState({}, kClient).linesChecked);
+  EXPECT_EQ(port.range, (legend::pad::ScrollRange{1, 1}));  // the range stays that of the load
+  pad.runCommand(command::kShowLines, {}, kClient);
+  EXPECT_EQ(pad.legends().selectedPosition(), 2);
+  EXPECT_TRUE(log.empty());
+}
+
+TEST_F(PadModelTest, EditingTheSelectedLegendStoresItMarksTheFileAndTellsTheOwnerAgain) {
+  PadModel& pad = open(points(3));
+  pad.click(cellCentre(1), kClient);
+  log.clear();
+
+  port.dialog = [](legend::HeadRef, std::vector<std::uint8_t>& record) {
+    record[44] = 9;
+    return false;  // cancelled: nothing happens
+  };
+  pad.runCommand(command::kEditLegend, cellCentre(1), kClient);
+  EXPECT_FALSE(pad.legends().modified());
+  EXPECT_TRUE(log.empty());
+
+  port.dialog = [](legend::HeadRef head, std::vector<std::uint8_t>& record) {
+    EXPECT_EQ(record.size(), 94u);
+    head.setName("renamed");
+    record[44] = 9;
+    return true;
+  };
+  pad.runCommand(command::kEditLegend, cellCentre(1), kClient);
+  EXPECT_TRUE(pad.legends().modified());
+  EXPECT_EQ(pad.legends().points().record(1)[44], 9);
+  EXPECT_EQ(pad.legends().head(1).name(), "renamed");
+  EXPECT_EQ(log.back(), "WM_LEGEND_SELECTED 1");
+  EXPECT_TRUE(pad.menuState({}, kClient).saveEnabled);
+
+  log.clear();
+  pad.editLegendAt(cellCentre(8), kClient);  // nothing there: no dialog
+  EXPECT_TRUE(log.empty());
+
+  pad.runCommand(command::kSave, {}, kClient);
+  EXPECT_FALSE(pad.legends().modified());
+  legend::LegendSet reread;
+  ASSERT_EQ(reread.setPath(path().string()), legend::LegendStatus::Ok);
+  ASSERT_EQ(reread.load(), legend::LegendStatus::Ok);
+  EXPECT_EQ(reread.head(1).name(), "renamed");
+  EXPECT_EQ(reread.points().record(1)[44], 9);
+}
+
+TEST_F(PadModelTest, AFailedSaveKeepsTheChangesMarked) {
+  PadModel& pad = open(points(1));
+  pad.legends().setModified(true);
+  std::filesystem::remove_all(dir.path());
+  pad.runCommand(command::kSave, {}, kClient);
+  EXPECT_TRUE(pad.legends().modified());
+  EXPECT_EQ(prompter.shown.size(), 1u);
+}
+
+TEST_F(PadModelTest, SavingAsWritesTheChosenScopeAndCancellingWritesNothing) {
+  std::vector<testcln::Legend> legends = points(2);
+  legends.push_back({.name = "line", .type = 0, .block = testcln::block(testcln::params(0, 1))});
+  PadModel& pad = open(legends);
+  pad.runCommand(command::kShowPoints, {}, kClient);
+  pad.runCommand(command::kSaveDisplayAs, {}, kClient, (dir / "lines.CLN").string());
+  pad.runCommand(command::kSaveWholeFileAs, {}, kClient, (dir / "all.CLN").string());
+  pad.runCommand(command::kSaveWholeFileAs, {}, kClient, std::nullopt);
+  EXPECT_EQ(testcln::read(dir / "all.CLN"), testcln::read(path()));
+  legend::LegendSet copy;
+  ASSERT_EQ(copy.setPath((dir / "lines.CLN").string()), legend::LegendStatus::Ok);
+  ASSERT_EQ(copy.load(), legend::LegendStatus::Ok);
+  ASSERT_EQ(copy.count(), 1);
+  EXPECT_EQ(copy.head(0).name(), "line");
+  EXPECT_EQ(dir.entries(), (std::set<std::string>{"all.CLN", "lines.CLN", "pad.CLN"}));
+}
+
+TEST_F(PadModelTest, ClosingTellsTheProjectAndAsksAboutChangesOnlyWhenShowingMessages) {
+  PadModel& pad = open(points(1));
+  pad.legends().setModified(true);
+  prompter.answers = {false};
+  pad.close();
+  EXPECT_EQ(log, EventLog{"sSetSelCLNFlg 0"});
+  EXPECT_EQ(prompter.shown, std::vector<std::string>{std::string(legend::messages::kSavePrompt)});
+  EXPECT_FALSE(pad.legends().modified());
+
+  PadModel& quiet = open(points(1), true, false);
+  quiet.legends().setModified(true);
+  quiet.close();
+  EXPECT_EQ(prompter.shown.size(), 1u);  // no new question
+  EXPECT_FALSE(quiet.legends().modified());
+}
+
+}  // namespace
