@@ -6,10 +6,13 @@
 // text, and the colours and sizes given to Create.
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
+#include <vector>
 
 #include <QColor>
+#include <QFont>
 #include <QPointer>
 #include <QRect>
 #include <QRegion>
@@ -55,12 +58,24 @@ class CLegendTipWnd : public QWidget {
   void relayEventsOf(QWidget* owner);
 
   // Geometry and state, for the owner and for checks.
+  /// Where the text goes. right() and bottom() are exclusive edges, unlike
+  /// QRect's usual inclusive ones: the text area is right() - left() pixels
+  /// wide and bottom() - top() high.
   QRect textRect() const noexcept { return textRect_; }
   QRegion bodyRegion() const { return body_; }
   QRegion pointerRegion() const { return pointer_; }
   const QString& text() const noexcept { return text_; }
   QColor currentTextColour() const;
   bool tracking() const noexcept { return tracking_; }
+  /// Whether the text is painted in the alert colour.
+  bool alert() const noexcept { return alert_ != 0; }
+  /// The tool the tip was last shown for (null when none or destroyed).
+  QWidget* currentTool() const noexcept { return currentTool_.data(); }
+
+  /// Replaces the check that some window of the application has the keyboard
+  /// focus (null restores it): where no window can be activated, as on a
+  /// display-less test run, the tip would otherwise never show.
+  void setFocusProbe(std::function<bool()> probe);
 
  protected:
   void paintEvent(QPaintEvent* event) override;
@@ -75,6 +90,8 @@ class CLegendTipWnd : public QWidget {
   };
   void showAt(QPoint globalPos);
   static bool applicationHasFocus();
+  const Tool* findTool(const QWidget* tool) const;
+  void watch(QWidget* widget);
 
   bool created_ = false;
   QPointer<QWidget> currentTool_;
@@ -93,4 +110,7 @@ class CLegendTipWnd : public QWidget {
   int fontHeight_ = 0;
   QString fontFace_;
   int alert_ = 0;
+  QFont font_;
+  std::function<bool()> focusProbe_ = &CLegendTipWnd::applicationHasFocus;
+  std::vector<QPointer<QWidget>> watched_;  // widgets carrying this tip's event filter
 };

@@ -1,0 +1,275 @@
+// The balloon tip as a user meets it: its shape, what it paints where, when
+// it appears and goes, and that it leaves no window behind.
+#include "pad/window/legend_tip_wnd.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <set>
+
+#include <QApplication>
+#include <QCursor>
+#include <QImage>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPointer>
+
+namespace {
+
+const QString kDefaultText = QString::fromUtf8("图例没有相应的信息!");
+const QRect kTextArea(27, 24, 76, 112);  // the pad tip's text rectangle, exclusive corners
+
+QMouseEvent* mouse(QEvent::Type type, Qt::MouseButton button, QPoint at) {
+  return new QMouseEvent(type, QPointF(1, 1), QPointF(at), button, button, Qt::NoModifier);
+}
+void move(CLegendTipWnd& tip, QObject* target, QPoint at) {
+  std::unique_ptr<QMouseEvent> event(mouse(QEvent::MouseMove, Qt::NoButton, at));
+  tip.RelayEvent(target, event.get(), at);
+}
+
+// Where the text is: pixels far darker, or far redder, than fill and frame.
+QRect inkBox(const QImage& image, bool red) {
+  QRect box;
+  for (int y = 0; y < image.height(); ++y) {
+    for (int x = 0; x < image.width(); ++x) {
+      const QRgb p = image.pixel(x, y);
+      if (qAlpha(p) == 255 && qGreen(p) < 110 && qBlue(p) < 110 && (red ? qRed(p) > 150 : qRed(p) < 110)) {
+        box |= QRect(x, y, 1, 1);
+      }
+    }
+  }
+  return box;
+}
+
+// Hover moves stay with it, as they do with the pad's drawing area.
+class ToolArea : public QWidget {
+ public:
+  using QWidget::QWidget;
+  int presses = 0;
+
+ protected:
+  void mouseMoveEvent(QMouseEvent* event) override { event->accept(); }
+  void mousePressEvent(QMouseEvent*) override { ++presses; }
+};
+
+// An owner window at (100,100) whose client area is the one tool, and a tip
+// made as the pad makes it; no top-level window may outlive a test.
+class LegendTipTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    const auto before = QApplication::topLevelWidgets();
+    topLevelsBefore = std::set<QWidget*>(before.begin(), before.end());
+    owner = std::make_unique<QWidget>();
+    owner->setGeometry(100, 100, 300, 300);
+    area = new ToolArea(owner.get());
+    area->setGeometry(0, 0, 300, 300);
+    tip = std::make_unique<CLegendTipWnd>();
+    ASSERT_TRUE(tip->Create(owner.get(), 120, 160, 0xF0FBFF, 0x808080, 14));
+    tip->AddTool(area, kDefaultText, 0);
+    tip->setFocusProbe([this] { return active; });
+  }
+  void TearDown() override {
+    tip.reset();
+    owner.reset();
+    for (QWidget* w : QApplication::topLevelWidgets()) EXPECT_TRUE(topLevelsBefore.count(w)) << "window left behind";
+  }
+  void showTip(const QString& text, int alert = 0) { tip->ShowTip(area, 1, &text, alert); }
+  QImage shot() { return tip->grab().toImage().convertToFormat(QImage::Format_ARGB32); }
+
+  std::set<QWidget*> topLevelsBefore;
+  std::unique_ptr<QWidget> owner;
+  ToolArea* area = nullptr;
+  std::unique_ptr<CLegendTipWnd> tip;
+  bool active = true;
+};
+
+TEST(LegendTipGeometry, TextRectIsInscribedInTheBodyEllipse) {
+  const struct {
+    int width, height;
+    QRect corners;
+  } cases[] = {
+      {120, 160, QRect(QPoint(27, 24), QPoint(103, 136))},
+      {200, 100, QRect(QPoint(38, 15), QPoint(172, 85))},
+      // 1632 x 0.35355428... is just above 577, where sqrt(2)/4 gives 576.
+      {120, 1632, QRect(QPoint(27, 239), QPoint(103, 1393))},
+  };
+  for (const auto& c : cases) {
+    CLegendTipWnd tip;
+    ASSERT_TRUE(tip.Create(nullptr, c.width, c.height, 0, 0, 14));
+    EXPECT_EQ(tip.textRect(), c.corners) << c.width << " x " << c.height;
+  }
+  CLegendTipWnd noBody;
+  EXPECT_FALSE(noBody.Create(nullptr, 10, 160, 0, 0, 14) || noBody.exists());
+}
+
+TEST_F(LegendTipTest, ShapeIsRoundedBodyWithPointerAtTopLeft) {
+  EXPECT_TRUE(tip->isWindow() && tip->isHidden());
+  const QRegion body = tip->bodyRegion();
+  EXPECT_EQ(body.boundingRect(), QRect(QPoint(10, 0), QPoint(119, 159)));
+  for (int y = 0; y < 160; ++y) {
+    for (int x = 10; x < 120; ++x) {
+      const bool in = body.contains(QPoint(x, y));
+      ASSERT_EQ(in, body.contains(QPoint(129 - x, y))) << x << "," << y;
+      ASSERT_EQ(in, body.contains(QPoint(x, 159 - y))) << x << "," << y;
+      // Only the 9 x 13 corner boxes of an 18 x 26 ellipse are cut.
+      ASSERT_TRUE(in || ((x < 19 || x >= 111) && (y < 13 || y >= 147))) << x << "," << y;
+    }
+  }
+  EXPECT_TRUE(tip->pointerRegion().contains(QPoint(3, 2)));
+  EXPECT_TRUE(QRect(0, 0, 16, 16).contains(tip->pointerRegion().boundingRect()));
+  EXPECT_EQ(tip->mask(), body | tip->pointerRegion());
+  EXPECT_TRUE(tip->mask().contains(QPoint(12, 80)));
+  EXPECT_FALSE(tip->mask().contains(QPoint(2, 100)));
+  EXPECT_FALSE(tip->mask().contains(QPoint(119, 1)));
+}
+
+TEST_F(LegendTipTest, PaintsFillFrameAndTextInsideTheShapeOnly) {
+  showTip("A", 1);
+  const QImage image = shot();
+  for (QPoint p : {QPoint(30, 140), QPoint(12, 80), QPoint(60, 2)}) EXPECT_EQ(image.pixel(p), qRgb(255, 251, 240));
+  for (QPoint p : {QPoint(10, 80), QPoint(11, 80), QPoint(118, 80), QPoint(60, 1), QPoint(60, 159), QPoint(3, 2)}) {
+    EXPECT_EQ(image.pixel(p), qRgb(128, 128, 128)) << "two-pixel frame at " << p.x() << "," << p.y();
+  }
+  for (int y = 0; y < 160; ++y) {
+    for (int x = 0; x < 120; ++x) {
+      ASSERT_TRUE(tip->mask().contains(QPoint(x, y)) || qAlpha(image.pixel(x, y)) == 0) << x << "," << y;
+    }
+  }
+  EXPECT_FALSE(inkBox(image, true).isEmpty()) << "alert text is red";
+  EXPECT_TRUE(inkBox(image, false).isEmpty());
+  showTip("A", 0);
+  EXPECT_TRUE(inkBox(shot(), true).isEmpty());
+  EXPECT_FALSE(inkBox(shot(), false).isEmpty()) << "then in the tool's colour, black";
+}
+
+TEST_F(LegendTipTest, ShortTextIsCentredAndLongTextWrapsFromTheTopWithinTheRect) {
+  showTip("OK");
+  const QRect centred = inkBox(shot(), false);
+  EXPECT_NEAR(centred.center().x(), kTextArea.center().x(), 2);
+  EXPECT_NEAR(centred.center().y(), kTextArea.center().y(), 3);
+
+  showTip(kDefaultText);
+  const QRect wrapped = inkBox(shot(), false);
+  EXPECT_LT((wrapped.topLeft() - kTextArea.topLeft()).manhattanLength(), 8);
+  EXPECT_GT(wrapped.height(), 20) << "on more than one line";
+
+  QString lines;
+  for (int i = 0; i < 20; ++i) lines += QString("line %1\n").arg(i);
+  showTip(lines);
+  const QRect cut = inkBox(shot(), false);
+  EXPECT_GT(cut.height(), 80) << "each line break starts a line";
+  EXPECT_TRUE(kTextArea.contains(cut)) << "and the rest is cut off";
+}
+
+TEST_F(LegendTipTest, ShowTipShowsAToolsRecordAtThePointer) {
+  QWidget green(owner.get()), black(owner.get()), later(owner.get()), stranger;
+  tip->AddTool(&green, "first", 0x00FF00);
+  tip->AddTool(&green, "second", 0x0000FF);
+  tip->AddTool(&black, "black", 0);
+  QCursor::setPos(250, 180);
+  tip->ShowTip(&green, 1, nullptr, 0);
+  EXPECT_TRUE(tip->isVisible());
+  EXPECT_EQ(tip->geometry(), QRect(QCursor::pos(), QSize(120, 160)));
+  EXPECT_EQ(tip->text(), "first");
+  EXPECT_EQ(tip->currentTextColour(), QColor(0, 255, 0));
+
+  tip->AddTool(&later, "later", 0);  // colour 0 takes the colour current now
+  tip->ShowTip(&later, 1, nullptr, 0);
+  EXPECT_EQ(tip->currentTextColour(), QColor(0, 255, 0));
+  tip->ShowTip(&black, 1, nullptr, 0);
+  EXPECT_EQ(tip->currentTextColour(), QColor(0, 0, 0));
+
+  tip->hide();
+  tip->ShowTip(&stranger, 1, nullptr, 1);
+  EXPECT_FALSE(tip->isVisible() || tip->text() != "black");
+  EXPECT_TRUE(tip->alert()) << "the alert flag is taken in any case";
+}
+
+TEST_F(LegendTipTest, InactiveApplicationShowsNothingButHidingStillWorks) {
+  showTip("x");
+  active = false;
+  tip->ShowTip(area, 0, nullptr, 0);
+  EXPECT_FALSE(tip->isVisible());
+  showTip("x");
+  move(*tip, area, QPoint(150, 150));
+  EXPECT_FALSE(tip->isVisible());
+
+  tip->setFocusProbe(nullptr);  // the application's real state
+  owner->show();
+  owner->activateWindow();
+  for (int i = 0; i < 100 && !QApplication::activeWindow(); ++i) QCoreApplication::processEvents();
+  showTip("x");
+  EXPECT_TRUE(tip->isVisible());
+  EXPECT_EQ(QApplication::activeWindow(), owner.get()) << "the tip never takes activation";
+}
+
+TEST_F(LegendTipTest, PressesHideTheTipButDoubleClicksReleasesAndSystemKeysDoNot) {
+  const QPoint at(150, 150);
+  const struct {
+    const char* name;
+    QEvent* event;
+    bool hides;
+  } cases[] = {
+      {"left press", mouse(QEvent::MouseButtonPress, Qt::LeftButton, at), true},
+      {"right press", mouse(QEvent::MouseButtonPress, Qt::RightButton, at), true},
+      {"key", new QKeyEvent(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier), true},
+      {"middle press", mouse(QEvent::MouseButtonPress, Qt::MiddleButton, at), false},
+      {"double click", mouse(QEvent::MouseButtonDblClick, Qt::LeftButton, at), false},
+      {"release", mouse(QEvent::MouseButtonRelease, Qt::LeftButton, at), false},
+      {"alt key", new QKeyEvent(QEvent::KeyPress, Qt::Key_F, Qt::AltModifier), false},
+  };
+  for (const auto& c : cases) {
+    std::unique_ptr<QEvent> event(c.event);
+    move(*tip, area, at);
+    ASSERT_TRUE(tip->isVisible() && tip->tracking()) << c.name;
+    tip->RelayEvent(owner.get(), event.get(), at);
+    EXPECT_EQ(tip->isVisible(), !c.hides) << c.name;
+    EXPECT_TRUE(tip->tracking()) << c.name << ": only leaving stops tracking";
+    move(*tip, area, QPoint(10, 10));
+  }
+}
+
+TEST_F(LegendTipTest, PointerEnteringAToolShowsTheTipLeavingItOrTouchingTheTipHidesIt) {
+  owner->show();
+  tip->relayEventsOf(owner.get());
+  std::unique_ptr<QMouseEvent> enter(mouse(QEvent::MouseMove, Qt::NoButton, QPoint(150, 150)));
+  QApplication::sendEvent(owner.get(), enter.get());
+  EXPECT_FALSE(tip->isVisible()) << "the owner is no tool";
+  QApplication::sendEvent(area, enter.get());
+  EXPECT_TRUE(tip->tracking());
+  EXPECT_EQ(tip->text(), kDefaultText);
+  EXPECT_EQ(tip->geometry(), QRect(150, 150, 120, 160));
+
+  move(*tip, area, QPoint(120, 120));  // still over the tool, clear of the tip
+  EXPECT_TRUE(tip->isVisible());
+  move(*tip, area, QPoint(50, 50));
+  EXPECT_FALSE(tip->isVisible() || tip->tracking());
+
+  showTip("x");
+  std::unique_ptr<QMouseEvent> onTip(mouse(QEvent::MouseMove, Qt::NoButton, QPoint(170, 190)));
+  QApplication::sendEvent(tip.get(), onTip.get());
+  EXPECT_FALSE(tip->isVisible());
+
+  // Children made later are heard too, and keep their events.
+  auto* child = new ToolArea(area);
+  showTip("x");
+  std::unique_ptr<QMouseEvent> press(mouse(QEvent::MouseButtonPress, Qt::LeftButton, QPoint(101, 101)));
+  QApplication::sendEvent(child, press.get());
+  EXPECT_FALSE(tip->isVisible());
+  EXPECT_EQ(child->presses, 1);
+}
+
+TEST_F(LegendTipTest, EitherTheTipOrWhatItWatchesMayGoFirst) {
+  auto watched = std::make_unique<QWidget>();
+  new QWidget(watched.get());
+  tip->relayEventsOf(watched.get());
+  watched.reset();
+
+  QPointer<CLegendTipWnd> owned = tip.release();  // now the owner's window deletes it
+  owned->relayEventsOf(owner.get());
+  owned->ShowTip(area, 1, nullptr, 0);
+  owner.reset();
+  EXPECT_TRUE(owned.isNull());
+}
+
+}  // namespace
