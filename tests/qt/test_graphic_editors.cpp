@@ -1,0 +1,427 @@
+// The point, line and region editors as a user drives them: what OK writes
+// into the record byte by byte, that Cancel and untouched fields keep every
+// byte, that a new point type starts from clean values, that the preview
+// follows the edits; and the legend parameter dialog editing a legend of
+// the demo file through the real editors.
+#include "components/areaedit/graphic_editors.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <bit>
+#include <cmath>
+#include <cstring>
+#include <filesystem>
+#include <functional>
+#include <limits>
+#include <optional>
+#include <vector>
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDialog>
+#include <QDoubleSpinBox>
+#include <QImage>
+#include <QListWidget>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QTimer>
+
+#include "components/areaedit/palette_picker.h"
+#include "components/areaedit/symbol_grid.h"
+#include "components/display/palette.h"
+#include "editor/legend_param_dlg.h"
+#include "editor/qt_area_editors.h"
+#include "legendfile/head_record.h"
+#include "support/cln_builder.h"
+#include "support/scripted_prompter.h"
+
+namespace {
+
+using testcln::Bytes;
+using legend::areaedit::ColourButton;
+using legend::areaedit::PaletteGrid;
+using legend::areaedit::SymbolGrid;
+
+// Field offsets spelled out again, so a wrong constant in the library
+// cannot pass by agreeing with itself.
+constexpr std::size_t kPointColour = 44;
+
+/// A record whose bytes are all different, so a byte written by mistake shows.
+template <std::size_t N>
+std::array<std::uint8_t, N> patterned() {
+  std::array<std::uint8_t, N> r;
+  for (std::size_t i = 0; i < N; ++i) r[i] = static_cast<std::uint8_t>(0x90 + 7 * i);
+  return r;
+}
+
+template <class T, std::size_t N>
+void put(std::array<std::uint8_t, N>& r, std::size_t at, T value) {
+  using U = std::conditional_t<sizeof(T) == 2, std::uint16_t,
+                               std::conditional_t<sizeof(T) == 4, std::uint32_t, std::uint64_t>>;
+  const U raw = std::bit_cast<U>(value);
+  for (std::size_t i = 0; i < sizeof(T); ++i) r[at + i] = static_cast<std::uint8_t>(raw >> (8 * i));
+}
+
+template <class T, class Bytes>
+T get(const Bytes& r, std::size_t at) {
+  using U = std::conditional_t<sizeof(T) == 2, std::uint16_t,
+                               std::conditional_t<sizeof(T) == 4, std::uint32_t, std::uint64_t>>;
+  U raw = 0;
+  for (std::size_t i = 0; i < sizeof(T); ++i) raw |= static_cast<U>(static_cast<U>(r[at + i]) << (8 * i));
+  return std::bit_cast<T>(raw);
+}
+
+/// A symbol point: symbol 3, 8 x 8, angle 0, pen 1, colour 5, other bytes patterned.
+std::array<std::uint8_t, 94> symbolRecord() {
+  auto r = patterned<94>();
+  r[0] = 1;
+  put<std::uint32_t>(r, 2, 3);
+  put<float>(r, 6, 8);
+  put<float>(r, 10, 8);
+  put<float>(r, 14, 0);
+  put<float>(r, 18, 1);
+  put<std::uint32_t>(r, kPointColour, 5);
+  return r;
+}
+
+/// Runs @p step on the open dialog once its event loop is running. A step
+/// that fails leaves the dialog open; it is closed so the test can end.
+void onDialog(std::function<void(QDialog&)> step) {
+  QTimer::singleShot(0, [step] {
+    auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+    if (dialog == nullptr) {
+      ADD_FAILURE() << "no dialog open";
+      return;
+    }
+    step(*dialog);
+    if (dialog->isVisible()) {
+      ADD_FAILURE() << "the step left the dialog open";
+      dialog->reject();
+    }
+  });
+}
+
+template <class T>
+T* child(QWidget& parent, const char* name) {
+  T* widget = parent.findChild<T*>(QString::fromLatin1(name));
+  EXPECT_NE(widget, nullptr) << name;
+  return widget;
+}
+
+void click(QWidget* widget, QPoint at) {
+  QMouseEvent press(QEvent::MouseButtonPress, at, widget->mapToGlobal(at), Qt::LeftButton, Qt::LeftButton,
+                    Qt::NoModifier);
+  QApplication::sendEvent(widget, &press);
+  QMouseEvent release(QEvent::MouseButtonRelease, at, widget->mapToGlobal(at), Qt::LeftButton, Qt::NoButton,
+                      Qt::NoModifier);
+  QApplication::sendEvent(widget, &release);
+}
+
+/// Picks palette entry @p number through the colour button named @p name.
+void pickColour(QDialog& dialog, const char* name, int number) {
+  auto* button = child<ColourButton>(dialog, name);
+  button->click();
+  PaletteGrid* grid = button->openGrid();
+  ASSERT_NE(grid, nullptr) << "the palette did not open";
+  click(grid, grid->cellRect(number).center());
+  EXPECT_EQ(button->openGrid(), nullptr) << "picking closes the palette";
+}
+
+void chooseSymbol(QDialog& dialog, int number) {
+  auto* grid = child<SymbolGrid>(dialog, "symbolGrid");
+  click(grid, grid->cellRect(number).center());
+}
+
+void ok(QDialog& dialog) { child<QPushButton>(dialog, "okButton")->click(); }
+void cancel(QDialog& dialog) { child<QPushButton>(dialog, "cancelButton")->click(); }
+
+/// How many pixels of @p image are @p colour.
+int pixelsOf(const QImage& image, const QColor& colour) {
+  int count = 0;
+  for (int y = 0; y < image.height(); ++y)
+    for (int x = 0; x < image.width(); ++x) count += image.pixelColor(x, y) == colour;
+  return count;
+}
+
+QImage grabPreview(QDialog& dialog) { return child<QWidget>(dialog, "preview")->grab().toImage(); }
+
+QColor palette(int number) { return legend::display::paletteColour(number); }
+
+class GraphicEditorsTest : public ::testing::Test {
+ protected:
+  void SetUp() override { startingWindows = QApplication::topLevelWidgets().size(); }
+  void TearDown() override {
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(QApplication::topLevelWidgets().size(), startingWindows) << "a window was left behind";
+  }
+  qsizetype startingWindows = 0;
+};
+
+TEST_F(GraphicEditorsTest, PointOkWritesTheEditedSymbolFieldsAndNothingElse) {
+  auto record = symbolRecord();
+  const auto original = record;
+  QString title;
+  onDialog([&](QDialog& dialog) {
+    title = dialog.windowTitle();
+    EXPECT_EQ(child<QComboBox>(dialog, "pointType")->currentText(), QStringLiteral("符号"));
+    EXPECT_DOUBLE_EQ(child<QDoubleSpinBox>(dialog, "symbolHeight")->value(), 8.0);
+    child<QDoubleSpinBox>(dialog, "symbolHeight")->setValue(12.5);
+    child<QDoubleSpinBox>(dialog, "symbolAngle")->setValue(-30);
+    chooseSymbol(dialog, 7);
+    pickColour(dialog, "colourButton", 44);
+    ok(dialog);
+  });
+  EXPECT_EQ(EditPntInfo(record, "点图例参数编辑", 1), 1);
+  EXPECT_EQ(title, QStringLiteral("点图例参数编辑"));
+
+  auto expected = original;
+  put<std::uint32_t>(expected, 2, 7);
+  put<float>(expected, 6, 12.5f);
+  put<float>(expected, 14, -30.0f);
+  put<std::uint32_t>(expected, kPointColour, 44);
+  EXPECT_EQ(record, expected);
+}
+
+TEST_F(GraphicEditorsTest, CancelLeavesEveryRecordByteIdentical) {
+  // Patterned records are nonsense under every field: the dialogs repair
+  // what they show, and Cancel must still give back every byte.
+  auto point = patterned<94>();
+  point[0] = 5;
+  const auto pointBefore = point;
+  onDialog([](QDialog& dialog) {
+    child<QComboBox>(dialog, "pointType")->setCurrentIndex(1);
+    chooseSymbol(dialog, 2);
+    pickColour(dialog, "colourButton", 9);
+    cancel(dialog);
+  });
+  EXPECT_EQ(EditPntInfo(point, "p", 1), 0);
+  EXPECT_EQ(point, pointBefore);
+
+  auto line = patterned<67>();
+  const auto lineBefore = line;
+  onDialog([](QDialog& dialog) {
+    child<QListWidget>(dialog, "lineStyle")->setCurrentRow(2);
+    child<QDoubleSpinBox>(dialog, "patternLength")->setValue(3);
+    pickColour(dialog, "secondColourButton", 9);
+    cancel(dialog);
+  });
+  EXPECT_EQ(EditLinInfo(line, "l"), 0);
+  EXPECT_EQ(line, lineBefore);
+
+  auto region = patterned<63>();
+  const auto regionBefore = region;
+  onDialog([](QDialog& dialog) {
+    child<QListWidget>(dialog, "fillPattern")->setCurrentRow(1);
+    child<QDoubleSpinBox>(dialog, "patternHeight")->setValue(3);
+    dialog.reject();  // closing the window is a Cancel too
+  });
+  EXPECT_EQ(EditRegInfo(region, "r"), 0);
+  EXPECT_EQ(region, regionBefore);
+}
+
+TEST_F(GraphicEditorsTest, ChangingThePointTypeStartsFromCleanFields) {
+  auto record = symbolRecord();
+  const auto original = record;
+  onDialog([](QDialog& dialog) {
+    auto* type = child<QComboBox>(dialog, "pointType");
+    type->setCurrentIndex(3);  // ring: its diameter overlaps the symbol number and height
+    EXPECT_TRUE(child<QDoubleSpinBox>(dialog, "diameter")->isVisibleTo(&dialog));
+    EXPECT_FALSE(child<QDoubleSpinBox>(dialog, "symbolHeight")->isVisibleTo(&dialog));
+    EXPECT_FALSE(child<QWidget>(dialog, "symbolGrid")->isVisibleTo(&dialog));
+    EXPECT_DOUBLE_EQ(child<QDoubleSpinBox>(dialog, "diameter")->value(), 6.0);
+    EXPECT_DOUBLE_EQ(child<QDoubleSpinBox>(dialog, "penWidth")->value(), 1.0);
+    type->setCurrentIndex(5);  // text
+    EXPECT_DOUBLE_EQ(child<QDoubleSpinBox>(dialog, "textHeight")->value(), 6.0);
+    EXPECT_DOUBLE_EQ(child<QDoubleSpinBox>(dialog, "textAngle")->value(), 0.0);
+    EXPECT_EQ(child<QComboBox>(dialog, "textLayout")->currentIndex(), 0);
+    child<QComboBox>(dialog, "textLayout")->setCurrentIndex(1);
+    ok(dialog);
+  });
+  ASSERT_EQ(EditPntInfo(record, "p", 1), 1);
+  auto expected = original;
+  expected[0] = 5;
+  put<float>(expected, 2, 6.0f);
+  put<float>(expected, 6, 6.0f);
+  put<float>(expected, 10, 0.0f);
+  put<float>(expected, 14, 0.0f);
+  expected[35] = 1;
+  EXPECT_EQ(record, expected);
+
+  // Back to the record's own type, its own values return.
+  record = symbolRecord();
+  onDialog([](QDialog& dialog) {
+    auto* type = child<QComboBox>(dialog, "pointType");
+    type->setCurrentIndex(2);
+    type->setCurrentIndex(1);
+    EXPECT_DOUBLE_EQ(child<QDoubleSpinBox>(dialog, "symbolHeight")->value(), 8.0);
+    ok(dialog);
+  });
+  ASSERT_EQ(EditPntInfo(record, "p", 1), 1);
+  EXPECT_EQ(record, original);
+}
+
+TEST_F(GraphicEditorsTest, PointInputsShowWhatOkStores) {
+  auto record = symbolRecord();
+  put<float>(record, 6, std::numeric_limits<float>::quiet_NaN());
+  put<float>(record, 10, 1e30f);
+  put<float>(record, 14, 12.345678f);  // more digits than shown, and not touched
+  onDialog([](QDialog& dialog) {
+    auto* height = child<QDoubleSpinBox>(dialog, "symbolHeight");
+    auto* width = child<QDoubleSpinBox>(dialog, "symbolWidth");
+    EXPECT_DOUBLE_EQ(height->value(), height->minimum());
+    EXPECT_DOUBLE_EQ(width->value(), width->maximum());
+    EXPECT_GT(height->minimum(), 0.0) << "sizes stay positive";
+    EXPECT_TRUE(std::isfinite(width->maximum()));
+    ok(dialog);
+  });
+  ASSERT_EQ(EditPntInfo(record, "p", 1), 1);
+  EXPECT_FLOAT_EQ(get<float>(record, 6), static_cast<float>(legend::areaedit::kMinSize));
+  EXPECT_FLOAT_EQ(get<float>(record, 10), static_cast<float>(legend::areaedit::kMaxSize));
+  EXPECT_EQ(get<float>(record, 14), 12.345678f);
+}
+
+TEST_F(GraphicEditorsTest, LineOkWritesStyleColoursAndPatternInFineUnits) {
+  auto record = patterned<67>();
+  put<std::uint16_t>(record, 0, 14);
+  put<std::uint32_t>(record, 4, 3);
+  put<float>(record, 8, 1.2f);
+  put<float>(record, 13, 10.0f);
+  put<float>(record, 17, 10.0f);
+  put<std::uint32_t>(record, 21, 2);
+  const auto original = record;
+  onDialog([](QDialog& dialog) {
+    EXPECT_EQ(child<QListWidget>(dialog, "lineStyle")->currentRow(), 14);
+    // Eighths and sixteenths of a pixel, shown in pixels.
+    EXPECT_DOUBLE_EQ(child<QDoubleSpinBox>(dialog, "patternLength")->value(), 1.25);
+    EXPECT_DOUBLE_EQ(child<QDoubleSpinBox>(dialog, "patternWidth")->value(), 0.625);
+    child<QListWidget>(dialog, "lineStyle")->setCurrentRow(3);
+    child<QDoubleSpinBox>(dialog, "patternLength")->setValue(2.5);
+    child<QDoubleSpinBox>(dialog, "patternWidth")->setValue(0.75);
+    pickColour(dialog, "colourButton", 7);
+    pickColour(dialog, "secondColourButton", 160);
+    ok(dialog);
+  });
+  ASSERT_EQ(EditLinInfo(record, "线图例参数编辑"), 1);
+  auto expected = original;
+  put<std::uint16_t>(expected, 0, 3);
+  put<std::uint32_t>(expected, 4, 7);
+  put<float>(expected, 13, 20.0f);
+  put<float>(expected, 17, 12.0f);
+  put<std::uint32_t>(expected, 21, 160);
+  EXPECT_EQ(record, expected) << "the untouched pen width 1.2 keeps its exact bits";
+}
+
+TEST_F(GraphicEditorsTest, RegionOkWritesPatternCellAndColours) {
+  auto record = patterned<63>();
+  put<std::uint32_t>(record, 0, 3);
+  put<std::uint16_t>(record, 4, 5);
+  put<float>(record, 6, 6.0f);
+  put<float>(record, 10, 6.0f);
+  put<std::uint32_t>(record, 14, 4);
+  const auto original = record;
+  onDialog([](QDialog& dialog) {
+    EXPECT_EQ(child<QListWidget>(dialog, "fillPattern")->currentRow(), 5);
+    child<QListWidget>(dialog, "fillPattern")->setCurrentRow(2);
+    child<QDoubleSpinBox>(dialog, "patternWidth")->setValue(9);
+    child<QDoubleSpinBox>(dialog, "patternHeight")->setValue(7.5);
+    pickColour(dialog, "colourButton", 252);
+    pickColour(dialog, "patternColourButton", 14);
+    ok(dialog);
+  });
+  ASSERT_EQ(EditRegInfo(record, "区图例参数编辑"), 1);
+  auto expected = original;
+  put<std::uint32_t>(expected, 0, 252);
+  put<std::uint16_t>(expected, 4, 2);
+  put<float>(expected, 6, 9.0f);
+  put<float>(expected, 10, 7.5f);
+  put<std::uint32_t>(expected, 14, 14);
+  EXPECT_EQ(record, expected);
+}
+
+TEST_F(GraphicEditorsTest, PreviewRepaintsInTheChosenColour) {
+  auto point = symbolRecord();
+  put<std::uint32_t>(point, 2, 1);
+  onDialog([](QDialog& dialog) {
+    const QImage before = grabPreview(dialog);
+    EXPECT_GT(pixelsOf(before, palette(5)), 20);
+    pickColour(dialog, "colourButton", 7);
+    const QImage after = grabPreview(dialog);
+    EXPECT_EQ(pixelsOf(after, palette(5)), 0);
+    EXPECT_GT(pixelsOf(after, palette(7)), 20);
+    cancel(dialog);
+  });
+  EditPntInfo(point, "p", 1);
+
+  auto region = patterned<63>();
+  put<std::uint32_t>(region, 0, 5);
+  put<std::uint16_t>(region, 4, 0);  // a plain fill
+  put<float>(region, 6, 6.0f);
+  put<std::uint32_t>(region, 14, 2);
+  onDialog([](QDialog& dialog) {
+    const QImage before = grabPreview(dialog);
+    EXPECT_GT(pixelsOf(before, palette(5)), before.width() * before.height() / 2);
+    pickColour(dialog, "colourButton", 8);
+    const QImage after = grabPreview(dialog);
+    EXPECT_EQ(pixelsOf(after, palette(5)), 0);
+    EXPECT_GT(pixelsOf(after, palette(8)), after.width() * after.height() / 2);
+    cancel(dialog);
+  });
+  EditRegInfo(region, "r");
+}
+
+// The demo file read byte by byte: head records after the 16-byte preamble,
+// blocks in the data area after the last head.
+struct DemoLegend {
+  legend::HeadRecord head;
+  Bytes block;
+};
+std::optional<DemoLegend> firstSymbolLegend(const Bytes& file) {
+  const std::uint32_t count = testcln::get32At(file, 12);
+  const std::size_t dataArea = 16 + 333 * static_cast<std::size_t>(count);
+  for (std::uint32_t i = 0; i < count; ++i) {
+    const std::size_t at = 16 + 333 * static_cast<std::size_t>(i);
+    const std::size_t offset = dataArea + testcln::get32At(file, at + 257);
+    const std::size_t size = testcln::get32At(file, at + 261);
+    if (file[at + 256] != 1 || offset + size > file.size() || size < 94 || file[offset] != 1) continue;
+    DemoLegend legend;
+    std::copy_n(file.begin() + static_cast<std::ptrdiff_t>(at), 333, legend.head.bytes.begin());
+    legend.block.assign(file.begin() + static_cast<std::ptrdiff_t>(offset),
+                        file.begin() + static_cast<std::ptrdiff_t>(offset + size));
+    return legend;
+  }
+  return std::nullopt;
+}
+
+TEST_F(GraphicEditorsTest, LegendParamDialogEditsADemoSymbolThroughTheRealEditor) {
+  const Bytes file = testcln::read(std::filesystem::path(LEGEND_SAMPLES_DIR) / "demo.CLN");
+  ASSERT_GT(file.size(), 16u);
+  std::optional<DemoLegend> legend = firstSymbolLegend(file);
+  ASSERT_TRUE(legend) << "the demo file has a symbol legend";
+  const Bytes originalBlock = legend->block;
+  const std::uint32_t oldSymbol = testcln::get32At(originalBlock, 2);
+  const int newSymbol = oldSymbol == 4 ? 5 : 4;
+
+  testcln::ScriptedPrompter prompter;
+  legend::editor::QtAreaEditors editors;
+  {
+    CLegendParamDlg dialog(legend->head.ref(), legend->block, false, editors, prompter);
+    onDialog([&](QDialog& editor) {
+      EXPECT_EQ(editor.objectName(), QStringLiteral("pointEditor"));
+      chooseSymbol(editor, newSymbol);
+      pickColour(editor, "colourButton", 12);
+      ok(editor);
+    });
+    child<QPushButton>(dialog, "graphicButton")->click();
+    EXPECT_EQ(legend->block, originalBlock) << "nothing reaches the block before the legend dialog's OK";
+    child<QPushButton>(dialog, "okButton")->click();
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+  }
+  EXPECT_TRUE(prompter.shown.empty());
+  Bytes expected = originalBlock;
+  testcln::put32At(expected, 2, static_cast<std::uint32_t>(newSymbol));
+  testcln::put32At(expected, kPointColour, 12);
+  EXPECT_EQ(legend->block, expected);
+}
+
+}  // namespace
