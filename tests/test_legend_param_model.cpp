@@ -116,6 +116,15 @@ TEST(LegendParamModel, PointLegendFromPadWritesOnlyTheParameterRecordOnOk) {
   EXPECT_EQ(f.head.view().name(), "pt");
   EXPECT_EQ(f.head.view().classCode(), 42);
 
+  // The pad hands over the record alone while the head declares the whole
+  // block: that is no reason to complain.
+  Fixture pad(1, testcln::params(1, 10), false, static_cast<std::int64_t>(original.size()));
+  EXPECT_TRUE(pad.prompter.shown.empty());
+  pad.model->editGraphicParameters();
+  ASSERT_TRUE(pad.model->ok());
+  EXPECT_EQ(pad.block.size(), 94u);
+  EXPECT_EQ(pad.block[0], 0xEE);
+
   Fixture cut(1, Bytes(10, 1), false);  // shorter than the record: never written past
   EXPECT_EQ(cut.prompter.shown, std::vector<std::string>{std::string(msg::kParamSizeWrong)});
   ASSERT_TRUE(cut.model->ok());

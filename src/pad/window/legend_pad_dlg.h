@@ -5,19 +5,28 @@
 // PadModel, which holds all the logic, and paints through KernelDriver.
 
 #include <cstdint>
+#include <functional>
 #include <memory>
+#include <optional>
+#include <string>
 #include <string_view>
 
 #include <QDialog>
 
 #include "legendfile/legend_set.h"
+#include "pad/model/pad_geometry.h"
 #include "legendfile/status.h"
 
+class CLegendTipWnd;
 class MapProject;
-class QLineEdit;
-class QLabel;
-class QPushButton;
-class QScrollBar;
+class QMenu;
+
+namespace legend {
+class Prompter;
+namespace editor {
+class AreaEditors;
+}
+}  // namespace legend
 
 namespace legend::pad {
 class PadModel;
@@ -62,17 +71,41 @@ class CLegendPadDlg : public QDialog {
   legend::pad::PadModel& model();
   const legend::pad::PadModel& model() const;
 
+  /// The popup menu as it would open at @p globalPos (states and texts
+  /// set); its actions carry the command numbers as data.
+  std::unique_ptr<QMenu> popupMenu(QPoint globalPos);
+  /// Runs menu command @p id for a menu opened at @p globalPos.
+  void runCommand(int id, QPoint globalPos);
+
+  /// The drawing area the cells are drawn on, and the tip window.
+  QWidget* drawingArea() const;
+  CLegendTipWnd& tipWindow() const;
+
+  /// Where the save-as commands get their path: the file dialog by default;
+  /// tests put a script in its place. No value: the user cancelled.
+  using SavePathChooser = std::function<std::optional<std::string>(const std::string& initialPath)>;
+  void setSavePathChooser(SavePathChooser chooser);
+  /// Replaces the message boxes (when the pad shows messages) and the
+  /// editors of the parameter dialog; null puts the real ones back.
+  void setPrompter(legend::Prompter* prompter);
+  void setAreaEditors(legend::editor::AreaEditors* editors);
+
  protected:
   bool event(QEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
   void mouseDoubleClickEvent(QMouseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
   void moveEvent(QMoveEvent* event) override;
 
  private:
   friend class legend::pad::PadWindowPort;
   struct Parts;
+  void buildControls();
+  void showPopupMenu(QPoint globalPos);
+  legend::pad::WindowPoint areaPoint(QPoint globalPos) const;
+
   std::unique_ptr<Parts> parts_;
 };

@@ -1,0 +1,230 @@
+// Timings of the pad window on the largest legend file: opening it to its
+// first painted frame, a click on a legend with attributes up to the owner's
+// message, and paging from the top to the bottom; each beside its baseline
+// (the bare load of the same file, one drawing pass) taken in the same run.
+
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QMouseEvent>
+
+#include "att_stru.h"
+#include "bench_report.h"
+#include "legend/legend_events.h"
+#include "legend/map_project.h"
+#include "legendfile/data_block.h"
+#include "legendfile/head_record.h"
+#include "legendfile/legend_set.h"
+#include "legendfile/packed_file.h"
+#include "pad/model/pad_model.h"
+#include "pad/window/legend_pad_dlg.h"
+
+namespace {
+
+using benchreport::formatRatio;
+using benchreport::formatTime;
+using benchreport::ratioOf;
+using benchreport::RecordingReporter;
+
+constexpr std::int32_t kLegends = 32767;
+constexpr double kFirstFrameFactor = 1.2;
+constexpr double kClickTargetSeconds = 1e-3;
+
+/// The largest file the format holds: legends taking turns as point, line
+/// and region, every legend with a three-field attribute structure.
+std::vector<std::uint8_t> makeFile() {
+  CATT_STRU structure;
+  structure.AddFld({.name = "name", .type = AttFieldType::Text, .length = 16});
+  structure.AddFld({.name = "code", .type = AttFieldType::Int32, .length = 4});
+  structure.AddFld({.name = "area", .type = AttFieldType::Double, .length = 8, .decimals = 2});
+  structure.CalLengthOffset();
+  const std::vector<std::uint8_t> record(static_cast<std::size_t>(structure.RecordLength()), 1);
+
+  legend::PackedFileBuilder file;
+  for (std::int32_t i = 0; i < kLegends; ++i) {
+    const auto type = static_cast<std::int8_t>(i % 3);
+    std::vector<std::uint8_t> params(legend::layout::param_record_size(type), 0);
+    params[0] = type == 1 ? 1 : 0;  // point legends show symbol 1
+    const auto block = legend::composeBlock(params, &structure, record);
+    if (!block) throw std::runtime_error("generator: a block could not be composed");
+    legend::HeadRecord head;
+    head.ref().setName("legend " + std::to_string(i));
+    head.ref().setType(type);
+    head.ref().setClassCode(i);
+    if (!file.append(head, *block)) throw std::runtime_error("generator: the file outgrows the format");
+  }
+  return file.image();
+}
+
+class Owner : public QWidget {
+ public:
+  int selected = 0;
+
+ protected:
+  bool event(QEvent* e) override {
+    if (static_cast<int>(e->type()) == WM_LEGEND_SELECTED) {
+      ++selected;
+      return true;
+    }
+    return QWidget::event(e);
+  }
+};
+
+struct Workspace {
+  std::filesystem::path folder = std::filesystem::temp_directory_path() / "legend-bench-pad";
+  std::filesystem::path file = folder / "largest.CLN";
+  Workspace() {
+    std::filesystem::create_directories(folder);
+    const std::vector<std::uint8_t> bytes = makeFile();
+    std::ofstream(file, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  }
+  ~Workspace() {
+    std::error_code ignored;
+    std::filesystem::remove_all(folder, ignored);
+  }
+};
+
+void bareLoad(benchmark::State& state, const Workspace& ws) {
+  for (auto _ : state) {
+    legend::LegendSet set;
+    set.setPath(ws.file.string());
+    set.load();
+    set.rebuildDisplayList();
+    benchmark::DoNotOptimize(set.displayCount());
+  }
+}
+
+/// A visible pad on the file, for the figures that work on an open pad.
+struct OpenPad {
+  MapProject project;
+  Owner owner;
+  CLegendPadDlg* pad;
+  explicit OpenPad(const Workspace& ws) : pad(new CLegendPadDlg(ws.file.string(), 1, 0, &project, &owner)) {
+    pad->create();
+    QApplication::processEvents();
+  }
+  ~OpenPad() { pad->destroyPad(); }
+};
+
+void drawingPass(benchmark::State& state, const Workspace& ws) {
+  OpenPad open(ws);
+  for (auto _ : state) open.pad->model().paint();
+}
+
+void firstFrame(benchmark::State& state, const Workspace& ws) {
+  MapProject project;
+  Owner owner;
+  for (auto _ : state) {
+    auto* pad = new CLegendPadDlg(ws.file.string(), 1, 0, &project, &owner);
+    pad->create();
+    QApplication::processEvents();  // the window shows its first frame
+    state.PauseTiming();
+    pad->destroyPad();
+    QApplication::processEvents();
+    state.ResumeTiming();
+  }
+}
+
+void clickToOwner(benchmark::State& state, const Workspace& ws) {
+  OpenPad open(ws);
+  QWidget* area = open.pad->drawingArea();
+  const int cellWidth = area->width() / 3;
+  const int cellHeight = area->height() / 6;
+  int cell = 0;
+  for (auto _ : state) {
+    // Alternate between two cells, so every click selects.
+    const QPoint global = area->mapToGlobal(QPoint(cellWidth * cell + cellWidth / 2, cellHeight / 2));
+    QMouseEvent press(QEvent::MouseButtonPress, open.pad->mapFromGlobal(global), global, Qt::LeftButton,
+                      Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(open.pad, &press);
+    cell = 1 - cell;
+  }
+  if (open.owner.selected != static_cast<int>(state.iterations())) state.SkipWithError("a click was not reported");
+}
+
+void pageDownToBottom(benchmark::State& state, const Workspace& ws) {
+  OpenPad open(ws);
+  std::int64_t pages = 0;
+  for (auto _ : state) {
+    state.PauseTiming();
+    open.pad->model().scroll(legend::pad::ScrollCode::Top);
+    state.ResumeTiming();
+    while (open.pad->model().scrollPosition() < open.pad->model().scrollRange().maximum) {
+      QKeyEvent key(QEvent::KeyPress, Qt::Key_PageDown, Qt::NoModifier);
+      QApplication::sendEvent(open.pad, &key);
+      ++pages;
+    }
+  }
+  state.counters["pages"] = static_cast<double>(pages) / static_cast<double>(state.iterations());
+}
+
+void printSummary(const RecordingReporter& results) {
+  const auto real = [&](const char* name) { return results.realSeconds(name); };
+  const std::optional<double> load = real("BareLoad");
+  const std::optional<double> pass = real("DrawingPass");
+  const std::optional<double> frame = real("FirstFrame");
+  const std::optional<double> click = real("ClickToOwner");
+  const std::optional<double> paging = real("PageDownToBottom");
+  const std::optional<double> pages = results.counter("PageDownToBottom", "pages");
+  const std::optional<double> baseline =
+      load && pass ? std::optional<double>(*load + *pass) : std::nullopt;
+
+  std::printf("\nSummary (%d legends, real time per iteration, median of the repetitions):\n", kLegends);
+  std::printf("  bare load + display list      %10s\n", formatTime(load).c_str());
+  std::printf("  one full drawing pass         %10s\n", formatTime(pass).c_str());
+  std::printf("  pad to first painted frame    %10s   %s of load + pass (target %.1fx)\n",
+              formatTime(frame).c_str(), formatRatio(ratioOf(frame, baseline)).c_str(), kFirstFrameFactor);
+  std::printf("  click to owner's message      %10s   %s of one pass (target < %s)\n", formatTime(click).c_str(),
+              formatRatio(ratioOf(click, pass)).c_str(), formatTime(kClickTargetSeconds).c_str());
+  if (paging && pages && *pages > 0)
+    std::printf("  Page Down top to bottom       %10s   %.0f pages, %s per page, %s of one pass\n",
+                formatTime(paging).c_str(), *pages, formatTime(*paging / *pages).c_str(),
+                formatRatio(ratioOf(*paging / *pages, pass)).c_str());
+  std::printf("\n");
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  QApplication application(argc, argv);
+  const Workspace ws;
+
+  benchmark::RegisterBenchmark("BareLoad", [&ws](benchmark::State& s) { bareLoad(s, ws); })
+      ->Unit(benchmark::kMillisecond)
+      ->UseRealTime();
+  benchmark::RegisterBenchmark("DrawingPass", [&ws](benchmark::State& s) { drawingPass(s, ws); })
+      ->Unit(benchmark::kMillisecond)
+      ->UseRealTime();
+  benchmark::RegisterBenchmark("FirstFrame", [&ws](benchmark::State& s) { firstFrame(s, ws); })
+      ->Unit(benchmark::kMillisecond)
+      ->UseRealTime();
+  benchmark::RegisterBenchmark("ClickToOwner", [&ws](benchmark::State& s) { clickToOwner(s, ws); })
+      ->Unit(benchmark::kMicrosecond)
+      ->UseRealTime();
+  benchmark::RegisterBenchmark("PageDownToBottom", [&ws](benchmark::State& s) { pageDownToBottom(s, ws); })
+      ->Unit(benchmark::kMillisecond)
+      ->Iterations(1)
+      ->UseRealTime();
+
+  std::vector<std::string> storage;
+  std::vector<char*> args = benchreport::withDefaults(argc, argv, storage);
+  int count = static_cast<int>(args.size()) - 1;
+  benchmark::Initialize(&count, args.data());
+  RecordingReporter reporter;
+  benchmark::RunSpecifiedBenchmarks(&reporter);
+  printSummary(reporter);
+  benchmark::Shutdown();
+  return 0;
+}

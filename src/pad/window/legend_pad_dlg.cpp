@@ -1,0 +1,561 @@
+#include "pad/window/legend_pad_dlg.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QCursor>
+#include <QFileDialog>
+#include <QFrame>
+#include <QImage>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPushButton>
+#include <QRegularExpressionValidator>
+#include <QScrollBar>
+
+#include "components/base/gbk_text.h"
+#include "components/base/message_prompter.h"
+#include "components/display/qpainter_driver.h"
+#include "editor/legend_param_dlg.h"
+#include "editor/qt_area_editors.h"
+#include "legend/legend_events.h"
+#include "pad/model/pad_model.h"
+#include "pad/window/legend_tip_wnd.h"
+
+static void initPadResources() { Q_INIT_RESOURCE(pad); }
+
+namespace legend::pad {
+
+namespace {
+
+// The pad's controls are laid out on a grid of half-character units, as a
+// dialog template would place them; kUnit pixels per unit in both directions.
+constexpr int kUnit = 2;
+QRect units(int x, int y, int width, int height) { return {x * kUnit, y * kUnit, width * kUnit, height * kUnit}; }
+
+constexpr int kTipWidth = 120;
+constexpr int kTipHeight = 160;
+constexpr TipColour kTipFill = 0xF0FBFF;
+constexpr TipColour kTipFrame = 0x808080;
+constexpr int kTipFontHeight = 14;
+constexpr const char* kTipDefaultText = "图例没有相应的信息!";
+constexpr const char* kSaveFilter = "图例文件 (*.CLN)";
+
+QString fromUtf8(std::string_view text) {
+  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+/// A prompter that shows nothing and answers every question with its default.
+class SilentPrompter final : public Prompter {
+ public:
+  void inform(std::string_view) override {}
+  bool askYesNo(std::string_view, bool defaultYes) override { return defaultYes; }
+  // A beep is no message: a silent pad still beeps at a refused number.
+  void beep() override { QApplication::beep(); }
+};
+
+}  // namespace
+
+/// The drawing area: the cells are drawn into an image that the area shows.
+/// The area lets pointer events through to the pad, which hit-tests them.
+class PadArea final : public QWidget {
+ public:
+  PadArea(QWidget* parent, std::function<void()> fullPass) : QWidget(parent), fullPass_(std::move(fullPass)) {
+    setObjectName(QStringLiteral("drawingArea"));
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+  }
+
+  QImage& image() { return image_; }
+  void clear() {
+    if (image_.size() != size()) image_ = QImage(size(), QImage::Format_RGB32);
+    image_.fill(Qt::white);
+  }
+  void clearRect(const QRect& rect) {
+    if (image_.size() != size()) return clear();
+    QPainter painter(&image_);
+    painter.fillRect(rect, Qt::white);
+  }
+
+ protected:
+  void paintEvent(QPaintEvent*) override {
+    // A resized area (or one never drawn) gets a full pass; otherwise the
+    // passes have drawn the image already and it only needs showing.
+    if (image_.size() != size()) fullPass_();
+    QPainter painter(this);
+    if (image_.size() == size())
+      painter.drawImage(0, 0, image_);
+    else
+      painter.fillRect(rect(), Qt::white);
+  }
+
+ private:
+  std::function<void()> fullPass_;
+  QImage image_;
+};
+
+/// The pad window as the pad model sees it.
+class PadWindowPort final : public PadPort {
+ public:
+  explicit PadWindowPort(CLegendPadDlg& pad) : pad_(pad) {}
+
+  // PadSurface
+  bool exists() const override;
+  AreaSize areaSize() const override;
+  void setTotalText(std::string_view text) override;
+  void clearArea() override;
+  void clearCell(const WindowRect& cell) override;
+  std::unique_ptr<KernelDriver> openDriver() override;
+  void reportImageFailure() override;
+  // PadPort
+  void setTitle(std::string_view title) override;
+  void setScrollRange(ScrollRange range) override;
+  void setScrollPosition(std::int32_t position) override;
+  void showSelectedNumber(std::int32_t number) override;
+  std::optional<std::int64_t> typedNumber() const override;
+  void refuseTypedNumber() override;
+  bool tipExists() const override;
+  bool tipVisible() const override;
+  void showTip(std::string_view text, bool alert) override;
+  void hideTip() override;
+  bool hasOwner() const override;
+  void sendToOwner(int message, std::int32_t legendIndex) override;
+  bool runParameterDialog(HeadRef head, std::vector<std::uint8_t>& record) override;
+
+ private:
+  CLegendPadDlg& pad_;
+};
+
+/// Forwards to whichever prompter the pad uses now.
+class PadPrompter final : public Prompter {
+ public:
+  Prompter* target = nullptr;
+  void inform(std::string_view text) override { target->inform(text); }
+  bool askYesNo(std::string_view text, bool defaultYes) override { return target->askYesNo(text, defaultYes); }
+  void beep() override { target->beep(); }
+};
+
+}  // namespace legend::pad
+
+using namespace legend::pad;
+
+struct CLegendPadDlg::Parts {
+  Parts(CLegendPadDlg& pad, MapProject* project, bool visible, bool showMessages, QWidget* ownerWindow)
+      : port(pad),
+        boxes(&pad),
+        model(port, prompter, project, visible, showMessages),
+        owner(ownerWindow),
+        editors(&pad) {
+    prompter.target = showMessages ? static_cast<legend::Prompter*>(&boxes) : &silent;
+  }
+
+  PadWindowPort port;
+  legend::MessagePrompter boxes;
+  SilentPrompter silent;
+  PadPrompter prompter;
+  PadModel model;
+  QPointer<QWidget> owner;
+  std::string initialPath;
+  bool created = false;
+  bool closed = false;
+
+  PadArea* area = nullptr;
+  QScrollBar* scrollBar = nullptr;
+  QLineEdit* number = nullptr;
+  QPushButton* goTo = nullptr;
+  QLabel* total = nullptr;
+  QCursor legendCursor;
+  CLegendTipWnd tip;
+
+  legend::editor::QtAreaEditors editors;
+  legend::editor::AreaEditors* editorsInUse = &editors;
+  SavePathChooser chooseSavePath;
+};
+
+CLegendPadDlg::CLegendPadDlg(std::string_view path, int visible, int showMessages, MapProject* project,
+                             QWidget* owner)
+    : QDialog(nullptr, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
+      parts_(std::make_unique<Parts>(*this, project, visible != 0, showMessages != 0, owner)) {
+  initPadResources();
+  parts_->initialPath = std::string(path);
+  setObjectName(QStringLiteral("legendPad"));
+  setWindowTitle(QStringLiteral("图例选择板"));
+  setModal(false);
+  buildControls();
+  parts_->chooseSavePath = [this](const std::string& initial) -> std::optional<std::string> {
+    QFileDialog dialog(nullptr, QString(), QString::fromStdString(initial), QString::fromUtf8(kSaveFilter));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, false);
+    dialog.selectFile(QString::fromStdString(initial));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+    return dialog.selectedFiles().front().toStdString();
+  };
+}
+
+CLegendPadDlg::~CLegendPadDlg() {
+  // However the pad goes, the project hears that nothing is selected and
+  // unsaved changes are offered for saving.
+  if (parts_->created && !parts_->closed) {
+    parts_->closed = true;
+    parts_->tip.ShowTip(parts_->area, 0, nullptr, 0);
+    parts_->model.close();
+  }
+}
+
+void CLegendPadDlg::buildControls() {
+  Parts& p = *parts_;
+  setFixedSize(units(0, 0, 80, 192).size());
+  setMouseTracking(true);
+  setFocusPolicy(Qt::StrongFocus);
+
+  p.area = new PadArea(this, [this] { parts_->model.paint(); });
+  p.area->setGeometry(units(1, 2, 70, 159));
+
+  p.scrollBar = new QScrollBar(Qt::Vertical, this);
+  p.scrollBar->setObjectName(QStringLiteral("scrollBar"));
+  p.scrollBar->setGeometry(units(71, 1, 8, 160));
+  p.scrollBar->setPageStep(kGridRows);
+  p.scrollBar->setSingleStep(1);
+  // The grid follows the thumb only when it is released.
+  p.scrollBar->setTracking(false);
+  QObject::connect(p.scrollBar, &QScrollBar::actionTriggered, this, [this](int action) {
+    PadModel& model = parts_->model;
+    switch (action) {
+      case QAbstractSlider::SliderSingleStepSub: model.scroll(ScrollCode::LineUp); break;
+      case QAbstractSlider::SliderSingleStepAdd: model.scroll(ScrollCode::LineDown); break;
+      case QAbstractSlider::SliderPageStepSub: model.scroll(ScrollCode::PageUp); break;
+      case QAbstractSlider::SliderPageStepAdd: model.scroll(ScrollCode::PageDown); break;
+      case QAbstractSlider::SliderToMinimum: model.scroll(ScrollCode::Top); break;
+      case QAbstractSlider::SliderToMaximum: model.scroll(ScrollCode::Bottom); break;
+      case QAbstractSlider::SliderMove: return;  // dragging: the thumb moves, the grid waits
+      default: return;
+    }
+    // The scroll bar is told its position by the model, not the other way round.
+    parts_->scrollBar->setSliderPosition(model.scrollPosition());
+  });
+  QObject::connect(p.scrollBar, &QScrollBar::sliderReleased, this, [this] {
+    parts_->model.scroll(ScrollCode::ThumbPosition, parts_->scrollBar->sliderPosition());
+    parts_->port.setScrollPosition(parts_->model.scrollPosition());
+  });
+
+  auto* frame = new QFrame(this);
+  frame->setFrameStyle(QFrame::Box | QFrame::Sunken);
+  frame->setGeometry(units(1, 163, 77, 27));
+  frame->lower();
+
+  auto* numberLabel = new QLabel(QStringLiteral("选择序号"), this);
+  numberLabel->setGeometry(units(3, 166, 32, 10));
+  p.number = new QLineEdit(this);
+  p.number->setObjectName(QStringLiteral("selectedNumber"));
+  p.number->setGeometry(units(35, 166, 29, 10));
+  p.number->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("-?[0-9]*")), p.number));
+  p.number->setText(QStringLiteral("-1"));
+  QObject::connect(p.number, &QLineEdit::returnPressed, this, [this] { parts_->model.goToTypedNumber(); });
+
+  p.goTo = new QPushButton(this);
+  p.goTo->setObjectName(QStringLiteral("goToButton"));
+  p.goTo->setGeometry(units(66, 166, 10, 10));
+  p.goTo->setAutoDefault(false);
+  p.goTo->setIcon(QIcon(QStringLiteral(":/legend/pad/bitmap136.png")));
+  p.goTo->setIconSize(QSize(10, 10));
+  p.goTo->setToolTip(QStringLiteral("选择此序号的图例"));
+  QObject::connect(p.goTo, &QPushButton::clicked, this, [this] { parts_->model.goToTypedNumber(); });
+
+  auto* icon = new QLabel(this);
+  icon->setGeometry(units(2, 174, 16, 16));
+  icon->setPixmap(QPixmap(QStringLiteral(":/legend/pad/icon153.png"))
+                      .scaled(units(0, 0, 14, 14).size(), Qt::KeepAspectRatio, Qt::SmoothTransformation));
+  auto* totalLabel = new QLabel(QStringLiteral("图例总数"), this);
+  totalLabel->setGeometry(units(19, 178, 32, 10));
+  p.total = new QLabel(this);
+  p.total->setObjectName(QStringLiteral("totalText"));
+  p.total->setAlignment(Qt::AlignCenter);
+  p.total->setGeometry(units(50, 178, 26, 10));
+
+  const QPixmap cursor(QStringLiteral(":/legend/pad/cursor155.png"));
+  p.legendCursor = cursor.isNull() ? QCursor(Qt::PointingHandCursor) : QCursor(cursor, 1, 1);
+}
+
+bool CLegendPadDlg::create() {
+  Parts& p = *parts_;
+  if (p.created) return true;
+  if (p.model.setPath(p.initialPath) != legend::LegendStatus::Ok) return false;
+  p.created = true;
+  p.model.load();
+  p.tip.Create(this, kTipWidth, kTipHeight, kTipFill, kTipFrame, kTipFontHeight, nullptr);
+  p.tip.AddTool(p.area, QString::fromUtf8(kTipDefaultText), 0);
+  p.tip.relayEventsOf(this);
+  // A pad created invisible only answers queries; it is never shown.
+  if (p.model.visible()) show();
+  return true;
+}
+
+void CLegendPadDlg::destroyPad() { delete this; }
+
+void CLegendPadDlg::reload() { parts_->model.load(); }
+
+legend::LegendStatus CLegendPadDlg::setNewFile(std::string_view path) { return parts_->model.setNewFile(path); }
+
+const std::string& CLegendPadDlg::path() const { return parts_->model.legends().path(); }
+
+std::int16_t CLegendPadDlg::getType(std::int32_t index) const { return parts_->model.legends().getType(index); }
+std::int16_t CLegendPadDlg::getPointInfo(std::uint8_t* out, std::int32_t index) const {
+  return parts_->model.legends().getPointInfo(out, index);
+}
+std::int16_t CLegendPadDlg::getLineInfo(std::uint8_t* out, std::int32_t index) const {
+  return parts_->model.legends().getLineInfo(out, index);
+}
+std::int16_t CLegendPadDlg::getRegionInfo(std::uint8_t* out, std::int32_t index) const {
+  return parts_->model.legends().getRegionInfo(out, index);
+}
+std::int16_t CLegendPadDlg::getHeadInfo(std::uint8_t* out, std::int32_t index) const {
+  return parts_->model.legends().getHeadInfo(out, index);
+}
+legend::LegendStatus CLegendPadDlg::getAttributeInfo(std::int32_t index, legend::AttributeInfo& out) {
+  return parts_->model.attributeInfo(index, out);
+}
+
+PadModel& CLegendPadDlg::model() { return parts_->model; }
+const PadModel& CLegendPadDlg::model() const { return parts_->model; }
+QWidget* CLegendPadDlg::drawingArea() const { return parts_->area; }
+CLegendTipWnd& CLegendPadDlg::tipWindow() const { return parts_->tip; }
+
+void CLegendPadDlg::setSavePathChooser(SavePathChooser chooser) { parts_->chooseSavePath = std::move(chooser); }
+
+void CLegendPadDlg::setPrompter(legend::Prompter* prompter) {
+  Parts& p = *parts_;
+  if (prompter != nullptr)
+    p.prompter.target = prompter;
+  else
+    p.prompter.target = p.model.showMessages() ? static_cast<legend::Prompter*>(&p.boxes) : &p.silent;
+}
+
+void CLegendPadDlg::setAreaEditors(legend::editor::AreaEditors* editors) {
+  parts_->editorsInUse = editors != nullptr ? editors : &parts_->editors;
+}
+
+WindowPoint CLegendPadDlg::areaPoint(QPoint globalPos) const {
+  const QPoint local = parts_->area->mapFromGlobal(globalPos);
+  return {local.x(), local.y()};
+}
+
+// --- events ----------------------------------------------------------------------
+
+bool CLegendPadDlg::event(QEvent* event) {
+  switch (static_cast<int>(event->type())) {
+    case WM_LEGEND_RELOAD:
+      reload();
+      return true;
+    case QEvent::WindowDeactivate:
+      QDialog::event(event);
+      parts_->model.focusLost();
+      return true;
+    default: return QDialog::event(event);
+  }
+}
+
+void CLegendPadDlg::keyPressEvent(QKeyEvent* event) {
+  PadKey key = PadKey::Other;
+  switch (event->key()) {
+    case Qt::Key_Up: key = PadKey::Up; break;
+    case Qt::Key_Down: key = PadKey::Down; break;
+    case Qt::Key_PageUp: key = PadKey::PageUp; break;
+    case Qt::Key_PageDown: key = PadKey::PageDown; break;
+    case Qt::Key_Home: key = PadKey::Home; break;
+    case Qt::Key_End: key = PadKey::End; break;
+    default: break;
+  }
+  parts_->model.key(key);
+  // Escape and Enter must not close the pad as they would a dialog: only
+  // its host closes it.
+  if (event->key() == Qt::Key_Escape || event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+    event->accept();
+    return;
+  }
+  QDialog::keyPressEvent(event);
+}
+
+void CLegendPadDlg::mousePressEvent(QMouseEvent* event) {
+  Parts& p = *parts_;
+  const QPoint global = event->globalPosition().toPoint();
+  if (event->button() == Qt::LeftButton)
+    p.model.click(areaPoint(global), {p.area->width(), p.area->height()});
+  else if (event->button() == Qt::RightButton)
+    p.model.rightButtonPressed();
+  QDialog::mousePressEvent(event);
+}
+
+void CLegendPadDlg::mouseReleaseEvent(QMouseEvent* event) {
+  QDialog::mouseReleaseEvent(event);
+  if (event->button() == Qt::RightButton) showPopupMenu(event->globalPosition().toPoint());
+}
+
+void CLegendPadDlg::mouseDoubleClickEvent(QMouseEvent* event) {
+  if (event->button() == Qt::RightButton) {
+    Parts& p = *parts_;
+    p.model.editLegendAt(areaPoint(event->globalPosition().toPoint()), {p.area->width(), p.area->height()});
+  }
+  QDialog::mouseDoubleClickEvent(event);
+}
+
+void CLegendPadDlg::mouseMoveEvent(QMouseEvent* event) {
+  Parts& p = *parts_;
+  const WindowPoint point = areaPoint(event->globalPosition().toPoint());
+  const AreaSize client{p.area->width(), p.area->height()};
+  // The legend cursor over a cell, the ordinary one elsewhere.
+  if (p.model.hitTest(point, client) >= 0)
+    setCursor(p.legendCursor);
+  else
+    unsetCursor();
+  p.model.mouseMove(point, client);
+  QDialog::mouseMoveEvent(event);
+}
+
+void CLegendPadDlg::closeEvent(QCloseEvent* event) {
+  // The pad has no close box; whatever else asks it to close, only the host
+  // that created it ends it.
+  event->ignore();
+}
+
+void CLegendPadDlg::moveEvent(QMoveEvent* event) {
+  QDialog::moveEvent(event);
+  parts_->model.moved();
+}
+
+// --- menu ----------------------------------------------------------------------------
+
+std::unique_ptr<QMenu> CLegendPadDlg::popupMenu(QPoint globalPos) {
+  Parts& p = *parts_;
+  const MenuState state = p.model.menuState(areaPoint(globalPos), {p.area->width(), p.area->height()});
+  auto menu = std::make_unique<QMenu>();
+  menu->setObjectName(QStringLiteral("padMenu"));
+  auto add = [&menu](int id, const QString& text, bool enabled, std::optional<bool> checked = {}) {
+    QAction* action = menu->addAction(text);
+    action->setData(id);
+    action->setEnabled(enabled);
+    if (checked) {
+      action->setCheckable(true);
+      action->setChecked(*checked);
+    }
+  };
+  add(command::kEditLegend, QStringLiteral("编辑图例"), state.editEnabled);
+  menu->addSeparator();
+  add(command::kSave, QStringLiteral("保存图例文件"), state.saveEnabled);
+  add(command::kSaveWholeFileAs, QStringLiteral("整个文件另存为.."), true);
+  add(command::kSaveDisplayAs, QStringLiteral("当前显示另存为.."), true);
+  menu->addSeparator();
+  add(command::kShowPoints, QStringLiteral("显示点图例"), state.pointsEnabled, state.pointsChecked);
+  add(command::kShowLines, QStringLiteral("显示线图例"), state.linesEnabled, state.linesChecked);
+  add(command::kShowRegions, QStringLiteral("显示区图例"), state.regionsEnabled, state.regionsChecked);
+  add(command::kTips, QStringLiteral("显示图例内容提示"), true, state.tipsChecked);
+  menu->addSeparator();
+  add(command::kCaptionMode, fromUtf8(state.captionCommandText), true);
+  return menu;
+}
+
+void CLegendPadDlg::showPopupMenu(QPoint globalPos) {
+  const std::unique_ptr<QMenu> menu = popupMenu(globalPos);
+  QAction* chosen = menu->exec(globalPos);
+  if (chosen != nullptr) runCommand(chosen->data().toInt(), globalPos);
+}
+
+void CLegendPadDlg::runCommand(int id, QPoint globalPos) {
+  Parts& p = *parts_;
+  std::optional<std::string> savePath;
+  if (id == command::kSaveWholeFileAs || id == command::kSaveDisplayAs) {
+    savePath = p.chooseSavePath(p.model.legends().path());
+    if (!savePath) return;
+  }
+  p.model.runCommand(id, areaPoint(globalPos), {p.area->width(), p.area->height()}, std::move(savePath));
+}
+
+// --- the port --------------------------------------------------------------------------
+
+namespace legend::pad {
+
+bool PadWindowPort::exists() const { return pad_.parts_->created && !pad_.parts_->closed; }
+
+AreaSize PadWindowPort::areaSize() const { return {pad_.parts_->area->width(), pad_.parts_->area->height()}; }
+
+void PadWindowPort::setTotalText(std::string_view text) { pad_.parts_->total->setText(fromUtf8(text)); }
+
+void PadWindowPort::clearArea() {
+  pad_.parts_->area->clear();
+  pad_.parts_->area->update();
+}
+
+void PadWindowPort::clearCell(const WindowRect& cell) {
+  const QRect rect(QPoint(cell.left, cell.top), QPoint(cell.right - 1, cell.bottom - 1));
+  pad_.parts_->area->clearRect(rect);
+  pad_.parts_->area->update(rect);
+}
+
+std::unique_ptr<KernelDriver> PadWindowPort::openDriver() {
+  QImage& image = pad_.parts_->area->image();
+  if (image.isNull()) pad_.parts_->area->clear();
+  return OpenWinDriver(&pad_.parts_->area->image(), 0);
+}
+
+void PadWindowPort::reportImageFailure() {}
+
+void PadWindowPort::setTitle(std::string_view title) { pad_.setWindowTitle(fromUtf8(title)); }
+
+void PadWindowPort::setScrollRange(ScrollRange range) {
+  QScrollBar* bar = pad_.parts_->scrollBar;
+  const QSignalBlocker block(bar);
+  bar->setRange(range.minimum, std::max(range.minimum, range.maximum));
+}
+
+void PadWindowPort::setScrollPosition(std::int32_t position) {
+  QScrollBar* bar = pad_.parts_->scrollBar;
+  const QSignalBlocker block(bar);
+  bar->setValue(position);
+  bar->setSliderPosition(position);
+}
+
+void PadWindowPort::showSelectedNumber(std::int32_t number) { pad_.parts_->number->setText(QString::number(number)); }
+
+std::optional<std::int64_t> PadWindowPort::typedNumber() const {
+  bool ok = false;
+  const qlonglong value = pad_.parts_->number->text().trimmed().toLongLong(&ok);
+  if (!ok) return std::nullopt;
+  return value;
+}
+
+void PadWindowPort::refuseTypedNumber() {
+  QLineEdit* number = pad_.parts_->number;
+  number->selectAll();
+  number->setFocus();
+  pad_.parts_->prompter.beep();
+}
+
+bool PadWindowPort::tipExists() const { return pad_.parts_->tip.exists(); }
+bool PadWindowPort::tipVisible() const { return pad_.parts_->tip.isVisible(); }
+
+void PadWindowPort::showTip(std::string_view text, bool alert) {
+  const QString decoded = decodeGbk(text);
+  pad_.parts_->tip.ShowTip(pad_.parts_->area, 1, &decoded, alert ? 1 : 0);
+}
+
+void PadWindowPort::hideTip() { pad_.parts_->tip.ShowTip(pad_.parts_->area, 0, nullptr, 0); }
+
+bool PadWindowPort::hasOwner() const { return !pad_.parts_->owner.isNull(); }
+
+void PadWindowPort::sendToOwner(int message, std::int32_t legendIndex) {
+  if (QWidget* owner = pad_.parts_->owner.data()) {
+    LegendEvent event(message, legendIndex, 0);
+    QCoreApplication::sendEvent(owner, &event);
+  }
+}
+
+bool PadWindowPort::runParameterDialog(HeadRef head, std::vector<std::uint8_t>& record) {
+  CLegendParamDlg dialog(head, record, false, *pad_.parts_->editorsInUse, pad_.parts_->prompter, nullptr);
+  return dialog.exec() == QDialog::Accepted;
+}
+
+}  // namespace legend::pad

@@ -1,0 +1,331 @@
+// The real pad window driven as a user and a host drive it: clicks on cells,
+// the number field and its button, the scroll bar and keys, the popup menu,
+// editing through the parameter dialog, saving, reloading by event, tips,
+// and what the owner window receives while the click is still handled.
+
+#include "pad/window/legend_pad_dlg.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTimer>
+
+#include "components/display/palette.h"
+#include "editor/legend_param_dlg.h"
+#include "legend/legend_events.h"
+#include "legend/map_project.h"
+#include "legendfile/messages.h"
+#include "pad/model/pad_model.h"
+#include "pad/model/scale_maxima.h"
+#include "pad/window/legend_tip_wnd.h"
+#include "support/cln_builder.h"
+#include "support/scripted_prompter.h"
+
+namespace {
+
+namespace command = legend::pad::command;
+
+/// An owner that asks the pad about the legend while it is being told of it.
+class Owner : public QWidget {
+ public:
+  CLegendPadDlg* pad = nullptr;
+  std::vector<std::string> events;
+
+ protected:
+  bool event(QEvent* e) override {
+    const int type = static_cast<int>(e->type());
+    if (type == WM_LEGEND_SELECTED || type == WM_LEGEND_DESELECTED) {
+      const auto index = static_cast<std::int32_t>(static_cast<LegendEvent*>(e)->wParam());
+      events.push_back((type == WM_LEGEND_SELECTED ? "selected " : "deselected ") + std::to_string(index) +
+                       " type " + std::to_string(pad->getType(index)));
+      return true;
+    }
+    return QWidget::event(e);
+  }
+};
+
+class NoEditors : public legend::editor::AreaEditors {
+ public:
+  void EditPntInfo(std::span<std::uint8_t, 94> r, std::string_view, int) override { r[44] = 7; }
+  void EditLinInfo(std::span<std::uint8_t, 67>, std::string_view) override {}
+  void EditRegInfo(std::span<std::uint8_t, 63>, std::string_view) override {}
+  CATT_STRU* EditAttStru(CATT_STRU*) override { return nullptr; }
+  void EndAttStru() override {}
+  int EditAttRecord(CATT_STRU&, std::span<std::uint8_t>, std::string_view) override { return 0; }
+};
+
+testcln::Legend point(int i) {
+  return {.name = "p" + std::to_string(i), .type = 1, .classCode = i,
+          .block = testcln::block(testcln::params(1, static_cast<std::uint8_t>(i)))};
+}
+
+class LegendPadDlgTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    legend::pad::resetScaleMaximaForTests();
+    legend::pad::resetLastTippedLegendForTests();
+    startingWindows = QApplication::topLevelWidgets().size();
+  }
+  void TearDown() override {
+    if (pad) pad->destroyPad();
+    QApplication::processEvents();
+    EXPECT_EQ(QApplication::topLevelWidgets().size(), startingWindows) << "a window was left behind";
+  }
+
+  CLegendPadDlg& open(int legends, int visible = 1, int showMessages = 1) {
+    std::vector<testcln::Legend> all;
+    for (int i = 0; i < legends; ++i) all.push_back(point(i));
+    testcln::write(file(), testcln::file(all));
+    return openPath(file().string(), visible, showMessages);
+  }
+  CLegendPadDlg& openPath(const std::string& path, int visible = 1, int showMessages = 1) {
+    pad = new CLegendPadDlg(path, visible, showMessages, &project, &owner);
+    owner.pad = pad;
+    pad->setPrompter(&prompter);
+    pad->setAreaEditors(&editors);
+    EXPECT_TRUE(pad->create());
+    return *pad;
+  }
+  std::filesystem::path file() const { return dir / "pad.CLN"; }
+
+  /// The centre of cell @p cell of the drawing area, whose cells are 46 x 53.
+  QPoint cell(int cell) const { return {46 * (cell % 3) + 23, 53 * (cell / 3) + 26}; }
+  void mouse(QEvent::Type type, Qt::MouseButton button, QPoint areaPoint) {
+    const QPoint global = pad->drawingArea()->mapToGlobal(areaPoint);
+    QMouseEvent event(type, pad->mapFromGlobal(global), global, button,
+                      type == QEvent::MouseMove ? Qt::NoButton : button, Qt::NoModifier);
+    QApplication::sendEvent(pad, &event);
+  }
+  void click(QPoint areaPoint) { mouse(QEvent::MouseButtonPress, Qt::LeftButton, areaPoint); }
+  void key(Qt::Key k) {
+    QKeyEvent press(QEvent::KeyPress, k, Qt::NoModifier);
+    QApplication::sendEvent(pad, &press);
+  }
+  template <class T>
+  T* child(const char* name) const {
+    T* widget = pad->findChild<T*>(QString::fromLatin1(name));
+    EXPECT_NE(widget, nullptr) << name;
+    return widget;
+  }
+  QAction* action(QMenu& menu, int id) {
+    for (QAction* a : menu.actions())
+      if (a->data().toInt() == id && !a->isSeparator()) return a;
+    ADD_FAILURE() << "no action " << id;
+    return nullptr;
+  }
+
+  testcln::TempDir dir;
+  MapProject project;
+  Owner owner;
+  testcln::ScriptedPrompter prompter;
+  NoEditors editors;
+  CLegendPadDlg* pad = nullptr;
+  qsizetype startingWindows = 0;
+};
+
+TEST_F(LegendPadDlgTest, OpensVisibleWithTitleTotalAndNoCloseBox) {
+  open(7);
+  EXPECT_TRUE(pad->isVisible());
+  EXPECT_EQ(pad->windowTitle(), QStringLiteral("图例板(pad.CLN)"));
+  EXPECT_FALSE(pad->windowFlags() & Qt::WindowCloseButtonHint);
+  EXPECT_EQ(child<QLabel>("totalText")->text(), QStringLiteral("7"));
+  EXPECT_EQ(child<QLineEdit>("selectedNumber")->text(), QStringLiteral("-1"));
+  EXPECT_EQ(child<QScrollBar>("scrollBar")->maximum(), 3);
+  EXPECT_EQ(pad->drawingArea()->size(), QSize(140, 318));
+  EXPECT_TRUE(pad->tipWindow().exists());
+
+  QCloseEvent close;
+  QApplication::sendEvent(pad, &close);  // only the host ends a pad
+  EXPECT_TRUE(pad->isVisible());
+}
+
+TEST_F(LegendPadDlgTest, InvisiblePadIsNeverShownButAnswersQueries) {
+  open(3, 0);
+  QApplication::processEvents();
+  EXPECT_FALSE(pad->isVisible());
+  EXPECT_EQ(pad->getType(2), 1);
+  EXPECT_EQ(pad->getType(3), -1);
+  EXPECT_EQ(pad->model().geometry().cellWidth(), 0);
+}
+
+TEST_F(LegendPadDlgTest, ClickTellsTheOwnerWhoCanQueryThePadDuringTheMessage) {
+  open(4);
+  click(cell(1));
+  EXPECT_EQ(owner.events, std::vector<std::string>{"selected 1 type 1"});
+  EXPECT_EQ(child<QLineEdit>("selectedNumber")->text(), QStringLiteral("1"));
+  EXPECT_EQ(project.name(), "p1");
+
+  // The selected cell is filled in the selection colour.
+  const QImage image = pad->drawingArea()->grab().toImage();
+  const QColor selected = legend::display::paletteColour(legend::pad::colour::kSelectedFill);
+  EXPECT_EQ(image.pixelColor(46 + 3, 53 - 4), selected);
+  EXPECT_NE(image.pixelColor(3, 53 - 4), selected);
+
+  click(cell(1));
+  EXPECT_EQ(owner.events.back(), "deselected 1 type 1");
+  EXPECT_FALSE(project.selected());
+  click({141, 10});  // the strip right of the cells
+  EXPECT_EQ(owner.events.size(), 2u);
+}
+
+TEST_F(LegendPadDlgTest, GoToButtonSelectsTheTypedNumberOrRefusesIt) {
+  open(30);
+  QLineEdit* number = child<QLineEdit>("selectedNumber");
+  number->setText(QStringLiteral("20"));
+  child<QPushButton>("goToButton")->click();
+  EXPECT_EQ(pad->model().scrollPosition(), 7);
+  EXPECT_EQ(child<QScrollBar>("scrollBar")->value(), 7);
+  EXPECT_EQ(owner.events.back(), "selected 20 type 1");
+
+  number->setText(QStringLiteral("30"));
+  child<QPushButton>("goToButton")->click();
+  EXPECT_EQ(number->selectedText(), QStringLiteral("30"));
+  EXPECT_EQ(owner.events.size(), 1u);
+  EXPECT_EQ(pad->model().legends().selectedPosition(), 20);
+}
+
+TEST_F(LegendPadDlgTest, ScrollBarAndKeysScrollTheGrid) {
+  open(30);  // range 1 ... 10
+  QScrollBar* bar = child<QScrollBar>("scrollBar");
+  bar->triggerAction(QAbstractSlider::SliderPageStepAdd);
+  EXPECT_EQ(pad->model().scrollPosition(), 7);
+  EXPECT_EQ(bar->value(), 7);
+  bar->triggerAction(QAbstractSlider::SliderToMaximum);
+  EXPECT_EQ(pad->model().scrollPosition(), 10);
+  key(Qt::Key_Home);
+  EXPECT_EQ(pad->model().scrollPosition(), 1);
+  EXPECT_EQ(bar->value(), 1);
+  key(Qt::Key_Down);
+  key(Qt::Key_Right);
+  EXPECT_EQ(pad->model().scrollPosition(), 2);
+  key(Qt::Key_Escape);
+  EXPECT_TRUE(pad->isVisible());
+}
+
+TEST_F(LegendPadDlgTest, MenuShowsTheStatesOfTheFileAndRunsItsCommands) {
+  open(2);
+  const QPoint onLegend = pad->drawingArea()->mapToGlobal(cell(0));
+  std::unique_ptr<QMenu> menu = pad->popupMenu(onLegend);
+  EXPECT_TRUE(action(*menu, command::kEditLegend)->isEnabled());
+  EXPECT_FALSE(action(*menu, command::kSave)->isEnabled());
+  EXPECT_TRUE(action(*menu, command::kShowPoints)->isChecked());
+  EXPECT_FALSE(action(*menu, command::kShowLines)->isEnabled());
+  EXPECT_FALSE(action(*menu, command::kShowLines)->isChecked());
+  EXPECT_EQ(action(*menu, command::kCaptionMode)->text(), QStringLiteral("标题为图例编码"));
+  EXPECT_FALSE(pad->popupMenu(pad->drawingArea()->mapToGlobal(cell(2)))->actions().front()->isEnabled());
+
+  pad->runCommand(command::kCaptionMode, onLegend);
+  EXPECT_EQ(action(*pad->popupMenu(onLegend), command::kCaptionMode)->text(), QStringLiteral("标题为图例名称"));
+  pad->runCommand(command::kShowPoints, onLegend);
+  EXPECT_EQ(child<QLabel>("totalText")->text(), QStringLiteral("0"));
+}
+
+TEST_F(LegendPadDlgTest, EditThroughTheParameterDialogKeepsOkAndDropsCancel) {
+  open(3);
+  click(cell(2));
+  owner.events.clear();
+  auto answerDialog = [](bool ok, const QString& name) {
+    QTimer::singleShot(0, [ok, name] {
+      auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+      ASSERT_NE(dialog, nullptr);
+      dialog->findChild<QLineEdit*>(QStringLiteral("nameEdit"))->setText(name);
+      dialog->findChild<QPushButton*>(QStringLiteral("graphicButton"))->click();
+      dialog->findChild<QPushButton*>(ok ? QStringLiteral("okButton") : QStringLiteral("cancelButton"))->click();
+    });
+  };
+  const QPoint onSelected = pad->drawingArea()->mapToGlobal(cell(2));
+  answerDialog(false, QStringLiteral("gone"));
+  pad->runCommand(command::kEditLegend, onSelected);
+  EXPECT_EQ(pad->model().legends().head(2).name(), "p2");
+  EXPECT_FALSE(pad->model().legends().modified());
+  EXPECT_TRUE(owner.events.empty());
+
+  answerDialog(true, QStringLiteral("kept"));
+  mouse(QEvent::MouseButtonDblClick, Qt::RightButton, cell(2));
+  EXPECT_EQ(pad->model().legends().head(2).name(), "kept");
+  EXPECT_EQ(pad->model().legends().points().record(2)[44], 7);
+  EXPECT_EQ(owner.events, std::vector<std::string>{"selected 2 type 1"});
+  EXPECT_TRUE(prompter.shown.empty());
+
+  // Saved in place from the menu, then the menu item grays again.
+  pad->runCommand(command::kSave, onSelected);
+  EXPECT_FALSE(action(*pad->popupMenu(onSelected), command::kSave)->isEnabled());
+  legend::LegendSet reread;
+  ASSERT_EQ(reread.setPath(file().string()), legend::LegendStatus::Ok);
+  ASSERT_EQ(reread.load(), legend::LegendStatus::Ok);
+  EXPECT_EQ(reread.head(2).name(), "kept");
+}
+
+TEST_F(LegendPadDlgTest, SaveAsAsksForAPathAndWritesTheCopy) {
+  open(2);
+  std::string offered;
+  pad->setSavePathChooser([&](const std::string& initial) -> std::optional<std::string> {
+    offered = initial;
+    return (dir / "copy.CLN").string();
+  });
+  pad->runCommand(command::kSaveWholeFileAs, {});
+  EXPECT_EQ(offered, file().string());
+  EXPECT_EQ(testcln::read(dir / "copy.CLN"), testcln::read(file()));
+}
+
+TEST_F(LegendPadDlgTest, ReloadEventReadsTheFileAgainAndClearsTheSelection) {
+  open(2);
+  click(cell(0));
+  testcln::write(file(), testcln::file({point(0), point(1), point(2), point(3)}));
+  LegendEvent reload(WM_LEGEND_RELOAD);
+  QApplication::sendEvent(pad, &reload);
+  EXPECT_EQ(child<QLabel>("totalText")->text(), QStringLiteral("4"));
+  EXPECT_EQ(pad->model().legends().selectedIndex(), -1);
+  EXPECT_EQ(owner.events.size(), 1u);  // a reload tells no one
+}
+
+TEST_F(LegendPadDlgTest, PadWithoutMessagesShowsNoneEvenFromItsDialogs) {
+  openPath((dir / "missing.CLN").string(), 1, 0);
+  pad->setPrompter(nullptr);  // the pad's own choice: silence
+  int boxes = 0;
+  QTimer watcher;
+  QObject::connect(&watcher, &QTimer::timeout, [&] {
+    if (QWidget* modal = QApplication::activeModalWidget()) {
+      ++boxes;
+      modal->close();
+    }
+  });
+  watcher.start(10);
+  pad->reload();
+  EXPECT_EQ(boxes, 0);
+  EXPECT_EQ(pad->getType(0), -1);
+}
+
+TEST_F(LegendPadDlgTest, TipsShowTheLegendUnderThePointerWhenSwitchedOn) {
+  open(3);
+  pad->tipWindow().setFocusProbe([] { return true; });
+  mouse(QEvent::MouseMove, Qt::NoButton, cell(1));
+  EXPECT_FALSE(pad->tipWindow().isVisible());
+  pad->runCommand(command::kTips, pad->drawingArea()->mapToGlobal(cell(1)));
+  EXPECT_TRUE(pad->tipWindow().isVisible());
+  EXPECT_TRUE(pad->tipWindow().text().contains(QStringLiteral("p1")));
+  mouse(QEvent::MouseMove, Qt::NoButton, cell(0));
+  EXPECT_TRUE(pad->tipWindow().text().contains(QStringLiteral("p0")));
+  key(Qt::Key_Down);
+  EXPECT_FALSE(pad->tipWindow().isVisible());
+}
+
+TEST_F(LegendPadDlgTest, ClosingAModifiedPadAsksAndTellsTheProject) {
+  open(1);
+  click(cell(0));
+  pad->model().legends().setModified(true);
+  prompter.answers = {false};
+  pad->destroyPad();
+  pad = nullptr;
+  EXPECT_EQ(prompter.shown, std::vector<std::string>{std::string(legend::messages::kSavePrompt)});
+  EXPECT_FALSE(project.selected());
+}
+
+}  // namespace
