@@ -4,6 +4,8 @@
 // WM_LEGEND_SELECTED and WM_LEGEND_DESELECTED to its owner synchronously,
 // so the owner's handler may query the same pad while the click is still
 // being handled; sending WM_LEGEND_RELOAD to a pad reloads its file.
+// C hosts, which cannot include this header, find the same numbers as macros
+// in legend/legend.h.
 
 #include <cstdint>
 

@@ -1,0 +1,138 @@
+// legendhost: a host application for the legend library. It opens a legend
+// file (the bundled sample by default) in a pad and shows what the pad tells
+// its owner and project. Every owner event and project call is also printed
+// on standard output, one line each, so a session can be followed by a
+// script.
+//
+//   legendhost [FILE.CLN] [--click X,Y]... [--screenshot FILE.png]
+//
+// --click sends a left click to the pad at X,Y (pad window coordinates) once
+// the windows are up; --screenshot places the pad beside the main window,
+// renders both into one image and exits.
+
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QDir>
+#include <QEventLoop>
+#include <QFileInfo>
+#include <QImage>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPixmap>
+#include <QTimer>
+
+#include "host_window.h"
+
+namespace {
+
+constexpr int kWindowGap = 16;
+// Long enough for both windows to be exposed and painted on any platform
+// plugin; the demo only waits, nothing depends on the exact figure.
+constexpr int kSettleMilliseconds = 400;
+
+QString defaultSample() {
+  const QString appDir = QCoreApplication::applicationDirPath();
+  for (const QString& candidate : {appDir + QStringLiteral("/../share/legend/samples/demo.CLN"),
+                                   appDir + QStringLiteral("/demo.CLN"),
+                                   QStringLiteral(LEGENDHOST_SAMPLES_DIR "/demo.CLN")}) {
+    if (QFileInfo::exists(candidate)) return QDir::cleanPath(candidate);
+  }
+  return QStringLiteral(LEGENDHOST_SAMPLES_DIR "/demo.CLN");
+}
+
+void settle() {
+  QEventLoop loop;
+  QTimer::singleShot(kSettleMilliseconds, &loop, &QEventLoop::quit);
+  loop.exec();
+}
+
+// A click as the window system would deliver it, to the widget under the
+// point, so the pad sees exactly what a user's click gives it.
+void clickPad(QWidget* pad, QPoint at) {
+  QWidget* target = pad->childAt(at);
+  if (!target) target = pad;
+  const QPointF local = target->mapFrom(pad, at);
+  const QPointF global = pad->mapToGlobal(at);
+  QMouseEvent press(QEvent::MouseButtonPress, local, global, Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(target, &press);
+  QMouseEvent release(QEvent::MouseButtonRelease, local, global, Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+  QApplication::sendEvent(target, &release);
+}
+
+bool saveSideBySide(QWidget& main, QWidget* pad, const QString& path) {
+  const QPixmap left = main.grab();
+  const QPixmap right = pad ? pad->grab() : QPixmap();
+  const int width = left.width() + (right.isNull() ? 0 : kWindowGap + right.width());
+  QImage image(width, std::max(left.height(), right.height()), QImage::Format_RGB32);
+  image.fill(QColor(0x5a, 0x6b, 0x7c));
+  QPainter painter(&image);
+  painter.drawPixmap(0, 0, left);
+  if (!right.isNull()) painter.drawPixmap(left.width() + kWindowGap, 0, right);
+  painter.end();
+  return image.save(path, "PNG");
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  QApplication app(argc, argv);
+  QApplication::setApplicationName(QStringLiteral("legendhost"));
+
+  QCommandLineParser parser;
+  parser.setApplicationDescription(QStringLiteral("Opens a legend file in a legend pad and shows what it reports."));
+  parser.addHelpOption();
+  parser.addPositionalArgument(QStringLiteral("file"),
+                               QStringLiteral("legend file (.CLN); the bundled sample if omitted"));
+  const QCommandLineOption screenshot(QStringLiteral("screenshot"),
+                                      QStringLiteral("render the host and the pad into FILE.png and exit"),
+                                      QStringLiteral("FILE.png"));
+  const QCommandLineOption click(QStringLiteral("click"), QStringLiteral("click the pad at X,Y (repeatable)"),
+                                 QStringLiteral("X,Y"));
+  parser.addOption(screenshot);
+  parser.addOption(click);
+  parser.process(app);
+
+  std::vector<QPoint> clicks;
+  for (const QString& value : parser.values(click)) {
+    const QStringList parts = value.split(QLatin1Char(','));
+    bool okX = false, okY = false;
+    if (parts.size() == 2) clicks.emplace_back(parts[0].toInt(&okX), parts[1].toInt(&okY));
+    if (!okX || !okY) {
+      std::fprintf(stderr, "legendhost: --click wants X,Y, not '%s'\n", qPrintable(value));
+      return 2;
+    }
+  }
+
+  const QString file = parser.positionalArguments().value(0, defaultSample());
+
+  HostWindow window;
+  window.resize(600, 720);
+  window.move(24, 24);
+  window.show();
+  window.openFile(file);
+  if (QWidget* pad = window.padWindow()) pad->move(window.frameGeometry().right() + kWindowGap, window.y());
+
+  const bool scripted = parser.isSet(screenshot) || !clicks.empty();
+  if (scripted) {
+    settle();
+    for (const QPoint at : clicks) {
+      if (QWidget* pad = window.padWindow()) clickPad(pad, at);
+      QCoreApplication::processEvents();
+    }
+    settle();
+  }
+  if (parser.isSet(screenshot)) {
+    const QString out = parser.value(screenshot);
+    if (!saveSideBySide(window, window.padWindow(), out)) {
+      std::fprintf(stderr, "legendhost: cannot write %s\n", qPrintable(out));
+      return 1;
+    }
+    window.close();
+    return 0;
+  }
+  return QApplication::exec();
+}
