@@ -1,0 +1,50 @@
+#pragma once
+// Texts of the project legend editor (UTF-8). The texts it shares with the
+// pad and the parameter dialog stay in legendfile/messages.h.
+
+#include <string_view>
+
+namespace legend::editor::texts {
+
+inline constexpr std::string_view kEditorTitle = "工程图例编辑器";
+/// Shown in the title in place of a file name when the editor starts empty.
+inline constexpr std::string_view kNoName = "NONAME.CLN";
+/// Filter of the name prompt on 确定 for a new file.
+inline constexpr std::string_view kFileFilter = "图例文件(*.CLN)";
+
+// Legend list.
+inline constexpr std::string_view kColumnFailed = "创建工程列表栏失败!";
+inline constexpr std::string_view kAddPointRowFailed = "添加点图例项失败!";
+inline constexpr std::string_view kAddLineRowFailed = "添加线图例项失败!";
+inline constexpr std::string_view kAddRegionRowFailed = "添加图例项失败!";
+inline constexpr std::string_view kRowInsertFailed = "列表控件(ListView)创建失败!";
+inline constexpr std::string_view kRowClassCodeFailed = "设置列表图例的分类码失败!";
+inline constexpr std::string_view kRowDescriptionFailed = "设置列表图例的说明失败!";
+inline constexpr std::string_view kRowSizeFailed = "设置列表图例的大小失败!";
+inline constexpr std::string_view kSelectionMemory = "得所选序号时:申请内存失败!";
+inline constexpr std::string_view kMenuMissing = "不能调出浮动菜单的资源";
+inline constexpr std::string_view kSubmenuMissing = "不能调出浮动子菜单";
+/// Size column: the block size in decimal followed by this.
+inline constexpr std::string_view kBytesSuffix = "字节";
+
+// Adding, editing, deleting.
+inline constexpr std::string_view kNewBlockMemory = "新建图例内存申请失败!";
+inline constexpr std::string_view kAppendFailed = "添加图例到数组失败!";
+inline constexpr std::string_view kEditReadFailed = "编辑图例元素,从文件中读取图例信息失败!";
+/// %d: the number of selected rows.
+inline constexpr std::string_view kDeleteQuestion = "是否要删除所选的%d个图例?";
+
+// Batch attribute change.
+inline constexpr std::string_view kBatchNothingSelected = "请在工程列表中选取要统改属性的文件!";
+inline constexpr std::string_view kBatchNoStructure = "属性结构为空!\n";
+inline constexpr std::string_view kBatchNoRecord = "属性记录为空!\n";
+/// %s%s: the two warnings above (or empty); %d: the number of selected rows.
+inline constexpr std::string_view kBatchQuestion = "%s%s是否把所选的%d个文件的属性数据以当前值赋值?";
+inline constexpr std::string_view kEditedButEmpty = "编辑过,但内存为空!";
+inline constexpr std::string_view kUneditedButHeld = "未编辑过,但内存不为空!";
+
+/// Save: a legend's block is in neither memory nor the loaded file, so
+/// writing would lose it.
+inline constexpr std::string_view kSaveBlockUnreadable = "保存图例,读取图例数据失败,原文件未被改动!";
+
+}  // namespace legend::editor::texts

@@ -1,0 +1,121 @@
+// The editor's save: every live legend, heads first, then their blocks
+// packed without gaps. The image is built whole and replaces the file in
+// one step, so a failure anywhere leaves the old file as it was.
+#include <algorithm>
+#include <cstring>
+#include <limits>
+#include <new>
+
+#include "editor/model/editor_messages.h"
+#include "editor/model/editor_store.h"
+#include "legendfile/byte_order.h"
+#include "legendfile/header.h"
+#include "legendfile/messages.h"
+
+namespace legend::editor {
+
+bool EditorStore::borrowLoadedBlocks() {
+  const std::size_t loaded = std::min(items_.size(), static_cast<std::size_t>(std::max(fileLegendCount_, 0)));
+  std::uint64_t end = 0;
+  bool needed = false;
+  for (std::size_t i = 0; i < loaded; ++i) {
+    const EditorItem& item = items_[i];
+    if (!item.keep || item.blockInMemory()) continue;
+    const HeadView head = item.head.view();
+    if (!fileHolds(head.blockOffset(), head.blockSize())) return false;
+    end = std::max<std::uint64_t>(end, std::uint64_t{head.blockOffset()} + static_cast<std::uint64_t>(head.blockSize()));
+    needed = true;
+  }
+  if (!needed) return true;
+
+  // The buffer reaches as far as the last block ends, not as far as the
+  // block sizes add up: blocks may lie with gaps between them. Bytes already
+  // read stay where they are, since earlier borrowed blocks point at them.
+  if (end > dataArea_.size()) {
+    const std::size_t held = dataArea_.size();
+    try {
+      dataArea_.resize(static_cast<std::size_t>(end));
+    } catch (const std::bad_alloc&) {
+      return false;
+    }
+    if (!readFromFile(dataAreaOffset_ + held, std::span(dataArea_).subspan(held))) {
+      dataArea_.resize(held);
+      return false;
+    }
+  }
+  for (std::size_t i = 0; i < loaded; ++i) {
+    EditorItem& item = items_[i];
+    if (!item.keep || item.blockInMemory()) continue;
+    const HeadView head = item.head.view();
+    item.block = BorrowedBlock{head.blockOffset(), static_cast<std::size_t>(head.blockSize())};
+  }
+  return true;
+}
+
+EditorSaveStatus EditorStore::save(FileOps& ops) {
+  const auto fail = [this](EditorSaveStatus status, std::string_view text) {
+    prompter_.inform(text);
+    return status;
+  };
+  const std::string cannotOpen = messages::text(LegendStatus::CannotOpenWritable);
+  if (path_.empty()) return fail(EditorSaveStatus::CannotOpenWritable, cannotOpen);
+  if (path_.size() > layout::kMaxPathBytes)
+    return fail(EditorSaveStatus::PathTooLong, messages::text(LegendStatus::PathTooLong, path_));
+
+  // The old file is read first: where it was longer its tail stays, as an
+  // overwrite from offset 0 would leave it.
+  std::error_code error;
+  std::optional<std::vector<std::uint8_t>> image = readExistingFile(path_, error);
+  if (!image) return fail(EditorSaveStatus::CannotOpenWritable, cannotOpen);
+
+  if (!borrowLoadedBlocks()) return fail(EditorSaveStatus::BlockUnreadable, texts::kSaveBlockUnreadable);
+
+  std::int32_t kept = 0;
+  std::uint64_t blockBytes = 0;
+  for (const EditorItem& item : items_) {
+    if (!item.keep) continue;
+    ++kept;
+    blockBytes += blockOf(item).size();
+  }
+  // Block offsets are unsigned 32-bit; a larger data area cannot be described.
+  if (blockBytes > std::numeric_limits<std::uint32_t>::max())
+    return fail(EditorSaveStatus::WriteFailed, messages::text(LegendStatus::WriteFailed, path_));
+
+  const std::uint64_t dataArea = layout::data_area_offset(kept);
+  try {
+    if (image->size() < dataArea + blockBytes) image->resize(static_cast<std::size_t>(dataArea + blockBytes), 0);
+  } catch (const std::bad_alloc&) {
+    return fail(EditorSaveStatus::WriteFailed, messages::text(LegendStatus::WriteFailed, path_));
+  }
+  std::span<std::uint8_t> out(*image);
+  const auto header = makeHeader();
+  std::copy(header.begin(), header.end(), out.begin());
+  store_le<std::int32_t>(out, layout::kCountOffset, kept);
+
+  std::uint64_t headAt = layout::kPreambleSize;
+  std::uint64_t running = 0;
+  for (EditorItem& item : items_) {
+    if (!item.keep) continue;
+    const std::span<const std::uint8_t> block = blockOf(item);
+    HeadRef head = item.head.ref();
+    head.setBlockOffset(static_cast<std::uint32_t>(running));
+    // The head must describe the bytes that follow it in the file.
+    head.setBlockSize(static_cast<std::int32_t>(block.size()));
+    std::copy(item.head.bytes.begin(), item.head.bytes.end(), out.begin() + static_cast<std::ptrdiff_t>(headAt));
+    if (!block.empty())
+      std::memcpy(out.data() + dataArea + running, block.data(), block.size());
+    headAt += layout::kHeadRecordSize;
+    running += block.size();
+  }
+
+  const ReplaceResult result = replaceFile(path_, *image, ops);
+  if (!result) {
+    if (result.error == ReplaceError::CannotCreate) return fail(EditorSaveStatus::CannotCreate, cannotOpen);
+    return fail(EditorSaveStatus::WriteFailed, messages::text(LegendStatus::WriteFailed, path_));
+  }
+  // The loaded file is gone; every live block is now in memory.
+  file_.reset();
+  return EditorSaveStatus::Ok;
+}
+
+}  // namespace legend::editor

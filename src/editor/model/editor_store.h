@@ -1,0 +1,244 @@
+#pragma once
+// The project legend editor without its window: the store of every legend
+// of one file (loaded, added and deleted ones), the legend template new
+// legends are made from, the legend list as rows, and the commands the
+// editor dialog runs. Every message and question goes through the Prompter;
+// the dialog only forwards input and shows what the store reports.
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "att_stru.h"
+#include "editor/model/editor_item.h"
+#include "editor/model/legend_param_model.h"
+#include "legendfile/file_io.h"
+#include "legendfile/head_record.h"
+#include "legendfile/layout.h"
+#include "legendfile/prompter.h"
+
+namespace legend::editor {
+
+/// Runs the legend parameter dialog on one legend with the given head and
+/// block. True when it ended with OK; it may then have replaced the block
+/// and set the head's block size to match.
+class ParamDialogRunner {
+ public:
+  virtual ~ParamDialogRunner() = default;
+  virtual bool run(HeadRef head, std::vector<std::uint8_t>& block, bool attributeEditing) = 0;
+};
+
+/// One row of the legend list.
+struct LegendRow {
+  std::int32_t legendIndex = -1;  ///< the row's item data
+  std::string name;               ///< GBK bytes
+  std::string description;        ///< GBK bytes
+  std::int32_t classCode = 0;
+  std::int32_t blockSize = 0;
+  std::int32_t image = 3;  ///< 0 point, 1 line, 2 region, 3 other
+
+  /// Column 1: the class code in signed decimal.
+  std::string classCodeText() const;
+  /// Column 3: "170字节" for a block of 170 bytes (UTF-8).
+  std::string sizeText() const;
+};
+
+/// The list control the rows go into. Tells which part of a row it refused,
+/// so the store can report it; the dialog plugs in its list view.
+class LegendListSink {
+ public:
+  enum class Failure {
+    None,
+    Insert,       ///< the row itself was refused: it is not in the view
+    ClassCode,    ///< the row is in, its class code column was refused
+    Description,  ///< the row is in, its description column was refused
+    Size,         ///< the row is in, its size column was refused
+  };
+  virtual ~LegendListSink() = default;
+  virtual void clear() = 0;
+  virtual Failure insertRow(std::int32_t row, const LegendRow& data) = 0;
+  /// Gives @p row the selected and focused states (never -1).
+  virtual void setCurrentRow(std::int32_t row) = 0;
+};
+
+/// Outcome of the editor save.
+enum class EditorSaveStatus {
+  Ok,
+  PathTooLong,         ///< more than 259 bytes
+  CannotOpenWritable,  ///< no path, or the old file exists but cannot be read
+  BlockUnreadable,     ///< a legend's block is in neither memory nor the loaded file
+  CannotCreate,        ///< the replacement file cannot be created next to the target
+  WriteFailed,         ///< a write, flush or rename failed; the old file is untouched
+};
+
+/// The editor's name prompt completion: the chosen name cut at a '.' among
+/// its last four bytes (the last one first, never at position 0) and given
+/// ".CLN"; a.cln, a.txt, a. and a all become a.CLN, a.json becomes
+/// a.json.CLN. Nullopt for an empty name or a result that does not fit a
+/// 260-byte path buffer with its NUL.
+std::optional<std::string> completeLegendFileName(std::string_view chosen);
+
+class EditorStore {
+ public:
+  /// Type choice of the template (the radio group).
+  enum TypeChoice : std::int32_t { kPointChoice = 0, kLineChoice = 1, kRegionChoice = 2 };
+
+  explicit EditorStore(Prompter& prompter);
+  EditorStore(const EditorStore&) = delete;
+  EditorStore& operator=(const EditorStore&) = delete;
+  ~EditorStore();
+
+  /// Loads the legend file at @p path (empty: a new file with no legends).
+  /// Failures are reported and leave the store empty; the path is kept so
+  /// that 确定 can write to it.
+  void load(std::string_view path);
+
+  /// What the dialog does when it opens: reset the template, choose points,
+  /// make row 0 current when there are legends, build the list.
+  void open();
+
+  /// Receives the rows on every rebuild; may be null (rows() still holds them).
+  void setListSink(LegendListSink* sink) noexcept { sink_ = sink; }
+
+  // ---- store state ----
+  const std::string& path() const noexcept { return path_; }
+  /// For a new file, after completeLegendFileName. False above 259 bytes.
+  bool setPath(std::string_view path);
+  /// Base name for the title: the file's name without folders, or NONAME.CLN.
+  std::string titleFileName() const;
+  /// "工程图例编辑器- " followed by titleFileName().
+  std::string windowTitle() const;
+
+  const std::vector<EditorItem>& items() const noexcept { return items_; }
+  std::int32_t pointCount() const noexcept { return counts_[kPointList]; }
+  std::int32_t lineCount() const noexcept { return counts_[kLineList]; }
+  std::int32_t regionCount() const noexcept { return counts_[kRegionList]; }
+  std::int32_t otherCount() const noexcept { return counts_[kOtherList]; }
+  /// Loaded plus added minus deleted, unknown types included.
+  std::int32_t liveCount() const noexcept { return liveCount_; }
+  /// 图例总数: the listed legends.
+  std::int32_t totalListed() const noexcept { return pointCount() + lineCount() + regionCount(); }
+  /// 当前图例号; -1 after loading a file with no legends, until the first rebuild.
+  std::int32_t currentRow() const noexcept { return currentRow_; }
+  std::int32_t fileLegendCount() const noexcept { return fileLegendCount_; }
+  const std::vector<std::int32_t>& pointList() const noexcept { return lists_[kPointList]; }
+  const std::vector<std::int32_t>& lineList() const noexcept { return lists_[kLineList]; }
+  const std::vector<std::int32_t>& regionList() const noexcept { return lists_[kRegionList]; }
+  const std::vector<std::int32_t>& otherList() const noexcept { return lists_[kOtherList]; }
+  /// The bytes of item @p index's block in memory; empty when it has none.
+  std::span<const std::uint8_t> blockBytes(std::int32_t index) const noexcept;
+  /// The data-area buffer: empty until a save has read the old blocks.
+  std::span<const std::uint8_t> dataAreaBuffer() const noexcept { return dataArea_; }
+
+  // ---- legend list and selection ----
+  const std::vector<LegendRow>& rows() const noexcept { return rows_; }
+  /// Rebuilds the rows from the type lists; reports a refused row and stops.
+  void rebuildList();
+  /// Takes the rows selected in the view as the selection, in ascending order.
+  /// Returns the one selected row, or -1 when none or several are.
+  std::int32_t gatherSelection(std::span<const std::int32_t> selectedRows);
+  const std::vector<std::int32_t>& selection() const noexcept { return selection_; }
+  /// The view's selection changed: with exactly one row it becomes current.
+  void selectionChanged(std::span<const std::int32_t> selectedRows);
+
+  // ---- legend template ----
+  std::int32_t typeChoice() const noexcept { return typeChoice_; }
+  void setTypeChoice(std::int32_t choice) noexcept { typeChoice_ = choice; }
+  const std::string& templateName() const noexcept { return name_; }
+  const std::string& templateDescription() const noexcept { return description_; }
+  const std::string& templateClassCode() const noexcept { return classCode_; }
+  /// GBK bytes. False (reported, nothing changed) above 127 bytes.
+  bool setTemplateName(std::string text);
+  bool setTemplateDescription(std::string text);
+  void setTemplateClassCode(std::string text) { classCode_ = std::move(text); }
+  /// The attribute check box: new legends carry the template attributes.
+  bool attributesEnabled() const noexcept { return attributesEnabled_; }
+  void setAttributesEnabled(bool on) noexcept { attributesEnabled_ = on; }
+  std::span<const std::uint8_t, layout::kPointRecordSize> templatePoint() const noexcept { return point_; }
+  std::span<const std::uint8_t, layout::kLineRecordSize> templateLine() const noexcept { return line_; }
+  std::span<const std::uint8_t, layout::kRegionRecordSize> templateRegion() const noexcept { return region_; }
+  const CATT_STRU* templateStructure() const noexcept { return structure_.get(); }
+  /// No value: no template record.
+  const std::optional<std::vector<std::uint8_t>>& templateRecord() const noexcept { return record_; }
+
+  // ---- commands ----
+  /// 添加: appends a legend made from the template.
+  void addFromTemplate();
+  /// 编辑 and double click: the parameter dialog on the one selected legend.
+  void editSelected(std::span<const std::int32_t> selectedRows, ParamDialogRunner& dialog);
+  /// 删除: deletes the selected legends, asking first when there are several.
+  void deleteSelected(std::span<const std::int32_t> selectedRows);
+  /// 设为默认值: default texts, records and no attributes. The type choice
+  /// and the attribute check box stay.
+  void resetTemplate();
+  /// 图例参数: the component's editor for the chosen type's template record.
+  void editTemplateParameters(AreaEditors& editors);
+  /// 属性结构: replaces the template structure by an edited copy.
+  void editAttributeStructure(AreaEditors& editors);
+  /// 属性内容: edits the template record.
+  void editAttributeContent(AreaEditors& editors);
+  /// 统改属性: the template attributes into every selected legend.
+  /// @p step is called once per selected row (the busy indicator).
+  void batchAttributeChange(std::span<const std::int32_t> selectedRows,
+                            const std::function<void()>& step = {});
+
+  /// 确定: writes every live legend to path() as one new file image,
+  /// replaced whole. Reports any failure; the old file is then untouched.
+  EditorSaveStatus save(FileOps& ops = FileOps::system());
+
+ private:
+  /// Numbered as the row images, which LegendRow::image takes from them.
+  enum ListKind : std::size_t { kPointList = 0, kLineList = 1, kRegionList = 2, kOtherList = 3 };
+  static ListKind listFor(std::int8_t type) noexcept;
+
+  void clearStore();
+  bool insertRows(ListKind list, std::string_view failure, std::int32_t& row);
+  /// The legend index a row carries, or -1.
+  std::int32_t legendAtRow(std::int32_t row) const noexcept;
+  /// Reads a block of a legend only in the file into the scratch block.
+  bool readScratch(const EditorItem& item);
+  /// The loaded file's data area holds [offset, offset + length).
+  bool fileHolds(std::int64_t offset, std::int64_t length) const noexcept;
+  bool readFromFile(std::uint64_t offset, std::span<std::uint8_t> out) const;
+  void giveTemplateAttributes(EditorItem& item);
+  /// Brings every live loaded block into memory; false when one cannot be.
+  bool borrowLoadedBlocks();
+  std::span<const std::uint8_t> blockOf(const EditorItem& item) const noexcept;
+
+  Prompter& prompter_;
+  LegendListSink* sink_ = nullptr;
+  std::string path_;
+  /// The loaded file, kept open so blocks are read from the file the heads came from.
+  std::optional<ReadOnlyFile> file_;
+
+  std::array<std::vector<std::int32_t>, 4> lists_;
+  std::vector<EditorItem> items_;
+  std::array<std::int32_t, 4> counts_{};
+  std::uint64_t dataAreaOffset_ = 0;  ///< 0 when nothing was loaded
+  std::int32_t fileLegendCount_ = 0;
+  std::vector<std::uint8_t> dataArea_;
+  std::vector<std::uint8_t> scratch_;
+  std::int32_t liveCount_ = 0;
+  std::int32_t currentRow_ = 0;
+  std::vector<LegendRow> rows_;
+  std::vector<std::int32_t> selection_;
+
+  std::int32_t typeChoice_ = -1;
+  std::string name_;
+  std::string description_;
+  std::string classCode_;
+  bool attributesEnabled_ = false;
+  std::array<std::uint8_t, layout::kPointRecordSize> point_{};
+  std::array<std::uint8_t, layout::kLineRecordSize> line_{};
+  std::array<std::uint8_t, layout::kRegionRecordSize> region_{};
+  std::unique_ptr<CATT_STRU> structure_;
+  std::optional<std::vector<std::uint8_t>> record_;
+};
+
+}  // namespace legend::editor

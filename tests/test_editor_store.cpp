@@ -1,0 +1,742 @@
+// The editor's store without its window: loading, the legend list and
+// selection, the template and attribute commands, and the save, written byte
+// by byte against files built by the test builder.
+#include "editor/model/editor_store.h"
+
+#include <gtest/gtest.h>
+
+#include "editor/model/editor_messages.h"
+#include "legendfile/messages.h"
+#include "support/cln_builder.h"
+#include "support/scripted_prompter.h"
+
+namespace {
+
+namespace msg = legend::messages;
+namespace tx = legend::editor::texts;
+using legend::editor::AreaEditors;
+using legend::editor::EditorSaveStatus;
+using legend::editor::EditorStore;
+using legend::editor::LegendListSink;
+using legend::editor::LegendRow;
+using legend::editor::ParamDialogRunner;
+using testcln::Bytes;
+using Texts = std::vector<std::string>;
+
+struct Prompter : testcln::ScriptedPrompter {
+  int beeps = 0;
+  void beep() override { ++beeps; }
+};
+
+class FakeEditors : public AreaEditors {
+ public:
+  Texts calls;
+  std::unique_ptr<CATT_STRU> prepared;  // what EditAttStru returns (null: nothing)
+  int ends = 0;
+  int recordResult = 1;
+  void EditPntInfo(std::span<std::uint8_t, 94> r, std::string_view title, int flag) override {
+    calls.push_back(std::string(title) + std::to_string(flag));
+    r[0] = 0xEE;
+  }
+  void EditLinInfo(std::span<std::uint8_t, 67> r, std::string_view title) override {
+    calls.emplace_back(title);
+    r[0] = 0xEE;
+  }
+  void EditRegInfo(std::span<std::uint8_t, 63> r, std::string_view title) override {
+    calls.emplace_back(title);
+    r[0] = 0xEE;
+  }
+  CATT_STRU* EditAttStru(CATT_STRU*) override {
+    calls.emplace_back("EditAttStru");
+    return prepared.get();
+  }
+  void EndAttStru() override { ++ends; }
+  int EditAttRecord(CATT_STRU&, std::span<std::uint8_t> record, std::string_view title) override {
+    calls.emplace_back(title);
+    std::fill(record.begin(), record.end(), std::uint8_t{0xAB});
+    return recordResult;
+  }
+};
+
+// Stands in for the parameter dialog: renames the legend and, on OK,
+// replaces the block with a 9-byte marker block.
+class FakeDialog : public ParamDialogRunner {
+ public:
+  bool answer = true;
+  int runs = 0;
+  Bytes blockOnEntry;
+  bool run(legend::HeadRef head, std::vector<std::uint8_t>& block, bool attributeEditing) override {
+    ++runs;
+    EXPECT_TRUE(attributeEditing);
+    blockOnEntry = block;
+    if (!answer) return false;
+    head.setName("edited");
+    block.assign(9, 0x5A);
+    head.setBlockSize(9);
+    return true;
+  }
+};
+
+class RecordingSink : public LegendListSink {
+ public:
+  std::vector<LegendRow> rows;
+  std::int32_t current = -1;
+  std::int32_t refuseRow = -1;
+  Failure refusal = Failure::None;
+  void clear() override { rows.clear(); }
+  Failure insertRow(std::int32_t row, const LegendRow& data) override {
+    if (row == refuseRow) return refusal;
+    rows.push_back(data);
+    return Failure::None;
+  }
+  void setCurrentRow(std::int32_t row) override { current = row; }
+};
+
+std::unique_ptr<CATT_STRU> Structure24() {
+  auto s = std::make_unique<CATT_STRU>();
+  EXPECT_EQ(s->AddFld({"ID", AttFieldType::Int32, 4}), AttStatus::Ok);
+  EXPECT_EQ(s->AddFld({"NAME", AttFieldType::Text, 20}), AttStatus::Ok);
+  return s;
+}
+// 12 header bytes + (7 + 2) + (7 + 4) field entries.
+constexpr std::size_t kStructure24Size = 32;
+
+Bytes Slice(const Bytes& b, std::size_t at, std::size_t n) {
+  return Bytes(b.begin() + static_cast<std::ptrdiff_t>(at), b.begin() + static_cast<std::ptrdiff_t>(at + n));
+}
+std::int32_t I32(const Bytes& b, std::size_t at) { return static_cast<std::int32_t>(testcln::get32At(b, at)); }
+// Point "P1" (102), line "L1" (75), region "R1" (71), a type-3 legend, point "P2".
+std::vector<testcln::Legend> MixedLegends() {
+  return {
+      {"P1", "first", 1, 7, testcln::block(testcln::params(1, 10))},
+      {"L1", "line", 0, -3, testcln::block(testcln::params(0, 20))},
+      {"R1", "area", 2, 0, testcln::block(testcln::params(2, 30))},
+      {"X", "odd", 3, 1, testcln::block({})},
+      {"P2", "second", 1, 12, testcln::block(testcln::params(1, 40))},
+  };
+}
+
+struct Editor {
+  testcln::TempDir dir;
+  std::filesystem::path file = dir / "a.CLN";
+  Prompter prompter;
+  RecordingSink sink;
+  EditorStore store{prompter};
+
+  explicit Editor(const Bytes& bytes, bool open = true) {
+    testcln::write(file, bytes);
+    init(file.string(), open);
+  }
+  Editor() { init({}, true); }
+  void init(const std::string& path, bool open) {
+    store.setListSink(&sink);
+    store.load(path);
+    if (open) store.open();
+  }
+  Texts rowNames() const {
+    Texts names;
+    for (const LegendRow& r : store.rows()) names.push_back(r.name);
+    return names;
+  }
+  Bytes block(std::int32_t index) const {
+    const auto b = store.blockBytes(index);
+    return Bytes(b.begin(), b.end());
+  }
+};
+
+std::vector<std::int32_t> Rows(std::initializer_list<std::int32_t> rows) { return rows; }
+
+// ---- loading and the list ----
+
+TEST(EditorStoreLoad, ListsPointsThenLinesThenRegionsAndKeepsUnknownTypesUnlisted) {
+  Editor e(testcln::file(MixedLegends()));
+  EXPECT_TRUE(e.prompter.shown.empty());
+  EXPECT_EQ(e.store.liveCount(), 5);
+  EXPECT_EQ(e.store.totalListed(), 4);
+  EXPECT_EQ(e.store.otherCount(), 1);
+  EXPECT_EQ(e.store.otherList(), std::vector<std::int32_t>{3});
+  EXPECT_EQ(e.store.items()[4].typePosition, 1);
+  EXPECT_EQ(e.rowNames(), (Texts{"P1", "P2", "L1", "R1"}));
+  EXPECT_EQ(e.sink.rows.size(), 4u);
+  EXPECT_EQ(e.sink.current, 0);
+
+  const LegendRow& line = e.store.rows()[2];
+  EXPECT_EQ(line.legendIndex, 1);
+  EXPECT_EQ(line.description, "line");
+  EXPECT_EQ(line.classCodeText(), "-3");
+  EXPECT_EQ(line.sizeText(), "75字节");
+  EXPECT_EQ(line.image, 1);
+  EXPECT_EQ(e.store.rows()[1].image, 0);
+  EXPECT_EQ(e.store.rows()[3].image, 2);
+  // Nothing is read from the data area before a command needs it.
+  for (const auto& item : e.store.items()) EXPECT_FALSE(item.blockInMemory());
+  EXPECT_EQ(e.store.windowTitle(), "工程图例编辑器- a.CLN");
+}
+
+TEST(EditorStoreLoad, FailuresLeaveAnEmptyStoreWithTheirMessage) {
+  const std::string openFailed = msg::text(legend::LegendStatus::CannotOpenLegendFile);
+  const std::string illegal = msg::text(legend::LegendStatus::IllegalLegendFile);
+  Bytes badMagic = testcln::file(MixedLegends());
+  badMagic[6] = '3';
+  Bytes countPastEnd = testcln::file({}, 2);
+  Bytes negativeCount = testcln::file({}, -1);
+  Bytes cutHeads = testcln::file(MixedLegends());
+  cutHeads.resize(16 + 333 * 4);
+  const struct {
+    const char* name;
+    Bytes bytes;
+    std::string message;
+  } cases[] = {
+      {"bad-header", badMagic, illegal},          {"count-past-end", countPastEnd, illegal},
+      {"negative-count", negativeCount, illegal}, {"heads-cut-short", cutHeads, illegal},
+      {"only-twelve-bytes", Slice(badMagic, 0, 12), illegal},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    Editor e(c.bytes);
+    EXPECT_EQ(e.prompter.shown, Texts{c.message});
+    EXPECT_EQ(e.store.liveCount(), 0);
+    EXPECT_TRUE(e.store.rows().empty());
+  }
+  Prompter p;
+  EditorStore missing(p);
+  missing.load("/nonexistent-folder/x.CLN");
+  EXPECT_EQ(p.shown, Texts{openFailed});
+}
+
+TEST(EditorStoreLoad, EmptyNameAndEmptyFileStartWithoutLegends) {
+  Editor fresh;
+  EXPECT_TRUE(fresh.prompter.shown.empty());
+  EXPECT_EQ(fresh.store.windowTitle(), "工程图例编辑器- NONAME.CLN");
+  EXPECT_EQ(fresh.store.currentRow(), 0);
+  EXPECT_EQ(fresh.store.totalListed(), 0);
+
+  Editor empty(testcln::file({}), false);
+  EXPECT_EQ(empty.store.currentRow(), -1);
+  empty.store.open();
+  EXPECT_EQ(empty.store.currentRow(), 0);
+  EXPECT_EQ(empty.store.typeChoice(), EditorStore::kPointChoice);
+}
+
+TEST(EditorStoreList, RefusedRowReportsRowThenGroupAndStopsTheRebuild) {
+  const struct {
+    const char* name;
+    std::int32_t row;
+    LegendListSink::Failure failure;
+    Texts messages;
+    std::size_t rowsKept;
+  } cases[] = {
+      {"point-insert", 0, LegendListSink::Failure::Insert,
+       {std::string(tx::kRowInsertFailed), std::string(tx::kAddPointRowFailed)}, 0},
+      {"point-class-code", 1, LegendListSink::Failure::ClassCode,
+       {std::string(tx::kRowClassCodeFailed), std::string(tx::kAddPointRowFailed)}, 2},
+      {"line-description", 2, LegendListSink::Failure::Description,
+       {std::string(tx::kRowDescriptionFailed), std::string(tx::kAddLineRowFailed)}, 3},
+      {"region-size", 3, LegendListSink::Failure::Size,
+       {std::string(tx::kRowSizeFailed), std::string(tx::kAddRegionRowFailed)}, 4},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    Editor e(testcln::file(MixedLegends()), false);
+    e.sink.refuseRow = c.row;
+    e.sink.refusal = c.failure;
+    e.store.open();
+    EXPECT_EQ(e.prompter.shown, c.messages);
+    EXPECT_EQ(e.store.rows().size(), c.rowsKept);
+    EXPECT_EQ(e.sink.current, -1);  // the rebuild ended before selecting
+  }
+}
+
+TEST(EditorStoreList, SelectionNamesTheOneRowOrNone) {
+  Editor e(testcln::file(MixedLegends()));
+  EXPECT_EQ(e.store.gatherSelection(Rows({2})), 2);
+  EXPECT_EQ(e.store.gatherSelection(Rows({})), -1);
+  EXPECT_EQ(e.store.gatherSelection(Rows({3, 0, 2})), -1);
+  EXPECT_EQ(e.store.selection(), (std::vector<std::int32_t>{0, 2, 3}));
+
+  e.store.selectionChanged(Rows({3}));
+  EXPECT_EQ(e.store.currentRow(), 3);
+  e.store.selectionChanged(Rows({1, 2}));
+  EXPECT_EQ(e.store.currentRow(), 3);
+}
+
+// ---- template ----
+
+TEST(EditorStoreTemplate, ResetGivesDefaultRecordsAndDropsAttributesButKeepsChoiceAndBox) {
+  Editor e;
+  FakeEditors editors;
+  editors.prepared = Structure24();
+  e.store.editAttributeStructure(editors);
+  ASSERT_NE(e.store.templateStructure(), nullptr);
+  e.store.setTypeChoice(EditorStore::kRegionChoice);
+  e.store.setAttributesEnabled(true);
+  ASSERT_TRUE(e.store.setTemplateName("n"));
+  e.store.setTemplateClassCode("5");
+
+  e.store.resetTemplate();
+  EXPECT_EQ(e.store.templateName(), "");
+  EXPECT_EQ(e.store.templateClassCode(), "");
+  EXPECT_EQ(e.store.templateStructure(), nullptr);
+  EXPECT_FALSE(e.store.templateRecord());
+  EXPECT_EQ(e.store.typeChoice(), EditorStore::kRegionChoice);
+  EXPECT_TRUE(e.store.attributesEnabled());
+
+  // Spot checks of the little-endian defaults: a count, a float, a 16-bit word.
+  EXPECT_EQ(Bytes(e.store.templatePoint().begin(), e.store.templatePoint().begin() + 6), (Bytes{1, 0, 1, 0, 0, 0}));
+  EXPECT_EQ(Bytes(e.store.templateLine().begin() + 13, e.store.templateLine().begin() + 17), (Bytes{0, 0, 0x20, 0x41}));
+  EXPECT_EQ(Bytes(e.store.templateRegion().begin() + 4, e.store.templateRegion().begin() + 6), (Bytes{5, 0}));
+}
+
+TEST(EditorStoreTemplate, GraphicParametersGoToTheChosenTypesEditor) {
+  Editor e;
+  FakeEditors editors;
+  for (std::int32_t choice : {0, 1, 2, 3, -1}) {
+    e.store.setTypeChoice(choice);
+    e.store.editTemplateParameters(editors);
+  }
+  EXPECT_EQ(editors.calls, (Texts{"点图例参数编辑1", "线图例参数编辑", "区图例参数编辑"}));
+  EXPECT_EQ(e.store.templatePoint()[0], 0xEE);
+  EXPECT_EQ(e.store.templateLine()[0], 0xEE);
+  EXPECT_EQ(e.store.templateRegion()[0], 0xEE);
+}
+
+// ---- add, edit, delete ----
+
+TEST(EditorStoreAdd, MakesALegendFromTheTemplateAsTheLastOfItsGroup) {
+  Editor e(testcln::file(MixedLegends()));
+  FakeEditors editors;
+  editors.prepared = Structure24();
+  e.store.editAttributeStructure(editors);  // a structure, but the box is unchecked
+  e.store.setTypeChoice(EditorStore::kPointChoice);
+  ASSERT_TRUE(e.store.setTemplateName("new"));
+  EXPECT_FALSE(e.store.setTemplateName(std::string(128, 'n')));
+  EXPECT_FALSE(e.store.setTemplateDescription(std::string(128, 'd')));
+  EXPECT_EQ(e.prompter.shown, Texts(2, std::string(msg::kTextTooLong)));
+  e.store.setTemplateClassCode("0012");
+  e.store.selectionChanged(Rows({2}));
+  e.store.addFromTemplate();
+
+  ASSERT_EQ(e.store.items().size(), 6u);
+  const auto head = e.store.items()[5].head.view();
+  EXPECT_EQ(head.type(), 1);
+  EXPECT_EQ(head.classCode(), 12);
+  EXPECT_EQ(head.blockOffset(), 0u);
+  EXPECT_EQ(head.blockSize(), 102);
+  const auto point = e.store.templatePoint();
+  EXPECT_EQ(e.block(5), testcln::block(Bytes(point.begin(), point.end())));
+  EXPECT_TRUE(e.store.items()[5].editedBlock());
+  EXPECT_EQ(e.rowNames(), (Texts{"P1", "P2", "new", "L1", "R1"}));
+  EXPECT_EQ(e.store.currentRow(), 0);
+  EXPECT_EQ(e.store.liveCount(), 6);
+  EXPECT_EQ(e.store.pointCount(), 3);
+
+  e.store.setTemplateClassCode("");
+  e.store.setTypeChoice(EditorStore::kRegionChoice);
+  e.store.addFromTemplate();
+  EXPECT_EQ(e.store.items()[6].head.view().type(), 2);
+  EXPECT_EQ(e.store.items()[6].head.view().classCode(), 0);
+  const auto region = e.store.templateRegion();
+  EXPECT_EQ(e.block(6), testcln::block(Bytes(region.begin(), region.end())));
+  e.store.setTypeChoice(7);  // anything else makes a line legend
+  e.store.addFromTemplate();
+  EXPECT_EQ(e.store.items()[7].head.view().type(), 0);
+  EXPECT_EQ(e.store.items()[7].head.view().blockSize(), 75);
+}
+
+TEST(EditorStoreAdd, WithTheBoxCheckedCarriesStructureAndRecord) {
+  Editor e;
+  FakeEditors editors;
+  editors.prepared = Structure24();
+  e.store.editAttributeStructure(editors);
+  e.store.editAttributeContent(editors);  // fills the record with 0xAB
+  e.store.setAttributesEnabled(true);
+  e.store.setTypeChoice(EditorStore::kLineChoice);
+  e.store.addFromTemplate();
+
+  const auto line = e.store.templateLine();
+  const Bytes expected = testcln::block(Bytes(line.begin(), line.end()),
+                                        testcln::structure({{"ID", 4, 4}, {"NAME", 1, 20}}), Bytes(24, 0xAB));
+  EXPECT_EQ(e.block(0), expected);
+  EXPECT_EQ(expected.size(), 67 + 8 + kStructure24Size + 24);
+  EXPECT_EQ(e.store.rows()[0].sizeText(), std::to_string(expected.size()) + "字节");
+
+  // An empty structure made by 属性内容 is stored as it is, with no record.
+  Editor empty;
+  empty.store.editAttributeContent(editors);
+  EXPECT_EQ(empty.prompter.shown, Texts{std::string(msg::kStructureEmpty)});
+  empty.store.setAttributesEnabled(true);
+  empty.store.addFromTemplate();
+  const auto point = empty.store.templatePoint();
+  EXPECT_EQ(empty.block(0), testcln::block(Bytes(point.begin(), point.end()), testcln::structure({})));
+}
+
+TEST(EditorStoreEdit, LoadedLegendOwnsTheDialogsBlockOnlyAfterOk) {
+  const auto legends = MixedLegends();
+  Editor e(testcln::file(legends));
+  FakeDialog dialog;
+  e.store.editSelected(Rows({}), dialog);
+  e.store.editSelected(Rows({0, 1}), dialog);
+  EXPECT_EQ(e.prompter.beeps, 2);
+  EXPECT_EQ(dialog.runs, 0);
+  dialog.answer = false;
+  e.store.editSelected(Rows({2}), dialog);  // row 2 is legend 1, the line
+  EXPECT_EQ(dialog.blockOnEntry, legends[1].block);
+  EXPECT_FALSE(e.store.items()[1].blockInMemory());
+  EXPECT_EQ(e.store.items()[1].head.view().name(), "L1");
+
+  dialog.answer = true;
+  e.store.editSelected(Rows({2}), dialog);
+  EXPECT_EQ(dialog.blockOnEntry, legends[1].block);
+  EXPECT_TRUE(e.store.items()[1].editedBlock());
+  EXPECT_EQ(e.block(1), Bytes(9, 0x5A));
+  EXPECT_EQ(e.store.currentRow(), 2);
+  EXPECT_EQ(e.store.rows()[2].name, "edited");
+  EXPECT_EQ(e.store.rows()[2].sizeText(), "9字节");
+
+  // A second edit works on the block the legend now owns.
+  e.store.editSelected(Rows({2}), dialog);
+  EXPECT_EQ(dialog.blockOnEntry, Bytes(9, 0x5A));
+  EXPECT_TRUE(e.prompter.shown.empty());
+}
+
+TEST(EditorStoreEdit, BlockThatCannotBeReadIsReportedAndNoDialogOpens) {
+  auto legends = MixedLegends();
+  legends[0].blockSize = 5000;  // reaches past the end of the file
+  Editor e(testcln::file(legends));
+  FakeDialog dialog;
+  e.store.editSelected(Rows({0}), dialog);
+  EXPECT_EQ(dialog.runs, 0);
+  EXPECT_EQ(e.prompter.shown, Texts{std::string(tx::kEditReadFailed)});
+  EXPECT_FALSE(e.store.items()[0].blockInMemory());
+}
+
+TEST(EditorStoreDelete, AsksOnlyForSeveralRowsAndKeepsTheItemsInPlace) {
+  Editor e(testcln::file(MixedLegends()));
+  FakeDialog dialog;
+  e.store.editSelected(Rows({1}), dialog);
+  e.store.deleteSelected(Rows({1}));  // P2, no question
+  EXPECT_FALSE(e.store.items()[4].blockInMemory());
+  EXPECT_TRUE(e.prompter.shown.empty());
+  EXPECT_FALSE(e.store.items()[4].keep);
+  EXPECT_EQ(e.store.pointList(), (std::vector<std::int32_t>{0, -1}));
+  EXPECT_EQ(e.rowNames(), (Texts{"P1", "L1", "R1"}));
+  e.prompter.expectedDefault = false;
+  e.prompter.answers = {false, true};
+  e.store.deleteSelected(Rows({0, 1, 2}));
+  EXPECT_EQ(e.prompter.shown, Texts{"是否要删除所选的3个图例?"});
+  EXPECT_EQ(e.store.liveCount(), 4);
+  e.store.deleteSelected(Rows({0, 1, 1, 2}));  // a row named twice counts once
+  EXPECT_EQ(e.store.liveCount(), 1);
+  EXPECT_EQ(e.store.totalListed(), 0);
+  EXPECT_EQ(e.store.pointCount() + e.store.lineCount() + e.store.regionCount(), 0);
+  EXPECT_EQ(e.store.items().size(), 5u);
+  EXPECT_EQ(e.store.currentRow(), 0);
+
+  // A legend added after a deletion gets a new index at the end.
+  e.store.setTypeChoice(EditorStore::kPointChoice);
+  e.store.addFromTemplate();
+  EXPECT_EQ(e.store.items().size(), 6u);
+  EXPECT_EQ(e.store.rows()[0].legendIndex, 5);
+  EXPECT_EQ(e.store.pointList(), (std::vector<std::int32_t>{-1, -1, 5}));
+}
+
+// ---- attributes ----
+
+TEST(EditorStoreAttributes, ContentNeedsFieldsAndReportsAFailedEdit) {
+  Editor e;
+  FakeEditors editors;
+  e.store.editAttributeContent(editors);
+  EXPECT_EQ(e.prompter.shown, Texts{std::string(msg::kStructureEmpty)});
+  ASSERT_NE(e.store.templateStructure(), nullptr);  // the empty structure stays
+  EXPECT_TRUE(editors.calls.empty());
+
+  editors.prepared = Structure24();
+  e.store.editAttributeStructure(editors);
+  editors.recordResult = 0;
+  e.store.editAttributeContent(editors);
+  EXPECT_EQ(e.prompter.shown.back(), msg::kRecordEditFailed);
+  EXPECT_EQ(editors.calls.back(), "图例属性内容编辑");
+  EXPECT_EQ(e.store.templateRecord(), Bytes(24, 0xAB));
+}
+
+TEST(EditorStoreAttributes, StructureEditorEndsEveryCallAndAsksBeforeDroppingARecord) {
+  Editor e;
+  FakeEditors editors;
+  e.store.editAttributeStructure(editors);  // returns null: nothing changes
+  EXPECT_EQ(editors.ends, 1);
+  EXPECT_EQ(e.store.templateStructure(), nullptr);
+
+  editors.prepared = Structure24();
+  e.store.editAttributeStructure(editors);
+  ASSERT_NE(e.store.templateStructure(), nullptr);
+  EXPECT_EQ(*e.store.templateStructure(), *editors.prepared);
+  EXPECT_NE(e.store.templateStructure(), editors.prepared.get());
+  EXPECT_EQ(e.store.templateRecord(), Bytes(24, 0));
+
+  e.store.editAttributeContent(editors);
+  editors.prepared = std::make_unique<CATT_STRU>();
+  ASSERT_EQ(editors.prepared->AddFld({"K", AttFieldType::Int8, 1}), AttStatus::Ok);
+  e.prompter.expectedDefault = false;
+  e.prompter.answers = {false, true};
+  e.store.editAttributeStructure(editors);
+  EXPECT_EQ(e.store.templateRecord(), Bytes(24, 0xAB));
+  EXPECT_EQ(e.store.templateStructure()->FieldCount(), 2);
+  e.store.editAttributeStructure(editors);
+  EXPECT_EQ(e.store.templateRecord(), Bytes(1, 0));
+  EXPECT_EQ(e.prompter.shown, Texts(2, std::string(msg::kStructureChangeLosesRecord)));
+  EXPECT_EQ(editors.ends, 4);
+
+  // A structure without fields leaves no record.
+  editors.prepared = std::make_unique<CATT_STRU>();
+  e.prompter.answers = {true};
+  e.store.editAttributeStructure(editors);
+  EXPECT_FALSE(e.store.templateRecord());
+}
+
+TEST(EditorStoreBatch, GivesEachSelectedLegendTheTemplateAttributesKeepingItsParameters) {
+  auto legends = MixedLegends();
+  legends[1].block = testcln::block(testcln::params(0, 20), testcln::structure({{"A", 2, 1}}), Bytes{9});
+  Editor e(testcln::file(legends));
+  e.store.batchAttributeChange(Rows({}));
+  EXPECT_EQ(e.prompter.shown, Texts{std::string(tx::kBatchNothingSelected)});
+  e.prompter.expectedDefault = true;
+  e.prompter.answers = {false};
+  e.store.batchAttributeChange(Rows({0, 2}));
+  EXPECT_EQ(e.prompter.shown.back(), "属性结构为空!\n属性记录为空!\n是否把所选的2个文件的属性数据以当前值赋值?");
+  for (const auto& item : e.store.items()) EXPECT_FALSE(item.blockInMemory());
+  e.prompter.shown.clear();
+
+  FakeEditors editors;
+  editors.prepared = Structure24();
+  e.store.editAttributeStructure(editors);
+  e.store.editAttributeContent(editors);
+  FakeDialog dialog;
+  e.store.editSelected(Rows({3}), dialog);  // R1 now owns a 9-byte block of 0x5A
+
+  e.prompter.answers = {true};
+  int steps = 0;
+  e.store.batchAttributeChange(Rows({2, 3}), [&] { ++steps; });
+  EXPECT_EQ(steps, 2);
+  EXPECT_EQ(e.prompter.shown, Texts{"是否把所选的2个文件的属性数据以当前值赋值?"});
+  const Bytes structure = testcln::structure({{"ID", 4, 4}, {"NAME", 1, 20}});
+  // The line's parameters come from the file; the region's from its own block.
+  EXPECT_EQ(e.block(1), testcln::block(testcln::params(0, 20), structure, Bytes(24, 0xAB)));
+  Bytes regionParams(9, 0x5A);
+  regionParams.resize(63, 0);
+  EXPECT_EQ(e.block(2), testcln::block(regionParams, structure, Bytes(24, 0xAB)));
+  EXPECT_TRUE(e.store.items()[1].editedBlock());
+  EXPECT_EQ(e.store.items()[1].head.view().blockSize(), 67 + 8 + 32 + 24);
+  EXPECT_EQ(e.store.rows()[2].sizeText(), "96字节");  // the list is not rebuilt
+
+  // Without attributes the blocks shrink to P + 8.
+  e.store.resetTemplate();
+  e.prompter.answers = {true};
+  e.store.batchAttributeChange(Rows({0}));
+  EXPECT_EQ(e.block(0), testcln::block(testcln::params(1, 10)));
+}
+
+TEST(EditorStoreBatch, LegendWhoseParametersCannotBeReadIsSkipped) {
+  Bytes bytes = testcln::file(MixedLegends());
+  testcln::put32At(bytes, 16 + 333 * 2 + 257, 100000);  // R1 lies past the end of the file
+  Editor e(bytes);
+  e.prompter.answers = {true};
+  e.store.batchAttributeChange(Rows({0, 3}));
+  EXPECT_EQ(e.prompter.shown.back(), tx::kEditReadFailed);
+  EXPECT_FALSE(e.store.items()[2].blockInMemory());
+  EXPECT_TRUE(e.store.items()[0].editedBlock());
+}
+
+// ---- save ----
+
+struct FailingRename : legend::FileOps {
+  int rename(const std::string&, const std::string&) override {
+    errno = EACCES;
+    return -1;
+  }
+};
+
+TEST(EditorSave, PacksLiveLegendsAfterTheHeadsAndKeepsTheOldTail) {
+  const std::vector<testcln::Legend> legends = {
+      {"A", "a", 1, 1, testcln::block(testcln::params(1, 1))},
+      {"B", "b", 2, 2, testcln::block(testcln::params(2, 2))},
+      {"C", "c", 0, 3, testcln::block(testcln::params(0, 3)), -1, -1, Bytes{1, 2, 3}},
+  };
+  const Bytes old = testcln::file(legends);
+  Editor e(old);
+  e.store.deleteSelected(Rows({2}));  // rows: A (point), C (line), B (region)
+  ASSERT_EQ(e.store.save(), EditorSaveStatus::Ok);
+  EXPECT_TRUE(e.prompter.shown.empty());
+
+  const Bytes saved = testcln::read(e.file);
+  EXPECT_EQ(I32(saved, 12), 2);
+  EXPECT_EQ(I32(saved, 16 + 257), 0);
+  EXPECT_EQ(I32(saved, 16 + 333 + 257), 102);
+  EXPECT_EQ(Slice(saved, 682, 102), legends[0].block);
+  EXPECT_EQ(Slice(saved, 784, 75), legends[2].block);
+  Bytes expected = testcln::file({legends[0], legends[2]});
+  ASSERT_EQ(expected.size(), 859u);
+  expected.insert(expected.end(), old.begin() + 859, old.end());
+  EXPECT_EQ(saved, expected);
+  EXPECT_EQ(e.dir.entries(), std::set<std::string>{"a.CLN"});
+
+  // The file reads back with the same legends.
+  Editor again(saved);
+  EXPECT_EQ(again.rowNames(), (Texts{"A", "C"}));
+}
+
+TEST(EditorSave, AllDeletedWritesHeaderAndZeroCount) {
+  const Bytes header{'R', 'Q', 'L', 'F', 0x60, 0x44, '2', '>', 0x0D, 0, 0, 0, 0, 0, 0, 0};
+  Editor fresh;
+  fresh.store.addFromTemplate();
+  fresh.store.deleteSelected(Rows({0}));
+  const auto name = legend::editor::completeLegendFileName((fresh.dir / "new").string());
+  ASSERT_TRUE(name);
+  ASSERT_TRUE(fresh.store.setPath(*name));
+  ASSERT_EQ(fresh.store.save(), EditorSaveStatus::Ok);
+  EXPECT_EQ(testcln::read(fresh.dir / "new.CLN"), header);
+
+  // Over a longer file only the first 16 bytes change.
+  auto legends = MixedLegends();
+  legends.erase(legends.begin() + 3);
+  const Bytes old = testcln::file(legends);
+  Editor e(old);
+  e.prompter.answers = {true};
+  e.store.deleteSelected(Rows({0, 1, 2, 3}));
+  ASSERT_EQ(e.store.liveCount(), 0);
+  ASSERT_EQ(e.store.save(), EditorSaveStatus::Ok);
+  Bytes expected = header;
+  expected.insert(expected.end(), old.begin() + 16, old.end());
+  EXPECT_EQ(testcln::read(e.file), expected);
+}
+
+TEST(EditorSave, BlocksWithGapsAreReadWholeAndPacked) {
+  std::vector<testcln::Legend> legends = {
+      {"far", "", 0, 0, testcln::block(testcln::params(0, 50)), 400},
+      {"near", "", 1, 0, testcln::block(testcln::params(1, 60)), 0},
+      {"mid", "", 1, 0, testcln::block(testcln::params(1, 70)), 150},
+  };
+  legends[0].reserved = Bytes(64, 0x77);
+  const Bytes old = testcln::file(legends);
+  Editor e(old);
+  ASSERT_EQ(e.store.save(), EditorSaveStatus::Ok);
+  EXPECT_EQ(e.store.dataAreaBuffer().size(), 475u);  // up to the end of "far", not 279
+  for (std::int32_t i = 0; i < 3; ++i) EXPECT_FALSE(e.store.items()[static_cast<std::size_t>(i)].editedBlock());
+
+  legends[0].blockOffset = legends[1].blockOffset = legends[2].blockOffset = -1;  // packed in order
+  Bytes expected = testcln::file(legends);
+  expected.insert(expected.end(), old.begin() + static_cast<std::ptrdiff_t>(expected.size()), old.end());
+  EXPECT_EQ(testcln::read(e.file), expected);
+}
+
+TEST(EditorSave, WritesAddedAndEditedBlocksFromMemory) {
+  Editor e(testcln::file(MixedLegends()));
+  FakeDialog dialog;
+  e.store.editSelected(Rows({2}), dialog);  // L1 → 9 bytes of 0x5A, named "edited"
+  ASSERT_TRUE(e.store.setTemplateName("added"));
+  e.store.addFromTemplate();
+  ASSERT_EQ(e.store.save(), EditorSaveStatus::Ok);
+
+  auto legends = MixedLegends();
+  legends[1].name = "edited";
+  legends[1].block = Bytes(9, 0x5A);
+  const auto point = e.store.templatePoint();
+  legends.push_back({"added", "", 1, 0, testcln::block(Bytes(point.begin(), point.end()))});
+  EXPECT_EQ(testcln::read(e.file), testcln::file(legends));
+}
+
+TEST(EditorSave, UnreadableBlockRefusesTheSaveAndLeavesTheFileAsItWas) {
+  auto legends = MixedLegends();
+  legends[2].blockSize = 100000;  // R1 reaches past the end of the file
+  const Bytes old = testcln::file(legends);
+  Editor e(old);
+  e.store.addFromTemplate();
+  EXPECT_EQ(e.store.save(), EditorSaveStatus::BlockUnreadable);
+  EXPECT_EQ(e.prompter.shown, Texts{std::string(tx::kSaveBlockUnreadable)});
+  EXPECT_EQ(testcln::read(e.file), old);
+  EXPECT_EQ(e.dir.entries(), std::set<std::string>{"a.CLN"});
+
+  // Deleted, it no longer stands in the way.
+  e.store.deleteSelected(Rows({4}));  // rows: P1, P2, new, L1, R1
+  EXPECT_EQ(e.store.save(), EditorSaveStatus::Ok);
+  EXPECT_EQ(I32(testcln::read(e.file), 12), 5);
+}
+
+TEST(EditorSave, FailedReplacementIsReportedAndBorrowedBlocksAreNotTakenForOwned) {
+  const Bytes old = testcln::file(MixedLegends());
+  Editor e(old);
+  FailingRename ops;
+  EXPECT_EQ(e.store.save(ops), EditorSaveStatus::WriteFailed);
+  EXPECT_EQ(e.prompter.shown, Texts{msg::text(legend::LegendStatus::WriteFailed, e.file.string())});
+  EXPECT_EQ(testcln::read(e.file), old);
+  EXPECT_EQ(e.dir.entries(), std::set<std::string>{"a.CLN"});
+
+  // The loaded blocks now lie in the data-area buffer, not owned by their items.
+  EXPECT_TRUE(e.store.items()[0].blockInMemory());
+  EXPECT_FALSE(e.store.items()[0].editedBlock());
+  EXPECT_EQ(e.block(0), MixedLegends()[0].block);
+  e.prompter.answers = {true};
+  e.store.batchAttributeChange(Rows({0}));
+  EXPECT_EQ(e.prompter.shown.back(), tx::kUneditedButHeld);
+
+  // An edit copies a borrowed block before the dialog may replace it.
+  FakeDialog dialog;
+  e.store.editSelected(Rows({0}), dialog);
+  EXPECT_EQ(dialog.blockOnEntry, MixedLegends()[0].block);
+  EXPECT_TRUE(e.store.items()[0].editedBlock());
+  EXPECT_EQ(e.block(4), MixedLegends()[4].block);
+
+  // A second save needs no file any more and writes every block.
+  ASSERT_EQ(e.store.save(), EditorSaveStatus::Ok);
+  auto legends = MixedLegends();
+  legends[0].name = "edited";
+  legends[0].block = Bytes(9, 0x5A);
+  EXPECT_EQ(testcln::read(e.file), [&] {
+    Bytes expected = testcln::file(legends);
+    expected.insert(expected.end(), old.begin() + static_cast<std::ptrdiff_t>(expected.size()), old.end());
+    return expected;
+  }());
+}
+
+TEST(EditorSave, NoPathOrUncreatableFileIsReported) {
+  const std::string cannotOpen = msg::text(legend::LegendStatus::CannotOpenWritable);
+  Editor fresh;
+  EXPECT_EQ(fresh.store.save(), EditorSaveStatus::CannotOpenWritable);
+  ASSERT_TRUE(fresh.store.setPath((fresh.dir / "no-such-folder" / "x.CLN").string()));
+  EXPECT_EQ(fresh.store.save(), EditorSaveStatus::CannotCreate);
+  EXPECT_EQ(fresh.prompter.shown, Texts(2, cannotOpen));
+  EXPECT_FALSE(fresh.store.setPath(std::string(260, 'p')));
+
+  // A path past the 260-byte buffer is refused, never cut to fit.
+  const std::string tooLong = "/" + std::string(259, 'p');
+  Prompter p;
+  EditorStore store(p);
+  store.load(tooLong);
+  EXPECT_EQ(store.save(), EditorSaveStatus::PathTooLong);
+  EXPECT_EQ(p.shown, Texts(2, msg::text(legend::LegendStatus::PathTooLong, tooLong)));
+}
+
+TEST(EditorSave, NameCompletionCutsAShortExtensionAndFitsThePathBuffer) {
+  const struct {
+    std::string chosen;
+    std::optional<std::string> completed;
+  } cases[] = {
+      {"a", "a.CLN"},
+      {"a.cln", "a.CLN"},
+      {"a.txt", "a.CLN"},
+      {"a.", "a.CLN"},
+      {"x.CLN", "x.CLN"},
+      {"a.json", "a.json.CLN"},
+      {".cln", ".cln.CLN"},
+      {"/d/a.b/c", "/d/a.CLN"},  // the cut looks at the last four bytes only
+      {"", std::nullopt},
+      {std::string(255, 'n'), std::string(255, 'n') + ".CLN"},
+      {std::string(256, 'n'), std::nullopt},
+      {std::string(255, 'n') + ".txt", std::string(255, 'n') + ".CLN"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.chosen.substr(0, 12));
+    EXPECT_EQ(legend::editor::completeLegendFileName(c.chosen), c.completed);
+  }
+}
+
+}  // namespace
