@@ -1,0 +1,58 @@
+#pragma once
+// The project legend editor window: the legend template on the left, the
+// legend list with its commands on the right, over EditorStore, which does
+// all the work. Modal; 确定 writes the file and has the pad reload it.
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include <QDialog>
+
+namespace legend {
+class Prompter;
+namespace editor {
+class AreaEditors;
+class EditorStore;
+class ParamDialogRunner;
+}  // namespace editor
+}  // namespace legend
+
+class CLegendEditDlg : public QDialog {
+ public:
+  /// Size of the caller's path buffer: a path of 259 bytes and its NUL.
+  static constexpr std::size_t kPathBuffer = 260;
+
+  /// Loads the file named in @p fileName (the caller's buffer of kPathBuffer
+  /// bytes; an empty text starts a new file). For a new file, 确定 asks for
+  /// a name and writes the chosen path, ending in ".CLN", into this buffer
+  /// (never past kPathBuffer bytes). @p reloadPad runs after 确定 wrote the
+  /// file; it may be empty.
+  CLegendEditDlg(char* fileName, std::function<void()> reloadPad, QWidget* parent = nullptr);
+  ~CLegendEditDlg() override;
+
+  /// 确定: the name prompt for a new file, the save, the pad reload; closes
+  /// Accepted (end code 1) whatever the save reported. A new file whose name
+  /// is cancelled or refused keeps the editor open.
+  void accept() override;
+  /// 取消 and closing the window: nothing is written; closes Rejected (end
+  /// code 2 for the exports).
+  void reject() override;
+
+  legend::editor::EditorStore& store();
+
+  // Replaceable parts, so tests can script the user's answers; null puts
+  // the real ones back.
+  void setPrompter(legend::Prompter* prompter);
+  void setAreaEditors(legend::editor::AreaEditors* editors);
+  void setParamDialogRunner(legend::editor::ParamDialogRunner* runner);
+  /// Asks for a new file's name; no value: the user cancelled.
+  using FileNameChooser = std::function<std::optional<std::string>()>;
+  void setFileNameChooser(FileNameChooser chooser);
+
+ private:
+  struct Parts;
+  std::unique_ptr<Parts> parts_;
+};
