@@ -1,0 +1,668 @@
+#include "editor/legend_edit_dlg.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <optional>
+#include <string_view>
+#include <vector>
+
+#include <QAction>
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QEvent>
+#include <QFile>
+#include <QFileInfo>
+#include <QFrame>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QItemSelectionModel>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QRegularExpressionValidator>
+#include <QStyle>
+#include <QTableView>
+
+#include "components/base/busy_indicator.h"
+#include "components/base/gbk_text.h"
+#include "components/base/message_prompter.h"
+#include "components/base/select_file_name.h"
+#include "editor/legend_list_model.h"
+#include "editor/legend_param_dlg.h"
+#include "editor/model/editor_messages.h"
+#include "editor/model/editor_store.h"
+#include "editor/qt_area_editors.h"
+#include "legendfile/messages.h"
+
+static void initEditorResources() { Q_INIT_RESOURCE(editor); }
+
+namespace {
+
+using legend::editor::EditorStore;
+using legend::editor::LegendListModel;
+
+/// Asked before a file the editor could not read is replaced by the legends
+/// of this run: whatever the file held would be gone.
+constexpr std::string_view kOverwriteUnloaded = "图例文件未能读入,保存将覆盖原文件!\n是否继续?";
+constexpr const char* kSelectingText = "正在选择图例...";
+constexpr const char* kBatchText = "正在统改属性...";
+
+/// Popup menu command ids, as the host's menus number them.
+constexpr int kSelectAllCommand = 55810;
+constexpr int kInvertCommand = 55811;
+
+// Label colours of the command captions: the two that open or change legends
+// in teal, deleting in amber.
+const QColor kAddEditLabelColour(51, 153, 153);
+const QColor kDeleteLabelColour(217, 153, 76);
+
+constexpr int kIconSize = 32;
+/// The widest a column starts out, in CJK glyphs.
+constexpr int kWidestColumnGlyphs = 12;
+
+/// The dialog is laid out on a grid of dialog units, as its template places
+/// the controls: a unit is an eighth of a CJK glyph across and of a text line
+/// down, so the layout keeps its proportions under any font while every
+/// caption fits its control.
+class DialogUnits {
+ public:
+  explicit DialogUnits(const QFont& font) {
+    const QFontMetricsF metrics(font);
+    x_ = std::max(1.5, metrics.horizontalAdvance(QChar(0x56FE)) / 7.0);  // 图
+    y_ = std::max(1.5, metrics.height() / 7.5);
+  }
+  QRect operator()(int x, int y, int width, int height) const {
+    const int left = static_cast<int>(std::lround(x * x_));
+    const int top = static_cast<int>(std::lround(y * y_));
+    return {left, top, static_cast<int>(std::lround((x + width) * x_)) - left,
+            static_cast<int>(std::lround((y + height) * y_)) - top};
+  }
+
+ private:
+  double x_;
+  double y_;
+};
+
+QString fromUtf8(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
+
+/// Forwards to whichever prompter the editor uses now, and counts the
+/// messages, so the editor can tell whether loading the file reported one.
+class EditorPrompter final : public legend::Prompter {
+ public:
+  legend::Prompter* target = nullptr;
+  int messages = 0;
+  void inform(std::string_view text) override {
+    ++messages;
+    target->inform(text);
+  }
+  bool askYesNo(std::string_view text, bool defaultYes) override { return target->askYesNo(text, defaultYes); }
+  void beep() override { target->beep(); }
+};
+
+QPushButton* makeButton(const QString& text, const char* objectName, QWidget* parent) {
+  auto* button = new QPushButton(text, parent);
+  button->setObjectName(QString::fromLatin1(objectName));
+  // Enter typed into an edit must not save and close the editor.
+  button->setAutoDefault(false);
+  return button;
+}
+
+QLabel* makeLabel(const QString& text, const char* objectName, QWidget* parent) {
+  auto* label = new QLabel(text, parent);
+  if (objectName != nullptr) label->setObjectName(QString::fromLatin1(objectName));
+  return label;
+}
+
+void colourLabel(QLabel* label, const QColor& colour) {
+  QPalette palette = label->palette();
+  palette.setColor(QPalette::WindowText, colour);
+  label->setPalette(palette);
+}
+
+/// A picture beside a group of controls, as large as fits @p cell.
+void makeIcon(const char* path, const QRect& cell, QWidget* parent) {
+  auto* icon = new QLabel(parent);
+  icon->setGeometry(cell);
+  icon->setAlignment(Qt::AlignCenter);
+  icon->setPixmap(QIcon(QString::fromLatin1(path)).pixmap(cell.size().boundedTo(QSize(kIconSize, kIconSize))));
+}
+
+QFrame* makeLine(QWidget* parent, QFrame::Shape shape) {
+  auto* line = new QFrame(parent);
+  line->setFrameShape(shape);
+  line->setFrameShadow(QFrame::Sunken);
+  return line;
+}
+
+}  // namespace
+
+struct CLegendEditDlg::Parts {
+  /// Runs the real parameter dialog over the editor, with the editor's
+  /// area editors and prompter.
+  class ParamRunner final : public legend::editor::ParamDialogRunner {
+   public:
+    explicit ParamRunner(Parts& parts) : parts_(parts) {}
+    bool run(legend::HeadRef head, std::vector<std::uint8_t>& block, bool attributeEditing) override {
+      CLegendParamDlg dialog(head, block, attributeEditing, *parts_.editorsInUse, parts_.prompter, &parts_.dialog);
+      return dialog.exec() == QDialog::Accepted;
+    }
+
+   private:
+    Parts& parts_;
+  };
+
+  /// Rows the store rebuilds during a command reach the view as one reset.
+  class Rebuild {
+   public:
+    explicit Rebuild(Parts& parts) : parts_(parts) { parts_.model->beginRebuild(); }
+    ~Rebuild() {
+      parts_.model->endRebuild();
+      parts_.showCounters();
+    }
+    Rebuild(const Rebuild&) = delete;
+    Rebuild& operator=(const Rebuild&) = delete;
+
+   private:
+    Parts& parts_;
+  };
+
+  class ResizeWatcher final : public QObject {
+   public:
+    explicit ResizeWatcher(Parts& parts) : parts_(parts) {}
+    bool eventFilter(QObject* watched, QEvent* event) override {
+      if (watched == &parts_.dialog && event->type() == QEvent::Resize) parts_.layoutList();
+      return false;
+    }
+
+   private:
+    Parts& parts_;
+  };
+
+  Parts(CLegendEditDlg& dlg, char* name, std::function<void()> reload)
+      : dialog(dlg), fileName(name), reloadPad(std::move(reload)), boxes(&dlg), store(prompter), editors(&dlg),
+        runner(*this), resizer(*this) {
+    prompter.target = &boxes;
+  }
+
+  void build();
+  /// Stretches the list and the rule above it to the dialog's right and bottom.
+  void layoutList();
+  /// Column widths for the loaded legends, and a dialog wide enough for them.
+  void fitColumns();
+  FileNameChooser defaultChooser();
+  void showCounters();
+  std::vector<std::int32_t> selectedRows() const;
+  void makeCurrent(int row);
+  void transferType();
+  bool transferTexts();
+  void attributesToggled(bool on);
+  void selectAll();
+  void invertSelection();
+  void batchAttributes();
+
+  CLegendEditDlg& dialog;
+  char* fileName;
+  std::function<void()> reloadPad;
+  legend::MessagePrompter boxes;
+  EditorPrompter prompter;
+  EditorStore store;
+  legend::editor::QtAreaEditors editors;
+  legend::editor::AreaEditors* editorsInUse = &editors;
+  ParamRunner runner;
+  legend::editor::ParamDialogRunner* runnerInUse = &runner;
+  FileNameChooser chooseName;
+  /// Loading reported a failure: the file, if it exists, holds what this
+  /// run never saw.
+  bool loadFailed = false;
+
+  LegendListModel* model = nullptr;
+  QButtonGroup* types = nullptr;
+  QLineEdit* nameEdit = nullptr;
+  QLineEdit* descriptionEdit = nullptr;
+  QLineEdit* classCodeEdit = nullptr;
+  QCheckBox* attributeCheck = nullptr;
+  QPushButton* structureButton = nullptr;
+  QPushButton* contentButton = nullptr;
+  QPushButton* batchButton = nullptr;
+  QLabel* batchLabel = nullptr;
+  QLabel* total = nullptr;
+  QLabel* current = nullptr;
+  QTableView* list = nullptr;
+  QFrame* listRule = nullptr;
+  /// Room the template leaves right of and below the list.
+  QSize listGaps;
+  ResizeWatcher resizer;
+  QMenu* menu = nullptr;
+};
+
+CLegendEditDlg::CLegendEditDlg(char* fileName, std::function<void()> reloadPad, QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                          Qt::WindowCloseButtonHint),
+      parts_(std::make_unique<Parts>(*this, fileName, std::move(reloadPad))) {
+  initEditorResources();
+  Parts& p = *parts_;
+  setObjectName(QStringLiteral("legendEditor"));
+  setModal(true);
+
+  const std::string path =
+      fileName != nullptr ? std::string(fileName, strnlen(fileName, kPathBuffer)) : std::string();
+  const int before = p.prompter.messages;
+  p.store.load(path);
+  p.loadFailed = p.prompter.messages != before;
+
+  p.chooseName = p.defaultChooser();
+
+  setWindowTitle(fromUtf8(p.store.windowTitle()));
+  p.build();
+  {
+    Parts::Rebuild rebuild(p);
+    p.store.open();
+  }
+  p.fitColumns();
+  p.types->button(p.store.typeChoice())->setChecked(true);
+  p.attributesToggled(p.attributeCheck->isChecked());
+}
+
+CLegendEditDlg::~CLegendEditDlg() {
+  // The controls call into the parts through their signals, so they go
+  // while the parts are still whole, not after, with the QDialog base.
+  for (QWidget* child : findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) delete child;
+  parts_->store.setListSink(nullptr);
+}
+
+void CLegendEditDlg::Parts::build() {
+  CLegendEditDlg& d = dialog;
+  const DialogUnits units(d.font());
+  const QSize templateSize = units(0, 0, 202, 189).size();
+  d.setMinimumSize(templateSize);
+  d.resize(templateSize);
+
+  // Template half.
+  auto* typeGroup = new QGroupBox(QStringLiteral("图例类型"), &d);
+  typeGroup->setGeometry(units(6, 5, 74, 44));
+  types = new QButtonGroup(&d);
+  const struct {
+    const char* text;
+    const char* objectName;
+    int y;
+    int choice;
+  } radios[] = {{"点类型图例", "pointRadio", 15, EditorStore::kPointChoice},
+                {"线类型图例", "lineRadio", 26, EditorStore::kLineChoice},
+                {"区类型图例", "regionRadio", 38, EditorStore::kRegionChoice}};
+  for (const auto& r : radios) {
+    auto* radio = new QRadioButton(QString::fromUtf8(r.text), &d);
+    radio->setObjectName(QString::fromLatin1(r.objectName));
+    radio->setGeometry(units(14, r.y - 1, 60, 10));
+    types->addButton(radio, r.choice);
+  }
+  QObject::connect(types, &QButtonGroup::idClicked, &d, [this](int) { transferType(); });
+
+  auto* infoGroup = new QGroupBox(QStringLiteral("图例信息"), &d);
+  infoGroup->setGeometry(units(6, 52, 74, 128));
+  infoGroup->lower();
+  typeGroup->lower();
+
+  auto* defaultButton = makeButton(QStringLiteral("设为默认值"), "defaultButton", &d);
+  defaultButton->setGeometry(units(11, 63, 64, 12));
+
+  makeLabel(QStringLiteral("名称:"), nullptr, &d)->setGeometry(units(11, 80, 20, 10));
+  nameEdit = new QLineEdit(&d);
+  nameEdit->setObjectName(QStringLiteral("nameEdit"));
+  nameEdit->setGeometry(units(31, 78, 44, 12));
+  makeLabel(QStringLiteral("描述:"), nullptr, &d)->setGeometry(units(11, 95, 20, 10));
+  descriptionEdit = new QLineEdit(&d);
+  descriptionEdit->setObjectName(QStringLiteral("descriptionEdit"));
+  descriptionEdit->setGeometry(units(31, 93, 44, 12));
+  makeLabel(QStringLiteral("分类码:"), nullptr, &d)->setGeometry(units(11, 109, 30, 10));
+  classCodeEdit = new QLineEdit(&d);
+  classCodeEdit->setObjectName(QStringLiteral("classCodeEdit"));
+  classCodeEdit->setGeometry(units(41, 107, 34, 12));
+  classCodeEdit->setValidator(
+      new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), classCodeEdit));
+
+  makeLine(&d, QFrame::HLine)->setGeometry(units(7, 121, 73, 2));
+  makeIcon(":/legend/editor/icon163.png", units(13, 125, 20, 17), &d);
+  auto* paramButton = makeButton(QStringLiteral("图例参数"), "paramButton", &d);
+  paramButton->setGeometry(units(35, 126, 40, 15));
+
+  auto* attributeFrame = makeLine(&d, QFrame::Box);
+  attributeFrame->setGeometry(units(6, 145, 111, 36));
+  attributeFrame->lower();
+  makeIcon(":/legend/editor/icon145.png", units(11, 147, 20, 17), &d);
+  structureButton = makeButton(QStringLiteral("属性结构"), "structureButton", &d);
+  structureButton->setGeometry(units(35, 150, 40, 13));
+  contentButton = makeButton(QStringLiteral("属性内容"), "contentButton", &d);
+  contentButton->setGeometry(units(35, 165, 40, 13));
+  attributeCheck = new QCheckBox(&d);
+  attributeCheck->setObjectName(QStringLiteral("attributeCheck"));
+  attributeCheck->setToolTip(QStringLiteral("新图例带属性结构和属性内容"));
+  attributeCheck->setGeometry(units(16, 165, 12, 12));
+
+  // Command column.
+  auto* ok = makeButton(QStringLiteral("确定"), "okButton", &d);
+  ok->setGeometry(units(88, 9, 22, 21));
+  auto* cancel = makeButton(QStringLiteral("取消"), "cancelButton", &d);
+  cancel->setGeometry(units(88, 33, 22, 21));
+
+  const auto iconButton = [&](const char* text, const char* labelName, const char* buttonName, const char* icon,
+                              int labelY, int buttonY) {
+    auto* label = makeLabel(QString::fromUtf8(text), labelName, &d);
+    label->setAlignment(Qt::AlignCenter);
+    label->setGeometry(units(83, labelY, 32, 9));
+    auto* button = makeButton(QString(), buttonName, &d);
+    button->setGeometry(units(88, buttonY, 22, 17));
+    button->setIcon(QIcon(QString::fromLatin1(icon)));
+    button->setIconSize(QSize(kIconSize, kIconSize).boundedTo(button->size() - QSize(6, 6)));
+    button->setToolTip(QString::fromUtf8(text));
+    return std::pair(label, button);
+  };
+  auto [addLabel, addButton] = iconButton("添加", "addLabel", "addButton", ":/legend/editor/icon138.png", 58, 68);
+  auto [editLabel, editButton] = iconButton("编辑", "editLabel", "editButton", ":/legend/editor/icon137.png", 87, 96);
+  auto [deleteLabel, deleteButton] =
+      iconButton("删除", "deleteLabel", "deleteButton", ":/legend/editor/icon148.png", 116, 126);
+  auto [batchCaption, batch] =
+      iconButton("统改属性", "batchLabel", "batchButton", ":/legend/editor/icon135.png", 150, 160);
+  colourLabel(addLabel, kAddEditLabelColour);
+  colourLabel(editLabel, kAddEditLabelColour);
+  colourLabel(deleteLabel, kDeleteLabelColour);
+  batchLabel = batchCaption;
+  batchButton = batch;
+
+  // List half.
+  makeLabel(QStringLiteral("图例总数:"), nullptr, &d)->setGeometry(units(118, 10, 46, 10));
+  total = makeLabel(QString(), "totalText", &d);
+  total->setAlignment(Qt::AlignCenter);
+  total->setGeometry(units(164, 10, 32, 10));
+  makeLabel(QStringLiteral("当前图例号:"), nullptr, &d)->setGeometry(units(117, 22, 50, 10));
+  current = makeLabel(QString(), "currentText", &d);
+  current->setAlignment(Qt::AlignCenter);
+  current->setGeometry(units(168, 22, 28, 10));
+  listRule = makeLine(&d, QFrame::HLine);
+  listRule->setGeometry(units(118, 36, 78, 2));
+
+  model = new LegendListModel(&d);
+  list = new QTableView(&d);
+  list->setObjectName(QStringLiteral("legendList"));
+  list->setGeometry(units(117, 42, 79, 139));
+  list->setModel(model);
+  list->setSelectionMode(QAbstractItemView::ExtendedSelection);
+  list->setSelectionBehavior(QAbstractItemView::SelectRows);
+  list->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  list->setShowGrid(true);
+  list->setWordWrap(false);
+  list->setIconSize(QSize(20, 20));
+  list->verticalHeader()->hide();
+  list->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+  list->verticalHeader()->setDefaultSectionSize(std::max(22, list->fontMetrics().height() + 6));
+  list->horizontalHeader()->setHighlightSections(false);
+  list->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+  // The selection stays visible while another control has the focus.
+  QPalette listPalette = list->palette();
+  listPalette.setBrush(QPalette::Inactive, QPalette::Highlight,
+                       listPalette.brush(QPalette::Active, QPalette::Highlight));
+  listPalette.setBrush(QPalette::Inactive, QPalette::HighlightedText,
+                       listPalette.brush(QPalette::Active, QPalette::HighlightedText));
+  list->setPalette(listPalette);
+  const QRect listCell = list->geometry();
+  listGaps = QSize(templateSize.width() - listCell.right() - 1, templateSize.height() - listCell.bottom() - 1);
+  d.installEventFilter(&resizer);
+  layoutList();
+  model->setCurrentRowHandler([this](int row) { makeCurrent(row); });
+  store.setListSink(model);
+
+  QObject::connect(list->selectionModel(), &QItemSelectionModel::selectionChanged, &d, [this] {
+    store.selectionChanged(selectedRows());
+    showCounters();
+  });
+  QObject::connect(list, &QAbstractItemView::doubleClicked, &d, [this] {
+    Rebuild rebuild(*this);
+    store.editSelected(selectedRows(), *runnerInUse);
+  });
+
+  menu = new QMenu(&d);
+  menu->setObjectName(QStringLiteral("legendMenu"));
+  QAction* selectAllAction = menu->addAction(QStringLiteral("选中全部"));
+  selectAllAction->setObjectName(QStringLiteral("selectAllAction"));
+  selectAllAction->setData(kSelectAllCommand);
+  selectAllAction->setShortcut(QKeySequence::SelectAll);
+  QAction* invertAction = menu->addAction(QStringLiteral("反向选择"));
+  invertAction->setObjectName(QStringLiteral("invertAction"));
+  invertAction->setData(kInvertCommand);
+  // Ctrl+A anywhere in the editor, except in an edit, which keeps it for its text.
+  d.addAction(selectAllAction);
+  QObject::connect(selectAllAction, &QAction::triggered, &d, [this] { selectAll(); });
+  QObject::connect(invertAction, &QAction::triggered, &d, [this] { invertSelection(); });
+  list->setContextMenuPolicy(Qt::CustomContextMenu);
+  QObject::connect(list, &QWidget::customContextMenuRequested, &d,
+                   [this](const QPoint& at) { menu->exec(list->viewport()->mapToGlobal(at)); });
+
+  QObject::connect(ok, &QPushButton::clicked, &d, &CLegendEditDlg::accept);
+  QObject::connect(cancel, &QPushButton::clicked, &d, &CLegendEditDlg::reject);
+  QObject::connect(addButton, &QPushButton::clicked, &d, [this] {
+    if (!transferTexts()) return;
+    transferType();
+    Rebuild rebuild(*this);
+    store.addFromTemplate();
+  });
+  QObject::connect(editButton, &QPushButton::clicked, &d, [this] {
+    Rebuild rebuild(*this);
+    store.editSelected(selectedRows(), *runnerInUse);
+  });
+  QObject::connect(deleteButton, &QPushButton::clicked, &d, [this] {
+    Rebuild rebuild(*this);
+    store.deleteSelected(selectedRows());
+  });
+  QObject::connect(defaultButton, &QPushButton::clicked, &d, [this] {
+    store.resetTemplate();
+    nameEdit->clear();
+    descriptionEdit->clear();
+    classCodeEdit->clear();
+  });
+  QObject::connect(paramButton, &QPushButton::clicked, &d, [this] {
+    transferType();
+    store.editTemplateParameters(*editorsInUse);
+  });
+  QObject::connect(attributeCheck, &QCheckBox::toggled, &d, [this](bool on) { attributesToggled(on); });
+  QObject::connect(structureButton, &QPushButton::clicked, &d,
+                   [this] { store.editAttributeStructure(*editorsInUse); });
+  QObject::connect(contentButton, &QPushButton::clicked, &d, [this] { store.editAttributeContent(*editorsInUse); });
+  QObject::connect(batchButton, &QPushButton::clicked, &d, [this] { batchAttributes(); });
+}
+
+void CLegendEditDlg::Parts::fitColumns() {
+  // The header text and its padding are the least a column gets; wider
+  // texts widen it up to a cap, so a map maker reads names, class codes and
+  // sizes side by side instead of behind "..." or a scroll bar. A long
+  // description still ends in "..." and shows whole in its tooltip.
+  const QFontMetrics headerMetrics(list->horizontalHeader()->font());
+  const int cap = list->fontMetrics().horizontalAdvance(QChar(0x56FE)) * kWidestColumnGlyphs;
+  int columnsWidth = 0;
+  for (int column = 0; column < LegendListModel::kColumnCount; ++column) {
+    const int least = headerMetrics.horizontalAdvance(LegendListModel::headerText(column)) +
+                      LegendListModel::columnPadding(column);
+    list->resizeColumnToContents(column);
+    const int width = std::max(least, std::min(cap, list->columnWidth(column)));
+    list->setColumnWidth(column, width);
+    columnsWidth += width;
+  }
+  const int wanted = columnsWidth + 2 * list->frameWidth() + list->style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+  if (wanted > list->width()) dialog.resize(dialog.width() + wanted - list->width(), dialog.height());
+}
+
+void CLegendEditDlg::Parts::layoutList() {
+  if (list == nullptr) return;
+  const QRect at = list->geometry();
+  list->setGeometry(at.left(), at.top(), std::max(1, dialog.width() - listGaps.width() - at.left()),
+                    std::max(1, dialog.height() - listGaps.height() - at.top()));
+  const QRect rule = listRule->geometry();
+  listRule->setGeometry(rule.left(), rule.top(), std::max(1, dialog.width() - listGaps.width() - rule.left()),
+                        rule.height());
+}
+
+CLegendEditDlg::FileNameChooser CLegendEditDlg::Parts::defaultChooser() {
+  return [this]() -> std::optional<std::string> {
+    std::string chosen = store.path();
+    if (!legend::SelectFileName(&dialog, true, chosen)) return std::nullopt;
+    return chosen;
+  };
+}
+
+void CLegendEditDlg::Parts::showCounters() {
+  total->setText(QString::number(store.totalListed()));
+  current->setText(QString::number(store.currentRow()));
+}
+
+std::vector<std::int32_t> CLegendEditDlg::Parts::selectedRows() const {
+  const QModelIndexList indexes = list->selectionModel()->selectedRows();
+  std::vector<std::int32_t> rows;
+  rows.reserve(static_cast<std::size_t>(indexes.size()));
+  for (const QModelIndex& index : indexes) rows.push_back(index.row());
+  std::sort(rows.begin(), rows.end());
+  return rows;
+}
+
+void CLegendEditDlg::Parts::makeCurrent(int row) {
+  const QModelIndex index = model->index(row, 0);
+  list->setFocus();
+  list->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+  list->scrollTo(index);
+}
+
+void CLegendEditDlg::Parts::transferType() {
+  const int choice = types->checkedId();
+  if (choice >= 0) store.setTypeChoice(choice);
+}
+
+bool CLegendEditDlg::Parts::transferTexts() {
+  // Both texts are checked before the store takes either, so a refusal
+  // leaves the template as it was.
+  const auto encode = [this](QLineEdit* edit, std::string_view notStorable) {
+    legend::GbkEncodeResult encoded = legend::encodeGbkField(edit->text());
+    if (!encoded) {
+      prompter.inform(encoded.error == legend::GbkFieldError::TooLong ? legend::messages::kTextTooLong : notStorable);
+      edit->setFocus();
+      edit->selectAll();
+    }
+    return encoded;
+  };
+  legend::GbkEncodeResult name = encode(nameEdit, legend::messages::kNameNotStorable);
+  if (!name) return false;
+  legend::GbkEncodeResult description = encode(descriptionEdit, legend::messages::kDescriptionNotStorable);
+  if (!description) return false;
+  if (!store.setTemplateName(std::move(name.bytes))) return false;
+  if (!store.setTemplateDescription(std::move(description.bytes))) return false;
+  store.setTemplateClassCode(classCodeEdit->text().toStdString());
+  return true;
+}
+
+void CLegendEditDlg::Parts::attributesToggled(bool on) {
+  store.setAttributesEnabled(on);
+  structureButton->setEnabled(on);
+  contentButton->setEnabled(on);
+  batchButton->setEnabled(on);
+  batchLabel->setEnabled(on);
+}
+
+void CLegendEditDlg::Parts::selectAll() {
+  const int rows = model->rowCount();
+  if (rows == 0) return;
+  legend::BusyScope busy(QString::fromUtf8(kSelectingText), rows, &dialog);
+  // One selection range, not a change per row: every change re-gathers the
+  // selection, which would make selecting thousands of rows quadratic.
+  const QItemSelection all(model->index(0, 0), model->index(rows - 1, LegendListModel::kColumnCount - 1));
+  list->selectionModel()->select(all, QItemSelectionModel::Select);
+  legend::StepBusy(rows);
+}
+
+void CLegendEditDlg::Parts::invertSelection() {
+  const int rows = model->rowCount();
+  if (rows == 0) return;
+  legend::BusyScope busy(QString::fromUtf8(kSelectingText), rows, &dialog);
+  QItemSelectionModel* selection = list->selectionModel();
+  QItemSelection inverted;
+  const int lastColumn = LegendListModel::kColumnCount - 1;
+  int runStart = -1;
+  for (int row = 0; row < rows; ++row) {
+    const bool selected = selection->isRowSelected(row);
+    if (!selected && runStart < 0) runStart = row;
+    if (selected && runStart >= 0) {
+      inverted.select(model->index(runStart, 0), model->index(row - 1, lastColumn));
+      runStart = -1;
+    }
+    legend::StepBusy(row + 1);
+  }
+  if (runStart >= 0) inverted.select(model->index(runStart, 0), model->index(rows - 1, lastColumn));
+  // The current row keeps its focus; only the selected states flip.
+  selection->select(inverted, QItemSelectionModel::ClearAndSelect);
+}
+
+void CLegendEditDlg::Parts::batchAttributes() {
+  const std::vector<std::int32_t> rows = selectedRows();
+  // The indicator starts with the first legend, after the question: a busy
+  // cursor over a question would tell the user to wait for themselves.
+  std::optional<legend::BusyScope> busy;
+  std::int64_t done = 0;
+  store.batchAttributeChange(rows, [&] {
+    if (!busy) busy.emplace(QString::fromUtf8(kBatchText), static_cast<std::int64_t>(rows.size()), &dialog);
+    legend::StepBusy(++done);
+  });
+}
+
+void CLegendEditDlg::accept() {
+  Parts& p = *parts_;
+  const bool newFile = p.store.path().empty();
+  std::string path = p.store.path();
+  if (newFile) {
+    const std::optional<std::string> chosen = p.chooseName ? p.chooseName() : std::nullopt;
+    if (!chosen || chosen->empty()) return;
+    const std::optional<std::string> completed = legend::editor::completeLegendFileName(*chosen);
+    if (!completed) {
+      p.prompter.inform(legend::messages::text(legend::LegendStatus::PathTooLong, *chosen));
+      return;
+    }
+    path = *completed;
+  } else if (p.loadFailed && QFileInfo::exists(QFile::decodeName(QByteArray::fromStdString(path)))) {
+    if (!p.prompter.askYesNo(kOverwriteUnloaded, false)) return;
+  }
+
+  if (newFile) {
+    if (!p.store.setPath(path)) {
+      p.prompter.inform(legend::messages::text(legend::LegendStatus::PathTooLong, path));
+      return;
+    }
+    if (p.fileName != nullptr) {
+      // completeLegendFileName keeps the path within the buffer with its NUL.
+      const std::size_t length = std::min(path.size(), kPathBuffer - 1);
+      std::memcpy(p.fileName, path.data(), length);
+      p.fileName[length] = '\0';
+    }
+  }
+  // The save reports its own failures; the editor closes with OK either way,
+  // since the user has been told and the pad must show what is on disk.
+  p.store.save();
+  QDialog::accept();
+  if (p.reloadPad) p.reloadPad();
+}
+
+void CLegendEditDlg::reject() { QDialog::reject(); }
+
+legend::editor::EditorStore& CLegendEditDlg::store() { return parts_->store; }
+
+void CLegendEditDlg::setPrompter(legend::Prompter* prompter) {
+  parts_->prompter.target = prompter != nullptr ? prompter : &parts_->boxes;
+}
+
+void CLegendEditDlg::setAreaEditors(legend::editor::AreaEditors* editors) {
+  parts_->editorsInUse = editors != nullptr ? editors : &parts_->editors;
+}
+
+void CLegendEditDlg::setParamDialogRunner(legend::editor::ParamDialogRunner* runner) {
+  parts_->runnerInUse = runner != nullptr ? runner : &parts_->runner;
+}
+
+void CLegendEditDlg::setFileNameChooser(FileNameChooser chooser) {
+  parts_->chooseName = chooser ? std::move(chooser) : parts_->defaultChooser();
+}

@@ -1,0 +1,411 @@
+// The project legend editor as a user drives it: what the dialog shows for a
+// file, the commands on the list, and what 确定 and 取消 leave on disk and in
+// the caller's path buffer.
+#include "editor/legend_edit_dlg.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+#include <deque>
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QContextMenuEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include "editor/model/editor_messages.h"
+#include "editor/model/editor_store.h"
+#include "legendfile/messages.h"
+#include "support/cln_builder.h"
+#include "support/scripted_prompter.h"
+
+namespace {
+
+using testcln::Bytes;
+namespace fs = std::filesystem;
+
+class Prompter : public testcln::ScriptedPrompter {
+ public:
+  int beeps = 0;
+  void beep() override { ++beeps; }
+};
+
+// Each graphic editor stamps 0xEE into the first byte of the record it gets.
+class FakeEditors : public legend::editor::AreaEditors {
+ public:
+  void EditPntInfo(std::span<std::uint8_t, 94> r, std::string_view, int) override { r[0] = 0xEE; }
+  void EditLinInfo(std::span<std::uint8_t, 67> r, std::string_view) override { r[0] = 0xEE; }
+  void EditRegInfo(std::span<std::uint8_t, 63> r, std::string_view) override { r[0] = 0xEE; }
+  CATT_STRU* EditAttStru(CATT_STRU*) override { return nullptr; }
+  void EndAttStru() override {}
+  int EditAttRecord(CATT_STRU&, std::span<std::uint8_t>, std::string_view) override { return 1; }
+};
+
+// Answers OK by renaming the legend and filling its block with 0x5A.
+class FakeRunner : public legend::editor::ParamDialogRunner {
+ public:
+  std::deque<bool> answers;
+  int runs = 0;
+  bool attributeEditing = false;
+  bool run(legend::HeadRef head, std::vector<std::uint8_t>& block, bool attributes) override {
+    ++runs;
+    attributeEditing = attributes;
+    const bool ok = !answers.empty() && answers.front();
+    if (!answers.empty()) answers.pop_front();
+    if (ok) {
+      head.setName("edited");
+      block.assign(block.size(), 0x5A);
+    }
+    return ok;
+  }
+};
+
+// Point "点一" (GBK), line "road", region "区", and a legend of type 5 that
+// is kept but never listed.
+class LegendEditDlgTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(dir.isValid());
+    path = fs::path(dir.path().toStdString()) / "test.CLN";
+    original = testcln::file({{"\xB5\xE3\xD2\xBB", "p-desc", 1, 7, testcln::block(testcln::params(1, 1))},
+                              {"road", "l-desc", 0, -3, testcln::block(testcln::params(0, 2))},
+                              {"\xC7\xF8", "", 2, 0, testcln::block(testcln::params(2, 3))},
+                              {"other", "", 5, 0, testcln::block({})}});
+    testcln::write(path, original);
+    startingWindows = QApplication::topLevelWidgets().size();
+  }
+  void TearDown() override {
+    dialog.reset();
+    EXPECT_EQ(QApplication::topLevelWidgets().size(), startingWindows) << "a window was left behind";
+  }
+
+  CLegendEditDlg& open(const std::string& file) {
+    std::memset(buffer, 0, sizeof buffer);
+    std::memcpy(buffer, file.data(), file.size());
+    dialog = std::make_unique<CLegendEditDlg>(buffer, [this] { ++reloads; });
+    dialog->setPrompter(&prompter);
+    dialog->setAreaEditors(&editors);
+    dialog->setParamDialogRunner(&runner);
+    dialog->setFileNameChooser([this] { return chosenName; });
+    return *dialog;
+  }
+  template <class T>
+  T* child(const char* name) {
+    T* widget = dialog->findChild<T*>(QString::fromLatin1(name));
+    EXPECT_NE(widget, nullptr) << name;
+    return widget;
+  }
+  QTableView* list() { return child<QTableView>("legendList"); }
+  QString cell(int row, int column) { return list()->model()->index(row, column).data().toString(); }
+  // One selection change, as a Ctrl+click sequence ends up.
+  void select(std::initializer_list<int> rows) {
+    QItemSelection selection;
+    for (int row : rows) selection.select(list()->model()->index(row, 0), list()->model()->index(row, 0));
+    list()->selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+  }
+  Bytes block(std::int32_t index) {
+    const auto bytes = dialog->store().blockBytes(index);
+    return Bytes(bytes.begin(), bytes.end());
+  }
+  std::vector<int> selectedRows() {
+    std::vector<int> rows;
+    for (const QModelIndex& index : list()->selectionModel()->selectedRows()) rows.push_back(index.row());
+    std::sort(rows.begin(), rows.end());
+    return rows;
+  }
+  QString text(const char* label) { return child<QLabel>(label)->text(); }
+  const legend::editor::EditorStore& store() { return dialog->store(); }
+
+  QTemporaryDir dir;
+  fs::path path;
+  Bytes original;
+  char buffer[CLegendEditDlg::kPathBuffer]{};
+  Prompter prompter;
+  FakeEditors editors;
+  FakeRunner runner;
+  std::optional<std::string> chosenName;
+  std::unique_ptr<CLegendEditDlg> dialog;
+  int reloads = 0;
+  qsizetype startingWindows = 0;
+};
+
+TEST_F(LegendEditDlgTest, ShowsTheListedLegendsOfTheFileByTypeWithTheirColumns) {
+  open(path.string());
+  EXPECT_EQ(dialog->windowTitle(), QStringLiteral("工程图例编辑器- test.CLN"));
+  EXPECT_EQ(text("totalText"), QStringLiteral("3"));
+  EXPECT_EQ(text("currentText"), QStringLiteral("0"));
+  QAbstractItemModel* model = list()->model();
+  QStringList headers;
+  for (int c = 0; c < model->columnCount(); ++c) headers << model->headerData(c, Qt::Horizontal).toString();
+  EXPECT_EQ(headers, QStringList({"   名称", " 分类码", "   描述", " 大小"}));
+  // Points, then lines, then regions; the type-5 legend is not a row.
+  ASSERT_EQ(model->rowCount(), 3);
+  EXPECT_EQ(QStringList({cell(0, 0), cell(0, 1), cell(0, 2), cell(0, 3)}),
+            QStringList({QStringLiteral("点一"), "7", "p-desc", QStringLiteral("102字节")}));
+  EXPECT_EQ(QStringList({cell(1, 0), cell(1, 1), cell(1, 3)}), QStringList({"road", "-3", QStringLiteral("75字节")}));
+  EXPECT_EQ(cell(2, 0), QStringLiteral("区"));
+  for (int r = 0; r < 3; ++r) EXPECT_FALSE(model->index(r, 0).data(Qt::DecorationRole).value<QPixmap>().isNull());
+  EXPECT_EQ(selectedRows(), std::vector<int>{0});
+}
+
+TEST_F(LegendEditDlgTest, NewFileStartsEmptyWithTheAttributeControlsFollowingTheirCheckBox) {
+  open("");
+  EXPECT_EQ(dialog->windowTitle(), QStringLiteral("工程图例编辑器- NONAME.CLN"));
+  EXPECT_EQ(list()->model()->rowCount(), 0);
+  EXPECT_EQ(text("totalText"), QStringLiteral("0"));
+  EXPECT_EQ(text("currentText"), QStringLiteral("0"));
+  EXPECT_TRUE(child<QRadioButton>("pointRadio")->isChecked());
+  EXPECT_EQ(child<QLabel>("deleteLabel")->palette().color(QPalette::WindowText), QColor(217, 153, 76));
+
+  const auto enabledAttributeControls = [this] {
+    int enabled = 0;
+    for (const char* name : {"structureButton", "contentButton", "batchButton", "batchLabel"})
+      enabled += child<QWidget>(name)->isEnabled() ? 1 : 0;
+    return enabled;
+  };
+  EXPECT_EQ(enabledAttributeControls(), 0);
+  child<QCheckBox>("attributeCheck")->click();
+  EXPECT_EQ(enabledAttributeControls(), 4);
+  EXPECT_TRUE(store().attributesEnabled());
+  child<QCheckBox>("attributeCheck")->click();
+  EXPECT_EQ(enabledAttributeControls(), 0);
+}
+
+TEST_F(LegendEditDlgTest, AddMakesALegendOfTheChosenTypeAtTheEndOfItsGroup) {
+  open(path.string());
+  struct Case {
+    const char* radio;
+    std::int8_t type;
+    int row;  // where it is listed after the add
+    std::size_t params;
+  };
+  const Case cases[] = {{"regionRadio", 2, 3, 63}, {"lineRadio", 0, 2, 67}, {"pointRadio", 1, 1, 94}};
+  for (const Case& c : cases) {
+    child<QRadioButton>(c.radio)->click();
+    // The template record of the chosen type is edited, and the add uses it.
+    child<QPushButton>("paramButton")->click();
+    child<QLineEdit>("nameEdit")->setText(QStringLiteral("新图例"));
+    child<QLineEdit>("classCodeEdit")->setText(QStringLiteral("0012"));
+    child<QPushButton>("addButton")->click();
+
+    const auto index = static_cast<std::int32_t>(store().items().size()) - 1;
+    const legend::HeadView head = store().items().back().head.view();
+    EXPECT_EQ(head.type(), c.type) << c.radio;
+    EXPECT_EQ(head.name(), "\xD0\xC2\xCD\xBC\xC0\xFD") << c.radio;
+    EXPECT_EQ(head.classCode(), 12) << c.radio;
+    EXPECT_EQ(store().blockBytes(index).size(), c.params + 8) << c.radio;
+    EXPECT_EQ(store().blockBytes(index)[0], 0xEE) << c.radio;
+    EXPECT_EQ(cell(c.row, 0), QStringLiteral("新图例")) << c.radio;
+    EXPECT_EQ(list()->model()->index(c.row, 0).data(Qt::UserRole + 1).toInt(), index) << c.radio;
+    EXPECT_EQ(selectedRows(), std::vector<int>{0}) << "row 0 is current after an add";
+  }
+  EXPECT_EQ(text("totalText"), QStringLiteral("6"));
+  EXPECT_TRUE(prompter.shown.empty());
+}
+
+TEST_F(LegendEditDlgTest, AddRefusesTextsThatGbkCannotHoldOrThatAreTooLong) {
+  open("");
+  child<QLineEdit>("nameEdit")->setText(QStringLiteral("路\U0001F600"));
+  child<QPushButton>("addButton")->click();
+  child<QLineEdit>("nameEdit")->setText(QStringLiteral("ok"));
+  child<QLineEdit>("descriptionEdit")->setText(QString(64, QChar(0x8DEF)));  // 128 bytes in GBK
+  child<QPushButton>("addButton")->click();
+  EXPECT_EQ(prompter.shown, (std::vector<std::string>{std::string(legend::messages::kNameNotStorable),
+                                                      std::string(legend::messages::kTextTooLong)}));
+  EXPECT_TRUE(store().items().empty());
+  EXPECT_TRUE(store().templateName().empty()) << "a refused add leaves the template as it was";
+}
+
+TEST_F(LegendEditDlgTest, EditRunsTheParameterDialogOnTheOneSelectedLegend) {
+  open(path.string());
+  select({1});
+  runner.answers = {false, true};
+  child<QPushButton>("editButton")->click();
+  EXPECT_EQ(runner.runs, 1);
+  EXPECT_TRUE(runner.attributeEditing);
+  EXPECT_FALSE(store().items()[1].blockInMemory()) << "a cancelled edit keeps the block in the file";
+  EXPECT_EQ(cell(1, 0), QStringLiteral("road"));
+
+  // A double click edits the row under the pointer.
+  QWidget* viewport = list()->viewport();
+  const QPoint at = list()->visualRect(list()->model()->index(1, 0)).center();
+  for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease, QEvent::MouseButtonDblClick,
+                            QEvent::MouseButtonRelease}) {
+    QMouseEvent event(type, at, viewport->mapToGlobal(at), Qt::LeftButton,
+                      type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(viewport, &event);
+  }
+  EXPECT_EQ(runner.runs, 2);
+  EXPECT_EQ(cell(1, 0), QStringLiteral("edited"));
+  EXPECT_EQ(block(1), Bytes(75, 0x5A));
+  EXPECT_EQ(text("currentText"), QStringLiteral("1"));
+
+  select({0, 2});
+  child<QPushButton>("editButton")->click();
+  EXPECT_EQ(runner.runs, 2);
+  EXPECT_EQ(prompter.beeps, 1);
+  EXPECT_EQ(text("currentText"), QStringLiteral("1")) << "several selected rows leave the current row";
+}
+
+TEST_F(LegendEditDlgTest, TheRealParameterDialogOpensWithAttributeEditing) {
+  open(path.string());
+  dialog->setParamDialogRunner(nullptr);
+  bool structureEnabled = false;
+  QTimer::singleShot(0, [&] {
+    QWidget* modal = QApplication::activeModalWidget();
+    ASSERT_NE(modal, nullptr);
+    structureEnabled = modal->findChild<QPushButton*>(QStringLiteral("structureButton"))->isEnabled();
+    modal->findChild<QPushButton*>(QStringLiteral("cancelButton"))->click();
+  });
+  child<QPushButton>("editButton")->click();
+  EXPECT_TRUE(structureEnabled);
+  EXPECT_EQ(cell(0, 0), QStringLiteral("点一"));
+}
+
+TEST_F(LegendEditDlgTest, DeleteAsksOnlyForSeveralRows) {
+  open(path.string());
+  prompter.expectedDefault = false;
+  select({1});
+  child<QPushButton>("deleteButton")->click();
+  EXPECT_TRUE(prompter.shown.empty());
+  ASSERT_EQ(list()->model()->rowCount(), 2);
+
+  select({0, 1});
+  prompter.answers = {false, true};
+  child<QPushButton>("deleteButton")->click();
+  EXPECT_EQ(list()->model()->rowCount(), 2);
+  child<QPushButton>("deleteButton")->click();
+  EXPECT_EQ(prompter.shown, std::vector<std::string>(2, "是否要删除所选的2个图例?"));
+  EXPECT_EQ(list()->model()->rowCount(), 0);
+  EXPECT_EQ(text("totalText"), QStringLiteral("0"));
+  EXPECT_EQ(store().items().size(), 4u) << "deleted legends keep their places";
+  EXPECT_EQ(store().liveCount(), 1);
+}
+
+TEST_F(LegendEditDlgTest, PopupMenuSelectsAllAndInverts) {
+  open(path.string());
+  child<QPushButton>("addButton")->click();  // a fourth row
+  // A right click opens the menu; choosing 选中全部 selects every row.
+  QTimer::singleShot(0, [] {
+    auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    ASSERT_NE(menu, nullptr);
+    menu->actions().front()->trigger();
+    menu->close();
+  });
+  QWidget* viewport = list()->viewport();
+  QContextMenuEvent click(QContextMenuEvent::Mouse, QPoint(5, 5), viewport->mapToGlobal(QPoint(5, 5)));
+  QApplication::sendEvent(viewport, &click);
+  EXPECT_EQ(selectedRows(), (std::vector<int>{0, 1, 2, 3}));
+
+  select({0, 2});
+  child<QAction>("invertAction")->trigger();
+  EXPECT_EQ(selectedRows(), (std::vector<int>{1, 3}));
+  EXPECT_EQ(store().selection(), (std::vector<std::int32_t>{1, 3}));
+}
+
+TEST_F(LegendEditDlgTest, BatchAttributeChangeAsksThenRebuildsTheSelectedBlocks) {
+  open(path.string());
+  child<QCheckBox>("attributeCheck")->click();
+  list()->selectionModel()->clearSelection();
+  child<QPushButton>("batchButton")->click();
+  EXPECT_EQ(prompter.shown.back(), legend::editor::texts::kBatchNothingSelected);
+
+  select({0, 1});
+  prompter.answers = {true};
+  child<QPushButton>("batchButton")->click();
+  EXPECT_EQ(prompter.shown.back(), "属性结构为空!\n属性记录为空!\n是否把所选的2个文件的属性数据以当前值赋值?");
+  // Each keeps its own parameters, read from the file.
+  EXPECT_EQ(block(0), testcln::block(testcln::params(1, 1)));
+  EXPECT_EQ(block(1), testcln::block(testcln::params(0, 2)));
+  EXPECT_FALSE(store().items()[2].blockInMemory());
+}
+
+TEST_F(LegendEditDlgTest, OkOnANewFileCompletesTheChosenNameIntoTheCallersBuffer) {
+  open("");
+  dialog->show();
+  child<QPushButton>("addButton")->click();
+
+  chosenName.reset();  // the name prompt cancelled
+  child<QPushButton>("okButton")->click();
+  chosenName = dir.path().toStdString() + "/" + std::string(300, 'n');
+  child<QPushButton>("okButton")->click();
+  EXPECT_TRUE(dialog->isVisible());
+  EXPECT_EQ(buffer[0], '\0');
+  EXPECT_EQ(reloads, 0);
+  ASSERT_EQ(prompter.shown.size(), 1u);
+  EXPECT_NE(prompter.shown[0].find("259"), std::string::npos) << prompter.shown[0];
+
+  chosenName = dir.path().toStdString() + "/new.txt";
+  child<QPushButton>("okButton")->click();
+  const std::string written = dir.path().toStdString() + "/new.CLN";
+  EXPECT_EQ(std::string(buffer), written);
+  EXPECT_EQ(dialog->result(), QDialog::Accepted);
+  EXPECT_FALSE(dialog->isVisible());
+  EXPECT_EQ(reloads, 1);
+  EXPECT_EQ(testcln::get32At(testcln::read(written), 12), 1u);
+}
+
+TEST_F(LegendEditDlgTest, CancelWritesNothingAndOkWritesTheStore) {
+  open(path.string());
+  dialog->show();
+  select({0});
+  child<QPushButton>("deleteButton")->click();
+  child<QPushButton>("addButton")->click();
+  child<QPushButton>("cancelButton")->click();
+  EXPECT_EQ(dialog->result(), QDialog::Rejected);
+  EXPECT_EQ(testcln::read(path), original);
+  EXPECT_EQ(reloads, 0);
+  EXPECT_EQ(std::string(buffer), path.string());
+
+  open(path.string());
+  select({0});
+  child<QPushButton>("deleteButton")->click();
+  child<QPushButton>("okButton")->click();
+  EXPECT_EQ(dialog->result(), QDialog::Accepted);
+  EXPECT_EQ(reloads, 1);
+  EXPECT_EQ(testcln::get32At(testcln::read(path), 12), 3u) << "the type-5 legend is saved too";
+  EXPECT_TRUE(prompter.shown.empty());
+}
+
+TEST_F(LegendEditDlgTest, OkOverAFileThatCouldNotBeReadAsksBeforeReplacingIt) {
+  const Bytes garbage{'n', 'o', 't', ' ', 'a', ' ', 'l', 'e', 'g', 'e', 'n', 'd', 0, 0, 0, 0};
+  testcln::write(path, garbage);
+  // Loading happens before a test can script the prompter: the real message box is closed.
+  QString loadMessage;
+  QTimer::singleShot(0, [&] {
+    auto* box = QApplication::activeModalWidget();
+    ASSERT_NE(box, nullptr);
+    for (QLabel* label : box->findChildren<QLabel*>()) loadMessage += label->text();
+    box->close();
+  });
+  open(path.string());
+  EXPECT_TRUE(loadMessage.contains(QStringLiteral("图例文件非法")));
+  dialog->show();
+  prompter.expectedDefault = false;
+  prompter.answers = {false, true};
+  child<QPushButton>("okButton")->click();
+  EXPECT_TRUE(dialog->isVisible());
+  EXPECT_EQ(testcln::read(path), garbage);
+
+  child<QPushButton>("okButton")->click();
+  EXPECT_EQ(prompter.shown, std::vector<std::string>(2, "图例文件未能读入,保存将覆盖原文件!\n是否继续?"));
+  EXPECT_EQ(testcln::get32At(testcln::read(path), 12), 0u);
+  EXPECT_EQ(reloads, 1);
+}
+
+}  // namespace
