@@ -52,6 +52,9 @@ HostWindow::HostWindow() : project_([this](const std::string& line) { report(lin
   closeAction_ = fileMenu->addAction(QStringLiteral("关闭图例板"), this, &HostWindow::closePad);
   reopenAction_ = fileMenu->addAction(QStringLiteral("重新打开图例板"), this, &HostWindow::reopenPad);
   fileMenu->addSeparator();
+  editAction_ = fileMenu->addAction(QStringLiteral("编辑图例文件"), this, &HostWindow::editFile);
+  fileMenu->addAction(QStringLiteral("新建图例文件"), this, &HostWindow::newFile);
+  fileMenu->addSeparator();
   fileMenu->addAction(QStringLiteral("退出"), this, &QWidget::close);
 
   details_ = new QTreeWidget;
@@ -174,6 +177,29 @@ void HostWindow::reopenPad() {
   if (!pad_ && !file_.isEmpty()) openFile(file_);
 }
 
+void HostWindow::editFile() {
+  if (!pad_) return;
+  std::array<char, LEGEND_PATH_BUFFER> path{};
+  GetCLNFile(pad_, path.data());
+  // Given the pad, the editor reloads it after 确定 wrote the file; the
+  // legend shown here may no longer exist then.
+  const int32_t result = OpenCLNEditWindow(path.data(), pad_, this);
+  report("OpenCLNEditWindow " + std::to_string(result));
+  if (result == 1) {
+    showNoLegend(QStringLiteral("未选择图例"));
+    refreshFileState();
+  }
+}
+
+void HostWindow::newFile() {
+  std::array<char, LEGEND_PATH_BUFFER> path{};
+  const int32_t result = NewCLNEditWindow(path.data(), pad_, this);
+  report("NewCLNEditWindow " + std::to_string(result));
+  if (result != 1) return;
+  // The editor wrote the new file; the pad follows it.
+  openFile(QFile::decodeName(path.data()));
+}
+
 void HostWindow::showLegend(int index) {
   details_->clear();
   if (!pad_) return;
@@ -219,6 +245,7 @@ void HostWindow::refreshFileState() {
   reloadEventAction_->setEnabled(pad_ != nullptr);
   closeAction_->setEnabled(pad_ != nullptr);
   reopenAction_->setEnabled(!pad_ && !file_.isEmpty());
+  editAction_->setEnabled(pad_ != nullptr);
   if (!pad_) {
     fileLabel_->setText(QStringLiteral("图例板未打开"));
     return;

@@ -2,7 +2,8 @@
 // The demo host's main window: it owns the project object, opens one legend
 // pad through the exported functions, and shows everything the pad tells it
 // (owner events, project calls) and what it learns by querying the pad about
-// the selected legend.
+// the selected legend. It also runs the legend editor on the pad's file or
+// on a new one.
 
 #include <string>
 
@@ -35,6 +36,8 @@ class HostWindow : public QMainWindow {
   void sendReload();
   void closePad();
   void reopenPad();
+  void editFile();
+  void newFile();
   void showLegend(int index);
   void showNoLegend(const QString& why);
   void refreshFileState();
@@ -53,4 +56,5 @@ class HostWindow : public QMainWindow {
   QAction* reloadEventAction_ = nullptr;
   QAction* closeAction_ = nullptr;
   QAction* reopenAction_ = nullptr;
+  QAction* editAction_ = nullptr;
 };

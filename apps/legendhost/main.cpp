@@ -1,8 +1,8 @@
 // legendhost: a host application for the legend library. It opens a legend
 // file (the bundled sample by default) in a pad and shows what the pad tells
-// its owner and project. Every owner event and project call is also printed
-// on standard output, one line each, so a session can be followed by a
-// script.
+// its owner and project, and runs the legend editor from its 文件 menu. Every
+// owner event, project call and editor result is also printed on standard
+// output, one line each, so a session can be followed by a script.
 //
 //   legendhost [FILE.CLN] [--click X,Y]... [--screenshot FILE.png]
 //

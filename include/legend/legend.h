@@ -2,7 +2,8 @@
 #define LEGEND_LEGEND_H
 /**
  * @file legend.h
- * The functions liblegend.so exports for legend pads, usable from C and C++.
+ * The functions liblegend.so exports for legend pads and the legend editor,
+ * usable from C and C++.
  *
  * A legend pad is a small floating window showing the legends of one legend
  * file (.CLN) as a grid of drawn samples. The host creates a pad, keeps the
@@ -45,6 +46,11 @@
  * moment, tells neither its owner nor its MapProject about selections.
  * Sending a LegendEvent of type WM_LEGEND_RELOAD (1163, parameters unused)
  * to the pad's QWidget reloads it like ReloadCLNPadWindow.
+ *
+ * The legend editor (OpenCLNEditWindow, NewCLNEditWindow) is a modal window
+ * over one legend file; the call returns when the user leaves it. Given a
+ * pad handle, the editor reloads that pad after it has written the file, so
+ * a pad showing the same file is up to date when the call returns.
  */
 
 #include <stdint.h>
@@ -82,6 +88,49 @@ typedef struct QWidget QWidget;
 typedef struct MapProject MapProject;
 typedef struct CATT_STRU CATT_STRU;
 #endif
+
+/**
+ * Runs the legend editor modally on an existing legend file.
+ *
+ * @param path   legend file path, NUL-terminated, at most 259 bytes; copied
+ *               before the editor starts, so it may be read-only.
+ * @param pad    pad handle from CreateCLNPadWindow, reloaded after 确定 has
+ *               written the file; may be NULL. It must stay open while the
+ *               editor runs.
+ * @param parent parent window of the editor (may be NULL); not owned.
+ * @return 1 when the user confirmed with 确定: the file was written (a write
+ *         failure is reported to the user by its own message, and the old
+ *         file is then left as it was) and @p pad reloaded;
+ *         2 when the user left with 取消 or closed the window: nothing
+ *         written;
+ *         0 when @p path is NULL, longer than 259 bytes, or names no file
+ *         that can be opened for reading: the user is told
+ *         "图例文件打开失败!文件名非法!" and the editor is not shown.
+ * GUI thread only; from another thread: 0, and nothing is shown.
+ */
+LEGEND_API int32_t OpenCLNEditWindow(const char* path, void* pad, QWidget* parent);
+
+/**
+ * Runs the legend editor modally on a new legend file, starting with no
+ * legends. On 确定 the editor asks the user for a file name, gives it the
+ * extension ".CLN" and writes the file there.
+ *
+ * @param path   the caller's buffer of LEGEND_PATH_BUFFER (260) bytes: set to
+ *               the empty text at once, and after result 1 it holds the path
+ *               of the new file, NUL-terminated. Never more than
+ *               LEGEND_PATH_BUFFER bytes are written; a chosen name that
+ *               would not fit is refused in the editor, which stays open.
+ * @param pad    pad handle reloaded after 确定 (may be NULL); a host that
+ *               wants the pad to show the new file calls SetNewCLNFile with
+ *               the returned path.
+ * @param parent parent window of the editor (may be NULL); not owned.
+ * @return 1 after 确定 (file written, path in @p path); 2 after 取消 or
+ *         closing the window (nothing written, @p path empty); 0 for a NULL
+ *         @p path, with nothing shown.
+ * GUI thread only; from another thread: 0, nothing shown and @p path
+ * untouched.
+ */
+LEGEND_API int32_t NewCLNEditWindow(char* path, void* pad, QWidget* parent);
 
 /**
  * Opens a legend pad on a legend file.

@@ -1,9 +1,5 @@
 // The pad functions of liblegend.so. Each one is a thin shell: CLegendApp's
 // guard decides whether the call may run at all, and the pad does the work.
-// A pad handle is the pad's QWidget address, so that a Qt host may turn it
-// back into the widget (to send it WM_LEGEND_RELOAD) with a well-defined
-// cast. We check it only for null: the library keeps no list of live pads
-// to check it against.
 
 #include "legend/legend.h"
 
@@ -15,29 +11,17 @@
 
 #include <QApplication>
 
+#include "api/host_args.h"
 #include "api/legend_app.h"
 #include "legendfile/layout.h"
 #include "legendfile/legend_set.h"
 #include "legendfile/status.h"
 #include "pad/window/legend_pad_dlg.h"
 
-namespace {
-
+using legend::api::handleOf;
+using legend::api::hostPath;
+using legend::api::padOf;
 using legend::layout::kMaxPathBytes;
-
-CLegendPadDlg* padOf(void* handle) noexcept { return static_cast<CLegendPadDlg*>(static_cast<QWidget*>(handle)); }
-void* handleOf(CLegendPadDlg* pad) noexcept { return static_cast<QWidget*>(pad); }
-
-// The path a host hands us, or nothing when it is absent or too long to be
-// kept; strnlen so that a string without its NUL is not read past the limit.
-std::optional<std::string_view> hostPath(const char* path) noexcept {
-  if (!path) return std::nullopt;
-  const std::size_t length = strnlen(path, kMaxPathBytes + 1);
-  if (length > kMaxPathBytes) return std::nullopt;
-  return std::string_view(path, length);
-}
-
-}  // namespace
 
 extern "C" {
 

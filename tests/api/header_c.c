@@ -14,6 +14,10 @@ int16_t legend_header_c_query(void* pad, PNT_INFOstruct* point, CATT_STRU** stru
                               int32_t* length) {
   int16_t (*type)(void*, int32_t) = GetCLNType;
   void* (*create)(const char*, int32_t, int32_t, MapProject*, QWidget*) = CreateCLNPadWindow;
+  int32_t (*edit)(const char*, void*, QWidget*) = OpenCLNEditWindow;
+  int32_t (*edit_new)(char*, void*, QWidget*) = NewCLNEditWindow;
   (void)create;
+  (void)edit;
+  (void)edit_new;
   return (int16_t)(type(pad, 0) + GetCLNPntInfo(pad, point, 0) + GetCLNAttInfo(pad, structure, record, length, 0));
 }

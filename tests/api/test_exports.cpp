@@ -44,6 +44,7 @@ struct Exports {
   decltype(&GetCLNHeadInfo) head = nullptr;
   decltype(&GetCLNAttInfo) attributes = nullptr;
   decltype(&SetNewCLNFile) setFile = nullptr;
+  decltype(&NewCLNEditWindow) newEditor = nullptr;
 };
 
 template <typename Fn>
@@ -71,6 +72,7 @@ const Exports& lib() {
     resolve(library, "GetCLNHeadInfo", e.head);
     resolve(library, "GetCLNAttInfo", e.attributes);
     resolve(library, "SetNewCLNFile", e.setFile);
+    resolve(library, "NewCLNEditWindow", e.newEditor);
     // The first call starts Qt inside the library, on this (the main) thread.
     e.close(nullptr);
     return e;
@@ -168,6 +170,9 @@ TEST(PadExports, AnswerZeroForANullHandle) {
   EXPECT_EQ(e.attributes(nullptr, &structure, &record, &length, 0), 0);
   EXPECT_EQ(e.setFile(nullptr, kDemo.c_str()), 0);
   EXPECT_EQ(e.create(nullptr, 0, 0, nullptr, nullptr), nullptr);
+  // The one editor call that cannot open a window; the rest are driven from
+  // a Qt host (test_editor_exports.cpp).
+  EXPECT_EQ(e.newEditor(nullptr, nullptr, nullptr), 0);
 }
 
 TEST(PadExports, RefuseAPathLongerThan259Bytes) {

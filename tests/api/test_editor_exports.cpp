@@ -1,0 +1,261 @@
+// The editor functions as a Qt host calls them: this program owns the
+// QApplication, loads liblegend.so with dlopen, and answers the library's
+// modal windows the way a user would, from inside their modal loops.
+
+#include <dlfcn.h>
+
+#include <array>
+#include <cstdint>
+#include <cstring>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <thread>
+#include <utility>
+#include <vector>
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QDialog>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QPointer>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include "legend/legend.h"
+#include "support/cln_builder.h"
+
+// As in the pad test: fontconfig keeps its font cache for the life of the
+// process, which the sanitizer build's leak checker would report.
+extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfig.so\n"; }
+
+namespace {
+
+using testcln::Bytes;
+
+const std::string kDemo = LEGEND_SAMPLES_DIR "/demo.CLN";
+const QString kEditorTitle = QStringLiteral("工程图例编辑器");
+const QString kCannotOpen = QStringLiteral("图例文件打开失败!文件名非法!\n请重新'关联图例文件'");
+
+struct Exports {
+  decltype(&OpenCLNEditWindow) open = nullptr;
+  decltype(&NewCLNEditWindow) create = nullptr;
+  decltype(&CreateCLNPadWindow) createPad = nullptr;
+  decltype(&CloseCLNPadWindow) closePad = nullptr;
+  decltype(&GetCLNType) type = nullptr;
+};
+
+template <typename Fn>
+void resolve(void* library, const char* name, Fn& into) {
+  into = reinterpret_cast<Fn>(dlsym(library, name));
+  ASSERT_NE(into, nullptr) << name << ": " << dlerror();
+}
+
+// Loaded once and kept, as a host would.
+const Exports& lib() {
+  static const Exports exports = [] {
+    Exports e;
+    void* library = dlopen(LEGEND_LIBRARY_PATH, RTLD_NOW | RTLD_LOCAL);
+    EXPECT_NE(library, nullptr) << dlerror();
+    if (!library) return e;
+    resolve(library, "OpenCLNEditWindow", e.open);
+    resolve(library, "NewCLNEditWindow", e.create);
+    resolve(library, "CreateCLNPadWindow", e.createPad);
+    resolve(library, "CloseCLNPadWindow", e.closePad);
+    resolve(library, "GetCLNType", e.type);
+    return e;
+  }();
+  return exports;
+}
+
+/// A window the library showed, as the user saw it.
+struct Shown {
+  QString title;
+  QString text;  ///< a message box's text
+  bool isEditor() const { return title.startsWith(kEditorTitle); }
+};
+
+// Plays the user while it lives: notes every window that appears and answers
+// it from inside its modal loop, since a window left open would hang the
+// test. Message boxes get OK; the editor gets 确定 or 取消.
+class User : public QObject {
+ public:
+  enum class Answer { Confirm, Cancel };
+  /// @p saveAs: the name typed into the file dialog of a new file's 确定.
+  explicit User(Answer editorAnswer, QString saveAs = {}) : answer_(editorAnswer), saveAs_(std::move(saveAs)) {
+    qApp->installEventFilter(this);
+  }
+  ~User() override { qApp->removeEventFilter(this); }
+
+  std::vector<Shown> shown;
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    auto* window = qobject_cast<QWidget*>(watched);
+    if (event->type() == QEvent::Show && window && window->isWindow()) {
+      auto* box = qobject_cast<QMessageBox*>(window);
+      shown.push_back({window->windowTitle(), box ? box->text() : QString()});
+      QTimer::singleShot(0, window, [this, target = QPointer<QWidget>(window)] { answer(target); });
+    }
+    return false;
+  }
+
+ private:
+  void answer(QWidget* window) {
+    if (!window) return;
+    if (auto* box = qobject_cast<QMessageBox*>(window)) {
+      box->button(QMessageBox::Ok) ? box->button(QMessageBox::Ok)->click() : box->reject();
+      return;
+    }
+    if (auto* files = qobject_cast<QFileDialog*>(window)) {
+      if (saveAs_.isEmpty()) {
+        files->reject();
+        return;
+      }
+      files->selectFile(saveAs_);
+      // QFileDialog's own accept() is protected; through QDialog it is the
+      // same virtual call the Save button makes.
+      static_cast<QDialog*>(files)->accept();
+      return;
+    }
+    auto* dialog = qobject_cast<QDialog*>(window);
+    if (!dialog) return;
+    const bool confirm = answer_ == Answer::Confirm;
+    // The button as the user clicks it, so its wiring is part of the test.
+    auto* button = dialog->findChild<QAbstractButton*>(confirm ? QStringLiteral("okButton")
+                                                               : QStringLiteral("cancelButton"));
+    if (!button) {
+      ADD_FAILURE() << "the editor has no " << (confirm ? "okButton" : "cancelButton");
+      dialog->reject();
+      return;
+    }
+    button->click();
+  }
+
+  Answer answer_;
+  QString saveAs_;
+};
+
+/// Legend types as the file on disk holds them, read by hand.
+std::vector<int> typesIn(const std::filesystem::path& path) {
+  const Bytes file = testcln::read(path);
+  if (file.size() < 16) return {};
+  const auto count = static_cast<std::int32_t>(testcln::get32At(file, 12));
+  std::vector<int> types;
+  for (std::int32_t i = 0; i < count && 16 + 333 * static_cast<std::size_t>(i + 1) <= file.size(); ++i)
+    types.push_back(static_cast<std::int8_t>(file[16 + 333 * static_cast<std::size_t>(i) + 256]));
+  return types;
+}
+
+TEST(EditorExports, OpenRefusesAFileItCannotReadWithAMessageAndNoEditor) {
+  testcln::TempDir dir;
+  const std::string missing = (dir / "missing.CLN").string();
+  const std::string folder = dir.path().string();
+  const std::string tooLong = folder + "/" + std::string(300, 'a');
+  struct Case {
+    const char* name;
+    const char* path;
+  };
+  for (const Case& c : {Case{"missing-file", missing.c_str()}, Case{"null-path", nullptr},
+                        Case{"folder", folder.c_str()}, Case{"over-259-bytes", tooLong.c_str()}}) {
+    SCOPED_TRACE(c.name);
+    User user(User::Answer::Confirm);
+    EXPECT_EQ(lib().open(c.path, nullptr, nullptr), 0);
+    ASSERT_EQ(user.shown.size(), 1u);
+    EXPECT_EQ(user.shown[0].text, kCannotOpen);
+    EXPECT_FALSE(user.shown[0].isEditor());
+  }
+  EXPECT_FALSE(std::filesystem::exists(missing)) << "a refused file must not be created";
+}
+
+TEST(EditorExports, NewWithoutABufferShowsNothing) {
+  User user(User::Answer::Confirm);
+  EXPECT_EQ(lib().create(nullptr, nullptr, nullptr), 0);
+  EXPECT_TRUE(user.shown.empty());
+}
+
+TEST(EditorExports, CancelReturnsTwoAndWritesNothing) {
+  User user(User::Answer::Cancel);
+
+  std::array<char, LEGEND_PATH_BUFFER> buffer;
+  buffer.fill('x');
+  buffer.back() = '\0';
+  EXPECT_EQ(lib().create(buffer.data(), nullptr, nullptr), 2);
+  EXPECT_EQ(buffer[0], '\0') << "the buffer holds the empty text";
+
+  testcln::TempDir dir;
+  const auto copy = dir / "copy.CLN";
+  std::filesystem::copy_file(kDemo, copy);
+  const Bytes before = testcln::read(copy);
+  EXPECT_EQ(lib().open(copy.c_str(), nullptr, nullptr), 2);
+  EXPECT_EQ(testcln::read(copy), before);
+
+  ASSERT_EQ(user.shown.size(), 2u);
+  EXPECT_TRUE(user.shown[0].isEditor());
+  EXPECT_TRUE(user.shown[1].isEditor());
+}
+
+TEST(EditorExports, NewConfirmedNamesTheFileInTheCallersBuffer) {
+  testcln::TempDir dir;
+  User user(User::Answer::Confirm, QString::fromStdString((dir / "fresh").string()));
+  std::array<char, LEGEND_PATH_BUFFER> buffer{};
+  EXPECT_EQ(lib().create(buffer.data(), nullptr, nullptr), 1);
+  const std::string expected = (dir / "fresh.CLN").string();
+  EXPECT_STREQ(buffer.data(), expected.c_str());
+  ASSERT_TRUE(std::filesystem::exists(expected));
+  EXPECT_TRUE(typesIn(expected).empty()) << "a new file starts with no legends";
+}
+
+TEST(EditorExports, ConfirmWritesTheFileAndReloadsThePad) {
+  testcln::TempDir dir;
+  const auto path = dir / "edited.CLN";
+  std::filesystem::copy_file(kDemo, path);
+  void* pad = lib().createPad(path.c_str(), 0, 0, nullptr, nullptr);
+  ASSERT_NE(pad, nullptr);
+  ASSERT_NE(lib().type(pad, 3), -1) << "the pad starts on the 25 legends of the sample";
+
+  // The file changes behind the pad's back; only a reload shows the change.
+  testcln::write(path, testcln::file({{.name = "region", .type = 2, .block = testcln::block(testcln::params(2, 1))},
+                                      {.name = "point", .type = 1, .block = testcln::block(testcln::params(1, 2))},
+                                      {.name = "line", .type = 0, .block = testcln::block(testcln::params(0, 3))}}));
+
+  User user(User::Answer::Confirm);
+  EXPECT_EQ(lib().open(path.c_str(), pad, nullptr), 1);
+  ASSERT_EQ(user.shown.size(), 1u) << "no message on a successful save";
+  EXPECT_TRUE(user.shown[0].isEditor());
+
+  const std::vector<int> written = typesIn(path);
+  ASSERT_EQ(written.size(), 3u);
+  for (std::int32_t i = 0; i < 3; ++i) EXPECT_EQ(lib().type(pad, i), written[static_cast<std::size_t>(i)]) << i;
+  EXPECT_EQ(lib().type(pad, 3), -1);
+  lib().closePad(pad);
+}
+
+TEST(EditorExports, RefuseCallsFromAnotherThread) {
+  User user(User::Answer::Cancel);
+  std::array<char, LEGEND_PATH_BUFFER> buffer{'k', 'e', 'p', 't', '\0'};
+  std::int32_t opened = -1, created = -1;
+  const Exports& e = lib();
+  std::thread([&] {
+    opened = e.open(kDemo.c_str(), nullptr, nullptr);
+    created = e.create(buffer.data(), nullptr, nullptr);
+  }).join();
+  QCoreApplication::processEvents();
+  EXPECT_EQ(opened, 0);
+  EXPECT_EQ(created, 0);
+  EXPECT_STREQ(buffer.data(), "kept");
+  EXPECT_TRUE(user.shown.empty());
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  // The host's own application, made before the library is loaded: the
+  // library must use it rather than start one of its own.
+  QApplication application(argc, argv);
+  testing::InitGoogleTest(&argc, argv);
+  return RUN_ALL_TESTS();
+}
