@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Sets everything up and runs the whole test suite: the normal build, the
-# same suite under AddressSanitizer and UndefinedBehaviorSanitizer, and a
-# short run of every fuzz target.
+# Sets everything up and runs the whole test suite: the normal build, a
+# check of what it installs (scripts/check-install.sh), the same suite under
+# AddressSanitizer and UndefinedBehaviorSanitizer, and a short run of every
+# fuzz target.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/bootstrap.sh
@@ -13,6 +14,9 @@ echo "== build and test (RelWithDebInfo)"
 cmake --preset default >/dev/null
 cmake --build --preset default -j "$jobs"
 ctest --preset default -j "$jobs"
+
+echo "== install, example hosts, pkg-config, Debian package, API reference"
+scripts/check-install.sh build/default
 
 echo "== build and test under ASan and UBSan"
 cmake --preset sanitize >/dev/null

@@ -164,6 +164,7 @@ LEGEND_API void* CreateCLNPadWindow(const char* path, int32_t visible, int32_t s
  * whether to save changes made from the pad (when messages are shown), and
  * the pad is deleted. The handle and everything the pad handed out are
  * invalid afterwards.
+ * @param pad    pad handle from CreateCLNPadWindow; NULL gives the failure result.
  * @return 1, or 0 for a NULL handle.
  * GUI thread only; from another thread: 0, and the pad stays open.
  */
@@ -173,6 +174,7 @@ LEGEND_API int16_t CloseCLNPadWindow(void* pad);
  * Reads the pad's file again, after it was changed elsewhere. The selection
  * is cleared without telling anyone; attribute data handed out before is
  * invalid.
+ * @param pad    pad handle from CreateCLNPadWindow; NULL gives the failure result.
  * @return 1, or 0 for a NULL handle.
  * GUI thread only; from another thread: 0, nothing reloaded.
  */
@@ -180,6 +182,8 @@ LEGEND_API int16_t ReloadCLNPadWindow(void* pad);
 
 /**
  * Type of the legend at @p index (0-based position in the file).
+ * @param pad    pad handle from CreateCLNPadWindow; NULL gives the failure result.
+ * @param index  0-based legend index.
  * @return 0 line, 1 point, 2 region, any other stored value as it is
  *         (sign-extended), -1 for no such legend; 0 for a NULL handle, which
  *         a host cannot tell from a line legend.
@@ -193,20 +197,37 @@ LEGEND_API int16_t GetCLNType(void* pad, int32_t index);
  * points: the record is looked up by the legend's place among the legends of
  * its own type, so asking with another type gives another legend's record
  * or nothing.
+ * @param pad    pad handle from CreateCLNPadWindow; NULL gives the failure result.
+ * @param out    receives the record; not kept.
+ * @param index  0-based legend index.
  * @return 1 copied, 0 not (no such legend, NULL @p out, NULL handle).
  * GUI thread only; from another thread: 0, nothing copied.
  */
 LEGEND_API int16_t GetCLNPntInfo(void* pad, PNT_INFOstruct* out, int32_t index);
 
-/** As GetCLNPntInfo, for line legends (67 bytes); same results and thread rule. */
+/**
+ * As GetCLNPntInfo, for line legends; same thread rule.
+ * @param pad    pad handle from CreateCLNPadWindow; NULL gives 0.
+ * @param out    receives the 67-byte record; not kept.
+ * @param index  0-based legend index.
+ * @return 1 copied, 0 not (no such legend, NULL @p out, NULL handle).
+ */
 LEGEND_API int16_t GetCLNLinInfo(void* pad, LIN_INFOstruct* out, int32_t index);
 
-/** As GetCLNPntInfo, for region legends (63 bytes); same results and thread rule. */
+/**
+ * As GetCLNPntInfo, for region legends; same thread rule.
+ * @param pad    pad handle from CreateCLNPadWindow; NULL gives 0.
+ * @param out    receives the 63-byte record; not kept.
+ * @param index  0-based legend index.
+ * @return 1 copied, 0 not (no such legend, NULL @p out, NULL handle).
+ */
 LEGEND_API int16_t GetCLNRegInfo(void* pad, REG_INFOstruct* out, int32_t index);
 
 /**
  * Copies the path of the pad's file, NUL-terminated, into @p path, which must
  * hold LEGEND_PATH_BUFFER (260) bytes; never more than that is written.
+ * @param pad    pad handle from CreateCLNPadWindow; NULL gives the failure result.
+ * @param path   the caller's buffer of LEGEND_PATH_BUFFER bytes.
  * @return 1, or 0 for a NULL handle or NULL buffer.
  * GUI thread only; from another thread: 0, nothing written.
  */
@@ -219,6 +240,9 @@ LEGEND_API int16_t GetCLNFile(void* pad, char* path);
  * block offset (257, u32), block size (261, i32), class code (265, i32),
  * reserved (269, 64 bytes); integers little-endian.
  * Note that the index comes before the buffer here.
+ * @param pad    pad handle from CreateCLNPadWindow; NULL gives the failure result.
+ * @param index  0-based legend index.
+ * @param head   the caller's buffer of LEGEND_HEAD_BYTES bytes.
  * @return 1 whether or not the legend exists (the buffer is untouched for an
  *         index outside the file); 0 for a NULL handle or NULL buffer.
  * GUI thread only; from another thread: 0, nothing written.
@@ -239,6 +263,11 @@ LEGEND_API int16_t GetCLNHeadInfo(void* pad, int32_t index, unsigned char* head)
  * host reads the structure through the CATT_STRU class it is built with,
  * which must be the library's own definition.
  *
+ * @param pad    pad handle from CreateCLNPadWindow; NULL gives the failure result.
+ * @param structure receives the attribute structure (owned by the pad).
+ * @param record    receives the attribute record (owned by the pad).
+ * @param length    receives the record length in bytes; may be NULL.
+ * @param index     0-based legend index.
  * @return 1 whatever the query found; 0 when the handle, @p structure or
  *         @p record is NULL (nothing is written then).
  * GUI thread only; from another thread: 0, nothing written.
@@ -250,6 +279,7 @@ LEGEND_API int16_t GetCLNAttInfo(void* pad, CATT_STRU** structure, char** record
  * attribute data handed out before invalid). A file that cannot be read
  * leaves the pad empty but switched.
  * @param path NUL-terminated, at most 259 bytes; copied.
+ * @param pad    pad handle from CreateCLNPadWindow; NULL gives the failure result.
  * @return 1; 0 for a NULL handle, a NULL path, or a path longer than 259
  *         bytes, which changes nothing.
  * GUI thread only; from another thread: 0, nothing changed.
