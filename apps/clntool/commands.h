@@ -3,6 +3,7 @@
 // bytes), writes its report to @p out and its complaints to @p err, and
 // returns the process exit status.
 
+#include <optional>
 #include <ostream>
 #include <string>
 #include <string_view>
@@ -16,13 +17,23 @@ namespace clntool {
 
 enum ExitStatus : int {
   kExitOk = 0,
-  kExitBadFile = 1,  ///< cannot be opened, not a legend file, or (validate) not sound
-  kExitUsage = 2,
+  kExitBadFile = 1,    ///< cannot be opened, not a legend file, (validate) not sound, (import) refused
+  kExitDifferent = 1,  ///< diff: the files differ
+  kExitUsage = 2,      ///< wrong command line; for diff also a file that cannot be read
 };
 
 int runInfo(const std::string& path, std::ostream& out, std::ostream& err);
 int runValidate(const std::string& path, std::ostream& out, std::ostream& err);
 int runDump(const std::string& path, std::ostream& out, std::ostream& err);
+
+/// The file as a JSON document, to @p output (replaced whole) or to @p out.
+int runExport(const std::string& path, const std::optional<std::string>& output, std::ostream& out,
+              std::ostream& err);
+/// Writes the legend file described by the JSON document @p input; nothing
+/// is written when the document is refused.
+int runImport(const std::string& input, const std::string& output, std::ostream& out, std::ostream& err);
+/// Legends added, removed and changed from @p before to @p after.
+int runDiff(const std::string& before, const std::string& after, std::ostream& out, std::ostream& err);
 
 /// What clntool render draws and where.
 struct RenderOptions {

@@ -1,7 +1,9 @@
-// clntool COMMAND FILE: inspect, validate, dump or render a legend file.
+// clntool COMMAND FILE...: inspect, validate, dump or render a legend file,
+// export it as JSON, import it back, or compare two legend files.
 //
 // Exit status: 0 success, 1 the file cannot be used (or, for validate, has
-// problems), 2 the command line is wrong. QCommandLineParser::process would
+// problems; for import, the document is refused; for diff, the files differ),
+// 2 the command line is wrong (for diff also a file that cannot be read). QCommandLineParser::process would
 // exit with 1 on a bad option, so parsing is done with parse() and the
 // statuses are chosen here.
 
@@ -16,6 +18,7 @@
 #include <QStringList>
 #include <cstring>
 #include <memory>
+#include <optional>
 
 #include "commands.h"
 
@@ -26,9 +29,18 @@ struct Command {
   const char* summary;
   const char* description;
   int (*run)(const std::string&, std::ostream&, std::ostream&);
+  /// Commands of two files run through this instead.
+  int (*runPair)(const std::string&, const std::string&, std::ostream&, std::ostream&) = nullptr;
+  /// How the help names the files.
+  const char* firstFile = "file";
+  const char* secondFile = nullptr;
 };
 
-constexpr std::array<Command, 4> kCommands{{
+int runExportToStdout(const std::string& path, std::ostream& out, std::ostream& err) {
+  return clntool::runExport(path, std::nullopt, out, err);
+}
+
+constexpr std::array<Command, 7> kCommands{{
     {"info", "file size, legend counts by type, data area, problems",
      "Prints the file size, the number of legends by type, where the data area starts,\n"
      "how many bytes its blocks hold and where the furthest one ends, and every problem\n"
@@ -57,6 +69,27 @@ constexpr std::array<Command, 4> kCommands{{
      "(A4 pages).\n"
      "Exit status: 0 written, 1 cannot be read or written, 2 wrong command line.",
      nullptr},
+    {"export", "the file as a stable JSON document, to keep in version control",
+     "Writes every byte of the file as a pretty-printed JSON document (to standard\n"
+     "output, or to OUT with -o): per legend its name and description (UTF-8), type,\n"
+     "class code, graphic parameters by field name, attribute fields and values, and\n"
+     "whatever else the file holds (reserved bytes, gaps) so that import gives back\n"
+     "the same bytes. The format is described in docs/legend-json.md.\n"
+     "Exit status: 0 written, 1 cannot be read, not a legend file, or cannot be written,\n"
+     "2 wrong command line.",
+     runExportToStdout},
+    {"import", "write a legend file from a JSON document made by export",
+     "clntool import IN.json OUT.CLN: writes the legend file the document describes,\n"
+     "replacing OUT.CLN whole. A document with a problem is refused with the JSON path\n"
+     "of the first problem, and nothing is written.\n"
+     "Exit status: 0 written, 1 refused or cannot be read or written, 2 wrong command line.",
+     nullptr, clntool::runImport, "IN.json", "OUT.CLN"},
+    {"diff", "legends added, removed and changed between two legend files",
+     "clntool diff A.CLN B.CLN: lists the legends added, removed and changed from A to\n"
+     "B, matched by index and shown with their names, and for each changed legend every\n"
+     "field that differs, old -> new (fields as export names them).\n"
+     "Exit status: 0 equal, 1 different, 2 wrong command line or a file that cannot be read.",
+     nullptr, clntool::runDiff, "A.CLN", "B.CLN"},
 }};
 
 constexpr int kMaxColumns = 64;
@@ -91,11 +124,13 @@ int run(const QStringList& arguments) {
                                       QStringLiteral("Displays this help."));
   parser.addOption(helpOption);
   const QCommandLineOption versionOption = parser.addVersionOption();
-  parser.addPositionalArgument(QStringLiteral("command"), QStringLiteral("info, validate, dump or render"));
-  parser.addPositionalArgument(QStringLiteral("file"), QStringLiteral("The legend file."));
-  const QCommandLineOption outputOption({QStringLiteral("o"), QStringLiteral("output")},
-                                        QStringLiteral("render: the sheet to write (.png, .svg or .pdf)."),
-                                        QStringLiteral("OUT"));
+  parser.addPositionalArgument(QStringLiteral("command"),
+                               QStringLiteral("info, validate, dump, render, export, import or diff"));
+  parser.addPositionalArgument(QStringLiteral("file"), QStringLiteral("The legend file (import: the JSON document)."));
+  const QCommandLineOption outputOption(
+      {QStringLiteral("o"), QStringLiteral("output")},
+      QStringLiteral("render: the sheet to write (.png, .svg or .pdf); export: the JSON file to write."),
+      QStringLiteral("OUT"));
   const QCommandLineOption columnsOption(QStringLiteral("columns"),
                                          QStringLiteral("render: cells across (1-64, default 6)."),
                                          QStringLiteral("N"), QStringLiteral("6"));
@@ -130,15 +165,42 @@ int run(const QStringList& arguments) {
     parser.clearPositionalArguments();
     parser.addPositionalArgument(QLatin1String(command->name), QLatin1String(command->summary),
                                  QLatin1String(command->name));
-    parser.addPositionalArgument(QStringLiteral("file"), QStringLiteral("The legend file (.CLN)."));
+    parser.addPositionalArgument(QLatin1String(command->firstFile), command->runPair == clntool::runImport
+                                                                        ? QStringLiteral("The JSON document.")
+                                                                        : QStringLiteral("The legend file (.CLN)."));
+    if (command->secondFile != nullptr)
+      parser.addPositionalArgument(QLatin1String(command->secondFile), QStringLiteral("The legend file (.CLN)."));
     std::cout << parser.helpText().toStdString();
     return clntool::kExitOk;
   }
-  if (positional.size() < 2) return usageError(QStringLiteral("%1: no file given").arg(positional.first()));
-  if (positional.size() > 2) return usageError(QStringLiteral("%1: expects one file").arg(positional.first()));
+  const qsizetype files = command->runPair != nullptr ? 2 : 1;
+  if (positional.size() < 1 + files)
+    return usageError(QStringLiteral("%1: %2").arg(positional.first(), files == 1 ? QStringLiteral("no file given")
+                                                                                  : QStringLiteral("expects two files")));
+  if (positional.size() > 1 + files)
+    return usageError(QStringLiteral("%1: expects %2").arg(positional.first(), files == 1 ? QStringLiteral("one file")
+                                                                                         : QStringLiteral("two files")));
 
   // File names are the platform's bytes, not necessarily valid text.
   const std::string path = QFile::encodeName(positional.at(1)).toStdString();
+  if (command->runPair != nullptr) {
+    for (const QCommandLineOption& option : renderOptions)
+      if (parser.isSet(option))
+        return usageError(QStringLiteral("%1: takes no --%2").arg(positional.first(), option.names().last()));
+    const int status = command->runPair(path, QFile::encodeName(positional.at(2)).toStdString(), std::cout, std::cerr);
+    std::cout.flush();
+    return status;
+  }
+  if (command->run == runExportToStdout) {
+    for (const QCommandLineOption& option : renderOptions)
+      if (option.names() != outputOption.names() && parser.isSet(option))
+        return usageError(QStringLiteral("export: --%1 belongs to render").arg(option.names().last()));
+    std::optional<std::string> output;
+    if (parser.isSet(outputOption)) output = QFile::encodeName(parser.value(outputOption)).toStdString();
+    const int status = clntool::runExport(path, output, std::cout, std::cerr);
+    std::cout.flush();
+    return status;
+  }
   if (command->run == nullptr) {
     clntool::RenderOptions render;
     render.input = path;

@@ -173,6 +173,34 @@ TEST(clntool, dumpShowsHeadsDisplayOrderParamsAndAttributeValues) {
   expectMembers(legends[4], {{"type", 7}, {"type_name", "unknown"}, {"params", ""}});
 }
 
+TEST(clntool, exportImportAndDiffRoundTripAndRefuseWithoutWriting) {
+  testcln::TempDir dir;
+  const Bytes original = testcln::file({pointWithEveryFieldType(), {.type = 0, .block = block(params(0, 1)), .blockOffset = 300}});
+  testcln::write(dir / "a.CLN", original);
+  ASSERT_EQ(clntool({u"export"_s, q(dir / "a.CLN"), u"-o"_s, q(dir / "a.json")}).exitCode, 0);
+  const Outcome toStdout = clntool({u"export"_s, q(dir / "a.CLN")});
+  EXPECT_EQ(toStdout.out, [&] { const Bytes j = testcln::read(dir / "a.json"); return std::string(j.begin(), j.end()); }());
+  ASSERT_EQ(clntool({u"import"_s, q(dir / "a.json"), q(dir / "b.CLN")}).exitCode, 0);
+  EXPECT_EQ(testcln::read(dir / "b.CLN"), original);
+  EXPECT_EQ(clntool({u"diff"_s, q(dir / "a.CLN"), q(dir / "b.CLN")}).exitCode, 0);
+
+  // A refused document leaves the target as it was and no stray file beside it.
+  testcln::write(dir / "bad.json", Bytes{'{', '"', 'x', '"', ':', '1', '}'});
+  const Outcome refused = clntool({u"import"_s, q(dir / "bad.json"), q(dir / "b.CLN")});
+  EXPECT_EQ(refused.exitCode, 1);
+  EXPECT_NE(refused.err.find("x: unknown key"), std::string::npos) << refused.err;
+  EXPECT_EQ(testcln::read(dir / "b.CLN"), original);
+  EXPECT_EQ(dir.entries(), (std::set<std::string>{"a.CLN", "a.json", "b.CLN", "bad.json"}));
+
+  testcln::write(dir / "c.CLN", testcln::file({pointWithEveryFieldType()}));
+  const Outcome diff = clntool({u"diff"_s, q(dir / "a.CLN"), q(dir / "c.CLN")});
+  EXPECT_EQ(diff.exitCode, 1);
+  EXPECT_EQ(diff.out, "legend 1 \"\" removed\n");
+  EXPECT_EQ(clntool({u"diff"_s, q(dir / "a.CLN"), q(dir / "missing.CLN")}).exitCode, 2);
+  EXPECT_EQ(clntool({u"import"_s, q(dir / "a.json")}).exitCode, 2);
+  EXPECT_EQ(clntool({u"diff"_s, q(dir / "a.CLN"), q(dir / "c.CLN"), u"--columns"_s, u"3"_s}).exitCode, 2);
+}
+
 TEST(DemoSample, regeneratesByteIdenticallyAndIsSound) {
   testcln::TempDir dir;
   const Outcome outcome = runProgram(MAKE_DEMO_PATH, {q(dir / "demo.CLN")});

@@ -1,0 +1,406 @@
+// Legend files as JSON documents: every file comes back byte for byte, the
+// readable parts read as named values, a bad document is refused at the path
+// of its first problem, and diffs name what changed. Files are built byte by
+// byte (support/cln_builder.h), never by the library's own writers.
+
+#include "interchange/legend_diff.h"
+#include "interchange/legend_json.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <random>
+#include <sstream>
+
+#include "support/cln_builder.h"
+
+namespace legend::interchange {
+namespace {
+
+using testcln::Bytes;
+using testcln::block;
+using testcln::params;
+
+Json exported(const Bytes& file) {
+  ExportResult result = exportDocument(file);
+  EXPECT_TRUE(result) << result.error;
+  return result ? *result.document : Json();
+}
+
+/// Export, print, parse and import: the bytes that come back.
+Bytes roundTrip(const Bytes& file) {
+  const ImportResult result = importText(documentText(exported(file)));
+  EXPECT_TRUE(result) << result.description();
+  return result.image;
+}
+
+// 城市 and 河流 in GBK.
+const std::string kCity = "\xb3\xc7\xca\xd0", kRiver = "\xba\xd3\xc1\xf7";
+
+TEST(LegendJson, DemoSampleComesBackByteForByteAndReadsAsNamedValues) {
+  const Bytes demo = testcln::read(LEGEND_SAMPLES_DIR "/demo.CLN");
+  ASSERT_FALSE(demo.empty());
+  EXPECT_EQ(roundTrip(demo), demo);
+  const Json document = exported(demo);
+  EXPECT_EQ(documentText(document), documentText(exported(roundTrip(demo)))) << "export is not stable";
+  // A file our writers made needs no raw bytes to be rebuilt.
+  const std::string text = documentText(document);
+  for (const char* raw : {"block_hex", "structure_hex", "record_hex", "gaps", "block_offset", "bytes_hex"})
+    EXPECT_EQ(text.find(raw), std::string::npos) << raw;
+  EXPECT_EQ(document["legends"][0]["name"], "城市");
+  EXPECT_EQ(document["legends"][0]["params"]["point_type"], "symbol");
+}
+
+/// Random GBK text of up to @p maxChars two-byte characters from the full
+/// rows of the GB2312 hanzi block, with some ASCII.
+std::string gbkText(std::mt19937& rng, int maxChars) {
+  std::string text;
+  const int n = std::uniform_int_distribution(0, maxChars)(rng);
+  for (int i = 0; i < n; ++i) {
+    if (rng() % 4 == 0) {
+      text.push_back(static_cast<char>('a' + rng() % 26));
+    } else {
+      text.push_back(static_cast<char>(0xB0 + rng() % 0x27));
+      text.push_back(static_cast<char>(0xA1 + rng() % 0x5E));
+    }
+  }
+  return text;
+}
+
+/// A parameter record: the fields the display reads, random; the other
+/// bytes zero, or (when @p noisy) random too.
+Bytes randomParams(std::mt19937& rng, std::int8_t type, bool noisy) {
+  Bytes p(testcln::paramBytes(type));
+  for (auto& b : p) b = noisy ? static_cast<std::uint8_t>(rng()) : 0;
+  const auto putFloat = [&](std::size_t at) {
+    const float value = std::uniform_real_distribution<float>(0, 100)(rng);
+    testcln::put32At(p, at, std::bit_cast<std::uint32_t>(value));
+  };
+  if (type == 1) {
+    p[0] = static_cast<std::uint8_t>(rng() % 7);  // every point type and one that draws nothing
+    for (std::size_t at : {2, 6, 10, 14, 18}) putFloat(at);
+    if (p[0] == 1) testcln::put32At(p, 2, static_cast<std::uint32_t>(rng() % 200));
+    testcln::put32At(p, 44, rng() % 256);
+  } else if (type == 0) {
+    for (std::size_t at : {8, 13, 17}) putFloat(at);
+    p[0] = static_cast<std::uint8_t>(rng() % 40);
+    testcln::put32At(p, 4, rng() % 256);
+  } else if (type == 2) {
+    for (std::size_t at : {6, 10}) putFloat(at);
+    testcln::put32At(p, 0, rng() % 256);
+  }
+  return p;
+}
+
+/// An attribute structure with one field of each type in random order, and
+/// a record holding valid values for all of them.
+std::pair<Bytes, Bytes> randomAttributes(std::mt19937& rng) {
+  std::vector<testcln::Field> fields;
+  Bytes record;
+  for (std::uint8_t type = 1; type <= 9; ++type) {
+    static constexpr std::int32_t kWidth[] = {0, 0, 1, 2, 4, 8, 4, 8, 4, 4};
+    const std::int32_t length = type == 1 ? 1 + static_cast<std::int32_t>(rng() % 30) : kWidth[type];
+    const std::uint8_t decimals = type == 6 || type == 7 ? static_cast<std::uint8_t>(rng() % 6) : 0;
+    fields.push_back({"f" + std::to_string(type) + gbkText(rng, 3), type, length, decimals});
+  }
+  std::shuffle(fields.begin(), fields.end(), rng);
+  for (const testcln::Field& f : fields) {
+    switch (f.type) {
+      case 1: {
+        std::string text = gbkText(rng, f.length / 2);
+        text.resize(static_cast<std::size_t>(f.length), '\0');
+        record.insert(record.end(), text.begin(), text.end());
+        break;
+      }
+      case 6: testcln::putLe(record, std::bit_cast<std::uint32_t>(static_cast<float>(rng() % 100000) / 7), 4); break;
+      case 7: testcln::putLe(record, std::bit_cast<std::uint64_t>(static_cast<double>(rng()) / 3), 8); break;
+      case 8: testcln::putLe(record, rng() % 2 ? 0 : 19000101 + (rng() % 120) * 10000 + (rng() % 12) * 100 + rng() % 28, 4); break;
+      case 9: testcln::putLe(record, rng() % 86'400'000, 4); break;
+      default: testcln::putLe(record, (std::uint64_t{rng()} << 32) | rng(), f.length);
+    }
+  }
+  return {testcln::structure(fields), record};
+}
+
+TEST(LegendJson, GeneratedFilesComeBackByteForByte) {
+  std::mt19937 rng(20240611);
+  for (int round = 0; round < 150; ++round) {
+    std::vector<testcln::Legend> legends;
+    const int count = static_cast<int>(rng() % 6);
+    const bool packed = round % 3 != 0;
+    std::uint32_t next = 0;
+    for (int i = 0; i < count; ++i) {
+      const auto type = static_cast<std::int8_t>(rng() % 5 == 4 ? 9 : rng() % 3);
+      testcln::Legend legend{.name = gbkText(rng, 20), .description = gbkText(rng, 60), .type = type,
+                             .classCode = static_cast<std::int32_t>(rng())};
+      const Bytes p = randomParams(rng, type, round % 2 == 0);
+      if (rng() % 2) {
+        const auto [structure, record] = randomAttributes(rng);
+        legend.block = block(p, structure, record);
+      } else {
+        legend.block = block(p);
+      }
+      if (rng() % 8 == 0) legend.reserved = {1, 2, 3};
+      if (!packed) {
+        next += static_cast<std::uint32_t>(rng() % 40);
+        legend.blockOffset = next;
+      }
+      next += static_cast<std::uint32_t>(legend.block.size());
+      legends.push_back(std::move(legend));
+    }
+    if (!packed) std::shuffle(legends.begin(), legends.end(), rng);  // blocks out of legend order
+    const Bytes file = testcln::file(legends);
+    SCOPED_TRACE("round " + std::to_string(round));
+    ASSERT_EQ(roundTrip(file), file);
+    // Generated structures and values are all sound, so none falls back to bytes.
+    const std::string text = documentText(exported(file));
+    for (const char* raw : {"block_hex", "structure_hex", "record_hex", "bytes_hex"})
+      EXPECT_EQ(text.find(raw), std::string::npos) << raw << '\n' << text;
+  }
+}
+
+TEST(LegendJson, OddFilesComeBackByteForByteWithWhatIsOddSpelledOut) {
+  const Bytes point = block(params(1, 0));
+  const Bytes structure = testcln::structure({{"n", 1, 6}, {"d", 8, 4}, {"x", 6, 4}});
+  Bytes garbageAfterText{'a', 'b', 0, 'z', 0, 0};
+  testcln::putLe(garbageAfterText, 20231399, 4);  // month 13
+  testcln::putLe(garbageAfterText, 0x7FC00001, 4);  // a NaN with a payload
+  Bytes nanParams(94, 0);
+  nanParams[0] = 2;
+  testcln::put32At(nanParams, 2, 0x123);  // the dot's diameter: a NaN with a payload
+  testcln::put32At(nanParams, 6, 0x7FF80000);
+  Bytes name127(127, 'n');
+
+  struct Case {
+    const char* name;
+    Bytes file;
+    std::vector<std::string> expectedKeys;  ///< JSON pointers that must exist
+  };
+  std::vector<Case> cases{
+      {"empty-file", testcln::file({}), {"/legends"}},
+      {"gap-with-nonzero-bytes",
+       [&] {
+         Bytes f = testcln::file({{.block = point}, {.block = point, .blockOffset = 110}});
+         f[16 + 2 * 333 + 105] = 0xEE;
+         return f;
+       }(),
+       {"/gaps/0/bytes_hex", "/legends/1/block_offset"}},
+      {"zero-gap", testcln::file({{.block = point}, {.block = point, .blockOffset = 120}}), {"/legends/1/block_offset"}},
+      {"trailing-garbage",
+       [&] {
+         Bytes f = testcln::file({{.block = point}});
+         f.insert(f.end(), {1, 2, 3});
+         return f;
+       }(),
+       {"/gaps/0/bytes_hex"}},
+      {"block-longer-than-its-parts", testcln::file({{.block = point, .blockSize = 105}, {.block = point}}),
+       {"/legends/0/block_tail_hex"}},
+      {"block-shorter-than-its-parts", testcln::file({{.block = point, .blockSize = 97}}), {"/legends/0/block_hex"}},
+      {"negative-record-size",
+       [&] {
+         Bytes b = point;
+         testcln::put32At(b, 98, static_cast<std::uint32_t>(-4));
+         return testcln::file({{.block = b}});
+       }(),
+       {"/legends/0/block_hex"}},
+      {"block-past-end", testcln::file({{.block = point, .blockSize = 5000}}),
+       {"/legends/0/block_size", "/gaps/0/bytes_hex"}},
+      {"negative-count", testcln::file({{.block = point}}, -1), {"/count", "/gaps/0"}},
+      {"count-beyond-heads", testcln::file({{.block = point}}, 3), {"/count", "/legends/0/block_hex"}},
+      {"overlapping-blocks", testcln::file({{.block = point}, {.block = point, .blockOffset = 0}}),
+       {"/legends/1/block_offset"}},
+      {"header-tail-and-reserved",
+       [&] {
+         Bytes f = testcln::file({{.block = point, .reserved = {0, 7}}});
+         f[9] = 0x44;
+         return f;
+       }(),
+       {"/header_tail_hex", "/legends/0/reserved_hex"}},
+      {"name-bytes-after-nul",
+       [&] {
+         Bytes f = testcln::file({{.name = kCity, .block = point}});
+         f[16 + 100] = 'x';
+         return f;
+       }(),
+       {"/legends/0/name_tail_hex"}},
+      {"name-of-127-bytes-and-no-nul",
+       [&] {
+         Bytes f = testcln::file({{.name = std::string(name127.begin(), name127.end()), .block = point}});
+         f[16 + 127] = 'q';
+         return f;
+       }(),
+       {"/legends/0/name_tail_hex"}},
+      {"name-not-gbk", testcln::file({{.name = "\x80\xff", .block = point}}), {"/legends/0/name/bytes_hex"}},
+      {"structure-with-trailing-bytes",
+       [&] {
+         Bytes s = structure;
+         s.push_back(9);
+         return testcln::file({{.type = 2, .block = block(params(2, 0), s, Bytes(14))}});
+       }(),
+       {"/legends/0/attributes/fields", "/legends/0/attributes/structure_hex", "/legends/0/attributes/record"}},
+      {"structure-unreadable", testcln::file({{.type = 2, .block = block(params(2, 0), Bytes{'X', 'Y'}, Bytes{5})}}),
+       {"/legends/0/attributes/structure_hex", "/legends/0/attributes/record_hex"}},
+      {"record-length-mismatch", testcln::file({{.type = 0, .block = block(params(0, 0), structure, Bytes(3))}}),
+       {"/legends/0/attributes/record_hex"}},
+      {"record-without-structure", testcln::file({{.type = 0, .block = block(params(0, 0), {}, Bytes{1, 2})}}),
+       {"/legends/0/attributes/record_hex"}},
+      {"values-that-only-bytes-say", testcln::file({{.type = 2, .block = block(params(2, 0), structure, garbageAfterText)}}),
+       {"/legends/0/attributes/record/0/bytes_hex", "/legends/0/attributes/record/1/bytes_hex",
+        "/legends/0/attributes/record/2/bytes_hex"}},
+      {"nan-with-payload", testcln::file({{.type = 1, .block = block(nanParams)}}),
+       {"/legends/0/params/raw_hex", "/legends/0/params/diameter"}},
+      {"unknown-type-with-attributes", testcln::file({{.type = 7, .block = block({}, structure, Bytes(14))}}),
+       {"/legends/0/attributes/record"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(roundTrip(c.file), c.file);
+    const Json document = exported(c.file);
+    for (const std::string& pointer : c.expectedKeys)
+      EXPECT_TRUE(document.contains(Json::json_pointer(pointer))) << pointer << '\n' << documentText(document);
+  }
+}
+
+TEST(LegendJson, ExportRefusesWhatIsNoLegendFile) {
+  EXPECT_FALSE(exportDocument(Bytes{'R', 'Q', 'L', 'F', 0x60, 0x44, '2', '>', 13, 0, 0, 0}));  // no count
+  Bytes wrongMark = testcln::file({});
+  wrongMark[7] = '<';
+  EXPECT_FALSE(exportDocument(wrongMark));
+}
+
+/// @p value with the keys of every object in reverse order.
+Json reversed(const Json& value) {
+  if (value.is_array()) {
+    Json out = Json::array();
+    for (const Json& v : value) out.push_back(reversed(v));
+    return out;
+  }
+  if (!value.is_object()) return value;
+  Json out = Json::object();
+  std::vector<std::pair<std::string, Json>> items;
+  for (const auto& [key, v] : value.items()) items.emplace_back(key, reversed(v));
+  for (auto it = items.rbegin(); it != items.rend(); ++it) out[it->first] = it->second;
+  return out;
+}
+
+TEST(LegendJson, ImportTakesKeysInAnyOrderAndAppliesEditedFields) {
+  const Bytes demo = testcln::read(LEGEND_SAMPLES_DIR "/demo.CLN");
+  const ImportResult shuffled = importDocument(reversed(exported(demo)));
+  ASSERT_TRUE(shuffled) << shuffled.description();
+  EXPECT_EQ(shuffled.image, demo);
+
+  // A person edits named fields of a record that also carries raw bytes: the
+  // named value wins, every other byte stays.
+  Bytes noisy = params(1, 0x40);
+  noisy[0] = 1;
+  const Bytes file = testcln::file({{.name = kCity, .type = 1, .block = block(noisy)}});
+  Json document = exported(file);
+  ASSERT_TRUE(document["legends"][0]["params"].contains("raw_hex"));
+  document["legends"][0]["params"]["colour"] = 7;
+  document["legends"][0]["name"] = "河流";
+  const ImportResult edited = importDocument(document);
+  ASSERT_TRUE(edited) << edited.description();
+  Bytes expected = file;
+  const std::size_t params0 = 16 + 333;
+  testcln::put32At(expected, params0 + 44, 7);
+  std::copy(kRiver.begin(), kRiver.end(), expected.begin() + 16);
+  EXPECT_EQ(edited.image, expected);
+}
+
+TEST(LegendJson, MalformedDocumentsAreRefusedAtTheirFirstProblem) {
+  const Bytes demo = testcln::read(LEGEND_SAMPLES_DIR "/demo.CLN");
+  const Json base = exported(demo);
+  ASSERT_GE(base["legends"].size(), 4u);
+  struct Case {
+    const char* name;
+    std::function<void(Json&)> damage;
+    const char* path;
+    const char* message;  ///< a part of the message
+  };
+  const std::vector<Case> cases{
+      {"not-an-object", [](Json& d) { d = Json::array(); }, "", "expected an object"},
+      {"no-version", [](Json& d) { d.erase("format_version"); }, "format_version", "missing"},
+      {"future-version", [](Json& d) { d["format_version"] = 2; }, "format_version", "from 1 to 1"},
+      {"unknown-top-key", [](Json& d) { d["legend"] = 1; }, "legend", "unknown key"},
+      {"unknown-field-type", [](Json& d) { d["legends"][0]["attributes"]["fields"][1]["type"] = "int128"; },
+       "legends[0].attributes.fields[1].type", "expected one of text, int8"},
+      {"duplicate-field-name",
+       [](Json& d) { d["legends"][0]["attributes"]["fields"][1]["name"] = d["legends"][0]["attributes"]["fields"][0]["name"]; },
+       "legends[0].attributes.fields[1].name", "used twice"},
+      {"value-out-of-range", [](Json& d) { d["legends"][0]["attributes"]["record"][1] = 3000000000u; },
+       "legends[0].attributes.record[1]", "does not fit the field (int32)"},
+      {"fraction-for-an-integer", [](Json& d) { d["legends"][0]["attributes"]["record"][1] = 1.5; },
+       "legends[0].attributes.record[1]", "expected an integer"},
+      {"impossible-date", [](Json& d) { d["legends"][0]["attributes"]["record"][3] = "2023-02-30"; },
+       "legends[0].attributes.record[3]", "does not fit"},
+      {"values-missing", [](Json& d) { d["legends"][0]["attributes"]["record"].erase(0); },
+       "legends[0].attributes.record", "expected 4 values"},
+      {"colour-negative", [](Json& d) { d["legends"][1]["params"]["colour"] = -1; }, "legends[1].params.colour",
+       "from 0 to 4294967295"},
+      {"field-of-another-point-type", [](Json& d) { d["legends"][1]["params"]["diameter"] = 3; },
+       "legends[1].params.diameter", "unknown key for this point type"},
+      {"missing-param", [](Json& d) { d["legends"][2]["params"].erase("colour"); }, "legends[2].params.colour",
+       "missing"},
+      {"name-too-long", [](Json& d) { d["legends"][3]["name"] = std::string(128, 'x'); }, "legends[3].name",
+       "longer than 127"},
+      {"name-not-in-gbk", [](Json& d) { d["legends"][3]["name"] = "\xF0\x9F\x97\xBA"; }, "legends[3].name",
+       "GBK cannot represent"},
+      {"odd-hex", [](Json& d) { d["legends"][0]["reserved_hex"] = "abc"; }, "legends[0].reserved_hex",
+       "even number"},
+      {"unknown-type", [](Json& d) { d["legends"][0]["type"] = "polygon"; }, "legends[0].type", "expected one of"},
+      {"block-hex-beside-params", [](Json& d) { d["legends"][1]["block_hex"] = ""; }, "legends[1].params",
+       "not allowed beside block_hex"},
+      {"gap-with-size-and-bytes", [](Json& d) { d["gaps"] = Json::parse(R"([{"offset":0,"size":1,"bytes_hex":"00"}])"); },
+       "gaps[0]", "either size"},
+      {"block-far-away", [](Json& d) { d["legends"][1]["block_offset"] = 4000000000u; }, "legends[1]",
+       "exceed the size allowed"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Json document = base;
+    c.damage(document);
+    const ImportResult result = importDocument(document);
+    EXPECT_FALSE(result);
+    EXPECT_TRUE(result.image.empty());
+    EXPECT_EQ(result.path, c.path);
+    EXPECT_NE(result.message.find(c.message), std::string::npos) << result.message;
+  }
+  const ImportResult notJson = importText("{\"format_version\": 1,");
+  EXPECT_FALSE(notJson);
+  EXPECT_NE(notJson.message.find("not valid JSON"), std::string::npos);
+}
+
+std::string diffText(const Bytes& a, const Bytes& b) {
+  std::ostringstream out;
+  writeDiff(diffDocuments(exported(a), exported(b)), out);
+  return out.str();
+}
+
+TEST(LegendDiff, NamesAddedRemovedAndChangedLegendsWithTheirFields) {
+  const Bytes structure = testcln::structure({{"code", 4, 4}});
+  Bytes regionParams(63, 0);
+  regionParams[0] = 3;
+  const testcln::Legend city{.name = kCity, .type = 1, .classCode = 11, .block = block(params(1, 0))};
+  const testcln::Legend river{.name = kRiver, .type = 2, .classCode = 12, .block = block(regionParams, structure, {5, 0, 0, 0})};
+  testcln::Legend riverEdited = river;
+  riverEdited.classCode = 13;
+  riverEdited.block[0] = 4;
+  riverEdited.block[63 + 4 + structure.size() + 4] = 6;
+
+  const Bytes before = testcln::file({city, river});
+  EXPECT_EQ(diffText(before, before), "");
+  EXPECT_TRUE(diffDocuments(exported(before), exported(before)).equal());
+  EXPECT_EQ(diffText(before, testcln::file({city, riverEdited})),
+            "legend 1 \"河流\" changed\n"
+            "  class_code: 12 -> 13\n"
+            "  params.fill_colour: 3 -> 4\n"
+            "  attributes.record[0]: 5 -> 6\n");
+  EXPECT_EQ(diffText(before, testcln::file({city})), "legend 1 \"河流\" removed\n");
+  EXPECT_EQ(diffText(testcln::file({city}), before), "legend 1 \"河流\" added\n");
+  Bytes trailing = before;
+  trailing.push_back(0);
+  EXPECT_EQ(diffText(before, trailing), "file: gaps: (none) -> [{\"offset\":200,\"size\":1}]\n");
+}
+
+}  // namespace
+}  // namespace legend::interchange
