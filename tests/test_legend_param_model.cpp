@@ -34,14 +34,11 @@ class FakeEditors : public AreaEditors {
   int recordResult = 1;
   Bytes recordOnEntry;
   void EditPntInfo(std::span<std::uint8_t, 94> r, std::string_view title, int flag) override {
-    calls.push_back(std::string(title) + std::to_string(flag));
-    r[0] = 0xEE;
+    stamp(r, std::string(title) + std::to_string(flag));
   }
-  void EditLinInfo(std::span<std::uint8_t, 67> r, std::string_view title) override {
-    calls.emplace_back(title);
-    r[0] = 0xEE;
-  }
-  void EditRegInfo(std::span<std::uint8_t, 63> r, std::string_view title) override {
+  void EditLinInfo(std::span<std::uint8_t, 67> r, std::string_view title) override { stamp(r, title); }
+  void EditRegInfo(std::span<std::uint8_t, 63> r, std::string_view title) override { stamp(r, title); }
+  void stamp(std::span<std::uint8_t> r, std::string_view title) {
     calls.emplace_back(title);
     r[0] = 0xEE;
   }
@@ -207,14 +204,10 @@ TEST(LegendParamModel, NewStructureAsksBeforeDroppingARecordAndAlwaysEndsTheEdit
 }
 
 TEST(LegendParamModel, ClassCodeConvertsLikeADecimalConversionAndSaturates) {
-  using legend::editor::parseClassCode;
-  EXPECT_EQ(parseClassCode("  -12abc"), -12);
-  EXPECT_EQ(parseClassCode(""), 0);
-  EXPECT_EQ(parseClassCode("abc"), 0);
-  EXPECT_EQ(parseClassCode("+2147483647"), INT32_MAX);
-  EXPECT_EQ(parseClassCode("-2147483648"), INT32_MIN);
-  EXPECT_EQ(parseClassCode("99999999999"), INT32_MAX);
-  EXPECT_EQ(parseClassCode("-99999999999999999999999"), INT32_MIN);
+  const std::pair<const char*, std::int32_t> cases[] = {
+      {"  -12abc", -12},         {"", 0},          {"abc", 0}, {"+2147483647", INT32_MAX}, {"-2147483648", INT32_MIN},
+      {"99999999999", INT32_MAX}, {"-99999999999999999999999", INT32_MIN}};
+  for (const auto& [text, code] : cases) EXPECT_EQ(legend::editor::parseClassCode(text), code) << text;
 
   Fixture f(1, testcln::params(1, 0), false);
   f.model->setClassCodeText("  -12abc");

@@ -12,6 +12,7 @@
 #include <filesystem>
 
 #include "support/cln_builder.h"
+#include "support/scripted_prompter.h"
 
 namespace legend {
 namespace {
@@ -264,18 +265,6 @@ TEST_F(PadLegendSet, TipTextIsSixGbkLinesForTheDisplayPosition) {
   EXPECT_EQ(set_.tipText(2), "");
 }
 
-/// Answers every question with @p answer and keeps what it was told.
-struct ScriptedPrompter : Prompter {
-  explicit ScriptedPrompter(bool yes) : answer(yes) {}
-  void inform(std::string_view text) override { informed.emplace_back(text); }
-  bool askYesNo(std::string_view text, bool) override {
-    asked.emplace_back(text);
-    return answer;
-  }
-  bool answer;
-  std::vector<std::string> asked, informed;
-};
-
 TEST_F(PadLegendSet, SavePromptAsksOnlyForAModifiedSetWithMessagesAndSavesOnYes) {
   struct Row { const char* name; bool modified, showMessages, answer, asks, saves; };
   const Row rows[] = {{"modified-yes", true, true, true, true, true},
@@ -287,10 +276,10 @@ TEST_F(PadLegendSet, SavePromptAsksOnlyForAModifiedSetWithMessagesAndSavesOnYes)
     ASSERT_EQ(open(testcln::file(mixedLegends())), LegendStatus::Ok);
     ASSERT_TRUE(set_.headRef(2).setName("renamed"));
     set_.setModified(row.modified);
-    ScriptedPrompter prompter(row.answer);
+    testcln::ScriptedPrompter prompter;
+    prompter.answers = {row.answer};
     set_.runSavePrompt(row.showMessages, prompter);
-    EXPECT_EQ(prompter.asked, std::vector<std::string>(row.asks, "图例文件已修改,是否保存?"));
-    EXPECT_TRUE(prompter.informed.empty());
+    EXPECT_EQ(prompter.shown, std::vector<std::string>(row.asks, "图例文件已修改,是否保存?"));
     EXPECT_FALSE(set_.modified());
     const Bytes now = testcln::read(set_.path());
     EXPECT_EQ(std::string(reinterpret_cast<const char*>(&now[16 + 2 * 333])), row.saves ? "renamed" : "line");
@@ -298,9 +287,11 @@ TEST_F(PadLegendSet, SavePromptAsksOnlyForAModifiedSetWithMessagesAndSavesOnYes)
   // A save that fails is reported, not taken for success.
   set_.setModified(true);
   ASSERT_EQ(set_.setPath((dir_ / "gone" / "set.CLN").string()), LegendStatus::Ok);
-  ScriptedPrompter yes(true);
+  testcln::ScriptedPrompter yes;
+  yes.answers = {true};
   set_.runSavePrompt(true, yes);
-  EXPECT_EQ(yes.informed, std::vector<std::string>{"保存图例,打开可写的文件失败!"});
+  EXPECT_EQ(yes.shown,
+            (std::vector<std::string>{"图例文件已修改,是否保存?", "保存图例,打开可写的文件失败!"}));
   EXPECT_FALSE(std::filesystem::exists(dir_ / "gone"));
 }
 

@@ -404,16 +404,7 @@ TEST_F(PadModelTest, EditingTheSelectedLegendStoresItMarksTheFileAndTellsTheOwne
   EXPECT_EQ(reread.points().record(1)[44], 9);
 }
 
-TEST_F(PadModelTest, AFailedSaveKeepsTheChangesMarked) {
-  PadModel& pad = open(points(1));
-  pad.legends().setModified(true);
-  std::filesystem::remove_all(dir.path());
-  pad.runCommand(command::kSave, {}, kClient);
-  EXPECT_TRUE(pad.legends().modified());
-  EXPECT_EQ(prompter.shown.size(), 1u);
-}
-
-TEST_F(PadModelTest, SavingAsWritesTheChosenScopeAndCancellingWritesNothing) {
+TEST_F(PadModelTest, SavingAsWritesTheChosenScopeCancellingWritesNothingAndAFailedSaveKeepsTheChanges) {
   std::vector<testcln::Legend> legends = points(2);
   legends.push_back({.name = "line", .type = 0, .block = testcln::block(testcln::params(0, 1))});
   PadModel& pad = open(legends);
@@ -428,6 +419,12 @@ TEST_F(PadModelTest, SavingAsWritesTheChosenScopeAndCancellingWritesNothing) {
   ASSERT_EQ(copy.count(), 1);
   EXPECT_EQ(copy.head(0).name(), "line");
   EXPECT_EQ(dir.entries(), (std::set<std::string>{"all.CLN", "lines.CLN", "pad.CLN"}));
+
+  pad.legends().setModified(true);
+  std::filesystem::remove_all(dir.path());
+  pad.runCommand(command::kSave, {}, kClient);
+  EXPECT_TRUE(pad.legends().modified());
+  EXPECT_EQ(prompter.shown.size(), 1u);
 }
 
 TEST_F(PadModelTest, ClosingTellsTheProjectAndAsksAboutChangesOnlyWhenShowingMessages) {

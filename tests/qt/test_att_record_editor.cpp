@@ -6,21 +6,19 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
-#include <QApplication>
 #include <QCheckBox>
 #include <QDateEdit>
 #include <QDialogButtonBox>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTimeEdit>
-#include <QTimer>
+
+#include "support/widget_driving.h"
 
 namespace {
 
@@ -39,33 +37,21 @@ class AttRecordEditorTest : public ::testing::Test {
     };
     for (const AttField& field : fields) ASSERT_EQ(stru.AddFld(field), AttStatus::Ok) << field.name;
     record.assign(static_cast<std::size_t>(stru.RecordLength()), 0);
-    set(0, std::string("ab"));
-    set(1, std::int64_t{-5});
-    set(2, std::int64_t{-30000});
-    set(3, std::int64_t{2000000000});
-    set(4, std::int64_t{-9000000000000000000});
-    set(5, 1.25);
-    set(6, -2.5);
-    set(7, AttDate{2024, 2, 29});
-    set(8, AttTime{23, 59, 58, 7});
+    const AttValue values[] = {std::string("ab"), std::int64_t{-5}, std::int64_t{-30000}, std::int64_t{2000000000},
+                               std::int64_t{-9000000000000000000}, 1.25, -2.5, AttDate{2024, 2, 29},
+                               AttTime{23, 59, 58, 7}};
+    for (std::int16_t i = 0; i < 9; ++i) ASSERT_EQ(stru.SetValue(record, i, values[i]), AttStatus::Ok);
     original = record;
-    startingWindows = QApplication::topLevelWidgets().size();
-  }
-  void TearDown() override {
-    form.reset();
-    EXPECT_EQ(QApplication::topLevelWidgets().size(), startingWindows) << "a window was left behind";
   }
 
-  void set(std::int16_t index, const AttValue& value) { ASSERT_EQ(stru.SetValue(record, index, value), AttStatus::Ok); }
   AttValue get(std::int16_t index) const {
     AttValue value;
     EXPECT_EQ(stru.GetValue(record, index, value), AttStatus::Ok);
     return value;
   }
-  AttRecordForm& openForm() {
+  void openForm() {
     form = std::make_unique<AttRecordForm>(stru);
     form->load(record);
-    return *form;
   }
   template <class T>
   T* field(int index) {
@@ -74,11 +60,12 @@ class AttRecordEditorTest : public ::testing::Test {
     return widget;
   }
   QLineEdit* line(int index) { return field<QLineEdit>(index); }
+  QCheckBox* noDate() { return testqt::child<QCheckBox>(*form, "field_7_none"); }
 
+  testqt::NoLeakedWindows windows;
   CATT_STRU stru;
   std::vector<std::uint8_t> record, original;
   std::unique_ptr<AttRecordForm> form;
-  qsizetype startingWindows = 0;
 };
 
 TEST_F(AttRecordEditorTest, showsTheRecordsValues) {
@@ -91,9 +78,16 @@ TEST_F(AttRecordEditorTest, showsTheRecordsValues) {
   EXPECT_EQ(line(5)->text(), QStringLiteral("1.25"));
   EXPECT_EQ(line(6)->text(), QStringLiteral("-2.500"));
   EXPECT_EQ(field<QDateEdit>(7)->date(), QDate(2024, 2, 29));
-  EXPECT_FALSE(form->findChild<QCheckBox*>(QStringLiteral("field_7_none"))->isChecked());
+  EXPECT_FALSE(noDate()->isChecked());
   EXPECT_EQ(field<QTimeEdit>(8)->time(), QTime(23, 59, 58, 7));
   EXPECT_EQ(field<QTimeEdit>(8)->displayFormat(), QStringLiteral("HH:mm:ss.zzz"));
+
+  // Unreadable stored values start empty or at the minimum.
+  std::fill_n(record.begin() + stru.Field(7)->offset, 4, std::uint8_t{0xFF});  // date -1
+  std::fill_n(record.begin() + stru.Field(8)->offset, 4, std::uint8_t{0xFF});  // beyond a day
+  openForm();
+  EXPECT_TRUE(noDate()->isChecked());
+  EXPECT_EQ(field<QTimeEdit>(8)->time(), QTime(0, 0));
 }
 
 TEST_F(AttRecordEditorTest, storesEditedValuesIntoTheRecord) {
@@ -105,99 +99,62 @@ TEST_F(AttRecordEditorTest, storesEditedValuesIntoTheRecord) {
   line(4)->setText(QStringLiteral("9223372036854775807"));
   line(5)->setText(QStringLiteral("-3.75"));
   line(6)->setText(QStringLiteral("1e3"));
-  form->findChild<QCheckBox*>(QStringLiteral("field_7_none"))->setChecked(true);
+  noDate()->setChecked(true);
   field<QTimeEdit>(8)->setTime(QTime(0, 0, 1, 500));
 
   ASSERT_TRUE(form->store(record));
-  EXPECT_EQ(get(0), AttValue(std::string("\xBA\xBAx")));
-  EXPECT_EQ(get(1), AttValue(std::int64_t{127}));
-  EXPECT_EQ(get(2), AttValue(std::int64_t{-32768}));
-  EXPECT_EQ(get(3), AttValue(std::int64_t{-7}));
-  EXPECT_EQ(get(4), AttValue(std::int64_t{9223372036854775807}));
-  EXPECT_EQ(get(5), AttValue(-3.75));
-  EXPECT_EQ(get(6), AttValue(1000.0));
-  EXPECT_EQ(get(7), AttValue(std::monostate{}));
-  EXPECT_EQ(get(8), AttValue(AttTime{0, 0, 1, 500}));
+  const AttValue expected[] = {std::string("\xBA\xBAx"), std::int64_t{127}, std::int64_t{-32768}, std::int64_t{-7},
+                               std::int64_t{9223372036854775807}, -3.75, 1000.0, std::monostate{},
+                               AttTime{0, 0, 1, 500}};
+  for (std::int16_t i = 0; i < 9; ++i) EXPECT_EQ(get(i), expected[i]) << i;
 }
 
-TEST_F(AttRecordEditorTest, int8EditorRefusesValuesBeyondItsRange) {
+TEST_F(AttRecordEditorTest, refusesOutOfRangeInputAndKeepsTheWholeRecord) {
   openForm();
-  auto* spin = field<QSpinBox>(1);
-  EXPECT_EQ(spin->minimum(), -128);
-  EXPECT_EQ(spin->maximum(), 127);
-  // The spin box's own validator sits on its line edit and judges typing.
-  const QValidator* typing = spin->findChild<QLineEdit*>()->validator();
-  ASSERT_NE(typing, nullptr);
+  // Typing is judged by the editors' validators.
+  auto* int8 = field<QSpinBox>(1);
+  EXPECT_EQ(std::pair(int8->minimum(), int8->maximum()), std::pair(-128, 127));
   QString typed = QStringLiteral("200");
   int pos = 3;
-  EXPECT_EQ(typing->validate(typed, pos), QValidator::Invalid);
-}
-
-TEST_F(AttRecordEditorTest, refusesTextLongerThanTheFieldAndKeepsTheRecord) {
-  openForm();
-  QString typed = kEightGbkBytes;
-  int pos = 0;
+  EXPECT_EQ(int8->findChild<QLineEdit*>()->validator()->validate(typed, pos), QValidator::Invalid);
+  typed = kEightGbkBytes;
   EXPECT_EQ(line(0)->validator()->validate(typed, pos), QValidator::Invalid);
 
-  line(0)->setText(kEightGbkBytes);  // a program can set what typing could not
+  // What a program sets anyway is refused on store; an earlier field never reaches the record.
   field<QSpinBox>(1)->setValue(3);
-  const AttRecordStoreResult result = form->store(record);
+  line(0)->setText(kEightGbkBytes);
+  AttRecordStoreResult result = form->store(record);
   EXPECT_FALSE(result);
   EXPECT_EQ(result.field, 0);
   EXPECT_EQ(result.message, QString::fromUtf8("属性值无法保存:名称"));
-  EXPECT_EQ(record, original);
-}
-
-TEST_F(AttRecordEditorTest, refusesInt64BeyondSixtyFourBitsAndEmptyReals) {
-  openForm();
-  field<QSpinBox>(1)->setValue(3);  // an earlier field must not reach the record either
+  line(0)->setText(QStringLiteral("ab"));
   line(4)->setText(QStringLiteral("9223372036854775808"));
-  AttRecordStoreResult result = form->store(record);
+  result = form->store(record);
   EXPECT_EQ(result.field, 4);
   EXPECT_EQ(result.message, QString::fromUtf8("属性值超出范围:i64"));
   line(4)->setText(QStringLiteral("1"));
   line(5)->clear();
-  result = form->store(record);
-  EXPECT_EQ(result.field, 5);
+  EXPECT_EQ(form->store(record).field, 5);
   EXPECT_EQ(record, original);
 }
 
-TEST_F(AttRecordEditorTest, unreadableStoredValuesStartEmptyOrAtMinimum) {
-  std::fill_n(record.begin() + stru.Field(7)->offset, 4, std::uint8_t{0xFF});  // date -1
-  std::fill_n(record.begin() + stru.Field(8)->offset, 4, std::uint8_t{0xFF});  // beyond a day
-  openForm();
-  EXPECT_TRUE(form->findChild<QCheckBox*>(QStringLiteral("field_7_none"))->isChecked());
-  EXPECT_EQ(field<QTimeEdit>(8)->time(), QTime(0, 0));
-}
-
-// Runs @p step on the open dialog once its event loop is running.
-void onDialog(std::function<void(QDialog&)> step) {
-  QTimer::singleShot(0, [step] {
-    auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-    ASSERT_NE(dialog, nullptr);
-    step(*dialog);
-  });
-}
-
 QPushButton* dialogButton(QDialog& dialog, QDialogButtonBox::StandardButton which) {
-  return dialog.findChild<QDialogButtonBox*>(QStringLiteral("buttons"))->button(which);
+  return testqt::child<QDialogButtonBox>(dialog, "buttons")->button(which);
 }
 
-TEST_F(AttRecordEditorTest, dialogCancelLeavesRecordUnchanged) {
+TEST_F(AttRecordEditorTest, dialogWritesTheRecordOnlyOnOk) {
   QString title;
-  onDialog([&](QDialog& dialog) {
+  testqt::onModal([&](QDialog& dialog) {
     title = dialog.windowTitle();
-    dialog.findChild<QSpinBox*>(QStringLiteral("field_1"))->setValue(9);
+    testqt::child<QSpinBox>(dialog, "field_1")->setValue(9);
     dialogButton(dialog, QDialogButtonBox::Cancel)->click();
   });
   EXPECT_EQ(EditAttRecord(stru, record, "属性", 0), 0);
   EXPECT_EQ(title, QString::fromUtf8("属性"));
   EXPECT_EQ(record, original);
-}
 
-TEST_F(AttRecordEditorTest, dialogOkWritesTheRecord) {
-  onDialog([](QDialog& dialog) {
-    dialog.findChild<QSpinBox*>(QStringLiteral("field_1"))->setValue(9);
+  testqt::onModal([](QDialog& dialog) {
+    testqt::child<QSpinBox>(dialog, "field_1")->setValue(9);
     dialogButton(dialog, QDialogButtonBox::Ok)->click();
   });
   EXPECT_EQ(EditAttRecord(stru, record, "t", 0), 1);
@@ -207,14 +164,9 @@ TEST_F(AttRecordEditorTest, dialogOkWritesTheRecord) {
 TEST_F(AttRecordEditorTest, dialogStaysOpenWithAMessageWhenAFieldIsRefused) {
   QString message;
   bool stayedOpen = false;
-  onDialog([&](QDialog& dialog) {
-    dialog.findChild<QLineEdit*>(QStringLiteral("field_0"))->setText(kEightGbkBytes);
-    QTimer::singleShot(0, [&] {
-      auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-      ASSERT_NE(box, nullptr);
-      message = box->text();
-      box->accept();
-    });
+  testqt::onModal([&](QDialog& dialog) {
+    testqt::child<QLineEdit>(dialog, "field_0")->setText(kEightGbkBytes);
+    testqt::answerBox(QMessageBox::NoButton, &message);
     dialogButton(dialog, QDialogButtonBox::Ok)->click();
     stayedOpen = dialog.isVisible();
     dialogButton(dialog, QDialogButtonBox::Cancel)->click();
@@ -226,7 +178,7 @@ TEST_F(AttRecordEditorTest, dialogStaysOpenWithAMessageWhenAFieldIsRefused) {
 }
 
 TEST_F(AttRecordEditorTest, shortRecordOrEmptyStructureReturnsAtOnce) {
-  // No timer is armed: a dialog shown here would never close.
+  // No dialog step is armed: a dialog shown here would never close.
   std::span<std::uint8_t> shortRecord(record.data(), record.size() - 1);
   EXPECT_EQ(EditAttRecord(stru, shortRecord, "t", 0), 0);
   CATT_STRU empty;

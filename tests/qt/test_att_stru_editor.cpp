@@ -4,16 +4,15 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <functional>
 #include <vector>
 
-#include <QApplication>
 #include <QComboBox>
-#include <QDialog>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QTableWidget>
-#include <QTimer>
+
+#include "support/widget_driving.h"
 
 namespace {
 
@@ -21,21 +20,12 @@ using legend::areaedit::AttStruFault;
 using legend::areaedit::AttStruProblem;
 using legend::areaedit::AttStruTable;
 
-AttField field(const char* name, AttFieldType type, std::int32_t length, std::uint8_t decimals = 0) {
-  AttField f;
-  f.name = name;
-  f.type = type;
-  f.length = length;
-  f.decimals = decimals;
-  return f;
-}
-
 // Names in GBK: "名称" and plain ASCII, with text, double and date fields.
 CATT_STRU sample() {
   CATT_STRU s;
-  EXPECT_EQ(s.AddFld(field("\xC3\xFB\xB3\xC6", AttFieldType::Text, 20)), AttStatus::Ok);
-  EXPECT_EQ(s.AddFld(field("area", AttFieldType::Double, 8, 3)), AttStatus::Ok);
-  EXPECT_EQ(s.AddFld(field("built", AttFieldType::Date, 4)), AttStatus::Ok);
+  EXPECT_EQ(s.AddFld({.name = "\xC3\xFB\xB3\xC6", .type = AttFieldType::Text, .length = 20}), AttStatus::Ok);
+  EXPECT_EQ(s.AddFld({.name = "area", .type = AttFieldType::Double, .length = 8, .decimals = 3}), AttStatus::Ok);
+  EXPECT_EQ(s.AddFld({.name = "built", .type = AttFieldType::Date, .length = 4}), AttStatus::Ok);
   return s;
 }
 
@@ -50,10 +40,7 @@ TEST(AttStruTable, RowsFromAStructureGiveAnEqualStructureBack) {
   const AttStruTable t(&s);
   ASSERT_EQ(t.rowCount(), 3);
   EXPECT_EQ(t.row(0).name, QStringLiteral("名称"));
-  EXPECT_EQ(t.row(1).decimals, 3);
-  const auto back = t.toStructure();
-  ASSERT_TRUE(back.has_value());
-  EXPECT_EQ(*back, s);
+  EXPECT_EQ(t.toStructure(), std::optional<CATT_STRU>(s));
   EXPECT_EQ(AttStruTable(nullptr).rowCount(), 0);
 }
 
@@ -70,11 +57,9 @@ TEST(AttStruTable, AddInsertDeleteAndMoveKeepTheExpectedOrder) {
   EXPECT_TRUE(t.moveUp(2));
   EXPECT_TRUE(t.moveDown(3));
   EXPECT_EQ(names(t), (std::vector<QString>{"名称", "area", inserted, added, "built"}));
-  EXPECT_FALSE(t.moveUp(0));
-  EXPECT_FALSE(t.moveDown(4));
-
-  EXPECT_TRUE(t.remove(2));
-  EXPECT_FALSE(t.remove(4));
+  // Moves past either end and deleting a missing row are refused.
+  EXPECT_EQ((std::array{t.moveUp(0), t.moveDown(4), t.remove(2), t.remove(4)}),
+            (std::array{false, false, true, false}));
   EXPECT_EQ(names(t), (std::vector<QString>{"名称", "area", added, "built"}));
   EXPECT_FALSE(t.validate().has_value());
 }
@@ -83,8 +68,7 @@ TEST(AttStruTable, TypeChangeFixesTheLengthAndDropsDecimalsOnNonRealTypes) {
   const CATT_STRU s = sample();
   AttStruTable t(&s);
   t.setType(1, AttFieldType::Int16);
-  EXPECT_EQ(t.row(1).length, 2);
-  EXPECT_EQ(t.row(1).decimals, 0);
+  EXPECT_EQ(std::pair(t.row(1).length, t.row(1).decimals), std::pair(2, 0));
   t.setLength(1, 50);
   EXPECT_EQ(t.row(1).length, 2) << "only text takes a typed length";
   t.setType(0, AttFieldType::Text);
@@ -93,12 +77,11 @@ TEST(AttStruTable, TypeChangeFixesTheLengthAndDropsDecimalsOnNonRealTypes) {
 
 TEST(AttStruTable, RefusedRowsAreReportedWithTheirRowAndReason) {
   const CATT_STRU s = sample();
-  struct Case {
+  const struct {
     const char* what;
     std::function<void(AttStruTable&)> edit;
     AttStruProblem expected;
-  };
-  const std::vector<Case> cases{
+  } cases[] = {
       {"empty-name", [](AttStruTable& t) { t.setName(2, QString()); }, {2, AttStruFault::EmptyName}},
       {"duplicate-name", [](AttStruTable& t) { t.setName(2, QStringLiteral("名称")); }, {2, AttStruFault::DuplicateName}},
       {"32-byte-name", [](AttStruTable& t) { t.setName(1, QString(16, QChar(0x540D))); }, {1, AttStruFault::NameTooLong}},
@@ -107,7 +90,7 @@ TEST(AttStruTable, RefusedRowsAreReportedWithTheirRowAndReason) {
       {"text-length-65536", [](AttStruTable& t) { t.setLength(0, 65536); }, {0, AttStruFault::BadLength}},
       {"16-decimals", [](AttStruTable& t) { t.setDecimals(1, 16); }, {1, AttStruFault::BadDecimals}},
   };
-  for (const Case& c : cases) {
+  for (const auto& c : cases) {
     AttStruTable t(&s);
     c.edit(t);
     EXPECT_EQ(t.validate(), std::optional<AttStruProblem>(c.expected)) << c.what;
@@ -122,48 +105,35 @@ TEST(AttStruTable, RefusedRowsAreReportedWithTheirRowAndReason) {
 
 class AttStruDialogTest : public ::testing::Test {
  protected:
-  void SetUp() override { startingWindows = QApplication::topLevelWidgets().size(); }
-  void TearDown() override {
-    EndAttStru();
-    EXPECT_EQ(QApplication::topLevelWidgets().size(), startingWindows) << "a window was left behind";
-  }
+  void TearDown() override { EndAttStru(); }
 
   // Runs @p script once the editor is open modally, then calls it.
   static CATT_STRU* edit(CATT_STRU* current, std::function<void(QDialog&)> script) {
-    QTimer::singleShot(0, [script] {
-      auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-      if (dialog == nullptr) {
-        ADD_FAILURE() << "the editor is not open";
-        return;
-      }
-      script(*dialog);
-    });
+    testqt::onModal(script);
     return EditAttStru(nullptr, nullptr, current, 0);
   }
+  // Presses the named buttons in order.
+  static std::function<void(QDialog&)> pressing(std::vector<const char*> buttons) {
+    return [buttons](QDialog& d) { for (const char* name : buttons) press(d, name); };
+  }
   static void press(QDialog& dialog, const char* name) {
-    auto* button = dialog.findChild<QPushButton*>(QString::fromLatin1(name));
-    ASSERT_NE(button, nullptr) << name;
-    button->click();
+    if (auto* button = testqt::child<QPushButton>(dialog, name)) button->click();
   }
 
-  qsizetype startingWindows = 0;
+  testqt::NoLeakedWindows windows;
 };
 
-TEST_F(AttStruDialogTest, OkWithoutChangesReturnsNull) {
+TEST_F(AttStruDialogTest, OkWithoutChangesOrCancelAfterEditsReturnsNull) {
   CATT_STRU s = sample();
-  EXPECT_EQ(edit(&s, [](QDialog& d) { press(d, "okButton"); }), nullptr);
-  EXPECT_EQ(edit(nullptr, [](QDialog& d) { press(d, "okButton"); }), nullptr);
-}
-
-TEST_F(AttStruDialogTest, CancelReturnsNullEvenAfterEdits) {
-  CATT_STRU s = sample();
-  EXPECT_EQ(edit(&s, [](QDialog& d) { press(d, "addButton"); press(d, "cancelButton"); }), nullptr);
+  EXPECT_EQ(edit(&s, pressing({"okButton"})), nullptr);
+  EXPECT_EQ(edit(nullptr, pressing({"okButton"})), nullptr);
+  EXPECT_EQ(edit(&s, pressing({"addButton", "cancelButton"})), nullptr);
   EXPECT_EQ(s, sample()) << "the caller's structure is never touched";
 }
 
 TEST_F(AttStruDialogTest, OkAfterAddingReturnsTheFieldUntilEndAttStruReleasesIt) {
   CATT_STRU s = sample();
-  CATT_STRU* first = edit(&s, [](QDialog& d) { press(d, "addButton"); press(d, "okButton"); });
+  CATT_STRU* first = edit(&s, pressing({"addButton", "okButton"}));
   ASSERT_NE(first, nullptr);
   ASSERT_EQ(first->FieldCount(), 4);
   EXPECT_EQ(first->Fields()[3].type, AttFieldType::Int32);
@@ -173,15 +143,11 @@ TEST_F(AttStruDialogTest, OkAfterAddingReturnsTheFieldUntilEndAttStruReleasesIt)
   EndAttStru();
 
   // Editing the copy grows it again; a held structure is replaced, not leaked.
-  CATT_STRU* second = edit(&copy, [](QDialog& d) { press(d, "addButton"); press(d, "okButton"); });
+  CATT_STRU* second = edit(&copy, pressing({"addButton", "okButton"}));
   ASSERT_NE(second, nullptr);
   EXPECT_EQ(second->FieldCount(), 5);
-  CATT_STRU* third = edit(&copy, [](QDialog& d) {
-    // The first row is current on opening: it cannot move up, and delete removes it.
-    press(d, "upButton");
-    press(d, "deleteButton");
-    press(d, "okButton");
-  });
+  // The first row is current on opening: it cannot move up, and delete removes it.
+  CATT_STRU* third = edit(&copy, pressing({"upButton", "deleteButton", "okButton"}));
   ASSERT_NE(third, nullptr);
   EXPECT_EQ(third->FieldCount(), 3);
   EXPECT_EQ(third->Fields()[0].name, "area");
@@ -191,8 +157,7 @@ TEST_F(AttStruDialogTest, TypeComboMakesTheLengthEditableOnlyForText) {
   bool lengthEditableAsInteger = true;
   CATT_STRU* result = edit(nullptr, [&](QDialog& d) {
     press(d, "addButton");
-    auto* grid = d.findChild<QTableWidget*>(QStringLiteral("fieldTable"));
-    ASSERT_NE(grid, nullptr);
+    auto* grid = testqt::child<QTableWidget>(d, "fieldTable");
     lengthEditableAsInteger = (grid->item(0, 2)->flags() & Qt::ItemIsEditable) != 0;
     auto* combo = qobject_cast<QComboBox*>(grid->cellWidget(0, 1));
     ASSERT_NE(combo, nullptr);
@@ -212,15 +177,8 @@ TEST_F(AttStruDialogTest, RefusedOkNamesTheRowAndKeepsTheDialogOpen) {
   QString message;
   bool stillOpen = false;
   CATT_STRU* result = edit(&s, [&](QDialog& d) {
-    auto* grid = d.findChild<QTableWidget*>(QStringLiteral("fieldTable"));
-    ASSERT_NE(grid, nullptr);
-    grid->item(2, 0)->setText(QStringLiteral("area"));
-    QTimer::singleShot(0, [&] {
-      auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-      if (box == nullptr) return ADD_FAILURE() << "no message shown", void();
-      message = box->text();
-      box->button(QMessageBox::Ok)->click();
-    });
+    testqt::child<QTableWidget>(d, "fieldTable")->item(2, 0)->setText(QStringLiteral("area"));
+    testqt::answerBox(QMessageBox::Ok, &message);
     press(d, "okButton");
     stillOpen = d.isVisible();
     press(d, "cancelButton");

@@ -15,6 +15,7 @@
 
 #include "components/display/palette.h"
 #include "components/display/qpainter_driver.h"
+#include "support/widget_driving.h"
 
 namespace {
 
@@ -75,16 +76,10 @@ bool near(QRgb p, const QColor& c, int tolerance = 40) {
          std::abs(qBlue(p) - c.blue()) <= tolerance;
 }
 bool ink(QRgb p) { return !near(p, Qt::white, 8); }
-int count(const QImage& img, const QRect& region, auto&& match) {
-  int n = 0;
-  for (int y = region.top(); y <= region.bottom(); ++y)
-    for (int x = region.left(); x <= region.right(); ++x) n += img.valid(x, y) && match(img.pixel(x, y)) ? 1 : 0;
-  return n;
-}
 int countColour(const QImage& img, const QRect& region, const QColor& c, int tolerance = 40) {
-  return count(img, region, [&](QRgb p) { return near(p, c, tolerance); });
+  return testqt::countPixels(img, [&](QRgb p) { return near(p, c, tolerance); }, region);
 }
-int countInk(const QImage& img, const QRect& region) { return count(img, region, ink); }
+int countInk(const QImage& img, const QRect& region) { return testqt::countPixels(img, ink, region); }
 QRect inkBounds(const QImage& img) {
   QRect bounds;
   for (int y = 0; y < img.height(); ++y)

@@ -9,7 +9,6 @@
 #include <QPainter>
 #include <QPainterPathStroker>
 #include <QPicture>
-#include <QSet>
 
 #include <cmath>
 #include <limits>
@@ -17,6 +16,7 @@
 #include <vector>
 
 #include "components/display/styles.h"
+#include "support/widget_driving.h"
 
 namespace {
 
@@ -43,44 +43,20 @@ QImage fill(QSize size, const QPainterPath& area, int pattern, QSizeF cell, bool
   return image;
 }
 
-int distance(QRgb pixel, const QColor& colour) {
-  return std::abs(qRed(pixel) - colour.red()) + std::abs(qGreen(pixel) - colour.green()) +
-         std::abs(qBlue(pixel) - colour.blue());
-}
-
-template <typename Test>
-bool anyPixel(const QImage& image, Test test) {
-  for (int y = 0; y < image.height(); ++y) {
-    for (int x = 0; x < image.width(); ++x) {
-      if (test(image.pixel(x, y))) return true;
-    }
-  }
-  return false;
-}
-
 bool anyNear(const QImage& image, const QColor& colour, int tolerance) {
-  return anyPixel(image, [&](QRgb pixel) { return distance(pixel, colour) <= tolerance; });
+  return testqt::countPixels(image, [&](QRgb p) { return testqt::channelDistance(p, colour.rgb()) <= tolerance; }) > 0;
 }
-
 /// Whether some pixel is visibly off the fill colour.
 bool tinted(const QImage& image) {
-  return anyPixel(image, [](QRgb pixel) { return distance(pixel, kFill) > 60; });
+  return testqt::countPixels(image, [](QRgb p) { return testqt::channelDistance(p, kFill.rgb()) > 60; }) > 0;
 }
-
 int patternNamed(const char* name) {
-  for (int i = 0; i < fillPatternCount(); ++i) {
-    if (fillPatternName(i) == QLatin1String(name)) return i;
-  }
-  ADD_FAILURE() << "no pattern named " << name;
-  return 0;
+  return testqt::indexNamed(0, fillPatternCount() - 1, fillPatternName, QString::fromLatin1(name));
 }
 
 TEST(FillPatterns, areManyAndNamedUniquely) {
   ASSERT_GE(fillPatternCount(), 30);
-  QSet<QString> names;
-  for (int i = 0; i < fillPatternCount(); ++i) names.insert(fillPatternName(i));
-  EXPECT_FALSE(names.contains(QString()));
-  EXPECT_EQ(names.size(), fillPatternCount());
+  testqt::expectDistinctNames(0, fillPatternCount() - 1, fillPatternName);
 }
 
 TEST(FillPatterns, everyPatternInksTheInsideAndNothingOutside) {
@@ -94,11 +70,9 @@ TEST(FillPatterns, everyPatternInksTheInsideAndNothingOutside) {
       SCOPED_TRACE(fillPatternName(pattern).toStdString() + " at " + std::to_string(cell.width()));
       const QImage image = fill(QSize(120, 100), area, pattern, cell);
       int outside = 0;
-      for (int y = 0; y < image.height(); ++y) {
-        for (int x = 0; x < image.width(); ++x) {
+      for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
           outside += !reach.contains(QPointF(x + 0.5, y + 0.5)) && image.pixel(x, y) != qRgb(255, 255, 255);
-        }
-      }
       EXPECT_EQ(outside, 0);
       EXPECT_TRUE(anyNear(image, kFill, 6));
       // Antialiased marks may not cover a whole pixel; half of one will do.

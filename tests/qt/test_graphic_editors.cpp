@@ -1,8 +1,7 @@
-// The point, line and region editors as a user drives them: what OK writes
-// into the record byte by byte, that Cancel and untouched fields keep every
-// byte, that a new point type starts from clean values, that the preview
-// follows the edits; and the legend parameter dialog editing a legend of
-// the demo file through the real editors.
+// The point, line and region editors as a user drives them: the bytes OK
+// writes, every byte kept by Cancel and untouched fields, clean values for a
+// new point type, the preview; and the real editors behind the legend
+// parameter dialog on a legend of the demo file.
 #include "components/areaedit/graphic_editors.h"
 
 #include <gtest/gtest.h>
@@ -17,15 +16,11 @@
 #include <optional>
 #include <vector>
 
-#include <QApplication>
 #include <QComboBox>
-#include <QDialog>
 #include <QDoubleSpinBox>
 #include <QImage>
 #include <QListWidget>
-#include <QMouseEvent>
 #include <QPushButton>
-#include <QTimer>
 
 #include "components/areaedit/palette_picker.h"
 #include "components/areaedit/symbol_grid.h"
@@ -35,6 +30,7 @@
 #include "legendfile/head_record.h"
 #include "support/cln_builder.h"
 #include "support/scripted_prompter.h"
+#include "support/widget_driving.h"
 
 namespace {
 
@@ -42,6 +38,7 @@ using testcln::Bytes;
 using legend::areaedit::ColourButton;
 using legend::areaedit::PaletteGrid;
 using legend::areaedit::SymbolGrid;
+using testqt::child;
 
 // Field offsets spelled out again, so a wrong constant in the library
 // cannot pass by agreeing with itself.
@@ -55,18 +52,19 @@ std::array<std::uint8_t, N> patterned() {
   return r;
 }
 
+template <class T>
+using Raw =
+    std::conditional_t<sizeof(T) == 2, std::uint16_t, std::conditional_t<sizeof(T) == 4, std::uint32_t, std::uint64_t>>;
+
 template <class T, std::size_t N>
 void put(std::array<std::uint8_t, N>& r, std::size_t at, T value) {
-  using U = std::conditional_t<sizeof(T) == 2, std::uint16_t,
-                               std::conditional_t<sizeof(T) == 4, std::uint32_t, std::uint64_t>>;
-  const U raw = std::bit_cast<U>(value);
+  const Raw<T> raw = std::bit_cast<Raw<T>>(value);
   for (std::size_t i = 0; i < sizeof(T); ++i) r[at + i] = static_cast<std::uint8_t>(raw >> (8 * i));
 }
 
 template <class T, class Bytes>
 T get(const Bytes& r, std::size_t at) {
-  using U = std::conditional_t<sizeof(T) == 2, std::uint16_t,
-                               std::conditional_t<sizeof(T) == 4, std::uint32_t, std::uint64_t>>;
+  using U = Raw<T>;
   U raw = 0;
   for (std::size_t i = 0; i < sizeof(T); ++i) raw |= static_cast<U>(static_cast<U>(r[at + i]) << (8 * i));
   return std::bit_cast<T>(raw);
@@ -85,37 +83,13 @@ std::array<std::uint8_t, 94> symbolRecord() {
   return r;
 }
 
-/// Runs @p step on the open dialog once its event loop is running. A step
-/// that fails leaves the dialog open; it is closed so the test can end.
+/// Runs @p step on the open dialog; a step that fails and leaves it open
+/// closes it so the test can end.
 void onDialog(std::function<void(QDialog&)> step) {
-  QTimer::singleShot(0, [step] {
-    auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-    if (dialog == nullptr) {
-      ADD_FAILURE() << "no dialog open";
-      return;
-    }
-    step(*dialog);
-    if (dialog->isVisible()) {
-      ADD_FAILURE() << "the step left the dialog open";
-      dialog->reject();
-    }
+  testqt::onModal([step](QDialog& dialog) {
+    step(dialog);
+    if (dialog.isVisible()) ADD_FAILURE() << "the step left the dialog open", dialog.reject();
   });
-}
-
-template <class T>
-T* child(QWidget& parent, const char* name) {
-  T* widget = parent.findChild<T*>(QString::fromLatin1(name));
-  EXPECT_NE(widget, nullptr) << name;
-  return widget;
-}
-
-void click(QWidget* widget, QPoint at) {
-  QMouseEvent press(QEvent::MouseButtonPress, at, widget->mapToGlobal(at), Qt::LeftButton, Qt::LeftButton,
-                    Qt::NoModifier);
-  QApplication::sendEvent(widget, &press);
-  QMouseEvent release(QEvent::MouseButtonRelease, at, widget->mapToGlobal(at), Qt::LeftButton, Qt::NoButton,
-                      Qt::NoModifier);
-  QApplication::sendEvent(widget, &release);
 }
 
 /// Picks palette entry @p number through the colour button named @p name.
@@ -124,13 +98,13 @@ void pickColour(QDialog& dialog, const char* name, int number) {
   button->click();
   PaletteGrid* grid = button->openGrid();
   ASSERT_NE(grid, nullptr) << "the palette did not open";
-  click(grid, grid->cellRect(number).center());
+  testqt::leftClick(grid, grid->cellRect(number).center());
   EXPECT_EQ(button->openGrid(), nullptr) << "picking closes the palette";
 }
 
 void chooseSymbol(QDialog& dialog, int number) {
   auto* grid = child<SymbolGrid>(dialog, "symbolGrid");
-  click(grid, grid->cellRect(number).center());
+  testqt::leftClick(grid, grid->cellRect(number).center());
 }
 
 void ok(QDialog& dialog) { child<QPushButton>(dialog, "okButton")->click(); }
@@ -150,12 +124,7 @@ QColor palette(int number) { return legend::display::paletteColour(number); }
 
 class GraphicEditorsTest : public ::testing::Test {
  protected:
-  void SetUp() override { startingWindows = QApplication::topLevelWidgets().size(); }
-  void TearDown() override {
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    EXPECT_EQ(QApplication::topLevelWidgets().size(), startingWindows) << "a window was left behind";
-  }
-  qsizetype startingWindows = 0;
+  testqt::NoLeakedWindows windows;
 };
 
 TEST_F(GraphicEditorsTest, PointOkWritesTheEditedSymbolFieldsAndNothingElse) {

@@ -10,7 +10,6 @@
 #include <QPainter>
 #include <QPainterPathStroker>
 #include <QPicture>
-#include <QSet>
 
 #include <algorithm>
 #include <cmath>
@@ -19,6 +18,7 @@
 #include <vector>
 
 #include "components/display/styles.h"
+#include "support/widget_driving.h"
 
 namespace {
 
@@ -46,18 +46,11 @@ QImage draw(const QPolygonF& line, int style, const LineStyleParams& p = params(
 }
 
 int styleNamed(const char* name) {
-  for (int i = 0; i < lineStyleCount(); ++i) {
-    if (lineStyleName(i) == QLatin1String(name)) return i;
-  }
-  ADD_FAILURE() << "no style named " << name;
-  return 0;
+  return testqt::indexNamed(0, lineStyleCount() - 1, lineStyleName, QString::fromLatin1(name));
 }
 
 bool isInk(QRgb pixel) { return pixel != qRgb(255, 255, 255); }
-int distance(QRgb a, QRgb b) {
-  return std::abs(qRed(a) - qRed(b)) + std::abs(qGreen(a) - qGreen(b)) + std::abs(qBlue(a) - qBlue(b));
-}
-bool isColour(QRgb pixel, const QColor& colour) { return distance(pixel, colour.rgb()) < 90; }
+bool isColour(QRgb pixel, const QColor& colour) { return testqt::channelDistance(pixel, colour.rgb()) < 90; }
 
 /// Everything within @p reach of @p line.
 QPainterPath band(const QPolygonF& line, double reach) {
@@ -84,10 +77,7 @@ int runsOfInk(const std::vector<bool>& inked) {
 
 TEST(LineStyles, areManyAndNamedUniquely) {
   ASSERT_GE(lineStyleCount(), 20);
-  QSet<QString> names;
-  for (int i = 0; i < lineStyleCount(); ++i) names.insert(lineStyleName(i));
-  EXPECT_FALSE(names.contains(QString()));
-  EXPECT_EQ(names.size(), lineStyleCount());
+  testqt::expectDistinctNames(0, lineStyleCount() - 1, lineStyleName);
 }
 
 TEST(LineStyles, everyStyleInksTheWholeLineInItsColourAndNothingBeyondItsWidth) {
@@ -150,15 +140,8 @@ TEST(LineStyles, oneSidedOrnamentsStandLeftOfTheDirectionOfTravel) {
     for (const auto& c : cases) {
       SCOPED_TRACE(std::string(name) + " " + c.label);
       const QImage image = draw(c.line, styleNamed(name), params(12, 12, 1));
-      auto inkIn = [&](const QRect& r) {
-        int count = 0;
-        for (int y = r.top(); y <= r.bottom(); ++y) {
-          for (int x = r.left(); x <= r.right(); ++x) count += isInk(image.pixel(x, y)) ? 1 : 0;
-        }
-        return count;
-      };
-      EXPECT_GT(inkIn(c.left), 0);
-      EXPECT_EQ(inkIn(c.right), 0);
+      EXPECT_GT(testqt::countPixels(image, isInk, c.left), 0);
+      EXPECT_EQ(testqt::countPixels(image, isInk, c.right), 0);
     }
   }
 }
@@ -173,9 +156,8 @@ TEST(LineStyles, aLineReachingFarOffTheWindowDrawsWhatShowsLikeAShortOne) {
     SCOPED_TRACE(lineStyleName(style).toStdString());
     const QImage near = draw(kStraight, style), far = draw(longLine, style);
     int differing = 0;
-    for (int y = 0; y < kHeight; ++y) {
-      for (int x = 25; x < 175; ++x) differing += distance(near.pixel(x, y), far.pixel(x, y)) > 40 ? 1 : 0;
-    }
+    for (int y = 0; y < kHeight; ++y)
+      for (int x = 25; x < 175; ++x) differing += testqt::channelDistance(near.pixel(x, y), far.pixel(x, y)) > 40;
     EXPECT_EQ(differing, 0);
   }
 }

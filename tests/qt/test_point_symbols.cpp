@@ -5,12 +5,12 @@
 
 #include <QImage>
 #include <QPainter>
-#include <QSet>
 
 #include <climits>
 #include <limits>
 
 #include "components/display/styles.h"
+#include "support/widget_driving.h"
 
 namespace {
 
@@ -71,23 +71,11 @@ Ink inkOf(const QImage& image) {
   return ink;
 }
 
-int numberOf(const QString& name) {
-  for (int n = 1; n <= pointSymbolCount(); ++n) {
-    if (pointSymbolName(n) == name) return n;
-  }
-  ADD_FAILURE() << "no symbol named " << name.toStdString();
-  return 1;
-}
+int numberOf(const QString& name) { return testqt::indexNamed(1, pointSymbolCount(), pointSymbolName, name); }
 
 TEST(PointSymbols, libraryHasFortyOrMoreSymbolsWithDistinctNames) {
   ASSERT_GE(pointSymbolCount(), 40);
-  QSet<QString> names;
-  for (int n = 1; n <= pointSymbolCount(); ++n) {
-    SCOPED_TRACE(n);
-    EXPECT_FALSE(pointSymbolName(n).trimmed().isEmpty());
-    names.insert(pointSymbolName(n));
-  }
-  EXPECT_EQ(names.size(), pointSymbolCount());
+  testqt::expectDistinctNames(1, pointSymbolCount(), pointSymbolName);
 }
 
 // 1 px of slack around the box covers antialiasing and the miter tips of
