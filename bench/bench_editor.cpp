@@ -341,13 +341,6 @@ int main(int argc, char** argv) {
       ->Unit(benchmark::kMillisecond)
       ->UseRealTime();
 
-  std::vector<std::string> storage;
-  std::vector<char*> args = benchreport::withDefaults(argc, argv, storage);
-  int count = static_cast<int>(args.size()) - 1;
-  benchmark::Initialize(&count, args.data());
-  RecordingReporter reporter;
-  benchmark::RunSpecifiedBenchmarks(&reporter);
-  printSummary(reporter, ws);
-  benchmark::Shutdown();
-  return 0;
+  return benchreport::runRegistered(argc, argv,
+                                    [&](const RecordingReporter& reporter) { printSummary(reporter, ws); });
 }

@@ -218,13 +218,6 @@ int main(int argc, char** argv) {
       ->Iterations(1)
       ->UseRealTime();
 
-  std::vector<std::string> storage;
-  std::vector<char*> args = benchreport::withDefaults(argc, argv, storage);
-  int count = static_cast<int>(args.size()) - 1;
-  benchmark::Initialize(&count, args.data());
-  RecordingReporter reporter;
-  benchmark::RunSpecifiedBenchmarks(&reporter);
-  printSummary(reporter);
-  benchmark::Shutdown();
-  return 0;
+  return benchreport::runRegistered(argc, argv,
+                                    [&](const RecordingReporter& reporter) { printSummary(reporter); });
 }

@@ -122,4 +122,19 @@ inline std::vector<char*> withDefaults(int argc, char** argv, std::vector<std::s
   return args;
 }
 
+/// Runs every registered benchmark with the run's defaults in front of the
+/// caller's flags, then hands the kept figures to @p summary.
+template <typename Summary>
+int runRegistered(int argc, char** argv, Summary&& summary) {
+  std::vector<std::string> storage;
+  std::vector<char*> args = withDefaults(argc, argv, storage);
+  int count = static_cast<int>(args.size()) - 1;
+  benchmark::Initialize(&count, args.data());
+  RecordingReporter reporter;
+  benchmark::RunSpecifiedBenchmarks(&reporter);
+  summary(static_cast<const RecordingReporter&>(reporter));
+  benchmark::Shutdown();
+  return 0;
+}
+
 }  // namespace benchreport

@@ -24,6 +24,7 @@
 
 #include <gtest/gtest.h>
 
+#include "api/loaded_library.h"
 #include "legend/legend.h"
 #include "support/cln_builder.h"
 
@@ -39,36 +40,7 @@ const std::string kDemo = LEGEND_SAMPLES_DIR "/demo.CLN";
 const QString kEditorTitle = QStringLiteral("工程图例编辑器");
 const QString kCannotOpen = QStringLiteral("图例文件打开失败!文件名非法!\n请重新'关联图例文件'");
 
-struct Exports {
-  decltype(&OpenCLNEditWindow) open = nullptr;
-  decltype(&NewCLNEditWindow) create = nullptr;
-  decltype(&CreateCLNPadWindow) createPad = nullptr;
-  decltype(&CloseCLNPadWindow) closePad = nullptr;
-  decltype(&GetCLNType) type = nullptr;
-};
-
-template <typename Fn>
-void resolve(void* library, const char* name, Fn& into) {
-  into = reinterpret_cast<Fn>(dlsym(library, name));
-  ASSERT_NE(into, nullptr) << name << ": " << dlerror();
-}
-
-// Loaded once and kept, as a host would.
-const Exports& lib() {
-  static const Exports exports = [] {
-    Exports e;
-    void* library = dlopen(LEGEND_LIBRARY_PATH, RTLD_NOW | RTLD_LOCAL);
-    EXPECT_NE(library, nullptr) << dlerror();
-    if (!library) return e;
-    resolve(library, "OpenCLNEditWindow", e.open);
-    resolve(library, "NewCLNEditWindow", e.create);
-    resolve(library, "CreateCLNPadWindow", e.createPad);
-    resolve(library, "CloseCLNPadWindow", e.closePad);
-    resolve(library, "GetCLNType", e.type);
-    return e;
-  }();
-  return exports;
-}
+using apitest::lib;
 
 /// A window the library showed, as the user saw it.
 struct Shown {
@@ -162,7 +134,7 @@ TEST(EditorExports, OpenRefusesAFileItCannotReadWithAMessageAndNoEditor) {
                         Case{"folder", folder.c_str()}, Case{"over-259-bytes", tooLong.c_str()}}) {
     SCOPED_TRACE(c.name);
     User user(User::Answer::Confirm);
-    EXPECT_EQ(lib().open(c.path, nullptr, nullptr), 0);
+    EXPECT_EQ(lib().openEditor(c.path, nullptr, nullptr), 0);
     ASSERT_EQ(user.shown.size(), 1u);
     EXPECT_EQ(user.shown[0].text, kCannotOpen);
     EXPECT_FALSE(user.shown[0].isEditor());
@@ -172,7 +144,7 @@ TEST(EditorExports, OpenRefusesAFileItCannotReadWithAMessageAndNoEditor) {
 
 TEST(EditorExports, NewWithoutABufferShowsNothing) {
   User user(User::Answer::Confirm);
-  EXPECT_EQ(lib().create(nullptr, nullptr, nullptr), 0);
+  EXPECT_EQ(lib().newEditor(nullptr, nullptr, nullptr), 0);
   EXPECT_TRUE(user.shown.empty());
 }
 
@@ -182,14 +154,14 @@ TEST(EditorExports, CancelReturnsTwoAndWritesNothing) {
   std::array<char, LEGEND_PATH_BUFFER> buffer;
   buffer.fill('x');
   buffer.back() = '\0';
-  EXPECT_EQ(lib().create(buffer.data(), nullptr, nullptr), 2);
+  EXPECT_EQ(lib().newEditor(buffer.data(), nullptr, nullptr), 2);
   EXPECT_EQ(buffer[0], '\0') << "the buffer holds the empty text";
 
   testcln::TempDir dir;
   const auto copy = dir / "copy.CLN";
   std::filesystem::copy_file(kDemo, copy);
   const Bytes before = testcln::read(copy);
-  EXPECT_EQ(lib().open(copy.c_str(), nullptr, nullptr), 2);
+  EXPECT_EQ(lib().openEditor(copy.c_str(), nullptr, nullptr), 2);
   EXPECT_EQ(testcln::read(copy), before);
 
   ASSERT_EQ(user.shown.size(), 2u);
@@ -201,7 +173,7 @@ TEST(EditorExports, NewConfirmedNamesTheFileInTheCallersBuffer) {
   testcln::TempDir dir;
   User user(User::Answer::Confirm, QString::fromStdString((dir / "fresh").string()));
   std::array<char, LEGEND_PATH_BUFFER> buffer{};
-  EXPECT_EQ(lib().create(buffer.data(), nullptr, nullptr), 1);
+  EXPECT_EQ(lib().newEditor(buffer.data(), nullptr, nullptr), 1);
   const std::string expected = (dir / "fresh.CLN").string();
   EXPECT_STREQ(buffer.data(), expected.c_str());
   ASSERT_TRUE(std::filesystem::exists(expected));
@@ -212,7 +184,7 @@ TEST(EditorExports, ConfirmWritesTheFileAndReloadsThePad) {
   testcln::TempDir dir;
   const auto path = dir / "edited.CLN";
   std::filesystem::copy_file(kDemo, path);
-  void* pad = lib().createPad(path.c_str(), 0, 0, nullptr, nullptr);
+  void* pad = lib().create(path.c_str(), 0, 0, nullptr, nullptr);
   ASSERT_NE(pad, nullptr);
   ASSERT_NE(lib().type(pad, 3), -1) << "the pad starts on the 25 legends of the sample";
 
@@ -222,7 +194,7 @@ TEST(EditorExports, ConfirmWritesTheFileAndReloadsThePad) {
                                       {.name = "line", .type = 0, .block = testcln::block(testcln::params(0, 3))}}));
 
   User user(User::Answer::Confirm);
-  EXPECT_EQ(lib().open(path.c_str(), pad, nullptr), 1);
+  EXPECT_EQ(lib().openEditor(path.c_str(), pad, nullptr), 1);
   ASSERT_EQ(user.shown.size(), 1u) << "no message on a successful save";
   EXPECT_TRUE(user.shown[0].isEditor());
 
@@ -230,17 +202,17 @@ TEST(EditorExports, ConfirmWritesTheFileAndReloadsThePad) {
   ASSERT_EQ(written.size(), 3u);
   for (std::int32_t i = 0; i < 3; ++i) EXPECT_EQ(lib().type(pad, i), written[static_cast<std::size_t>(i)]) << i;
   EXPECT_EQ(lib().type(pad, 3), -1);
-  lib().closePad(pad);
+  lib().close(pad);
 }
 
 TEST(EditorExports, RefuseCallsFromAnotherThread) {
   User user(User::Answer::Cancel);
   std::array<char, LEGEND_PATH_BUFFER> buffer{'k', 'e', 'p', 't', '\0'};
   std::int32_t opened = -1, created = -1;
-  const Exports& e = lib();
+  const apitest::Exports& e = lib();
   std::thread([&] {
-    opened = e.open(kDemo.c_str(), nullptr, nullptr);
-    created = e.create(buffer.data(), nullptr, nullptr);
+    opened = e.openEditor(kDemo.c_str(), nullptr, nullptr);
+    created = e.newEditor(buffer.data(), nullptr, nullptr);
   }).join();
   QCoreApplication::processEvents();
   EXPECT_EQ(opened, 0);

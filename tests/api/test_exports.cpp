@@ -17,6 +17,7 @@
 #include <gtest/gtest.h>
 
 #include "att_stru.h"
+#include "api/loaded_library.h"
 #include "legend/legend.h"
 #include "legend/map_project.h"
 #include "support/cln_builder.h"
@@ -30,55 +31,8 @@ namespace {
 
 using testcln::Bytes;
 
-// The exports, resolved at run time; the types come from the public header,
-// so a signature that drifts from it fails to compile here.
-struct Exports {
-  decltype(&CreateCLNPadWindow) create = nullptr;
-  decltype(&CloseCLNPadWindow) close = nullptr;
-  decltype(&ReloadCLNPadWindow) reload = nullptr;
-  decltype(&GetCLNType) type = nullptr;
-  decltype(&GetCLNPntInfo) point = nullptr;
-  decltype(&GetCLNLinInfo) line = nullptr;
-  decltype(&GetCLNRegInfo) region = nullptr;
-  decltype(&GetCLNFile) file = nullptr;
-  decltype(&GetCLNHeadInfo) head = nullptr;
-  decltype(&GetCLNAttInfo) attributes = nullptr;
-  decltype(&SetNewCLNFile) setFile = nullptr;
-  decltype(&NewCLNEditWindow) newEditor = nullptr;
-};
-
-template <typename Fn>
-void resolve(void* library, const char* name, Fn& into) {
-  into = reinterpret_cast<Fn>(dlsym(library, name));
-  ASSERT_NE(into, nullptr) << name << ": " << dlerror();
-}
-
-// Loaded once and never unloaded: a process does not get Qt back into a clean
-// state after dlclose, exactly as with a real host.
-const Exports& lib() {
-  static const Exports exports = [] {
-    Exports e;
-    void* library = dlopen(LEGEND_LIBRARY_PATH, RTLD_NOW | RTLD_LOCAL);
-    EXPECT_NE(library, nullptr) << dlerror();
-    if (!library) return e;
-    resolve(library, "CreateCLNPadWindow", e.create);
-    resolve(library, "CloseCLNPadWindow", e.close);
-    resolve(library, "ReloadCLNPadWindow", e.reload);
-    resolve(library, "GetCLNType", e.type);
-    resolve(library, "GetCLNPntInfo", e.point);
-    resolve(library, "GetCLNLinInfo", e.line);
-    resolve(library, "GetCLNRegInfo", e.region);
-    resolve(library, "GetCLNFile", e.file);
-    resolve(library, "GetCLNHeadInfo", e.head);
-    resolve(library, "GetCLNAttInfo", e.attributes);
-    resolve(library, "SetNewCLNFile", e.setFile);
-    resolve(library, "NewCLNEditWindow", e.newEditor);
-    // The first call starts Qt inside the library, on this (the main) thread.
-    e.close(nullptr);
-    return e;
-  }();
-  return exports;
-}
+using apitest::Exports;
+using apitest::lib;
 
 const std::string kDemo = LEGEND_SAMPLES_DIR "/demo.CLN";
 

@@ -57,6 +57,8 @@ struct FloatInput {
   bool wide = false;  ///< an f64 field rather than f32
 };
 
+QGroupBox* group(const QString& title, QWidget* content, QWidget* parent);
+
 /// What the graphic dialogs share: the working copy of the record, the
 /// preview drawn from it, the buttons and the bound number inputs. The
 /// caller's record is written only after the dialog was accepted, and only
@@ -77,6 +79,26 @@ class GraphicDialog : public QDialog {
     preview_ = new SamplePreview(std::move(draw), this);
     preview_->setObjectName(QStringLiteral("preview"));
     return preview_;
+  }
+
+  /// The line and region editors' arrangement: the drawn picker of styles or
+  /// patterns on the left, the parameters above the preview on the right,
+  /// the buttons below.
+  void arrangeWithPicker(const QString& pickerTitle, QWidget* picker, QFormLayout* form, SamplePreview::Draw draw) {
+    auto* parameters = new QGroupBox(QStringLiteral("参数"), this);
+    parameters->setLayout(form);
+    auto* layout = new QGridLayout(this);
+    layout->addWidget(group(pickerTitle, picker, this), 0, 0, 2, 1);
+    layout->addWidget(parameters, 0, 1);
+    layout->addWidget(group(QStringLiteral("预览"), makePreview(std::move(draw)), this), 1, 1);
+    layout->addWidget(makeButtons(), 2, 0, 1, 2);
+    layout->setColumnStretch(0, 1);
+  }
+
+  static QFormLayout* parameterForm() {
+    auto* form = new QFormLayout;
+    form->setLabelAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    return form;
   }
 
   QDialogButtonBox* makeButtons() {
@@ -430,26 +452,15 @@ class LineDialog : public GraphicDialog {
     length.spin->setToolTip(QStringLiteral("线型图案重复一次的长度;记录以 1/8 像素为单位"));
     width.spin->setToolTip(QStringLiteral("线型图案横跨线的宽度;记录以 1/16 像素为单位"));
 
-    auto* form = new QFormLayout;
-    form->setLabelAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    QFormLayout* form = parameterForm();
     form->addRow(QStringLiteral("颜色:"), colourButton_);
     form->addRow(QStringLiteral("第二颜色:"), secondColourButton_);
     form->addRow(QStringLiteral("线宽:"), penWidth.spin);
     form->addRow(QStringLiteral("图案长度:"), length.spin);
     form->addRow(QStringLiteral("图案宽度:"), width.spin);
-    auto* parameters = new QGroupBox(QStringLiteral("参数"), this);
-    parameters->setLayout(form);
-
-    auto* previewGroup = group(QStringLiteral("预览"), makePreview([this](KernelDriver& driver, QSize area) {
+    arrangeWithPicker(QStringLiteral("线型"), styles_, form, [this](KernelDriver& driver, QSize area) {
       drawLinePreview(driver, std::span<const std::uint8_t, kLinInfoBytes>(work_.data(), kLinInfoBytes), area);
-    }), this);
-
-    auto* layout = new QGridLayout(this);
-    layout->addWidget(group(QStringLiteral("线型"), styles_, this), 0, 0, 2, 1);
-    layout->addWidget(parameters, 0, 1);
-    layout->addWidget(previewGroup, 1, 1);
-    layout->addWidget(makeButtons(), 2, 0, 1, 2);
-    layout->setColumnStretch(0, 1);
+    });
 
     connect(styles_, &QListWidget::currentRowChanged, this, [this](int row) {
       if (row < 0) return;
@@ -499,25 +510,14 @@ class RegionDialog : public GraphicDialog {
     const FloatInput height = bindFloat(numberInput("patternHeight", 1, kMaxSize, 2, 1, px), region::kPatternHeight);
     height.spin->setToolTip(QStringLiteral("图例板的样例按宽度画正方形的图案单元"));
 
-    auto* form = new QFormLayout;
-    form->setLabelAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    QFormLayout* form = parameterForm();
     form->addRow(QStringLiteral("填充颜色:"), colourButton_);
     form->addRow(QStringLiteral("图案颜色:"), patternColourButton_);
     form->addRow(QStringLiteral("图案宽度:"), width.spin);
     form->addRow(QStringLiteral("图案高度:"), height.spin);
-    auto* parameters = new QGroupBox(QStringLiteral("参数"), this);
-    parameters->setLayout(form);
-
-    auto* previewGroup = group(QStringLiteral("预览"), makePreview([this](KernelDriver& driver, QSize area) {
+    arrangeWithPicker(QStringLiteral("图案"), swatches_, form, [this](KernelDriver& driver, QSize area) {
       drawRegionPreview(driver, std::span<const std::uint8_t, kRegInfoBytes>(work_.data(), kRegInfoBytes), area);
-    }), this);
-
-    auto* layout = new QGridLayout(this);
-    layout->addWidget(group(QStringLiteral("图案"), swatches_, this), 0, 0, 2, 1);
-    layout->addWidget(parameters, 0, 1);
-    layout->addWidget(previewGroup, 1, 1);
-    layout->addWidget(makeButtons(), 2, 0, 1, 2);
-    layout->setColumnStretch(0, 1);
+    });
 
     connect(swatches_, &QListWidget::currentRowChanged, this, [this](int row) {
       if (row < 0) return;
