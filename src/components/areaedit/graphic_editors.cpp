@@ -169,6 +169,21 @@ class GraphicDialog : public QDialog {
     changed();
   }
 
+  /// The button shows the palette colour at @p offset and stores the one picked.
+  void bindColour(ColourButton* button, std::size_t offset) {
+    button->setColour(load_le<std::uint32_t>(work_, offset));
+    button->setOnChanged([this, offset](unsigned colour) { storeColour(offset, colour); });
+  }
+
+  /// The picker's current row is the 16-bit number at @p offset.
+  void bindRow(QListWidget* picker, std::size_t offset) {
+    connect(picker, &QListWidget::currentRowChanged, this, [this, offset](int row) {
+      if (row < 0) return;
+      store_le<std::uint16_t>(work_, offset, static_cast<std::uint16_t>(row));
+      changed();
+    });
+  }
+
   /// Every change ends here: the preview shows the working copy at once.
   virtual void changed() {
     if (preview_ != nullptr) preview_->update();
@@ -462,17 +477,11 @@ class LineDialog : public GraphicDialog {
       drawLinePreview(driver, std::span<const std::uint8_t, kLinInfoBytes>(work_.data(), kLinInfoBytes), area);
     });
 
-    connect(styles_, &QListWidget::currentRowChanged, this, [this](int row) {
-      if (row < 0) return;
-      store_le<std::uint16_t>(work_, line::kStyle, static_cast<std::uint16_t>(row));
-      changed();
-    });
-    colourButton_->setOnChanged([this](unsigned colour) { storeColour(line::kColour, colour); });
-    secondColourButton_->setOnChanged([this](unsigned colour) { storeColour(line::kSecondColour, colour); });
+    bindRow(styles_, line::kStyle);
+    bindColour(colourButton_, line::kColour);
+    bindColour(secondColourButton_, line::kSecondColour);
 
     for (const FloatInput& input : {penWidth, length, width}) showFloat(input);
-    colourButton_->setColour(load_le<std::uint32_t>(work_, line::kColour));
-    secondColourButton_->setColour(load_le<std::uint32_t>(work_, line::kSecondColour));
     styles_->setStyle(load_le<std::uint16_t>(work_, line::kStyle));
     showColours();
   }
@@ -519,17 +528,11 @@ class RegionDialog : public GraphicDialog {
       drawRegionPreview(driver, std::span<const std::uint8_t, kRegInfoBytes>(work_.data(), kRegInfoBytes), area);
     });
 
-    connect(swatches_, &QListWidget::currentRowChanged, this, [this](int row) {
-      if (row < 0) return;
-      store_le<std::uint16_t>(work_, region::kPattern, static_cast<std::uint16_t>(row));
-      changed();
-    });
-    colourButton_->setOnChanged([this](unsigned colour) { storeColour(region::kFillColour, colour); });
-    patternColourButton_->setOnChanged([this](unsigned colour) { storeColour(region::kPatternColour, colour); });
+    bindRow(swatches_, region::kPattern);
+    bindColour(colourButton_, region::kFillColour);
+    bindColour(patternColourButton_, region::kPatternColour);
 
     for (const FloatInput& input : {width, height}) showFloat(input);
-    colourButton_->setColour(load_le<std::uint32_t>(work_, region::kFillColour));
-    patternColourButton_->setColour(load_le<std::uint32_t>(work_, region::kPatternColour));
     swatches_->setPattern(load_le<std::uint16_t>(work_, region::kPattern));
     showColours();
   }
