@@ -14,6 +14,7 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QMouseEvent>
+#include <QPointer>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTimer>
@@ -38,6 +39,7 @@ class Owner : public QWidget {
  public:
   CLegendPadDlg* pad = nullptr;
   std::vector<std::string> events;
+  bool closeOnSelection = false;
 
  protected:
   bool event(QEvent* e) override {
@@ -46,6 +48,7 @@ class Owner : public QWidget {
       const auto index = static_cast<std::int32_t>(static_cast<LegendEvent*>(e)->wParam());
       events.push_back((type == WM_LEGEND_SELECTED ? "selected " : "deselected ") + std::to_string(index) +
                        " type " + std::to_string(pad->getType(index)));
+      if (closeOnSelection) pad->destroyPad();
       return true;
     }
     return QWidget::event(e);
@@ -325,6 +328,18 @@ TEST_F(LegendPadDlgTest, TipsShowTheLegendUnderThePointerWhenSwitchedOn) {
   EXPECT_TRUE(pad->tipWindow().text().contains(QStringLiteral("p0")));
   key(Qt::Key_Down);
   EXPECT_FALSE(pad->tipWindow().isVisible());
+}
+
+TEST_F(LegendPadDlgTest, AnOwnerMayCloseThePadWhileItIsToldOfAClick) {
+  open(2);
+  QPointer<CLegendPadDlg> alive(pad);
+  owner.closeOnSelection = true;
+  click(cell(1));
+  pad = nullptr;
+  EXPECT_EQ(owner.events, std::vector<std::string>{"selected 1 type 1"});
+  EXPECT_FALSE(project.selected());  // the project heard of the close at once
+  QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  EXPECT_TRUE(alive.isNull());
 }
 
 TEST_F(LegendPadDlgTest, ClosingAModifiedPadAsksAndTellsTheProject) {

@@ -162,6 +162,8 @@ struct CLegendPadDlg::Parts {
   std::string initialPath;
   bool created = false;
   bool closed = false;
+  /// Events of this pad being handled now, nested ones counted.
+  int handling = 0;
 
   PadArea* area = nullptr;
   QScrollBar* scrollBar = nullptr;
@@ -197,7 +199,9 @@ CLegendPadDlg::CLegendPadDlg(std::string_view path, int visible, int showMessage
   };
 }
 
-CLegendPadDlg::~CLegendPadDlg() {
+CLegendPadDlg::~CLegendPadDlg() { closeOnce(); }
+
+void CLegendPadDlg::closeOnce() {
   // However the pad goes, the project hears that nothing is selected and
   // unsaved changes are offered for saving.
   if (parts_->created && !parts_->closed) {
@@ -295,7 +299,18 @@ bool CLegendPadDlg::create() {
   return true;
 }
 
-void CLegendPadDlg::destroyPad() { delete this; }
+void CLegendPadDlg::destroyPad() {
+  if (parts_->handling == 0) {
+    delete this;
+    return;
+  }
+  // Closed from inside one of its own events (an owner closing the pad
+  // while it is told of a click): the pad ends now for the project and the
+  // user, and the object goes once that event has been handled.
+  closeOnce();
+  hide();
+  deleteLater();
+}
 
 void CLegendPadDlg::reload() { parts_->model.load(); }
 
@@ -347,6 +362,13 @@ WindowPoint CLegendPadDlg::areaPoint(QPoint globalPos) const {
 // --- events ----------------------------------------------------------------------
 
 bool CLegendPadDlg::event(QEvent* event) {
+  ++parts_->handling;
+  const bool handled = dispatch(event);
+  --parts_->handling;
+  return handled;
+}
+
+bool CLegendPadDlg::dispatch(QEvent* event) {
   switch (static_cast<int>(event->type())) {
     case WM_LEGEND_RELOAD:
       reload();

@@ -104,6 +104,9 @@ class CLegendPadDlg : public QDialog {
   friend class legend::pad::PadWindowPort;
   struct Parts;
   void buildControls();
+  bool dispatch(QEvent* event);
+  /// Tells the project and asks about unsaved changes, the first time only.
+  void closeOnce();
   void showPopupMenu(QPoint globalPos);
   legend::pad::WindowPoint areaPoint(QPoint globalPos) const;
 
