@@ -362,6 +362,9 @@ WindowPoint CLegendPadDlg::areaPoint(QPoint globalPos) const {
 // --- events ----------------------------------------------------------------------
 
 bool CLegendPadDlg::event(QEvent* event) {
+  // The deferred deletion ends the object inside this call: nothing of it
+  // may be touched afterwards.
+  if (event->type() == QEvent::DeferredDelete) return QDialog::event(event);
   ++parts_->handling;
   const bool handled = dispatch(event);
   --parts_->handling;
