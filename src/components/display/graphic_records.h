@@ -3,8 +3,12 @@
 // component reads them. The records themselves stay opaque byte images
 // everywhere else; docs/graphic-records.md has one table per record.
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <span>
+
+#include "legendfile/byte_order.h"
 
 namespace legend::records {
 
@@ -59,5 +63,37 @@ inline constexpr std::size_t kPatternSize = 6;    ///< f32: pattern cell width, 
 inline constexpr std::size_t kPatternHeight = 10; ///< f32: pattern cell height, pixels
 inline constexpr std::size_t kPatternColour = 14; ///< u32: palette colour of the pattern
 }  // namespace region
+
+// The records of new legends (docs/graphic-records.md); every byte not set
+// here is zero. The editor's template and "set default" both start from them.
+
+inline void fillNewPointRecord(std::span<std::uint8_t, 94> r) noexcept {
+  std::fill(r.begin(), r.end(), std::uint8_t{0});
+  r[point::kType] = static_cast<std::uint8_t>(PointType::Symbol);
+  store_le<std::uint32_t>(r, point::kSymbolNumber, 1);
+  store_le<float>(r, point::kSymbolHeight, 6.0f);
+  store_le<float>(r, point::kSymbolWidth, 6.0f);
+  store_le<float>(r, point::kPenWidth, 1.0f);
+  store_le<std::uint32_t>(r, point::kColour, 5);  // red
+}
+
+inline void fillNewLineRecord(std::span<std::uint8_t, 67> r) noexcept {
+  std::fill(r.begin(), r.end(), std::uint8_t{0});
+  store_le<std::uint16_t>(r, line::kStyle, 14);
+  store_le<std::uint32_t>(r, line::kColour, 3);  // blue
+  store_le<float>(r, line::kPenWidth, 1.0f);
+  store_le<float>(r, line::kPatternLength, 10.0f);
+  store_le<float>(r, line::kPatternWidth, 10.0f);
+  store_le<std::uint32_t>(r, line::kSecondColour, 2);  // black
+}
+
+inline void fillNewRegionRecord(std::span<std::uint8_t, 63> r) noexcept {
+  std::fill(r.begin(), r.end(), std::uint8_t{0});
+  store_le<std::uint32_t>(r, region::kFillColour, 3);  // blue
+  store_le<std::uint16_t>(r, region::kPattern, 5);
+  store_le<float>(r, region::kPatternSize, 6.0f);
+  store_le<float>(r, region::kPatternHeight, 6.0f);
+  store_le<std::uint32_t>(r, region::kPatternColour, 4);  // dark blue
+}
 
 }  // namespace legend::records

@@ -1,5 +1,7 @@
 #include "editor/model/editor_store.h"
 
+#include "components/display/graphic_records.h"
+
 #include <algorithm>
 #include <limits>
 #include <new>
@@ -22,19 +24,6 @@ std::string fill(std::string_view pattern, std::string_view slot, std::string_vi
   out.reserve(pattern.size() + value.size());
   out.append(pattern.substr(0, at)).append(value).append(pattern.substr(at + slot.size()));
   return out;
-}
-
-template <std::size_t N>
-void putU32(std::array<std::uint8_t, N>& record, std::size_t at, std::uint32_t value) {
-  store_le<std::uint32_t>(record, at, value);
-}
-template <std::size_t N>
-void putU16(std::array<std::uint8_t, N>& record, std::size_t at, std::uint16_t value) {
-  store_le<std::uint16_t>(record, at, value);
-}
-template <std::size_t N>
-void putF32(std::array<std::uint8_t, N>& record, std::size_t at, float value) {
-  store_le<float>(record, at, value);
 }
 
 /// The record bytes a new block carries: exactly @p length bytes of the
@@ -262,28 +251,9 @@ void EditorStore::resetTemplate() {
   description_.clear();
   classCode_.clear();
 
-  point_.fill(0);
-  point_[0] = 1;
-  putU32(point_, 2, 1);
-  putF32(point_, 6, 6.0F);
-  putF32(point_, 10, 6.0F);
-  putF32(point_, 18, 1.0F);
-  putU32(point_, 44, 5);
-
-  line_.fill(0);
-  putU16(line_, 0, 14);
-  putU32(line_, 4, 3);
-  putF32(line_, 8, 1.0F);
-  putF32(line_, 13, 10.0F);
-  putF32(line_, 17, 10.0F);
-  putU32(line_, 21, 2);
-
-  region_.fill(0);
-  putU32(region_, 0, 3);
-  putU16(region_, 4, 5);
-  putF32(region_, 6, 6.0F);
-  putF32(region_, 10, 6.0F);
-  putU32(region_, 14, 4);
+  records::fillNewPointRecord(point_);
+  records::fillNewLineRecord(line_);
+  records::fillNewRegionRecord(region_);
 
   structure_.reset();
   record_.reset();

@@ -19,25 +19,6 @@ constexpr std::string_view kLineDescription = "\xCF\xDF\xCD\xBC\xC0\xFD";    // 
 constexpr std::string_view kPointDescription = "\xB5\xE3\xCD\xBC\xC0\xFD";   // 点图例
 constexpr std::string_view kRegionDescription = "\xC7\xF8\xCD\xBC\xC0\xFD";  // 区图例
 
-// Default values of the graphic parameter records.
-constexpr std::uint16_t kDefaultLineStyle = 14;
-constexpr std::uint32_t kDefaultLineColour = 3;
-constexpr float kDefaultLinePenWidth = 1.0f;
-constexpr float kDefaultLinePatternLength = 10.0f;
-constexpr float kDefaultLinePatternWidth = 10.0f;
-constexpr std::uint32_t kDefaultLineSecondColour = 2;
-
-constexpr std::uint8_t kDefaultPointType = static_cast<std::uint8_t>(records::PointType::Symbol);
-constexpr std::uint32_t kDefaultPointSymbol = 1;
-constexpr float kDefaultPointSymbolSize = 6.0f;
-constexpr float kDefaultPointPenWidth = 1.0f;
-constexpr std::uint32_t kDefaultPointColour = 5;
-
-constexpr std::uint32_t kDefaultRegionFillColour = 3;
-constexpr std::uint16_t kDefaultRegionPattern = 5;
-constexpr float kDefaultRegionPatternSize = 6.0f;
-constexpr std::uint32_t kDefaultRegionPatternColour = 4;
-
 bool is_blank(char c) noexcept {
   return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
 }
@@ -208,32 +189,15 @@ void LegendParamModel::setDefault() {
   switch (type_) {
     case static_cast<std::int8_t>(LegendType::Line):
       description_ = kLineDescription;
-      line_.fill(0);
-      store_le<std::uint16_t>(line_, records::line::kStyle, kDefaultLineStyle);
-      store_le<std::uint32_t>(line_, records::line::kColour, kDefaultLineColour);
-      store_le<float>(line_, records::line::kPenWidth, kDefaultLinePenWidth);
-      store_le<float>(line_, records::line::kPatternLength, kDefaultLinePatternLength);
-      store_le<float>(line_, records::line::kPatternWidth, kDefaultLinePatternWidth);
-      store_le<std::uint32_t>(line_, records::line::kSecondColour, kDefaultLineSecondColour);
+      records::fillNewLineRecord(line_);
       break;
     case static_cast<std::int8_t>(LegendType::Point):
       description_ = kPointDescription;
-      point_.fill(0);
-      store_le<std::uint8_t>(point_, records::point::kType, kDefaultPointType);
-      store_le<std::uint32_t>(point_, records::point::kSymbolNumber, kDefaultPointSymbol);
-      store_le<float>(point_, records::point::kSymbolHeight, kDefaultPointSymbolSize);
-      store_le<float>(point_, records::point::kSymbolWidth, kDefaultPointSymbolSize);
-      store_le<float>(point_, records::point::kPenWidth, kDefaultPointPenWidth);
-      store_le<std::uint32_t>(point_, records::point::kColour, kDefaultPointColour);
+      records::fillNewPointRecord(point_);
       break;
     case static_cast<std::int8_t>(LegendType::Region):
       description_ = kRegionDescription;
-      region_.fill(0);
-      store_le<std::uint32_t>(region_, records::region::kFillColour, kDefaultRegionFillColour);
-      store_le<std::uint16_t>(region_, records::region::kPattern, kDefaultRegionPattern);
-      store_le<float>(region_, records::region::kPatternSize, kDefaultRegionPatternSize);
-      store_le<float>(region_, records::region::kPatternHeight, kDefaultRegionPatternSize);
-      store_le<std::uint32_t>(region_, records::region::kPatternColour, kDefaultRegionPatternColour);
+      records::fillNewRegionRecord(region_);
       break;
     default: break;
   }
