@@ -71,17 +71,10 @@ QJsonValue jsonValue(const AttField& field, const AttValue& value) {
       return field.type == AttFieldType::Float ? shortestFloat(number) : number;
     }
     QJsonValue operator()(const AttDate& date) const {
-      return QStringLiteral("%1-%2-%3")
-          .arg(date.year, 4, 10, QLatin1Char('0'))
-          .arg(date.month, 2, 10, QLatin1Char('0'))
-          .arg(date.day, 2, 10, QLatin1Char('0'));
+      return QString::fromStdString(toText(date));
     }
     QJsonValue operator()(const AttTime& time) const {
-      return QStringLiteral("%1:%2:%3.%4")
-          .arg(time.hour, 2, 10, QLatin1Char('0'))
-          .arg(time.minute, 2, 10, QLatin1Char('0'))
-          .arg(time.second, 2, 10, QLatin1Char('0'))
-          .arg(time.millisecond, 3, 10, QLatin1Char('0'));
+      return QString::fromStdString(toText(time));
     }
   };
   return std::visit(Visitor{field}, value);

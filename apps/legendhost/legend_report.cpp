@@ -97,17 +97,10 @@ QString attributeValue(const AttValue& value, const AttField& field) {
     QString operator()(std::int64_t v) const { return QString::number(v); }
     QString operator()(double v) const { return QString::number(v, 'f', field.decimals); }
     QString operator()(const AttDate& d) const {
-      return QStringLiteral("%1-%2-%3")
-          .arg(d.year, 4, 10, QChar('0'))
-          .arg(d.month, 2, 10, QChar('0'))
-          .arg(d.day, 2, 10, QChar('0'));
+      return QString::fromStdString(toText(d));
     }
     QString operator()(const AttTime& t) const {
-      return QStringLiteral("%1:%2:%3.%4")
-          .arg(t.hour, 2, 10, QChar('0'))
-          .arg(t.minute, 2, 10, QChar('0'))
-          .arg(t.second, 2, 10, QChar('0'))
-          .arg(t.millisecond, 3, 10, QChar('0'));
+      return QString::fromStdString(toText(t));
     }
   };
   return std::visit(Visitor{field}, value);

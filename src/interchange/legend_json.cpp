@@ -43,12 +43,6 @@ Json legendTypeJson(std::int8_t type) {
   }
 }
 
-std::string padded(int value, int width) {
-  std::array<char, 16> text{};
-  std::snprintf(text.data(), text.size(), "%0*d", width, value);
-  return text.data();
-}
-
 /// The typed JSON form of a value, or nullopt when only its bytes can say it.
 std::optional<Json> valueJson(const AttField& field, const AttValue& value) {
   struct Visitor {
@@ -69,13 +63,8 @@ std::optional<Json> valueJson(const AttField& field, const AttValue& value) {
       std::from_chars(text.data(), written.ptr, shortest);
       return Json(shortest);
     }
-    std::optional<Json> operator()(const AttDate& date) const {
-      return padded(date.year, 4) + "-" + padded(date.month, 2) + "-" + padded(date.day, 2);
-    }
-    std::optional<Json> operator()(const AttTime& time) const {
-      return padded(time.hour, 2) + ":" + padded(time.minute, 2) + ":" + padded(time.second, 2) + "." +
-             padded(time.millisecond, 3);
-    }
+    std::optional<Json> operator()(const AttDate& date) const { return toText(date); }
+    std::optional<Json> operator()(const AttTime& time) const { return toText(time); }
   };
   return std::visit(Visitor{field}, value);
 }

@@ -1,8 +1,11 @@
 #include "att_stru.h"
 
+
 #include <algorithm>
+#include <array>
 #include <cerrno>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <limits>
 #include <utility>
@@ -466,4 +469,18 @@ AttStatus CATT_STRU::SetValue(std::span<std::uint8_t> record, std::int16_t index
     }
   }
   return AttStatus::WrongValueKind;
+}
+
+std::string toText(const AttDate& date) {
+  std::array<char, 48> text{};
+  std::snprintf(text.data(), text.size(), "%04d-%02d-%02d", static_cast<int>(date.year), static_cast<int>(date.month),
+                static_cast<int>(date.day));
+  return text.data();
+}
+
+std::string toText(const AttTime& time) {
+  std::array<char, 64> text{};
+  std::snprintf(text.data(), text.size(), "%02d:%02d:%02d.%03d", static_cast<int>(time.hour),
+                static_cast<int>(time.minute), static_cast<int>(time.second), static_cast<int>(time.millisecond));
+  return text.data();
 }

@@ -75,6 +75,11 @@ struct AttTime {
   friend bool operator==(const AttTime&, const AttTime&) = default;
 };
 
+/// "YYYY-MM-DD" and "HH:MM:SS.mmm": how dates and times are written for
+/// people and for interchange alike.
+std::string toText(const AttDate& date);
+std::string toText(const AttTime& time);
+
 /// The value of one field in a record. Text is GBK bytes without the padding;
 /// integers of every width travel as int64, float and double as double;
 /// std::monostate is a date field holding 0 (no date).
