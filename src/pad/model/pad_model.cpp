@@ -18,8 +18,8 @@ std::int32_t g_lastTippedLegend = -1;
 
 constexpr std::int32_t kPageRows = kGridRows;
 
-// Copies one legend's parameter record out of its array, the array the
-// legend's type names.
+// The stored record at @p position of a parameter array, or an empty span
+// when the position is outside it.
 template <typename Array>
 std::span<std::uint8_t> recordOf(Array& array, std::int32_t position) {
   if (!array.contains(position)) return {};
