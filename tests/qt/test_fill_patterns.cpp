@@ -92,6 +92,28 @@ TEST(FillPatterns, eachPatternLooksDifferent) {
   }
 }
 
+TEST(FillPatterns, narrowTheCallersClipAndHandItBackUnchanged) {
+  // The caller clips to a band across the triangle: the pattern keeps to
+  // both, and whatever the caller draws next is still clipped to the band.
+  const QRect band(0, 40, 120, 20);
+  QImage image(120, 100, QImage::Format_ARGB32);
+  image.fill(Qt::white);
+  QPainter painter(&image);
+  painter.setClipRect(band);
+  QPainterPath area;
+  area.addPolygon(kTriangle);
+  area.closeSubpath();
+  fillRegion(painter, area, kFill, patternNamed("grid"), QSizeF(6, 6), kInk);
+  EXPECT_TRUE(painter.hasClipping());
+  EXPECT_EQ(painter.clipBoundingRect(), QRectF(band));
+  painter.fillRect(QRect(0, 95, 120, 5), Qt::red);  // below the band: clipped away
+  painter.end();
+  const auto notWhite = [](QRgb p) { return p != qRgb(255, 255, 255); };
+  EXPECT_EQ(testqt::countPixels(image, notWhite, QRect(0, 0, 120, 40)), 0);
+  EXPECT_EQ(testqt::countPixels(image, notWhite, QRect(0, 60, 120, 40)), 0);
+  EXPECT_TRUE(anyNear(image.copy(band), kInk, 250));
+}
+
 TEST(FillPatterns, neighbouringRegionsLineUp) {
   // A cell of 7 does not divide the seam at 50, so a grid anchored on each
   // region rather than on the origin would show a step there.

@@ -25,6 +25,7 @@
 #include "components/areaedit/palette_picker.h"
 #include "components/areaedit/symbol_grid.h"
 #include "components/display/palette.h"
+#include "components/display/styles.h"
 #include "editor/legend_param_dlg.h"
 #include "editor/qt_area_editors.h"
 #include "legendfile/head_record.h"
@@ -118,7 +119,12 @@ int pixelsOf(const QImage& image, const QColor& colour) {
   return count;
 }
 
-QImage grabPreview(QDialog& dialog) { return child<QWidget>(dialog, "preview")->grab().toImage(); }
+/// The preview as its window shows it: drawn in place inside the whole
+/// dialog, away from the window's corner, rather than on its own.
+QImage grabPreview(QDialog& dialog) {
+  auto* preview = child<QWidget>(dialog, "preview");
+  return dialog.grab().toImage().copy(QRect(preview->mapTo(&dialog, QPoint(0, 0)), preview->size()));
+}
 
 QColor palette(int number) { return legend::display::paletteColour(number); }
 
@@ -337,6 +343,61 @@ TEST_F(GraphicEditorsTest, PreviewRepaintsInTheChosenColour) {
     cancel(dialog);
   });
   EditRegInfo(region, "r");
+}
+
+TEST_F(GraphicEditorsTest, RegionPreviewShowsThePatternInItsWindow) {
+  auto region = patterned<63>();
+  put<std::uint32_t>(region, 0, 5);
+  put<std::uint16_t>(region, 4, 0);  // a plain fill
+  put<float>(region, 6, 6.0f);
+  put<std::uint32_t>(region, 14, 2);
+  onDialog([](QDialog& dialog) {
+    auto* preview = child<QWidget>(dialog, "preview");
+    ASSERT_GT(preview->mapTo(&dialog, QPoint(0, 0)).y(), preview->height()) << "well into its window";
+    // Rows mostly of the pattern colour: the outline's top and bottom, and the hatch's lines.
+    const auto inkRows = [](const QImage& image) {
+      int rows = 0;
+      for (int y = 0; y < image.height(); ++y)
+        rows += 2 * testqt::countPixels(image, [](QRgb p) { return p == palette(2).rgb(); },
+                                        QRect(0, y, image.width(), 1)) > image.width();
+      return rows;
+    };
+    EXPECT_EQ(inkRows(grabPreview(dialog)), 2);
+    child<QListWidget>(dialog, "fillPattern")
+        ->setCurrentRow(testqt::indexNamed(0, legend::display::fillPatternCount() - 1,
+                                           legend::display::fillPatternName, QStringLiteral("horizontal hatch")));
+    const int fine = inkRows(grabPreview(dialog));
+    EXPECT_GE(fine, preview->height() / 6 - 2) << "a line every six pixels";
+    child<QDoubleSpinBox>(dialog, "patternWidth")->setValue(12);
+    const int coarse = inkRows(grabPreview(dialog));
+    EXPECT_LT(coarse, fine);
+    EXPECT_GE(coarse, preview->height() / 12 - 2);
+    cancel(dialog);
+  });
+  EditRegInfo(region, "r");
+}
+
+TEST_F(GraphicEditorsTest, LinePreviewInItsWindowDrawsEveryStyleAsOnItsOwn) {
+  auto line = patterned<67>();
+  put<std::uint32_t>(line, 4, 3);
+  put<float>(line, 13, 10.0f);
+  put<float>(line, 17, 10.0f);
+  onDialog([](QDialog& dialog) {
+    auto* preview = child<QWidget>(dialog, "preview");
+    for (int style = 0; style < legend::display::lineStyleCount(); ++style) {
+      child<QListWidget>(dialog, "lineStyle")->setCurrentRow(style);
+      const QImage shown = grabPreview(dialog), alone = preview->grab().toImage();
+      // Antialiasing may round a shade differently elsewhere in the window;
+      // a lost mark differs by far more.
+      int differing = 0;
+      for (int y = 0; y < shown.height(); ++y)
+        for (int x = 0; x < shown.width(); ++x)
+          differing += testqt::channelDistance(shown.pixel(x, y), alone.pixel(x, y)) > 24;
+      EXPECT_EQ(differing, 0) << legend::display::lineStyleName(style).toStdString();
+    }
+    cancel(dialog);
+  });
+  EditLinInfo(line, "l");
 }
 
 // The demo file read byte by byte: head records after the 16-byte preamble,

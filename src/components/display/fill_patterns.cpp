@@ -5,8 +5,6 @@
 
 #include "components/display/styles.h"
 
-#include <QPaintDevice>
-#include <QPaintEngine>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPen>
@@ -17,6 +15,9 @@
 #include <cstdint>
 #include <initializer_list>
 #include <numbers>
+#include <optional>
+
+#include "components/display/paintable_area.h"
 
 namespace legend::display {
 namespace {
@@ -297,19 +298,7 @@ const Pattern& patternFor(int pattern) {
 /// The region of @p area the painter can show, in the painter's coordinates.
 QRectF visiblePart(const QPainter& painter, const QPainterPath& area) {
   QRectF visible = area.boundingRect();
-  if (painter.hasClipping()) visible &= painter.clipBoundingRect();
-  // Only a raster surface is known to end at its size; a picture or a vector
-  // file records whatever is drawn.
-  const QPaintDevice* device = painter.device();
-  const QPaintEngine* engine = painter.paintEngine();
-  if (device && engine && engine->type() == QPaintEngine::Raster) {
-    bool invertible = false;
-    const QTransform toLogical = painter.deviceTransform().inverted(&invertible);
-    // Scaled by the pixel ratio, which can only widen the rectangle: some
-    // devices give their size in logical pixels, some in device pixels.
-    const double ratio = std::max(1.0, device->devicePixelRatio());
-    if (invertible) visible &= toLogical.mapRect(QRectF(0, 0, device->width() * ratio, device->height() * ratio));
-  }
+  if (const std::optional<QRectF> paintable = paintableArea(painter)) visible &= *paintable;
   return visible & QRectF(-kMaxCoordinate, -kMaxCoordinate, 2 * kMaxCoordinate, 2 * kMaxCoordinate);
 }
 

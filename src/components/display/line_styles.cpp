@@ -8,8 +8,6 @@
 
 #include "components/display/styles.h"
 
-#include <QPaintDevice>
-#include <QPaintEngine>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPen>
@@ -22,6 +20,8 @@
 #include <optional>
 #include <span>
 #include <vector>
+
+#include "components/display/paintable_area.h"
 
 namespace legend::display {
 namespace {
@@ -539,24 +539,6 @@ const Style& styleFor(int style) {
   return kStyles[std::size_t(style)];
 }
 
-/// The region of the painter's surface that can show ink, in its coordinates.
-/// Only a raster surface is known to end at its size; a picture or a vector
-/// file records whatever is drawn.
-std::optional<QRectF> paintable(const QPainter& painter) {
-  const QPaintDevice* device = painter.device();
-  const QPaintEngine* engine = painter.paintEngine();
-  if (!device || !engine || engine->type() != QPaintEngine::Raster) return std::nullopt;
-  bool invertible = false;
-  const QTransform toLogical = painter.deviceTransform().inverted(&invertible);
-  if (!invertible) return std::nullopt;
-  // Scaled by the pixel ratio, which can only widen the rectangle: some
-  // devices give their size in logical pixels, some in device pixels.
-  const double ratio = std::max(1.0, device->devicePixelRatio());
-  QRectF rect = toLogical.mapRect(QRectF(0, 0, device->width() * ratio, device->height() * ratio));
-  if (painter.hasClipping()) rect = rect.intersected(painter.clipBoundingRect());
-  return rect;
-}
-
 }  // namespace
 
 int lineStyleCount() { return int(kStyles.size()); }
@@ -575,7 +557,7 @@ void drawLineStyle(QPainter& painter, const QPolygonF& polyline, int style, cons
       .length = Context::repeatFor(
           track, sanitise(params.patternLength, kDefaultPatternLength, kMinPatternLength, kMaxPatternLength)),
       .width = sanitise(params.patternWidth, kDefaultPatternWidth, kMinPatternWidth, kMaxPatternWidth),
-      .keep = paintable(painter),
+      .keep = paintableArea(painter),
   };
   painter.save();
   painter.setBrush(Qt::NoBrush);
