@@ -19,6 +19,7 @@
 #include <QComboBox>
 #include <QDoubleSpinBox>
 #include <QImage>
+#include <QLayout>
 #include <QListWidget>
 #include <QPushButton>
 
@@ -126,6 +127,15 @@ QImage grabPreview(QDialog& dialog) {
   return dialog.grab().toImage().copy(QRect(preview->mapTo(&dialog, QPoint(0, 0)), preview->size()));
 }
 
+/// The box of the pixels inside the preview's frame that are not its white.
+QRect inkBox(const QImage& preview) {
+  QRect box;
+  for (int y = 1; y < preview.height() - 1; ++y)
+    for (int x = 1; x < preview.width() - 1; ++x)
+      if (preview.pixel(x, y) != qRgb(255, 255, 255)) box |= QRect(x, y, 1, 1);
+  return box;
+}
+
 QColor palette(int number) { return legend::display::paletteColour(number); }
 
 class GraphicEditorsTest : public ::testing::Test {
@@ -205,7 +215,7 @@ TEST_F(GraphicEditorsTest, ChangingThePointTypeStartsFromCleanFields) {
     EXPECT_FALSE(child<QDoubleSpinBox>(dialog, "symbolHeight")->isVisibleTo(&dialog));
     EXPECT_FALSE(child<QWidget>(dialog, "symbolGrid")->isVisibleTo(&dialog));
     EXPECT_DOUBLE_EQ(child<QDoubleSpinBox>(dialog, "diameter")->value(), 6.0);
-    EXPECT_DOUBLE_EQ(child<QDoubleSpinBox>(dialog, "penWidth")->value(), 1.0);
+    EXPECT_DOUBLE_EQ(child<QDoubleSpinBox>(dialog, "ringPenWidth")->value(), 1.0);
     type->setCurrentIndex(5);  // text
     EXPECT_DOUBLE_EQ(child<QDoubleSpinBox>(dialog, "textHeight")->value(), 6.0);
     EXPECT_DOUBLE_EQ(child<QDoubleSpinBox>(dialog, "textAngle")->value(), 0.0);
@@ -343,6 +353,65 @@ TEST_F(GraphicEditorsTest, PreviewRepaintsInTheChosenColour) {
     cancel(dialog);
   });
   EditRegInfo(region, "r");
+}
+
+TEST_F(GraphicEditorsTest, PointEditorKeepsItsSizeAndTypeBoxWhateverTheType) {
+  // Opened on a symbol and on a text, and switched through every type.
+  std::optional<std::pair<QSize, QPoint>> first;
+  auto symbol = symbolRecord();
+  auto text = patterned<94>();
+  text[0] = 5;
+  for (auto* record : {&symbol, &text}) {
+    onDialog([&](QDialog& dialog) {
+      auto* type = child<QComboBox>(dialog, "pointType");
+      const auto settled = [&] {
+        dialog.layout()->activate();
+        return std::pair(dialog.size(), type->mapTo(&dialog, QPoint(0, 0)));
+      };
+      if (first)
+        EXPECT_EQ(settled(), *first) << "opened on another type";
+      else
+        first = settled();
+      for (int each = 0; each < type->count(); ++each) {
+        type->setCurrentIndex(each);
+        EXPECT_EQ(settled(), *first) << "type " << each;
+      }
+      cancel(dialog);
+    });
+    EditPntInfo(*record, "p", 1);
+  }
+}
+
+TEST_F(GraphicEditorsTest, PointPreviewFitsTallSymbolsAndColumnsOfText) {
+  auto tall = symbolRecord();
+  put<float>(tall, 6, 300.0f);
+  put<float>(tall, 10, 60.0f);
+  put<float>(tall, 14, 30.0f);
+  // A new text legend in a column: three characters of six pixels.
+  auto column = patterned<94>();
+  column[0] = 5;
+  column[35] = 1;
+  for (std::size_t at : {2, 6}) put<float>(column, at, 6.0f);
+  for (std::size_t at : {10, 14}) put<float>(column, at, 0.0f);
+  put<std::uint32_t>(column, kPointColour, 5);
+  auto spacedAnnotation = column;
+  spacedAnnotation[0] = 0;
+  spacedAnnotation[23] = 1;
+  put<float>(spacedAnnotation, 14, 5.0f);
+  const std::pair<const char*, std::array<std::uint8_t, 94>> cases[] = {
+      {"tall turned symbol", tall}, {"text column", column}, {"spaced annotation column", spacedAnnotation}};
+  for (auto [label, record] : cases) {
+    SCOPED_TRACE(label);
+    onDialog([](QDialog& dialog) {
+      const QImage preview = grabPreview(dialog);
+      const QRect ink = inkBox(preview);
+      EXPECT_TRUE(preview.rect().adjusted(2, 2, -2, -2).contains(ink)) << "ink reaches the frame";
+      // Fitted, not shrunk to a speck: it spans most of the preview one way.
+      EXPECT_GT(std::max(2 * ink.width() - preview.width(), 2 * ink.height() - preview.height()), 0);
+      cancel(dialog);
+    });
+    EditPntInfo(record, "p", 1);
+  }
 }
 
 TEST_F(GraphicEditorsTest, RegionPreviewShowsThePatternInItsWindow) {

@@ -18,6 +18,7 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QSignalBlocker>
+#include <QStackedWidget>
 #include <QVBoxLayout>
 
 #include "components/areaedit/palette_picker.h"
@@ -245,7 +246,9 @@ class PointDialog : public GraphicDialog {
     textWidth_ = bindFloat(numberInput("textWidth", kMinSize, kMaxSize, 2, 1, px), point::kTextWidth);
     textAngle_ = bindFloat(numberInput("textAngle", -kMaxAngle, kMaxAngle, 2, 15, degrees), point::kTextAngle);
     textSpacing_ = bindFloat(numberInput("textSpacing", -kMaxSpacing, kMaxSpacing, 2, 1, px), point::kTextSpacing);
-    penWidth_.spin->setToolTip(QStringLiteral("轮廓线至少画一个像素宽"));
+    ringPenWidth_ = bindFloat(numberInput("ringPenWidth", 0, kMaxPenWidth, 2, 0.5, px), point::kPenWidth);
+    for (const FloatInput* input : {&penWidth_, &ringPenWidth_})
+      input->spin->setToolTip(QStringLiteral("轮廓线至少画一个像素宽"));
 
     layoutCombo_ = new QComboBox(this);
     layoutCombo_->setObjectName(QStringLiteral("textLayout"));
@@ -257,23 +260,45 @@ class PointDialog : public GraphicDialog {
     imageNote_->setObjectName(QStringLiteral("imageNote"));
     imageNote_->setWordWrap(true);
 
-    form_ = new QFormLayout;
-    form_->setLabelAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    form_->addRow(QStringLiteral("类型:"), typeCombo_);
-    form_->addRow(QStringLiteral("高度:"), symbolHeight_.spin);
-    form_->addRow(QStringLiteral("宽度:"), symbolWidth_.spin);
-    form_->addRow(QStringLiteral("角度:"), symbolAngle_.spin);
-    form_->addRow(QStringLiteral("直径:"), diameter_.spin);
-    form_->addRow(QStringLiteral("线宽:"), penWidth_.spin);
-    form_->addRow(QStringLiteral("字高:"), textHeight_.spin);
-    form_->addRow(QStringLiteral("字宽:"), textWidth_.spin);
-    form_->addRow(QStringLiteral("角度:"), textAngle_.spin);
-    form_->addRow(QStringLiteral("字间距:"), textSpacing_.spin);
-    form_->addRow(QStringLiteral("排列:"), layoutCombo_);
-    form_->addRow(QStringLiteral("颜色:"), colourButton_);
-    form_->addRow(imageNote_);
+    // Each point type's rows on a page of their own. The stack is as large
+    // as its largest page whichever page shows, so changing the type neither
+    // resizes the window nor moves the type box from under the pointer.
+    std::vector<QLabel*> labels;
+    const auto addRow = [&](QFormLayout* rows, const char* label, QWidget* field) {
+      labels.push_back(new QLabel(QString::fromUtf8(label), this));
+      labels.back()->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+      rows->addRow(labels.back(), field);
+    };
+    QFormLayout* head = rowsOf(nullptr);
+    addRow(head, "类型:", typeCombo_);
+    addRow(head, "颜色:", colourButton_);
+    pages_ = new QStackedWidget(this);
+    pages_->setObjectName(QStringLiteral("pointFields"));
+    QFormLayout* symbolRows = rowsOf(pages_);
+    addRow(symbolRows, "高度:", symbolHeight_.spin);
+    addRow(symbolRows, "宽度:", symbolWidth_.spin);
+    addRow(symbolRows, "角度:", symbolAngle_.spin);
+    addRow(symbolRows, "线宽:", penWidth_.spin);
+    markerRows_ = rowsOf(pages_);
+    addRow(markerRows_, "直径:", diameter_.spin);
+    addRow(markerRows_, "线宽:", ringPenWidth_.spin);
+    QFormLayout* textRows = rowsOf(pages_);
+    addRow(textRows, "字高:", textHeight_.spin);
+    addRow(textRows, "字宽:", textWidth_.spin);
+    addRow(textRows, "角度:", textAngle_.spin);
+    addRow(textRows, "字间距:", textSpacing_.spin);
+    addRow(textRows, "排列:", layoutCombo_);
+    rowsOf(pages_)->addRow(imageNote_);
+    rowsOf(pages_);  // a type no editor knows has no rows
+    // Labels of one width, so the rows of every page line up with the head's.
+    int widest = 0;
+    for (const QLabel* label : labels) widest = std::max(widest, label->sizeHint().width());
+    for (QLabel* label : labels) label->setMinimumWidth(widest);
+
     auto* parameters = new QGroupBox(QStringLiteral("参数"), this);
-    parameters->setLayout(form_);
+    auto* parameterLayout = new QVBoxLayout(parameters);
+    parameterLayout->addLayout(head);
+    parameterLayout->addWidget(pages_);
 
     symbolGrid_ = new SymbolGrid;
     symbolGrid_->setObjectName(QStringLiteral("symbolGrid"));
@@ -290,7 +315,13 @@ class PointDialog : public GraphicDialog {
     scroll->setVerticalScrollBarPolicy(fits ? Qt::ScrollBarAlwaysOff : Qt::ScrollBarAlwaysOn);
     scroll->setFixedSize(symbolGrid_->width() + frame + (fits ? 0 : scroll->verticalScrollBar()->sizeHint().width()),
                          std::min(symbolGrid_->height(), visibleHeight) + frame);
-    symbolGroup_ = group(QString(), scroll, this);
+    // Titled from the start: a group without a title is shorter.
+    symbolGroup_ = group(QStringLiteral("符号"), scroll, this);
+    // Only symbols choose from the library; for the other types its place
+    // stays empty rather than the window shrinking.
+    QSizePolicy keepPlace = symbolGroup_->sizePolicy();
+    keepPlace.setRetainSizeWhenHidden(true);
+    symbolGroup_->setSizePolicy(keepPlace);
 
     auto* previewGroup = group(QStringLiteral("预览"), makePreview([this](KernelDriver& driver, QSize area) {
       drawPointPreview(driver, std::span<const std::uint8_t, kPntInfoBytes>(work_.data(), kPntInfoBytes), area);
@@ -382,7 +413,7 @@ class PointDialog : public GraphicDialog {
       store_le<std::uint32_t>(work_, point::kColour, kDefaultPointColour);
   }
 
-  /// Shows the rows of the current type, filled from the working copy.
+  /// Shows the page of the current type, filled from the working copy.
   void showFields() {
     const int raw = work_[point::kType];
     const bool known = raw < kPointTypeCount;
@@ -390,15 +421,15 @@ class PointDialog : public GraphicDialog {
     const bool symbol = known && t == PointType::Symbol;
     const bool marker = known && (t == PointType::Dot || t == PointType::Ring);
     const bool text = known && isText(t);
-    for (const FloatInput* input : {&symbolHeight_, &symbolWidth_, &symbolAngle_})
-      form_->setRowVisible(input->spin, symbol);
-    form_->setRowVisible(diameter_.spin, marker);
-    form_->setRowVisible(penWidth_.spin, symbol || (known && t == PointType::Ring));
-    for (const FloatInput* input : {&textHeight_, &textWidth_, &textAngle_, &textSpacing_})
-      form_->setRowVisible(input->spin, text);
-    form_->setRowVisible(layoutCombo_, text);
-    form_->setRowVisible(colourButton_, known && t != PointType::Image);
-    form_->setRowVisible(imageNote_, known && t == PointType::Image);
+    const bool image = known && t == PointType::Image;
+    pages_->setCurrentIndex(static_cast<int>(symbol   ? Page::Symbol
+                                             : marker ? Page::Marker
+                                             : text   ? Page::Text
+                                             : image  ? Page::Image
+                                                      : Page::None));
+    markerRows_->setRowVisible(ringPenWidth_.spin, known && t == PointType::Ring);
+    // An image's colour means nothing, yet its row keeps its place.
+    colourButton_->setEnabled(known && !image);
     symbolGroup_->setVisible(symbol);
 
     if (symbol) {
@@ -408,7 +439,7 @@ class PointDialog : public GraphicDialog {
       showSymbolName();
     } else if (marker) {
       showFloat(diameter_);
-      if (t == PointType::Ring) showFloat(penWidth_);
+      if (t == PointType::Ring) showFloat(ringPenWidth_);
     } else if (text) {
       for (const FloatInput* input : {&textHeight_, &textWidth_, &textAngle_, &textSpacing_}) showFloat(*input);
       const QSignalBlocker blocker(layoutCombo_);
@@ -417,6 +448,20 @@ class PointDialog : public GraphicDialog {
     const std::uint32_t colour = load_le<std::uint32_t>(work_, point::kColour);
     colourButton_->setColour(colour);
     symbolGrid_->setSymbolColour(colourOf(colour));
+  }
+
+  /// A form of right-aligned labels; with @p pages, the form of a new page.
+  static QFormLayout* rowsOf(QStackedWidget* pages) {
+    auto* rows = new QFormLayout;
+    rows->setLabelAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    rows->setFormAlignment(Qt::AlignLeft | Qt::AlignTop);
+    if (pages != nullptr) {
+      auto* page = new QWidget(pages);
+      page->setLayout(rows);
+      rows->setContentsMargins(0, 0, 0, 0);
+      pages->addWidget(page);
+    }
+    return rows;
   }
 
   /// The group names the stored number, which may be one the library
@@ -430,9 +475,13 @@ class PointDialog : public GraphicDialog {
     symbolGroup_->setTitle(title);
   }
 
+  /// The pages of pages_, in the order they are added.
+  enum class Page { Symbol, Marker, Text, Image, None };
+
   QComboBox* typeCombo_ = nullptr;
-  QFormLayout* form_ = nullptr;
-  FloatInput symbolHeight_, symbolWidth_, symbolAngle_, penWidth_, diameter_;
+  QStackedWidget* pages_ = nullptr;
+  QFormLayout* markerRows_ = nullptr;
+  FloatInput symbolHeight_, symbolWidth_, symbolAngle_, penWidth_, ringPenWidth_, diameter_;
   FloatInput textHeight_, textWidth_, textAngle_, textSpacing_;
   QComboBox* layoutCombo_ = nullptr;
   ColourButton* colourButton_ = nullptr;

@@ -8,7 +8,10 @@
 #include <string_view>
 
 #include <QPainter>
+#include <QRectF>
+#include <QTransform>
 
+#include "components/areaedit/graphic_editors.h"
 #include "components/display/graphic_records.h"
 #include "components/display/qpainter_driver.h"
 #include "legendfile/byte_order.h"
@@ -27,6 +30,9 @@ constexpr std::string_view kTextSample = "\xce\xc4\xb1\xbe\xc0\xe0";        // æ
 constexpr int kSampleChars = 3;
 // Room left around a region sample, so its outline stays in view.
 constexpr double kRegionMargin = 8;
+// Room left around a point sample fitted to the preview, for antialiasing
+// and the pixel the driver may move a symbol by to keep it crisp.
+constexpr double kPointMargin = 4;
 
 /// A scaled size as a record holds it; a stored value scaled beyond float
 /// range saturates rather than being an undefined conversion.
@@ -43,20 +49,62 @@ double scaleFloat(std::array<std::uint8_t, N>& record, std::size_t offset, doubl
   return scaled;
 }
 
-/// Where an annotation or text sample is anchored so it sits centred.
-D_DOT placeText(std::array<std::uint8_t, kPntInfoBytes>& copy, PointType type, double scale, D_DOT centre) {
-  const double height = std::max(0.0, scaleFloat(copy, point::kTextHeight, scale));
-  const double width = std::max(0.0, scaleFloat(copy, point::kTextWidth, scale));
-  const double spacing = scaleFloat(copy, point::kTextSpacing, scale);
-  const bool annotation = type == PointType::Annotation;
-  const bool inRow = copy[annotation ? point::kAnnotationLayout : point::kTextLayout] == 0;
-  if (inRow) {
-    const double across = kSampleChars * width + (kSampleChars - 1) * spacing;
-    // A row annotation stands on its anchor; a text hangs from it.
-    return {centre.x - across / 2, annotation ? centre.y - height / 2 : centre.y + height / 2};
+/// A size as the driver takes it: what is not a positive finite number
+/// draws nothing, and nothing is drawn beyond kMaxSize.
+double sizeOf(double stored) { return std::isfinite(stored) ? std::clamp(stored, 0.0, kMaxSize) : 0; }
+double spacingOf(double stored) { return std::isfinite(stored) ? std::clamp(stored, -kMaxSize, kMaxSize) : 0; }
+double angleOf(double degrees) { return std::isfinite(degrees) ? std::fmod(degrees, 360.0) : 0; }
+
+/// What a point sample covers around its anchor, in the record's units and
+/// screen orientation (y down): the box the driver lays the sample in,
+/// turned by the sample's angle.
+QRectF pointExtent(std::span<const std::uint8_t, kPntInfoBytes> record) {
+  const auto type = static_cast<PointType>(record[point::kType]);
+  switch (type) {
+    case PointType::Annotation:
+    case PointType::Text: {
+      const double height = sizeOf(load_le<float>(record, point::kTextHeight));
+      const double width = sizeOf(load_le<float>(record, point::kTextWidth));
+      const double spacing = spacingOf(load_le<float>(record, point::kTextSpacing));
+      const bool annotation = type == PointType::Annotation;
+      const bool inRow = record[annotation ? point::kAnnotationLayout : point::kTextLayout] == 0;
+      // The sample words are double-byte characters, each a whole width
+      // wide; spacing may be negative and pull them back over the first.
+      const double last = (kSampleChars - 1) * ((inRow ? width : height) + spacing);
+      QRectF box;
+      if (inRow)  // a row annotation stands on its anchor, a row text hangs from it
+        box = QRectF(QPointF(std::min(0.0, last), annotation ? -height : 0),
+                     QPointF(std::max(width, last + width), annotation ? 0 : height));
+      else
+        box = QRectF(QPointF(0, std::min(0.0, last)), QPointF(width, std::max(height, last + height)));
+      return QTransform().rotate(-angleOf(load_le<float>(record, point::kTextAngle))).mapRect(box);
+    }
+    case PointType::Symbol: {
+      const double height = sizeOf(load_le<float>(record, point::kSymbolHeight));
+      const double width = sizeOf(load_le<float>(record, point::kSymbolWidth));
+      return QTransform()
+          .rotate(-angleOf(load_le<float>(record, point::kSymbolAngle)))
+          .mapRect(QRectF(-width / 2, -height / 2, width, height));
+    }
+    case PointType::Dot:
+    case PointType::Ring: {
+      const double diameter = sizeOf(load_le<double>(record, point::kMarkerSize));
+      return QRectF(-diameter / 2, -diameter / 2, diameter, diameter);
+    }
+    case PointType::Image: break;
   }
-  const double down = kSampleChars * height + (kSampleChars - 1) * spacing;
-  return {centre.x - width / 2, centre.y + down / 2};
+  return {};
+}
+
+/// The factor from record units to preview pixels: that of a pad whose
+/// largest size is kPreviewPointSize, so sizes compare, unless the sample
+/// would then reach beyond the preview, in which case it is shrunk to fit.
+double pointScale(QSizeF extent, QSize area) {
+  const double nominal = 0.75 * std::min(area.width(), area.height()) / kPreviewPointSize;
+  double scale = nominal;
+  if (extent.width() > 0) scale = std::min(scale, std::max(0.0, area.width() - 2 * kPointMargin) / extent.width());
+  if (extent.height() > 0) scale = std::min(scale, std::max(0.0, area.height() - 2 * kPointMargin) / extent.height());
+  return scale;
 }
 
 }  // namespace
@@ -64,32 +112,42 @@ D_DOT placeText(std::array<std::uint8_t, kPntInfoBytes>& copy, PointType type, d
 void drawPointPreview(KernelDriver& driver, std::span<const std::uint8_t, kPntInfoBytes> record, QSize area) {
   std::array<std::uint8_t, kPntInfoBytes> copy;
   std::copy(record.begin(), record.end(), copy.begin());
-  const double scale = 0.75 * std::min(area.width(), area.height()) / kPreviewPointSize;
-  const D_DOT centre{area.width() / 2.0, area.height() / 2.0};
+  const QRectF extent = pointExtent(record);
+  const double scale = pointScale(extent.size(), area);
+  // The anchor that puts the middle of the scaled extent in the middle of
+  // the area, turned into drawing coordinates (y up).
+  const QPointF middle = extent.center() * scale;
+  const D_DOT anchor{area.width() / 2.0 - middle.x(), area.height() / 2.0 + middle.y()};
+  // Scaled from the value the driver would take, so the sample drawn is
+  // the one measured.
+  const auto scaleField = [&](std::size_t offset, double (*asDrawn)(double)) {
+    store_le<float>(copy, offset, narrow(asDrawn(load_le<float>(copy, offset)) * scale));
+  };
   std::string_view text;
-  D_DOT position = centre;
   switch (const auto type = static_cast<PointType>(copy[point::kType])) {
     case PointType::Annotation:
     case PointType::Text:
       text = type == PointType::Annotation ? kAnnotationSample : kTextSample;
-      position = placeText(copy, type, scale, centre);
+      scaleField(point::kTextHeight, sizeOf);
+      scaleField(point::kTextWidth, sizeOf);
+      scaleField(point::kTextSpacing, spacingOf);
       break;
     case PointType::Symbol:
-      scaleFloat(copy, point::kSymbolHeight, scale);
-      scaleFloat(copy, point::kSymbolWidth, scale);
+      scaleField(point::kSymbolHeight, sizeOf);
+      scaleField(point::kSymbolWidth, sizeOf);
       break;
     case PointType::Dot:
     case PointType::Ring:
-      store_le<double>(copy, point::kMarkerSize, load_le<double>(copy, point::kMarkerSize) * scale);
+      store_le<double>(copy, point::kMarkerSize, sizeOf(load_le<double>(copy, point::kMarkerSize)) * scale);
       break;
     case PointType::Image:
-      driver.DispImageIcon(centre);
+      driver.DispImageIcon(anchor);
       return;
     default:  // an unknown type draws nothing in the pad either
       return;
   }
   driver.ResetDrawState(0);
-  driver.DispPnt(position, text.empty() ? "" : text.data(), static_cast<std::int16_t>(text.size()), copy.data(), 0);
+  driver.DispPnt(anchor, text.empty() ? "" : text.data(), static_cast<std::int16_t>(text.size()), copy.data(), 0);
   driver.ResetDrawState(0);
 }
 

@@ -22,8 +22,8 @@ inline constexpr double kPreviewPointSize = 12;   ///< pixels: heights, widths, 
 inline constexpr double kPreviewLineFactor = 20;  ///< fine units: pattern length and width
 
 /// Draws point record @p record centred in an area of @p area pixels, sizes
-/// scaled against kPreviewPointSize; annotations and texts show the pad's
-/// sample words.
+/// scaled against kPreviewPointSize, or less where the sample would not fit
+/// whole; annotations and texts show the pad's sample words.
 void drawPointPreview(KernelDriver& driver, std::span<const std::uint8_t, kPntInfoBytes> record, QSize area);
 /// Draws line record @p record across the middle two thirds of @p area, its
 /// pattern stretched as the pad stretches it in a cell of that size.
