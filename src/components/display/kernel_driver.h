@@ -55,7 +55,15 @@ class KernelDriver {
   virtual int CharCount(const char* text) = 0;
 
   /// Restores the pen, brush and colour state; called around every sample.
+  /// Ends a clip as well.
   virtual void ResetDrawState(int mode) = 0;
+
+  /// Until Unclip (or ResetDrawState, or the end of the pass), nothing is
+  /// drawn outside the rectangle with top-left corner (x, y), @p width x
+  /// @p height pixels, extending right and down. A new clip replaces the
+  /// last one. Drivers that cannot clip may ignore it.
+  virtual void ClipRect(double /*x*/, double /*y*/, double /*width*/, double /*height*/) {}
+  virtual void Unclip() {}
 
   /// A point sample at @p position from a 94-byte point record.
   virtual void DispPnt(D_DOT position, const char* text, std::int16_t textLength, const std::uint8_t* pntInfo,

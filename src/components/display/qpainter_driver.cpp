@@ -197,6 +197,7 @@ void QPainterDriver::SetDrawing(int on) {
     return;
   }
   if (!drawing_) return;
+  Unclip();
   drawing_ = false;
   lockedColour_.reset();
   penColour_.reset();
@@ -296,11 +297,27 @@ int QPainterDriver::CharCount(const char* text) {
 }
 
 void QPainterDriver::ResetDrawState(int /*mode*/) {
+  Unclip();
   lockedColour_.reset();
   penColour_.reset();
   if (!drawing()) return;
   painter_->restore();
   painter_->save();
+}
+
+void QPainterDriver::ClipRect(double x, double y, double width, double height) {
+  Unclip();
+  if (!drawing() || !usable(x) || !usable(y) || !usable(width) || !usable(height)) return;
+  // Its own saved state, so that ending the clip leaves the rest as it is.
+  painter_->save();
+  clipped_ = true;
+  painter_->setClipRect(QRectF(edge(x, y), QSizeF(std::max(width, 0.0), std::max(height, 0.0))), Qt::IntersectClip);
+}
+
+void QPainterDriver::Unclip() {
+  if (!clipped_) return;
+  clipped_ = false;
+  if (painter_ != nullptr && painter_->isActive()) painter_->restore();
 }
 
 void QPainterDriver::drawPointText(QPointF anchor, const char* text, std::int16_t textLength,

@@ -70,6 +70,8 @@ class QPainterDriver final : public KernelDriver {
   int CharCount(const char* text) override;
 
   void ResetDrawState(int mode) override;
+  void ClipRect(double x, double y, double width, double height) override;
+  void Unclip() override;
 
   /// Anchor @p position: annotations (type 0) in a row hang their bottom-left
   /// corner on it, every other text layout its top-left corner; symbols,
@@ -108,6 +110,7 @@ class QPainterDriver final : public KernelDriver {
   QRectF area_;
   bool clipToArea_ = false;
   bool drawing_ = false;
+  bool clipped_ = false;  // a state saved for ClipRect is on the painter's stack
   std::optional<QColor> lockedColour_;
   std::optional<QColor> penColour_;
   std::optional<RegionStyle> region_;

@@ -1,5 +1,6 @@
 #include "pad/model/cell_drawing.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstring>
@@ -35,6 +36,8 @@ constexpr int kTextArgD = 0;
 constexpr float kTextLineSpacing = 2.0f;
 // Room the caption leaves free at the cell's sides.
 constexpr std::int32_t kCaptionMargin = 6;
+// Height of the position number's top above the cell's bottom edge.
+constexpr std::int32_t kNumberRise = 15;
 
 // The texts point samples of annotation and text legends show (GBK).
 constexpr std::string_view kAnnotationSample = "\xd7\xa2\xca\xcd\xc0\xe0";  // 注释类
@@ -324,14 +327,21 @@ SampleResult drawCell(KernelDriver& driver, const LegendSet& legends, const Scal
     innerWidth = cw - 1;
     innerHeight = ch - 1;
   }
+  // A sample larger than its box (a thick line, a symbol drawn beyond its
+  // nominal size) would cover the neighbouring cells.
+  driver.ClipRect(box.x0, box.y0, box.width, box.height);
   const SampleResult result = drawSample(driver, legends, maxima, legendIndex, box, cell);
+  driver.Unclip();
   driver.ResetDrawState(0);
 
   const TextBox textBox{static_cast<float>(innerWidth - kCaptionMargin), static_cast<float>(innerHeight - 2),
                         static_cast<float>(static_cast<std::int32_t>(innerHeight * 0.25 - 2))};
   drawText(driver, x + 4, y - 2, textBox, caption.c_str(), selected ? colour::kSelectedShadow : colour::kShadow);
   drawText(driver, x + 3, y - 1, textBox, caption.c_str(), selected ? colour::kSelectedCaption : colour::kCaption);
-  drawText(driver, x + 4, y - innerHeight + 15, textBox, decimal(position).data(), colour::kNumber);
+  // The number hangs 15 pixels above the cell's bottom edge, or higher where
+  // a large cell's text is too tall to end above the edge.
+  const auto numberRise = std::max<std::int32_t>(kNumberRise, static_cast<std::int32_t>(textBox.textHeight) + 2);
+  drawText(driver, x + 4, y - innerHeight + numberRise, textBox, decimal(position).data(), colour::kNumber);
   return result;
 }
 

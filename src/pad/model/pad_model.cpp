@@ -17,6 +17,8 @@ namespace {
 std::int32_t g_lastTippedLegend = -1;
 
 constexpr std::int32_t kPageRows = kGridRows;
+// A wheel notch, in eighths of a degree, as mice report it.
+constexpr std::int32_t kWheelNotch = 120;
 
 // The stored record at @p position of a parameter array, or an empty span
 // when the position is outside it.
@@ -215,6 +217,10 @@ void PadModel::scroll(ScrollCode code, std::int32_t thumb) {
     case ScrollCode::ThumbTrack:
     case ScrollCode::EndScroll: break;
   }
+  scrollTo(wanted);
+}
+
+void PadModel::scrollTo(std::int64_t wanted) {
   // Clamped in 64 bits first, so no request can overflow the position.
   wanted = std::clamp<std::int64_t>(wanted, INT32_MIN, INT32_MAX);
   const std::int32_t position = range_.clamp(static_cast<std::int32_t>(wanted));
@@ -222,6 +228,17 @@ void PadModel::scroll(ScrollCode code, std::int32_t thumb) {
   position_ = position;
   port_.setScrollPosition(position_);
   paint();
+}
+
+void PadModel::wheel(std::int32_t angleDelta, std::int32_t rowsPerNotch) {
+  // A turn back the other way drops what was left of the last one.
+  if ((wheelRest_ > 0 && angleDelta < 0) || (wheelRest_ < 0 && angleDelta > 0)) wheelRest_ = 0;
+  const std::int64_t total = std::int64_t{wheelRest_} + angleDelta;
+  const std::int64_t notches = total / kWheelNotch;
+  wheelRest_ = static_cast<std::int32_t>(total % kWheelNotch);
+  if (notches == 0) return;
+  // Turning away from the user brings the rows above into view.
+  scrollTo(std::int64_t{position_} - notches * std::max(rowsPerNotch, 1));
 }
 
 void PadModel::key(PadKey key) {

@@ -133,6 +133,10 @@ class PadModel {
   void goToTypedNumber();
   /// Scrolls as the scroll bar asks; @p thumb is the position of ThumbPosition.
   void scroll(ScrollCode code, std::int32_t thumb = 0);
+  /// Scrolls by a wheel turn of @p angleDelta eighths of a degree (120 a
+  /// notch, positive away from the user: towards the first row), by
+  /// @p rowsPerNotch rows a notch. Parts of a notch add up across calls.
+  void wheel(std::int32_t angleDelta, std::int32_t rowsPerNotch);
   void key(PadKey key);
   /// The pointer moved to @p point: shows or hides the tip.
   void mouseMove(WindowPoint point, AreaSize client);
@@ -182,6 +186,9 @@ class PadModel {
   void hideTipIfTipsOn();
   void toggleFilter(int id);
   void saveCopy(const std::optional<std::string>& path, CopyScope scope);
+  /// Moves to @p wanted clamped to the range; redraws and tells the window
+  /// when the position changes.
+  void scrollTo(std::int64_t wanted);
 
   PadPort& port_;
   Prompter& prompter_;
@@ -192,6 +199,8 @@ class PadModel {
   CellPainter painter_;
   ScrollRange range_{};
   std::int32_t position_ = ScrollRange::kMinimum;
+  /// Wheel turn not yet worth a whole row, in eighths of a degree.
+  std::int32_t wheelRest_ = 0;
   bool tips_ = false;
   CaptionMode captions_ = CaptionMode::Names;
 };

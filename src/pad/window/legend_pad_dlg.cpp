@@ -16,6 +16,11 @@
 #include <QPushButton>
 #include <QRegularExpressionValidator>
 #include <QScrollBar>
+#include <QTimer>
+#include <QWheelEvent>
+
+#include <filesystem>
+#include <utility>
 
 #include "components/base/gbk_text.h"
 #include "components/base/message_prompter.h"
@@ -24,6 +29,7 @@
 #include "editor/qt_area_editors.h"
 #include "legend/legend_events.h"
 #include "pad/model/pad_model.h"
+#include "pad/model/save_name.h"
 #include "pad/window/legend_tip_wnd.h"
 
 static void initPadResources() { Q_INIT_RESOURCE(pad); }
@@ -44,6 +50,13 @@ constexpr TipColour kTipFrame = 0x808080;
 constexpr int kTipFontHeight = 14;
 constexpr const char* kTipDefaultText = "图例没有相应的信息!";
 constexpr const char* kSaveFilter = "图例文件 (*.CLN)";
+constexpr const char* kReplaceQuestion = "%1 已存在。\n要替换它吗?";
+
+// A title bar and a minimise button, nothing else: the pad has a fixed
+// size and only its host closes it. A window asking for no button at all
+// leaves window managers free to offer every one, maximise included.
+constexpr Qt::WindowFlags kPadWindowFlags =
+    Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowMinimizeButtonHint;
 
 QString fromUtf8(std::string_view text) {
   return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
@@ -176,11 +189,23 @@ struct CLegendPadDlg::Parts {
   legend::editor::QtAreaEditors editors;
   legend::editor::AreaEditors* editorsInUse = &editors;
   SavePathChooser chooseSavePath;
+  /// A test's prompter, or null: the overwrite question of the save-as
+  /// commands then comes as a message box, messages shown or not, since it
+  /// belongs to the file dialog.
+  legend::Prompter* questions = nullptr;
+
+  /// The popup menu of a right click waits a double-click interval at
+  /// menuAt: a second click in that time makes a double-click and no menu
+  /// (a menu open on screen would take the second press away).
+  QTimer menuTimer;
+  QPoint menuAt;
+  /// The release ending a right double-click opens no menu.
+  bool rightDoubleClicked = false;
 };
 
 CLegendPadDlg::CLegendPadDlg(std::string_view path, int visible, int showMessages, MapProject* project,
                              QWidget* owner)
-    : QDialog(nullptr, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
+    : QDialog(nullptr, kPadWindowFlags),
       parts_(std::make_unique<Parts>(*this, project, visible != 0, showMessages != 0, owner)) {
   initPadResources();
   parts_->initialPath = std::string(path);
@@ -188,11 +213,15 @@ CLegendPadDlg::CLegendPadDlg(std::string_view path, int visible, int showMessage
   setWindowTitle(QStringLiteral("图例选择板"));
   setModal(false);
   buildControls();
+  parts_->menuTimer.setSingleShot(true);
+  QObject::connect(&parts_->menuTimer, &QTimer::timeout, this, [this] { showPopupMenu(parts_->menuAt); });
   parts_->chooseSavePath = [this](const std::string& initial) -> std::optional<std::string> {
     QFileDialog dialog(nullptr, QString(), QString::fromStdString(initial), QString::fromUtf8(kSaveFilter));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
-    dialog.setOption(QFileDialog::DontConfirmOverwrite, false);
+    // The name typed may still get its extension; the pad asks about
+    // replacing a file once it knows the final name.
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
     dialog.selectFile(QString::fromStdString(initial));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
     return dialog.selectedFiles().front().toStdString();
@@ -225,27 +254,18 @@ void CLegendPadDlg::buildControls() {
   p.scrollBar->setGeometry(units(71, 1, 8, 160));
   p.scrollBar->setPageStep(kGridRows);
   p.scrollBar->setSingleStep(1);
-  // The grid follows the thumb only when it is released.
+  // The grid follows the thumb only when it is released. Every way the bar
+  // moves (arrows, trough, keys, its context menu, a finished drag) ends in
+  // a new value; the model takes it, clamps it and sets the bar back, so
+  // grid and thumb always show the same row.
   p.scrollBar->setTracking(false);
-  QObject::connect(p.scrollBar, &QScrollBar::actionTriggered, this, [this](int action) {
-    PadModel& model = parts_->model;
-    switch (action) {
-      case QAbstractSlider::SliderSingleStepSub: model.scroll(ScrollCode::LineUp); break;
-      case QAbstractSlider::SliderSingleStepAdd: model.scroll(ScrollCode::LineDown); break;
-      case QAbstractSlider::SliderPageStepSub: model.scroll(ScrollCode::PageUp); break;
-      case QAbstractSlider::SliderPageStepAdd: model.scroll(ScrollCode::PageDown); break;
-      case QAbstractSlider::SliderToMinimum: model.scroll(ScrollCode::Top); break;
-      case QAbstractSlider::SliderToMaximum: model.scroll(ScrollCode::Bottom); break;
-      case QAbstractSlider::SliderMove: return;  // dragging: the thumb moves, the grid waits
-      default: return;
-    }
-    // The scroll bar is told its position by the model, not the other way round.
-    parts_->scrollBar->setSliderPosition(model.scrollPosition());
+  QObject::connect(p.scrollBar, &QScrollBar::valueChanged, this, [this](int value) {
+    parts_->model.scroll(ScrollCode::ThumbPosition, value);
+    if (parts_->scrollBar->value() != parts_->model.scrollPosition())
+      parts_->port.setScrollPosition(parts_->model.scrollPosition());
   });
-  QObject::connect(p.scrollBar, &QScrollBar::sliderReleased, this, [this] {
-    parts_->model.scroll(ScrollCode::ThumbPosition, parts_->scrollBar->sliderPosition());
-    parts_->port.setScrollPosition(parts_->model.scrollPosition());
-  });
+  // The wheel over the bar scrolls the grid as it does over the grid.
+  p.scrollBar->installEventFilter(this);
 
   auto* frame = new QFrame(this);
   frame->setFrameStyle(QFrame::Box | QFrame::Sunken);
@@ -291,6 +311,7 @@ bool CLegendPadDlg::create() {
   if (p.model.setPath(p.initialPath) != legend::LegendStatus::Ok) return false;
   p.created = true;
   p.model.load();
+  showSelection();
   p.tip.Create(this, kTipWidth, kTipHeight, kTipFill, kTipFrame, kTipFontHeight, nullptr);
   p.tip.AddTool(p.area, QString::fromUtf8(kTipDefaultText), 0);
   p.tip.relayEventsOf(this);
@@ -312,9 +333,22 @@ void CLegendPadDlg::destroyPad() {
   deleteLater();
 }
 
-void CLegendPadDlg::reload() { parts_->model.load(); }
+void CLegendPadDlg::reload() {
+  parts_->model.load();
+  showSelection();
+}
 
-legend::LegendStatus CLegendPadDlg::setNewFile(std::string_view path) { return parts_->model.setNewFile(path); }
+legend::LegendStatus CLegendPadDlg::setNewFile(std::string_view path) {
+  const legend::LegendStatus status = parts_->model.setNewFile(path);
+  showSelection();
+  return status;
+}
+
+void CLegendPadDlg::showSelection() {
+  // A load may have dropped the selection; the number field must not keep
+  // naming a legend of the file before.
+  parts_->port.showSelectedNumber(parts_->model.legends().selectedPosition());
+}
 
 const std::string& CLegendPadDlg::path() const { return parts_->model.legends().path(); }
 
@@ -344,6 +378,7 @@ void CLegendPadDlg::setSavePathChooser(SavePathChooser chooser) { parts_->choose
 
 void CLegendPadDlg::setPrompter(legend::Prompter* prompter) {
   Parts& p = *parts_;
+  p.questions = prompter;
   if (prompter != nullptr)
     p.prompter.target = prompter;
   else
@@ -408,24 +443,51 @@ void CLegendPadDlg::keyPressEvent(QKeyEvent* event) {
 void CLegendPadDlg::mousePressEvent(QMouseEvent* event) {
   Parts& p = *parts_;
   const QPoint global = event->globalPosition().toPoint();
-  if (event->button() == Qt::LeftButton)
+  if (event->button() == Qt::LeftButton) {
     p.model.click(areaPoint(global), {p.area->width(), p.area->height()});
-  else if (event->button() == Qt::RightButton)
+  } else if (event->button() == Qt::RightButton) {
+    // A second press this soon starts a double-click: the first click's
+    // menu is not wanted.
+    p.menuTimer.stop();
+    p.rightDoubleClicked = false;
     p.model.rightButtonPressed();
+  }
   QDialog::mousePressEvent(event);
 }
 
 void CLegendPadDlg::mouseReleaseEvent(QMouseEvent* event) {
   QDialog::mouseReleaseEvent(event);
-  if (event->button() == Qt::RightButton) showPopupMenu(event->globalPosition().toPoint());
+  if (event->button() != Qt::RightButton) return;
+  Parts& p = *parts_;
+  if (std::exchange(p.rightDoubleClicked, false)) return;
+  p.menuAt = event->globalPosition().toPoint();
+  p.menuTimer.start(QApplication::doubleClickInterval());
 }
 
 void CLegendPadDlg::mouseDoubleClickEvent(QMouseEvent* event) {
+  Parts& p = *parts_;
   if (event->button() == Qt::RightButton) {
-    Parts& p = *parts_;
+    p.menuTimer.stop();
+    p.rightDoubleClicked = true;
     p.model.editLegendAt(areaPoint(event->globalPosition().toPoint()), {p.area->width(), p.area->height()});
   }
-  QDialog::mouseDoubleClickEvent(event);
+  // The second press of a left double-click is no click of its own: the
+  // legend its first press selected stays selected. (The default handling
+  // would take it for a press and deselect the legend again.)
+  event->accept();
+}
+
+void CLegendPadDlg::wheelEvent(QWheelEvent* event) {
+  parts_->model.wheel(event->angleDelta().y(), QApplication::wheelScrollLines());
+  event->accept();
+}
+
+bool CLegendPadDlg::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == parts_->scrollBar && event->type() == QEvent::Wheel) {
+    wheelEvent(static_cast<QWheelEvent*>(event));
+    return true;
+  }
+  return QDialog::eventFilter(watched, event);
 }
 
 void CLegendPadDlg::mouseMoveEvent(QMouseEvent* event) {
@@ -495,6 +557,13 @@ void CLegendPadDlg::runCommand(int id, QPoint globalPos) {
   if (id == command::kSaveWholeFileAs || id == command::kSaveDisplayAs) {
     savePath = p.chooseSavePath(p.model.legends().path());
     if (!savePath) return;
+    savePath = withLegendExtension(*savePath);
+    std::error_code error;
+    if (std::filesystem::exists(*savePath, error)) {
+      legend::Prompter& ask = p.questions != nullptr ? *p.questions : p.boxes;
+      const QString question = QString::fromUtf8(kReplaceQuestion).arg(QString::fromStdString(*savePath));
+      if (!ask.askYesNo(question.toStdString(), false)) return;
+    }
   }
   p.model.runCommand(id, areaPoint(globalPos), {p.area->width(), p.area->height()}, std::move(savePath));
 }

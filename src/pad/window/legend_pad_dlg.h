@@ -85,8 +85,9 @@ class CLegendPadDlg : public QDialog {
   /// tests put a script in its place. No value: the user cancelled.
   using SavePathChooser = std::function<std::optional<std::string>(const std::string& initialPath)>;
   void setSavePathChooser(SavePathChooser chooser);
-  /// Replaces the message boxes (when the pad shows messages) and the
-  /// editors of the parameter dialog; null puts the real ones back.
+  /// Replaces the message boxes (when the pad shows messages), the
+  /// question before a save-as replaces a file (asked whatever the flag)
+  /// and the editors of the parameter dialog; null puts the real ones back.
   void setPrompter(legend::Prompter* prompter);
   void setAreaEditors(legend::editor::AreaEditors* editors);
 
@@ -97,6 +98,8 @@ class CLegendPadDlg : public QDialog {
   void mouseReleaseEvent(QMouseEvent* event) override;
   void mouseDoubleClickEvent(QMouseEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
+  void wheelEvent(QWheelEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
   void moveEvent(QMoveEvent* event) override;
 
@@ -108,6 +111,8 @@ class CLegendPadDlg : public QDialog {
   /// Tells the project and asks about unsaved changes, the first time only.
   void closeOnce();
   void showPopupMenu(QPoint globalPos);
+  /// Sets the number field from the selection, after every load.
+  void showSelection();
   legend::pad::WindowPoint areaPoint(QPoint globalPos) const;
 
   std::unique_ptr<Parts> parts_;

@@ -12,6 +12,8 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPolygon>
+#include <QScreen>
+#include <QTextLayout>
 #include <QWindow>
 
 namespace {
@@ -86,6 +88,32 @@ QRegion innerFrame(const QRegion& shape) {
   return shape - inner;
 }
 
+// Lays @p text out in lines at most @p width pixels wide: each line break
+// of the text starts a new line, and a line that is too wide is broken
+// between words, or inside a word wider than the whole line. Hands every
+// paragraph's layout, positioned below the one before, to @p laidOut and
+// returns the height of all lines.
+template <class LaidOut>
+int layOutWrapped(const QFont& font, const QString& text, int width, LaidOut&& laidOut) {
+  QTextOption option;
+  option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+  qreal y = 0;
+  for (QString paragraph : text.split(QLatin1Char('\n'))) {
+    if (paragraph.endsWith(QLatin1Char('\r'))) paragraph.chop(1);
+    QTextLayout layout(paragraph, font);
+    layout.setTextOption(option);
+    layout.beginLayout();
+    for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+      line.setLineWidth(width);
+      line.setPosition(QPointF(0, y));
+      y += line.height();
+    }
+    layout.endLayout();
+    laidOut(layout);
+  }
+  return static_cast<int>(std::ceil(y));
+}
+
 // Presses of keys the window system keeps for itself (menu activation) are
 // not typing, so they leave the tip alone.
 bool isSystemKey(const QKeyEvent& key) {
@@ -130,9 +158,11 @@ bool CLegendTipWnd::Create(QWidget* parent, int width, int height, TipColour fil
   const int b = static_cast<int>(h * kInscribe);
   // The corners are the exclusive right and bottom edges of the area the
   // text may use, so the area is right - left pixels wide.
-  textRect_ = QRect(QPoint(w / 2 - a + kPointerMargin, h / 2 - b), QPoint(w / 2 + a + kPointerMargin, h / 2 + b));
-  body_ = roundedRectRegion(kPointerMargin, 0, width, height, w / 6, h / 6);
+  baseTextRect_ = QRect(QPoint(w / 2 - a + kPointerMargin, h / 2 - b), QPoint(w / 2 + a + kPointerMargin, h / 2 + b));
+  cornerWidth_ = w / 6;
+  cornerHeight_ = h / 6;
   pointer_ = QRegion(QPolygon(std::begin(kPointer), std::end(kPointer)), Qt::OddEvenFill);
+  setGrowth(0);
   const QRegion shape = body_ | pointer_;
   if (shape.isEmpty()) return false;
 
@@ -193,6 +223,7 @@ void CLegendTipWnd::ShowTip(QWidget* tool, int show, const QString* text, int al
   textColour_ = record->textColour;
   text_ = text ? *text : record->defaultText;
   currentTool_ = tool;
+  fitText(QCursor::pos());
   showAt(QCursor::pos());
   repaint();
 }
@@ -228,6 +259,7 @@ void CLegendTipWnd::RelayEvent(QObject* target, const QEvent* event, QPoint glob
     textColour_ = record.textColour;
     text_ = record.defaultText;
     currentTool_ = record.window;
+    fitText(globalPos);
     showAt(globalPos);
     return;
   }
@@ -281,9 +313,38 @@ bool CLegendTipWnd::eventFilter(QObject* watched, QEvent* event) {
   return false;  // the owner handles every event as if the tip were not there
 }
 
+bool CLegendTipWnd::singleLine() const {
+  return QFontMetrics(font_).horizontalAdvance(text_) < textRect_.right() - textRect_.left();
+}
+
+int CLegendTipWnd::wrappedTextHeight() const {
+  return layOutWrapped(font_, text_, baseTextRect_.right() - baseTextRect_.left(), [](const QTextLayout&) {});
+}
+
+void CLegendTipWnd::fitText(QPoint globalPos) {
+  int growth = 0;
+  if (!singleLine()) growth = std::max(0, wrappedTextHeight() - (baseTextRect_.bottom() - baseTextRect_.top()));
+  // The balloon hangs from the pointer; it grows no further than the screen
+  // reaches below it.
+  if (const QScreen* screen = QGuiApplication::screenAt(globalPos)) {
+    const int room = screen->availableGeometry().bottom() + 1 - globalPos.y() - height_;
+    growth = std::min(growth, std::max(0, room));
+  }
+  if (growth != growth_) setGrowth(growth);
+}
+
+void CLegendTipWnd::setGrowth(int growth) {
+  // Growing keeps the pointer, the corners and the text's top-left where
+  // they are; the body and the text area only reach further down.
+  growth_ = growth;
+  textRect_ = baseTextRect_.adjusted(0, 0, 0, growth);
+  body_ = roundedRectRegion(kPointerMargin, 0, width_, height_ + growth, cornerWidth_, cornerHeight_);
+  setMask(body_ | pointer_);
+}
+
 void CLegendTipWnd::showAt(QPoint globalPos) {
   // The pointer's tip sits on the mouse hot spot.
-  setGeometry(QRect(globalPos, QSize(width_, height_)));
+  setGeometry(QRect(globalPos, QSize(width_, height_ + growth_)));
   // A window being shown comes up on top already.
   if (isVisible()) raise();
   show();
@@ -307,11 +368,11 @@ void CLegendTipWnd::paintEvent(QPaintEvent*) {
   painter.setClipRect(area);
   painter.setFont(font_);
   painter.setPen(tipColour(alert_ ? alertColour_ : textColour_));
-  const QFontMetrics metrics(font_);
-  if (metrics.horizontalAdvance(text_) < area.width()) {
+  if (singleLine()) {
     painter.drawText(area, Qt::AlignCenter | Qt::TextSingleLine, text_);
   } else {
-    painter.drawText(area, Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, text_);
+    layOutWrapped(font_, text_, area.width(),
+                  [&painter, &area](const QTextLayout& layout) { layout.draw(&painter, area.topLeft()); });
   }
 }
 

@@ -60,7 +60,8 @@ class CLegendTipWnd : public QWidget {
   // Geometry and state, for the owner and for checks.
   /// Where the text goes. right() and bottom() are exclusive edges, unlike
   /// QRect's usual inclusive ones: the text area is right() - left() pixels
-  /// wide and bottom() - top() high.
+  /// wide and bottom() - top() high. A text that needs more lines than the
+  /// area holds makes the balloon grow downwards, and the area with it.
   QRect textRect() const noexcept { return textRect_; }
   QRegion bodyRegion() const { return body_; }
   QRegion pointerRegion() const { return pointer_; }
@@ -89,6 +90,12 @@ class CLegendTipWnd : public QWidget {
     TipColour textColour = 0;
   };
   void showAt(QPoint globalPos);
+  /// Whether the text goes on one centred line.
+  bool singleLine() const;
+  int wrappedTextHeight() const;
+  /// Grows (or shrinks back) the balloon for the text to show at @p globalPos.
+  void fitText(QPoint globalPos);
+  void setGrowth(int growth);
   static bool applicationHasFocus();
   const Tool* findTool(const QWidget* tool) const;
   void watch(QWidget* widget);
@@ -98,6 +105,10 @@ class CLegendTipWnd : public QWidget {
   QRegion body_;
   QRegion pointer_;
   QRect textRect_;
+  QRect baseTextRect_;  // the text area at the size given to Create
+  int cornerWidth_ = 0;
+  int cornerHeight_ = 0;
+  int growth_ = 0;  // pixels added below the size given to Create
   QString text_;
   bool tracking_ = false;
   TipColour textColour_ = 0;
