@@ -8,6 +8,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev nlohmann-json3-dev
   clang libclang-rt-14-dev
   doxygen dpkg-dev file binutils
+  python3 xvfb xdotool openbox x11-utils imagemagick
 )
 
 missing=()

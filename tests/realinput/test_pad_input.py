@@ -131,13 +131,26 @@ def case_wheel_and_bar(args, session, workdir):
 
 
 def case_bar_context_menu(args, session, workdir):
-    """The scroll bar's own context menu moves the grid with the thumb."""
+    """The scroll bar's own context menu ("Scroll here", "Bottom") moves the
+    grid with the thumb, and the arrows go on from there."""
     host, pad = start_host(args, session, write_legends(args, workdir, "many", [point_legend(i) for i in range(60)]))
     before = app_windows(session)
-    session.click(*pad.bar("middle"), button=3)
-    wait_for("the scroll bar's menu", lambda: app_windows(session) - before)
-    session.keys("Down", "Down", "Down", "Return")  # Scroll here, Top, Bottom
-    wait_for("the menu to close", lambda: not (app_windows(session) - before))
+
+    def menu_item(*keys):
+        session.click(*pad.bar("middle"), button=3)
+        wait_for("the scroll bar's menu", lambda: app_windows(session) - before)
+        session.keys(*keys, "Return")
+        wait_for("the menu to close", lambda: not (app_windows(session) - before))
+
+    menu_item("Down")                            # Scroll here: about the middle row
+    mark = len(host.lines)
+    session.click(*pad.cell(0))
+    middle = int(host.lines[host.wait_line(r"^WM_LEGEND_SELECTED ", mark)].split()[1])
+    if not 15 <= middle <= 45 or middle % 3:
+        raise Failure("after scrolling to the middle the first cell holds legend %d" % middle)
+    session.click(*pad.bar("up"))
+    pad.select_first_cell(middle - 3)
+    menu_item("Down", "Down", "Down")            # Scroll here, Top, Bottom
     pad.select_first_cell(57)
     session.click(*pad.bar("up"))                # from the bottom: one row up
     pad.select_first_cell(54)
@@ -253,22 +266,43 @@ def case_tip_last_line(args, session, workdir):
         raise Failure("the size line touches the balloon's edge")
 
 
+def _window_image(session, window):
+    x, y, w, h = session.geometry(window)
+    image = session.screenshot()
+    return [[image.pixel(x + i, y + j) for i in range(w)] for j in range(h)]
+
+
 def case_region_preview(args, session, workdir):
-    """Picking another fill pattern in the region editor, reached by a right
-    double-click on a region legend, changes its preview."""
+    """The region editor, reached from the pad (a right double-click on a
+    region legend, then 图形参数), shows a newly picked fill pattern in its
+    preview, and the fill colour there as well."""
     legends = [{"name": "区域", "description": "", "type": "region", "class_code": 7,
                 "params": {"fill_colour": 5, "pattern": 0, "cell_width": 8.0, "cell_height": 8.0,
                            "pattern_colour": 1}}]
     host, pad = start_host(args, session, write_legends(args, workdir, "region", legends))
     session.click(*pad.cell(0), button=3, repeat=2)
-    edit = session.wait_window(EDIT_TITLE)
-    before = app_windows(session)
-    session.keys("alt+g") if False else None
-    x, y, w, h = session.geometry(edit)
-    # The graphic parameter button: found by its text's shortcut-free click
-    # through the keyboard focus chain is fragile; the dialog's own button
-    # is reached by Tab from the name field.
-    raise Failure("region preview case not written yet")
+    session.wait_window(EDIT_TITLE)
+    # Name, description, class code, then the graphic parameter button.
+    session.keys("Tab", "Tab", "Tab", "space")
+    editor = session.wait_window("^区图例参数编辑$")
+    time.sleep(0.5)  # let it paint once before the first picture
+    before = wait_for("the editor painted", lambda: _window_image(session, editor))
+    # The pattern list has the focus: the next pattern.
+    session.keys("Down")
+    _, _, width, height = session.geometry(editor)
+
+    def preview_changed():
+        after = _window_image(session, editor)
+        # The preview is in the lower right quarter; the list on the left
+        # changes with the choice anyway.
+        rows = range(height // 3, height - 40)
+        return any(after[y][width // 2:] != before[y][width // 2:] for y in rows)
+
+    wait_for("the preview to show the new pattern", preview_changed, deadline=10)
+    session.keys("Escape")
+    session.wait_no_window("^区图例参数编辑$")
+    session.keys("Escape")
+    session.wait_no_window(EDIT_TITLE)
 
 
 CASES = {
