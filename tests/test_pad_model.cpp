@@ -12,6 +12,7 @@
 
 #include "legend/map_project.h"
 #include "legendfile/messages.h"
+#include "pad/model/save_name.h"
 #include "pad/model/scale_maxima.h"
 #include "support/cln_builder.h"
 #include "support/recording_driver.h"
@@ -299,6 +300,37 @@ TEST_F(PadModelTest, ScrollBarAndKeysMoveByRowsAndPagesWithinTheRange) {
   pad.key(PadKey::Other);
   EXPECT_EQ(port.scrollPosition, 1);
   EXPECT_EQ(pad.legends().selectedIndex(), -1);
+}
+
+TEST_F(PadModelTest, WheelScrollsRowsPerNotchAddsUpPartsOfNotchesAndStopsAtTheEnds) {
+  PadModel& pad = open(points(60));  // range 1 ... 20
+  pad.wheel(-120, 3);
+  EXPECT_EQ(pad.scrollPosition(), 4);
+  EXPECT_EQ(port.scrollPosition, 4);
+  pad.wheel(-60, 3);  // half a notch: nothing yet
+  EXPECT_EQ(pad.scrollPosition(), 4);
+  pad.wheel(-60, 3);
+  EXPECT_EQ(pad.scrollPosition(), 7);
+  pad.wheel(-60, 3);
+  pad.wheel(120, 3);  // turning back drops the half notch
+  EXPECT_EQ(pad.scrollPosition(), 4);
+  pad.wheel(-120 * 100, 3);
+  EXPECT_EQ(pad.scrollPosition(), 20);
+  pad.wheel(INT32_MAX, INT32_MAX);
+  EXPECT_EQ(pad.scrollPosition(), 1);
+}
+
+TEST(PadSaveName, CopiesGetTheLegendExtensionOnTheirLastComponentOnly) {
+  const struct {
+    const char* chosen;
+    const char* saved;
+  } cases[] = {
+      {"/data/roads", "/data/roads.CLN"},         {"/data/roads.CLN", "/data/roads.CLN"},
+      {"/data/roads.cln", "/data/roads.cln"},     {"/data/roads.txt", "/data/roads.txt.CLN"},
+      {"/data/set.CLN/roads", "/data/set.CLN/roads.CLN"}, {"roads", "roads.CLN"},
+      {"/data/.CLN", "/data/.CLN.CLN"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(legend::pad::withLegendExtension(c.chosen), c.saved) << c.chosen;
 }
 
 TEST_F(PadModelTest, TipsFollowThePointerOnlyWhenSwitchedOn) {

@@ -18,7 +18,11 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTimer>
+#include <QWheelEvent>
 
+#include <cstring>
+
+#include "components/display/graphic_records.h"
 #include "components/display/palette.h"
 #include "editor/legend_param_dlg.h"
 #include "legend/legend_events.h"
@@ -172,6 +176,9 @@ TEST_F(LegendPadDlgTest, ClickTellsTheOwnerWhoCanQueryThePadDuringTheMessage) {
   EXPECT_EQ(image.pixelColor(46 + 3, 53 - 4), selected);
   EXPECT_NE(image.pixelColor(3, 53 - 4), selected);
 
+  // The second press of a double-click is no click of its own.
+  mouse(QEvent::MouseButtonDblClick, Qt::LeftButton, cell(1));
+  EXPECT_EQ(owner.events.size(), 1u);
   click(cell(1));
   EXPECT_EQ(owner.events.back(), "deselected 1 type 1");
   EXPECT_FALSE(project.selected());
@@ -211,6 +218,45 @@ TEST_F(LegendPadDlgTest, ScrollBarAndKeysScrollTheGrid) {
   EXPECT_EQ(pad->model().scrollPosition(), 2);
   key(Qt::Key_Escape);
   EXPECT_TRUE(pad->isVisible());
+}
+
+TEST_F(LegendPadDlgTest, EveryWayTheScrollBarMovesAndTheWheelMoveTheGridWithIt) {
+  open(30);  // range 1 ... 10
+  QScrollBar* bar = child<QScrollBar>("scrollBar");
+  bar->setValue(4);  // as the bar's own "Scroll here" does
+  EXPECT_EQ(pad->model().scrollPosition(), 4);
+  bar->setSliderDown(true);
+  bar->setSliderPosition(8);
+  EXPECT_EQ(pad->model().scrollPosition(), 4) << "the grid waits for the drag to end";
+  bar->setSliderDown(false);
+  EXPECT_EQ(pad->model().scrollPosition(), 8);
+
+  auto turn = [](QWidget* target, int delta) {
+    QWheelEvent wheel(QPointF(5, 5), target->mapToGlobal(QPointF(5, 5)), QPoint(), QPoint(0, delta), Qt::NoButton,
+                      Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(target, &wheel);
+  };
+  const int rows = QApplication::wheelScrollLines();
+  turn(pad, 120);
+  EXPECT_EQ(pad->model().scrollPosition(), 8 - rows);
+  EXPECT_EQ(bar->value(), 8 - rows);
+  turn(bar, -120);
+  EXPECT_EQ(pad->model().scrollPosition(), 8);
+  EXPECT_EQ(bar->value(), 8);
+}
+
+TEST_F(LegendPadDlgTest, SamplesStayInsideTheirCells) {
+  // A line as thick as the pad would cover every cell around its own.
+  testcln::Bytes record(testcln::paramBytes(0), 0);
+  record[legend::records::line::kColour] = 3;
+  const float width = 400;
+  std::memcpy(&record[legend::records::line::kPenWidth], &width, sizeof width);
+  testcln::write(file(), testcln::file({{.name = "", .type = 0, .block = testcln::block(record)}}));
+  openPath(file().string());
+  const QImage image = pad->drawingArea()->grab().toImage();
+  const QRgb line = legend::display::paletteColour(3).rgb();
+  EXPECT_EQ(image.pixel(cell(0)), line);
+  for (const int other : {1, 3, 4}) EXPECT_NE(image.pixel(cell(other)), line) << "cell " << other;
 }
 
 TEST_F(LegendPadDlgTest, MenuShowsTheStatesOfTheFileAndRunsItsCommands) {
@@ -277,16 +323,32 @@ TEST_F(LegendPadDlgTest, SaveAsAsksForAPathAndWritesTheCopy) {
   pad->runCommand(command::kSaveWholeFileAs, {});
   EXPECT_EQ(offered, file().string());
   EXPECT_EQ(testcln::read(dir / "copy.CLN"), testcln::read(file()));
+
+  // A name typed without the extension gets it, and replacing the file of
+  // that final name is asked first.
+  testcln::write(dir / "typed.CLN", {1, 2, 3});
+  pad->setSavePathChooser([&](const std::string&) { return (dir / "typed").string(); });
+  prompter.answers = {false};
+  pad->runCommand(command::kSaveDisplayAs, {});
+  ASSERT_EQ(prompter.shown.size(), 1u);
+  EXPECT_NE(prompter.shown[0].find((dir / "typed.CLN").string()), std::string::npos);
+  EXPECT_EQ(testcln::read(dir / "typed.CLN"), testcln::Bytes({1, 2, 3}));
+  EXPECT_FALSE(std::filesystem::exists(dir / "typed"));
+  prompter.answers = {true};
+  pad->runCommand(command::kSaveDisplayAs, {});
+  EXPECT_EQ(testcln::read(dir / "typed.CLN"), testcln::read(file()));
 }
 
 TEST_F(LegendPadDlgTest, ReloadEventReadsTheFileAgainAndClearsTheSelection) {
   open(2);
   click(cell(0));
+  EXPECT_EQ(child<QLineEdit>("selectedNumber")->text(), QStringLiteral("0"));
   testcln::write(file(), testcln::file({point(0), point(1), point(2), point(3)}));
   LegendEvent reload(WM_LEGEND_RELOAD);
   QApplication::sendEvent(pad, &reload);
   EXPECT_EQ(child<QLabel>("totalText")->text(), QStringLiteral("4"));
   EXPECT_EQ(pad->model().legends().selectedIndex(), -1);
+  EXPECT_EQ(child<QLineEdit>("selectedNumber")->text(), QStringLiteral("-1"));
   EXPECT_EQ(owner.events.size(), 1u);  // a reload tells no one
 }
 

@@ -117,6 +117,23 @@ TEST(Render, demoPngHasTheLayoutsSizeDrawsOnlyTitleAndGridAndInksTheUsedCells) {
   }
 }
 
+TEST(Render, positionNumbersStayWholeAboveTheCellsBottomEdge) {
+  testcln::TempDir dir;
+  // A point legend of a point type that draws nothing, without a name: the
+  // cell shows only its number.
+  testcln::Bytes record(testcln::paramBytes(1), 0);
+  record[0] = 9;
+  testcln::write(dir / "one.CLN", testcln::file({{.name = "", .type = 1, .block = testcln::block(record)}}));
+  const QString png = q(dir / "one.png");
+  ASSERT_EQ(render({q(dir / "one.CLN"), u"-o"_s, png}).exitCode, 0);
+  const QImage image = QImage(png).convertToFormat(QImage::Format_RGB32);
+  const int bottomLine = image.height() - kMargin - 1;
+  const QRect number(kMargin + 1, bottomLine - kCellHeight / 3, kCellWidth / 3, kCellHeight / 3);
+  EXPECT_GT(inkIn(image, number), 0);
+  EXPECT_EQ(inkIn(image, QRect(number.left(), bottomLine - 1, number.width(), 1)), 0)
+      << "the number runs into the cell's bottom edge";
+}
+
 TEST(Render, writesSvgAndPdfAndGivesALongSheetSeveralPdfPages) {
   testcln::TempDir dir;
   testcln::write(dir / "many.CLN", regionFile(300));

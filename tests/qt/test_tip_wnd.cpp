@@ -153,12 +153,23 @@ TEST_F(LegendTipTest, ShortTextIsCentredAndLongTextWrapsFromTheTopWithinTheRect)
   EXPECT_LT((wrapped.topLeft() - kTextArea.topLeft()).manhattanLength(), 8);
   EXPECT_GT(wrapped.height(), 20) << "on more than one line";
 
+  // More lines than the area holds: the balloon grows downwards until every
+  // line shows, its pointer and its text's top-left staying where they were.
   QString lines;
   for (int i = 0; i < 20; ++i) lines += QString("line %1\n").arg(i);
-  showTip(lines);
-  const QRect cut = inkBox(shot(), false);
-  EXPECT_GT(cut.height(), 80) << "each line break starts a line";
-  EXPECT_TRUE(kTextArea.contains(cut)) << "and the rest is cut off";
+  showTip(lines + QStringLiteral("大小:170字节"));
+  const QImage grown = shot();
+  const QRect all = inkBox(grown, false);
+  EXPECT_GT(tip->height(), 160);
+  EXPECT_EQ(tip->textRect().topLeft(), kTextArea.topLeft());
+  EXPECT_EQ(tip->textRect().right(), kTextArea.left() + kTextArea.width());
+  EXPECT_GT(all.height(), 20 * 10) << "each line break starts a line";
+  EXPECT_LT(all.bottom(), tip->textRect().bottom()) << "and the last one is not cut";
+  EXPECT_EQ(grown.pixel(30, tip->height() - 5), qRgb(255, 251, 240)) << "the body reaches below it";
+  EXPECT_TRUE(tip->mask().contains(QPoint(3, 2)));
+
+  showTip(QStringLiteral("OK"));
+  EXPECT_EQ(tip->height(), 160) << "a short text brings the balloon back to its size";
 }
 
 TEST_F(LegendTipTest, ShowTipShowsAToolsRecordAtThePointer) {

@@ -235,6 +235,8 @@ void CLegendPadDlg::closeOnce() {
   // unsaved changes are offered for saving.
   if (parts_->created && !parts_->closed) {
     parts_->closed = true;
+    // A menu still waiting to open would open on a pad that is gone.
+    parts_->menuTimer.stop();
     parts_->tip.ShowTip(parts_->area, 0, nullptr, 0);
     parts_->model.close();
   }
