@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Sets everything up and runs the whole test suite: the normal build, a
-# check of what it installs (scripts/check-install.sh), the same suite under
+# Sets everything up and runs the whole test suite: the normal build (its
+# tests include the real-input ones, which start the demo host on private X
+# servers and drive it with xdotool), a check of what it installs (scripts/check-install.sh), the same suite under
 # AddressSanitizer and UndefinedBehaviorSanitizer, and a short run of every
 # fuzz target.
 set -euo pipefail
