@@ -6,7 +6,11 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdlib>
+#include <limits>
+#include <new>
 #include <random>
+#include <string_view>
 #include <utility>
 
 namespace legend {
@@ -20,13 +24,19 @@ constexpr std::size_t kMaxIoChunk = std::size_t{1} << 30;
 constexpr int kMaxCreateAttempts = 100;
 /// Links followed before a chain counts as a loop (Linux allows 40).
 constexpr int kMaxLinkHops = 40;
-/// Bytes of the target's name kept in the new file's name, so that
-/// ".<name>.XXXXXX.tmp" stays within NAME_MAX even for a 255-byte name.
+/// Bytes of the target's name kept in the names of the new file and of the
+/// backup, so that ".<name>.XXXXXX.tmp" stays within NAME_MAX even for a
+/// 255-byte name.
 constexpr std::size_t kMaxTempStem = 200;
 constexpr std::size_t kTempSuffixLength = 6;
 constexpr unsigned kPermissionBits = 0777;
+/// Permissions with the set-id and sticky bits: what a save keeps.
+constexpr unsigned kModeBits = 07777;
 /// What open() narrows by the umask when the target does not exist yet.
 constexpr unsigned kNewFileMode = 0666;
+/// The backup of the old bytes may be all the user has left of the file:
+/// nobody else reads it, wherever it lies.
+constexpr unsigned kBackupMode = 0600;
 
 std::error_code errnoCode(int value) noexcept { return {value, std::generic_category()}; }
 
@@ -123,68 +133,249 @@ std::optional<Target> resolveTarget(std::string path, int& error) {
   return std::nullopt;
 }
 
-std::string tempName(const std::string& target, std::mt19937_64& random) {
-  static constexpr char kAlphabet[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
-  std::uniform_int_distribution<std::size_t> pick(0, sizeof kAlphabet - 2);
-  std::string suffix(kTempSuffixLength, '\0');
-  for (char& c : suffix) c = kAlphabet[pick(random)];
-  return folderPrefix(target) + "." + baseName(target).substr(0, kMaxTempStem) + "." + suffix + ".tmp";
-}
-
-/// The new file until it has been renamed over the target. Every way out of
-/// a replacement that does not get that far closes and removes it here.
-class NewFile {
+/// A descriptor the replacement holds. Every way out that has not closed it
+/// closes it here, where an error of that close no longer changes anything.
+class Descriptor {
  public:
-  NewFile(FileOps& ops, std::string path, int fd) noexcept : ops_(ops), path_(std::move(path)), fd_(fd) {}
-  NewFile(const NewFile&) = delete;
-  NewFile& operator=(const NewFile&) = delete;
-  ~NewFile() {
-    // The caller has already taken errno into its result; keep it anyway.
-    const int saved = errno;
-    if (fd_ >= 0) ops_.close(fd_);
-    if (!renamed_) ops_.unlink(path_);
+  Descriptor(FileOps& ops, int fd) noexcept : ops_(ops), fd_(fd) {}
+  Descriptor(const Descriptor&) = delete;
+  Descriptor& operator=(const Descriptor&) = delete;
+  ~Descriptor() {
+    if (fd_ < 0) return;
+    const int saved = errno;  // the caller has taken errno into its result; keep it anyway
+    ops_.close(fd_);
     errno = saved;
   }
-
-  int fd() const noexcept { return fd_; }
-  const std::string& path() const noexcept { return path_; }
+  int get() const noexcept { return fd_; }
   /// A failed close still releases the descriptor, so it is never closed twice.
   int close() { return ops_.close(std::exchange(fd_, -1)); }
-  void markRenamed() noexcept { renamed_ = true; }
+
+ private:
+  FileOps& ops_;
+  int fd_;
+};
+
+/// A file the replacement made: the new file until it has been renamed over
+/// the target, or the backup until the target is written. Removed on every
+/// way out unless kept.
+class CreatedFile {
+ public:
+  CreatedFile(FileOps& ops, std::string path, int fd) : ops_(ops), path_(std::move(path)), fd_(ops, fd) {}
+  CreatedFile(const CreatedFile&) = delete;
+  CreatedFile& operator=(const CreatedFile&) = delete;
+  ~CreatedFile() {
+    if (kept_) return;
+    const int saved = errno;
+    if (fd_.get() >= 0) fd_.close();
+    ops_.unlink(path_);
+    errno = saved;
+  }
+  int fd() const noexcept { return fd_.get(); }
+  const std::string& path() const noexcept { return path_; }
+  int close() { return fd_.close(); }
+  void keep() noexcept { kept_ = true; }
 
  private:
   FileOps& ops_;
   std::string path_;
-  int fd_;
-  bool renamed_ = false;
+  Descriptor fd_;
+  bool kept_ = false;
 };
 
-/// Gives the new file the owner and permissions of the one it replaces. Best
-/// effort: only the owner (or root) may set them, and the bytes are what count.
-void copyOwnership(int fd, const struct stat& existing, unsigned mode) noexcept {
-  struct stat created {};
-  if (::fstat(fd, &created) != 0) return;
-  // Without this a save by root would hand a user's file to root.
-  if ((created.st_uid != existing.st_uid || created.st_gid != existing.st_gid) &&
-      ::fchown(fd, existing.st_uid, existing.st_gid) != 0) {
-    // keep the saver's ownership
-  }
-  // The umask may have narrowed what open() was given.
-  if ((created.st_mode & kPermissionBits) != mode && ::fchmod(fd, static_cast<mode_t>(mode)) != 0) {
-    // keep the umask's permissions
-  }
+ReplaceResult failure(ReplaceError error, FileStep step, int cause, std::string backup = {}) {
+  // A failing call that forgot errno must still not read as success.
+  return ReplaceResult{error, step, errnoCode(cause != 0 ? cause : EIO), std::move(backup)};
 }
 
-/// Makes the rename itself durable. Best effort: the new content is already
-/// complete under the target's name, and not every file system syncs folders.
-void syncFolder(const std::string& prefix) noexcept {
-  const std::string folder = prefix.empty() ? std::string(".") : prefix;
-  const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (fd < 0) return;
-  if (::fsync(fd) != 0) {
-    // the rename stands; it may just not survive a power cut yet
+/// A file made under a fresh name, or the errno of why it could not be.
+struct Created {
+  int fd = -1;
+  int error = 0;
+  std::string path;
+};
+
+/// Creates "<prefix><stem>.XXXXXX<suffix>" with a name nobody else has taken.
+Created createUnique(FileOps& ops, const std::string& prefix, const std::string& stem, std::string_view suffix,
+                     unsigned mode, std::mt19937_64& random) {
+  static constexpr char kAlphabet[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+  std::uniform_int_distribution<std::size_t> pick(0, sizeof kAlphabet - 2);
+  for (int attempt = 0; attempt < kMaxCreateAttempts; ++attempt) {
+    std::string unique(kTempSuffixLength, '\0');
+    for (char& c : unique) c = kAlphabet[pick(random)];
+    std::string path = prefix + stem + "." + unique + std::string(suffix);
+    const int fd = ops.openNew(path, mode);
+    if (fd >= 0) return {fd, 0, std::move(path)};
+    if (errno != EEXIST) return {-1, errno, {}};
   }
-  ::close(fd);
+  return {-1, EEXIST, {}};
+}
+
+/// Writes all of @p data at the descriptor's position; 0 or the errno of the
+/// failure. @p written counts the bytes that reached the file either way.
+int writeAll(FileOps& ops, int fd, std::span<const std::uint8_t> data, std::size_t& written) {
+  written = 0;
+  while (written < data.size()) {
+    const std::size_t request = std::min(data.size() - written, kMaxIoChunk);
+    const long wrote = ops.write(fd, data.data() + written, request);
+    if (wrote < 0) return errno != 0 ? errno : EIO;
+    // Nothing written and nothing reported is how a full disk can show itself.
+    if (wrote == 0) return ENOSPC;
+    if (static_cast<std::size_t>(wrote) > request) return EIO;
+    written += static_cast<std::size_t>(wrote);
+  }
+  return 0;
+}
+
+std::string folderOf(const std::string& prefix) { return prefix.empty() ? std::string(".") : prefix; }
+
+/// Where a backup of the old bytes may go, best first: beside the file, so it
+/// is found there; the user's cache folder; the temporary folder. Each as a
+/// prefix ending in '/' (empty for the working folder).
+std::vector<std::string> backupPrefixes(const std::string& targetPrefix) {
+  const auto absolute = [](const char* value) { return value != nullptr && value[0] == '/'; };
+  std::vector<std::string> prefixes{targetPrefix};
+  if (const char* cache = std::getenv("XDG_CACHE_HOME"); absolute(cache)) {
+    prefixes.push_back(std::string(cache) + "/");
+  } else if (const char* home = std::getenv("HOME"); absolute(home)) {
+    prefixes.push_back(std::string(home) + "/.cache/");
+  }
+  const char* temp = std::getenv("TMPDIR");
+  prefixes.push_back(absolute(temp) ? std::string(temp) + "/" : std::string("/tmp/"));
+  return prefixes;
+}
+
+/// The old file's bytes, read through a descriptor of their own (the one the
+/// replacement holds is write-only); 0 or the errno of the failure.
+int readOld(FileOps& ops, const std::string& path, std::uint64_t size, std::vector<std::uint8_t>& out) {
+  const int fd = ops.openExisting(path, Access::Read);
+  if (fd < 0) return errno;
+  Descriptor file(ops, fd);
+  if (size > out.max_size()) return EFBIG;
+  try {
+    out.resize(static_cast<std::size_t>(size));
+  } catch (const std::bad_alloc&) {
+    return ENOMEM;
+  }
+  std::size_t done = 0;
+  while (done < out.size()) {
+    const std::size_t request = std::min(out.size() - done, kMaxIoChunk);
+    const long got = ops.read(file.get(), out.data() + done, request, done);
+    if (got < 0) return errno != 0 ? errno : EIO;
+    if (got == 0 || static_cast<std::size_t>(got) > request) break;  // the file shrank meanwhile
+    done += static_cast<std::size_t>(got);
+  }
+  out.resize(done);
+  return 0;
+}
+
+/// Writes @p bytes to the first place of backupPrefixes() that takes them
+/// whole and durably. The path of the copy, or nullopt with the errno of the
+/// last failure in @p cause.
+std::optional<std::string> writeBackup(FileOps& ops, const std::string& target, std::span<const std::uint8_t> bytes,
+                                       std::mt19937_64& random, int& cause) {
+  const std::string stem = baseName(target).substr(0, kMaxTempStem);
+  for (const std::string& prefix : backupPrefixes(folderPrefix(target))) {
+    const Created created = createUnique(ops, prefix, stem, ".bak", kBackupMode, random);
+    if (created.fd < 0) {
+      cause = created.error;
+      continue;
+    }
+    CreatedFile copy(ops, created.path, created.fd);
+    std::size_t written = 0;
+    if ((cause = writeAll(ops, copy.fd(), bytes, written)) != 0) continue;
+    if (ops.flush(copy.fd()) != 0 || copy.close() != 0) {
+      cause = errno;
+      continue;
+    }
+    // The copy must outlive a power cut that tears the file it stands for.
+    if (ops.syncFolder(folderOf(prefix)) != 0) {
+      cause = errno;
+      continue;
+    }
+    copy.keep();
+    return created.path;
+  }
+  return std::nullopt;
+}
+
+/// Gives the new file the old one's owner, group and mode, and checks that it
+/// has them: only root may give a file away, only a member may give it a
+/// group, and the kernel drops a set-group-id bit it will not grant.
+bool keepOwnership(FileOps& ops, int fd, const struct stat& old) {
+  const unsigned mode = old.st_mode & kModeBits;
+  // fchown clears the set-id bits, so the mode comes after it.
+  if (ops.changeOwner(fd, old.st_uid, old.st_gid) != 0) return false;
+  if (ops.changeMode(fd, mode) != 0) return false;
+  struct stat now {};
+  return ops.status(fd, now) == 0 && now.st_uid == old.st_uid && now.st_gid == old.st_gid &&
+         (now.st_mode & kModeBits) == mode;
+}
+
+/// Writes @p image into a new file beside @p target and renames it over the
+/// target. With @p old (the target exists) nullopt means the new file could
+/// not be made or not given the old one's mode, owner and group: it is gone
+/// again, nothing else changed, and the caller writes in place instead.
+std::optional<ReplaceResult> replaceByRename(const std::string& target, std::span<const std::uint8_t> image,
+                                             const struct stat* old, FileOps& ops, std::mt19937_64& random) {
+  // Created with at most the old permissions, so the content is never
+  // readable by more people than before.
+  const unsigned mode = old ? old->st_mode & kPermissionBits : kNewFileMode;
+  const std::string prefix = folderPrefix(target);
+  const Created created =
+      createUnique(ops, prefix, "." + baseName(target).substr(0, kMaxTempStem), ".tmp", mode, random);
+  if (created.fd < 0) {
+    if (old) return std::nullopt;
+    return failure(ReplaceError::CannotCreate, FileStep::CreateNew, created.error);
+  }
+  CreatedFile file(ops, created.path, created.fd);
+  if (old && !keepOwnership(ops, file.fd(), *old)) return std::nullopt;
+
+  std::size_t written = 0;
+  if (const int cause = writeAll(ops, file.fd(), image, written))
+    return failure(ReplaceError::Failed, FileStep::Write, cause);
+  if (ops.flush(file.fd()) != 0) return failure(ReplaceError::Failed, FileStep::Flush, errno);
+  // Some file systems report a failed write-back only at close.
+  if (file.close() != 0) return failure(ReplaceError::Failed, FileStep::Close, errno);
+  if (ops.rename(file.path(), target) != 0) return failure(ReplaceError::Failed, FileStep::Rename, errno);
+  file.keep();
+  // The new content is in place; without this a power cut could still bring
+  // back the old name, so the save is not reported as done.
+  if (ops.syncFolder(folderOf(prefix)) != 0) return failure(ReplaceError::Unconfirmed, FileStep::SyncFolder, errno);
+  return ReplaceResult{};
+}
+
+/// Writes @p image over the old file through @p file (its write-only
+/// descriptor), after copying its old bytes to a backup. The inode stays, and
+/// with it every link, the mode, the owner and the group.
+ReplaceResult replaceInPlace(const std::string& target, Descriptor& file, const struct stat& old,
+                             std::span<const std::uint8_t> image, FileOps& ops, std::mt19937_64& random) {
+  std::vector<std::uint8_t> oldBytes;
+  if (const int cause = readOld(ops, target, static_cast<std::uint64_t>(old.st_size), oldBytes))
+    return failure(ReplaceError::Failed, FileStep::ReadOld, cause);
+  int cause = 0;
+  const std::optional<std::string> backupPath = writeBackup(ops, target, oldBytes, random, cause);
+  // Without a copy a torn write would lose the file: refuse, as careful
+  // editors do.
+  if (!backupPath) return failure(ReplaceError::Failed, FileStep::Backup, cause);
+  CreatedFile backup(ops, *backupPath, -1);
+  const auto kept = [&](FileStep step, int error) {
+    backup.keep();
+    return failure(ReplaceError::BackupKept, step, error, backup.path());
+  };
+
+  std::size_t written = 0;
+  if ((cause = writeAll(ops, file.get(), image, written)) != 0) {
+    // Not a byte of the old file changed: no copy to point the user to.
+    if (written == 0) return failure(ReplaceError::Failed, FileStep::Write, cause);
+    return kept(FileStep::Write, cause);
+  }
+  // Only a whole-file writer hands over an image shorter than the file;
+  // legend saves carry the old tail in theirs.
+  if (image.size() < oldBytes.size() && ops.truncate(file.get(), image.size()) != 0)
+    return kept(FileStep::Truncate, errno);
+  if (ops.flush(file.get()) != 0) return kept(FileStep::Flush, errno);
+  if (file.close() != 0) return kept(FileStep::Close, errno);
+  return ReplaceResult{};  // the backup goes with `backup`
 }
 
 }  // namespace
@@ -241,6 +432,14 @@ std::vector<std::uint8_t> ReadOnlyFile::readAll() const {
   return readWhole(fd_, size_, error);
 }
 
+int FileOps::openExisting(const std::string& path, Access access) {
+  const int flags = (access == Access::Write ? O_WRONLY : O_RDONLY) | O_CLOEXEC | O_NONBLOCK | O_NOCTTY;
+  int fd;
+  do fd = ::open(path.c_str(), flags);
+  while (fd < 0 && errno == EINTR);
+  return fd;
+}
+
 int FileOps::openNew(const std::string& path, unsigned mode) {
   int fd;
   do fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, static_cast<mode_t>(mode));
@@ -248,11 +447,36 @@ int FileOps::openNew(const std::string& path, unsigned mode) {
   return fd;
 }
 
+long FileOps::read(int fd, std::uint8_t* data, std::size_t length, std::uint64_t offset) {
+  if (offset > static_cast<std::uint64_t>(std::numeric_limits<off_t>::max())) return 0;
+  ssize_t got;
+  do got = ::pread(fd, data, length, static_cast<off_t>(offset));
+  while (got < 0 && errno == EINTR);
+  return got;
+}
+
 long FileOps::write(int fd, const std::uint8_t* data, std::size_t length) {
   ssize_t wrote;
   do wrote = ::write(fd, data, length);
   while (wrote < 0 && errno == EINTR);
   return wrote;
+}
+
+int FileOps::status(int fd, struct stat& out) { return ::fstat(fd, &out); }
+
+int FileOps::changeOwner(int fd, uid_t owner, gid_t group) { return ::fchown(fd, owner, group); }
+
+int FileOps::changeMode(int fd, unsigned mode) { return ::fchmod(fd, static_cast<mode_t>(mode)); }
+
+int FileOps::truncate(int fd, std::uint64_t length) {
+  if (length > static_cast<std::uint64_t>(std::numeric_limits<off_t>::max())) {
+    errno = EFBIG;
+    return -1;
+  }
+  int result;
+  do result = ::ftruncate(fd, static_cast<off_t>(length));
+  while (result != 0 && errno == EINTR);
+  return result;
 }
 
 int FileOps::flush(int fd) {
@@ -270,54 +494,49 @@ int FileOps::rename(const std::string& from, const std::string& to) { return ::r
 
 int FileOps::unlink(const std::string& path) { return ::unlink(path.c_str()); }
 
+int FileOps::syncFolder(const std::string& folder) {
+  const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return errno == EACCES || errno == EPERM ? 0 : -1;
+  int result;
+  do result = ::fsync(fd);
+  while (result != 0 && errno == EINTR);
+  if (result != 0 && (errno == EINVAL || errno == ENOTSUP || errno == EROFS)) result = 0;
+  const int saved = errno;
+  ::close(fd);
+  errno = saved;
+  return result;
+}
+
 FileOps& FileOps::system() {
   static FileOps real;  // stateless, so one instance serves every caller
   return real;
 }
 
 ReplaceResult replaceFile(const std::string& path, std::span<const std::uint8_t> image, FileOps& ops) {
-  // A failing call that forgot errno must still not read as success.
-  const auto failed = [](ReplaceError error, int cause) {
-    return ReplaceResult{error, errnoCode(cause != 0 ? cause : EIO)};
-  };
-  if (path.empty()) return failed(ReplaceError::CannotCreate, ENOENT);
-
+  if (path.empty()) return failure(ReplaceError::CannotCreate, FileStep::CreateNew, ENOENT);
   int cause = 0;
   const std::optional<Target> target = resolveTarget(path, cause);
-  if (!target) return failed(ReplaceError::CannotCreate, cause);
-  // Creating the new file with the old permissions, rather than widening
-  // them later, means the content is never readable by more people.
-  const unsigned mode = target->existing ? target->existing->st_mode & kPermissionBits : kNewFileMode;
-
+  if (!target) return failure(ReplaceError::CannotCreate, FileStep::OpenTarget, cause);
   std::mt19937_64 random(std::random_device{}());
-  std::string tempPath;
-  int fd = -1;
-  for (int attempt = 0; fd < 0; ++attempt) {
-    if (attempt == kMaxCreateAttempts) return failed(ReplaceError::CannotCreate, EEXIST);
-    tempPath = tempName(target->path, random);
-    fd = ops.openNew(tempPath, mode);
-    if (fd < 0 && errno != EEXIST) return failed(ReplaceError::CannotCreate, errno);
-  }
-  NewFile file(ops, std::move(tempPath), fd);
-  if (target->existing) copyOwnership(file.fd(), *target->existing, mode);
+  if (!target->existing) return *replaceByRename(target->path, image, nullptr, ops, random);
 
-  for (std::size_t done = 0; done < image.size();) {
-    const std::size_t request = std::min(image.size() - done, kMaxIoChunk);
-    const long wrote = ops.write(file.fd(), image.data() + done, request);
-    if (wrote < 0) return failed(ReplaceError::WriteFailed, errno);
-    // Nothing written and nothing reported is how a full disk can show itself.
-    if (wrote == 0) return failed(ReplaceError::WriteFailed, ENOSPC);
-    if (static_cast<std::size_t>(wrote) > request) return failed(ReplaceError::WriteFailed, EIO);
-    done += static_cast<std::size_t>(wrote);
-  }
-  if (ops.flush(file.fd()) != 0) return failed(ReplaceError::FlushFailed, errno);
-  // Some file systems report a failed write-back only at close.
-  if (file.close() != 0) return failed(ReplaceError::FlushFailed, errno);
-  if (ops.rename(file.path(), target->path) != 0) return failed(ReplaceError::RenameFailed, errno);
-  file.markRenamed();
+  // Opening the file for writing asks the kernel the one question that
+  // counts (mode, owner, ACLs, read-only mounts, immutable files), and the
+  // answer cannot change before an in-place write: it goes through this
+  // very descriptor.
+  const int fd = ops.openExisting(target->path, Access::Write);
+  if (fd < 0) return failure(ReplaceError::NotWritable, FileStep::OpenTarget, errno);
+  Descriptor file(ops, fd);
+  struct stat old {};
+  if (ops.status(file.get(), old) != 0) return failure(ReplaceError::Failed, FileStep::InspectTarget, errno);
+  if (!S_ISREG(old.st_mode)) return failure(ReplaceError::NotWritable, FileStep::InspectTarget, EINVAL);
 
-  syncFolder(folderPrefix(target->path));
-  return {};
+  // A rename would leave every other link with the old content.
+  if (old.st_nlink == 1) {
+    if (std::optional<ReplaceResult> renamed = replaceByRename(target->path, image, &old, ops, random))
+      return std::move(*renamed);
+  }
+  return replaceInPlace(target->path, file, old, image, ops, random);
 }
 
 std::optional<std::vector<std::uint8_t>> readExistingFile(const std::string& path, std::error_code& error) {

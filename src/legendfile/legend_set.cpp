@@ -346,8 +346,7 @@ std::string LegendSet::tipText(std::int32_t position) const {
 
 void LegendSet::runSavePrompt(bool showMessages, Prompter& prompter) {
   if (modified_ && showMessages && prompter.askYesNo(messages::kSavePrompt, true)) {
-    const LegendStatus status = saveInPlace(*this);
-    if (status != LegendStatus::Ok) prompter.inform(messages::text(status, path_));
+    if (const SaveResult result = saveInPlace(*this); !result) prompter.inform(result.message());
   }
   modified_ = false;
 }

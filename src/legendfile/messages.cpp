@@ -18,6 +18,8 @@ std::string_view pattern(LegendStatus status) {
     case LegendStatus::CannotOpenSource: return "打不开源文件!\n%s";
     case LegendStatus::CannotOpenCopyTarget: return "无法打开另存的文件\n%s";
     case LegendStatus::WriteFailed: return "保存图例文件失败,原文件未被改动!\n%s";
+    case LegendStatus::WriteFailedBackupKept: return "保存图例失败,原文件的内容保存在:%s";
+    case LegendStatus::SaveUnconfirmed: return "图例文件已写入,但未能确认已存入磁盘!\n%s";
   }
   return {};
 }

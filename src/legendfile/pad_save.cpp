@@ -50,20 +50,29 @@ std::span<const std::uint8_t> paramRecord(const LegendSet& set, std::int32_t ind
   return {};
 }
 
-LegendStatus replace(const std::string& path, const FileImage& image, LegendStatus cannotCreate, FileOps& ops) {
+/// Writes @p image as @p path and says what the user is told. @p refused is
+/// the status of a file that may not be written or cannot be created.
+SaveResult replace(const std::string& path, const FileImage& image, LegendStatus refused, FileOps& ops) {
   const ReplaceResult result = replaceFile(path, image.bytes(), ops);
-  if (result) return LegendStatus::Ok;
-  return result.error == ReplaceError::CannotCreate ? cannotCreate : LegendStatus::WriteFailed;
+  switch (result.error) {
+    case ReplaceError::None: return {LegendStatus::Ok, {}, FileStep::None};
+    case ReplaceError::NotWritable:
+    case ReplaceError::CannotCreate: return {refused, path, result.step};
+    case ReplaceError::Failed: return {LegendStatus::WriteFailed, path, result.step};
+    case ReplaceError::BackupKept: return {LegendStatus::WriteFailedBackupKept, result.backup, result.step};
+    case ReplaceError::Unconfirmed: return {LegendStatus::SaveUnconfirmed, path, result.step};
+  }
+  return {LegendStatus::WriteFailed, path, result.step};
 }
 
 }  // namespace
 
-LegendStatus saveInPlace(const LegendSet& set, FileOps& ops) {
+SaveResult saveInPlace(const LegendSet& set, FileOps& ops) {
   const std::string& path = set.path();
-  if (path.empty()) return LegendStatus::CannotOpenWritable;
+  if (path.empty()) return {LegendStatus::CannotOpenWritable, {}};
   std::error_code error;
   auto base = readExistingFile(path, error);
-  if (!base) return LegendStatus::CannotOpenWritable;
+  if (!base) return {LegendStatus::CannotOpenWritable, path};
 
   FileImage image(std::move(*base));
   image.write(0, makeHeader());
@@ -82,19 +91,19 @@ LegendStatus saveInPlace(const LegendSet& set, FileOps& ops) {
   return replace(path, image, LegendStatus::CannotOpenWritable, ops);
 }
 
-LegendStatus saveCopy(const LegendSet& set, std::string_view destination, CopyScope scope, FileOps& ops) {
-  if (destination.size() > layout::kMaxPathBytes) return LegendStatus::PathTooLong;
-  if (destination.empty()) return LegendStatus::CannotOpenCopyTarget;
+SaveResult saveCopy(const LegendSet& set, std::string_view destination, CopyScope scope, FileOps& ops) {
   const std::string target(destination);
+  if (destination.size() > layout::kMaxPathBytes) return {LegendStatus::PathTooLong, target};
+  if (destination.empty()) return {LegendStatus::CannotOpenCopyTarget, {}};
 
   // The source is read whole before anything is written, so the destination
   // may be the source itself.
   const auto sourceFile = ReadOnlyFile::open(set.path());
-  if (!sourceFile) return LegendStatus::CannotOpenSource;
+  if (!sourceFile) return {LegendStatus::CannotOpenSource, set.path()};
   const std::vector<std::uint8_t> source = sourceFile->readAll();
   std::error_code error;
   auto base = readExistingFile(target, error);
-  if (!base) return LegendStatus::CannotOpenCopyTarget;
+  if (!base) return {LegendStatus::CannotOpenCopyTarget, target};
 
   const bool wholeFile = scope == CopyScope::WholeFile;
   const std::int32_t m = wholeFile ? set.count() : set.displayCount();

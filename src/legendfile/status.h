@@ -16,10 +16,12 @@ enum class LegendStatus : std::uint8_t {
   CannotOpenForAttributes,  ///< attribute query: the file cannot be opened
   AttributeSizeMismatch,    ///< attribute query: R differs from the structure's record length
   AttributeDataDamaged,     ///< attribute query: S or R negative or reaching past the file end
-  CannotOpenWritable,       ///< save in place: the file can be neither opened nor created
+  CannotOpenWritable,       ///< save in place: the file may not be written, or cannot be created
   CannotOpenSource,         ///< save copy: the pad's own file cannot be read
-  CannotOpenCopyTarget,     ///< save copy: the destination can be neither opened nor created
-  WriteFailed,              ///< a write, flush or rename failed; the old file is untouched
+  CannotOpenCopyTarget,     ///< save copy: the destination may not be written, or cannot be created
+  WriteFailed,              ///< a save failed before the file was touched; the old file is untouched
+  WriteFailedBackupKept,    ///< writing over the file failed part way; its old bytes are in a named copy
+  SaveUnconfirmed,          ///< the new content is in place, but could not be confirmed as stored
 };
 
 }  // namespace legend

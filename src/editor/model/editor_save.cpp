@@ -1,6 +1,7 @@
 // The editor's save: every live legend, heads first, then their blocks
-// packed without gaps. The image is built whole and replaces the file in
-// one step, so a failure anywhere leaves the old file as it was.
+// packed without gaps. The image is built whole and handed to replaceFile,
+// so a failure anywhere leaves the old file as it was or names the copy of
+// its old bytes.
 #include <algorithm>
 #include <cstring>
 #include <limits>
@@ -108,12 +109,21 @@ EditorSaveStatus EditorStore::save(FileOps& ops) {
     running += block.size();
   }
 
+  // Every live block is in memory now, so a failed save can be tried again
+  // whatever became of the file.
   const ReplaceResult result = replaceFile(path_, *image, ops);
-  if (!result) {
-    if (result.error == ReplaceError::CannotCreate) return fail(EditorSaveStatus::CannotCreate, cannotOpen);
-    return fail(EditorSaveStatus::WriteFailed, messages::text(LegendStatus::WriteFailed, path_));
+  switch (result.error) {
+    case ReplaceError::None: break;
+    case ReplaceError::NotWritable: return fail(EditorSaveStatus::CannotOpenWritable, cannotOpen);
+    case ReplaceError::CannotCreate: return fail(EditorSaveStatus::CannotCreate, cannotOpen);
+    case ReplaceError::Failed:
+      return fail(EditorSaveStatus::WriteFailed, messages::text(LegendStatus::WriteFailed, path_));
+    case ReplaceError::BackupKept:
+      return fail(EditorSaveStatus::BackupKept, messages::text(LegendStatus::WriteFailedBackupKept, result.backup));
+    case ReplaceError::Unconfirmed:
+      return fail(EditorSaveStatus::Unconfirmed, messages::text(LegendStatus::SaveUnconfirmed, path_));
   }
-  // The loaded file is gone; every live block is now in memory.
+  // The file as loaded is gone.
   file_.reset();
   return EditorSaveStatus::Ok;
 }

@@ -71,10 +71,12 @@ class LegendListSink {
 enum class EditorSaveStatus {
   Ok,
   PathTooLong,         ///< more than 259 bytes
-  CannotOpenWritable,  ///< no path, or the old file exists but cannot be read
+  CannotOpenWritable,  ///< no path, or the old file exists but may not be read or written
   BlockUnreadable,     ///< a legend's block is in neither memory nor the loaded file
-  CannotCreate,        ///< the replacement file cannot be created next to the target
-  WriteFailed,         ///< a write, flush or rename failed; the old file is untouched
+  CannotCreate,        ///< the file does not exist and cannot be created
+  WriteFailed,         ///< a step failed before the file was touched; the old file is untouched
+  BackupKept,          ///< writing over the file failed part way; its old bytes are in a named copy
+  Unconfirmed,         ///< the new content is in place, but could not be confirmed as stored
 };
 
 /// The editor's name prompt completion: the chosen name cut at a '.' among
@@ -188,8 +190,9 @@ class EditorStore {
   void batchAttributeChange(std::span<const std::int32_t> selectedRows,
                             const std::function<void()>& step = {});
 
-  /// 确定: writes every live legend to path() as one new file image,
-  /// replaced whole. Reports any failure; the old file is then untouched.
+  /// 确定: writes every live legend to path() as one new file image
+  /// (replaceFile). Reports any failure; the old file is then untouched, or
+  /// its old bytes are in the copy the message names.
   EditorSaveStatus save(FileOps& ops = FileOps::system());
 
  private:

@@ -79,6 +79,12 @@ void PadModel::report(LegendStatus status) {
   if (!text.empty()) prompter_.inform(text);
 }
 
+void PadModel::report(const SaveResult& result) {
+  if (!showMessages_) return;
+  const std::string text = result.message();
+  if (!text.empty()) prompter_.inform(text);
+}
+
 LegendStatus PadModel::attributeInfo(std::int32_t index, AttributeInfo& out) {
   const LegendStatus status = set_.getAttributeInfo(index, out);
   report(status);
@@ -316,10 +322,10 @@ void PadModel::runCommand(int id, WindowPoint point, AreaSize client, std::optio
     case command::kEditLegend: editLegendAt(point, client); break;
     case command::kSave:
       if (set_.modified()) {
-        const LegendStatus status = saveInPlace(set_);
-        report(status);
+        const SaveResult result = saveInPlace(set_);
+        report(result);
         // A failed save keeps the changes marked, so they can still be saved.
-        if (status == LegendStatus::Ok) set_.setModified(false);
+        if (result) set_.setModified(false);
       }
       break;
     case command::kSaveWholeFileAs: saveCopy(savePath, CopyScope::WholeFile); break;

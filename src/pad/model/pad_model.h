@@ -178,6 +178,8 @@ class PadModel {
  private:
   void refreshAfterLoad();
   void report(LegendStatus status);
+  /// A save names its own file: the destination of a copy, or the copy of the old bytes.
+  void report(const SaveResult& result);
   void drawCell(std::int32_t position, bool selected);
   void select(std::int32_t position);
   void tellHostAndOwner(std::int32_t previousIndex);
