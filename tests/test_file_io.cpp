@@ -1,6 +1,6 @@
 // Positioned reads that never trust a length, and what a replacement keeps of
-// the file it replaces. The bytes a replacement leaves and every failing
-// system call are checked through the pad's saves (test_pad_save.cpp).
+// the file it replaces. The bytes each save leaves, every failing system call
+// and each save as an ordinary user are checked in test_save_faults.cpp.
 
 #include "legendfile/file_io.h"
 
@@ -10,6 +10,7 @@
 
 #include <climits>
 
+#include "support/as_unprivileged.h"
 #include "support/cln_builder.h"
 
 namespace legend {
@@ -69,12 +70,54 @@ TEST_F(FileIo, replaceThroughALinkKeepsTheLinkOwnerAndPermissionsAndTakesTheLong
 }
 
 TEST_F(FileIo, readExistingFileRefusesAFileWithoutReadPermission) {
-  if (::geteuid() == 0) GTEST_SKIP() << "root reads regardless of permissions";
   testcln::write(path("f"), Bytes(10, 1));
   ASSERT_EQ(::chmod(path("f").c_str(), 0), 0);
-  std::error_code error;
-  EXPECT_FALSE(readExistingFile(path("f"), error));
-  EXPECT_EQ(error, std::errc::permission_denied);
+  ASSERT_EQ(::chmod(dir_.path().c_str(), 0755), 0);
+  testcln::runUnprivileged([&] {
+    std::error_code error;
+    EXPECT_FALSE(readExistingFile(path("f"), error));
+    EXPECT_EQ(error, std::errc::permission_denied);
+  });
+}
+
+TEST_F(FileIo, inAReadOnlyFolderTheOldBytesAreKeptInTheCacheOrTheFileIsNotWritten) {
+  const std::optional<testcln::Account> user = testcln::unprivilegedAccount();
+  ASSERT_TRUE(user);
+  for (const char* sub : {"shut", "cache", "shut-cache"}) std::filesystem::create_directory(dir_ / sub);
+  const Bytes old(500, 1), image(300, 2);  // shorter, as a whole-file writer's may be
+  testcln::write(path("shut/f"), old);
+  testcln::giveTo(path("shut/f"), *user);
+  testcln::giveTo(path("cache"), *user);
+  for (const char* folder : {"", "shut", "shut-cache"})
+    ASSERT_EQ(::chmod(path(folder).c_str(), *folder == 's' ? 0555 : 0755), 0);
+
+  testcln::runUnprivileged([&] {
+    struct : FileOps {
+      std::vector<std::string> made;
+      int openNew(const std::string& path, unsigned mode) override {
+        const int fd = FileOps::openNew(path, mode);
+        if (fd >= 0) made.push_back(path);
+        return fd;
+      }
+    } ops;
+    ::setenv("XDG_CACHE_HOME", path("cache").c_str(), 1);
+    ASSERT_TRUE(replaceFile(path("shut/f"), image, ops));
+    EXPECT_EQ(testcln::read(path("shut/f")), image);
+    ASSERT_EQ(ops.made.size(), 1u);
+    EXPECT_TRUE(ops.made[0].starts_with(path("cache/f.")));
+    EXPECT_TRUE(dir_.entries("cache").empty());
+
+    // With nowhere to keep a copy the file is not written at all.
+    testcln::write(path("shut/f"), old);
+    ::setenv("XDG_CACHE_HOME", path("shut-cache").c_str(), 1);
+    ::setenv("TMPDIR", path("shut-cache").c_str(), 1);
+    const ReplaceResult refused = replaceFile(path("shut/f"), image);
+    EXPECT_EQ(refused.error, ReplaceError::Failed);
+    EXPECT_EQ(refused.step, FileStep::Backup);
+    EXPECT_EQ(testcln::read(path("shut/f")), old);
+  });
+  EXPECT_EQ(dir_.entries("shut"), std::set<std::string>{"f"});
+  for (const char* folder : {"shut", "shut-cache"}) ::chmod(path(folder).c_str(), 0755);
 }
 
 }  // namespace
