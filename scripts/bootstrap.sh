@@ -7,7 +7,7 @@ packages=(
   qt6-base-dev qt6-svg-dev libgl-dev fonts-wqy-microhei
   libgtest-dev libgmock-dev libbenchmark-dev nlohmann-json3-dev
   clang libclang-rt-14-dev
-  doxygen dpkg-dev file binutils
+  doxygen dpkg-dev file binutils lintian
   python3 xvfb xdotool openbox x11-utils imagemagick
 )
 
