@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <functional>
+
 #include "editor/model/editor_messages.h"
 #include "legendfile/messages.h"
 #include "support/cln_builder.h"
@@ -32,7 +35,7 @@ class FakeEditors : public AreaEditors {
   Texts calls;
   std::unique_ptr<CATT_STRU> prepared;  // what EditAttStru returns (null: nothing)
   int ends = 0;
-  int recordResult = 1;
+  legend::editor::RecordEditResult recordResult = legend::editor::RecordEditResult::Edited;
   void EditPntInfo(std::span<std::uint8_t, 94> r, std::string_view title, int flag) override {
     stamp(r, std::string(title) + std::to_string(flag));
   }
@@ -47,9 +50,10 @@ class FakeEditors : public AreaEditors {
     return prepared.get();
   }
   void EndAttStru() override { ++ends; }
-  int EditAttRecord(CATT_STRU&, std::span<std::uint8_t> record, std::string_view title) override {
+  legend::editor::RecordEditResult EditAttRecord(CATT_STRU&, std::span<std::uint8_t> record,
+                                                 std::string_view title) override {
     calls.emplace_back(title);
-    std::fill(record.begin(), record.end(), std::uint8_t{0xAB});
+    std::fill(record.begin(), record.end(), std::uint8_t{0xAB});  // even when the result says otherwise
     return recordResult;
   }
 };
@@ -421,7 +425,7 @@ TEST(EditorStoreDelete, AsksOnlyForSeveralRowsAndKeepsTheItemsInPlace) {
 
 // ---- attributes ----
 
-TEST(EditorStoreAttributes, ContentNeedsFieldsAndReportsAFailedEdit) {
+TEST(EditorStoreAttributes, ContentNeedsFieldsReportsAFailedEditAndLeavesACancelledOneSilently) {
   Editor e;
   FakeEditors editors;
   e.store.editAttributeContent(editors);
@@ -431,10 +435,15 @@ TEST(EditorStoreAttributes, ContentNeedsFieldsAndReportsAFailedEdit) {
 
   editors.prepared = Structure24();
   e.store.editAttributeStructure(editors);
-  editors.recordResult = 0;
+  editors.recordResult = legend::editor::RecordEditResult::Cancelled;
+  e.store.editAttributeContent(editors);
+  EXPECT_EQ(editors.calls.back(), "图例属性内容编辑");
+  EXPECT_EQ(e.store.templateRecord(), Bytes(24, 0)) << "a cancelled editor leaves no trace";
+  EXPECT_EQ(e.prompter.shown.size(), 1u);
+
+  editors.recordResult = legend::editor::RecordEditResult::Failed;
   e.store.editAttributeContent(editors);
   EXPECT_EQ(e.prompter.shown.back(), msg::kRecordEditFailed);
-  EXPECT_EQ(editors.calls.back(), "图例属性内容编辑");
   EXPECT_EQ(e.store.templateRecord(), Bytes(24, 0xAB));
 }
 
@@ -527,10 +536,16 @@ TEST(EditorStoreBatch, LegendWhoseParametersCannotBeReadIsSkipped) {
 
 // ---- save ----
 
-struct FailingRename : legend::FileOps {
-  int rename(const std::string&, const std::string&) override {
-    errno = EACCES;
-    return -1;
+// A full disk for the first @p failures writes, then the real system.
+struct FullDisk : legend::FileOps {
+  int failures = 1;
+  long write(int fd, const std::uint8_t* data, std::size_t length) override {
+    if (failures > 0) {
+      --failures;
+      errno = ENOSPC;
+      return -1;
+    }
+    return legend::FileOps::write(fd, data, length);
   }
 };
 
@@ -643,40 +658,103 @@ TEST(EditorSave, UnreadableBlockOpensNoDialogRefusesTheSaveAndLeavesTheFileAsItW
   EXPECT_EQ(I32(testcln::read(e.file), 12), 5);
 }
 
-TEST(EditorSave, FailedReplacementIsReportedAndBorrowedBlocksAreNotTakenForOwned) {
+TEST(EditorSave, AFailedCommitChangesNothingSoARetryWritesWhatAFirstSaveWould) {
   const Bytes old = testcln::file(MixedLegends());
-  Editor e(old);
-  FailingRename ops;
-  EXPECT_EQ(e.store.save(ops), EditorSaveStatus::WriteFailed);
-  EXPECT_EQ(e.prompter.shown, Texts{msg::text(legend::LegendStatus::WriteFailed, e.file.string())});
-  EXPECT_EQ(testcln::read(e.file), old);
-  EXPECT_EQ(e.dir.entries(), std::set<std::string>{"a.CLN"});
+  // The same commands, before and after a failed commit, on two stores of one file.
+  const auto before = [](Editor& e, ParamDialogRunner& dialog) {
+    e.store.deleteSelected(Rows({0}));  // P1: every later block moves
+    e.store.editSelected(Rows({2}), dialog);  // R1, now owning its block
+  };
+  const auto after = [](Editor& e, ParamDialogRunner& dialog, FakeEditors& editors) {
+    editors.prepared = Structure24();
+    e.store.editAttributeStructure(editors);
+    e.prompter.answers = {true};
+    e.store.batchAttributeChange(Rows({1}));  // L1, a block borrowed by the failed save
+    e.store.editSelected(Rows({0}), dialog);  // P2, borrowed too
+    e.store.addFromTemplate();
+  };
 
-  // The loaded blocks now lie in the data-area buffer, not owned by their items.
-  EXPECT_TRUE(e.store.items()[0].blockInMemory());
-  EXPECT_FALSE(e.store.items()[0].editedBlock());
-  EXPECT_EQ(e.block(0), MixedLegends()[0].block);
-  e.prompter.answers = {true};
-  e.store.batchAttributeChange(Rows({0}));
-  EXPECT_EQ(e.prompter.shown.back(), tx::kUneditedButHeld);
-
-  // An edit copies a borrowed block before the dialog may replace it.
+  Editor failing(old);
   FakeDialog dialog;
-  e.store.editSelected(Rows({0}), dialog);
-  EXPECT_EQ(dialog.blockOnEntry, MixedLegends()[0].block);
-  EXPECT_TRUE(e.store.items()[0].editedBlock());
-  EXPECT_EQ(e.block(4), MixedLegends()[4].block);
+  FakeEditors editors;
+  before(failing, dialog);
+  std::vector<legend::HeadRecord> heads;
+  for (const auto& item : failing.store.items()) heads.push_back(item.head);
+  FullDisk disk;
+  EXPECT_EQ(failing.store.commit(disk), EditorSaveStatus::WriteFailed);
+  EXPECT_EQ(failing.prompter.shown, Texts{msg::text(legend::LegendStatus::WriteFailed, failing.file.string())});
+  EXPECT_EQ(testcln::read(failing.file), old);
+  EXPECT_EQ(failing.dir.entries(), std::set<std::string>{"a.CLN"});
+  EXPECT_TRUE(failing.store.modified());
+  for (std::size_t i = 0; i < heads.size(); ++i)
+    EXPECT_EQ(failing.store.items()[i].head.bytes, heads[i].bytes) << "head " << i << " describes the loaded file";
+  failing.prompter.shown.clear();
+  after(failing, dialog, editors);
+  EXPECT_EQ(failing.prompter.shown, Texts{"是否把所选的1个文件的属性数据以当前值赋值?"});
+  ASSERT_EQ(failing.store.commit(), EditorSaveStatus::Ok);
+  EXPECT_FALSE(failing.store.modified());
 
-  // A second save needs no file any more and writes every block.
-  ASSERT_EQ(e.store.save(), EditorSaveStatus::Ok);
-  auto legends = MixedLegends();
-  legends[0].name = "edited";
-  legends[0].block = Bytes(9, 0x5A);
-  EXPECT_EQ(testcln::read(e.file), [&] {
-    Bytes expected = testcln::file(legends);
-    expected.insert(expected.end(), old.begin() + static_cast<std::ptrdiff_t>(expected.size()), old.end());
-    return expected;
-  }());
+  Editor fresh(old);
+  FakeDialog freshDialog;
+  FakeEditors freshEditors;
+  before(fresh, freshDialog);
+  after(fresh, freshDialog, freshEditors);
+  ASSERT_EQ(fresh.store.commit(), EditorSaveStatus::Ok);
+  EXPECT_EQ(testcln::read(failing.file), testcln::read(fresh.file));
+  EXPECT_EQ(I32(testcln::read(fresh.file), 12), 5);
+}
+
+TEST(EditorSave, ModifiedCountsOnlyWhatOkWouldWrite) {
+  Editor e(testcln::file(MixedLegends()));
+  FakeEditors editors;
+  FakeDialog dialog;
+  e.store.resetTemplate();
+  e.store.editTemplateParameters(editors);
+  e.store.editAttributeContent(editors);
+  e.store.deleteSelected(Rows({}));
+  dialog.answer = false;
+  e.store.editSelected(Rows({0}), dialog);
+  e.prompter.answers = {false};
+  e.store.batchAttributeChange(Rows({0}));
+  EXPECT_FALSE(e.store.modified());
+
+  const std::function<void(Editor&)> changes[] = {
+      [](Editor& x) { x.store.addFromTemplate(); },
+      [](Editor& x) { x.store.deleteSelected(Rows({1})); },
+      [](Editor& x) {
+        FakeDialog ok;
+        x.store.editSelected(Rows({1}), ok);
+      },
+      [](Editor& x) {
+        x.prompter.answers = {true};
+        x.store.batchAttributeChange(Rows({1}));
+      },
+  };
+  for (const auto& change : changes) {
+    Editor x(testcln::file(MixedLegends()));
+    change(x);
+    EXPECT_TRUE(x.store.modified());
+  }
+}
+
+TEST(EditorStoreAdd, RefusesALegendPastWhatALegendFileHolds) {
+  // One point legend and 32766 of an unlisted type: the list stays short.
+  std::vector<testcln::Legend> legends(32767, testcln::Legend{"", "", 3, 0, testcln::block({})});
+  legends[0] = {"P", "", 1, 0, testcln::block(testcln::params(1, 1))};
+  Editor e(testcln::file(legends));
+  ASSERT_EQ(e.store.liveCount(), 32767);
+  e.store.addFromTemplate();
+  EXPECT_EQ(e.prompter.shown, Texts{std::string(tx::kLegendLimit)});
+  EXPECT_EQ(e.store.items().size(), 32767u);
+  EXPECT_FALSE(e.store.modified());
+
+  e.store.deleteSelected(Rows({0}));
+  e.store.addFromTemplate();
+  EXPECT_EQ(e.store.liveCount(), 32767);
+  ASSERT_EQ(e.store.commit(), EditorSaveStatus::Ok);
+  Editor again(testcln::read(e.file));
+  EXPECT_EQ(again.store.liveCount(), 32767);
+  EXPECT_EQ(again.prompter.shown, Texts{});
 }
 
 TEST(EditorSave, NoPathOrUncreatableFileIsReported) {
@@ -697,20 +775,24 @@ TEST(EditorSave, NoPathOrUncreatableFileIsReported) {
   EXPECT_EQ(p.shown, Texts(2, msg::text(legend::LegendStatus::PathTooLong, tooLong)));
 }
 
-TEST(EditorSave, NameCompletionCutsAShortExtensionAndFitsThePathBuffer) {
+TEST(EditorSave, NameCompletionLooksAtTheLastComponentOnlyAndFitsThePathBuffer) {
   const struct {
     std::string chosen;
     std::optional<std::string> completed;
   } cases[] = {
       {"a", "a.CLN"},
-      {"a.cln", "a.CLN"},
       {"a.txt", "a.CLN"},
       {"a.", "a.CLN"},
       {"x.CLN", "x.CLN"},
+      {"x.cln", "x.cln"},  // any case is a legend file's name, as the dialog confirmed it
       {"a.json", "a.json.CLN"},
       {".cln", ".cln.CLN"},
-      {"/d/a.b/c", "/d/a.CLN"},  // the cut looks at the last four bytes only
+      {"d/.cln", "d/.cln.CLN"},
+      {"nn/x", "nn/x.CLN"},
+      {"cut/p.1/a", "cut/p.1/a.CLN"},
+      {"/d/a.b/c.txt", "/d/a.b/c.CLN"},
       {"", std::nullopt},
+      {"/d/", std::nullopt},
       {std::string(255, 'n'), std::string(255, 'n') + ".CLN"},
       {std::string(256, 'n'), std::nullopt},
       {std::string(255, 'n') + ".txt", std::string(255, 'n') + ".CLN"},
@@ -719,6 +801,29 @@ TEST(EditorSave, NameCompletionCutsAShortExtensionAndFitsThePathBuffer) {
     SCOPED_TRACE(c.chosen.substr(0, 12));
     EXPECT_EQ(legend::editor::completeLegendFileName(c.chosen), c.completed);
   }
+}
+
+TEST(EditorSave, NewFilePathAsksBeforeReplacingAFileTheDialogNeverNamed) {
+  Editor e;
+  testcln::write(e.dir / "x.CLN", Bytes{1});
+  const std::string dir = e.dir.path().string();
+  e.prompter.expectedDefault = false;
+  // The dialog confirmed x.CLN itself, or a name that completes to nothing there.
+  EXPECT_EQ(e.store.newFilePath(dir + "/x.CLN"), dir + "/x.CLN");
+  EXPECT_EQ(e.store.newFilePath(dir + "/y.txt"), dir + "/y.CLN");
+  EXPECT_TRUE(e.prompter.shown.empty());
+
+  e.prompter.answers = {false, true};
+  EXPECT_EQ(e.store.newFilePath(dir + "/x"), std::nullopt);
+  EXPECT_EQ(e.store.newFilePath(dir + "/x.txt"), dir + "/x.CLN");
+  EXPECT_EQ(e.prompter.shown, Texts(2, "图例文件已存在,是否覆盖?\n" + dir + "/x.CLN"));
+
+  e.prompter.shown.clear();
+  EXPECT_EQ(e.store.newFilePath(dir + "/"), std::nullopt);
+  EXPECT_EQ(e.store.newFilePath(std::string(300, 'n')), std::nullopt);
+  EXPECT_EQ(e.prompter.shown, (Texts{msg::text(legend::LegendStatus::CannotOpenWritable),
+                                     msg::text(legend::LegendStatus::PathTooLong, std::string(300, 'n'))}));
+  EXPECT_EQ(testcln::read(e.dir / "x.CLN"), Bytes{1});
 }
 
 }  // namespace

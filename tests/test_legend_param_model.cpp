@@ -8,6 +8,7 @@
 #include <climits>
 #include <deque>
 
+#include "editor/model/editor_messages.h"
 #include "legendfile/messages.h"
 #include "support/cln_builder.h"
 #include "support/scripted_prompter.h"
@@ -31,7 +32,7 @@ class FakeEditors : public AreaEditors {
   std::unique_ptr<CATT_STRU> prepared;  // what EditAttStru returns (null: nothing)
   const CATT_STRU* passedStructure = nullptr;
   int ends = 0;
-  int recordResult = 1;
+  legend::editor::RecordEditResult recordResult = legend::editor::RecordEditResult::Edited;
   Bytes recordOnEntry;
   void EditPntInfo(std::span<std::uint8_t, 94> r, std::string_view title, int flag) override {
     stamp(r, std::string(title) + std::to_string(flag));
@@ -47,10 +48,11 @@ class FakeEditors : public AreaEditors {
     return prepared.get();
   }
   void EndAttStru() override { ++ends; }
-  int EditAttRecord(CATT_STRU&, std::span<std::uint8_t> record, std::string_view title) override {
+  legend::editor::RecordEditResult EditAttRecord(CATT_STRU&, std::span<std::uint8_t> record,
+                                                 std::string_view title) override {
     calls.emplace_back(title);
     recordOnEntry.assign(record.begin(), record.end());
-    std::fill(record.begin(), record.end(), std::uint8_t{0xAB});
+    std::fill(record.begin(), record.end(), std::uint8_t{0xAB});  // even when the result says otherwise
     return recordResult;
   }
 };
@@ -303,15 +305,78 @@ TEST(LegendParamModel, OkRefusesOverlongTextsWithoutWritingAnything) {
   EXPECT_EQ(f.head.view().description(), std::string(127, 'd'));
 }
 
-TEST(LegendParamModel, RecordEditorGetsAFullLengthBufferAndFailureIsReported) {
+TEST(LegendParamModel, RecordEditorGetsAFullLengthBufferAndOnlyAFailureIsReported) {
   const Bytes shortRecord = {1, 2, 3};
-  Fixture f(1, testcln::block(testcln::params(1, 0), testcln::structure(kFields24), shortRecord), true);
-  f.editors.recordResult = 0;
+  const Bytes original = testcln::block(testcln::params(1, 0), testcln::structure(kFields24), shortRecord);
+  Fixture f(1, original, true);
+  f.editors.recordResult = legend::editor::RecordEditResult::Cancelled;
   f.model->editAttributeContent();
   EXPECT_EQ(f.editors.recordOnEntry, Cat(shortRecord, Bytes(21, 0)));
   EXPECT_EQ(f.editors.calls.back(), "图例属性内容编辑");
+  EXPECT_TRUE(f.prompter.shown.empty()) << "leaving the record editor is no failure";
+  EXPECT_EQ(f.model->attributeRecord(), shortRecord);
+  ASSERT_TRUE(f.model->ok());
+  EXPECT_EQ(f.block, original);
+
+  f.editors.recordResult = legend::editor::RecordEditResult::Failed;
+  f.model->editAttributeContent();
   EXPECT_EQ(f.prompter.shown, std::vector<std::string>{std::string(msg::kRecordEditFailed)});
   EXPECT_EQ(f.model->attributeRecord(), Bytes(24, 0xAB));
+}
+
+TEST(LegendParamModel, StructureTheComponentCannotReadIsKeptWithItsRecordUntilReplacedOnPurpose) {
+  namespace tx = legend::editor::texts;
+  const Bytes record = {1, 2, 3, 4, 5};
+  struct Case {
+    const char* name;
+    Bytes structure;
+  } cases[] = {
+      {"foreign-bytes", {'F', 'O', 'R', 'E', 'I', 'G', 'N', 0, 9, 9, 9, 9, 9, 9}},
+      {"trailing-bytes", Cat(testcln::structure(kFields24), {0xEE, 0xEE})},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const Bytes original = testcln::block(testcln::params(2, 1), c.structure, record);
+    Fixture f(2, original, true);
+    EXPECT_EQ(f.prompter.shown, std::vector<std::string>{std::string(tx::kStructureUnreadable)});
+    EXPECT_TRUE(f.model->structureUnreadable());
+
+    // 属性内容 says why it cannot; 属性结构 asks first and opens nothing on No.
+    f.model->editAttributeContent();
+    EXPECT_EQ(f.prompter.shown.back(), tx::kUnreadableStructureContent);
+    f.editors.prepared = Structure24();
+    f.prompter.answers = {false};
+    f.model->editAttributeStructure();
+    EXPECT_EQ(f.prompter.shown.back(), tx::kReplaceUnreadableStructure);
+    EXPECT_EQ(f.editors.ends, 0);
+    EXPECT_TRUE(f.editors.calls.empty());
+
+    f.model->editGraphicParameters();
+    f.model->setName("kept");
+    ASSERT_TRUE(f.model->ok());
+    Bytes expected = original;
+    expected[0] = 0xEE;
+    EXPECT_EQ(f.block, expected);
+    EXPECT_EQ(f.head.view().blockSize(), static_cast<std::int32_t>(expected.size()));
+  }
+
+  // Agreed to, the new structure replaces it without the record question.
+  Fixture f(2, testcln::block(testcln::params(2, 1), cases[0].structure, record), true);
+  f.editors.prepared = Structure24();
+  f.prompter.answers = {true};
+  f.model->editAttributeStructure();
+  EXPECT_EQ(f.editors.ends, 1);
+  EXPECT_FALSE(f.model->structureUnreadable());
+  EXPECT_EQ(f.model->attributeRecord(), Bytes(24, 0));
+  ASSERT_TRUE(f.model->ok());
+  EXPECT_EQ(f.block, testcln::block(testcln::params(2, 1), testcln::structure(kFields24), Bytes(24, 0)));
+
+  // 设为默认值 resets the attributes too, as it says it will.
+  Fixture reset(2, testcln::block(testcln::params(2, 1), cases[0].structure, record), true);
+  reset.prompter.answers = {true};
+  reset.model->setDefault();
+  ASSERT_TRUE(reset.model->ok());
+  EXPECT_EQ(reset.block.size(), 63u + 8 + testcln::structure({}).size());
 }
 
 }  // namespace

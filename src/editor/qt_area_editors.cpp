@@ -32,8 +32,14 @@ CATT_STRU* QtAreaEditors::EditAttStru(CATT_STRU* current) {
 
 void QtAreaEditors::EndAttStru() { ::EndAttStru(); }
 
-int QtAreaEditors::EditAttRecord(CATT_STRU& structure, std::span<std::uint8_t> record, std::string_view title) {
-  return ::EditAttRecord(structure, record, title, 0, parent_);
+RecordEditResult QtAreaEditors::EditAttRecord(CATT_STRU& structure, std::span<std::uint8_t> record,
+                                              std::string_view title) {
+  switch (::EditAttRecord(structure, record, title, 0, parent_)) {
+    case AttRecordEditResult::Saved: return RecordEditResult::Edited;
+    case AttRecordEditResult::Cancelled: return RecordEditResult::Cancelled;
+    case AttRecordEditResult::Failed: break;
+  }
+  return RecordEditResult::Failed;
 }
 
 }  // namespace legend::editor

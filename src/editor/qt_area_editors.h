@@ -20,7 +20,8 @@ class QtAreaEditors final : public AreaEditors {
   void EditRegInfo(std::span<std::uint8_t, layout::kRegionRecordSize> record, std::string_view title) override;
   CATT_STRU* EditAttStru(CATT_STRU* current) override;
   void EndAttStru() override;
-  int EditAttRecord(CATT_STRU& structure, std::span<std::uint8_t> record, std::string_view title) override;
+  RecordEditResult EditAttRecord(CATT_STRU& structure, std::span<std::uint8_t> record,
+                                 std::string_view title) override;
 
  private:
   QWidget* parent_;

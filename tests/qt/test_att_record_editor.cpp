@@ -149,7 +149,7 @@ TEST_F(AttRecordEditorTest, dialogWritesTheRecordOnlyOnOk) {
     testqt::child<QSpinBox>(dialog, "field_1")->setValue(9);
     dialogButton(dialog, QDialogButtonBox::Cancel)->click();
   });
-  EXPECT_EQ(EditAttRecord(stru, record, "属性", 0), 0);
+  EXPECT_EQ(EditAttRecord(stru, record, "属性", 0), AttRecordEditResult::Cancelled);
   EXPECT_EQ(title, QString::fromUtf8("属性"));
   EXPECT_EQ(record, original);
 
@@ -157,7 +157,7 @@ TEST_F(AttRecordEditorTest, dialogWritesTheRecordOnlyOnOk) {
     testqt::child<QSpinBox>(dialog, "field_1")->setValue(9);
     dialogButton(dialog, QDialogButtonBox::Ok)->click();
   });
-  EXPECT_EQ(EditAttRecord(stru, record, "t", 0), 1);
+  EXPECT_EQ(EditAttRecord(stru, record, "t", 0), AttRecordEditResult::Saved);
   EXPECT_EQ(get(1), AttValue(std::int64_t{9}));
 }
 
@@ -171,18 +171,18 @@ TEST_F(AttRecordEditorTest, dialogStaysOpenWithAMessageWhenAFieldIsRefused) {
     stayedOpen = dialog.isVisible();
     dialogButton(dialog, QDialogButtonBox::Cancel)->click();
   });
-  EXPECT_EQ(EditAttRecord(stru, record, "t", 0), 0);
+  EXPECT_EQ(EditAttRecord(stru, record, "t", 0), AttRecordEditResult::Cancelled);
   EXPECT_EQ(message, QString::fromUtf8("属性值无法保存:名称"));
   EXPECT_TRUE(stayedOpen);
   EXPECT_EQ(record, original);
 }
 
-TEST_F(AttRecordEditorTest, shortRecordOrEmptyStructureReturnsAtOnce) {
+TEST_F(AttRecordEditorTest, shortRecordOrEmptyStructureFailsAtOnce) {
   // No dialog step is armed: a dialog shown here would never close.
   std::span<std::uint8_t> shortRecord(record.data(), record.size() - 1);
-  EXPECT_EQ(EditAttRecord(stru, shortRecord, "t", 0), 0);
+  EXPECT_EQ(EditAttRecord(stru, shortRecord, "t", 0), AttRecordEditResult::Failed);
   CATT_STRU empty;
-  EXPECT_EQ(EditAttRecord(empty, record, "t", 0), 0);
+  EXPECT_EQ(EditAttRecord(empty, record, "t", 0), AttRecordEditResult::Failed);
   EXPECT_EQ(record, original);
 }
 

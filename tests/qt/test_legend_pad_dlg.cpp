@@ -66,7 +66,9 @@ class NoEditors : public legend::editor::AreaEditors {
   void EditRegInfo(std::span<std::uint8_t, 63>, std::string_view) override {}
   CATT_STRU* EditAttStru(CATT_STRU*) override { return nullptr; }
   void EndAttStru() override {}
-  int EditAttRecord(CATT_STRU&, std::span<std::uint8_t>, std::string_view) override { return 0; }
+  legend::editor::RecordEditResult EditAttRecord(CATT_STRU&, std::span<std::uint8_t>, std::string_view) override {
+    return legend::editor::RecordEditResult::Failed;
+  }
 };
 
 testcln::Legend point(int i) {

@@ -33,7 +33,9 @@ class FakeEditors : public legend::editor::AreaEditors {
   void EditRegInfo(std::span<std::uint8_t, 63> r, std::string_view) override { stamp(r); }
   CATT_STRU* EditAttStru(CATT_STRU*) override { return nullptr; }
   void EndAttStru() override {}
-  int EditAttRecord(CATT_STRU&, std::span<std::uint8_t>, std::string_view) override { return 1; }
+  legend::editor::RecordEditResult EditAttRecord(CATT_STRU&, std::span<std::uint8_t>, std::string_view) override {
+    return legend::editor::RecordEditResult::Edited;
+  }
 
  private:
   void stamp(std::span<std::uint8_t> r) {

@@ -271,11 +271,11 @@ AttRecordStoreResult AttRecordForm::store(std::span<std::uint8_t> record) const 
   return result;
 }
 
-int EditAttRecord(CATT_STRU& structure, std::span<std::uint8_t> record, std::string_view title, int /*flag*/,
-                  QWidget* parent) {
+AttRecordEditResult EditAttRecord(CATT_STRU& structure, std::span<std::uint8_t> record, std::string_view title,
+                                  int /*flag*/, QWidget* parent) {
   if (structure.FieldCount() <= 0 || structure.CalLengthOffset() != 0 ||
       record.size() < static_cast<std::size_t>(structure.RecordLength()))
-    return 0;
+    return AttRecordEditResult::Failed;
 
   QDialog dialog(parent);
   dialog.setObjectName(QStringLiteral("attRecordEditor"));
@@ -305,5 +305,5 @@ int EditAttRecord(CATT_STRU& structure, std::span<std::uint8_t> record, std::str
     }
     dialog.accept();
   });
-  return dialog.exec() == QDialog::Accepted ? 1 : 0;
+  return dialog.exec() == QDialog::Accepted ? AttRecordEditResult::Saved : AttRecordEditResult::Cancelled;
 }

@@ -45,10 +45,14 @@ class AttRecordForm : public QWidget {
   std::vector<QWidget*> editors_;  // owned by this widget through Qt parenting
 };
 
+/// How EditAttRecord ended.
+enum class AttRecordEditResult {
+  Saved,      ///< OK wrote every field into the record
+  Cancelled,  ///< the user left the dialog; the record is untouched
+  Failed,     ///< nothing shown: no fields, or a record shorter than their layout
+};
+
 /// Edits @p record of @p structure in a modal dialog titled @p title (UTF-8).
-/// Returns 1 after OK wrote every field, 0 on Cancel (record untouched) and,
-/// without showing anything, when the structure has no fields or @p record is
-/// shorter than its record length. @p flag is accepted for callers that pass
-/// one and changes nothing.
-int EditAttRecord(CATT_STRU& structure, std::span<std::uint8_t> record, std::string_view title,
-                  int flag, QWidget* parent = nullptr);
+/// @p flag is accepted for callers that pass one and changes nothing.
+AttRecordEditResult EditAttRecord(CATT_STRU& structure, std::span<std::uint8_t> record, std::string_view title,
+                                  int flag, QWidget* parent = nullptr);

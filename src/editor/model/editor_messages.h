@@ -1,6 +1,7 @@
 #pragma once
-// Texts of the project legend editor (UTF-8). The texts it shares with the
-// pad and the parameter dialog stay in legendfile/messages.h.
+// Texts of the project legend editor and of the attribute editing it does
+// through the parameter dialog (UTF-8). The texts it shares with the pad
+// stay in legendfile/messages.h.
 
 #include <string_view>
 
@@ -29,6 +30,8 @@ inline constexpr std::string_view kBytesSuffix = "字节";
 
 // Adding, editing, deleting.
 inline constexpr std::string_view kNewBlockMemory = "新建图例内存申请失败!";
+/// A legend file holds at most 32767 legends; the pad and the editor refuse more.
+inline constexpr std::string_view kLegendLimit = "图例个数已达上限(32767个),不能再添加图例!";
 inline constexpr std::string_view kAppendFailed = "添加图例到数组失败!";
 inline constexpr std::string_view kEditReadFailed = "编辑图例元素,从文件中读取图例信息失败!";
 /// %d: the number of selected rows.
@@ -40,11 +43,25 @@ inline constexpr std::string_view kBatchNoStructure = "属性结构为空!\n";
 inline constexpr std::string_view kBatchNoRecord = "属性记录为空!\n";
 /// %s%s: the two warnings above (or empty); %d: the number of selected rows.
 inline constexpr std::string_view kBatchQuestion = "%s%s是否把所选的%d个文件的属性数据以当前值赋值?";
-inline constexpr std::string_view kEditedButEmpty = "编辑过,但内存为空!";
-inline constexpr std::string_view kUneditedButHeld = "未编辑过,但内存不为空!";
 
 /// Save: a legend's block is in neither memory nor the loaded file, so
 /// writing would lose it.
 inline constexpr std::string_view kSaveBlockUnreadable = "保存图例,读取图例数据失败,原文件未被改动!";
+/// A new file's completed name is an existing file the file dialog never
+/// asked about. %s: the path.
+inline constexpr std::string_view kReplaceExisting = "图例文件已存在,是否覆盖?\n%s";
+/// Leaving with 取消, Escape or the close box while the store holds edits
+/// 确定 has not written.
+inline constexpr std::string_view kDiscardChanges = "图例已修改,尚未保存!\n是否放弃修改并退出编辑器?";
+
+// Parameter dialog: a structure the attribute component cannot read (one
+// written by another host's component, say) is kept as stored.
+inline constexpr std::string_view kStructureUnreadable =
+    "图例的属性结构无法读取,将原样保留属性结构和属性内容!\n"
+    "'属性结构'和'设为默认值'会以新的属性结构替换它。";
+inline constexpr std::string_view kReplaceUnreadableStructure =
+    "属性结构无法读取,编辑属性结构将以新的属性结构替换它,原属性内容将被清除!\n是否继续?";
+inline constexpr std::string_view kUnreadableStructureContent =
+    "属性结构无法读取,不能编辑属性内容!\n原属性结构和属性内容将原样保留。";
 
 }  // namespace legend::editor::texts

@@ -3,8 +3,11 @@
 #include "components/display/graphic_records.h"
 
 #include <algorithm>
+#include <filesystem>
 #include <limits>
 #include <new>
+#include <system_error>
+#include <utility>
 
 #include "editor/model/editor_messages.h"
 #include "legendfile/byte_order.h"
@@ -41,21 +44,40 @@ std::string LegendRow::classCodeText() const { return std::to_string(classCode);
 
 std::string LegendRow::sizeText() const { return std::to_string(blockSize) + std::string(texts::kBytesSuffix); }
 
+namespace {
+
+/// ".CLN" in any case after at least one byte of name: ".cln" alone names
+/// a hidden file, not a legend file without a name.
+bool hasLegendExtension(std::string_view name) noexcept {
+  constexpr std::string_view kExtension = ".cln";
+  if (name.size() <= kExtension.size()) return false;
+  const std::string_view tail = name.substr(name.size() - kExtension.size());
+  return std::equal(tail.begin(), tail.end(), kExtension.begin(), [](char a, char b) {
+    return (a >= 'A' && a <= 'Z' ? static_cast<char>(a - 'A' + 'a') : a) == b;
+  });
+}
+
+}  // namespace
+
 std::optional<std::string> completeLegendFileName(std::string_view chosen) {
-  if (chosen.empty()) return std::nullopt;
-  std::string_view stem = chosen;
-  // A '.' at position 0 names a hidden file, not an extension.
-  for (std::size_t back = 1; back <= 4 && back < chosen.size(); ++back) {
-    if (chosen[chosen.size() - back] == '.') {
-      stem = chosen.substr(0, chosen.size() - back);
-      break;
+  const std::size_t slash = chosen.find_last_of('/');
+  const std::size_t start = slash == std::string_view::npos ? 0 : slash + 1;
+  const std::string_view name = chosen.substr(start);
+  if (name.empty()) return std::nullopt;
+  std::string completed(chosen);
+  if (!hasLegendExtension(name)) {
+    std::string_view stem = name;
+    // A '.' at the name's first byte starts a hidden file's name, not an extension.
+    for (std::size_t back = 1; back <= 4 && back < name.size(); ++back) {
+      if (name[name.size() - back] == '.') {
+        stem = name.substr(0, name.size() - back);
+        break;
+      }
     }
+    completed.assign(chosen.substr(0, start)).append(stem).append(".CLN");
   }
-  std::string name;
-  name.reserve(stem.size() + 4);
-  name.append(stem).append(".CLN");
-  if (name.size() > layout::kMaxPathBytes) return std::nullopt;
-  return name;
+  if (completed.size() > layout::kMaxPathBytes) return std::nullopt;
+  return completed;
 }
 
 EditorStore::EditorStore(Prompter& prompter) : prompter_(prompter) {}
@@ -84,6 +106,7 @@ void EditorStore::clearStore() {
   currentRow_ = 0;
   rows_.clear();
   selection_.clear();
+  modified_ = false;
 }
 
 void EditorStore::load(std::string_view path) {
@@ -129,6 +152,25 @@ bool EditorStore::setPath(std::string_view path) {
   if (path.size() > layout::kMaxPathBytes) return false;
   path_.assign(path);
   return true;
+}
+
+std::optional<std::string> EditorStore::newFilePath(std::string_view confirmed) {
+  const std::optional<std::string> completed = completeLegendFileName(confirmed);
+  if (!completed) {
+    const bool folder = confirmed.empty() || confirmed.back() == '/';
+    prompter_.inform(folder ? messages::text(LegendStatus::CannotOpenWritable)
+                            : messages::text(LegendStatus::PathTooLong, confirmed));
+    return std::nullopt;
+  }
+  if (*completed == confirmed) return completed;
+  // The file dialog asked only about the name it was given. Any entry
+  // counts, a dangling link too: the save would write through it.
+  std::error_code error;
+  const auto status = std::filesystem::symlink_status(*completed, error);
+  if (std::filesystem::exists(status) &&
+      !prompter_.askYesNo(fill(texts::kReplaceExisting, "%s", *completed), /*defaultYes=*/false))
+    return std::nullopt;
+  return completed;
 }
 
 std::string EditorStore::titleFileName() const {
@@ -271,6 +313,11 @@ void EditorStore::editTemplateParameters(AreaEditors& editors) {
 // ---- commands ----
 
 void EditorStore::addFromTemplate() {
+  // One more would make a file that neither the editor nor the pad opens.
+  if (liveCount_ >= layout::kMaxLegends) {
+    prompter_.inform(texts::kLegendLimit);
+    return;
+  }
   std::int8_t type = static_cast<std::int8_t>(LegendType::Line);
   std::span<const std::uint8_t> params = line_;
   if (typeChoice_ == kPointChoice) {
@@ -324,6 +371,7 @@ void EditorStore::addFromTemplate() {
   lists_[list].push_back(index);
   ++counts_[list];
   ++liveCount_;
+  modified_ = true;
   currentRow_ = 0;
   rebuildList();
 }
@@ -392,6 +440,7 @@ void EditorStore::editSelected(std::span<const std::int32_t> selectedRows, Param
     }
   }
   if (!ok) return;
+  modified_ = true;
   currentRow_ = row;
   rebuildList();
 }
@@ -417,6 +466,7 @@ void EditorStore::deleteSelected(std::span<const std::int32_t> selectedRows) {
     item.keep = false;
     item.block = BlockInFile{};
     --liveCount_;
+    modified_ = true;
   }
   currentRow_ = 0;
   rebuildList();
@@ -450,6 +500,7 @@ void EditorStore::editAttributeContent(AreaEditors& editors) {
     prompter_.inform(messages::kStructureEmpty);
     return;
   }
+  std::optional<std::vector<std::uint8_t>> before = record_;
   if (!record_) {
     if (structure_->RecordLength() <= 0) {
       prompter_.inform(messages::kRecordSizeZero);
@@ -457,25 +508,28 @@ void EditorStore::editAttributeContent(AreaEditors& editors) {
     }
     record_.emplace(static_cast<std::size_t>(structure_->RecordLength()), 0);
   }
-  if (editors.EditAttRecord(*structure_, *record_, kRecordEditorTitle) == 0)
-    prompter_.inform(messages::kRecordEditFailed);
+  switch (editors.EditAttRecord(*structure_, *record_, kRecordEditorTitle)) {
+    case RecordEditResult::Edited: break;
+    // Leaving the record editor is no failure, and leaves no trace.
+    case RecordEditResult::Cancelled: record_ = std::move(before); break;
+    case RecordEditResult::Failed: prompter_.inform(messages::kRecordEditFailed); break;
+  }
 }
 
-void EditorStore::giveTemplateAttributes(EditorItem& item) {
+bool EditorStore::giveTemplateAttributes(EditorItem& item) {
   const HeadView head = item.head.view();
   std::vector<std::uint8_t> params(head.paramSize(), 0);
-  if (const auto* own = std::get_if<std::vector<std::uint8_t>>(&item.block)) {
-    std::copy_n(own->begin(), std::min(own->size(), params.size()), params.begin());
-  } else if (item.blockInMemory()) {
-    prompter_.inform(texts::kUneditedButHeld);
-    return;
+  if (item.blockInMemory()) {
+    // Owned, or borrowed from the data-area buffer by a save that failed.
+    const std::span<const std::uint8_t> held = blockOf(item);
+    std::copy_n(held.begin(), std::min(held.size(), params.size()), params.begin());
   } else {
     // Parameters that cannot be read are never made up: the legend stays as it is.
     const auto offset = static_cast<std::int32_t>(head.blockOffset());
     if (!fileHolds(offset, static_cast<std::int64_t>(params.size())) ||
         !readFromFile(dataAreaOffset_ + static_cast<std::uint64_t>(offset), params)) {
       prompter_.inform(texts::kEditReadFailed);
-      return;
+      return false;
     }
   }
 
@@ -492,10 +546,11 @@ void EditorStore::giveTemplateAttributes(EditorItem& item) {
   }
   if (!block) {
     prompter_.inform(texts::kNewBlockMemory);
-    return;
+    return false;
   }
   item.head.ref().setBlockSize(static_cast<std::int32_t>(block->size()));
   item.block = std::move(*block);
+  return true;
 }
 
 void EditorStore::batchAttributeChange(std::span<const std::int32_t> selectedRows, const std::function<void()>& step) {
@@ -513,10 +568,31 @@ void EditorStore::batchAttributeChange(std::span<const std::int32_t> selectedRow
 
   for (const std::int32_t row : selection_) {
     const std::int32_t index = legendAtRow(row);
-    if (index >= 0 && static_cast<std::size_t>(index) < items_.size())
-      giveTemplateAttributes(items_[static_cast<std::size_t>(index)]);
+    if (index >= 0 && static_cast<std::size_t>(index) < items_.size() &&
+        giveTemplateAttributes(items_[static_cast<std::size_t>(index)]))
+      modified_ = true;
     if (step) step();
   }
+}
+
+EditorSaveStatus EditorStore::commit(FileOps& ops) {
+  // The save places every head for the new file. Until that file has
+  // replaced the loaded one, the heads must go on describing the loaded
+  // file: blocks still only there are read through them.
+  std::vector<std::pair<std::uint32_t, std::int32_t>> placed;
+  placed.reserve(items_.size());
+  for (const EditorItem& item : items_) placed.emplace_back(item.head.view().blockOffset(), item.head.view().blockSize());
+  const EditorSaveStatus status = save(ops);
+  if (status == EditorSaveStatus::Ok) {
+    modified_ = false;
+    return status;
+  }
+  for (std::size_t i = 0; i < items_.size() && i < placed.size(); ++i) {
+    HeadRef head = items_[i].head.ref();
+    head.setBlockOffset(placed[i].first);
+    head.setBlockSize(placed[i].second);
+  }
+  return status;
 }
 
 }  // namespace legend::editor

@@ -79,11 +79,14 @@ enum class EditorSaveStatus {
   Unconfirmed,         ///< the new content is in place, but could not be confirmed as stored
 };
 
-/// The editor's name prompt completion: the chosen name cut at a '.' among
-/// its last four bytes (the last one first, never at position 0) and given
-/// ".CLN"; a.cln, a.txt, a. and a all become a.CLN, a.json becomes
-/// a.json.CLN. Nullopt for an empty name or a result that does not fit a
-/// 260-byte path buffer with its NUL.
+/// The editor's name prompt completion, on the last path component only
+/// (dots in folder names never count): a name that ends in ".CLN", in any
+/// case, stays as it is; otherwise it is cut at a '.' among its last four
+/// bytes (the last one first, never at its first byte) and given ".CLN".
+/// So a, a.txt and a. become a.CLN, a.json becomes a.json.CLN and
+/// cut/p.1/a becomes cut/p.1/a.CLN. Nullopt for an empty name or last
+/// component, or a result that does not fit a 260-byte path buffer with
+/// its NUL.
 std::optional<std::string> completeLegendFileName(std::string_view chosen);
 
 class EditorStore {
@@ -112,6 +115,11 @@ class EditorStore {
   const std::string& path() const noexcept { return path_; }
   /// For a new file, after completeLegendFileName. False above 259 bytes.
   bool setPath(std::string_view path);
+  /// For a new file: the path 确定 writes, from the name the file dialog
+  /// confirmed, completed with ".CLN". When completion named an existing
+  /// file the dialog never asked about, the user is asked before it is
+  /// replaced. Nullopt: refused (and reported) or declined.
+  std::optional<std::string> newFilePath(std::string_view confirmed);
   /// Base name for the title: the file's name without folders, or NONAME.CLN.
   std::string titleFileName() const;
   /// "工程图例编辑器- " followed by titleFileName().
@@ -170,7 +178,8 @@ class EditorStore {
   const std::optional<std::vector<std::uint8_t>>& templateRecord() const noexcept { return record_; }
 
   // ---- commands ----
-  /// 添加: appends a legend made from the template.
+  /// 添加: appends a legend made from the template; refused once the store
+  /// holds as many live legends as a legend file can.
   void addFromTemplate();
   /// 编辑 and double click: the parameter dialog on the one selected legend.
   void editSelected(std::span<const std::int32_t> selectedRows, ParamDialogRunner& dialog);
@@ -183,7 +192,8 @@ class EditorStore {
   void editTemplateParameters(AreaEditors& editors);
   /// 属性结构: replaces the template structure by an edited copy.
   void editAttributeStructure(AreaEditors& editors);
-  /// 属性内容: edits the template record.
+  /// 属性内容: edits the template record; a cancelled editor leaves it as
+  /// it was.
   void editAttributeContent(AreaEditors& editors);
   /// 统改属性: the template attributes into every selected legend.
   /// @p step is called once per selected row (the busy indicator).
@@ -194,6 +204,14 @@ class EditorStore {
   /// (replaceFile). Reports any failure; the old file is then untouched, or
   /// its old bytes are in the copy the message names.
   EditorSaveStatus save(FileOps& ops = FileOps::system());
+  /// 确定 as the editor runs it: save(), after which the store holds no
+  /// unsaved changes; or, when the save fails, a store whose heads still
+  /// describe the loaded file, so that every command and a retry work as if
+  /// the save had not been tried.
+  EditorSaveStatus commit(FileOps& ops = FileOps::system());
+  /// Some command changed what 确定 would write since loading or the last
+  /// successful commit (template edits do not count).
+  bool modified() const noexcept { return modified_; }
 
  private:
   /// Numbered as the row images, which LegendRow::image takes from them.
@@ -209,7 +227,8 @@ class EditorStore {
   /// The loaded file's data area holds [offset, offset + length).
   bool fileHolds(std::int64_t offset, std::int64_t length) const noexcept;
   bool readFromFile(std::uint64_t offset, std::span<std::uint8_t> out) const;
-  void giveTemplateAttributes(EditorItem& item);
+  /// True when the item's block was rebuilt.
+  bool giveTemplateAttributes(EditorItem& item);
   /// Brings every live loaded block into memory; false when one cannot be.
   bool borrowLoadedBlocks();
   std::span<const std::uint8_t> blockOf(const EditorItem& item) const noexcept;
@@ -242,6 +261,7 @@ class EditorStore {
   std::array<std::uint8_t, layout::kRegionRecordSize> region_{};
   std::unique_ptr<CATT_STRU> structure_;
   std::optional<std::vector<std::uint8_t>> record_;
+  bool modified_ = false;
 };
 
 }  // namespace legend::editor

@@ -5,6 +5,7 @@
 #include <limits>
 
 #include "components/display/graphic_records.h"
+#include "editor/model/editor_messages.h"
 #include "legendfile/byte_order.h"
 #include "legendfile/data_block.h"
 #include "legendfile/messages.h"
@@ -121,8 +122,16 @@ void LegendParamModel::loadAttributes(std::size_t available) {
       return;
     default: break;
   }
-  // A structure Load refuses leaves the empty one; the record is still read.
-  if (parts.structureSize > 0) structure_->Load(bytes.data() + parts.structureOffset(), parts.structureSize, 0);
+  if (parts.structureSize > 0 &&
+      structure_->Load(bytes.data() + parts.structureOffset(), parts.structureSize, 0) != parts.structureSize) {
+    // Refused, or read only in part: written back through the component it
+    // would lose what it could not read, and the record would lose its
+    // layout. Everything after the parameters stays as stored.
+    structure_ = std::make_unique<CATT_STRU>();
+    keptAttributes_.emplace(bytes.begin() + static_cast<std::ptrdiff_t>(paramSize_), bytes.end());
+    prompter_.inform(texts::kStructureUnreadable);
+    return;
+  }
   if (parts.problem != BlockProblem::None) {
     prompter_.inform(messages::kNegativeRecordSize);
     return;
@@ -143,10 +152,15 @@ void LegendParamModel::editGraphicParameters() {
 }
 
 void LegendParamModel::editAttributeStructure() {
+  // Asked before the structure editor opens: it starts from an empty
+  // structure, since the stored one cannot be shown.
+  const bool replacingUnreadable = structureUnreadable();
+  if (replacingUnreadable && !prompter_.askYesNo(texts::kReplaceUnreadableStructure, /*defaultYes=*/false)) return;
+
   const CATT_STRU* edited = editors_.EditAttStru(structure_.get());
   const EndAttStruGuard guard(editors_);
   if (edited == nullptr) return;
-  if (record_ && !record_->empty() &&
+  if (!replacingUnreadable && record_ && !record_->empty() &&
       !prompter_.askYesNo(messages::kStructureChangeLosesRecord, /*defaultYes=*/false))
     return;
 
@@ -155,6 +169,7 @@ void LegendParamModel::editAttributeStructure() {
   auto fresh = std::make_unique<CATT_STRU>(edited);
   fresh->CalLengthOffset();
   structure_ = std::move(fresh);
+  keptAttributes_.reset();
 
   record_.reset();
   const std::int32_t length = structure_->RecordLength();
@@ -162,12 +177,19 @@ void LegendParamModel::editAttributeStructure() {
 }
 
 void LegendParamModel::editAttributeContent() {
+  if (structureUnreadable()) {
+    prompter_.inform(texts::kUnreadableStructureContent);
+    return;
+  }
   if (structure_) structure_->CalLengthOffset();
   if (!structure_ || structure_->FieldCount() == 0) {
     prompter_.inform(messages::kStructureEmpty);
     return;
   }
   const std::int32_t length = structure_->RecordLength();
+  // A record editor the user leaves must leave no trace, not even the zero
+  // record made for it.
+  std::optional<std::vector<std::uint8_t>> before = record_;
   if (!record_) {
     if (length <= 0) {
       prompter_.inform(messages::kRecordSizeZero);
@@ -179,8 +201,11 @@ void LegendParamModel::editAttributeContent() {
     // every field, so it gets a buffer of full length.
     record_->resize(static_cast<std::size_t>(length), 0);
   }
-  if (editors_.EditAttRecord(*structure_, *record_, kRecordEditorTitle) == 0)
-    prompter_.inform(messages::kRecordEditFailed);
+  switch (editors_.EditAttRecord(*structure_, *record_, kRecordEditorTitle)) {
+    case RecordEditResult::Edited: break;
+    case RecordEditResult::Cancelled: record_ = std::move(before); break;
+    case RecordEditResult::Failed: prompter_.inform(messages::kRecordEditFailed); break;
+  }
 }
 
 void LegendParamModel::setDefault() {
@@ -207,6 +232,7 @@ void LegendParamModel::setDefault() {
   }
 
   if (!attributeEditing_) return;
+  keptAttributes_.reset();
   if (structure_) {
     structure_->CalLengthOffset();
     // Always remove the first field: deleting 0, 1, 2, ... would skip every
@@ -232,8 +258,21 @@ bool LegendParamModel::ok() {
     if (!record.empty() && block_.size() >= record.size()) std::copy(record.begin(), record.end(), block_.begin());
     return true;
   }
+  if (keptAttributes_) return keepAttributes();
   if (!structure_) return true;
   return writeBlock();
+}
+
+bool LegendParamModel::keepAttributes() {
+  const std::span<const std::uint8_t> record = workingRecord();
+  std::vector<std::uint8_t> block;
+  block.reserve(record.size() + keptAttributes_->size());
+  block.insert(block.end(), record.begin(), record.end());
+  block.insert(block.end(), keptAttributes_->begin(), keptAttributes_->end());
+  // Both parts came out of one block whose size was a signed 32-bit value.
+  head_.setBlockSize(static_cast<std::int32_t>(block.size()));
+  block_ = std::move(block);
+  return true;
 }
 
 bool LegendParamModel::writeBlock() {

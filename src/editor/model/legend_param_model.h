@@ -20,6 +20,13 @@
 
 namespace legend::editor {
 
+/// How the attribute record editor ended.
+enum class RecordEditResult {
+  Edited,     ///< confirmed: the record holds what the user entered
+  Cancelled,  ///< the user left it: the record is as it was
+  Failed,     ///< it could not edit this record with this structure
+};
+
 /// The area-editing component's modal editors. Each edits its argument in place.
 class AreaEditors {
  public:
@@ -34,8 +41,9 @@ class AreaEditors {
   virtual CATT_STRU* EditAttStru(CATT_STRU* current) = 0;
   /// Releases whatever EditAttStru handed out.
   virtual void EndAttStru() = 0;
-  /// Edits @p record laid out by @p structure; 0 means failure.
-  virtual int EditAttRecord(CATT_STRU& structure, std::span<std::uint8_t> record, std::string_view title) = 0;
+  /// Edits @p record laid out by @p structure.
+  virtual RecordEditResult EditAttRecord(CATT_STRU& structure, std::span<std::uint8_t> record,
+                                         std::string_view title) = 0;
 };
 
 /// Window titles of the component's editors (UTF-8).
@@ -62,7 +70,8 @@ class LegendParamModel {
 
   /// Loads the working record and, with attribute editing, the attribute
   /// structure and record from the block. Problems are reported through the
-  /// prompter; the dialog opens all the same.
+  /// prompter; the dialog opens all the same. A structure the component
+  /// cannot read is reported too, and kept with its record byte for byte.
   void open();
 
   /// "[线类型]", "[点类型]", "[区类型]" or "[未知类型]", appended to the group caption.
@@ -72,11 +81,14 @@ class LegendParamModel {
 
   /// Opens the component's editor for the working record of the legend's type.
   void editGraphicParameters();
-  /// Replaces the working structure by an edited one; the record is reset to zeros.
+  /// Replaces the working structure by an edited one; the record is reset to
+  /// zeros. An unreadable structure is replaced only after the user agreed.
   void editAttributeStructure();
-  /// Opens the record editor on the working attribute record.
+  /// Opens the record editor on the working attribute record. A cancelled
+  /// editor leaves the record as it was before the command.
   void editAttributeContent();
-  /// After confirmation, resets texts, working record and attribute data.
+  /// After confirmation, resets texts, working record and attribute data
+  /// (an unreadable structure included).
   void setDefault();
   /// Writes the working copies back. True: the dialog closes with OK;
   /// false: it stays open (a message has been shown).
@@ -97,11 +109,17 @@ class LegendParamModel {
   const CATT_STRU* attributeStructure() const noexcept { return structure_.get(); }
   /// No value: no record buffer; a value may be an empty buffer.
   const std::optional<std::vector<std::uint8_t>>& attributeRecord() const noexcept { return record_; }
+  /// The block's structure could not be read; OK keeps it and its record as
+  /// they are stored.
+  bool structureUnreadable() const noexcept { return keptAttributes_.has_value(); }
 
  private:
   std::span<std::uint8_t> workingRecord() noexcept;
   void loadAttributes(std::size_t available);
   bool writeBlock();
+  /// OK over an unreadable structure: the new parameters, then the rest of
+  /// the block as it was stored.
+  bool keepAttributes();
 
   HeadRef head_;
   std::vector<std::uint8_t>& block_;
@@ -119,6 +137,9 @@ class LegendParamModel {
   std::array<std::uint8_t, layout::kRegionRecordSize> region_{};
   std::unique_ptr<CATT_STRU> structure_;
   std::optional<std::vector<std::uint8_t>> record_;
+  /// Everything of the block after the parameter record, as stored, while
+  /// its structure is one the component cannot read.
+  std::optional<std::vector<std::uint8_t>> keptAttributes_;
 };
 
 }  // namespace legend::editor
