@@ -45,6 +45,8 @@ int32_t runEditor(char* fileName, void* pad, QWidget* parent) {
   const QPointer<CLegendEditDlg> alive(dialog.get());
   const int code = dialog->exec();
   if (!alive) static_cast<void>(dialog.release());
+  // The editor ends Accepted only after it wrote the file: a save that
+  // failed keeps it open until the user retries or leaves.
   return code == QDialog::Accepted ? kConfirmed : kLeft;
 }
 

@@ -17,6 +17,7 @@
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QItemSelectionModel>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -35,6 +36,7 @@
 #include "editor/model/editor_messages.h"
 #include "editor/model/editor_store.h"
 #include "editor/qt_area_editors.h"
+#include "legendfile/file_io.h"
 #include "legendfile/messages.h"
 
 static void initEditorResources() { Q_INIT_RESOURCE(editor); }
@@ -169,6 +171,23 @@ struct CLegendEditDlg::Parts {
     Parts& parts_;
   };
 
+  /// The Delete key in the list deletes as 删除 does; in an edit it keeps
+  /// deleting text.
+  class ListKeys final : public QObject {
+   public:
+    explicit ListKeys(Parts& parts) : parts_(parts) {}
+    bool eventFilter(QObject* watched, QEvent* event) override {
+      if (watched != parts_.list || event->type() != QEvent::KeyPress) return false;
+      const auto* key = static_cast<QKeyEvent*>(event);
+      if (key->key() != Qt::Key_Delete || (key->modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier) return false;
+      parts_.deleteSelected();
+      return true;
+    }
+
+   private:
+    Parts& parts_;
+  };
+
   class ResizeWatcher final : public QObject {
    public:
     explicit ResizeWatcher(Parts& parts) : parts_(parts) {}
@@ -183,7 +202,7 @@ struct CLegendEditDlg::Parts {
 
   Parts(CLegendEditDlg& dlg, char* name, std::function<void()> reload)
       : dialog(dlg), fileName(name), reloadPad(std::move(reload)), boxes(&dlg), store(prompter), editors(&dlg),
-        runner(*this), resizer(*this) {
+        runner(*this), resizer(*this), listKeys(*this) {
     prompter.target = &boxes;
   }
 
@@ -202,6 +221,7 @@ struct CLegendEditDlg::Parts {
   void selectAll();
   void invertSelection();
   void batchAttributes();
+  void deleteSelected();
 
   CLegendEditDlg& dialog;
   char* fileName;
@@ -214,6 +234,10 @@ struct CLegendEditDlg::Parts {
   ParamRunner runner;
   legend::editor::ParamDialogRunner* runnerInUse = &runner;
   FileNameChooser chooseName;
+  legend::FileOps* fileOps = &legend::FileOps::system();
+  /// Where the name prompt starts: the last name chosen for a new file whose
+  /// save failed, so a retry need not type it again.
+  std::string lastChosenName;
   /// Loading reported a failure: the file, if it exists, holds what this
   /// run never saw.
   bool loadFailed = false;
@@ -235,6 +259,7 @@ struct CLegendEditDlg::Parts {
   /// Room the template leaves right of and below the list.
   QSize listGaps;
   ResizeWatcher resizer;
+  ListKeys listKeys;
   QMenu* menu = nullptr;
 };
 
@@ -451,10 +476,8 @@ void CLegendEditDlg::Parts::build() {
     Rebuild rebuild(*this);
     store.editSelected(selectedRows(), *runnerInUse);
   });
-  QObject::connect(deleteButton, &QPushButton::clicked, &d, [this] {
-    Rebuild rebuild(*this);
-    store.deleteSelected(selectedRows());
-  });
+  QObject::connect(deleteButton, &QPushButton::clicked, &d, [this] { deleteSelected(); });
+  list->installEventFilter(&listKeys);
   QObject::connect(defaultButton, &QPushButton::clicked, &d, [this] {
     store.resetTemplate();
     nameEdit->clear();
@@ -504,7 +527,7 @@ void CLegendEditDlg::Parts::layoutList() {
 
 CLegendEditDlg::FileNameChooser CLegendEditDlg::Parts::defaultChooser() {
   return [this]() -> std::optional<std::string> {
-    std::string chosen = store.path();
+    std::string chosen = lastChosenName;
     if (!legend::SelectFileName(&dialog, true, chosen)) return std::nullopt;
     return chosen;
   };
@@ -599,6 +622,11 @@ void CLegendEditDlg::Parts::invertSelection() {
   selection->select(inverted, QItemSelectionModel::ClearAndSelect);
 }
 
+void CLegendEditDlg::Parts::deleteSelected() {
+  Rebuild rebuild(*this);
+  store.deleteSelected(selectedRows());
+}
+
 void CLegendEditDlg::Parts::batchAttributes() {
   const std::vector<std::int32_t> rows = selectedRows();
   // The indicator starts with the first legend, after the question: a busy
@@ -614,40 +642,46 @@ void CLegendEditDlg::Parts::batchAttributes() {
 void CLegendEditDlg::accept() {
   Parts& p = *parts_;
   const bool newFile = p.store.path().empty();
-  std::string path = p.store.path();
   if (newFile) {
     const std::optional<std::string> chosen = p.chooseName ? p.chooseName() : std::nullopt;
     if (!chosen || chosen->empty()) return;
-    const std::optional<std::string> completed = legend::editor::completeLegendFileName(*chosen);
-    if (!completed) {
-      p.prompter.inform(legend::messages::text(legend::LegendStatus::PathTooLong, *chosen));
+    const std::optional<std::string> path = p.store.newFilePath(*chosen);
+    if (!path) return;
+    if (!p.store.setPath(*path)) {
+      p.prompter.inform(legend::messages::text(legend::LegendStatus::PathTooLong, *path));
       return;
     }
-    path = *completed;
-  } else if (p.loadFailed && QFileInfo::exists(QFile::decodeName(QByteArray::fromStdString(path)))) {
+    p.lastChosenName = *path;
+  } else if (p.loadFailed &&
+             QFileInfo::exists(QFile::decodeName(QByteArray::fromStdString(p.store.path())))) {
     if (!p.prompter.askYesNo(kOverwriteUnloaded, false)) return;
   }
 
-  if (newFile) {
-    if (!p.store.setPath(path)) {
-      p.prompter.inform(legend::messages::text(legend::LegendStatus::PathTooLong, path));
-      return;
-    }
-    if (p.fileName != nullptr) {
-      // completeLegendFileName keeps the path within the buffer with its NUL.
-      const std::size_t length = std::min(path.size(), kPathBuffer - 1);
-      std::memcpy(p.fileName, path.data(), length);
-      p.fileName[length] = '\0';
-    }
+  // The save has reported its failure; the editor stays open with every
+  // edit so the user can try again or leave. A new file is named again,
+  // since the folder chosen may be the reason.
+  if (p.store.commit(*p.fileOps) != legend::editor::EditorSaveStatus::Ok) {
+    if (newFile) p.store.setPath({});
+    return;
   }
-  // The save reports its own failures; the editor closes with OK either way,
-  // since the user has been told and the pad must show what is on disk.
-  p.store.save();
+  if (newFile && p.fileName != nullptr) {
+    // The caller learns the name only of a file that exists; completion
+    // keeps it within the buffer with its NUL.
+    const std::string& path = p.store.path();
+    const std::size_t length = std::min(path.size(), kPathBuffer - 1);
+    std::memcpy(p.fileName, path.data(), length);
+    p.fileName[length] = '\0';
+  }
   QDialog::accept();
   if (p.reloadPad) p.reloadPad();
 }
 
-void CLegendEditDlg::reject() { QDialog::reject(); }
+void CLegendEditDlg::reject() {
+  Parts& p = *parts_;
+  if (p.store.modified() && !p.prompter.askYesNo(legend::editor::texts::kDiscardChanges, /*defaultYes=*/false))
+    return;
+  QDialog::reject();
+}
 
 legend::editor::EditorStore& CLegendEditDlg::store() { return parts_->store; }
 
@@ -665,4 +699,8 @@ void CLegendEditDlg::setParamDialogRunner(legend::editor::ParamDialogRunner* run
 
 void CLegendEditDlg::setFileNameChooser(FileNameChooser chooser) {
   parts_->chooseName = chooser ? std::move(chooser) : parts_->defaultChooser();
+}
+
+void CLegendEditDlg::setFileOps(legend::FileOps* ops) {
+  parts_->fileOps = ops != nullptr ? ops : &legend::FileOps::system();
 }

@@ -1,7 +1,8 @@
 #pragma once
 // The project legend editor window: the legend template on the left, the
 // legend list with its commands on the right, over EditorStore, which does
-// all the work. Modal; 确定 writes the file and has the pad reload it.
+// all the work. Modal; 确定 writes the file and has the pad reload it, and
+// stays open with every edit when the file could not be written.
 
 #include <cstdint>
 #include <functional>
@@ -12,6 +13,7 @@
 #include <QDialog>
 
 namespace legend {
+class FileOps;
 class Prompter;
 namespace editor {
 class AreaEditors;
@@ -34,11 +36,13 @@ class CLegendEditDlg : public QDialog {
   ~CLegendEditDlg() override;
 
   /// 确定: the name prompt for a new file, the save, the pad reload; closes
-  /// Accepted (end code 1) whatever the save reported. A new file whose name
-  /// is cancelled or refused keeps the editor open.
+  /// Accepted (end code 1) only once the file is written. A save that
+  /// failed has been reported and keeps the editor open with every edit, so
+  /// 确定 can be tried again (a new file's name is asked for again).
   void accept() override;
-  /// 取消 and closing the window: nothing is written; closes Rejected (end
-  /// code 2 for the exports).
+  /// 取消, Escape and the close box: nothing is written; closes Rejected
+  /// (end code 2 for the exports), after asking first when the store holds
+  /// changes 确定 has not written.
   void reject() override;
 
   legend::editor::EditorStore& store();
@@ -51,6 +55,8 @@ class CLegendEditDlg : public QDialog {
   /// Asks for a new file's name; no value: the user cancelled.
   using FileNameChooser = std::function<std::optional<std::string>()>;
   void setFileNameChooser(FileNameChooser chooser);
+  /// The system calls the save makes.
+  void setFileOps(legend::FileOps* ops);
 
  private:
   struct Parts;

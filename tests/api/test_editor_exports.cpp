@@ -7,6 +7,7 @@
 #include <array>
 #include <cstdint>
 #include <cstring>
+#include <deque>
 #include <filesystem>
 #include <functional>
 #include <string>
@@ -51,17 +52,22 @@ struct Shown {
 
 // Plays the user while it lives: notes every window that appears and answers
 // it from inside its modal loop, since a window left open would hang the
-// test. Message boxes get OK; the editor gets 确定 or 取消.
+// test. Message boxes get OK; the editor gets 确定 or 取消, and again after
+// a message box it showed, as long as answers are left.
 class User : public QObject {
  public:
   enum class Answer { Confirm, Cancel };
   /// @p saveAs: the name typed into the file dialog of a new file's 确定.
-  explicit User(Answer editorAnswer, QString saveAs = {}) : answer_(editorAnswer), saveAs_(std::move(saveAs)) {
+  explicit User(Answer editorAnswer, QString saveAs = {}) : User(std::deque<Answer>{editorAnswer}, std::move(saveAs)) {}
+  explicit User(std::deque<Answer> editorAnswers, QString saveAs = {})
+      : answers_(std::move(editorAnswers)), saveAs_(std::move(saveAs)) {
     qApp->installEventFilter(this);
   }
   ~User() override { qApp->removeEventFilter(this); }
 
   std::vector<Shown> shown;
+  /// Runs before the editor gets its answer number @p n (from 0).
+  std::function<void(int n)> beforeEditorAnswer;
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override {
@@ -79,6 +85,10 @@ class User : public QObject {
     if (!window) return;
     if (auto* box = qobject_cast<QMessageBox*>(window)) {
       box->button(QMessageBox::Ok) ? box->button(QMessageBox::Ok)->click() : box->reject();
+      // Back in the editor's own loop, it waits for the user again.
+      QTimer::singleShot(0, this, [this] {
+        if (editor_ && editor_->isVisible() && QApplication::activeModalWidget() == editor_) answer(editor_);
+      });
       return;
     }
     if (auto* files = qobject_cast<QFileDialog*>(window)) {
@@ -94,7 +104,15 @@ class User : public QObject {
     }
     auto* dialog = qobject_cast<QDialog*>(window);
     if (!dialog) return;
-    const bool confirm = answer_ == Answer::Confirm;
+    editor_ = dialog;
+    if (answers_.empty()) {
+      ADD_FAILURE() << "the editor is still open and no answer is left";
+      dialog->done(QDialog::Rejected);
+      return;
+    }
+    const bool confirm = answers_.front() == Answer::Confirm;
+    answers_.pop_front();
+    if (beforeEditorAnswer) beforeEditorAnswer(editorAnswers_++);
     // The button as the user clicks it, so its wiring is part of the test.
     auto* button = dialog->findChild<QAbstractButton*>(confirm ? QStringLiteral("okButton")
                                                                : QStringLiteral("cancelButton"));
@@ -106,8 +124,10 @@ class User : public QObject {
     button->click();
   }
 
-  Answer answer_;
+  std::deque<Answer> answers_;
   QString saveAs_;
+  QPointer<QDialog> editor_;
+  int editorAnswers_ = 0;
 };
 
 /// Legend types as the file on disk holds them, read by hand.
@@ -149,7 +169,7 @@ TEST(EditorExports, NewWithoutABufferShowsNothing) {
 }
 
 TEST(EditorExports, CancelReturnsTwoAndWritesNothing) {
-  User user(User::Answer::Cancel);
+  User user({User::Answer::Cancel, User::Answer::Cancel});
 
   std::array<char, LEGEND_PATH_BUFFER> buffer;
   buffer.fill('x');
@@ -203,6 +223,41 @@ TEST(EditorExports, ConfirmWritesTheFileAndReloadsThePad) {
   for (std::int32_t i = 0; i < 3; ++i) EXPECT_EQ(lib().type(pad, i), written[static_cast<std::size_t>(i)]) << i;
   EXPECT_EQ(lib().type(pad, 3), -1);
   lib().close(pad);
+}
+
+TEST(EditorExports, AFailedSaveKeepsTheEditorOpenAndOnlyAWrittenFileReturnsOne) {
+  testcln::TempDir dir;
+  const auto path = dir / "edited.CLN";
+  std::filesystem::copy_file(kDemo, path);
+  const Bytes whole = testcln::read(path);
+  // After loading, the blocks go from the file the editor holds open: its
+  // save cannot read them and must not write a file without them.
+  const std::size_t heads = 16 + 333 * testcln::get32At(whole, 12);
+  const Bytes cut(whole.begin(), whole.begin() + static_cast<std::ptrdiff_t>(heads));
+  using A = User::Answer;
+  {
+    User user({A::Confirm, A::Cancel});
+    user.beforeEditorAnswer = [&](int n) {
+      if (n == 0) std::filesystem::resize_file(path, heads);
+    };
+    EXPECT_EQ(lib().openEditor(path.c_str(), nullptr, nullptr), 2);
+    ASSERT_EQ(user.shown.size(), 2u);
+    EXPECT_TRUE(user.shown[0].isEditor());
+    EXPECT_EQ(user.shown[1].text, QStringLiteral("保存图例,读取图例数据失败,原文件未被改动!"));
+    EXPECT_EQ(testcln::read(path), cut);
+  }
+  {
+    // The blocks come back before the second 确定, which then writes.
+    testcln::write(path, whole);
+    User user({A::Confirm, A::Confirm});
+    user.beforeEditorAnswer = [&](int n) {
+      if (n == 0) std::filesystem::resize_file(path, heads);
+      if (n == 1) testcln::write(path, whole);
+    };
+    EXPECT_EQ(lib().openEditor(path.c_str(), nullptr, nullptr), 1);
+    EXPECT_EQ(user.shown.size(), 2u);
+    EXPECT_EQ(testcln::read(path), whole) << "the sample is packed already";
+  }
 }
 
 TEST(EditorExports, RefuseCallsFromAnotherThread) {

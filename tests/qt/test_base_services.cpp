@@ -54,9 +54,11 @@ class SelectFileName : public ::testing::Test {
       return w->objectName() == u"selectFileDialog"_s && model && model->rowCount(model->index(dir_.path())) >= 2;
     }, [act](QWidget* w) { act(static_cast<QFileDialog*>(w)); });
   }
-  void answerOverwrite(QMessageBox::StandardButton answer) {
-    whenModal([](QWidget* w) { return qobject_cast<QMessageBox*>(w) != nullptr; },
-              [answer](QWidget* w) { static_cast<QMessageBox*>(w)->button(answer)->click(); });
+  void answerOverwrite(QMessageBox::StandardButton answer, QString* question = nullptr) {
+    whenModal([](QWidget* w) { return qobject_cast<QMessageBox*>(w) != nullptr; }, [answer, question](QWidget* w) {
+      if (question) *question = static_cast<QMessageBox*>(w)->text();
+      static_cast<QMessageBox*>(w)->button(answer)->click();
+    });
   }
   // Types @p file as a user would and presses the accept button. selectFile
   // would not do: it skips a name box that has focus, and focus depends on
@@ -102,22 +104,25 @@ TEST_F(SelectFileName, opensAtTheGivenFileReturnsTheChosenOneAsUtf8AndKeepsThePa
   }
 }
 
-TEST_F(SelectFileName, savingAsksBeforeReplacingAndAddsNoSuffix) {
+TEST_F(SelectFileName, savingCompletesABareNameWithTheSuffixAndAsksAboutThatFile) {
   std::string path = localPath(dir_.path());  // a folder alone: no name to preselect
+  QString question;
   whenFileDialog([&](QFileDialog* dialog) {
     answerOverwrite(QMessageBox::No);
-    choose(dialog, inDir(u"河流.CLN"_s));
+    choose(dialog, inDir(u"河流"_s));  // 河流.CLN exists
     EXPECT_TRUE(dialog->isVisible());  // declining lets the user choose again
-    answerOverwrite(QMessageBox::Yes);
-    choose(dialog, inDir(u"河流.CLN"_s));
+    answerOverwrite(QMessageBox::Yes, &question);
+    choose(dialog, inDir(u"河流"_s));
   });
   ASSERT_TRUE(legend::SelectFileName(nullptr, true, path));
   EXPECT_EQ(path, localPath(inDir(u"河流.CLN"_s)));
+  EXPECT_TRUE(question.contains(u"河流.CLN"_s)) << question.toStdString();
 
+  // Another extension is the caller's to complete.
   path = localPath(dir_.path());
-  whenFileDialog([&](QFileDialog* dialog) { choose(dialog, inDir(u"湖泊"_s)); });
+  whenFileDialog([&](QFileDialog* dialog) { choose(dialog, inDir(u"湖泊.txt"_s)); });
   ASSERT_TRUE(legend::SelectFileName(nullptr, true, path));
-  EXPECT_EQ(path, localPath(inDir(u"湖泊"_s)));
+  EXPECT_EQ(path, localPath(inDir(u"湖泊.txt"_s)));
 }
 
 // Time stands still until the test moves it.

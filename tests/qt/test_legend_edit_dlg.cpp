@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 #include <deque>
 #include <filesystem>
@@ -30,9 +31,11 @@
 
 #include "editor/model/editor_messages.h"
 #include "editor/model/editor_store.h"
+#include "legendfile/file_io.h"
 #include "legendfile/messages.h"
 #include "support/cln_builder.h"
 #include "support/scripted_prompter.h"
+#include "support/widget_driving.h"
 
 namespace {
 
@@ -337,23 +340,42 @@ TEST_F(LegendEditDlgTest, BatchAttributeChangeAsksThenRebuildsTheSelectedBlocks)
   EXPECT_FALSE(store().items()[2].blockInMemory());
 }
 
-TEST_F(LegendEditDlgTest, OkOnANewFileCompletesTheChosenNameIntoTheCallersBuffer) {
+TEST_F(LegendEditDlgTest, OkOnANewFileNamesTheWrittenFileInTheCallersBufferAndAsksAgainAfterAFailure) {
   open("");
   dialog->show();
   child<QPushButton>("addButton")->click();
+  int asked = 0;
+  dialog->setFileNameChooser([&] {
+    ++asked;
+    return chosenName;
+  });
 
   chosenName.reset();  // the name prompt cancelled
   child<QPushButton>("okButton")->click();
   chosenName = dir.path().toStdString() + "/" + std::string(300, 'n');
   child<QPushButton>("okButton")->click();
-  EXPECT_TRUE(dialog->isVisible());
-  EXPECT_EQ(buffer[0], '\0');
-  EXPECT_EQ(reloads, 0);
   ASSERT_EQ(prompter.shown.size(), 1u);
   EXPECT_NE(prompter.shown[0].find("259"), std::string::npos) << prompter.shown[0];
 
+  // A folder that does not exist: reported, nothing handed to the caller,
+  // and the next 确定 asks for a name again.
+  chosenName = dir.path().toStdString() + "/missing/new";
+  child<QPushButton>("okButton")->click();
+  EXPECT_EQ(prompter.shown.back(), legend::messages::text(legend::LegendStatus::CannotOpenWritable));
+  // test.txt completes to test.CLN, which exists and the dialog never named.
+  chosenName = dir.path().toStdString() + "/test.txt";
+  prompter.expectedDefault = false;
+  prompter.answers = {false};
+  child<QPushButton>("okButton")->click();
+  EXPECT_EQ(prompter.shown.back(), "图例文件已存在,是否覆盖?\n" + path.string());
+  EXPECT_EQ(testcln::read(path), original);
+  EXPECT_TRUE(dialog->isVisible());
+  EXPECT_EQ(buffer[0], '\0');
+  EXPECT_EQ(reloads, 0);
+
   chosenName = dir.path().toStdString() + "/new.txt";
   child<QPushButton>("okButton")->click();
+  EXPECT_EQ(asked, 5);
   const std::string written = dir.path().toStdString() + "/new.CLN";
   EXPECT_EQ(std::string(buffer), written);
   EXPECT_EQ(dialog->result(), QDialog::Accepted);
@@ -362,26 +384,70 @@ TEST_F(LegendEditDlgTest, OkOnANewFileCompletesTheChosenNameIntoTheCallersBuffer
   EXPECT_EQ(testcln::get32At(testcln::read(written), 12), 1u);
 }
 
-TEST_F(LegendEditDlgTest, CancelWritesNothingAndOkWritesTheStore) {
+TEST_F(LegendEditDlgTest, AFailedSaveKeepsTheEditorOpenWithItsEditsAndASecondOkRetries) {
+  // A full disk for the first write.
+  struct FullDisk : legend::FileOps {
+    int failures = 1;
+    long write(int fd, const std::uint8_t* data, std::size_t length) override {
+      if (failures-- > 0) return errno = ENOSPC, -1;
+      return legend::FileOps::write(fd, data, length);
+    }
+  } disk;
   open(path.string());
+  dialog->setFileOps(&disk);
   dialog->show();
   select({0});
   child<QPushButton>("deleteButton")->click();
-  child<QPushButton>("addButton")->click();
-  child<QPushButton>("cancelButton")->click();
-  EXPECT_EQ(dialog->result(), QDialog::Rejected);
-  EXPECT_EQ(testcln::read(path), original);
+  child<QPushButton>("okButton")->click();
+  EXPECT_EQ(prompter.shown,
+            std::vector<std::string>{legend::messages::text(legend::LegendStatus::WriteFailed, path.string())});
+  EXPECT_TRUE(dialog->isVisible());
   EXPECT_EQ(reloads, 0);
-  EXPECT_EQ(std::string(buffer), path.string());
+  EXPECT_EQ(testcln::read(path), original);
+  EXPECT_EQ(list()->model()->rowCount(), 2);
 
-  open(path.string());
-  select({0});
-  child<QPushButton>("deleteButton")->click();
   child<QPushButton>("okButton")->click();
   EXPECT_EQ(dialog->result(), QDialog::Accepted);
   EXPECT_EQ(reloads, 1);
   EXPECT_EQ(testcln::get32At(testcln::read(path), 12), 3u) << "the type-5 legend is saved too";
-  EXPECT_TRUE(prompter.shown.empty());
+  EXPECT_EQ(prompter.shown.size(), 1u);
+}
+
+TEST_F(LegendEditDlgTest, LeavingWithUnsavedChangesAsksFirstAndTheDeleteKeyDeletesLikeTheButton) {
+  open(path.string());
+  dialog->show();
+  testqt::typeKey(dialog.get(), Qt::Key_Escape, {});
+  EXPECT_FALSE(dialog->isVisible()) << "nothing changed: Escape leaves at once";
+  EXPECT_EQ(dialog->result(), QDialog::Rejected);
+
+  open(path.string());
+  dialog->show();
+  prompter.expectedDefault = false;
+  select({0});
+  testqt::typeKey(list(), Qt::Key_Delete, {});
+  EXPECT_EQ(list()->model()->rowCount(), 2);
+  EXPECT_TRUE(prompter.shown.empty()) << "one row is deleted without a question";
+  select({0, 1});
+  prompter.answers = {false};
+  testqt::typeKey(list(), Qt::Key_Delete, {});
+  EXPECT_EQ(prompter.shown, std::vector<std::string>{"是否要删除所选的2个图例?"});
+  EXPECT_EQ(list()->model()->rowCount(), 2);
+  testqt::typeKey(child<QLineEdit>("nameEdit"), Qt::Key_Delete, {});
+  EXPECT_EQ(list()->model()->rowCount(), 2) << "Delete in an edit deletes text";
+
+  prompter.shown.clear();
+  prompter.answers = {false, false, true};
+  testqt::typeKey(dialog.get(), Qt::Key_Escape, {});
+  EXPECT_TRUE(dialog->isVisible());
+  EXPECT_FALSE(dialog->close());
+  EXPECT_TRUE(dialog->isVisible());
+  child<QPushButton>("cancelButton")->click();
+  EXPECT_EQ(prompter.shown, std::vector<std::string>(3, std::string(legend::editor::texts::kDiscardChanges)));
+  EXPECT_EQ(dialog->result(), QDialog::Rejected);
+  EXPECT_FALSE(dialog->isVisible());
+  EXPECT_EQ(testcln::read(path), original);
+  EXPECT_EQ(reloads, 0);
+  EXPECT_EQ(std::string(buffer), path.string());
 }
 
 TEST_F(LegendEditDlgTest, OkOverAFileThatCouldNotBeReadAsksBeforeReplacingIt) {

@@ -20,8 +20,11 @@ bool SelectFileName(QWidget* parent, bool forSaving, std::string& path, const QS
   dialog.setAcceptMode(forSaving ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
   dialog.setFileMode(forSaving ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
   dialog.setNameFilters({u"图例文件 (*.CLN)"_s, u"所有文件 (*)"_s});
-  // Overwrite confirmation stays on (Qt's default) and no default suffix is
-  // set: callers decide about ".CLN" and must see exactly what was typed.
+  // A name typed without any extension gets ".CLN" before the dialog checks
+  // it, so Qt's own overwrite question (on by default) names the file that
+  // will be written. Names with another extension stay as typed; callers
+  // complete those and ask about what the dialog did not.
+  if (forSaving) dialog.setDefaultSuffix(u"CLN"_s);
 
   if (!path.empty()) {
     // Paths are the platform's own bytes; decodeName is their inverse of
