@@ -98,11 +98,12 @@ typedef struct CATT_STRU CATT_STRU;
  *               written the file; may be NULL. It must stay open while the
  *               editor runs.
  * @param parent parent window of the editor (may be NULL); not owned.
- * @return 1 when the user confirmed with 确定: the file was written (a write
- *         failure is reported to the user by its own message, and the old
- *         file is then left as it was) and @p pad reloaded;
- *         2 when the user left with 取消 or closed the window: nothing
- *         written;
+ * @return 1 when the user confirmed with 确定 and the file was written;
+ *         @p pad has been reloaded. A save that fails is reported to the
+ *         user by its own message, leaves the old file as it was and keeps
+ *         the editor open with every edit, to try 确定 again or leave;
+ *         2 when the user left with 取消, Escape or the close box (asked
+ *         first when there are changes not yet written): nothing written;
  *         0 when @p path is NULL, longer than 259 bytes, or names no file
  *         that can be opened for reading: the user is told
  *         "图例文件打开失败!文件名非法!" and the editor is not shown.
@@ -113,7 +114,8 @@ LEGEND_API int32_t OpenCLNEditWindow(const char* path, void* pad, QWidget* paren
 /**
  * Runs the legend editor modally on a new legend file, starting with no
  * legends. On 确定 the editor asks the user for a file name, gives it the
- * extension ".CLN" and writes the file there.
+ * extension ".CLN" and writes the file there; when that fails it says so
+ * and stays open, and the next 确定 asks for a name again.
  *
  * @param path   the caller's buffer of LEGEND_PATH_BUFFER (260) bytes: set to
  *               the empty text at once, and after result 1 it holds the path
