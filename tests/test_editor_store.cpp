@@ -8,6 +8,7 @@
 #include <functional>
 
 #include "editor/model/editor_messages.h"
+#include "legendfile/file_name.h"
 #include "legendfile/messages.h"
 #include "support/cln_builder.h"
 #include "support/scripted_prompter.h"
@@ -583,7 +584,7 @@ TEST(EditorSave, AllDeletedWritesHeaderAndZeroCount) {
   Editor fresh;
   fresh.store.addFromTemplate();
   fresh.store.deleteSelected(Rows({0}));
-  const auto name = legend::editor::completeLegendFileName((fresh.dir / "new").string());
+  const auto name = legend::completeLegendFileName((fresh.dir / "new").string());
   ASSERT_TRUE(name);
   ASSERT_TRUE(fresh.store.setPath(*name));
   ASSERT_EQ(fresh.store.save(), EditorSaveStatus::Ok);
@@ -788,7 +789,7 @@ TEST(EditorSave, NameCompletionLooksAtTheLastComponentOnlyAndFitsThePathBuffer) 
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.chosen.substr(0, 12));
-    EXPECT_EQ(legend::editor::completeLegendFileName(c.chosen), c.completed);
+    EXPECT_EQ(legend::completeLegendFileName(c.chosen), c.completed);
   }
 }
 

@@ -12,7 +12,6 @@
 
 #include "legend/map_project.h"
 #include "legendfile/messages.h"
-#include "pad/model/save_name.h"
 #include "pad/model/scale_maxima.h"
 #include "support/cln_builder.h"
 #include "support/recording_driver.h"
@@ -318,19 +317,6 @@ TEST_F(PadModelTest, WheelScrollsRowsPerNotchAddsUpPartsOfNotchesAndStopsAtTheEn
   EXPECT_EQ(pad.scrollPosition(), 20);
   pad.wheel(INT32_MAX, INT32_MAX);
   EXPECT_EQ(pad.scrollPosition(), 1);
-}
-
-TEST(PadSaveName, CopiesGetTheLegendExtensionOnTheirLastComponentOnly) {
-  const struct {
-    const char* chosen;
-    const char* saved;
-  } cases[] = {
-      {"/data/roads", "/data/roads.CLN"},         {"/data/roads.CLN", "/data/roads.CLN"},
-      {"/data/roads.cln", "/data/roads.cln"},     {"/data/roads.txt", "/data/roads.txt.CLN"},
-      {"/data/set.CLN/roads", "/data/set.CLN/roads.CLN"}, {"roads", "roads.CLN"},
-      {"/data/.CLN", "/data/.CLN.CLN"},
-  };
-  for (const auto& c : cases) EXPECT_EQ(legend::pad::withLegendExtension(c.chosen), c.saved) << c.chosen;
 }
 
 TEST_F(PadModelTest, TipsFollowThePointerOnlyWhenSwitchedOn) {

@@ -12,6 +12,7 @@
 #include "editor/model/editor_messages.h"
 #include "legendfile/byte_order.h"
 #include "legendfile/data_block.h"
+#include "legendfile/file_name.h"
 #include "legendfile/header.h"
 #include "legendfile/messages.h"
 
@@ -43,42 +44,6 @@ std::vector<std::uint8_t> recordOfLength(const std::optional<std::vector<std::ui
 std::string LegendRow::classCodeText() const { return std::to_string(classCode); }
 
 std::string LegendRow::sizeText() const { return std::to_string(blockSize) + std::string(texts::kBytesSuffix); }
-
-namespace {
-
-/// ".CLN" in any case after at least one byte of name: ".cln" alone names
-/// a hidden file, not a legend file without a name.
-bool hasLegendExtension(std::string_view name) noexcept {
-  constexpr std::string_view kExtension = ".cln";
-  if (name.size() <= kExtension.size()) return false;
-  const std::string_view tail = name.substr(name.size() - kExtension.size());
-  return std::equal(tail.begin(), tail.end(), kExtension.begin(), [](char a, char b) {
-    return (a >= 'A' && a <= 'Z' ? static_cast<char>(a - 'A' + 'a') : a) == b;
-  });
-}
-
-}  // namespace
-
-std::optional<std::string> completeLegendFileName(std::string_view chosen) {
-  const std::size_t slash = chosen.find_last_of('/');
-  const std::size_t start = slash == std::string_view::npos ? 0 : slash + 1;
-  const std::string_view name = chosen.substr(start);
-  if (name.empty()) return std::nullopt;
-  std::string completed(chosen);
-  if (!hasLegendExtension(name)) {
-    std::string_view stem = name;
-    // A '.' at the name's first byte starts a hidden file's name, not an extension.
-    for (std::size_t back = 1; back <= 4 && back < name.size(); ++back) {
-      if (name[name.size() - back] == '.') {
-        stem = name.substr(0, name.size() - back);
-        break;
-      }
-    }
-    completed.assign(chosen.substr(0, start)).append(stem).append(".CLN");
-  }
-  if (completed.size() > layout::kMaxPathBytes) return std::nullopt;
-  return completed;
-}
 
 EditorStore::EditorStore(Prompter& prompter) : prompter_(prompter) {}
 
@@ -155,7 +120,7 @@ bool EditorStore::setPath(std::string_view path) {
 }
 
 std::optional<std::string> EditorStore::newFilePath(std::string_view confirmed) {
-  const std::optional<std::string> completed = completeLegendFileName(confirmed);
+  const std::optional<std::string> completed = legend::completeLegendFileName(confirmed);
   if (!completed) {
     const bool folder = confirmed.empty() || confirmed.back() == '/';
     prompter_.inform(folder ? messages::text(LegendStatus::CannotOpenWritable)

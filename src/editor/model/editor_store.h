@@ -79,15 +79,6 @@ enum class EditorSaveStatus {
   Unconfirmed,         ///< the new content is in place, but could not be confirmed as stored
 };
 
-/// The editor's name prompt completion, on the last path component only
-/// (dots in folder names never count): a name that ends in ".CLN", in any
-/// case, stays as it is; otherwise it is cut at a '.' among its last four
-/// bytes (the last one first, never at its first byte) and given ".CLN".
-/// So a, a.txt and a. become a.CLN, a.json becomes a.json.CLN and
-/// cut/p.1/a becomes cut/p.1/a.CLN. Nullopt for an empty name or last
-/// component, or a result that does not fit a 260-byte path buffer with
-/// its NUL.
-std::optional<std::string> completeLegendFileName(std::string_view chosen);
 
 class EditorStore {
  public:
@@ -113,7 +104,7 @@ class EditorStore {
 
   // ---- store state ----
   const std::string& path() const noexcept { return path_; }
-  /// For a new file, after completeLegendFileName. False above 259 bytes.
+  /// For a new file, after legend::completeLegendFileName. False above 259 bytes.
   bool setPath(std::string_view path);
   /// For a new file: the path 确定 writes, from the name the file dialog
   /// confirmed, completed with ".CLN". When completion named an existing

@@ -29,7 +29,7 @@
 #include "editor/qt_area_editors.h"
 #include "legend/legend_events.h"
 #include "pad/model/pad_model.h"
-#include "pad/model/save_name.h"
+#include "legendfile/file_name.h"
 #include "pad/window/legend_tip_wnd.h"
 
 static void initPadResources() { Q_INIT_RESOURCE(pad); }
@@ -559,7 +559,9 @@ void CLegendPadDlg::runCommand(int id, QPoint globalPos) {
   if (id == command::kSaveWholeFileAs || id == command::kSaveDisplayAs) {
     savePath = p.chooseSavePath(p.model.legends().path());
     if (!savePath) return;
-    savePath = withLegendExtension(*savePath);
+    // A name that cannot be completed (too long, or a folder) goes to the
+    // save as typed, which refuses it with its own message.
+    if (std::optional<std::string> completed = legend::completeLegendFileName(*savePath)) savePath = std::move(completed);
     std::error_code error;
     if (std::filesystem::exists(*savePath, error)) {
       legend::Prompter& ask = p.questions != nullptr ? *p.questions : p.boxes;
