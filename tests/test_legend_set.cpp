@@ -1,5 +1,5 @@
 // The pad's legend set: loading, the display list, the queries the host
-// makes, the tip text and the save prompt.
+// makes, the tip text, and what a load does to the edits made before it.
 
 #include "legendfile/legend_set.h"
 
@@ -12,7 +12,6 @@
 #include <filesystem>
 
 #include "support/cln_builder.h"
-#include "support/scripted_prompter.h"
 
 namespace legend {
 namespace {
@@ -109,7 +108,7 @@ TEST_F(PadLegendSet, ShowsPointsThenLinesThenRegionsAndKeepsAHiddenSelectionByIn
   EXPECT_EQ(display(), (Indices{1, 3}));  // the filters outlive a reload
   EXPECT_EQ(set_.selectedIndex(), -1);
   EXPECT_EQ(set_.selectedPosition(), -1);
-  EXPECT_TRUE(set_.modified());
+  EXPECT_FALSE(set_.modified()) << "the flag describes the set just loaded";
 }
 
 TEST_F(PadLegendSet, ReadsRecordsFromFilesDominatedByAttributeDataToo) {
@@ -263,36 +262,6 @@ TEST_F(PadLegendSet, TipTextIsSixGbkLinesForTheDisplayPosition) {
   set_.setShowRegions(false);
   set_.rebuildDisplayList();
   EXPECT_EQ(set_.tipText(2), "");
-}
-
-TEST_F(PadLegendSet, SavePromptAsksOnlyForAModifiedSetWithMessagesAndSavesOnYes) {
-  struct Row { const char* name; bool modified, showMessages, answer, asks, saves; };
-  const Row rows[] = {{"modified-yes", true, true, true, true, true},
-                      {"modified-no", true, true, false, true, false},
-                      {"modified-silent", true, false, true, false, false},
-                      {"unmodified", false, true, true, false, false}};
-  for (const Row& row : rows) {
-    SCOPED_TRACE(row.name);
-    ASSERT_EQ(open(testcln::file(mixedLegends())), LegendStatus::Ok);
-    ASSERT_TRUE(set_.headRef(2).setName("renamed"));
-    set_.setModified(row.modified);
-    testcln::ScriptedPrompter prompter;
-    prompter.answers = {row.answer};
-    set_.runSavePrompt(row.showMessages, prompter);
-    EXPECT_EQ(prompter.shown, std::vector<std::string>(row.asks, "图例文件已修改,是否保存?"));
-    EXPECT_FALSE(set_.modified());
-    const Bytes now = testcln::read(set_.path());
-    EXPECT_EQ(std::string(reinterpret_cast<const char*>(&now[16 + 2 * 333])), row.saves ? "renamed" : "line");
-  }
-  // A save that fails is reported, not taken for success.
-  set_.setModified(true);
-  ASSERT_EQ(set_.setPath((dir_ / "gone" / "set.CLN").string()), LegendStatus::Ok);
-  testcln::ScriptedPrompter yes;
-  yes.answers = {true};
-  set_.runSavePrompt(true, yes);
-  EXPECT_EQ(yes.shown,
-            (std::vector<std::string>{"图例文件已修改,是否保存?", "保存图例,打开可写的文件失败!"}));
-  EXPECT_FALSE(std::filesystem::exists(dir_ / "gone"));
 }
 
 }  // namespace

@@ -10,6 +10,9 @@
 #include <string>
 #include <vector>
 
+#include <signal.h>
+#include <sys/resource.h>
+
 #include "legend/map_project.h"
 #include "legendfile/messages.h"
 #include "pad/model/scale_maxima.h"
@@ -79,7 +82,10 @@ class FakePort : public legend::pad::PadPort {
   bool tipShown = false;
   std::vector<std::pair<std::string, bool>> tips;  ///< texts shown, with the alert flag
   bool owner = true;
-  std::function<bool(legend::HeadRef, std::vector<std::uint8_t>&)> dialog;
+  /// The modal loops, played by the test; the host may act inside them.
+  std::function<bool(legend::pad::LegendEdit&)> dialog;
+  std::function<std::optional<int>()> menu;
+  std::function<std::optional<std::string>()> savePath;
 
   bool exists() const override { return surface.exists(); }
   AreaSize areaSize() const override { return surface.areaSize(); }
@@ -112,13 +118,56 @@ class FakePort : public legend::pad::PadPort {
     log_.push_back((message == legend::pad::kLegendSelected ? "WM_LEGEND_SELECTED " : "WM_LEGEND_DESELECTED ") +
                    std::to_string(index));
   }
-  bool runParameterDialog(legend::HeadRef head, std::vector<std::uint8_t>& record) override {
-    return dialog ? dialog(head, record) : false;
+  bool runParameterDialog(legend::pad::LegendEdit& edit) override { return dialog ? dialog(edit) : false; }
+  std::optional<int> runMenu(const legend::pad::MenuState&, WindowPoint) override {
+    return menu ? menu() : std::nullopt;
+  }
+  std::optional<std::string> chooseSavePath(const std::string&) override {
+    return savePath ? savePath() : std::nullopt;
   }
 
  private:
   EventLog& log_;
 };
+
+/// The scripted user; the host may act while a question is open.
+class HostPrompter : public testcln::ScriptedPrompter {
+ public:
+  std::function<void()> duringQuestion;
+  bool askYesNo(std::string_view text, bool defaultYes) override {
+    if (duringQuestion) std::exchange(duringQuestion, {})();
+    return ScriptedPrompter::askYesNo(text, defaultYes);
+  }
+};
+
+/// Writes beyond @p bytes fail while it lives, even for root.
+class FileSizeLimit {
+ public:
+  explicit FileSizeLimit(rlim_t bytes) {
+    ::getrlimit(RLIMIT_FSIZE, &old_);
+    signal_ = ::signal(SIGXFSZ, SIG_IGN);
+    rlimit limit = old_;
+    limit.rlim_cur = bytes;
+    ::setrlimit(RLIMIT_FSIZE, &limit);
+  }
+  ~FileSizeLimit() {
+    ::setrlimit(RLIMIT_FSIZE, &old_);
+    ::signal(SIGXFSZ, signal_);
+  }
+
+ private:
+  rlimit old_{};
+  sighandler_t signal_;
+};
+
+std::string nameInFile(const std::filesystem::path& file, std::size_t index) {
+  const testcln::Bytes bytes = testcln::read(file);
+  return reinterpret_cast<const char*>(&bytes.at(16 + 333 * index));
+}
+
+std::string naming(std::string_view text, const std::filesystem::path& file) {
+  return std::string(text) + "\n" + file.string();
+}
 
 // Cells of the recording surface are 40 x 52; the centre of cell k.
 WindowPoint cellCentre(int cell) { return {40 * (cell % 3) + 20, 52 * (cell / 3) + 26}; }
@@ -149,11 +198,18 @@ class PadModelTest : public ::testing::Test {
   }
   std::filesystem::path path() const { return dir / "pad.CLN"; }
 
+  /// Renames the legend in @p cell through a confirmed dialog.
+  void rename(PadModel& pad, int cell, const std::string& name) {
+    port.dialog = [name](legend::pad::LegendEdit& edit) { return edit.head.ref().setName(name); };
+    pad.editLegendAt(cellCentre(cell), kClient);
+    ASSERT_TRUE(pad.legends().modified());
+  }
+
   testcln::TempDir dir;
   EventLog log;
   FakePort port{log};
   LoggingProject project{log};
-  testcln::ScriptedPrompter prompter;
+  HostPrompter prompter;
   std::unique_ptr<PadModel> model;
 };
 
@@ -388,18 +444,18 @@ TEST_F(PadModelTest, EditingTheSelectedLegendStoresItMarksTheFileAndTellsTheOwne
   pad.click(cellCentre(1), kClient);
   log.clear();
 
-  port.dialog = [](legend::HeadRef, std::vector<std::uint8_t>& record) {
-    record[44] = 9;
+  port.dialog = [](legend::pad::LegendEdit& edit) {
+    edit.record[44] = 9;
     return false;  // cancelled: nothing happens
   };
   pad.runCommand(command::kEditLegend, cellCentre(1), kClient);
   EXPECT_FALSE(pad.legends().modified());
   EXPECT_TRUE(log.empty());
 
-  port.dialog = [](legend::HeadRef head, std::vector<std::uint8_t>& record) {
-    EXPECT_EQ(record.size(), 94u);
-    head.setName("renamed");
-    record[44] = 9;
+  port.dialog = [](legend::pad::LegendEdit& edit) {
+    EXPECT_EQ(edit.record.size(), 94u);
+    edit.head.ref().setName("renamed");
+    edit.record[44] = 9;
     return true;
   };
   pad.runCommand(command::kEditLegend, cellCentre(1), kClient);
@@ -427,9 +483,13 @@ TEST_F(PadModelTest, SavingAsWritesTheChosenScopeCancellingWritesNothingAndAFail
   legends.push_back({.name = "line", .type = 0, .block = testcln::block(testcln::params(0, 1))});
   PadModel& pad = open(legends);
   pad.runCommand(command::kShowPoints, {}, kClient);
-  pad.runCommand(command::kSaveDisplayAs, {}, kClient, (dir / "lines.CLN").string());
-  pad.runCommand(command::kSaveWholeFileAs, {}, kClient, (dir / "all.CLN").string());
-  pad.runCommand(command::kSaveWholeFileAs, {}, kClient, std::nullopt);
+  const auto saveTo = [&](std::optional<std::string> chosen) { port.savePath = [chosen] { return chosen; }; };
+  saveTo((dir / "lines.CLN").string());
+  pad.runCommand(command::kSaveDisplayAs, {}, kClient);
+  saveTo((dir / "all.CLN").string());
+  pad.runCommand(command::kSaveWholeFileAs, {}, kClient);
+  saveTo(std::nullopt);
+  pad.runCommand(command::kSaveWholeFileAs, {}, kClient);
   EXPECT_EQ(testcln::read(dir / "all.CLN"), testcln::read(path()));
   legend::LegendSet copy;
   ASSERT_EQ(copy.setPath((dir / "lines.CLN").string()), legend::LegendStatus::Ok);
@@ -459,6 +519,133 @@ TEST_F(PadModelTest, ClosingTellsTheProjectAndAsksAboutChangesOnlyWhenShowingMes
   quiet.close();
   EXPECT_EQ(prompter.shown.size(), 1u);  // no new question
   EXPECT_FALSE(quiet.legends().modified());
+}
+
+TEST_F(PadModelTest, EditsAreOfferedForTheOldFileBeforeAReloadOrASwitchAndNeverWrittenOverAnotherFile) {
+  const auto other = dir / "other.CLN";
+  testcln::write(other, testcln::file(points(4)));
+  const testcln::Bytes otherBytes = testcln::read(other);
+  PadModel& pad = open(points(2));
+  rename(pad, 0, "kept");
+  prompter.answers = {true};
+  ASSERT_EQ(pad.setNewFile(other.string()), legend::LegendStatus::Ok);
+  EXPECT_EQ(prompter.shown, std::vector<std::string>{naming(legend::messages::kSavePrompt, path())});
+  EXPECT_EQ(nameInFile(path(), 0), "kept");
+  EXPECT_EQ(pad.legends().count(), 4);
+  EXPECT_FALSE(pad.legends().modified());
+
+  rename(pad, 1, "dropped");
+  prompter.answers = {false};
+  pad.load();
+  EXPECT_EQ(prompter.shown.back(), naming(legend::messages::kSavePrompt, other));
+  EXPECT_EQ(pad.legends().head(1).name(), "p1");
+  EXPECT_EQ(testcln::read(other), otherBytes);
+
+  // A file the pad failed to load leaves it nothing to save over that file.
+  rename(pad, 0, "lost");
+  const auto notes = dir / "notes.txt";
+  testcln::write(notes, testcln::Bytes(40, 'n'));
+  prompter.answers = {false};
+  pad.setNewFile(notes.string());
+  EXPECT_EQ(prompter.shown.back(), "图例文件非法,无法打开!");
+  EXPECT_FALSE(pad.menuState({}, kClient).saveEnabled);
+  pad.runCommand(command::kSave, {}, kClient);
+  pad.close();
+  EXPECT_EQ(prompter.shown.size(), 4u) << "no question at closing";
+  EXPECT_EQ(testcln::read(notes), testcln::Bytes(40, 'n'));
+
+  // Nor are edits written over a file someone else changed since the pad read it.
+  PadModel& again = open(points(2));
+  rename(again, 0, "mine");
+  testcln::write(path(), otherBytes);
+  again.load();
+  EXPECT_EQ(prompter.shown.back(), naming(legend::messages::kEditsLostFileChanged, path()));
+  EXPECT_EQ(testcln::read(path()), otherBytes);
+  EXPECT_EQ(again.legends().count(), 4);
+
+  PadModel& quiet = open(points(2), true, false);  // asks nothing, as at closing
+  rename(quiet, 0, "quiet");
+  quiet.load();
+  EXPECT_EQ(prompter.shown.size(), 5u);
+  EXPECT_EQ(quiet.legends().head(0).name(), "p0");
+}
+
+TEST_F(PadModelTest, EditsWhoseSaveFailedBeforeAReloadAreKeptAndTheFileIsNotReadAgain) {
+  PadModel& pad = open(points(2));
+  rename(pad, 0, "unsaved");
+  const testcln::Bytes before = testcln::read(path());
+  prompter.answers = {true};
+  {
+    const FileSizeLimit full(100);
+    EXPECT_EQ(pad.load(), legend::LegendStatus::WriteFailed);
+  }
+  EXPECT_EQ(prompter.shown.back(), legend::messages::text(legend::LegendStatus::WriteFailed, path().string()));
+  EXPECT_EQ(testcln::read(path()), before);
+  EXPECT_TRUE(pad.legends().modified());
+  EXPECT_EQ(pad.legends().head(0).name(), "unsaved");
+}
+
+TEST_F(PadModelTest, WorkBegunOnASetNeverLandsOnTheOneTheHostLoadsMeanwhile) {
+  const std::string other = (dir / "other.CLN").string();
+  testcln::write(other, testcln::file(points(4)));
+  for (const char* host : {"reload", "switch", "close"}) {
+    SCOPED_TRACE(host);
+    PadModel& pad = open(points(3));
+    pad.click(cellCentre(0), kClient);
+    log.clear();
+    const std::string_view act = host;
+    port.dialog = [&](legend::pad::LegendEdit& edit) {
+      act == "reload" ? static_cast<void>(pad.load()) : act == "switch" ? static_cast<void>(pad.setNewFile(other))
+                                                                        : pad.close();
+      return edit.head.ref().setName("late");
+    };
+    pad.editLegendAt(cellCentre(0), kClient);
+    EXPECT_FALSE(pad.legends().modified());
+    EXPECT_NE(pad.legends().head(0).name(), "late");
+    EXPECT_EQ(prompter.shown, std::vector<std::string>(act != "close", std::string(legend::messages::kEditDroppedByReload)));
+    EXPECT_EQ(log, EventLog(act == "close", "sSetSelCLNFlg 0")) << "the owner hears nothing of the old legend";
+    prompter.shown.clear();
+  }
+
+  PadModel& pad = open(points(3));
+  port.menu = [&]() -> std::optional<int> {
+    pad.load();
+    return command::kCaptionMode;
+  };
+  pad.openMenu(cellCentre(0), kClient);
+  EXPECT_EQ(pad.captionMode(), legend::pad::CaptionMode::Names) << "chosen from the menu of the set before";
+  port.savePath = [&]() -> std::optional<std::string> {
+    pad.setNewFile(other);
+    return (dir / "copy.CLN").string();
+  };
+  pad.runCommand(command::kSaveWholeFileAs, {}, kClient);
+  EXPECT_EQ(prompter.shown, std::vector<std::string>{std::string(legend::messages::kCopyDroppedByReload)});
+  EXPECT_FALSE(std::filesystem::exists(dir / "copy.CLN"));
+}
+
+TEST_F(PadModelTest, TheQuestionBeforeAReloadIsAskedOnceWhateverTheHostDoesWhileItIsOpen) {
+  const std::string other = (dir / "other.CLN").string();
+  testcln::write(other, testcln::file(points(4)));
+  PadModel& pad = open(points(2));
+  rename(pad, 0, "saved");
+  prompter.duringQuestion = [&] {
+    pad.load();
+    pad.setNewFile(other);  // the last request wins, once the user has answered
+  };
+  prompter.answers = {true};
+  pad.load();
+  EXPECT_EQ(prompter.shown.size(), 1u);
+  EXPECT_EQ(nameInFile(path(), 0), "saved");
+  EXPECT_EQ(pad.legends().path(), other);
+
+  rename(pad, 0, "saved too");
+  prompter.duringQuestion = [&] { pad.close(); };
+  prompter.answers = {true};
+  pad.load();
+  EXPECT_EQ(prompter.shown.size(), 2u) << "closing asks no second question";
+  EXPECT_EQ(log.back(), "sSetSelCLNFlg 0");
+  EXPECT_EQ(nameInFile(other, 0), "saved too");
+  EXPECT_TRUE(pad.closed());
 }
 
 }  // namespace

@@ -49,8 +49,9 @@ int16_t CloseCLNPadWindow(void* pad) {
 int16_t ReloadCLNPadWindow(void* pad) {
   return CLegendApp::guard<int16_t>(0, [&]() -> int16_t {
     if (!pad) return 0;
-    padOf(pad)->reload();
-    return 1;
+    // 0 when the user wanted the pad's edits saved first and that failed:
+    // the pad keeps them and has not read the file again.
+    return padOf(pad)->reload() == legend::LegendStatus::Ok ? 1 : 0;
   });
 }
 
@@ -116,7 +117,8 @@ int16_t SetNewCLNFile(void* pad, const char* path) {
   return CLegendApp::guard<int16_t>(0, [&]() -> int16_t {
     const std::optional<std::string_view> file = hostPath(path);
     if (!pad || !file) return 0;
-    return padOf(pad)->setNewFile(*file) == legend::LegendStatus::PathTooLong ? 0 : 1;
+    // 0 also when the pad kept unsaved edits whose save failed (see reload).
+    return padOf(pad)->setNewFile(*file) == legend::LegendStatus::Ok ? 1 : 0;
   });
 }
 

@@ -1,5 +1,7 @@
 #include "legendfile/legend_set.h"
 
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <array>
 #include <charconv>
@@ -8,8 +10,6 @@
 #include "legendfile/byte_order.h"
 #include "legendfile/file_io.h"
 #include "legendfile/header.h"
-#include "legendfile/messages.h"
-#include "legendfile/pad_save.h"
 
 namespace legend {
 
@@ -70,6 +70,18 @@ constexpr std::string_view kTipBytes = "\xd7\xd6\xbd\xda";
 constexpr std::array<std::string_view, 3> kTipTypeNames{"\xcf\xdf\xcd\xbc\xc0\xfd", "\xb5\xe3\xcd\xbc\xc0\xfd",
                                                         "\xc7\xf8\xcd\xbc\xc0\xfd"};
 
+LegendSet::FileStamp stampOf(const struct stat& status) noexcept {
+  return {static_cast<std::uint64_t>(status.st_dev), static_cast<std::uint64_t>(status.st_ino),
+          static_cast<std::uint64_t>(status.st_size), static_cast<std::int64_t>(status.st_mtim.tv_sec),
+          static_cast<std::int64_t>(status.st_mtim.tv_nsec)};
+}
+
+std::optional<LegendSet::FileStamp> stampOfPath(const std::string& path) noexcept {
+  struct stat status {};
+  if (::stat(path.c_str(), &status) != 0) return std::nullopt;
+  return stampOf(status);
+}
+
 void appendNumber(std::string& out, std::int64_t value) {
   char digits[24];
   const auto end = std::to_chars(std::begin(digits), std::end(digits), value).ptr;
@@ -86,8 +98,12 @@ LegendStatus LegendSet::setPath(std::string_view path) {
 
 LegendStatus LegendSet::load() {
   free();
+  modified_ = false;
   auto file = ReadOnlyFile::open(path_);
   if (!file) return LegendStatus::CannotOpenLegendFile;
+  // Taken from the open file, so a file replaced after it was read cannot
+  // pass for the one read.
+  if (struct stat status {}; ::fstat(file->descriptor(), &status) == 0) loadedStamp_ = stampOf(status);
 
   std::array<std::uint8_t, layout::kPreambleSize> preamble{};
   const std::size_t got = file->readAt(0, preamble);
@@ -161,6 +177,8 @@ LegendStatus LegendSet::load() {
 }
 
 void LegendSet::free() noexcept {
+  ++generation_;
+  loadedStamp_.reset();
   releaseMemory(heads_);
   headsAt_ = 0;
   releaseMemory(typePositions_);
@@ -173,6 +191,12 @@ void LegendSet::free() noexcept {
   selectedPosition_ = -1;
   releaseAttributes();
 }
+
+bool LegendSet::fileIsAsLoaded() const {
+  return loadedStamp_.has_value() && stampOfPath(path_) == loadedStamp_;
+}
+
+void LegendSet::noteFileSaved() { loadedStamp_ = stampOfPath(path_); }
 
 LegendStatus LegendSet::reload() {
   const LegendStatus status = load();
@@ -342,13 +366,6 @@ std::string LegendSet::tipText(std::int32_t position) const {
   appendNumber(text, h.blockSize());
   text.append(kTipBytes);
   return text;
-}
-
-void LegendSet::runSavePrompt(bool showMessages, Prompter& prompter) {
-  if (modified_ && showMessages && prompter.askYesNo(messages::kSavePrompt, true)) {
-    if (const SaveResult result = saveInPlace(*this); !result) prompter.inform(result.message());
-  }
-  modified_ = false;
 }
 
 }  // namespace legend

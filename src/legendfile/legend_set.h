@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <memory>
 #include <new>
+#include <optional>
 #include <utility>
 #include <span>
 #include <string>
@@ -16,7 +17,6 @@
 #include "att_stru.h"
 #include "legendfile/head_record.h"
 #include "legendfile/layout.h"
-#include "legendfile/prompter.h"
 #include "legendfile/status.h"
 
 namespace legend {
@@ -111,10 +111,22 @@ class LegendSet {
   std::uint64_t loadedFileSize() const noexcept { return loadedFileSize_; }
 
   /// Empties the set, then fills it from path(). A failure leaves it empty.
+  /// Either way the set is unmodified afterwards: edits of the set before
+  /// are gone, and a set that failed to load has nothing to save.
   LegendStatus load();
   /// Empties the set: heads, parameter arrays, display list, selection and
   /// held attribute data. The modified flag is kept.
   void free() noexcept;
+  /// Changes whenever the set is emptied, and so with every load: work begun
+  /// on the set (an edit in a modal dialog, say) compares it to tell whether
+  /// the legends it was begun on are still there.
+  std::uint64_t generation() const noexcept { return generation_; }
+  /// Whether path() still names the very file the set was last read from,
+  /// unchanged since then (or since noteFileSaved).
+  bool fileIsAsLoaded() const;
+  /// The set has just been written to path(): that file is now the one it
+  /// holds.
+  void noteFileSaved();
   /// free, load, then rebuild the display list and clear the selection.
   LegendStatus reload();
   /// Stores @p path and reloads from it. A path that is too long changes
@@ -192,11 +204,15 @@ class LegendSet {
   bool modified() const noexcept { return modified_; }
   void setModified(bool on) noexcept { modified_ = on; }
 
-  /// Asked when the pad is destroyed: with @p showMessages, a modified set
-  /// asks whether to save and saves in place on Yes (reporting a failed save
-  /// through @p prompter); without it nothing is asked or saved. The
-  /// modified flag is cleared either way.
-  void runSavePrompt(bool showMessages, Prompter& prompter);
+  /// What identifies a file on disk and its content for fileIsAsLoaded.
+  struct FileStamp {
+    std::uint64_t device = 0;
+    std::uint64_t inode = 0;
+    std::uint64_t size = 0;
+    std::int64_t modifiedSeconds = 0;
+    std::int64_t modifiedNanoseconds = 0;
+    bool operator==(const FileStamp&) const = default;
+  };
 
  private:
   template <std::size_t N>
@@ -218,6 +234,8 @@ class LegendSet {
   bool showLines_ = true;
   bool showRegions_ = true;
   bool modified_ = false;
+  std::uint64_t generation_ = 0;
+  std::optional<FileStamp> loadedStamp_;
   std::unique_ptr<CATT_STRU> heldStructure_;
   std::vector<std::uint8_t> heldRecord_;
 };

@@ -12,6 +12,17 @@ namespace legend::messages {
 // Questions.
 inline constexpr std::string_view kSavePrompt = "图例文件已修改,是否保存?";
 
+// The pad.
+/// An edit confirmed after the pad's file was read again (or another file
+/// taken) while its dialog was open: the legend it was made for is gone.
+inline constexpr std::string_view kEditDroppedByReload = "图例文件已重新读入,本次修改未保存!";
+/// The same for a copy whose target was chosen while the file was read again.
+inline constexpr std::string_view kCopyDroppedByReload = "图例文件已重新读入,本次另存未进行!";
+/// The pad's unsaved edits cannot go into a file that was changed elsewhere
+/// since the pad read it; followed by the file's path.
+inline constexpr std::string_view kEditsLostFileChanged = "图例文件已在别处被修改,图例板上的修改无法保存!";
+inline constexpr std::string_view kImageLegendFailed = "图象图例显示失败!";
+
 // Legend parameter dialog.
 inline constexpr std::string_view kParamSizeWrong = "读图形参数后，大小不对!";
 inline constexpr std::string_view kNegativeStructureSize = "属性结构大小为负!";

@@ -49,17 +49,63 @@ PadModel::PadModel(PadPort& port, Prompter& prompter, MapProject* project, bool 
 
 LegendStatus PadModel::setPath(std::string_view path) { return set_.setPath(path); }
 
-void PadModel::load() {
-  port_.setTitle(padTitle(set_.path()));
-  report(set_.load());
-  refreshAfterLoad();
-}
+LegendStatus PadModel::load() { return showFile(set_.path()); }
 
 LegendStatus PadModel::setNewFile(std::string_view path) {
-  const LegendStatus status = set_.setPath(path);
-  if (status != LegendStatus::Ok) return status;
-  load();
+  if (path.size() > layout::kMaxPathBytes) return LegendStatus::PathTooLong;
+  return showFile(std::string(path));
+}
+
+LegendStatus PadModel::showFile(std::string path) {
+  if (closed_) return LegendStatus::Ok;
+  // A host that reloads or switches files while the save question is open
+  // gets its file once the user has answered; the last request wins.
+  pendingPath_ = std::move(path);
+  if (offering_) return LegendStatus::Ok;
+  const LegendStatus offered = offerUnsavedEdits();
+  if (offered != LegendStatus::Ok || closed_) {
+    // The edits the user wanted saved could not be: the pad keeps them.
+    pendingPath_.reset();
+    return offered;
+  }
+  static_cast<void>(set_.setPath(*pendingPath_));  // its length was checked when it was asked for
+  pendingPath_.reset();
+  port_.setTitle(padTitle(set_.path()));
+  const LegendStatus status = set_.load();
+  const std::uint64_t generation = set_.generation();
+  report(status);
+  // The host may have taken over while the message was up.
+  if (current(generation)) refreshAfterLoad();
   return LegendStatus::Ok;
+}
+
+LegendStatus PadModel::offerUnsavedEdits() {
+  // Without messages unsaved edits go without a question, as at closing.
+  if (!set_.modified() || !showMessages_) return LegendStatus::Ok;
+  offering_ = true;
+  LegendStatus saved = LegendStatus::Ok;
+  const std::string file = set_.path();
+  if (!set_.fileIsAsLoaded()) {
+    // Usually the very reason for a reload: writing the pad's heads over
+    // someone else's layout would wreck the file.
+    tell(std::string(messages::kEditsLostFileChanged).append("\n").append(file));
+  } else if (prompter_.askYesNo(std::string(messages::kSavePrompt).append("\n").append(file), true)) {
+    saved = saveToOwnFile();
+  }
+  offering_ = false;
+  return saved;
+}
+
+LegendStatus PadModel::saveToOwnFile() {
+  const SaveResult result = saveInPlace(set_);
+  if (result) {
+    set_.setModified(false);
+    set_.noteFileSaved();
+  } else {
+    // A failed save keeps the changes marked, so they can still be saved.
+    report(result);
+  }
+  return result.status;
 }
 
 void PadModel::refreshAfterLoad() {
@@ -85,6 +131,10 @@ void PadModel::report(const SaveResult& result) {
   if (!text.empty()) prompter_.inform(text);
 }
 
+void PadModel::tell(std::string_view text) {
+  if (showMessages_) prompter_.inform(text);
+}
+
 LegendStatus PadModel::attributeInfo(std::int32_t index, AttributeInfo& out) {
   const LegendStatus status = set_.getAttributeInfo(index, out);
   report(status);
@@ -94,11 +144,11 @@ LegendStatus PadModel::attributeInfo(std::int32_t index, AttributeInfo& out) {
 // --- drawing -------------------------------------------------------------------
 
 void PadModel::paint() {
-  if (visible_) painter_.fullPass(port_, set_, position_, captions_);
+  if (visible_ && !closed_) painter_.fullPass(port_, set_, position_, captions_);
 }
 
 void PadModel::drawCell(std::int32_t position, bool selected) {
-  if (visible_ && position >= 0) painter_.singleCellPass(port_, set_, position_, captions_, position, selected);
+  if (visible_ && !closed_ && position >= 0) painter_.singleCellPass(port_, set_, position_, captions_, position, selected);
 }
 
 // --- selection -------------------------------------------------------------------
@@ -124,7 +174,9 @@ void PadModel::click(WindowPoint point, AreaSize client) {
     select(position);
   }
   port_.showSelectedNumber(set_.selectedPosition());
+  const std::uint64_t generation = set_.generation();
   tellHostAndOwner(previousIndex);
+  if (!current(generation)) return;
   if (port_.tipExists() && tips_) showTipFor(position, set_.selectedPosition() == position);
 }
 
@@ -137,7 +189,9 @@ void PadModel::goToTypedNumber() {
   const auto position = static_cast<std::int32_t>(*typed);
   const std::int32_t previousIndex = set_.selectedIndex();
   if (position != set_.selectedPosition()) select(position);
+  const std::uint64_t generation = set_.generation();
   tellHostAndOwner(previousIndex);
+  if (!current(generation)) return;
   if (port_.tipExists() && tips_) showTipFor(position, true);
   if (!isVisible(position, position_, set_.displayCount())) {
     position_ = position / kGridColumns + 1;
@@ -151,16 +205,18 @@ void PadModel::tellHostAndOwner(std::int32_t previousIndex) {
   if (!port_.hasOwner()) return;
   const std::int32_t index = set_.selectedIndex();
   if (index >= 0) {
-    passToProject(index);
-    port_.sendToOwner(kLegendSelected, index);
+    if (passToProject(index)) port_.sendToOwner(kLegendSelected, index);
   } else {
     if (project_ != nullptr) project_->sSetSelCLNFlg(0);
     port_.sendToOwner(kLegendDeselected, previousIndex);
   }
 }
 
-void PadModel::passToProject(std::int32_t index) {
-  if (project_ == nullptr) return;
+bool PadModel::passToProject(std::int32_t index) {
+  if (project_ == nullptr) return !closed_;
+  // The project's calls and the attribute query's message may let the host
+  // reload or close the pad; the rest of the legend then goes to no one.
+  const std::uint64_t generation = set_.generation();
   HeadRecord head;
   set_.getHeadInfo(head.bytes.data(), index);
   // The host gets its own aligned copies of the fields; the head record
@@ -174,10 +230,14 @@ void PadModel::passToProject(std::int32_t index) {
   std::copy_n(view.name().data(), view.name().size(), name.data());
   std::copy_n(view.description().data(), view.description().size(), description.data());
   project_->sSetSelCLNHeadInfo(&type, &classCode, nullptr, &blockSize, name.data(), description.data());
+  if (!current(generation)) return false;
 
   AttributeInfo attributes;
-  if (attributeInfo(index, attributes) == LegendStatus::Ok)
+  const LegendStatus read = attributeInfo(index, attributes);
+  if (!current(generation)) return false;
+  if (read == LegendStatus::Ok)
     project_->sSetSelCLNAttInfo(attributes.structure, reinterpret_cast<char*>(attributes.record), attributes.length);
+  if (!current(generation)) return false;
 
   switch (set_.getType(index)) {
     case static_cast<std::int16_t>(LegendType::Point): {
@@ -206,6 +266,7 @@ void PadModel::passToProject(std::int32_t index) {
     }
     default: break;
   }
+  return current(generation);
 }
 
 // --- scrolling ---------------------------------------------------------------------
@@ -317,19 +378,24 @@ MenuState PadModel::menuState(WindowPoint point, AreaSize client) const {
   return state;
 }
 
-void PadModel::runCommand(int id, WindowPoint point, AreaSize client, std::optional<std::string> savePath) {
+void PadModel::openMenu(WindowPoint point, AreaSize client) {
+  if (closed_) return;
+  const std::uint64_t generation = set_.generation();
+  const std::optional<int> chosen = port_.runMenu(menuState(point, client), point);
+  // The menu showed the pad as it was when it opened; a choice made after
+  // the host closed the pad or had it read its file again is not carried out.
+  if (chosen && current(generation)) runCommand(*chosen, point, client);
+}
+
+void PadModel::runCommand(int id, WindowPoint point, AreaSize client) {
+  if (closed_) return;
   switch (id) {
     case command::kEditLegend: editLegendAt(point, client); break;
     case command::kSave:
-      if (set_.modified()) {
-        const SaveResult result = saveInPlace(set_);
-        report(result);
-        // A failed save keeps the changes marked, so they can still be saved.
-        if (result) set_.setModified(false);
-      }
+      if (set_.modified()) saveToOwnFile();
       break;
-    case command::kSaveWholeFileAs: saveCopy(savePath, CopyScope::WholeFile); break;
-    case command::kSaveDisplayAs: saveCopy(savePath, CopyScope::CurrentDisplay); break;
+    case command::kSaveWholeFileAs: saveCopyAs(CopyScope::WholeFile); break;
+    case command::kSaveDisplayAs: saveCopyAs(CopyScope::CurrentDisplay); break;
     case command::kShowPoints:
     case command::kShowLines:
     case command::kShowRegions: toggleFilter(id); break;
@@ -342,8 +408,15 @@ void PadModel::runCommand(int id, WindowPoint point, AreaSize client, std::optio
   }
 }
 
-void PadModel::saveCopy(const std::optional<std::string>& path, CopyScope scope) {
-  if (!path) return;
+void PadModel::saveCopyAs(CopyScope scope) {
+  const std::uint64_t generation = set_.generation();
+  const std::optional<std::string> path = port_.chooseSavePath(set_.path());
+  if (!path || closed_) return;
+  // The user chose a place for the legends shown when the dialog opened.
+  if (set_.generation() != generation) {
+    tell(messages::kCopyDroppedByReload);
+    return;
+  }
   report(legend::saveCopy(set_, *path, scope));
 }
 
@@ -356,35 +429,58 @@ void PadModel::toggleFilter(int id) {
   paint();
 }
 
+std::span<std::uint8_t> PadModel::storedRecord(std::int32_t index) {
+  const std::int32_t typePosition = set_.typePosition(index);
+  switch (set_.getType(index)) {
+    case static_cast<std::int16_t>(LegendType::Point): return recordOf(set_.points(), typePosition);
+    case static_cast<std::int16_t>(LegendType::Line): return recordOf(set_.lines(), typePosition);
+    case static_cast<std::int16_t>(LegendType::Region): return recordOf(set_.regions(), typePosition);
+    default: return {};
+  }
+}
+
 void PadModel::editLegendAt(WindowPoint point, AreaSize client) {
+  if (closed_) return;
   const std::int32_t position = hitTest(point, client);
   if (position < 0 || position >= set_.displayCount()) return;
   const std::int32_t index = set_.legendAt(position);
   if (!set_.contains(index)) return;
-  const std::int32_t typePosition = set_.typePosition(index);
-  std::span<std::uint8_t> stored;
-  switch (set_.getType(index)) {
-    case static_cast<std::int16_t>(LegendType::Point): stored = recordOf(set_.points(), typePosition); break;
-    case static_cast<std::int16_t>(LegendType::Line): stored = recordOf(set_.lines(), typePosition); break;
-    case static_cast<std::int16_t>(LegendType::Region): stored = recordOf(set_.regions(), typePosition); break;
-    default: break;
-  }
+  const std::span<const std::uint8_t> stored = storedRecord(index);
   if (stored.empty()) return;
 
-  std::vector<std::uint8_t> record(stored.begin(), stored.end());
-  if (!port_.runParameterDialog(set_.headRef(index), record)) return;
-  std::copy_n(record.begin(), std::min(record.size(), stored.size()), stored.begin());
+  LegendEdit edit;
+  std::copy_n(set_.head(index).bytes().begin(), layout::kHeadRecordSize, edit.head.bytes.begin());
+  edit.record.assign(stored.begin(), stored.end());
+  const std::uint64_t generation = set_.generation();
+  if (!port_.runParameterDialog(edit) || closed_) return;
+  // Same generation, same set: the index and its record are still the ones
+  // the dialog was opened on.
+  if (set_.generation() != generation) {
+    tell(messages::kEditDroppedByReload);
+    return;
+  }
+  const HeadView edited = edit.head.view();
+  HeadRef head = set_.headRef(index);
+  head.setName(edited.name());
+  head.setDescription(edited.description());
+  head.setClassCode(edited.classCode());
+  const std::span<std::uint8_t> target = storedRecord(index);
+  std::copy_n(edit.record.begin(), std::min(edit.record.size(), target.size()), target.begin());
   paint();
   set_.setModified(true);
-  if (index == set_.selectedIndex()) {
-    passToProject(index);
-    if (port_.hasOwner()) port_.sendToOwner(kLegendSelected, index);
-  }
+  if (index == set_.selectedIndex() && passToProject(index) && port_.hasOwner())
+    port_.sendToOwner(kLegendSelected, index);
 }
 
 void PadModel::close() {
+  if (closed_) return;
+  closed_ = true;
   if (project_ != nullptr) project_->sSetSelCLNFlg(0);
-  set_.runSavePrompt(showMessages_, prompter_);
+  // Closed while the question before a reload is open: that question is the
+  // one the user answers, and its Yes saves.
+  if (offering_) return;
+  if (set_.modified() && showMessages_ && prompter_.askYesNo(messages::kSavePrompt, true)) saveToOwnFile();
+  set_.setModified(false);
 }
 
 }  // namespace legend::pad

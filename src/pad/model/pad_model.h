@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -68,6 +69,14 @@ inline constexpr std::string_view kCaptionToNames = "标题为图例名称";
 /// Title of the pad window for the file at @p path: "图例板(name.ext)".
 std::string padTitle(std::string_view path);
 
+/// One legend as the parameter dialog edits it: copies of its head record
+/// and of its graphic parameter record, never the set's own bytes, since the
+/// host may read the file again while the dialog is open.
+struct LegendEdit {
+  HeadRecord head;
+  std::vector<std::uint8_t> record;
+};
+
 /// What the pad model needs of its window and of the world around it.
 class PadPort : public PadSurface {
  public:
@@ -95,9 +104,18 @@ class PadPort : public PadSurface {
   /// Sends @p message with @p legendIndex synchronously to the owner.
   virtual void sendToOwner(int message, std::int32_t legendIndex) = 0;
 
+  // Each of the three below runs a modal loop, in which the host may reload
+  // the pad, give it another file or close it; the model looks again at
+  // what it was working on when they return.
+
   /// Runs the legend parameter dialog, without attribute editing, over
-  /// @p head and the graphic parameter record @p record; true for OK.
-  virtual bool runParameterDialog(HeadRef head, std::vector<std::uint8_t>& record) = 0;
+  /// @p edit; true for OK.
+  virtual bool runParameterDialog(LegendEdit& edit) = 0;
+  /// Shows the popup menu in @p state at @p at; the command chosen, if any.
+  virtual std::optional<int> runMenu(const MenuState& state, WindowPoint at) = 0;
+  /// Asks where a copy of the file goes, starting from @p initialPath; no
+  /// value when the user cancelled.
+  virtual std::optional<std::string> chooseSavePath(const std::string& initialPath) = 0;
 };
 
 class PadModel {
@@ -113,8 +131,12 @@ class PadModel {
   /// Stores the path; over 259 bytes it is refused and nothing changes.
   LegendStatus setPath(std::string_view path);
   /// Loads the file at the stored path and shows it from the top, nothing
-  /// selected. The title names the file even when loading fails.
-  void load();
+  /// selected. The title names the file even when loading fails. Unsaved
+  /// edits of the set shown so far are offered for saving first; when the
+  /// user wants them saved and that fails, the pad keeps them and loads
+  /// nothing, and the save's status is returned. A failed load is reported
+  /// to the user only.
+  LegendStatus load();
   /// The same for a file given now; a path that is too long changes nothing.
   LegendStatus setNewFile(std::string_view path);
 
@@ -148,10 +170,10 @@ class PadModel {
   // --- menu -----------------------------------------------------------------
 
   MenuState menuState(WindowPoint point, AreaSize client) const;
-  /// Runs command @p id of the popup menu opened at @p point. Saving as
-  /// needs a path: @p savePath is the one chosen (no value: the user
-  /// cancelled).
-  void runCommand(int id, WindowPoint point, AreaSize client, std::optional<std::string> savePath = {});
+  /// Shows the popup menu for @p point and runs the command chosen.
+  void openMenu(WindowPoint point, AreaSize client);
+  /// Runs command @p id of the popup menu opened at @p point.
+  void runCommand(int id, WindowPoint point, AreaSize client);
   /// Edits the legend under @p point in the parameter dialog.
   void editLegendAt(WindowPoint point, AreaSize client);
   /// Toggles the tips; the pointer is at @p point.
@@ -159,7 +181,9 @@ class PadModel {
 
   /// The pad is going away: the project hears that nothing is selected and
   /// unsaved changes are offered for saving (or dropped, without messages).
+  /// From then on the pad neither loads, draws nor tells anyone anything.
   void close();
+  bool closed() const noexcept { return closed_; }
 
   // --- state ----------------------------------------------------------------
 
@@ -176,18 +200,25 @@ class PadModel {
   const PadGeometry& geometry() const noexcept { return painter_.geometry(); }
 
  private:
+  LegendStatus showFile(std::string path);
+  LegendStatus offerUnsavedEdits();
+  LegendStatus saveToOwnFile();
   void refreshAfterLoad();
   void report(LegendStatus status);
   /// A save names its own file: the destination of a copy, or the copy of the old bytes.
   void report(const SaveResult& result);
+  void tell(std::string_view text);
+  /// Whether the pad is open and shows the set of @p generation still.
+  bool current(std::uint64_t generation) const noexcept { return !closed_ && set_.generation() == generation; }
+  std::span<std::uint8_t> storedRecord(std::int32_t index);
   void drawCell(std::int32_t position, bool selected);
   void select(std::int32_t position);
   void tellHostAndOwner(std::int32_t previousIndex);
-  void passToProject(std::int32_t index);
+  bool passToProject(std::int32_t index);
   void showTipFor(std::int32_t position, bool alert);
   void hideTipIfTipsOn();
   void toggleFilter(int id);
-  void saveCopy(const std::optional<std::string>& path, CopyScope scope);
+  void saveCopyAs(CopyScope scope);
   /// Moves to @p wanted clamped to the range; redraws and tells the window
   /// when the position changes.
   void scrollTo(std::int64_t wanted);
@@ -205,6 +236,12 @@ class PadModel {
   std::int32_t wheelRest_ = 0;
   bool tips_ = false;
   CaptionMode captions_ = CaptionMode::Names;
+  bool closed_ = false;
+  /// The save question before a reload or a change of file is open (or the
+  /// save it led to is reporting): requests meanwhile only note their file.
+  bool offering_ = false;
+  /// The file the pad is to show once the open save question is answered.
+  std::optional<std::string> pendingPath_;
 };
 
 /// The legend under the pointer at the last mouse move over any pad, -1 for

@@ -28,6 +28,7 @@
 #include "editor/legend_param_dlg.h"
 #include "editor/qt_area_editors.h"
 #include "legend/legend_events.h"
+#include "legendfile/messages.h"
 #include "pad/model/pad_model.h"
 #include "legendfile/file_name.h"
 #include "pad/window/legend_tip_wnd.h"
@@ -137,7 +138,9 @@ class PadWindowPort final : public PadPort {
   void hideTip() override;
   bool hasOwner() const override;
   void sendToOwner(int message, std::int32_t legendIndex) override;
-  bool runParameterDialog(HeadRef head, std::vector<std::uint8_t>& record) override;
+  bool runParameterDialog(LegendEdit& edit) override;
+  std::optional<int> runMenu(const MenuState& state, WindowPoint at) override;
+  std::optional<std::string> chooseSavePath(const std::string& initialPath) override;
 
  private:
   CLegendPadDlg& pad_;
@@ -175,8 +178,16 @@ struct CLegendPadDlg::Parts {
   std::string initialPath;
   bool created = false;
   bool closed = false;
-  /// Events of this pad being handled now, nested ones counted.
-  int handling = 0;
+  /// Events and calls of this pad running now, nested ones counted.
+  int busy = 0;
+  /// Closed while busy: deleted when the outermost of them ends.
+  bool doomed = false;
+  /// The popup menu and the dialog (parameters, save as) open now; the pad
+  /// closes them when it is closed.
+  QPointer<QMenu> menu;
+  QPointer<QDialog> dialog;
+  /// An image failure message is on its way or shown.
+  bool imageReportPending = false;
 
   PadArea* area = nullptr;
   QScrollBar* scrollBar = nullptr;
@@ -201,6 +212,22 @@ struct CLegendPadDlg::Parts {
   QPoint menuAt;
   /// The release ending a right double-click opens no menu.
   bool rightDoubleClicked = false;
+  DriverOpener openDriver;
+};
+
+class CLegendPadDlg::Busy {
+ public:
+  explicit Busy(CLegendPadDlg& pad) noexcept : pad_(pad) { ++pad_.parts_->busy; }
+  // Deleted later, not now: the event or call that ends here is still on
+  // the stack of whoever delivered it.
+  ~Busy() {
+    if (--pad_.parts_->busy == 0 && pad_.parts_->doomed) pad_.deleteLater();
+  }
+  Busy(const Busy&) = delete;
+  Busy& operator=(const Busy&) = delete;
+
+ private:
+  CLegendPadDlg& pad_;
 };
 
 CLegendPadDlg::CLegendPadDlg(std::string_view path, int visible, int showMessages, MapProject* project,
@@ -214,9 +241,13 @@ CLegendPadDlg::CLegendPadDlg(std::string_view path, int visible, int showMessage
   setModal(false);
   buildControls();
   parts_->menuTimer.setSingleShot(true);
-  QObject::connect(&parts_->menuTimer, &QTimer::timeout, this, [this] { showPopupMenu(parts_->menuAt); });
+  QObject::connect(&parts_->menuTimer, &QTimer::timeout, this, [this] {
+    const Busy busy(*this);
+    parts_->model.openMenu(areaPoint(parts_->menuAt), areaSize());
+  });
   parts_->chooseSavePath = [this](const std::string& initial) -> std::optional<std::string> {
     QFileDialog dialog(nullptr, QString(), QString::fromStdString(initial), QString::fromUtf8(kSaveFilter));
+    parts_->dialog = &dialog;
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     // The name typed may still get its extension; the pad asks about
@@ -231,15 +262,20 @@ CLegendPadDlg::CLegendPadDlg(std::string_view path, int visible, int showMessage
 CLegendPadDlg::~CLegendPadDlg() { closeOnce(); }
 
 void CLegendPadDlg::closeOnce() {
+  Parts& p = *parts_;
+  if (!p.created || p.closed) return;
+  p.closed = true;
+  // What the pad has open goes with it. Each ends its modal loop, and the
+  // code that opened it finds the pad closed when the loop returns.
+  if (p.menu) p.menu->close();
+  if (p.dialog) p.dialog->reject();
+  // A menu still waiting to open would open on a pad that is gone.
+  p.menuTimer.stop();
+  p.tip.ShowTip(p.area, 0, nullptr, 0);
+  hide();
   // However the pad goes, the project hears that nothing is selected and
   // unsaved changes are offered for saving.
-  if (parts_->created && !parts_->closed) {
-    parts_->closed = true;
-    // A menu still waiting to open would open on a pad that is gone.
-    parts_->menuTimer.stop();
-    parts_->tip.ShowTip(parts_->area, 0, nullptr, 0);
-    parts_->model.close();
-  }
+  p.model.close();
 }
 
 void CLegendPadDlg::buildControls() {
@@ -281,7 +317,11 @@ void CLegendPadDlg::buildControls() {
   p.number->setGeometry(units(35, 166, 29, 10));
   p.number->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("-?[0-9]*")), p.number));
   p.number->setText(QStringLiteral("-1"));
-  QObject::connect(p.number, &QLineEdit::returnPressed, this, [this] { parts_->model.goToTypedNumber(); });
+  // Selecting tells the owner, whose handler may close the pad.
+  QObject::connect(p.number, &QLineEdit::returnPressed, this, [this] {
+    const Busy busy(*this);
+    parts_->model.goToTypedNumber();
+  });
 
   p.goTo = new QPushButton(this);
   p.goTo->setObjectName(QStringLiteral("goToButton"));
@@ -290,7 +330,10 @@ void CLegendPadDlg::buildControls() {
   p.goTo->setIcon(QIcon(QStringLiteral(":/legend/pad/bitmap136.png")));
   p.goTo->setIconSize(QSize(10, 10));
   p.goTo->setToolTip(QStringLiteral("选择此序号的图例"));
-  QObject::connect(p.goTo, &QPushButton::clicked, this, [this] { parts_->model.goToTypedNumber(); });
+  QObject::connect(p.goTo, &QPushButton::clicked, this, [this] {
+    const Busy busy(*this);
+    parts_->model.goToTypedNumber();
+  });
 
   auto* icon = new QLabel(this);
   icon->setGeometry(units(2, 174, 16, 16));
@@ -323,24 +366,30 @@ bool CLegendPadDlg::create() {
 }
 
 void CLegendPadDlg::destroyPad() {
-  if (parts_->handling == 0) {
-    delete this;
-    return;
-  }
-  // Closed from inside one of its own events (an owner closing the pad
-  // while it is told of a click): the pad ends now for the project and the
-  // user, and the object goes once that event has been handled.
+  Parts& p = *parts_;
+  if (p.doomed) return;  // closed again while the first close asks its question
+  p.doomed = true;
+  // The save question is a modal loop: host calls during it find the pad
+  // closed, and the object must outlive it.
+  ++p.busy;
   closeOnce();
-  hide();
-  deleteLater();
+  --p.busy;
+  // Closed from inside one of its own events or loops (an owner closing the
+  // pad while it is told of a click, a host timer while a dialog is open):
+  // the pad has ended for the project and the user, and the object goes
+  // when the outermost of them has returned.
+  if (p.busy == 0) delete this;
 }
 
-void CLegendPadDlg::reload() {
-  parts_->model.load();
+legend::LegendStatus CLegendPadDlg::reload() {
+  const Busy busy(*this);
+  const legend::LegendStatus status = parts_->model.load();
   showSelection();
+  return status;
 }
 
 legend::LegendStatus CLegendPadDlg::setNewFile(std::string_view path) {
+  const Busy busy(*this);
   const legend::LegendStatus status = parts_->model.setNewFile(path);
   showSelection();
   return status;
@@ -368,6 +417,7 @@ std::int16_t CLegendPadDlg::getHeadInfo(std::uint8_t* out, std::int32_t index) c
   return parts_->model.legends().getHeadInfo(out, index);
 }
 legend::LegendStatus CLegendPadDlg::getAttributeInfo(std::int32_t index, legend::AttributeInfo& out) {
+  const Busy busy(*this);  // its messages are modal loops
   return parts_->model.attributeInfo(index, out);
 }
 
@@ -391,10 +441,14 @@ void CLegendPadDlg::setAreaEditors(legend::editor::AreaEditors* editors) {
   parts_->editorsInUse = editors != nullptr ? editors : &parts_->editors;
 }
 
+void CLegendPadDlg::setDriverOpener(DriverOpener opener) { parts_->openDriver = std::move(opener); }
+
 WindowPoint CLegendPadDlg::areaPoint(QPoint globalPos) const {
   const QPoint local = parts_->area->mapFromGlobal(globalPos);
   return {local.x(), local.y()};
 }
+
+AreaSize CLegendPadDlg::areaSize() const { return {parts_->area->width(), parts_->area->height()}; }
 
 // --- events ----------------------------------------------------------------------
 
@@ -402,10 +456,8 @@ bool CLegendPadDlg::event(QEvent* event) {
   // The deferred deletion ends the object inside this call: nothing of it
   // may be touched afterwards.
   if (event->type() == QEvent::DeferredDelete) return QDialog::event(event);
-  ++parts_->handling;
-  const bool handled = dispatch(event);
-  --parts_->handling;
-  return handled;
+  const Busy busy(*this);
+  return dispatch(event);
 }
 
 bool CLegendPadDlg::dispatch(QEvent* event) {
@@ -446,7 +498,7 @@ void CLegendPadDlg::mousePressEvent(QMouseEvent* event) {
   Parts& p = *parts_;
   const QPoint global = event->globalPosition().toPoint();
   if (event->button() == Qt::LeftButton) {
-    p.model.click(areaPoint(global), {p.area->width(), p.area->height()});
+    p.model.click(areaPoint(global), areaSize());
   } else if (event->button() == Qt::RightButton) {
     // A second press this soon starts a double-click: the first click's
     // menu is not wanted.
@@ -471,7 +523,7 @@ void CLegendPadDlg::mouseDoubleClickEvent(QMouseEvent* event) {
   if (event->button() == Qt::RightButton) {
     p.menuTimer.stop();
     p.rightDoubleClicked = true;
-    p.model.editLegendAt(areaPoint(event->globalPosition().toPoint()), {p.area->width(), p.area->height()});
+    p.model.editLegendAt(areaPoint(event->globalPosition().toPoint()), areaSize());
   }
   // The second press of a left double-click is no click of its own: the
   // legend its first press selected stays selected. (The default handling
@@ -519,8 +571,10 @@ void CLegendPadDlg::moveEvent(QMoveEvent* event) {
 // --- menu ----------------------------------------------------------------------------
 
 std::unique_ptr<QMenu> CLegendPadDlg::popupMenu(QPoint globalPos) {
-  Parts& p = *parts_;
-  const MenuState state = p.model.menuState(areaPoint(globalPos), {p.area->width(), p.area->height()});
+  return menuFor(parts_->model.menuState(areaPoint(globalPos), areaSize()));
+}
+
+std::unique_ptr<QMenu> CLegendPadDlg::menuFor(const MenuState& state) const {
   auto menu = std::make_unique<QMenu>();
   menu->setObjectName(QStringLiteral("padMenu"));
   auto add = [&menu](int id, const QString& text, bool enabled, std::optional<bool> checked = {}) {
@@ -547,29 +601,9 @@ std::unique_ptr<QMenu> CLegendPadDlg::popupMenu(QPoint globalPos) {
   return menu;
 }
 
-void CLegendPadDlg::showPopupMenu(QPoint globalPos) {
-  const std::unique_ptr<QMenu> menu = popupMenu(globalPos);
-  QAction* chosen = menu->exec(globalPos);
-  if (chosen != nullptr) runCommand(chosen->data().toInt(), globalPos);
-}
-
 void CLegendPadDlg::runCommand(int id, QPoint globalPos) {
-  Parts& p = *parts_;
-  std::optional<std::string> savePath;
-  if (id == command::kSaveWholeFileAs || id == command::kSaveDisplayAs) {
-    savePath = p.chooseSavePath(p.model.legends().path());
-    if (!savePath) return;
-    // A name that cannot be completed (too long, or a folder) goes to the
-    // save as typed, which refuses it with its own message.
-    if (std::optional<std::string> completed = legend::completeLegendFileName(*savePath)) savePath = std::move(completed);
-    std::error_code error;
-    if (std::filesystem::exists(*savePath, error)) {
-      legend::Prompter& ask = p.questions != nullptr ? *p.questions : p.boxes;
-      const QString question = QString::fromUtf8(kReplaceQuestion).arg(QString::fromStdString(*savePath));
-      if (!ask.askYesNo(question.toStdString(), false)) return;
-    }
-  }
-  p.model.runCommand(id, areaPoint(globalPos), {p.area->width(), p.area->height()}, std::move(savePath));
+  const Busy busy(*this);
+  parts_->model.runCommand(id, areaPoint(globalPos), areaSize());
 }
 
 // --- the port --------------------------------------------------------------------------
@@ -594,12 +628,28 @@ void PadWindowPort::clearCell(const WindowRect& cell) {
 }
 
 std::unique_ptr<KernelDriver> PadWindowPort::openDriver() {
-  QImage& image = pad_.parts_->area->image();
-  if (image.isNull()) pad_.parts_->area->clear();
-  return OpenWinDriver(&pad_.parts_->area->image(), 0);
+  CLegendPadDlg::Parts& p = *pad_.parts_;
+  if (p.area->image().isNull()) p.area->clear();
+  if (p.openDriver) return p.openDriver(p.area->image());
+  return OpenWinDriver(&p.area->image(), 0);
 }
 
-void PadWindowPort::reportImageFailure() {}
+void PadWindowPort::reportImageFailure() {
+  CLegendPadDlg::Parts& p = *pad_.parts_;
+  if (!p.model.showMessages() || p.imageReportPending) return;
+  p.imageReportPending = true;
+  // Told from the event loop, never from inside a pass: the area may be
+  // painting, and a message box is a modal loop in which the host may act.
+  // One message stands for the failures of every pass until it is closed.
+  QMetaObject::invokeMethod(
+      &pad_,
+      [&pad = pad_] {
+        CLegendPadDlg::Parts& parts = *pad.parts_;
+        if (!parts.closed) parts.prompter.inform(legend::messages::kImageLegendFailed);
+        parts.imageReportPending = false;
+      },
+      Qt::QueuedConnection);
+}
 
 void PadWindowPort::setTitle(std::string_view title) { pad_.setWindowTitle(fromUtf8(title)); }
 
@@ -651,9 +701,37 @@ void PadWindowPort::sendToOwner(int message, std::int32_t legendIndex) {
   }
 }
 
-bool PadWindowPort::runParameterDialog(HeadRef head, std::vector<std::uint8_t>& record) {
-  CLegendParamDlg dialog(head, record, false, *pad_.parts_->editorsInUse, pad_.parts_->prompter, nullptr);
+bool PadWindowPort::runParameterDialog(LegendEdit& edit) {
+  CLegendPadDlg::Parts& p = *pad_.parts_;
+  CLegendParamDlg dialog(edit.head.ref(), edit.record, false, *p.editorsInUse, p.prompter, nullptr);
+  p.dialog = &dialog;
   return dialog.exec() == QDialog::Accepted;
+}
+
+std::optional<int> PadWindowPort::runMenu(const MenuState& state, WindowPoint at) {
+  CLegendPadDlg::Parts& p = *pad_.parts_;
+  const std::unique_ptr<QMenu> menu = pad_.menuFor(state);
+  p.menu = menu.get();
+  const QAction* chosen = menu->exec(p.area->mapToGlobal(QPoint(at.x, at.y)));
+  if (chosen == nullptr) return std::nullopt;
+  return chosen->data().toInt();
+}
+
+std::optional<std::string> PadWindowPort::chooseSavePath(const std::string& initialPath) {
+  CLegendPadDlg::Parts& p = *pad_.parts_;
+  std::optional<std::string> path = p.chooseSavePath(initialPath);
+  if (!path || p.closed) return std::nullopt;
+  // A name that cannot be completed (too long, or a folder) goes to the
+  // save as typed, which refuses it with its own message.
+  if (std::optional<std::string> completed = legend::completeLegendFileName(*path)) path = std::move(completed);
+  // The file dialog asked about the name typed, not about the final one.
+  std::error_code error;
+  if (std::filesystem::exists(*path, error)) {
+    legend::Prompter& ask = p.questions != nullptr ? *p.questions : p.boxes;
+    const QString question = QString::fromUtf8(kReplaceQuestion).arg(QString::fromStdString(*path));
+    if (!ask.askYesNo(question.toStdString(), false)) return std::nullopt;
+  }
+  return path;
 }
 
 }  // namespace legend::pad

@@ -18,7 +18,9 @@
 #include "legendfile/status.h"
 
 class CLegendTipWnd;
+class KernelDriver;
 class MapProject;
+class QImage;
 class QMenu;
 
 namespace legend {
@@ -32,6 +34,7 @@ namespace legend::pad {
 class PadModel;
 class PadArea;
 class PadWindowPort;
+struct MenuState;
 }  // namespace legend::pad
 
 class CLegendPadDlg : public QDialog {
@@ -47,14 +50,19 @@ class CLegendPadDlg : public QDialog {
   /// then deletes the object.
   bool create();
 
-  /// Closes the pad for good: tells the project no legend is selected, asks
-  /// about unsaved changes, and deletes the object.
+  /// Closes the pad for good: closes its menu and dialogs, tells the project
+  /// no legend is selected, asks about unsaved changes, and deletes the
+  /// object. Called while the pad is inside one of its own events or modal
+  /// loops (a host timer, an owner's handler), the pad is closed at once and
+  /// deleted once nothing of it runs any more.
   void destroyPad();
 
-  /// Reloads the file (selection cleared, scrolled to the top).
-  void reload();
-  /// Switches to the file at @p path and loads it; a path over 259 bytes
-  /// changes nothing and gives PathTooLong.
+  /// Reloads the file (selection cleared, scrolled to the top), offering
+  /// unsaved edits for saving first. Not Ok: the user wanted them saved, the
+  /// save failed, and the pad kept them instead of reloading.
+  legend::LegendStatus reload();
+  /// Switches to the file at @p path and loads it, as reload does; a path
+  /// over 259 bytes changes nothing and gives PathTooLong.
   legend::LegendStatus setNewFile(std::string_view path);
 
   // Queries of the exports; they answer from the legend set.
@@ -90,6 +98,10 @@ class CLegendPadDlg : public QDialog {
   /// and the editors of the parameter dialog; null puts the real ones back.
   void setPrompter(legend::Prompter* prompter);
   void setAreaEditors(legend::editor::AreaEditors* editors);
+  /// Where the drawing passes get their driver, drawing into the area's
+  /// image; tests put one in whose image icon fails. Null: the real one.
+  using DriverOpener = std::function<std::unique_ptr<KernelDriver>(QImage& area)>;
+  void setDriverOpener(DriverOpener opener);
 
  protected:
   bool event(QEvent* event) override;
@@ -106,14 +118,19 @@ class CLegendPadDlg : public QDialog {
  private:
   friend class legend::pad::PadWindowPort;
   struct Parts;
+  /// Marks the pad as running (an event, a host call that may open a modal
+  /// loop): a pad closed meanwhile is deleted when the outermost one ends.
+  class Busy;
   void buildControls();
   bool dispatch(QEvent* event);
-  /// Tells the project and asks about unsaved changes, the first time only.
+  /// Closes what the pad has open, tells the project and asks about unsaved
+  /// changes, the first time only.
   void closeOnce();
-  void showPopupMenu(QPoint globalPos);
   /// Sets the number field from the selection, after every load.
   void showSelection();
+  std::unique_ptr<QMenu> menuFor(const legend::pad::MenuState& state) const;
   legend::pad::WindowPoint areaPoint(QPoint globalPos) const;
+  legend::pad::AreaSize areaSize() const;
 
   std::unique_ptr<Parts> parts_;
 };
