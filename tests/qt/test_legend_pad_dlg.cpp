@@ -32,6 +32,7 @@
 #include "pad/model/scale_maxima.h"
 #include "pad/window/legend_tip_wnd.h"
 #include "support/cln_builder.h"
+#include "support/recording_driver.h"
 #include "support/scripted_prompter.h"
 
 namespace {
@@ -415,6 +416,27 @@ TEST_F(LegendPadDlgTest, ClosingAModifiedPadAsksAndTellsTheProject) {
   pad = nullptr;
   EXPECT_EQ(prompter.shown, std::vector<std::string>{std::string(legend::messages::kSavePrompt)});
   EXPECT_FALSE(project.selected());
+}
+
+TEST_F(LegendPadDlgTest, AnImageLegendWhoseIconCannotBeDrawnIsReportedOnceAfterItsPasses) {
+  // Point type 4, the image: both cells fail in each of two passes.
+  testcln::write(file(), testcln::file({{.type = 1, .block = testcln::block(testcln::params(1, 4))},
+                                        {.type = 1, .block = testcln::block(testcln::params(1, 4))}}));
+  testdraw::DrawLog drawn;
+  drawn.iconDrawable = false;
+  for (const int showMessages : {1, 0}) {
+    SCOPED_TRACE(showMessages);
+    openPath(file().string(), 1, showMessages);
+    pad->setDriverOpener([&](QImage&) { return std::make_unique<testdraw::RecordingDriver>(drawn); });
+    pad->reload();
+    pad->runCommand(command::kCaptionMode, {});
+    EXPECT_TRUE(prompter.shown.empty()) << "never from inside a pass";
+    QApplication::processEvents();
+    EXPECT_EQ(prompter.shown, std::vector<std::string>(showMessages, "图象图例显示失败!"));
+    pad->destroyPad();
+    pad = nullptr;
+    prompter.shown.clear();
+  }
 }
 
 }  // namespace

@@ -350,24 +350,30 @@ void CellPainter::fullPass(PadSurface& surface, const LegendSet& legends, std::i
   if (!surface.exists()) return;
   surface.setTotalText(decimal(legends.displayCount()).data());
   surface.clearArea();
-  const std::unique_ptr<KernelDriver> driver = beginPass(surface);
-  if (!driver) return;
-  geometry_ = PadGeometry(surface.areaSize());
-  drawGrid(*driver, geometry_);
-  // A scroll position below 1 shows nothing rather than positions before
-  // the first legend.
-  const std::int64_t first = firstVisible(scrollPosition);
-  if (hasLegendsToShow(legends) && first >= 0) {
-    const ScaleMaxima& maxima = scaleMaxima();
-    for (std::int32_t cell = 0; cell < kGridCells && first + cell < legends.displayCount(); ++cell) {
-      const auto position = static_cast<std::int32_t>(first + cell);
-      const bool selected = position == legends.selectedPosition();
-      if (drawCell(*driver, legends, maxima, frameOf(geometry_, cell), position, captions, selected) ==
-          SampleResult::ImageFailed)
-        surface.reportImageFailure();
+  bool imageFailed = false;
+  {
+    const std::unique_ptr<KernelDriver> driver = beginPass(surface);
+    if (!driver) return;
+    geometry_ = PadGeometry(surface.areaSize());
+    drawGrid(*driver, geometry_);
+    // A scroll position below 1 shows nothing rather than positions before
+    // the first legend.
+    const std::int64_t first = firstVisible(scrollPosition);
+    if (hasLegendsToShow(legends) && first >= 0) {
+      const ScaleMaxima& maxima = scaleMaxima();
+      for (std::int32_t cell = 0; cell < kGridCells && first + cell < legends.displayCount(); ++cell) {
+        const auto position = static_cast<std::int32_t>(first + cell);
+        const bool selected = position == legends.selectedPosition();
+        if (drawCell(*driver, legends, maxima, frameOf(geometry_, cell), position, captions, selected) ==
+            SampleResult::ImageFailed)
+          imageFailed = true;
+      }
     }
+    endPass(*driver);
   }
-  endPass(*driver);
+  // Once a pass, with the driver closed: one message says it for every
+  // image cell, and whatever the report does cannot meet a pass half done.
+  if (imageFailed) surface.reportImageFailure();
 }
 
 void CellPainter::singleCellPass(PadSurface& surface, const LegendSet& legends, std::int32_t scrollPosition,
@@ -378,15 +384,18 @@ void CellPainter::singleCellPass(PadSurface& surface, const LegendSet& legends, 
   const std::int32_t cell = cellOf(position, scrollPosition);
   // The cell is where the last pass drew it; the area may have been resized since.
   surface.clearCell(geometry_.cellRect(cell));
-  const std::unique_ptr<KernelDriver> driver = beginPass(surface);
-  if (!driver) return;
-  geometry_ = PadGeometry(surface.areaSize());
-  drawGrid(*driver, geometry_);
-  if (hasLegendsToShow(legends) &&
-      drawCell(*driver, legends, scaleMaxima(), frameOf(geometry_, cell), position, captions, selected) ==
-          SampleResult::ImageFailed)
-    surface.reportImageFailure();
-  endPass(*driver);
+  bool imageFailed = false;
+  {
+    const std::unique_ptr<KernelDriver> driver = beginPass(surface);
+    if (!driver) return;
+    geometry_ = PadGeometry(surface.areaSize());
+    drawGrid(*driver, geometry_);
+    imageFailed = hasLegendsToShow(legends) &&
+                  drawCell(*driver, legends, scaleMaxima(), frameOf(geometry_, cell), position, captions,
+                           selected) == SampleResult::ImageFailed;
+    endPass(*driver);
+  }
+  if (imageFailed) surface.reportImageFailure();
 }
 
 }  // namespace legend::pad

@@ -29,8 +29,9 @@ class PadSurface {
   /// A driver drawing into the drawing area in drawing coordinates; null
   /// when none can be had, and the pass then draws nothing.
   virtual std::unique_ptr<KernelDriver> openDriver() = 0;
-  /// An image legend's icon could not be drawn. The window tells the user
-  /// when it shows messages; the pass goes on with the next cell.
+  /// An image legend's icon could not be drawn in the pass that has just
+  /// ended (said once, however many cells failed). The window tells the
+  /// user when it shows messages.
   virtual void reportImageFailure() = 0;
 };
 
