@@ -595,14 +595,16 @@ TEST_F(PadModelTest, WorkBegunOnASetNeverLandsOnTheOneTheHostLoadsMeanwhile) {
     log.clear();
     const std::string_view act = host;
     port.dialog = [&](legend::pad::LegendEdit& edit) {
-      act == "reload" ? static_cast<void>(pad.load()) : act == "switch" ? static_cast<void>(pad.setNewFile(other))
-                                                                        : pad.close();
+      if (act == "reload") pad.load();
+      if (act == "switch") pad.setNewFile(other);
+      if (act == "close") pad.close();
       return edit.head.ref().setName("late");
     };
     pad.editLegendAt(cellCentre(0), kClient);
     EXPECT_FALSE(pad.legends().modified());
     EXPECT_NE(pad.legends().head(0).name(), "late");
-    EXPECT_EQ(prompter.shown, std::vector<std::string>(act != "close", std::string(legend::messages::kEditDroppedByReload)));
+    const std::string dropped(legend::messages::kEditDroppedByReload);
+    EXPECT_EQ(prompter.shown, std::vector<std::string>(act != "close", dropped));
     EXPECT_EQ(log, EventLog(act == "close", "sSetSelCLNFlg 0")) << "the owner hears nothing of the old legend";
     prompter.shown.clear();
   }

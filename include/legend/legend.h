@@ -165,7 +165,9 @@ LEGEND_API void* CreateCLNPadWindow(const char* path, int32_t visible, int32_t s
  * Closes a pad: the MapProject gets sSetSelCLNFlg(0), the user is asked
  * whether to save changes made from the pad (when messages are shown), and
  * the pad is deleted. The handle and everything the pad handed out are
- * invalid afterwards.
+ * invalid afterwards. Called while one of the pad's menus or dialogs is open
+ * (from a timer, say), it closes them too; the object itself is deleted
+ * once their loops have returned.
  * @param pad    pad handle from CreateCLNPadWindow; NULL gives the failure result.
  * @return 1, or 0 for a NULL handle.
  * GUI thread only; from another thread: 0, and the pad stays open.
@@ -175,9 +177,11 @@ LEGEND_API int16_t CloseCLNPadWindow(void* pad);
 /**
  * Reads the pad's file again, after it was changed elsewhere. The selection
  * is cleared without telling anyone; attribute data handed out before is
- * invalid.
+ * invalid. Edits made from the pad and not yet saved are offered for saving
+ * into the file first (a pad that shows messages asks, naming the file).
  * @param pad    pad handle from CreateCLNPadWindow; NULL gives the failure result.
- * @return 1, or 0 for a NULL handle.
+ * @return 1, or 0 for a NULL handle, or when the user wanted the edits saved
+ *         and the save failed: the pad then keeps them and reads nothing.
  * GUI thread only; from another thread: 0, nothing reloaded.
  */
 LEGEND_API int16_t ReloadCLNPadWindow(void* pad);
@@ -279,11 +283,13 @@ LEGEND_API int16_t GetCLNAttInfo(void* pad, CATT_STRU** structure, char** record
 /**
  * Switches the pad to another legend file and loads it (selection cleared,
  * attribute data handed out before invalid). A file that cannot be read
- * leaves the pad empty but switched.
+ * leaves the pad empty but switched. Unsaved edits are offered for saving
+ * into the old file first, as ReloadCLNPadWindow does.
  * @param path NUL-terminated, at most 259 bytes; copied.
  * @param pad    pad handle from CreateCLNPadWindow; NULL gives the failure result.
  * @return 1; 0 for a NULL handle, a NULL path, or a path longer than 259
- *         bytes, which changes nothing.
+ *         bytes, which changes nothing, or when the edits' save failed (see
+ *         ReloadCLNPadWindow).
  * GUI thread only; from another thread: 0, nothing changed.
  */
 LEGEND_API int16_t SetNewCLNFile(void* pad, const char* path);

@@ -148,7 +148,8 @@ void PadModel::paint() {
 }
 
 void PadModel::drawCell(std::int32_t position, bool selected) {
-  if (visible_ && !closed_ && position >= 0) painter_.singleCellPass(port_, set_, position_, captions_, position, selected);
+  if (visible_ && !closed_ && position >= 0)
+    painter_.singleCellPass(port_, set_, position_, captions_, position, selected);
 }
 
 // --- selection -------------------------------------------------------------------
