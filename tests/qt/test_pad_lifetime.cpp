@@ -10,6 +10,7 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QDeadlineTimer>
 #include <QMenu>
 #include <QMessageBox>
 #include <QMouseEvent>
@@ -139,6 +140,10 @@ TEST_F(PadLifetime, TheHostMayReloadSwitchOrCloseThePadFromInsideEachOfItsModalL
          QMouseEvent release(QEvent::MouseButtonRelease, pad.mapFromGlobal(global), global, Qt::RightButton,
                              Qt::NoButton, Qt::NoModifier);
          QApplication::sendEvent(&pad, &release);
+         // The menu opens once no second click has come for a double-click
+         // interval; the host acts inside it and closes it.
+         const QDeadlineTimer wait(QApplication::doubleClickInterval() * 2);
+         while (!wait.hasExpired()) QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
        },
        is<QMenu>},
       {"question-before-reload", true, [](CLegendPadDlg& pad) { pad.reload(); }, is<QMessageBox>},
