@@ -302,7 +302,15 @@ QRectF visiblePart(const QPainter& painter, const QPainterPath& area) {
   return visible & QRectF(-kMaxCoordinate, -kMaxCoordinate, 2 * kMaxCoordinate, 2 * kMaxCoordinate);
 }
 
+/// Marks are drawn with a pen that grows with the cell, a pixel per nine.
+double patternPen(double w, double h) { return std::clamp(std::round(std::min(w, h) / 9), 1.0, 4.0); }
+
 }  // namespace
+
+PatternCell patternCell(QSizeF cellSize) {
+  const double w = sanitiseCell(cellSize.width()), h = sanitiseCell(cellSize.height());
+  return {QSizeF(w, h), patternPen(w, h)};
+}
 
 int fillPatternCount() { return int(kPatterns.size()); }
 
@@ -317,7 +325,8 @@ void fillRegion(QPainter& painter, const QPainterPath& area, const QColor& fill,
 
   const QRectF visible = visiblePart(painter, area);
   if (!visible.isValid() || !std::isfinite(visible.width()) || !std::isfinite(visible.height())) return;
-  double w = sanitiseCell(cellSize.width()), h = sanitiseCell(cellSize.height());
+  const QSizeF cell = patternCell(cellSize).size;
+  double w = cell.width(), h = cell.height();
   // One extra cell on each side, for marks that reach over from a neighbour.
   auto cellCount = [&] { return (visible.width() / w + 3) * (visible.height() / h + 3); };
   if (const double count = cellCount(); count > kMaxCells) {
@@ -331,7 +340,7 @@ void fillRegion(QPainter& painter, const QPainterPath& area, const QColor& fill,
   const std::int64_t right = first(visible.right(), w) + 2, bottom = first(visible.bottom(), h) + 2;
 
   Ink ink;
-  ink.pen = std::clamp(std::round(std::min(w, h) / 9), 1.0, 4.0);
+  ink.pen = patternPen(w, h);
   ink.fills.setFillRule(Qt::WindingFill);
   for (std::int64_t row = top; row <= bottom; ++row) {
     for (std::int64_t column = left; column <= right; ++column) {

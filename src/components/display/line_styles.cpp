@@ -545,18 +545,28 @@ int lineStyleCount() { return int(kStyles.size()); }
 
 QString lineStyleName(int style) { return QString::fromLatin1(styleFor(style).name); }
 
+LineStyleParams drawnLineStyle(const LineStyleParams& params) {
+  return {
+      .colour = params.colour.isValid() ? params.colour : QColor(Qt::black),
+      .secondColour = params.secondColour.isValid() ? params.secondColour : QColor(Qt::white),
+      .penWidth = sanitise(params.penWidth, kDefaultPenWidth, kMinPenWidth, kMaxPenWidth),
+      .patternLength = sanitise(params.patternLength, kDefaultPatternLength, kMinPatternLength, kMaxPatternLength),
+      .patternWidth = sanitise(params.patternWidth, kDefaultPatternWidth, kMinPatternWidth, kMaxPatternWidth),
+  };
+}
+
 void drawLineStyle(QPainter& painter, const QPolygonF& polyline, int style, const LineStyleParams& params) {
   const Track track(polyline);
   if (track.empty() || !std::isfinite(track.length())) return;
+  const LineStyleParams drawn = drawnLineStyle(params);
   const Context context{
       .painter = painter,
       .track = track,
-      .colour = params.colour.isValid() ? params.colour : QColor(Qt::black),
-      .second = params.secondColour.isValid() ? params.secondColour : QColor(Qt::white),
-      .pen = sanitise(params.penWidth, kDefaultPenWidth, kMinPenWidth, kMaxPenWidth),
-      .length = Context::repeatFor(
-          track, sanitise(params.patternLength, kDefaultPatternLength, kMinPatternLength, kMaxPatternLength)),
-      .width = sanitise(params.patternWidth, kDefaultPatternWidth, kMinPatternWidth, kMaxPatternWidth),
+      .colour = drawn.colour,
+      .second = drawn.secondColour,
+      .pen = drawn.penWidth,
+      .length = Context::repeatFor(track, drawn.patternLength),
+      .width = drawn.patternWidth,
       .keep = paintableArea(painter),
   };
   painter.save();

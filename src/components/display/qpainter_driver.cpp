@@ -403,16 +403,13 @@ void QPainterDriver::DispPnt(D_DOT position, const char* text, std::int16_t text
       if (diameter <= 0) return;
       const QPointF at = centre(position.x, position.y);
       SavedState saved(*painter_);
-      // The stroke stays inside the diameter, so a ring is as large as a dot
-      // of the same size.
-      const double radius = std::max(0.0, diameter - penWidth) / 2;
-      painter_->setPen(QPen(colour, std::min(penWidth, diameter)));
+      const RingShape ring = ringShape(diameter, penWidth);
+      painter_->setPen(QPen(colour, ring.strokeWidth));
       painter_->setBrush(Qt::NoBrush);
-      painter_->drawEllipse(at, radius, radius);
-      const double dot = std::min(diameter, std::max(penWidth, diameter / 4));
+      painter_->drawEllipse(at, ring.radius, ring.radius);
       painter_->setPen(Qt::NoPen);
       painter_->setBrush(colour);
-      painter_->drawEllipse(at, dot / 2, dot / 2);
+      painter_->drawEllipse(at, ring.dotDiameter / 2, ring.dotDiameter / 2);
       return;
     }
     case PointType::Image:
@@ -422,7 +419,6 @@ void QPainterDriver::DispPnt(D_DOT position, const char* text, std::int16_t text
 }
 
 void QPainterDriver::DispLin(const D_DOT* points, int count, const std::uint8_t* linInfo, int /*mode*/) {
-  namespace line = legend::records::line;
   if (!drawing() || points == nullptr || linInfo == nullptr || count < 2 || count > kMaxPoints) return;
   QPolygonF polyline;
   polyline.reserve(count);
@@ -430,20 +426,8 @@ void QPainterDriver::DispLin(const D_DOT* points, int count, const std::uint8_t*
     if (!usable(points[i])) return;
     polyline << centre(points[i].x, points[i].y);
   }
-  const std::span<const std::uint8_t> record(linInfo, static_cast<std::size_t>(kLinInfoBytes));
-  LineStyleParams params;
-  params.colour = recordColour(load_le<std::uint32_t>(record, line::kColour));
-  params.secondColour = recordColour(load_le<std::uint32_t>(record, line::kSecondColour));
-  params.penWidth = clampSize(load_le<float>(record, line::kPenWidth), 1);
-  // The factors are fine units (line::kPatternLengthUnits per pixel along,
-  // line::kPatternWidthUnits across): the pad stretches its sample copies so
-  // the largest factor of a file spans two cells, which in pixels would put
-  // a whole repeat beyond the end of the sample. A pattern shorter than a
-  // pixel would repeat without end along the line.
-  params.patternLength = clampSize(load_le<float>(record, line::kPatternLength) / line::kPatternLengthUnits, 1);
-  params.patternWidth = clampSize(load_le<float>(record, line::kPatternWidth) / line::kPatternWidthUnits);
   SavedState saved(*painter_);
-  drawLineStyle(*painter_, polyline, load_le<std::uint16_t>(record, line::kStyle), params);
+  drawLineStyle(*painter_, polyline, lineStyleOf(linInfo), lineStyleParams(linInfo));
 }
 
 void QPainterDriver::BeginRegFill(std::int32_t fillColour, int pattern, double patternSize,
@@ -502,6 +486,35 @@ bool QPainterDriver::DispImageIcon(D_DOT at) {
                       kIconSize);
   painter_->drawImage(target, *icon_);
   return true;
+}
+
+int lineStyleOf(const std::uint8_t* linInfo) {
+  const std::span<const std::uint8_t> record(linInfo, static_cast<std::size_t>(kLinInfoBytes));
+  return load_le<std::uint16_t>(record, legend::records::line::kStyle);
+}
+
+LineStyleParams lineStyleParams(const std::uint8_t* linInfo) {
+  namespace line = legend::records::line;
+  const std::span<const std::uint8_t> record(linInfo, static_cast<std::size_t>(kLinInfoBytes));
+  LineStyleParams params;
+  params.colour = recordColour(load_le<std::uint32_t>(record, line::kColour));
+  params.secondColour = recordColour(load_le<std::uint32_t>(record, line::kSecondColour));
+  params.penWidth = clampSize(load_le<float>(record, line::kPenWidth), 1);
+  // The factors are fine units (line::kPatternLengthUnits per pixel along,
+  // line::kPatternWidthUnits across): the pad stretches its sample copies so
+  // the largest factor of a file spans two cells, which in pixels would put
+  // a whole repeat beyond the end of the sample. A pattern shorter than a
+  // pixel would repeat without end along the line.
+  params.patternLength = clampSize(load_le<float>(record, line::kPatternLength) / line::kPatternLengthUnits, 1);
+  params.patternWidth = clampSize(load_le<float>(record, line::kPatternWidth) / line::kPatternWidthUnits);
+  return params;
+}
+
+RingShape ringShape(double diameter, double penWidth) {
+  // The stroke stays inside the diameter, so a ring is as large as a dot of
+  // the same size.
+  return {std::max(0.0, diameter - penWidth) / 2, std::min(penWidth, diameter),
+          std::min(diameter, std::max(penWidth, diameter / 4))};
 }
 
 }  // namespace legend::display

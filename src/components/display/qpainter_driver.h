@@ -11,6 +11,7 @@
 #include <QRectF>
 
 #include "components/display/kernel_driver.h"
+#include "components/display/styles.h"
 
 class QPaintDevice;
 
@@ -116,6 +117,20 @@ class QPainterDriver final : public KernelDriver {
   std::optional<RegionStyle> region_;
   std::optional<QImage> icon_;
 };
+
+/// The line style number of the 67-byte line record @p linInfo.
+int lineStyleOf(const std::uint8_t* linInfo);
+/// The parameters DispLin draws the 67-byte line record @p linInfo with.
+LineStyleParams lineStyleParams(const std::uint8_t* linInfo);
+
+/// How a ring of @p diameter with outlines @p penWidth wide is drawn: an
+/// outline of @p radius, @p strokeWidth wide, around a dot of @p dotDiameter.
+struct RingShape {
+  double radius = 0;
+  double strokeWidth = 0;
+  double dotDiameter = 0;
+};
+RingShape ringShape(double diameter, double penWidth);
 
 }  // namespace legend::display
 

@@ -32,6 +32,9 @@ struct LineStyleParams {
 /// Styles are numbered 0 ... lineStyleCount() - 1.
 int lineStyleCount();
 void drawLineStyle(QPainter& painter, const QPolygonF& polyline, int style, const LineStyleParams& params);
+/// What drawLineStyle draws @p params as: missing colours and unusable sizes
+/// replaced by defaults, the other sizes clamped to what a line can mean.
+LineStyleParams drawnLineStyle(const LineStyleParams& params);
 
 /// Patterns are numbered 0 ... fillPatternCount() - 1; 0 is a plain fill.
 int fillPatternCount();
@@ -39,6 +42,13 @@ int fillPatternCount();
 /// @p patternColour, one pattern cell being @p cellSize.
 void fillRegion(QPainter& painter, const QPainterPath& area, const QColor& fill, int pattern, QSizeF cellSize,
                 const QColor& patternColour);
+/// The cell fillRegion lays a pattern out in when asked for @p cellSize, and
+/// the width of the pen it draws the pattern's lines with.
+struct PatternCell {
+  QSizeF size;
+  double pen = 1;
+};
+PatternCell patternCell(QSizeF cellSize);
 
 /// A short name for the editors' pickers, e.g. "railway".
 QString pointSymbolName(int number);
