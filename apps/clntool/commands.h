@@ -10,6 +10,7 @@
 
 #include <QString>
 
+#include "export/sample_capture.h"
 #include "legendfile/file_check.h"
 #include "pad/model/cell_drawing.h"
 
@@ -29,6 +30,25 @@ int runDump(const std::string& path, std::ostream& out, std::ostream& err);
 /// The file as a JSON document, to @p output (replaced whole) or to @p out.
 int runExport(const std::string& path, const std::optional<std::string>& output, std::ostream& out,
               std::ostream& err);
+/// The formats export writes besides JSON.
+enum class ExportFormat {
+  QgisStyle,  ///< a QGIS style library (XML)
+  Sld,        ///< an OGC Styled Layer Descriptor 1.1 with Symbology Encoding
+  Svg,        ///< a folder of one SVG per legend
+};
+
+/// What clntool export --to writes and where.
+struct ExportToOptions {
+  std::string input;  ///< legend file, platform bytes
+  ExportFormat format = ExportFormat::QgisStyle;
+  std::optional<std::string> output;  ///< file or folder; standard output without one (not for SVG)
+  legend::exporter::CellSize cell;    ///< samples are drawn as the pad draws them in a cell of this size
+  QString attribute = QStringLiteral("class_code");  ///< SLD: the attribute rules filter on
+};
+/// The file's legends in another GIS's format; legends that cannot be
+/// exported are listed on @p err and the rest written.
+int runExportTo(const ExportToOptions& options, std::ostream& out, std::ostream& err);
+
 /// Writes the legend file described by the JSON document @p input; nothing
 /// is written when the document is refused.
 int runImport(const std::string& input, const std::string& output, std::ostream& out, std::ostream& err);

@@ -7,6 +7,7 @@
 // exit with 1 on a bad option, so parsing is done with parse() and the
 // statuses are chosen here.
 
+#include <algorithm>
 #include <array>
 #include <iostream>
 
@@ -15,10 +16,12 @@
 #include <QFile>
 #include <QGuiApplication>
 #include <QRegularExpression>
+#include <QSize>
 #include <QStringList>
 #include <cstring>
 #include <memory>
 #include <optional>
+#include <string_view>
 
 #include "commands.h"
 
@@ -69,12 +72,21 @@ constexpr std::array<Command, 7> kCommands{{
      "(A4 pages).\n"
      "Exit status: 0 written, 1 cannot be read or written, 2 wrong command line.",
      nullptr},
-    {"export", "the file as a stable JSON document, to keep in version control",
-     "Writes every byte of the file as a pretty-printed JSON document (to standard\n"
-     "output, or to OUT with -o): per legend its name and description (UTF-8), type,\n"
-     "class code, graphic parameters by field name, attribute fields and values, and\n"
-     "whatever else the file holds (reserved bytes, gaps) so that import gives back\n"
-     "the same bytes. The format is described in docs/legend-json.md.\n"
+    {"export", "the file as JSON, or its legends for QGIS, OGC servers or as SVG",
+     "--to json (the default): writes every byte of the file as a pretty-printed JSON\n"
+     "document (to standard output, or to OUT with -o): per legend its name and\n"
+     "description (UTF-8), type, class code, graphic parameters by field name,\n"
+     "attribute fields and values, and whatever else the file holds (reserved bytes,\n"
+     "gaps) so that import gives back the same bytes (docs/legend-json.md).\n"
+     "--to qgis-style: a QGIS style library (XML) of one symbol per legend, named after\n"
+     "the legend and tagged with its class code and type.\n"
+     "--to sld: an OGC Styled Layer Descriptor 1.1 with one rule per class code,\n"
+     "filtered on the attribute --attribute names (default class_code).\n"
+     "--to svg -o DIR: one SVG per legend, DIR/NNNNN-CODE.svg (display position and\n"
+     "class code).\n"
+     "The symbols look as the pad draws the legends in a cell of --cell-size (default\n"
+     "64x64). Legends that cannot be exported (unknown types, damaged blocks) are listed\n"
+     "on standard error; the others are written (docs/legend-export.md).\n"
      "Exit status: 0 written, 1 cannot be read, not a legend file, or cannot be written,\n"
      "2 wrong command line.",
      runExportToStdout},
@@ -95,6 +107,17 @@ constexpr std::array<Command, 7> kCommands{{
 constexpr int kMaxColumns = 64;
 constexpr int kMinCell = 16;
 constexpr int kMaxCell = 1024;
+constexpr int kExportCell = 64;
+
+/// WxH within kMinCell ... kMaxCell, or nothing.
+std::optional<QSize> cellSize(const QString& text) {
+  const auto size = QRegularExpression(QStringLiteral("^(\\d{1,5})x(\\d{1,5})$")).match(text);
+  if (!size.hasMatch()) return std::nullopt;
+  const QSize cell(size.captured(1).toInt(), size.captured(2).toInt());
+  if (std::min(cell.width(), cell.height()) < kMinCell || std::max(cell.width(), cell.height()) > kMaxCell)
+    return std::nullopt;
+  return cell;
+}
 
 const Command* findCommand(const QString& name) {
   for (const Command& command : kCommands)
@@ -142,6 +165,20 @@ int run(const QStringList& arguments) {
                                          QStringLiteral("name|code"), QStringLiteral("name"));
   const QList<QCommandLineOption> renderOptions{outputOption, columnsOption, cellOption, captionOption};
   parser.addOptions(renderOptions);
+  const QCommandLineOption toOption(QStringLiteral("to"),
+                                    QStringLiteral("export: json (default), qgis-style, sld or svg."),
+                                    QStringLiteral("FORMAT"), QStringLiteral("json"));
+  const QCommandLineOption attributeOption(
+      QStringLiteral("attribute"), QStringLiteral("export --to sld: the attribute holding class codes (default class_code)."),
+      QStringLiteral("NAME"), QStringLiteral("class_code"));
+  const QList<QCommandLineOption> exportOptions{toOption, attributeOption};
+  parser.addOptions(exportOptions);
+  /// The option of @p options set on the command line, if any.
+  const auto setAmong = [&](const QList<QCommandLineOption>& options) -> std::optional<QString> {
+    for (const QCommandLineOption& option : options)
+      if (parser.isSet(option)) return option.names().last();
+    return std::nullopt;
+  };
   if (!parser.parse(arguments)) return usageError(parser.errorText());
   if (parser.isSet(versionOption)) {
     std::cout << "clntool " << CLNTOOL_VERSION << '\n';
@@ -184,24 +221,58 @@ int run(const QStringList& arguments) {
   // File names are the platform's bytes, not necessarily valid text.
   const std::string path = QFile::encodeName(positional.at(1)).toStdString();
   if (command->runPair != nullptr) {
-    for (const QCommandLineOption& option : renderOptions)
-      if (parser.isSet(option))
-        return usageError(QStringLiteral("%1: takes no --%2").arg(positional.first(), option.names().last()));
+    if (const auto option = setAmong(renderOptions + exportOptions))
+      return usageError(QStringLiteral("%1: takes no --%2").arg(positional.first(), *option));
     const int status = command->runPair(path, QFile::encodeName(positional.at(2)).toStdString(), std::cout, std::cerr);
     std::cout.flush();
     return status;
   }
   if (command->run == runExportToStdout) {
-    for (const QCommandLineOption& option : renderOptions)
-      if (option.names() != outputOption.names() && parser.isSet(option))
-        return usageError(QStringLiteral("export: --%1 belongs to render").arg(option.names().last()));
+    if (const auto option = setAmong({columnsOption, captionOption}))
+      return usageError(QStringLiteral("export: --%1 belongs to render").arg(*option));
     std::optional<std::string> output;
     if (parser.isSet(outputOption)) output = QFile::encodeName(parser.value(outputOption)).toStdString();
-    const int status = clntool::runExport(path, output, std::cout, std::cerr);
+    const QString format = parser.value(toOption);
+    if (format == QLatin1String("json")) {
+      if (const auto option = setAmong({cellOption, attributeOption}))
+        return usageError(QStringLiteral("export: --%1 does not apply to JSON").arg(*option));
+      const int status = clntool::runExport(path, output, std::cout, std::cerr);
+      std::cout.flush();
+      return status;
+    }
+    clntool::ExportToOptions options;
+    options.input = path;
+    options.output = output;
+    if (format == QLatin1String("qgis-style"))
+      options.format = clntool::ExportFormat::QgisStyle;
+    else if (format == QLatin1String("sld"))
+      options.format = clntool::ExportFormat::Sld;
+    else if (format == QLatin1String("svg"))
+      options.format = clntool::ExportFormat::Svg;
+    else
+      return usageError(QStringLiteral("export: --to takes json, qgis-style, sld or svg"));
+    if (options.format == clntool::ExportFormat::Svg && !output)
+      return usageError(QStringLiteral("export: --to svg needs a folder (-o DIR)"));
+    if (parser.isSet(attributeOption) && options.format != clntool::ExportFormat::Sld)
+      return usageError(QStringLiteral("export: --attribute belongs to --to sld"));
+    options.attribute = parser.value(attributeOption);
+    // The name goes into the document as text; it must be one XML can hold.
+    if (options.attribute.isEmpty() ||
+        std::any_of(options.attribute.cbegin(), options.attribute.cend(), [](QChar c) { return c.unicode() < 0x20; }))
+      return usageError(QStringLiteral("export: --attribute takes a non-empty name"));
+    const QString cellText = parser.isSet(cellOption) ? parser.value(cellOption)
+                                                      : QStringLiteral("%1x%1").arg(kExportCell);
+    const std::optional<QSize> cell = cellSize(cellText);
+    if (!cell)
+      return usageError(QStringLiteral("export: --cell-size takes WxH, each %1 to %2").arg(kMinCell).arg(kMaxCell));
+    options.cell = {cell->width(), cell->height()};
+    const int status = clntool::runExportTo(options, std::cout, std::cerr);
     std::cout.flush();
     return status;
   }
   if (command->run == nullptr) {
+    if (const auto option = setAmong(exportOptions))
+      return usageError(QStringLiteral("render: --%1 belongs to export").arg(*option));
     clntool::RenderOptions render;
     render.input = path;
     if (!parser.isSet(outputOption)) return usageError(QStringLiteral("render: no output given (-o OUT)"));
@@ -210,12 +281,11 @@ int run(const QStringList& arguments) {
     render.columns = parser.value(columnsOption).toInt(&ok);
     if (!ok || render.columns < 1 || render.columns > kMaxColumns)
       return usageError(QStringLiteral("render: --columns takes 1 to %1").arg(kMaxColumns));
-    const auto size = QRegularExpression(QStringLiteral("^(\\d+)x(\\d+)$")).match(parser.value(cellOption));
-    render.cellWidth = size.captured(1).toInt();
-    render.cellHeight = size.captured(2).toInt();
-    if (!size.hasMatch() || std::min(render.cellWidth, render.cellHeight) < kMinCell ||
-        std::max(render.cellWidth, render.cellHeight) > kMaxCell)
+    const std::optional<QSize> cell = cellSize(parser.value(cellOption));
+    if (!cell)
       return usageError(QStringLiteral("render: --cell-size takes WxH, each %1 to %2").arg(kMinCell).arg(kMaxCell));
+    render.cellWidth = cell->width();
+    render.cellHeight = cell->height();
     const QString captions = parser.value(captionOption);
     if (captions != QLatin1String("name") && captions != QLatin1String("code"))
       return usageError(QStringLiteral("render: --captions takes name or code"));
@@ -225,20 +295,35 @@ int run(const QStringList& arguments) {
     std::cout.flush();
     return status;
   }
-  for (const QCommandLineOption& option : renderOptions)
-    if (parser.isSet(option))
-      return usageError(QStringLiteral("%1: --%2 belongs to render").arg(positional.first(), option.names().last()));
+  if (const auto option = setAmong(renderOptions))
+    return usageError(QStringLiteral("%1: --%2 belongs to render").arg(positional.first(), *option));
+  if (const auto option = setAmong(exportOptions))
+    return usageError(QStringLiteral("%1: --%2 belongs to export").arg(positional.first(), *option));
   const int status = command->run(path, std::cout, std::cerr);
   std::cout.flush();
   return status;
 }
 
+/// Whether the command line draws legends: render does, and so does export
+/// to anything but JSON.
+bool drawsLegends(int argc, char** argv) {
+  if (argc < 2) return false;
+  if (std::strcmp(argv[1], "render") == 0) return true;
+  if (std::strcmp(argv[1], "export") != 0) return false;
+  for (int i = 2; i < argc; ++i) {
+    const std::string_view argument(argv[i]);
+    if (argument == "--to" && i + 1 < argc) return std::string_view(argv[i + 1]) != "json";
+    if (argument.starts_with("--to=")) return argument.substr(5) != "json";
+  }
+  return false;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-  // Drawing needs fonts, so render runs a GUI application, on the offscreen
-  // platform when there is no display; the other commands need none.
-  const bool renders = argc > 1 && std::strcmp(argv[1], "render") == 0;
+  // Drawing needs fonts, so commands that draw run a GUI application, on the
+  // offscreen platform when there is no display; the others need none.
+  const bool renders = drawsLegends(argc, argv);
   if (renders && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY") &&
       qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
     qputenv("QT_QPA_PLATFORM", "offscreen");
