@@ -31,18 +31,22 @@ std::vector<QString> uniqueNames(const std::vector<ExportedLegend>& legends) {
     names.push_back(legend.name.isEmpty() ? QString::number(legend.classCode) : legend.name);
     ++uses[names.back()];
   }
-  for (std::size_t i = 0; i < legends.size(); ++i)
-    if (uses.value(names[i]) > 1) names[i] += QLatin1Char(' ') + QString::number(legends[i].classCode);
-  // Two legends of one name and one code, or a name that happens to be
-  // another's name and code, are numbered in display order.
+  // A name only one legend has is that legend's, whatever another one's
+  // name and code make.
   QSet<QString> taken;
-  for (QString& name : names) {
+  for (const QString& name : names)
+    if (uses.value(name) == 1) taken.insert(name);
+  for (std::size_t i = 0; i < legends.size(); ++i) {
+    if (uses.value(names[i]) == 1) continue;
+    QString name = names[i] + QLatin1Char(' ') + QString::number(legends[i].classCode);
+    // Two legends of one name and one code are numbered in display order.
     if (taken.contains(name)) {
       int number = 2;
       while (taken.contains(name + QStringLiteral(" (%1)").arg(number))) ++number;
       name += QStringLiteral(" (%1)").arg(number);
     }
     taken.insert(name);
+    names[i] = name;
   }
   return names;
 }
