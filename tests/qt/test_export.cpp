@@ -1,0 +1,435 @@
+// The exports for other GIS, checked without them: what QGIS and OGC readers
+// rely on in the documents' structure, the legends that go in and the ones
+// left out, and the pictures embedded where no layer matches. How faithfully
+// QGIS draws the result is measured by scripts/check-qgis.sh.
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <map>
+#include <memory>
+#include <set>
+
+#include <QDomDocument>
+#include <QImage>
+#include <QPainter>
+#include <QProcess>
+#include <QSvgRenderer>
+
+#include "export/export_catalogue.h"
+#include "export/exported_legend.h"
+#include "export/qgis_style.h"
+#include "export/sld.h"
+#include "export/symbol_recipe.h"
+#include "legendfile/legend_set.h"
+#include "support/cln_builder.h"
+
+namespace {
+
+using namespace Qt::StringLiterals;
+using testcln::Bytes;
+using legend::exporter::ExportedLegend;
+
+const std::filesystem::path kDemo = std::filesystem::path(LEGEND_SAMPLES_DIR) / "demo.CLN";
+constexpr legend::exporter::CellSize kCell{64, 64};
+constexpr int kDemoKnownLegends = 24;  // the demo's 25 legends less the one of type 7
+
+struct Outcome {
+  int exitCode = -1;
+  QByteArray out, err;
+};
+
+Outcome clntool(const QStringList& arguments) {
+  QProcess process;
+  process.start(QString::fromUtf8(CLNTOOL_PATH), arguments);
+  if (!process.waitForFinished(120000) || process.exitStatus() != QProcess::NormalExit) {
+    ADD_FAILURE() << "clntool did not finish normally";
+    return {};
+  }
+  return {process.exitCode(), process.readAllStandardOutput(), process.readAllStandardError()};
+}
+
+QString q(const std::filesystem::path& path) { return QString::fromStdString(path.string()); }
+
+struct Loaded {
+  std::unique_ptr<legend::LegendSet> set = std::make_unique<legend::LegendSet>();
+  legend::exporter::Catalogue catalogue;
+  std::vector<ExportedLegend> legends;
+};
+
+Loaded load(const std::filesystem::path& path) {
+  Loaded loaded;
+  loaded.set->setPath(path.string());
+  EXPECT_EQ(loaded.set->reload(), legend::LegendStatus::Ok) << path;
+  loaded.catalogue = legend::exporter::catalogueOf(*loaded.set);
+  loaded.legends = legend::exporter::collectLegends(*loaded.set, loaded.catalogue, kCell);
+  return loaded;
+}
+
+QDomDocument parsed(const QByteArray& xml, bool namespaces = false) {
+  QDomDocument document;
+  QString error;
+  int line = 0;
+  EXPECT_TRUE(document.setContent(xml, namespaces, &error, &line)) << error.toStdString() << " at line " << line;
+  EXPECT_TRUE(xml.startsWith(R"(<?xml version="1.0" encoding="UTF-8"?>)"));
+  return document;
+}
+
+std::vector<QDomElement> children(const QDomElement& parent, const QString& name = {}) {
+  std::vector<QDomElement> found;
+  for (QDomElement e = parent.firstChildElement(); !e.isNull(); e = e.nextSiblingElement())
+    if (name.isEmpty() || e.localName() == name || e.tagName() == name) found.push_back(e);
+  return found;
+}
+
+/// The first child element named @p name, with or without a prefix.
+QDomElement first(const QDomElement& parent, const QString& name) {
+  const std::vector<QDomElement> found = children(parent, name);
+  return found.empty() ? QDomElement() : found.front();
+}
+
+/// The Option map of a symbol layer.
+std::map<QString, QString> options(const QDomElement& layer) {
+  std::map<QString, QString> values;
+  for (const QDomElement& option : children(layer.firstChildElement(u"Option"_s), u"Option"_s))
+    values[option.attribute(u"name"_s)] = option.attribute(u"value"_s);
+  return values;
+}
+
+/// Decodes a picture embedded as "base64:..." and checks it is an SVG document.
+void expectSvgPicture(const QString& path) {
+  ASSERT_TRUE(path.startsWith(u"base64:"_s)) << path.left(40).toStdString();
+  const QDomDocument svg = parsed(QByteArray::fromBase64(path.mid(7).toLatin1()));
+  EXPECT_EQ(svg.documentElement().tagName(), u"svg"_s);
+}
+
+/// A point legend drawing a dot of @p diameter in palette colour @p colour.
+Bytes dotRecord(double diameter, std::uint32_t colour) {
+  Bytes p(94, 0);
+  p[0] = 2;
+  std::uint64_t bits = 0;
+  std::memcpy(&bits, &diameter, sizeof bits);
+  for (int i = 0; i < 8; ++i) p[2 + i] = static_cast<std::uint8_t>(bits >> (8 * i));
+  testcln::put32At(p, 44, colour);
+  return p;
+}
+
+TEST(Export, styleLibraryHoldsEveryKnownLegendOnceAsASymbolOfItsKindTaggedWithItsCodeAndType) {
+  const Loaded demo = load(kDemo);
+  const QDomDocument style = parsed(legend::exporter::qgisStyleXml(demo.legends));
+  EXPECT_EQ(style.doctype().name(), u"qgis_style"_s);
+  const QDomElement root = style.documentElement();
+  ASSERT_EQ(root.tagName(), u"qgis_style"_s);
+  EXPECT_EQ(root.attribute(u"version"_s), u"2"_s);
+
+  const std::vector<QDomElement> symbols = children(root.firstChildElement(u"symbols"_s), u"symbol"_s);
+  ASSERT_EQ(symbols.size(), std::size_t{kDemoKnownLegends});
+  const std::map<std::int8_t, QString> kinds{{0, u"line"_s}, {1, u"marker"_s}, {2, u"fill"_s}};
+  const std::map<std::int8_t, QString> typeTags{{0, u"线图例"_s}, {1, u"点图例"_s}, {2, u"区图例"_s}};
+  std::set<QString> names, codes;
+  std::map<QString, QDomElement> byName;
+  for (std::size_t i = 0; i < symbols.size(); ++i) {
+    const QDomElement& symbol = symbols[i];
+    const legend::HeadView head = demo.set->head(demo.legends[i].entry.legendIndex);
+    names.insert(symbol.attribute(u"name"_s));
+    byName[symbol.attribute(u"name"_s)] = symbol;
+    EXPECT_EQ(symbol.attribute(u"type"_s), kinds.at(head.type())) << symbol.attribute(u"name"_s).toStdString();
+    const QStringList tags = symbol.attribute(u"tags"_s).split(u',');
+    EXPECT_EQ(tags, QStringList({u"class_code %1"_s.arg(head.classCode()), typeTags.at(head.type())}));
+    codes.insert(tags.first());
+    EXPECT_FALSE(children(symbol, u"layer"_s).empty());
+  }
+  EXPECT_EQ(names.size(), symbols.size());
+  EXPECT_EQ(codes.size(), symbols.size());
+
+  // Every embedded picture, at any depth, is an SVG document.
+  const QDomNodeList layers = root.elementsByTagName(u"layer"_s);
+  for (int i = 0; i < layers.count(); ++i) {
+    const auto values = options(layers.at(i).toElement());
+    const QString layerClass = layers.at(i).toElement().attribute(u"class"_s);
+    if (layerClass == u"SvgMarker"_s) expectSvgPicture(values.at(u"name"_s));
+    if (layerClass == u"SVGFill"_s) expectSvgPicture(values.at(u"svgFile"_s));
+  }
+
+  // QGIS's own layers where they draw the sample as it is, the display's
+  // drawing where QGIS has nothing like it.
+  const auto classes = [&](const char* name) {
+    QStringList found;
+    for (const QDomElement& layer : children(byName.at(QString::fromUtf8(name)), u"layer"_s))
+      found << layer.attribute(u"class"_s);
+    return found;
+  };
+  EXPECT_EQ(classes("测量控制点"), QStringList{u"SimpleMarker"_s});  // a dot
+  EXPECT_EQ(classes("城市"), QStringList{u"SvgMarker"_s});          // a library symbol
+  EXPECT_EQ(classes("时令河"), QStringList{u"SimpleLine"_s});        // dashed
+  EXPECT_EQ(options(children(byName.at(u"时令河"_s), u"layer"_s).front()).at(u"use_custom_dash"_s), u"1"_s);
+  EXPECT_EQ(classes("河流"), QStringList{u"MarkerLine"_s});          // a wave, drawn repeat by repeat
+  EXPECT_EQ(classes("盐田"), QStringList({u"SimpleFill"_s, u"LinePatternFill"_s, u"LinePatternFill"_s}));  // a grid
+  EXPECT_EQ(classes("林地"), QStringList({u"SimpleFill"_s, u"SVGFill"_s}));  // trees
+}
+
+TEST(Export, sldHasARulePerLegendFilteredOnTheAttributeWithTheLegendsTextsAndSymbolizers) {
+  const Loaded demo = load(kDemo);
+  const legend::exporter::SldDocument sld =
+      legend::exporter::sldXml(demo.legends, {u"demo"_s, u"CODE"_s});
+  EXPECT_TRUE(sld.repeated.empty());
+  const QDomDocument document = parsed(sld.xml, true);
+  const QString sldNs = u"http://www.opengis.net/sld"_s, se = u"http://www.opengis.net/se"_s,
+                ogc = u"http://www.opengis.net/ogc"_s;
+  const QDomElement root = document.documentElement();
+  ASSERT_EQ(root.localName(), u"StyledLayerDescriptor"_s);
+  EXPECT_EQ(root.namespaceURI(), sldNs);
+  EXPECT_EQ(root.attribute(u"version"_s), u"1.1.0"_s);
+  const QDomElement layer = first(root, u"NamedLayer"_s);
+  EXPECT_EQ(layer.namespaceURI(), sldNs);
+  EXPECT_EQ(first(layer, u"Name"_s).namespaceURI(), se);
+  EXPECT_EQ(first(layer, u"Name"_s).text(), u"demo"_s);
+  const QDomElement featureTypeStyle = first(first(layer, u"UserStyle"_s), u"FeatureTypeStyle"_s);
+  ASSERT_EQ(featureTypeStyle.namespaceURI(), se);
+
+  const std::vector<QDomElement> rules = children(featureTypeStyle, u"Rule"_s);
+  ASSERT_EQ(rules.size(), std::size_t{kDemoKnownLegends});
+  const std::map<std::int8_t, QString> symbolizers{
+      {0, u"LineSymbolizer"_s}, {1, u"PointSymbolizer"_s}, {2, u"PolygonSymbolizer"_s}};
+  for (std::size_t i = 0; i < rules.size(); ++i) {
+    const ExportedLegend& legend = demo.legends[i];
+    const legend::HeadView head = demo.set->head(legend.entry.legendIndex);
+    const std::vector<QDomElement> parts = children(rules[i]);
+    // Symbology Encoding's order: name, description, filter, symbolizers.
+    ASSERT_GE(parts.size(), 4u);
+    EXPECT_EQ(parts[0].localName(), u"Name"_s);
+    EXPECT_EQ(parts[0].text(), QString::number(head.classCode()));
+    EXPECT_EQ(parts[1].localName(), u"Description"_s);
+    EXPECT_EQ(first(parts[1], u"Title"_s).text(), legend.name);
+    EXPECT_EQ(first(parts[1], u"Abstract"_s).text(), legend.description);
+    EXPECT_EQ(first(parts[1], u"Abstract"_s).isNull(), legend.description.isEmpty());
+    EXPECT_EQ(parts[2].localName(), u"Filter"_s);
+    EXPECT_EQ(parts[2].namespaceURI(), ogc);
+    const QDomElement equal = first(parts[2], u"PropertyIsEqualTo"_s);
+    EXPECT_EQ(first(equal, u"PropertyName"_s).text(), u"CODE"_s);
+    EXPECT_EQ(first(equal, u"Literal"_s).text(), QString::number(head.classCode()));
+    for (std::size_t k = 3; k < parts.size(); ++k) {
+      EXPECT_EQ(parts[k].localName(), symbolizers.at(head.type())) << legend.name.toStdString();
+      EXPECT_EQ(parts[k].namespaceURI(), se);
+    }
+  }
+
+  // A picture comes twice, the same bytes both times: as the base64
+  // resource QGIS reads, then as Symbology Encoding's inline content. At a
+  // point or along a line a plain mark follows for readers of neither.
+  const QDomNodeList graphics = root.elementsByTagNameNS(se, u"Graphic"_s);
+  int pictures = 0;
+  for (int i = 0; i < graphics.count(); ++i) {
+    const std::vector<QDomElement> parts = children(graphics.at(i).toElement());
+    if (parts.front().localName() != u"ExternalGraphic"_s) continue;
+    ++pictures;
+    const bool tile = graphics.at(i).parentNode().localName() == u"GraphicFill"_s;
+    ASSERT_EQ(parts.size(), tile ? 3u : 4u);
+    const QString href = first(parts[0], u"OnlineResource"_s).attributeNS(u"http://www.w3.org/1999/xlink"_s, u"href"_s);
+    const QDomElement inline_ = first(parts[1], u"InlineContent"_s);
+    EXPECT_EQ(inline_.attribute(u"encoding"_s), u"base64"_s);
+    EXPECT_EQ(href, u"base64:"_s + inline_.text());
+    expectSvgPicture(href);
+    EXPECT_EQ(first(parts[1], u"Format"_s).text(), u"image/svg+xml"_s);
+    if (!tile) {
+      EXPECT_EQ(parts[2].localName(), u"Mark"_s);
+    }
+    EXPECT_EQ(parts.back().localName(), u"Size"_s);
+  }
+  EXPECT_GT(pictures, 10);
+}
+
+TEST(Export, aSharedClassCodeGetsOneRuleAndTheOtherLegendsAreReported) {
+  testcln::TempDir dir;
+  testcln::write(dir / "same.CLN",
+                 testcln::file({{.name = "a", .type = 1, .classCode = 7, .block = testcln::block(dotRecord(4, 2))},
+                                {.name = "b", .type = 1, .classCode = 8, .block = testcln::block(dotRecord(5, 3))},
+                                {.name = "c", .type = 1, .classCode = 7, .block = testcln::block(dotRecord(6, 4))}}));
+  const Loaded loaded = load(dir / "same.CLN");
+  const legend::exporter::SldDocument sld = legend::exporter::sldXml(loaded.legends, {u"same"_s, u"class_code"_s});
+  ASSERT_EQ(sld.repeated.size(), 1u);
+  EXPECT_EQ(sld.repeated[0].legend, 2u);
+  EXPECT_EQ(sld.repeated[0].keptLegend, 0u);
+  const QDomDocument document = parsed(sld.xml);
+  EXPECT_EQ(document.elementsByTagName(u"se:Rule"_s).count(), 2);
+}
+
+TEST(Export, namesAreTheLegendsOwnUnlessRepeatedThenWithTheirCodeThenNumbered) {
+  const auto named = [](std::vector<std::pair<const char*, std::int32_t>> heads) {
+    std::vector<ExportedLegend> legends;
+    for (const auto& [name, code] : heads) {
+      ExportedLegend legend;
+      legend.name = QString::fromUtf8(name);
+      legend.classCode = code;
+      legends.push_back(legend);
+    }
+    return legend::exporter::uniqueNames(legends);
+  };
+  EXPECT_EQ(named({{"河流", 1}, {"湖泊", 2}}), (std::vector<QString>{u"河流"_s, u"湖泊"_s}));
+  EXPECT_EQ(named({{"河流", 1}, {"河流", 2}}), (std::vector<QString>{u"河流 1"_s, u"河流 2"_s}));
+  EXPECT_EQ(named({{"", -5}, {"x", 1}}), (std::vector<QString>{u"-5"_s, u"x"_s}));
+  EXPECT_EQ(named({{"河流", 1}, {"河流", 1}, {"河流", 1}}),
+            (std::vector<QString>{u"河流 1"_s, u"河流 1 (2)"_s, u"河流 1 (3)"_s}));
+  // A legend's own name is never taken by another's name and code.
+  EXPECT_EQ(named({{"河流", 1}, {"河流", 2}, {"河流 1", 9}}),
+            (std::vector<QString>{u"河流 1 (2)"_s, u"河流 2"_s, u"河流 1"_s}));
+}
+
+TEST(Export, damagedAndUnknownLegendsAreLeftOutWithTheirReasonAndTheOthersWritten) {
+  testcln::TempDir dir;
+  Bytes file = testcln::file({
+      {.name = "ok", .type = 1, .classCode = 1, .block = testcln::block(dotRecord(4, 2))},
+      {.name = "seven", .type = 7, .classCode = 2, .block = testcln::block({})},
+      {.name = "far", .type = 0, .classCode = 3, .block = testcln::block(testcln::params(0, 1))},
+      {.name = "short", .type = 2, .classCode = 4, .block = testcln::params(2, 0), .blockSize = 10},
+      {.name = "line", .type = 0, .classCode = 5, .block = testcln::block(testcln::params(0, 0))},
+  });
+  testcln::put32At(file, 16 + 333 * 2 + 257, 100000);  // "far"'s block lies past the end
+  testcln::write(dir / "damaged.CLN", file);
+  const Loaded loaded = load(dir / "damaged.CLN");
+  ASSERT_EQ(loaded.catalogue.entries.size(), 2u);
+  EXPECT_EQ(loaded.catalogue.entries[0].legendIndex, 0);  // points are shown first
+  EXPECT_EQ(loaded.catalogue.entries[1].legendIndex, 4);
+  EXPECT_EQ(loaded.catalogue.entries[1].displayPosition, 2);  // after the point and the line past the end
+  using legend::exporter::SkipReason;
+  ASSERT_EQ(loaded.catalogue.skipped.size(), 3u);
+  EXPECT_EQ(loaded.catalogue.skipped[0].reason, SkipReason::UnknownType);
+  EXPECT_EQ(loaded.catalogue.skipped[0].value, 7);
+  EXPECT_EQ(loaded.catalogue.skipped[1].reason, SkipReason::RecordOutsideFile);
+  EXPECT_EQ(loaded.catalogue.skipped[2].reason, SkipReason::BlockTooShort);
+  EXPECT_EQ(loaded.catalogue.skipped[2].value, 10);
+
+  const Outcome style = clntool({u"export"_s, q(dir / "damaged.CLN"), u"--to"_s, u"qgis-style"_s, u"-o"_s,
+                                 q(dir / "style.xml")});
+  EXPECT_EQ(style.exitCode, 0);
+  for (const char* line : {"legend 1 \"seven\": unknown type 7", "legend 2 \"far\": graphic parameters at offset",
+                           "legend 3 \"short\": block of 10 bytes cannot hold"})
+    EXPECT_TRUE(style.err.contains(line)) << line << '\n' << style.err.toStdString();
+  const Bytes written = testcln::read(dir / "style.xml");
+  EXPECT_EQ(parsed(QByteArray(reinterpret_cast<const char*>(written.data()), qsizetype(written.size())))
+                .documentElement()
+                .firstChildElement(u"symbols"_s)
+                .childNodes()
+                .count(),
+            2);
+
+  // Heads reaching past the end leave no block to read: nothing is written.
+  testcln::write(dir / "heads.CLN", Bytes(file.begin(), file.begin() + 16 + 333 * 2));
+  const Outcome heads = clntool({u"export"_s, q(dir / "heads.CLN"), u"--to"_s, u"sld"_s, u"-o"_s, q(dir / "h.sld")});
+  EXPECT_EQ(heads.exitCode, 1);
+  EXPECT_FALSE(std::filesystem::exists(dir / "h.sld"));
+}
+
+TEST(Export, textsXmlCannotCarryAreDroppedAndMarkupIsEscaped) {
+  testcln::TempDir dir;
+  testcln::write(dir / "odd.CLN", testcln::file({{.name = "a\x01<b>&\"c\"", .description = "d\x07'e'", .type = 1,
+                                                  .classCode = 3, .block = testcln::block(dotRecord(4, 2))}}));
+  const Loaded loaded = load(dir / "odd.CLN");
+  const QDomDocument style = parsed(legend::exporter::qgisStyleXml(loaded.legends));
+  EXPECT_EQ(style.documentElement().firstChildElement(u"symbols"_s).firstChildElement().attribute(u"name"_s),
+            u"a<b>&\"c\""_s);
+  const QDomDocument sld = parsed(legend::exporter::sldXml(loaded.legends, {u"<odd>"_s, u"code"_s}).xml);
+  EXPECT_EQ(sld.elementsByTagName(u"se:Title"_s).at(0).toElement().text(), u"a<b>&\"c\""_s);
+  EXPECT_EQ(sld.elementsByTagName(u"se:Abstract"_s).at(0).toElement().text(), u"d'e'"_s);
+  EXPECT_EQ(sld.elementsByTagName(u"se:Name"_s).at(0).toElement().text(), u"<odd>"_s);
+}
+
+/// Pixels with ink at all.
+int inked(const QImage& image, const QRect& within) {
+  int count = 0;
+  for (int y = within.top(); y <= within.bottom(); ++y)
+    for (int x = within.left(); x <= within.right(); ++x) count += qAlpha(image.pixel(x, y)) > 0;
+  return count;
+}
+
+TEST(Export, embeddedPicturesKeepTheirDrawingWithinTheirBounds) {
+  // Readers that draw a picture without cutting it to its size must not
+  // show a pattern's neighbouring cells or a line style's next repeat.
+  const Loaded demo = load(kDemo);
+  std::vector<QByteArray> pictures;
+  for (const ExportedLegend& legend : demo.legends) {
+    const auto recipe = legend::exporter::recipeFor(legend.sample, legend.cell, legend::exporter::Vocabulary::QgisLayers);
+    for (const auto& layer : recipe.lines)
+      if (const auto* marks = std::get_if<legend::exporter::MarksAlong>(&layer); marks && !marks->mark.svg.isEmpty())
+        pictures.push_back(marks->mark.svg);
+    for (const auto& layer : recipe.fills)
+      if (const auto* tile = std::get_if<legend::exporter::TileFill>(&layer)) pictures.push_back(tile->svg);
+  }
+  ASSERT_GE(pictures.size(), 6u);  // the wave, the arrows and four region patterns
+  constexpr int kScale = 4, kMargin = 40;
+  for (const QByteArray& svg : pictures) {
+    QSvgRenderer renderer(svg);
+    ASSERT_TRUE(renderer.isValid());
+    const QSize size = renderer.viewBoxF().size().toSize() * kScale;
+    QImage image(size + QSize(2 * kMargin, 2 * kMargin), QImage::Format_ARGB32);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    renderer.render(&painter, QRectF(QPointF(kMargin, kMargin), QSizeF(size)));
+    painter.end();
+    const QRect picture(QPoint(kMargin, kMargin), size);
+    EXPECT_GT(inked(image, picture), 0);
+    // A pixel of antialiasing around the picture is all that may show.
+    EXPECT_EQ(inked(image, image.rect()), inked(image, picture.adjusted(-1, -1, 1, 1)));
+  }
+}
+
+TEST(Export, svgPerLegendIsItsSampleAtTheCellSizeNamedByPositionAndCode) {
+  testcln::TempDir dir;
+  const Outcome outcome = clntool({u"export"_s, q(kDemo), u"--to"_s, u"svg"_s, u"-o"_s, q(dir / "icons"),
+                                   u"--cell-size"_s, u"48x40"_s});
+  ASSERT_EQ(outcome.exitCode, 0) << outcome.err.toStdString();
+  const Loaded demo = load(kDemo);
+  std::set<std::string> expected;
+  for (const ExportedLegend& legend : demo.legends)
+    expected.insert(u"%1-%2.svg"_s.arg(legend.entry.displayPosition, 5, 10, QLatin1Char('0')).arg(legend.classCode).toStdString());
+  ASSERT_EQ(dir.entries("icons"), expected);
+
+  const auto image = [&](const char* file) {
+    const Bytes bytes = testcln::read(dir / "icons" / file);
+    const QByteArray svg(reinterpret_cast<const char*>(bytes.data()), qsizetype(bytes.size()));
+    const QDomElement root = parsed(svg).documentElement();
+    EXPECT_EQ(root.attribute(u"width"_s), u"48"_s);
+    EXPECT_EQ(root.attribute(u"height"_s), u"40"_s);
+    QImage drawn(48, 40, QImage::Format_ARGB32);
+    drawn.fill(Qt::transparent);
+    QPainter painter(&drawn);
+    QSvgRenderer(svg).render(&painter);
+    return drawn;
+  };
+  // A black dot in the middle, a wave across, a lake over the whole canvas.
+  const QImage dot = image("00003-1301.svg");
+  EXPECT_EQ(dot.pixelColor(24, 20), QColor(Qt::black));
+  EXPECT_EQ(inked(dot, QRect(0, 0, 48, 6)) + inked(dot, QRect(0, 34, 48, 6)), 0);
+  const QImage river = image("00010-2101.svg");
+  EXPECT_GT(inked(river, QRect(0, 14, 3, 12)), 0);
+  EXPECT_GT(inked(river, QRect(45, 14, 3, 12)), 0);
+  EXPECT_EQ(inked(river, QRect(0, 0, 48, 8)), 0);
+  const QImage lake = image("00017-3101.svg");
+  EXPECT_EQ(inked(lake, lake.rect()), 48 * 40);
+}
+
+TEST(ClntoolExport, jsonStaysTheDefaultByteForByteAndOptionsOutsideTheirFormatExit2) {
+  testcln::TempDir dir;
+  const Outcome plain = clntool({u"export"_s, q(kDemo)});
+  ASSERT_EQ(plain.exitCode, 0);
+  EXPECT_EQ(clntool({u"export"_s, q(kDemo), u"--to"_s, u"json"_s}).out, plain.out);
+  ASSERT_EQ(clntool({u"export"_s, q(kDemo), u"--to=json"_s, u"-o"_s, q(dir / "d.json")}).exitCode, 0);
+  const Bytes json = testcln::read(dir / "d.json");
+  EXPECT_EQ(QByteArray(reinterpret_cast<const char*>(json.data()), qsizetype(json.size())), plain.out);
+
+  for (const QStringList& wrong : {QStringList{u"--to"_s, u"shapefile"_s}, QStringList{u"--to"_s, u"svg"_s},
+                                   QStringList{u"--to"_s, u"qgis-style"_s, u"--attribute"_s, u"code"_s},
+                                   QStringList{u"--cell-size"_s, u"64x64"_s},
+                                   QStringList{u"--to"_s, u"sld"_s, u"--columns"_s, u"3"_s},
+                                   QStringList{u"--to"_s, u"sld"_s, u"--cell-size"_s, u"8x8"_s},
+                                   QStringList{u"--to"_s, u"sld"_s, u"--attribute"_s, u""_s}}) {
+    const Outcome outcome = clntool(QStringList{u"export"_s, q(kDemo)} + wrong);
+    EXPECT_EQ(outcome.exitCode, 2) << wrong.join(u' ').toStdString();
+    EXPECT_TRUE(outcome.out.isEmpty());
+  }
+  EXPECT_EQ(clntool({u"render"_s, q(kDemo), u"-o"_s, q(dir / "x.png"), u"--to"_s, u"sld"_s}).exitCode, 2);
+  EXPECT_EQ(clntool({u"export"_s, q(dir / "missing.CLN"), u"--to"_s, u"sld"_s}).exitCode, 1);
+  EXPECT_EQ(dir.entries(), std::set<std::string>{"d.json"});
+}
+
+}  // namespace
