@@ -6,6 +6,7 @@
 #include <span>
 #include <system_error>
 
+#include <QFile>
 #include <QFileInfo>
 
 #include "commands.h"
@@ -80,7 +81,7 @@ int runExportTo(const ExportToOptions& options, std::ostream& out, std::ostream&
       return deliver(legend::exporter::qgisStyleXml(legends), options.output, out, err);
     case ExportFormat::Sld: {
       legend::exporter::SldOptions sld;
-      sld.layerName = QFileInfo(QString::fromStdString(options.input)).completeBaseName();
+      sld.layerName = QFileInfo(QFile::decodeName(QByteArray::fromStdString(options.input))).completeBaseName();
       sld.attribute = options.attribute;
       const legend::exporter::SldDocument document = legend::exporter::sldXml(legends, sld);
       for (const legend::exporter::RepeatedClassCode& repeated : document.repeated) {

@@ -5,6 +5,7 @@
 
 #include "export/svg_document.h"
 #include "export/symbol_recipe.h"
+#include "export/xml_text.h"
 
 namespace legend::exporter {
 namespace {
@@ -195,10 +196,13 @@ SldDocument sldXml(const std::vector<ExportedLegend>& legends, const SldOptions&
   xml.writeAttribute(kXsi, QStringLiteral("schemaLocation"),
                      QStringLiteral("http://www.opengis.net/sld "
                                     "http://schemas.opengis.net/sld/1.1.0/StyledLayerDescriptor.xsd"));
+  // Both come from the command line or a file name, which may hold anything.
+  const QString layerName = xmlSafe(options.layerName);
+  const QString attribute = xmlSafe(options.attribute);
   xml.writeStartElement(kSld, QStringLiteral("NamedLayer"));
-  writer.seText("Name", options.layerName);
+  writer.seText("Name", layerName);
   xml.writeStartElement(kSld, QStringLiteral("UserStyle"));
-  writer.seText("Name", options.layerName);
+  writer.seText("Name", layerName);
   writer.se("FeatureTypeStyle");
   QHash<std::int32_t, std::size_t> ruleOfCode;
   for (std::size_t i = 0; i < legends.size(); ++i) {
@@ -215,7 +219,7 @@ SldDocument sldXml(const std::vector<ExportedLegend>& legends, const SldOptions&
     writer.seText("Title", legend.name);
     if (!legend.description.isEmpty()) writer.seText("Abstract", legend.description);
     writer.end();
-    writer.filter(options.attribute, legend.classCode);
+    writer.filter(attribute, legend.classCode);
     switch (recipe.kind) {
       case SymbolKind::Marker: writer.pointSymbolizers(recipe.marks); break;
       case SymbolKind::Line: writer.lineSymbolizers(recipe.lines); break;
