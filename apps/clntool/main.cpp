@@ -152,13 +152,15 @@ int run(const QStringList& arguments) {
   parser.addPositionalArgument(QStringLiteral("file"), QStringLiteral("The legend file (import: the JSON document)."));
   const QCommandLineOption outputOption(
       {QStringLiteral("o"), QStringLiteral("output")},
-      QStringLiteral("render: the sheet to write (.png, .svg or .pdf); export: the JSON file to write."),
+      QStringLiteral("render: the sheet to write (.png, .svg or .pdf); export: the file to write (--to svg: the "
+                     "folder)."),
       QStringLiteral("OUT"));
   const QCommandLineOption columnsOption(QStringLiteral("columns"),
                                          QStringLiteral("render: cells across (1-64, default 6)."),
                                          QStringLiteral("N"), QStringLiteral("6"));
   const QCommandLineOption cellOption(QStringLiteral("cell-size"),
-                                      QStringLiteral("render: cell size in pixels (16-1024 each, default 100x100)."),
+                                      QStringLiteral("render: cell size in pixels (16-1024 each, default 100x100); "
+                                                     "export: the cell the symbols are sized for (default 64x64)."),
                                       QStringLiteral("WxH"), QStringLiteral("100x100"));
   const QCommandLineOption captionOption(QStringLiteral("captions"),
                                          QStringLiteral("render: captions by legend name or by class code."),

@@ -239,6 +239,36 @@ TEST(Export, sldHasARulePerLegendFilteredOnTheAttributeWithTheLegendsTextsAndSym
   EXPECT_GT(pictures, 10);
 }
 
+TEST(Export, symbolsHaveTheSizesThePadDrawsAtTheCellSizeInMillimetresAndInPixels) {
+  // Two dots, 8 and 10 pixels across: the larger is drawn 3/8 of the cell
+  // wide, the other in proportion, whatever the cell.
+  testcln::TempDir dir;
+  testcln::write(dir / "dots.CLN",
+                 testcln::file({{.name = "small", .type = 1, .classCode = 1, .block = testcln::block(dotRecord(8, 2))},
+                                {.name = "large", .type = 1, .classCode = 2, .block = testcln::block(dotRecord(10, 2))}}));
+  legend::LegendSet set;
+  set.setPath((dir / "dots.CLN").string());
+  ASSERT_EQ(set.reload(), legend::LegendStatus::Ok);
+  const auto catalogue = legend::exporter::catalogueOf(set);
+  for (const int cell : {64, 128}) {
+    const auto legends = legend::exporter::collectLegends(set, catalogue, {cell, cell});
+    const double small = 0.375 * cell * 8 / 10, large = 0.375 * cell;
+    const QDomDocument style = parsed(legend::exporter::qgisStyleXml(legends));
+    const std::vector<QDomElement> symbols = children(style.documentElement().firstChildElement(u"symbols"_s));
+    ASSERT_EQ(symbols.size(), 2u);
+    const auto millimetres = [&](std::size_t i) {
+      return options(symbols[i].firstChildElement(u"layer"_s)).at(u"size"_s).toDouble();
+    };
+    EXPECT_NEAR(millimetres(0), small * 25.4 / 96, 1e-4);
+    EXPECT_NEAR(millimetres(1), large * 25.4 / 96, 1e-4);
+    const QDomDocument sld = parsed(legend::exporter::sldXml(legends, {u"dots"_s, u"class_code"_s}).xml);
+    const QDomNodeList sizes = sld.elementsByTagName(u"se:Size"_s);
+    ASSERT_EQ(sizes.count(), 2);
+    EXPECT_DOUBLE_EQ(sizes.at(0).toElement().text().toDouble(), small);
+    EXPECT_DOUBLE_EQ(sizes.at(1).toElement().text().toDouble(), large);
+  }
+}
+
 TEST(Export, aSharedClassCodeGetsOneRuleAndTheOtherLegendsAreReported) {
   testcln::TempDir dir;
   testcln::write(dir / "same.CLN",
