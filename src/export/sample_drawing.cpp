@@ -126,11 +126,12 @@ QRectF inkedSquareAroundMiddle(const QImage& icon) {
   return {middle.x() - half, middle.y() - half, 2 * half, 2 * half};
 }
 
-QByteArray iconSvg(const CapturedSample& sample, QSize size, const QRectF& viewBox, const QString& title) {
+QByteArray iconSvg(const CapturedSample& sample, QSize size, const QRectF& viewBox, const QString& title,
+                   const QString& description) {
   const QRectF shown = viewBox.isNull() ? QRectF(QPointF(0, 0), QSizeF(size)) : viewBox;
   const QByteArray generated =
       generateSvg(shown.size(), shown, [&](QPainter& painter) { drawIcon(painter, QRect(QPoint(0, 0), size), sample); });
-  return normaliseSvg(generated, shown.size(), title);
+  return normaliseSvg(generated, shown.size(), title, description);
 }
 
 QByteArray lineTileSvg(const CapturedSample& sample, double length, double side) {

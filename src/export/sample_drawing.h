@@ -29,8 +29,10 @@ QImage iconImage(const CapturedSample& sample, QSize size);
 QRectF inkedSquareAroundMiddle(const QImage& icon);
 
 /// The SVG document of @p sample's icon on a canvas of @p size, showing
-/// @p viewBox of it (the whole canvas when null). @p title names it.
-QByteArray iconSvg(const CapturedSample& sample, QSize size, const QRectF& viewBox, const QString& title);
+/// @p viewBox of it (the whole canvas when null), with @p title and
+/// @p description.
+QByteArray iconSvg(const CapturedSample& sample, QSize size, const QRectF& viewBox, const QString& title,
+                   const QString& description = {});
 
 /// @p sample's line style around a point of a line, in a square of @p side
 /// centred on it, as an SVG document: placed every @p length along a line,

@@ -1,6 +1,7 @@
 #include "export/svg_document.h"
 
 #include <cmath>
+#include <utility>
 
 #include <QDomDocument>
 #include <QDomElement>
@@ -49,7 +50,8 @@ QString lengthText(double value, int decimals) {
   return text == QLatin1String("-0") ? QStringLiteral("0") : text;
 }
 
-QByteArray normaliseSvg(const QByteArray& generated, QSizeF size, const QString& title) {
+QByteArray normaliseSvg(const QByteArray& generated, QSizeF size, const QString& title,
+                        const QString& description) {
   QDomDocument document;
   // Prefixed names and namespace declarations are kept as they stand.
   if (!document.setContent(generated, false)) return {};
@@ -62,10 +64,12 @@ QByteArray normaliseSvg(const QByteArray& generated, QSizeF size, const QString&
   dropEmptyGroups(root);
   root.setAttribute(QStringLiteral("width"), lengthText(size.width()));
   root.setAttribute(QStringLiteral("height"), lengthText(size.height()));
-  if (!title.isEmpty()) {
-    QDomElement titleElement = document.createElement(QStringLiteral("title"));
-    titleElement.appendChild(document.createTextNode(xmlSafe(title)));
-    root.insertBefore(titleElement, root.firstChild());
+  // Inserted in reverse, each before the first child: title, then description.
+  for (const auto& [tag, text] : {std::pair{QStringLiteral("desc"), description}, std::pair{QStringLiteral("title"), title}}) {
+    if (text.isEmpty()) continue;
+    QDomElement element = document.createElement(tag);
+    element.appendChild(document.createTextNode(xmlSafe(text)));
+    root.insertBefore(element, root.firstChild());
   }
 
   QByteArray out;

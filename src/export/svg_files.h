@@ -1,7 +1,8 @@
 #pragma once
 // One SVG document per legend: its sample as the display component draws it
 // on a canvas of the export's cell size, named after its display position
-// and class code so the files sort as the pad shows them.
+// and class code so the files sort as the pad shows them, titled with the
+// legend's name and described with its description.
 
 #include <vector>
 

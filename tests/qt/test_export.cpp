@@ -420,6 +420,7 @@ TEST(Export, svgPerLegendIsItsSampleAtTheCellSizeNamedByPositionAndCode) {
     const QDomElement root = parsed(svg).documentElement();
     EXPECT_EQ(root.attribute(u"width"_s), u"48"_s);
     EXPECT_EQ(root.attribute(u"height"_s), u"40"_s);
+    EXPECT_FALSE(root.firstChildElement(u"title"_s).text().isEmpty());
     QImage drawn(48, 40, QImage::Format_ARGB32);
     drawn.fill(Qt::transparent);
     QPainter painter(&drawn);
@@ -427,13 +428,18 @@ TEST(Export, svgPerLegendIsItsSampleAtTheCellSizeNamedByPositionAndCode) {
     return drawn;
   };
   // A black dot in the middle, a wave across, a lake over the whole canvas.
+  const Bytes river = testcln::read(dir / "icons" / "00010-2101.svg");
+  const QDomElement riverRoot =
+      parsed(QByteArray(reinterpret_cast<const char*>(river.data()), qsizetype(river.size()))).documentElement();
+  EXPECT_EQ(riverRoot.firstChildElement(u"title"_s).text(), u"河流"_s);
+  EXPECT_EQ(riverRoot.firstChildElement(u"desc"_s).text(), u"常年河"_s);
   const QImage dot = image("00003-1301.svg");
   EXPECT_EQ(dot.pixelColor(24, 20), QColor(Qt::black));
   EXPECT_EQ(inked(dot, QRect(0, 0, 48, 6)) + inked(dot, QRect(0, 34, 48, 6)), 0);
-  const QImage river = image("00010-2101.svg");
-  EXPECT_GT(inked(river, QRect(0, 14, 3, 12)), 0);
-  EXPECT_GT(inked(river, QRect(45, 14, 3, 12)), 0);
-  EXPECT_EQ(inked(river, QRect(0, 0, 48, 8)), 0);
+  const QImage wave = image("00010-2101.svg");
+  EXPECT_GT(inked(wave, QRect(0, 14, 3, 12)), 0);
+  EXPECT_GT(inked(wave, QRect(45, 14, 3, 12)), 0);
+  EXPECT_EQ(inked(wave, QRect(0, 0, 48, 8)), 0);
   const QImage lake = image("00017-3101.svg");
   EXPECT_EQ(inked(lake, lake.rect()), 48 * 40);
 }
