@@ -100,6 +100,19 @@ TEST_F(PadSave, SaveInPlaceWritesHeadsAndRecordsAndLeavesEverythingElseAsItWas) 
   EXPECT_EQ(get("pad.CLN"), overlay(expected, 16 + 4 * kHead + 200, Bytes(94, 0xEE)));
 }
 
+TEST_F(PadSave, SaveInPlaceRefusesAFileRewrittenSinceItWasRead) {
+  open(withJunk(scattered()));
+  edit();
+  // Someone else replaces the file with a layout of their own.
+  const Bytes theirs = testcln::file({{.block = block(params(1, 5))}});
+  testcln::write(dir_ / "theirs.CLN", theirs);
+  std::filesystem::rename(dir_ / "theirs.CLN", dir_ / "pad.CLN");
+  const SaveResult result = saveInPlace(set_);
+  EXPECT_EQ(result.status, LegendStatus::FileChangedElsewhere);
+  EXPECT_EQ(result.named, set_.path());
+  EXPECT_EQ(get("pad.CLN"), theirs);
+}
+
 TEST_F(PadSave, SavesTakeNoBlockThatStartsAtOrPastTheEndAndOnlyWhatTheSourceHasOfOthers) {
   constexpr std::size_t kEnd = 16 + 2 * kHead + 102;  // the file ends with the first block
   for (const bool startsBeforeTheEnd : {true, false}) {

@@ -20,6 +20,8 @@ std::string_view pattern(LegendStatus status) {
     case LegendStatus::WriteFailed: return "保存图例文件失败,原文件未被改动!\n%s";
     case LegendStatus::WriteFailedBackupKept: return "保存图例失败,原文件的内容保存在:%s";
     case LegendStatus::SaveUnconfirmed: return "图例文件已写入,但未能确认已存入磁盘!\n%s";
+    case LegendStatus::FileChangedElsewhere:
+      return "图例文件已在别处被修改,图例板上的修改未写入,以免破坏它!\n可用'另存'保存这些修改.\n%s";
   }
   return {};
 }

@@ -70,6 +70,9 @@ SaveResult replace(const std::string& path, const FileImage& image, LegendStatus
 SaveResult saveInPlace(const LegendSet& set, FileOps& ops) {
   const std::string& path = set.path();
   if (path.empty()) return {LegendStatus::CannotOpenWritable, {}};
+  // The heads and records are written where the file held them when it was
+  // read; over a file rewritten since, they would land inside other blocks.
+  if (!set.fileIsAsLoaded()) return {LegendStatus::FileChangedElsewhere, path};
   std::error_code error;
   auto base = readExistingFile(path, error);
   if (!base) return {LegendStatus::CannotOpenWritable, path};

@@ -22,6 +22,7 @@ enum class LegendStatus : std::uint8_t {
   WriteFailed,              ///< a save failed before the file was touched; the old file is untouched
   WriteFailedBackupKept,    ///< writing over the file failed part way; its old bytes are in a named copy
   SaveUnconfirmed,          ///< the new content is in place, but could not be confirmed as stored
+  FileChangedElsewhere,     ///< save in place: the file is no longer the one the set was read from
 };
 
 }  // namespace legend
