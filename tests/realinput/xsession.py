@@ -21,6 +21,8 @@ import time
 # window. Nothing waits this long unless something is wrong.
 DEADLINE = 30.0
 POLL = 0.05
+# Longer than any desktop's double-click interval.
+DOUBLE_CLICK_INTERVAL = 1.0
 
 
 class Failure(AssertionError):
@@ -133,6 +135,7 @@ class XSession:
                 raise Failure(tool + " is missing: scripts/bootstrap.sh installs it")
         self.workdir = workdir
         self.programs = []
+        self._last_click = None
         self.wm = None
         # Xvfb picks a free display itself and writes its number to the pipe,
         # so sessions started side by side never share one.
@@ -231,15 +234,40 @@ class XSession:
     def property(self, window, name):
         return self.run(["xprop", "-id", str(window), name], check=False)
 
+    def close_button(self, window):
+        """Where the window manager's close button of @window is: openbox ends
+        the title bar with it, a square as high as the bar."""
+        extents = self.property(window, "_NET_FRAME_EXTENTS")
+        if "=" not in extents:
+            raise Failure("the window manager has not framed the window: " + extents)
+        _, right, top, _ = (int(v) for v in extents.split("=")[1].split(","))
+        x, y, width, _ = self.geometry(window)
+        return (x + width + right - 1 - top // 2, y - top // 2)
+
     # --- input -------------------------------------------------------------------
 
+    def pointer(self):
+        """Where the pointer is, in root coordinates."""
+        fields = dict(line.split("=", 1) for line in self.xdotool("getmouselocation", "--shell").split())
+        return (int(fields["X"]), int(fields["Y"]))
+
     def move(self, x, y):
-        self.xdotool("mousemove", "--sync", int(x), int(y))
+        # --sync waits for the pointer to leave where it was: a move to where
+        # it already is would wait out xdotool's own timeout of seconds.
+        if self.pointer() != (int(x), int(y)):
+            self.xdotool("mousemove", "--sync", int(x), int(y))
 
     def click(self, x, y, button=1, repeat=1):
         self.move(x, y)
+        # A click of the same button where the last one landed a moment ago
+        # would make a double click of the two: a user meaning two clicks
+        # waits that long.
+        at = (int(x), int(y), button)
+        if self._last_click and self._last_click[0] == at:
+            time.sleep(max(0.0, self._last_click[1] + DOUBLE_CLICK_INTERVAL - time.monotonic()))
         # The two clicks of a double-click come well within any interval.
         self.xdotool("click", "--repeat", repeat, "--delay", 60, button)
+        self._last_click = (at, time.monotonic())
 
     def keys(self, *names):
         self.xdotool("key", "--delay", 60, *names)
