@@ -8,10 +8,13 @@
 //
 // --click sends a left click to the pad at X,Y (pad window coordinates) once
 // the windows are up; --screenshot places the pad beside the main window,
-// renders both into one image and exits.
+// renders both into one image and exits. A --screenshot run waits for no one:
+// every message box is printed ("MESSAGE text"), drawn into the image beside
+// the windows, and closed with its safe answer.
 
 #include <algorithm>
 #include <cstdio>
+#include <optional>
 #include <vector>
 
 #include <QApplication>
@@ -26,6 +29,7 @@
 #include <QTimer>
 
 #include "host_window.h"
+#include "message_answerer.h"
 
 namespace {
 
@@ -63,15 +67,25 @@ void clickPad(QWidget* pad, QPoint at) {
   QApplication::sendEvent(target, &release);
 }
 
-bool saveSideBySide(QWidget& main, QWidget* pad, const QString& path) {
-  const QPixmap left = main.grab();
-  const QPixmap right = pad ? pad->grab() : QPixmap();
-  const int width = left.width() + (right.isNull() ? 0 : kWindowGap + right.width());
-  QImage image(width, std::max(left.height(), right.height()), QImage::Format_RGB32);
+/// The main window, the pad and the message boxes answered, left to right.
+bool saveSideBySide(QWidget& main, QWidget* pad, const std::vector<QPixmap>& boxes, const QString& path) {
+  std::vector<QPixmap> pictures{main.grab()};
+  if (pad) pictures.push_back(pad->grab());
+  pictures.insert(pictures.end(), boxes.begin(), boxes.end());
+  int width = 0;
+  int height = 0;
+  for (const QPixmap& picture : pictures) {
+    width += (width > 0 ? kWindowGap : 0) + picture.width();
+    height = std::max(height, picture.height());
+  }
+  QImage image(width, height, QImage::Format_RGB32);
   image.fill(QColor(0x5a, 0x6b, 0x7c));
   QPainter painter(&image);
-  painter.drawPixmap(0, 0, left);
-  if (!right.isNull()) painter.drawPixmap(left.width() + kWindowGap, 0, right);
+  int x = 0;
+  for (const QPixmap& picture : pictures) {
+    painter.drawPixmap(x, 0, picture);
+    x += picture.width() + kWindowGap;
+  }
   painter.end();
   return image.save(path, "PNG");
 }
@@ -109,6 +123,10 @@ int main(int argc, char** argv) {
 
   const QString file = parser.positionalArguments().value(0, defaultSample());
 
+  // Before the pad opens: its first message may come while it loads.
+  std::optional<MessageAnswerer> answerer;
+  if (parser.isSet(screenshot)) answerer.emplace();
+
   HostWindow window;
   window.resize(600, 720);
   window.move(24, 24);
@@ -127,7 +145,7 @@ int main(int argc, char** argv) {
   }
   if (parser.isSet(screenshot)) {
     const QString out = parser.value(screenshot);
-    if (!saveSideBySide(window, window.padWindow(), out)) {
+    if (!saveSideBySide(window, window.padWindow(), answerer->pictures(), out)) {
       std::fprintf(stderr, "legendhost: cannot write %s\n", qPrintable(out));
       return 1;
     }
