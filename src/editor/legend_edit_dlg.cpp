@@ -10,6 +10,7 @@
 #include <QAction>
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QCoreApplication>
 #include <QEvent>
 #include <QFile>
 #include <QFileInfo>
@@ -18,6 +19,7 @@
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QKeyEvent>
+#include <QMouseEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -172,20 +174,55 @@ struct CLegendEditDlg::Parts {
   };
 
   /// The Delete key in the list deletes as 删除 does; in an edit it keeps
-  /// deleting text.
-  class ListKeys final : public QObject {
+  /// deleting text. A held key deletes once: each of its repeats would
+  /// take the next row, one row asks nothing, and the list would empty
+  /// within a second. Only the left button's double click edits a row: the
+  /// view reports any button's, and a middle or right double click must do
+  /// no more than its two single clicks.
+  class ListInput final : public QObject {
    public:
-    explicit ListKeys(Parts& parts) : parts_(parts) {}
+    explicit ListInput(Parts& parts) : parts_(parts) {}
+    void watch(QAbstractItemView* list) {
+      // Kept, not asked for: events still come while the list is destroyed.
+      list_ = list;
+      viewport_ = list->viewport();
+      list_->installEventFilter(this);
+      viewport_->installEventFilter(this);
+    }
     bool eventFilter(QObject* watched, QEvent* event) override {
-      if (watched != parts_.list || event->type() != QEvent::KeyPress) return false;
-      const auto* key = static_cast<QKeyEvent*>(event);
-      if (key->key() != Qt::Key_Delete || (key->modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier) return false;
-      parts_.deleteSelected();
-      return true;
+      const QEvent::Type type = event->type();
+      if (watched == list_ && (type == QEvent::KeyPress || type == QEvent::KeyRelease)) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() != Qt::Key_Delete || (key->modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier)
+          return false;
+        if (type == QEvent::KeyRelease) {
+          lastRelease_ = key->timestamp();
+          return false;
+        }
+        // X11 repeats a held key as a release and a press of one and the
+        // same moment, and Qt does not always see the pair as a repeat.
+        const bool repeat = key->isAutoRepeat() || (lastRelease_ != 0 && key->timestamp() == lastRelease_);
+        if (!repeat) parts_.deleteSelected();
+        return true;
+      }
+      if (watched == viewport_ && type == QEvent::MouseButtonDblClick) {
+        const auto* click = static_cast<QMouseEvent*>(event);
+        if (click->button() == Qt::LeftButton) return false;
+        QMouseEvent press(QEvent::MouseButtonPress, click->position(), click->scenePosition(),
+                          click->globalPosition(), click->button(), click->buttons(), click->modifiers(),
+                          click->pointingDevice());
+        QCoreApplication::sendEvent(watched, &press);
+        return true;
+      }
+      return false;
     }
 
    private:
     Parts& parts_;
+    QObject* list_ = nullptr;
+    QObject* viewport_ = nullptr;
+    /// When the Delete key last came up, in the window system's time.
+    std::uint64_t lastRelease_ = 0;
   };
 
   class ResizeWatcher final : public QObject {
@@ -202,7 +239,7 @@ struct CLegendEditDlg::Parts {
 
   Parts(CLegendEditDlg& dlg, char* name, std::function<void()> reload)
       : dialog(dlg), fileName(name), reloadPad(std::move(reload)), boxes(&dlg), store(prompter), editors(&dlg),
-        runner(*this), resizer(*this), listKeys(*this) {
+        runner(*this), resizer(*this), listInput(*this) {
     prompter.target = &boxes;
   }
 
@@ -259,7 +296,7 @@ struct CLegendEditDlg::Parts {
   /// Room the template leaves right of and below the list.
   QSize listGaps;
   ResizeWatcher resizer;
-  ListKeys listKeys;
+  ListInput listInput;
   QMenu* menu = nullptr;
 };
 
@@ -477,7 +514,7 @@ void CLegendEditDlg::Parts::build() {
     store.editSelected(selectedRows(), *runnerInUse);
   });
   QObject::connect(deleteButton, &QPushButton::clicked, &d, [this] { deleteSelected(); });
-  list->installEventFilter(&listKeys);
+  listInput.watch(list);
   QObject::connect(defaultButton, &QPushButton::clicked, &d, [this] {
     store.resetTemplate();
     nameEdit->clear();
