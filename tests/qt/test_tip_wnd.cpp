@@ -64,8 +64,8 @@ class LegendTipTest : public ::testing::Test {
     area = new ToolArea(owner.get());
     area->setGeometry(0, 0, 300, 300);
     tip = std::make_unique<CLegendTipWnd>();
-    ASSERT_TRUE(tip->Create(owner.get(), 120, 160, 0xF0FBFF, 0x808080, 14));
-    tip->AddTool(area, kDefaultText, 0);
+    ASSERT_TRUE(tip->Create(owner.get(), 120, 160, QColor(255, 251, 240), QColor(128, 128, 128), 14));
+    tip->AddTool(area, kDefaultText);
     tip->setFocusProbe([this] { return active; });
   }
   void TearDown() override {
@@ -73,7 +73,7 @@ class LegendTipTest : public ::testing::Test {
     owner.reset();
     for (QWidget* w : QApplication::topLevelWidgets()) EXPECT_TRUE(topLevelsBefore.count(w)) << "window left behind";
   }
-  void showTip(const QString& text, int alert = 0) { tip->ShowTip(area, 1, &text, alert); }
+  void showTip(const QString& text, bool alert = false) { tip->showTip(area, text, alert); }
   QImage shot() { return tip->grab().toImage().convertToFormat(QImage::Format_ARGB32); }
 
   std::set<QWidget*> topLevelsBefore;
@@ -95,11 +95,11 @@ TEST(LegendTipGeometry, TextRectIsInscribedInTheBodyEllipse) {
   };
   for (const auto& c : cases) {
     CLegendTipWnd tip;
-    ASSERT_TRUE(tip.Create(nullptr, c.width, c.height, 0, 0, 14));
+    ASSERT_TRUE(tip.Create(nullptr, c.width, c.height, Qt::white, Qt::gray, 14));
     EXPECT_EQ(tip.textRect(), c.corners) << c.width << " x " << c.height;
   }
   CLegendTipWnd noBody;
-  EXPECT_FALSE(noBody.Create(nullptr, 10, 160, 0, 0, 14) || noBody.exists());
+  EXPECT_FALSE(noBody.Create(nullptr, 10, 160, Qt::white, Qt::gray, 14) || noBody.exists());
 }
 
 TEST_F(LegendTipTest, ShapeIsRoundedBodyWithPointerAtTopLeft) {
@@ -124,7 +124,7 @@ TEST_F(LegendTipTest, ShapeIsRoundedBodyWithPointerAtTopLeft) {
 }
 
 TEST_F(LegendTipTest, PaintsFillFrameAndTextInsideTheShapeOnly) {
-  showTip("A", 1);
+  showTip("A", true);
   const QImage image = shot();
   for (QPoint p : {QPoint(30, 140), QPoint(12, 80), QPoint(60, 2)}) EXPECT_EQ(image.pixel(p), qRgb(255, 251, 240));
   for (QPoint p : {QPoint(10, 80), QPoint(11, 80), QPoint(118, 80), QPoint(60, 1), QPoint(60, 159), QPoint(3, 2)}) {
@@ -137,7 +137,7 @@ TEST_F(LegendTipTest, PaintsFillFrameAndTextInsideTheShapeOnly) {
   }
   EXPECT_FALSE(inkBox(image, true).isEmpty()) << "alert text is red";
   EXPECT_TRUE(inkBox(image, false).isEmpty());
-  showTip("A", 0);
+  showTip("A", false);
   EXPECT_TRUE(inkBox(shot(), true).isEmpty());
   EXPECT_FALSE(inkBox(shot(), false).isEmpty()) << "then in the tool's colour, black";
 }
@@ -174,33 +174,33 @@ TEST_F(LegendTipTest, ShortTextIsCentredAndLongTextWrapsFromTheTopWithinTheRect)
 
 TEST_F(LegendTipTest, ShowTipShowsAToolsRecordAtThePointer) {
   QWidget green(owner.get()), black(owner.get()), later(owner.get()), stranger;
-  tip->AddTool(&green, "first", 0x00FF00);
-  tip->AddTool(&green, "second", 0x0000FF);
-  tip->AddTool(&black, "black", 0);
+  tip->AddTool(&green, "first", Qt::green);
+  tip->AddTool(&green, "second", Qt::red);
+  tip->AddTool(&black, "black", Qt::black);
   QCursor::setPos(250, 180);
-  tip->ShowTip(&green, 1, nullptr, 0);
+  tip->showTip(&green, std::nullopt, false);
   EXPECT_TRUE(tip->isVisible());
   EXPECT_EQ(tip->geometry(), QRect(QCursor::pos(), QSize(120, 160)));
   EXPECT_EQ(tip->text(), "first");
   EXPECT_EQ(tip->currentTextColour(), QColor(0, 255, 0));
 
-  tip->AddTool(&later, "later", 0);  // colour 0 takes the colour current now
-  tip->ShowTip(&later, 1, nullptr, 0);
+  tip->AddTool(&later, "later");  // no colour takes the colour current now
+  tip->showTip(&later, std::nullopt, false);
   EXPECT_EQ(tip->currentTextColour(), QColor(0, 255, 0));
-  tip->ShowTip(&black, 1, nullptr, 0);
+  tip->showTip(&black, std::nullopt, false);
   EXPECT_EQ(tip->currentTextColour(), QColor(0, 0, 0));
 
   tip->hide();
-  tip->ShowTip(&stranger, 1, nullptr, 1);
+  tip->showTip(&stranger, std::nullopt, true);
   EXPECT_FALSE(tip->isVisible() || tip->text() != "black");
   EXPECT_TRUE(tip->alert()) << "the alert flag is taken in any case";
 }
 
 TEST_F(LegendTipTest, InactiveApplicationShowsNothingButHidingStillWorks) {
-  showTip("x");
+  showTip("x", true);
   active = false;
-  tip->ShowTip(area, 0, nullptr, 0);
-  EXPECT_FALSE(tip->isVisible());
+  tip->hideTip();
+  EXPECT_FALSE(tip->isVisible() || tip->alert());
   showTip("x");
   move(*tip, area, QPoint(150, 150));
   EXPECT_FALSE(tip->isVisible());
@@ -278,7 +278,7 @@ TEST_F(LegendTipTest, EitherTheTipOrWhatItWatchesMayGoFirst) {
 
   QPointer<CLegendTipWnd> owned = tip.release();  // now the owner's window deletes it
   owned->relayEventsOf(owner.get());
-  owned->ShowTip(area, 1, nullptr, 0);
+  owned->showTip(area, std::nullopt, false);
   owner.reset();
   EXPECT_TRUE(owned.isNull());
 }

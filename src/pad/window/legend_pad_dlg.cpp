@@ -46,8 +46,8 @@ QRect units(int x, int y, int width, int height) { return {x * kUnit, y * kUnit,
 
 constexpr int kTipWidth = 120;
 constexpr int kTipHeight = 160;
-constexpr TipColour kTipFill = 0xF0FBFF;
-constexpr TipColour kTipFrame = 0x808080;
+constexpr QColor kTipFill(255, 251, 240);
+constexpr QColor kTipFrame(128, 128, 128);
 constexpr int kTipFontHeight = 14;
 constexpr const char* kTipDefaultText = "图例没有相应的信息!";
 constexpr const char* kSaveFilter = "图例文件 (*.CLN)";
@@ -271,7 +271,7 @@ void CLegendPadDlg::closeOnce() {
   if (p.dialog) p.dialog->reject();
   // A menu still waiting to open would open on a pad that is gone.
   p.menuTimer.stop();
-  p.tip.ShowTip(p.area, 0, nullptr, 0);
+  p.tip.hideTip();
   hide();
   // However the pad goes, the project hears that nothing is selected and
   // unsaved changes are offered for saving.
@@ -357,8 +357,9 @@ bool CLegendPadDlg::create() {
   p.created = true;
   p.model.load();
   showSelection();
-  p.tip.Create(this, kTipWidth, kTipHeight, kTipFill, kTipFrame, kTipFontHeight, nullptr);
-  p.tip.AddTool(p.area, QString::fromUtf8(kTipDefaultText), 0);
+  p.tip.Create(this, kTipWidth, kTipHeight, kTipFill, kTipFrame, kTipFontHeight);
+  // Its text takes the tip's own colour, black.
+  p.tip.AddTool(p.area, QString::fromUtf8(kTipDefaultText));
   p.tip.relayEventsOf(this);
   // A pad created invisible only answers queries; it is never shown.
   if (p.model.visible()) show();
@@ -686,11 +687,10 @@ bool PadWindowPort::tipExists() const { return pad_.parts_->tip.exists(); }
 bool PadWindowPort::tipVisible() const { return pad_.parts_->tip.isVisible(); }
 
 void PadWindowPort::showTip(std::string_view text, bool alert) {
-  const QString decoded = decodeGbk(text);
-  pad_.parts_->tip.ShowTip(pad_.parts_->area, 1, &decoded, alert ? 1 : 0);
+  pad_.parts_->tip.showTip(pad_.parts_->area, decodeGbk(text), alert);
 }
 
-void PadWindowPort::hideTip() { pad_.parts_->tip.ShowTip(pad_.parts_->area, 0, nullptr, 0); }
+void PadWindowPort::hideTip() { pad_.parts_->tip.hideTip(); }
 
 bool PadWindowPort::hasOwner() const { return !pad_.parts_->owner.isNull(); }
 

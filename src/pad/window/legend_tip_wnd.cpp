@@ -28,8 +28,8 @@ constexpr double kInscribe = 0.5 * 0.7071085623775818;
 constexpr QPoint kPointer[] = {{0, 0}, {15, 5}, {15, 15}};
 // Width (and height) of the frame drawn along the inside of the shape.
 constexpr int kFrame = 2;
-// The text colour while the alert flag is set: red.
-constexpr TipColour kAlertColour = 0x0000FF;
+// The text colour while the alert flag is set.
+constexpr Qt::GlobalColor kAlertColour = Qt::red;
 
 // The rounded rectangle covering the pixels left <= x < right, top <= y <
 // bottom, its corners cut by an ellipse of ellipseW x ellipseH. Built a row at
@@ -122,11 +122,6 @@ bool isSystemKey(const QKeyEvent& key) {
 
 }  // namespace
 
-QColor tipColour(TipColour value) {
-  return QColor(static_cast<int>(value & 0xFF), static_cast<int>((value >> 8) & 0xFF),
-                static_cast<int>((value >> 16) & 0xFF));
-}
-
 CLegendTipWnd::CLegendTipWnd() : QWidget(nullptr) {}
 
 CLegendTipWnd::~CLegendTipWnd() {
@@ -139,17 +134,15 @@ CLegendTipWnd::~CLegendTipWnd() {
   tools_.clear();
 }
 
-bool CLegendTipWnd::Create(QWidget* parent, int width, int height, TipColour fillColour, TipColour frameColour,
-                           int fontHeight, const char* fontFace) {
+bool CLegendTipWnd::Create(QWidget* parent, int width, int height, const QColor& fillColour,
+                           const QColor& frameColour, int fontHeight, const QString& fontFace) {
   width_ = width;
   height_ = height;
   fillColour_ = fillColour;
   frameColour_ = frameColour;
   fontHeight_ = fontHeight;
-  // Face names are the platform's own text, UTF-8 here.
-  fontFace_ = fontFace ? QString::fromUtf8(fontFace) : QString();
-  textColour_ = 0;
-  alertColour_ = kAlertColour;
+  fontFace_ = fontFace;
+  textColour_ = Qt::black;
 
   const int w = width - kPointerMargin;
   const int h = height;
@@ -191,14 +184,14 @@ bool CLegendTipWnd::Create(QWidget* parent, int width, int height, TipColour fil
   return true;
 }
 
-void CLegendTipWnd::AddTool(QWidget* tool, const QString& defaultText, TipColour textColour) {
+void CLegendTipWnd::AddTool(QWidget* tool, const QString& defaultText, const QColor& textColour) {
   auto found = tools_.find(tool);
   if (found != tools_.end()) {
     // A widget destroyed and a new one made at its address is a new tool.
     if (!tool || found->second.window) return;
     tools_.erase(found);
   }
-  tools_.emplace(tool, Tool{tool, defaultText, textColour == 0 ? textColour_ : textColour});
+  tools_.emplace(tool, Tool{tool, defaultText, textColour.isValid() ? textColour : textColour_});
   // Without tracking, a widget hears of the pointer only while a button is
   // held, and the tip could never show on entering it.
   if (tool) tool->setMouseTracking(true);
@@ -211,21 +204,23 @@ const CLegendTipWnd::Tool* CLegendTipWnd::findTool(const QWidget* tool) const {
   return &found->second;
 }
 
-void CLegendTipWnd::ShowTip(QWidget* tool, int show, const QString* text, int alert) {
+void CLegendTipWnd::showTip(QWidget* tool, const std::optional<QString>& text, bool alert) {
   alert_ = alert;
-  if (!show) {
-    hide();
-    return;
-  }
   if (!created_ || !focusProbe_()) return;
   const Tool* record = findTool(tool);
   if (!record) return;
   textColour_ = record->textColour;
-  text_ = text ? *text : record->defaultText;
+  text_ = text.value_or(record->defaultText);
   currentTool_ = tool;
   fitText(QCursor::pos());
   showAt(QCursor::pos());
   repaint();
+}
+
+void CLegendTipWnd::hideTip() {
+  // A tip the pointer brings back on entering a tool is no alert.
+  alert_ = false;
+  hide();
 }
 
 void CLegendTipWnd::RelayEvent(QObject* target, const QEvent* event, QPoint globalPos) {
@@ -351,23 +346,21 @@ void CLegendTipWnd::showAt(QPoint globalPos) {
   update();
 }
 
-QColor CLegendTipWnd::currentTextColour() const { return tipColour(textColour_); }
-
 void CLegendTipWnd::paintEvent(QPaintEvent*) {
   const QRegion shape = body_ | pointer_;
   if (shape.isEmpty()) return;
   QPainter painter(this);
   painter.setClipRegion(shape);
-  painter.fillRect(shape.boundingRect(), tipColour(fillColour_));
+  painter.fillRect(shape.boundingRect(), fillColour_);
   painter.setClipRegion(innerFrame(shape));
-  painter.fillRect(shape.boundingRect(), tipColour(frameColour_));
+  painter.fillRect(shape.boundingRect(), frameColour_);
 
   // The corners name exclusive edges; see Create.
   const QRect area(textRect_.left(), textRect_.top(), textRect_.right() - textRect_.left(),
                    textRect_.bottom() - textRect_.top());
   painter.setClipRect(area);
   painter.setFont(font_);
-  painter.setPen(tipColour(alert_ ? alertColour_ : textColour_));
+  painter.setPen(alert_ ? QColor(kAlertColour) : textColour_);
   if (singleLine()) {
     painter.drawText(area, Qt::AlignCenter | Qt::TextSingleLine, text_);
   } else {

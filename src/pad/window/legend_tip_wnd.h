@@ -5,10 +5,9 @@
 // (windows registered with a default text and a text colour), the current
 // text, and the colours and sizes given to Create.
 
-#include <cstdint>
 #include <functional>
 #include <map>
-#include <memory>
+#include <optional>
 #include <vector>
 
 #include <QColor>
@@ -19,11 +18,6 @@
 #include <QString>
 #include <QWidget>
 
-/// An RGB colour as a 32-bit value with red in the low byte (0x00BBGGRR).
-using TipColour = std::uint32_t;
-/// The colour of @p value.
-QColor tipColour(TipColour value);
-
 class CLegendTipWnd : public QWidget {
  public:
   /// Constructed empty: no window until Create.
@@ -31,23 +25,27 @@ class CLegendTipWnd : public QWidget {
   ~CLegendTipWnd() override;
 
   /// Creates the hidden tip window owned by @p parent's window, @p width x
-  /// @p height pixels; @p fontFace null means the default face. False when
+  /// @p height pixels, filled with @p fillColour inside a frame of
+  /// @p frameColour; an empty @p fontFace means the default face. False when
   /// the shape cannot be made.
-  bool Create(QWidget* parent, int width, int height, TipColour fillColour, TipColour frameColour, int fontHeight,
-              const char* fontFace = nullptr);
+  bool Create(QWidget* parent, int width, int height, const QColor& fillColour, const QColor& frameColour,
+              int fontHeight, const QString& fontFace = {});
   /// Whether Create succeeded.
   bool exists() const noexcept { return created_; }
 
   /// Registers @p tool (may be null) with its default text and text colour
-  /// (0: the tip's current text colour). A tool already registered keeps its
-  /// first record.
-  void AddTool(QWidget* tool, const QString& defaultText, TipColour textColour);
+  /// (none given: the tip's current text colour). A tool already registered
+  /// keeps its first record.
+  void AddTool(QWidget* tool, const QString& defaultText, const QColor& textColour = QColor());
 
-  /// Shows (@p show non-zero) the tip for @p tool at the pointer with @p text,
-  /// or the tool's default text when @p text is null; @p alert paints the text
-  /// in the alert colour. Show 0 hides it. Nothing is shown while no window
-  /// of the application has the keyboard focus.
-  void ShowTip(QWidget* tool, int show, const QString* text, int alert);
+  /// Shows the tip for @p tool at the pointer with @p text, or the tool's
+  /// default text when there is none; @p alert paints the text in the alert
+  /// colour. Nothing is shown while no window of the application has the
+  /// keyboard focus, or for a tool never added.
+  void showTip(QWidget* tool, const std::optional<QString>& text, bool alert);
+  /// Hides the tip; shown again by a pointer entering a tool, its text is in
+  /// the tool's colour.
+  void hideTip();
 
   /// Looks at an event the owner is about to handle: key and button presses
   /// hide the tip; mouse moves show it on entering a tool and hide it on
@@ -66,10 +64,10 @@ class CLegendTipWnd : public QWidget {
   QRegion bodyRegion() const { return body_; }
   QRegion pointerRegion() const { return pointer_; }
   const QString& text() const noexcept { return text_; }
-  QColor currentTextColour() const;
+  const QColor& currentTextColour() const noexcept { return textColour_; }
   bool tracking() const noexcept { return tracking_; }
   /// Whether the text is painted in the alert colour.
-  bool alert() const noexcept { return alert_ != 0; }
+  bool alert() const noexcept { return alert_; }
   /// The tool the tip was last shown for (null when none or destroyed).
   QWidget* currentTool() const noexcept { return currentTool_.data(); }
 
@@ -87,7 +85,7 @@ class CLegendTipWnd : public QWidget {
   struct Tool {
     QPointer<QWidget> window;
     QString defaultText;
-    TipColour textColour = 0;
+    QColor textColour;
   };
   void showAt(QPoint globalPos);
   /// Whether the text goes on one centred line.
@@ -111,16 +109,15 @@ class CLegendTipWnd : public QWidget {
   int growth_ = 0;  // pixels added below the size given to Create
   QString text_;
   bool tracking_ = false;
-  TipColour textColour_ = 0;
-  TipColour alertColour_ = 0x0000FF;
-  TipColour fillColour_ = 0;
-  TipColour frameColour_ = 0;
+  QColor textColour_{Qt::black};
+  QColor fillColour_;
+  QColor frameColour_;
   std::map<const QWidget*, Tool> tools_;  // keyed by the object given to AddTool
   int width_ = 0;
   int height_ = 0;
   int fontHeight_ = 0;
   QString fontFace_;
-  int alert_ = 0;
+  bool alert_ = false;
   QFont font_;
   std::function<bool()> focusProbe_ = &CLegendTipWnd::applicationHasFocus;
   std::vector<QPointer<QWidget>> watched_;  // widgets carrying this tip's event filter
