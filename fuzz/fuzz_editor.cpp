@@ -16,6 +16,7 @@
 #include <fstream>
 #include <iterator>
 #include <memory>
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
@@ -61,21 +62,20 @@ class ScriptedPrompter : public legend::Prompter {
 class ScriptedEditors : public legend::editor::AreaEditors {
  public:
   explicit ScriptedEditors(Script& script) : script_(script) {}
-  void EditPntInfo(std::span<std::uint8_t, 94> r, std::string_view, int) override { poke(r); }
+  void EditPntInfo(std::span<std::uint8_t, 94> r, std::string_view) override { poke(r); }
   void EditLinInfo(std::span<std::uint8_t, 67> r, std::string_view) override { poke(r); }
   void EditRegInfo(std::span<std::uint8_t, 63> r, std::string_view) override { poke(r); }
-  CATT_STRU* EditAttStru(CATT_STRU*) override {
+  std::optional<CATT_STRU> editAttributeStructure(const CATT_STRU*) override {
     const int fields = script_.next() % 4;
-    if (fields == 0) return nullptr;
-    held_ = std::make_unique<CATT_STRU>();
+    if (fields == 0) return std::nullopt;
+    CATT_STRU edited;
     for (int i = 0; i < fields; ++i) {
       const auto type = static_cast<AttFieldType>(script_.next() % 9 + 1);
       const std::int32_t length = type == AttFieldType::Text ? script_.next() % 8 + 1 : AttFieldWidth(type);
-      held_->AddFld({"F" + std::to_string(i), type, length});
+      edited.AddFld({"F" + std::to_string(i), type, length});
     }
-    return held_.get();
+    return edited;
   }
-  void EndAttStru() override { held_.reset(); }
   legend::editor::RecordEditResult EditAttRecord(CATT_STRU&, std::span<std::uint8_t> record,
                                                  std::string_view) override {
     // Whatever the outcome, the record is scribbled on: a cancel must still
@@ -91,7 +91,6 @@ class ScriptedEditors : public legend::editor::AreaEditors {
  private:
   void poke(std::span<std::uint8_t> r) { r[script_.next() % r.size()] = script_.next(); }
   Script& script_;
-  std::unique_ptr<CATT_STRU> held_;
 };
 
 // The parameter dialog as the user drives it: a few commands, then OK or Cancel.

@@ -34,23 +34,20 @@ struct Prompter : testcln::ScriptedPrompter {
 class FakeEditors : public AreaEditors {
  public:
   Texts calls;
-  std::unique_ptr<CATT_STRU> prepared;  // what EditAttStru returns (null: nothing)
-  int ends = 0;
+  std::unique_ptr<CATT_STRU> prepared;  // what the structure editor returns (null: nothing)
   legend::editor::RecordEditResult recordResult = legend::editor::RecordEditResult::Edited;
-  void EditPntInfo(std::span<std::uint8_t, 94> r, std::string_view title, int flag) override {
-    stamp(r, std::string(title) + std::to_string(flag));
-  }
+  void EditPntInfo(std::span<std::uint8_t, 94> r, std::string_view title) override { stamp(r, title); }
   void EditLinInfo(std::span<std::uint8_t, 67> r, std::string_view title) override { stamp(r, title); }
   void EditRegInfo(std::span<std::uint8_t, 63> r, std::string_view title) override { stamp(r, title); }
   void stamp(std::span<std::uint8_t> r, std::string_view title) {
     calls.emplace_back(title);
     r[0] = 0xEE;
   }
-  CATT_STRU* EditAttStru(CATT_STRU*) override {
-    calls.emplace_back("EditAttStru");
-    return prepared.get();
+  std::optional<CATT_STRU> editAttributeStructure(const CATT_STRU*) override {
+    calls.emplace_back("editAttributeStructure");
+    if (!prepared) return std::nullopt;
+    return *prepared;
   }
-  void EndAttStru() override { ++ends; }
   legend::editor::RecordEditResult EditAttRecord(CATT_STRU&, std::span<std::uint8_t> record,
                                                  std::string_view title) override {
     calls.emplace_back(title);
@@ -294,7 +291,7 @@ TEST(EditorStoreTemplate, GraphicParametersGoToTheChosenTypesEditor) {
     e.store.setTypeChoice(choice);
     e.store.editTemplateParameters(editors);
   }
-  EXPECT_EQ(editors.calls, (Texts{"点图例参数编辑1", "线图例参数编辑", "区图例参数编辑"}));
+  EXPECT_EQ(editors.calls, (Texts{"点图例参数编辑", "线图例参数编辑", "区图例参数编辑"}));
   EXPECT_EQ(e.store.templatePoint()[0], 0xEE);
   EXPECT_EQ(e.store.templateLine()[0], 0xEE);
   EXPECT_EQ(e.store.templateRegion()[0], 0xEE);
@@ -448,18 +445,16 @@ TEST(EditorStoreAttributes, ContentNeedsFieldsReportsAFailedEditAndLeavesACancel
   EXPECT_EQ(e.store.templateRecord(), Bytes(24, 0xAB));
 }
 
-TEST(EditorStoreAttributes, StructureEditorEndsEveryCallAndAsksBeforeDroppingARecord) {
+TEST(EditorStoreAttributes, StructureEditorAsksBeforeDroppingARecord) {
   Editor e;
   FakeEditors editors;
   e.store.editAttributeStructure(editors);  // returns null: nothing changes
-  EXPECT_EQ(editors.ends, 1);
   EXPECT_EQ(e.store.templateStructure(), nullptr);
 
   editors.prepared = Structure24();
   e.store.editAttributeStructure(editors);
   ASSERT_NE(e.store.templateStructure(), nullptr);
   EXPECT_EQ(*e.store.templateStructure(), *editors.prepared);
-  EXPECT_NE(e.store.templateStructure(), editors.prepared.get());
   EXPECT_EQ(e.store.templateRecord(), Bytes(24, 0));
 
   e.store.editAttributeContent(editors);
@@ -473,7 +468,6 @@ TEST(EditorStoreAttributes, StructureEditorEndsEveryCallAndAsksBeforeDroppingARe
   e.store.editAttributeStructure(editors);
   EXPECT_EQ(e.store.templateRecord(), Bytes(1, 0));
   EXPECT_EQ(e.prompter.shown, Texts(2, std::string(msg::kStructureChangeLosesRecord)));
-  EXPECT_EQ(editors.ends, 4);
 
   // A structure without fields leaves no record.
   editors.prepared = std::make_unique<CATT_STRU>();

@@ -6,15 +6,10 @@
 
 namespace legend::editor {
 
-static_assert(layout::kPointRecordSize == kPntInfoBytes);
-static_assert(layout::kLineRecordSize == kLinInfoBytes);
-static_assert(layout::kRegionRecordSize == kRegInfoBytes);
-
 // The graphic editors report OK or Cancel; the model needs neither, since a
 // cancelled dialog leaves the working record as it was.
-void QtAreaEditors::EditPntInfo(std::span<std::uint8_t, layout::kPointRecordSize> record, std::string_view title,
-                                int flag) {
-  ::EditPntInfo(record, title, flag, parent_);
+void QtAreaEditors::EditPntInfo(std::span<std::uint8_t, layout::kPointRecordSize> record, std::string_view title) {
+  ::EditPntInfo(record, title, parent_);
 }
 
 void QtAreaEditors::EditLinInfo(std::span<std::uint8_t, layout::kLineRecordSize> record, std::string_view title) {
@@ -25,12 +20,9 @@ void QtAreaEditors::EditRegInfo(std::span<std::uint8_t, layout::kRegionRecordSiz
   ::EditRegInfo(record, title, parent_);
 }
 
-CATT_STRU* QtAreaEditors::EditAttStru(CATT_STRU* current) {
-  // The component takes no module handle or flag of ours.
-  return ::EditAttStru(parent_, nullptr, current, 0);
+std::optional<CATT_STRU> QtAreaEditors::editAttributeStructure(const CATT_STRU* current) {
+  return areaedit::editAttributeStructure(parent_, current != nullptr ? *current : CATT_STRU());
 }
-
-void QtAreaEditors::EndAttStru() { ::EndAttStru(); }
 
 RecordEditResult QtAreaEditors::EditAttRecord(CATT_STRU& structure, std::span<std::uint8_t> record,
                                               std::string_view title) {

@@ -14,12 +14,10 @@ class QtAreaEditors final : public AreaEditors {
  public:
   explicit QtAreaEditors(QWidget* parent = nullptr) : parent_(parent) {}
 
-  void EditPntInfo(std::span<std::uint8_t, layout::kPointRecordSize> record, std::string_view title,
-                   int flag) override;
+  void EditPntInfo(std::span<std::uint8_t, layout::kPointRecordSize> record, std::string_view title) override;
   void EditLinInfo(std::span<std::uint8_t, layout::kLineRecordSize> record, std::string_view title) override;
   void EditRegInfo(std::span<std::uint8_t, layout::kRegionRecordSize> record, std::string_view title) override;
-  CATT_STRU* EditAttStru(CATT_STRU* current) override;
-  void EndAttStru() override;
+  std::optional<CATT_STRU> editAttributeStructure(const CATT_STRU* current) override;
   RecordEditResult EditAttRecord(CATT_STRU& structure, std::span<std::uint8_t> record,
                                  std::string_view title) override;
 

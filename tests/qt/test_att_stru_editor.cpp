@@ -6,6 +6,7 @@
 
 #include <array>
 #include <functional>
+#include <optional>
 #include <vector>
 
 #include <QComboBox>
@@ -105,12 +106,10 @@ TEST(AttStruTable, RefusedRowsAreReportedWithTheirRowAndReason) {
 
 class AttStruDialogTest : public ::testing::Test {
  protected:
-  void TearDown() override { EndAttStru(); }
-
   // Runs @p script once the editor is open modally, then calls it.
-  static CATT_STRU* edit(CATT_STRU* current, std::function<void(QDialog&)> script) {
+  static std::optional<CATT_STRU> edit(const CATT_STRU& current, std::function<void(QDialog&)> script) {
     testqt::onModal(script);
-    return EditAttStru(nullptr, nullptr, current, 0);
+    return legend::areaedit::editAttributeStructure(nullptr, current);
   }
   // Presses the named buttons in order.
   static std::function<void(QDialog&)> pressing(std::vector<const char*> buttons) {
@@ -123,39 +122,30 @@ class AttStruDialogTest : public ::testing::Test {
   testqt::NoLeakedWindows windows;
 };
 
-TEST_F(AttStruDialogTest, OkWithoutChangesOrCancelAfterEditsReturnsNull) {
-  CATT_STRU s = sample();
-  EXPECT_EQ(edit(&s, pressing({"okButton"})), nullptr);
-  EXPECT_EQ(edit(nullptr, pressing({"okButton"})), nullptr);
-  EXPECT_EQ(edit(&s, pressing({"addButton", "cancelButton"})), nullptr);
-  EXPECT_EQ(s, sample()) << "the caller's structure is never touched";
+TEST_F(AttStruDialogTest, OkWithoutChangesOrCancelAfterEditsGiveNothing) {
+  const CATT_STRU s = sample();
+  EXPECT_FALSE(edit(s, pressing({"okButton"})));
+  EXPECT_FALSE(edit(CATT_STRU(), pressing({"okButton"})));
+  EXPECT_FALSE(edit(s, pressing({"addButton", "cancelButton"})));
 }
 
-TEST_F(AttStruDialogTest, OkAfterAddingReturnsTheFieldUntilEndAttStruReleasesIt) {
-  CATT_STRU s = sample();
-  CATT_STRU* first = edit(&s, pressing({"addButton", "okButton"}));
-  ASSERT_NE(first, nullptr);
-  ASSERT_EQ(first->FieldCount(), 4);
-  EXPECT_EQ(first->Fields()[3].type, AttFieldType::Int32);
-  EXPECT_EQ(first->RecordLength(), s.RecordLength() + 4);
-  CATT_STRU copy(first);
-  EndAttStru();
-  EndAttStru();
-
-  // Editing the copy grows it again; a held structure is replaced, not leaked.
-  CATT_STRU* second = edit(&copy, pressing({"addButton", "okButton"}));
-  ASSERT_NE(second, nullptr);
-  EXPECT_EQ(second->FieldCount(), 5);
+TEST_F(AttStruDialogTest, OkAfterAddingOrDeletingGivesTheEditedStructure) {
+  const CATT_STRU s = sample();
+  const std::optional<CATT_STRU> added = edit(s, pressing({"addButton", "okButton"}));
+  ASSERT_TRUE(added);
+  ASSERT_EQ(added->FieldCount(), 4);
+  EXPECT_EQ(added->Fields()[3].type, AttFieldType::Int32);
+  EXPECT_EQ(added->RecordLength(), s.RecordLength() + 4);
   // The first row is current on opening: it cannot move up, and delete removes it.
-  CATT_STRU* third = edit(&copy, pressing({"upButton", "deleteButton", "okButton"}));
-  ASSERT_NE(third, nullptr);
-  EXPECT_EQ(third->FieldCount(), 3);
-  EXPECT_EQ(third->Fields()[0].name, "area");
+  const std::optional<CATT_STRU> deleted = edit(*added, pressing({"upButton", "deleteButton", "okButton"}));
+  ASSERT_TRUE(deleted);
+  EXPECT_EQ(deleted->FieldCount(), 3);
+  EXPECT_EQ(deleted->Fields()[0].name, "area");
 }
 
 TEST_F(AttStruDialogTest, TypeComboMakesTheLengthEditableOnlyForText) {
   bool lengthEditableAsInteger = true;
-  CATT_STRU* result = edit(nullptr, [&](QDialog& d) {
+  const std::optional<CATT_STRU> result = edit(CATT_STRU(), [&](QDialog& d) {
     press(d, "addButton");
     auto* grid = testqt::child<QTableWidget>(d, "fieldTable");
     lengthEditableAsInteger = (grid->item(0, 2)->flags() & Qt::ItemIsEditable) != 0;
@@ -166,24 +156,23 @@ TEST_F(AttStruDialogTest, TypeComboMakesTheLengthEditableOnlyForText) {
     press(d, "okButton");
   });
   EXPECT_FALSE(lengthEditableAsInteger);
-  ASSERT_NE(result, nullptr);
+  ASSERT_TRUE(result);
   ASSERT_EQ(result->FieldCount(), 1);
   EXPECT_EQ(result->Fields()[0].type, AttFieldType::Text);
   EXPECT_EQ(result->Fields()[0].length, 30);
 }
 
 TEST_F(AttStruDialogTest, RefusedOkNamesTheRowAndKeepsTheDialogOpen) {
-  CATT_STRU s = sample();
   QString message;
   bool stillOpen = false;
-  CATT_STRU* result = edit(&s, [&](QDialog& d) {
+  const std::optional<CATT_STRU> result = edit(sample(), [&](QDialog& d) {
     testqt::child<QTableWidget>(d, "fieldTable")->item(2, 0)->setText(QStringLiteral("area"));
     testqt::answerBox(QMessageBox::Ok, &message);
     press(d, "okButton");
     stillOpen = d.isVisible();
     press(d, "cancelButton");
   });
-  EXPECT_EQ(result, nullptr);
+  EXPECT_FALSE(result);
   EXPECT_TRUE(stillOpen);
   EXPECT_TRUE(message.contains(QStringLiteral("第3行"))) << message.toStdString();
   EXPECT_TRUE(message.contains(QStringLiteral("重复"))) << message.toStdString();

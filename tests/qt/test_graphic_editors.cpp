@@ -157,7 +157,7 @@ TEST_F(GraphicEditorsTest, PointOkWritesTheEditedSymbolFieldsAndNothingElse) {
     pickColour(dialog, "colourButton", 44);
     ok(dialog);
   });
-  EXPECT_EQ(EditPntInfo(record, "点图例参数编辑", 1), 1);
+  EXPECT_TRUE(EditPntInfo(record, "点图例参数编辑"));
   EXPECT_EQ(title, QStringLiteral("点图例参数编辑"));
 
   auto expected = original;
@@ -180,7 +180,7 @@ TEST_F(GraphicEditorsTest, CancelLeavesEveryRecordByteIdentical) {
     pickColour(dialog, "colourButton", 9);
     cancel(dialog);
   });
-  EXPECT_EQ(EditPntInfo(point, "p", 1), 0);
+  EXPECT_FALSE(EditPntInfo(point, "p"));
   EXPECT_EQ(point, pointBefore);
 
   auto line = patterned<67>();
@@ -191,7 +191,7 @@ TEST_F(GraphicEditorsTest, CancelLeavesEveryRecordByteIdentical) {
     pickColour(dialog, "secondColourButton", 9);
     cancel(dialog);
   });
-  EXPECT_EQ(EditLinInfo(line, "l"), 0);
+  EXPECT_FALSE(EditLinInfo(line, "l"));
   EXPECT_EQ(line, lineBefore);
 
   auto region = patterned<63>();
@@ -201,7 +201,7 @@ TEST_F(GraphicEditorsTest, CancelLeavesEveryRecordByteIdentical) {
     child<QDoubleSpinBox>(dialog, "patternHeight")->setValue(3);
     dialog.reject();  // closing the window is a Cancel too
   });
-  EXPECT_EQ(EditRegInfo(region, "r"), 0);
+  EXPECT_FALSE(EditRegInfo(region, "r"));
   EXPECT_EQ(region, regionBefore);
 }
 
@@ -223,7 +223,7 @@ TEST_F(GraphicEditorsTest, ChangingThePointTypeStartsFromCleanFields) {
     child<QComboBox>(dialog, "textLayout")->setCurrentIndex(1);
     ok(dialog);
   });
-  ASSERT_EQ(EditPntInfo(record, "p", 1), 1);
+  ASSERT_TRUE(EditPntInfo(record, "p"));
   auto expected = original;
   expected[0] = 5;
   put<float>(expected, 2, 6.0f);
@@ -242,7 +242,7 @@ TEST_F(GraphicEditorsTest, ChangingThePointTypeStartsFromCleanFields) {
     EXPECT_DOUBLE_EQ(child<QDoubleSpinBox>(dialog, "symbolHeight")->value(), 8.0);
     ok(dialog);
   });
-  ASSERT_EQ(EditPntInfo(record, "p", 1), 1);
+  ASSERT_TRUE(EditPntInfo(record, "p"));
   EXPECT_EQ(record, original);
 }
 
@@ -260,7 +260,7 @@ TEST_F(GraphicEditorsTest, PointInputsShowWhatOkStores) {
     EXPECT_TRUE(std::isfinite(width->maximum()));
     ok(dialog);
   });
-  ASSERT_EQ(EditPntInfo(record, "p", 1), 1);
+  ASSERT_TRUE(EditPntInfo(record, "p"));
   EXPECT_FLOAT_EQ(get<float>(record, 6), static_cast<float>(legend::areaedit::kMinSize));
   EXPECT_FLOAT_EQ(get<float>(record, 10), static_cast<float>(legend::areaedit::kMaxSize));
   EXPECT_EQ(get<float>(record, 14), 12.345678f);
@@ -287,7 +287,7 @@ TEST_F(GraphicEditorsTest, LineOkWritesStyleColoursAndPatternInFineUnits) {
     pickColour(dialog, "secondColourButton", 160);
     ok(dialog);
   });
-  ASSERT_EQ(EditLinInfo(record, "线图例参数编辑"), 1);
+  ASSERT_TRUE(EditLinInfo(record, "线图例参数编辑"));
   auto expected = original;
   put<std::uint16_t>(expected, 0, 3);
   put<std::uint32_t>(expected, 4, 7);
@@ -314,7 +314,7 @@ TEST_F(GraphicEditorsTest, RegionOkWritesPatternCellAndColours) {
     pickColour(dialog, "patternColourButton", 14);
     ok(dialog);
   });
-  ASSERT_EQ(EditRegInfo(record, "区图例参数编辑"), 1);
+  ASSERT_TRUE(EditRegInfo(record, "区图例参数编辑"));
   auto expected = original;
   put<std::uint32_t>(expected, 0, 252);
   put<std::uint16_t>(expected, 4, 2);
@@ -336,7 +336,7 @@ TEST_F(GraphicEditorsTest, PreviewRepaintsInTheChosenColour) {
     EXPECT_GT(pixelsOf(after, palette(7)), 20);
     cancel(dialog);
   });
-  EditPntInfo(point, "p", 1);
+  EditPntInfo(point, "p");
 
   auto region = patterned<63>();
   put<std::uint32_t>(region, 0, 5);
@@ -378,7 +378,7 @@ TEST_F(GraphicEditorsTest, PointEditorKeepsItsSizeAndTypeBoxWhateverTheType) {
       }
       cancel(dialog);
     });
-    EditPntInfo(*record, "p", 1);
+    EditPntInfo(*record, "p");
   }
 }
 
@@ -410,7 +410,7 @@ TEST_F(GraphicEditorsTest, PointPreviewFitsTallSymbolsAndColumnsOfText) {
       EXPECT_GT(std::max(2 * ink.width() - preview.width(), 2 * ink.height() - preview.height()), 0);
       cancel(dialog);
     });
-    EditPntInfo(record, "p", 1);
+    EditPntInfo(record, "p");
   }
 }
 

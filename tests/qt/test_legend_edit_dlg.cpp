@@ -51,11 +51,10 @@ class Prompter : public testcln::ScriptedPrompter {
 // Each graphic editor stamps 0xEE into the first byte of the record it gets.
 class FakeEditors : public legend::editor::AreaEditors {
  public:
-  void EditPntInfo(std::span<std::uint8_t, 94> r, std::string_view, int) override { r[0] = 0xEE; }
+  void EditPntInfo(std::span<std::uint8_t, 94> r, std::string_view) override { r[0] = 0xEE; }
   void EditLinInfo(std::span<std::uint8_t, 67> r, std::string_view) override { r[0] = 0xEE; }
   void EditRegInfo(std::span<std::uint8_t, 63> r, std::string_view) override { r[0] = 0xEE; }
-  CATT_STRU* EditAttStru(CATT_STRU*) override { return nullptr; }
-  void EndAttStru() override {}
+  std::optional<CATT_STRU> editAttributeStructure(const CATT_STRU*) override { return std::nullopt; }
   legend::editor::RecordEditResult EditAttRecord(CATT_STRU&, std::span<std::uint8_t>, std::string_view) override {
     return legend::editor::RecordEditResult::Edited;
   }

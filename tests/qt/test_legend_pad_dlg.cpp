@@ -62,11 +62,10 @@ class Owner : public QWidget {
 
 class NoEditors : public legend::editor::AreaEditors {
  public:
-  void EditPntInfo(std::span<std::uint8_t, 94> r, std::string_view, int) override { r[44] = 7; }
+  void EditPntInfo(std::span<std::uint8_t, 94> r, std::string_view) override { r[44] = 7; }
   void EditLinInfo(std::span<std::uint8_t, 67>, std::string_view) override {}
   void EditRegInfo(std::span<std::uint8_t, 63>, std::string_view) override {}
-  CATT_STRU* EditAttStru(CATT_STRU*) override { return nullptr; }
-  void EndAttStru() override {}
+  std::optional<CATT_STRU> editAttributeStructure(const CATT_STRU*) override { return std::nullopt; }
   legend::editor::RecordEditResult EditAttRecord(CATT_STRU&, std::span<std::uint8_t>, std::string_view) override {
     return legend::editor::RecordEditResult::Failed;
   }

@@ -28,11 +28,10 @@ using testqt::typeKey;
 class FakeEditors : public legend::editor::AreaEditors {
  public:
   int graphicEdits = 0;
-  void EditPntInfo(std::span<std::uint8_t, 94> r, std::string_view, int) override { stamp(r); }
+  void EditPntInfo(std::span<std::uint8_t, 94> r, std::string_view) override { stamp(r); }
   void EditLinInfo(std::span<std::uint8_t, 67> r, std::string_view) override { stamp(r); }
   void EditRegInfo(std::span<std::uint8_t, 63> r, std::string_view) override { stamp(r); }
-  CATT_STRU* EditAttStru(CATT_STRU*) override { return nullptr; }
-  void EndAttStru() override {}
+  std::optional<CATT_STRU> editAttributeStructure(const CATT_STRU*) override { return std::nullopt; }
   legend::editor::RecordEditResult EditAttRecord(CATT_STRU&, std::span<std::uint8_t>, std::string_view) override {
     return legend::editor::RecordEditResult::Edited;
   }

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <array>
-#include <memory>
 #include <set>
 #include <string>
 #include <utility>
@@ -314,28 +313,19 @@ class AttStruDialog {
 };
 
 }  // namespace
-}  // namespace legend::areaedit
 
-namespace {
-// What EditAttStru last returned; the callers copy it and hand it back with
-// EndAttStru, so it lives here rather than with them.
-std::unique_ptr<CATT_STRU> gEditedAttStru;
-}  // namespace
-
-CATT_STRU* EditAttStru(QWidget* parent, void* /*moduleInstance*/, CATT_STRU* current, int /*flag*/) {
-  using namespace legend::areaedit;
-  AttStruTable table(current);
+std::optional<CATT_STRU> editAttributeStructure(QWidget* parent, const CATT_STRU& current) {
+  AttStruTable table(&current);
   AttStruDialog dialog(parent, table);
-  if (!dialog.exec()) return nullptr;
+  if (!dialog.exec()) return std::nullopt;
   std::optional<CATT_STRU> edited = table.toStructure();
-  if (!edited) return nullptr;
+  if (!edited) return std::nullopt;
   // Offsets are part of equality; bring the caller's up to date so stale ones
   // do not count as a change.
   CATT_STRU before(current);
   before.CalLengthOffset();
-  if (*edited == before) return nullptr;
-  gEditedAttStru = std::make_unique<CATT_STRU>(std::move(*edited));
-  return gEditedAttStru.get();
+  if (*edited == before) return std::nullopt;
+  return edited;
 }
 
-void EndAttStru() { gEditedAttStru.reset(); }
+}  // namespace legend::areaedit

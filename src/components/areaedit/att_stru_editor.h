@@ -88,14 +88,9 @@ class AttStruTable {
   std::vector<AttStruRow> rows_;
 };
 
+/// Opens the modal attribute structure editor over @p parent on the fields
+/// of @p current, which it never changes. The edited structure, or nothing
+/// on Cancel or when OK leaves the structure as it was.
+std::optional<CATT_STRU> editAttributeStructure(QWidget* parent, const CATT_STRU& current);
+
 }  // namespace legend::areaedit
-
-/// Opens the modal attribute structure editor on a copy of @p current (empty
-/// when null). Returns nullptr on Cancel or when OK leaves the structure as it
-/// was; otherwise the edited structure, owned by this component until
-/// EndAttStru(). @p moduleInstance and @p flag are accepted for the callers
-/// and not used.
-CATT_STRU* EditAttStru(QWidget* parent, void* moduleInstance, CATT_STRU* current, int flag);
-
-/// Releases the structure the last EditAttStru returned; any number of calls.
-void EndAttStru();

@@ -602,26 +602,29 @@ class RegionDialog : public GraphicDialog {
 };
 
 /// Runs @p dialog and, when accepted, copies its working record to @p record.
-int runDialog(GraphicDialog& dialog, std::span<std::uint8_t> record) {
-  if (dialog.exec() != QDialog::Accepted) return 0;
+bool runDialog(GraphicDialog& dialog, std::span<std::uint8_t> record) {
+  if (dialog.exec() != QDialog::Accepted) return false;
   const std::span<const std::uint8_t> work = dialog.work();
   std::copy(work.begin(), work.end(), record.begin());
-  return 1;
+  return true;
 }
 
 }  // namespace
 
-int EditPntInfo(std::span<std::uint8_t, kPntInfoBytes> record, std::string_view title, int /*flag*/, QWidget* parent) {
+bool EditPntInfo(std::span<std::uint8_t, legend::layout::kPointRecordSize> record, std::string_view title,
+                 QWidget* parent) {
   PointDialog dialog(record, title, parent);
   return runDialog(dialog, record);
 }
 
-int EditLinInfo(std::span<std::uint8_t, kLinInfoBytes> record, std::string_view title, QWidget* parent) {
+bool EditLinInfo(std::span<std::uint8_t, legend::layout::kLineRecordSize> record, std::string_view title,
+                 QWidget* parent) {
   LineDialog dialog(record, title, parent);
   return runDialog(dialog, record);
 }
 
-int EditRegInfo(std::span<std::uint8_t, kRegInfoBytes> record, std::string_view title, QWidget* parent) {
+bool EditRegInfo(std::span<std::uint8_t, legend::layout::kRegionRecordSize> record, std::string_view title,
+                 QWidget* parent) {
   RegionDialog dialog(record, title, parent);
   return runDialog(dialog, record);
 }

@@ -7,7 +7,7 @@
 #include <span>
 #include <string_view>
 
-#include "components/display/kernel_driver.h"
+#include "legendfile/layout.h"
 
 class QWidget;
 
@@ -37,17 +37,18 @@ inline constexpr double kMaxSpacing = 1000;  ///< pixels, either way
 /// instead of reinterpreting the overlapping bytes. A size that is not a
 /// number or lies outside its input's bounds is shown at the nearest bound
 /// and stored so on OK; every other field is stored exactly as it was
-/// unless the user changed it. Returns 1 after OK wrote the record, 0 on
-/// Cancel (record untouched). @p flag is accepted for callers that pass one
-/// and changes nothing.
-int EditPntInfo(std::span<std::uint8_t, kPntInfoBytes> record, std::string_view title, int flag,
-                QWidget* parent = nullptr);
+/// unless the user changed it. True after OK wrote the record, false on
+/// Cancel (record untouched).
+bool EditPntInfo(std::span<std::uint8_t, legend::layout::kPointRecordSize> record, std::string_view title,
+                 QWidget* parent = nullptr);
 
 /// Edits a line record: style, both colours, pen width and the pattern's
 /// length and width, these two shown in pixels (the record counts eighths
 /// and sixteenths). Returns as EditPntInfo.
-int EditLinInfo(std::span<std::uint8_t, kLinInfoBytes> record, std::string_view title, QWidget* parent = nullptr);
+bool EditLinInfo(std::span<std::uint8_t, legend::layout::kLineRecordSize> record, std::string_view title,
+                 QWidget* parent = nullptr);
 
 /// Edits a region record: fill colour, pattern, pattern cell width and
 /// height, pattern colour. Returns as EditPntInfo.
-int EditRegInfo(std::span<std::uint8_t, kRegInfoBytes> record, std::string_view title, QWidget* parent = nullptr);
+bool EditRegInfo(std::span<std::uint8_t, legend::layout::kRegionRecordSize> record, std::string_view title,
+                 QWidget* parent = nullptr);

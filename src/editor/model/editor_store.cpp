@@ -268,7 +268,7 @@ void EditorStore::resetTemplate() {
 
 void EditorStore::editTemplateParameters(AreaEditors& editors) {
   switch (typeChoice_) {
-    case kPointChoice: editors.EditPntInfo(point_, kPointEditorTitle, kPointEditorFlag); break;
+    case kPointChoice: editors.EditPntInfo(point_, kPointEditorTitle); break;
     case kLineChoice: editors.EditLinInfo(line_, kLineEditorTitle); break;
     case kRegionChoice: editors.EditRegInfo(region_, kRegionEditorTitle); break;
     default: break;
@@ -438,24 +438,15 @@ void EditorStore::deleteSelected(std::span<const std::int32_t> selectedRows) {
 }
 
 void EditorStore::editAttributeStructure(AreaEditors& editors) {
-  try {
-    if (CATT_STRU* edited = editors.EditAttStru(structure_.get())) {
-      const bool replace = !record_ || record_->empty() ||
-                           prompter_.askYesNo(messages::kStructureChangeLosesRecord, false);
-      if (replace) {
-        auto copy = std::make_unique<CATT_STRU>(edited);
-        copy->CalLengthOffset();
-        std::optional<std::vector<std::uint8_t>> record;
-        if (copy->RecordLength() > 0) record.emplace(static_cast<std::size_t>(copy->RecordLength()), 0);
-        structure_ = std::move(copy);
-        record_ = std::move(record);
-      }
-    }
-  } catch (...) {
-    editors.EndAttStru();
-    throw;
-  }
-  editors.EndAttStru();
+  std::optional<CATT_STRU> edited = editors.editAttributeStructure(structure_.get());
+  if (!edited) return;
+  if (record_ && !record_->empty() && !prompter_.askYesNo(messages::kStructureChangeLosesRecord, false)) return;
+  auto fresh = std::make_unique<CATT_STRU>(std::move(*edited));
+  fresh->CalLengthOffset();
+  std::optional<std::vector<std::uint8_t>> record;
+  if (fresh->RecordLength() > 0) record.emplace(static_cast<std::size_t>(fresh->RecordLength()), 0);
+  structure_ = std::move(fresh);
+  record_ = std::move(record);
 }
 
 void EditorStore::editAttributeContent(AreaEditors& editors) {

@@ -24,19 +24,6 @@ bool is_blank(char c) noexcept {
   return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
 }
 
-// Calls EndAttStru on every way out of the structure command, since the
-// component keeps the structure it returned until then.
-class EndAttStruGuard {
- public:
-  explicit EndAttStruGuard(AreaEditors& editors) noexcept : editors_(editors) {}
-  ~EndAttStruGuard() { editors_.EndAttStru(); }
-  EndAttStruGuard(const EndAttStruGuard&) = delete;
-  EndAttStruGuard& operator=(const EndAttStruGuard&) = delete;
-
- private:
-  AreaEditors& editors_;
-};
-
 }  // namespace
 
 std::int32_t parseClassCode(std::string_view text) noexcept {
@@ -144,7 +131,7 @@ void LegendParamModel::editGraphicParameters() {
   switch (type_) {
     case static_cast<std::int8_t>(LegendType::Line): editors_.EditLinInfo(line_, kLineEditorTitle); break;
     case static_cast<std::int8_t>(LegendType::Point):
-      editors_.EditPntInfo(point_, kPointEditorTitle, kPointEditorFlag);
+      editors_.EditPntInfo(point_, kPointEditorTitle);
       break;
     case static_cast<std::int8_t>(LegendType::Region): editors_.EditRegInfo(region_, kRegionEditorTitle); break;
     default: break;
@@ -157,16 +144,13 @@ void LegendParamModel::editAttributeStructure() {
   const bool replacingUnreadable = structureUnreadable();
   if (replacingUnreadable && !prompter_.askYesNo(texts::kReplaceUnreadableStructure, /*defaultYes=*/false)) return;
 
-  const CATT_STRU* edited = editors_.EditAttStru(structure_.get());
-  const EndAttStruGuard guard(editors_);
-  if (edited == nullptr) return;
+  std::optional<CATT_STRU> edited = editors_.editAttributeStructure(structure_.get());
+  if (!edited) return;
   if (!replacingUnreadable && record_ && !record_->empty() &&
       !prompter_.askYesNo(messages::kStructureChangeLosesRecord, /*defaultYes=*/false))
     return;
 
-  // Copy before releasing the old one: the component may hand back the very
-  // structure it was given.
-  auto fresh = std::make_unique<CATT_STRU>(edited);
+  auto fresh = std::make_unique<CATT_STRU>(std::move(*edited));
   fresh->CalLengthOffset();
   structure_ = std::move(fresh);
   keptAttributes_.reset();

@@ -27,20 +27,17 @@ enum class RecordEditResult {
   Failed,     ///< it could not edit this record with this structure
 };
 
-/// The area-editing component's modal editors. Each edits its argument in place.
+/// The area-editing component's modal editors.
 class AreaEditors {
  public:
   virtual ~AreaEditors() = default;
-  /// Point record editor; @p flag is passed through to the component.
-  virtual void EditPntInfo(std::span<std::uint8_t, layout::kPointRecordSize> record, std::string_view title,
-                           int flag) = 0;
+  /// The graphic parameter editors edit @p record in place; Cancel leaves it.
+  virtual void EditPntInfo(std::span<std::uint8_t, layout::kPointRecordSize> record, std::string_view title) = 0;
   virtual void EditLinInfo(std::span<std::uint8_t, layout::kLineRecordSize> record, std::string_view title) = 0;
   virtual void EditRegInfo(std::span<std::uint8_t, layout::kRegionRecordSize> record, std::string_view title) = 0;
-  /// Edits a copy of @p current (may be null). Returns the edited structure,
-  /// still owned by the component until EndAttStru(), or null for no change.
-  virtual CATT_STRU* EditAttStru(CATT_STRU* current) = 0;
-  /// Releases whatever EditAttStru handed out.
-  virtual void EndAttStru() = 0;
+  /// The structure the user made from @p current (null: none yet, shown as
+  /// an empty one), or nothing when it is not to change.
+  virtual std::optional<CATT_STRU> editAttributeStructure(const CATT_STRU* current) = 0;
   /// Edits @p record laid out by @p structure.
   virtual RecordEditResult EditAttRecord(CATT_STRU& structure, std::span<std::uint8_t> record,
                                          std::string_view title) = 0;
@@ -51,8 +48,6 @@ inline constexpr std::string_view kPointEditorTitle = "点图例参数编辑";
 inline constexpr std::string_view kLineEditorTitle = "线图例参数编辑";
 inline constexpr std::string_view kRegionEditorTitle = "区图例参数编辑";
 inline constexpr std::string_view kRecordEditorTitle = "图例属性内容编辑";
-/// Third argument of EditPntInfo as this dialog calls it.
-inline constexpr int kPointEditorFlag = 1;
 
 /// Converts a class code text like a standard decimal conversion (leading
 /// blanks, optional sign, digits up to the first other character, none = 0),
