@@ -41,9 +41,9 @@
 #include <QStringList>
 
 #include "bench_report.h"
-#include "components/display/graphic_records.h"
-#include "components/display/kernel_driver.h"
 #include "components/display/qpainter_driver.h"
+#include "components/drawing/graphic_records.h"
+#include "components/drawing/kernel_driver.h"
 #include "legendfile/byte_order.h"
 #include "legendfile/data_block.h"
 #include "legendfile/file_io.h"
@@ -245,7 +245,7 @@ class ImageSurface final : public legend::pad::PadSurface {
     QPainter painter(&image_);
     painter.fillRect(QRect(cell.left, cell.top, cell.right - cell.left, cell.bottom - cell.top), Qt::white);
   }
-  std::unique_ptr<KernelDriver> openDriver() override { return OpenWinDriver(&image_, 0); }
+  std::unique_ptr<KernelDriver> openDriver() override { return OpenWinDriver(&image_); }
   void reportImageFailure() override { ++imageFailures_; }
 
   const QImage& image() const noexcept { return image_; }

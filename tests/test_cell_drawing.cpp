@@ -16,7 +16,8 @@ namespace {
 
 using namespace legend::pad;
 using testcln::Bytes;
-using testdraw::Call;
+using testdraw::LineCall;
+using testdraw::RectCall;
 using Numbers = std::vector<double>;
 using Texts = std::vector<std::string>;
 
@@ -113,37 +114,44 @@ class CellPass : public ::testing::Test {
     updateScaleMaxima(set_);
   }
   void fullPass(std::int32_t scroll = 1, CaptionMode captions = CaptionMode::Names) {
-    surface_.log.calls.clear();
+    surface_.log.clear();
     painter_.fullPass(surface_, set_, scroll, captions);
   }
   void cellPass(std::int32_t position, bool selected, std::int32_t scroll = 1) {
-    surface_.log.calls.clear();
+    surface_.log.clear();
     painter_.singleCellPass(surface_, set_, scroll, CaptionMode::Names, position, selected);
   }
-  std::vector<Call> calls(std::string_view op) const { return surface_.log.of(op); }
-  Texts numbers() const {
-    Texts drawn;
-    for (const Call& c : calls("DispText"))
-      if (c.args[12] == colour::kNumber) drawn.push_back(c.text);
-    return drawn;
-  }
+  Texts numbers() const { return log_.textsIn(colour::kNumber); }
 
   testcln::TempDir dir_;
   int files_ = 0;
   legend::LegendSet set_;
   testdraw::RecordingSurface surface_;
+  const testdraw::DrawLog& log_ = surface_.log;
   CellPainter painter_;
 };
 
+/// The box the three texts of a cell are drawn in.
+TextBox cellText(D_DOT topLeft, double width, double height, double charHeight, int colour) {
+  return {.topLeft = topLeft, .width = width, .height = height, .charHeight = charHeight, .charWidth = 12,
+          .charSpacing = 1, .lineSpacing = 2, .colour = colour};
+}
+
 TEST_F(CellPass, AnEmptyDisplayListDrawsOnlyTheGridAndTotalZero) {
   fullPass();
-  EXPECT_EQ(surface_.log.ops(), (Texts{"SetupDriverA", "SetupDriverB", "SetDrawing", "LockColor", "Line", "Line",
-                                       "Line", "Line", "Line", "Line", "Line", "Line", "Line", "Line", "Line",
-                                       "UnlockColor", "SetDrawing", "CloseWinDriver"}));
+  Texts grid{"SetDrawing"};
+  grid.insert(grid.end(), 11, "Line");
+  grid.insert(grid.end(), {"SetDrawing", "CloseWinDriver"});
+  EXPECT_EQ(log_.ops, grid);
   EXPECT_EQ(surface_.total, "0");
-  const std::vector<Call> lines = calls("Line");
-  for (std::size_t i = 0; i < 7; ++i) EXPECT_EQ(lines[i].args, (Numbers{0, 52 * double(i) + 1, 120, 52 * double(i) + 1, 0}));
-  for (std::size_t i = 0; i < 4; ++i) EXPECT_EQ(lines[7 + i].args, (Numbers{40 * double(i), 1, 40 * double(i), 313, 0}));
+  for (std::size_t i = 0; i < 7; ++i) {
+    const double y = 52 * double(i) + 1;
+    EXPECT_EQ(log_.lines[i], (LineCall{{0, y}, {120, y}, colour::kGrid})) << "row line " << i;
+  }
+  for (std::size_t i = 0; i < 4; ++i) {
+    const double x = 40 * double(i);
+    EXPECT_EQ(log_.lines[7 + i], (LineCall{{x, 1}, {x, 313}, colour::kGrid})) << "column line " << i;
+  }
 
   load(regions(2));
   surface_.driverAvailable = false;
@@ -156,32 +164,35 @@ TEST_F(CellPass, NormalAndSelectedCellsPlaceSampleTextsAndNumber) {
   load(regions(5));
   fullPass();
   // Display position 4 is the middle cell of the second row: (40, 260).
-  struct Row { const char* name; bool selected; Numbers box; std::vector<Numbers> texts; std::size_t fills; };
+  struct Row { const char* name; bool selected; Numbers box; std::vector<TextBox> texts; };
   const Row rows[] = {
       {"normal-38x50-at-x+1-y-1", false, {42, 246.75, 79, 210},  // corners of the region sample
-       {{44, 258, 34, 50, 11, 12, 2, 2, 0, 1, 2, 0, 9}, {43, 259, 34, 50, 11, 12, 2, 2, 0, 1, 2, 0, 44},
-        {44, 223, 34, 50, 11, 12, 2, 2, 0, 1, 2, 0, 6}}, 0},
+       {cellText({44, 258}, 34, 50, 11, colour::kShadow), cellText({43, 259}, 34, 50, 11, colour::kCaption),
+        cellText({44, 223}, 34, 50, 11, colour::kNumber)}},
       {"selected-35x47-at-x+2-y-2", true, {43, 246.5, 77, 212},
-       {{44, 258, 33, 49, 10, 12, 2, 2, 0, 1, 2, 0, 1}, {43, 259, 33, 49, 10, 12, 2, 2, 0, 1, 2, 0, 160},
-        {44, 224, 33, 49, 10, 12, 2, 2, 0, 1, 2, 0, 6}}, 1},
+       {cellText({44, 258}, 33, 49, 10, colour::kSelectedShadow),
+        cellText({43, 259}, 33, 49, 10, colour::kSelectedCaption), cellText({44, 224}, 33, 49, 10, colour::kNumber)}},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
     cellPass(4, row.selected);
-    const Texts ops = surface_.log.ops();
-    EXPECT_EQ(Texts(ops.end() - 9, ops.end()), (Texts{"BeginRegFill", "FillPolygons", "EndRegFill", "ResetDrawState",
-                                                      "DispText", "DispText", "DispText", "SetDrawing",
-                                                      "CloseWinDriver"}));
-    const Call fill = calls("FillPolygons").at(0);
+    EXPECT_EQ(Texts(log_.ops.end() - 9, log_.ops.end()),
+              (Texts{"BeginRegFill", "FillPolygons", "EndRegFill", "ResetDrawState", "DispText", "DispText",
+                     "DispText", "SetDrawing", "CloseWinDriver"}));
+    const testdraw::RegionCall& fill = log_.regions.at(0);
     EXPECT_EQ((Numbers{fill.points[0].x, fill.points[0].y, fill.points[2].x, fill.points[2].y}), row.box);
-    EXPECT_EQ(calls("BeginRegFill").at(0).args, (Numbers{7, 3, 2.5, 12}));
-    const std::vector<Call> texts = calls("DispText");
-    ASSERT_EQ(texts.size(), 3u);
-    for (std::size_t i = 0; i < 3; ++i) EXPECT_EQ(texts[i].args, row.texts[i]) << i;
-    EXPECT_EQ(texts[2].text, "4");
-    EXPECT_EQ(calls("FillRect").size(), row.fills);
+    EXPECT_EQ(fill.fill, (RegionFill{.fillColour = 7, .pattern = 3, .patternSize = 2.5, .patternColour = 12}));
+    EXPECT_EQ(fill.ringSizes, std::vector<std::int32_t>{4});
+    ASSERT_EQ(log_.texts.size(), 3u);
+    for (std::size_t i = 0; i < 3; ++i) EXPECT_EQ(log_.texts[i].box, row.texts[i]) << i;
+    EXPECT_EQ(log_.texts[2].text, "4");
+    EXPECT_EQ(log_.rects.size(), row.selected ? 1u : 0u);
   }
-  EXPECT_EQ(calls("FillRect").at(0).args, (Numbers{41, 259, 39, -51, 11}));
+  // Pressed in: filled, light at the top and left, dark twice at the right and bottom.
+  EXPECT_EQ(log_.rects.at(0), (RectCall{{41, 259}, 39, -51, colour::kSelectedFill}));
+  std::vector<int> frameColours;
+  for (auto line = log_.lines.begin() + 11; line != log_.lines.end(); ++line) frameColours.push_back(line->colour);
+  EXPECT_EQ(frameColours, (std::vector<int>{1, 1, 9, 9, 9, 9}));
 }
 
 TEST_F(CellPass, CaptionsShowNamesOrClassCodesFittedToTheCell) {
@@ -195,8 +206,8 @@ TEST_F(CellPass, CaptionsShowNamesOrClassCodesFittedToTheCell) {
   for (const Row& row : rows) {
     load({region(row.legendName, row.code)});
     fullPass(1, row.mode);
-    const std::vector<Call> texts = calls("DispText");
-    EXPECT_EQ((Texts{texts.at(0).text, texts.at(1).text}), (Texts{row.caption, row.caption})) << row.name;
+    EXPECT_EQ(log_.textsIn(colour::kShadow), Texts{row.caption}) << row.name;
+    EXPECT_EQ(log_.textsIn(colour::kCaption), Texts{row.caption}) << row.name;
   }
 }
 
@@ -212,9 +223,9 @@ TEST_F(CellPass, TheScrollPositionChoosesWhichLegendsFillTheCellsFromTheTopLeft)
     const Texts drawn = numbers();
     ASSERT_EQ(drawn.size(), row.drawn);
     EXPECT_EQ((Texts{drawn.front(), drawn.back()}), row.firstAndLast);
-    EXPECT_EQ(calls("FillPolygons").size(), row.drawn);
+    EXPECT_EQ(log_.regions.size(), row.drawn);
     EXPECT_EQ(surface_.total, std::to_string(row.count));
-    EXPECT_EQ((Numbers{calls("DispText")[2].args[0], calls("DispText")[2].args[1]}), (Numbers{4, 312 - 52 + 15}));
+    EXPECT_EQ(log_.texts[2].box.topLeft, (D_DOT{4, 312 - 52 + 15}));
   }
 }
 
@@ -225,8 +236,8 @@ TEST_F(CellPass, ASingleCellPassRedrawsOnlyThatCellWhereTheLastPassPutIt) {
   surface_.area = {150, 312};  // resized since: cells 50 wide from now on
   cellPass(4, true);
   EXPECT_EQ(surface_.cellClears, (std::vector<WindowRect>{{40, 52, 80, 104}}));
-  EXPECT_EQ(calls("FillPolygons").size(), 1u);
-  EXPECT_EQ(calls("FillPolygons")[0].points[0].x, 50 + 2 + 1);
+  ASSERT_EQ(log_.regions.size(), 1u);
+  EXPECT_EQ(log_.regions[0].points[0].x, 50 + 2 + 1);
   EXPECT_EQ(numbers(), Texts{"4"});
 
   cellPass(3, false, 2);  // scrolled into the top-left cell
@@ -234,7 +245,7 @@ TEST_F(CellPass, ASingleCellPassRedrawsOnlyThatCellWhereTheLastPassPutIt) {
   for (const std::int32_t hidden : {1, 7, -1}) {  // above the grid, past the list, no selection
     surface_.total.clear();
     cellPass(hidden, false, 2);
-    EXPECT_TRUE(surface_.log.calls.empty()) << hidden;
+    EXPECT_TRUE(log_.ops.empty()) << hidden;
     EXPECT_EQ(surface_.total, "7");
   }
   EXPECT_EQ(surface_.cellClears.size(), 2u);
@@ -242,18 +253,18 @@ TEST_F(CellPass, ASingleCellPassRedrawsOnlyThatCellWhereTheLastPassPutIt) {
 }
 
 TEST_F(CellPass, ImageLegendsShowTheIconAndAMissingOneIsReportedWhileTheRestIsDrawn) {
-  load({legendOf(1, pointRecord(4, 1e30f, 1e30f, 1e30f)), region()});
+  // The region comes first in the file, the image first on the pad.
+  load({region(), legendOf(1, pointRecord(4, 1e30f, 1e30f, 1e30f))});
   for (const bool drawable : {true, false}) {
     SCOPED_TRACE(drawable);
     surface_.log.iconDrawable = drawable;
     surface_.imageFailures = 0;
     fullPass();
-    const D_DOT centre = calls("DispImageIcon").at(0).points[0];
-    EXPECT_EQ((Numbers{centre.x, centre.y}), (Numbers{1 + 38 / 2, 311 - 5 * 50 / 8}));
-    EXPECT_TRUE(calls("DispPnt").empty());
+    EXPECT_EQ(log_.icons, std::vector<D_DOT>{(D_DOT{1 + 38 / 2, 311 - 5 * 50 / 8})});
+    EXPECT_TRUE(log_.points.empty());
     EXPECT_EQ(surface_.imageFailures, drawable ? 0 : 1);
     EXPECT_EQ(numbers(), (Texts{"0", "1"}));
-    EXPECT_EQ(calls("FillPolygons").size(), 1u);
+    EXPECT_EQ(log_.regions.size(), 1u);
   }
 }
 
@@ -268,7 +279,7 @@ TEST_F(ScaledSamples, TextHeightsAreSharesOfTheLargestShownAndTheStoredRecordsSt
   }
   load(legends);
   fullPass();
-  const std::vector<Call> samples = calls("DispPnt");
+  const std::vector<testdraw::PointCall>& samples = log_.points;
   ASSERT_EQ(samples.size(), 3u);
   for (std::size_t i = 0; i < 3; ++i) {
     EXPECT_EQ(f32At(samples[i].record, 2), 35 / float(4 >> i)) << "3 x 50 / 4 - 2 = 35 for the largest";
@@ -277,17 +288,17 @@ TEST_F(ScaledSamples, TextHeightsAreSharesOfTheLargestShownAndTheStoredRecordsSt
     const auto stored = std::as_const(set_).points().record(std::int32_t(i));
     EXPECT_EQ(f32At(Bytes(stored.begin(), stored.end()), 2), float(2 << i));
   }
-  EXPECT_EQ((Numbers{samples[2].points[0].x, samples[2].points[0].y}), (Numbers{82, 299}));
+  EXPECT_EQ(samples[2].position, (D_DOT{82, 299}));
 }
 
 TEST_F(ScaledSamples, LinesGetHalfTheFactorAfterAFileWithTwiceTheirLength) {
   load({legendOf(0, lineRecord(5, 2))});
   fullPass();
-  EXPECT_EQ(f32At(calls("DispLin").at(0).record, 13), 80) << "5 x 2 x 40 / 5 in a fresh process";
+  EXPECT_EQ(f32At(log_.lineSamples.at(0).record, 13), 80) << "5 x 2 x 40 / 5 in a fresh process";
   load({legendOf(0, lineRecord(10, 4))});
   load({legendOf(0, lineRecord(5, 2))});
   fullPass();
-  const Call line = calls("DispLin").at(0);
+  const testdraw::LineSampleCall line = log_.lineSamples.at(0);
   EXPECT_EQ((Numbers{f32At(line.record, 13), f32At(line.record, 17)}), (Numbers{40, 2 * 2 * 52 / 4}));
   EXPECT_EQ((Numbers{line.points.at(0).x, line.points.at(1).x, line.points.at(1).y}), (Numbers{7, 32, 274}));
 }
@@ -308,15 +319,15 @@ TEST_F(ScaledSamples, PointSamplesUseIntegerDivisionsOfTheirBox) {
     load({legendOf(1, row.record)});
     scaleMaxima() = {.pointHeight = 4, .pointWidth = 2, .pointSize = 3};
     cellPass(0, row.selected);
-    const Call sample = calls("DispPnt").at(0);
-    Numbers got{sample.points[0].x, sample.points[0].y};
+    const testdraw::PointCall& sample = log_.points.at(0);
+    Numbers got{sample.position.x, sample.position.y};
     if (sample.record[0] == 3) got.push_back(f64At(sample.record, 2));
     for (std::size_t at = 2; got.size() < row.positionAndSizes.size(); at += 4) got.push_back(f32At(sample.record, at));
     EXPECT_EQ(got, row.positionAndSizes) << row.name;
   }
   load({legendOf(1, pointRecord(7))});
   cellPass(0, false);
-  EXPECT_TRUE(calls("DispPnt").empty() && calls("DispImageIcon").empty());
+  EXPECT_TRUE(log_.points.empty() && log_.icons.empty());
   EXPECT_EQ(numbers(), Texts{"0"}) << "an unknown point type still gets its caption and number";
 }
 

@@ -28,7 +28,6 @@ typedef struct REG_INFOstruct {
 
 #ifdef __cplusplus
 }
-static_assert(sizeof(PNT_INFOstruct) == 94 && sizeof(LIN_INFOstruct) == 67 && sizeof(REG_INFOstruct) == 63);
 #endif
 
 #endif

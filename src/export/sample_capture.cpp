@@ -1,6 +1,7 @@
 #include "export/sample_capture.h"
 
-#include <cstring>
+#include <algorithm>
+#include <optional>
 
 #include "legendfile/legend_set.h"
 #include "pad/model/cell_drawing.h"
@@ -14,36 +15,34 @@ class CapturingDriver final : public KernelDriver {
  public:
   CapturingDriver(CapturedSample& sample, D_DOT middle) : sample_(sample), middle_(middle) {}
 
-  void SetDrawing(int) override {}
+  void SetDrawing(bool) override {}
   void CloseWinDriver() override {}
   void LockColor(int) override {}
   void UnlockColor() override {}
-  void SelectPen(int, int, int) override {}
+  void SelectPen(int) override {}
   void RestorePen() override {}
-  void Line(double, double, double, double, int) override {}
+  void Line(double, double, double, double) override {}
   void FillRect(double, double, double, double, int) override {}
-  void DispText(double, double, float, float, float, float, const char*, int, int, int, float, float, int,
-                int) override {}
-  double TextWidth(const char*, int, int) override { return 0; }
-  int CharCount(const char*) override { return 0; }
-  void ResetDrawState(int) override {}
+  void DispText(const TextBox&, std::string_view) override {}
+  double TextWidth(std::string_view) override { return 0; }
+  int CharCount(std::string_view) override { return 0; }
+  void ResetDrawState() override {}
 
-  void DispPnt(D_DOT position, const char* text, std::int16_t textLength, const std::uint8_t* pntInfo,
-               int) override {
+  void DispPnt(D_DOT position, std::string_view text, PointRecordBytes record) override {
     sample_.kind = CapturedSample::Kind::Point;
     sample_.offset = {position.x - middle_.x, position.y - middle_.y};
-    std::memcpy(sample_.point.data(), pntInfo, sample_.point.size());
-    if (text != nullptr && textLength > 0) sample_.text.assign(text, static_cast<std::size_t>(textLength));
+    std::copy(record.begin(), record.end(), sample_.point.begin());
+    sample_.text.assign(text);
   }
-  void DispLin(const D_DOT*, int, const std::uint8_t* linInfo, int) override {
+  void DispLin(std::span<const D_DOT>, LineRecordBytes record) override {
     sample_.kind = CapturedSample::Kind::Line;
-    std::memcpy(sample_.line.data(), linInfo, sample_.line.size());
+    std::copy(record.begin(), record.end(), sample_.line.begin());
   }
-  void BeginRegFill(std::int32_t fillColour, int pattern, double patternSize, std::int32_t patternColour) override {
+  void BeginRegFill(const RegionFill& fill) override {
     sample_.kind = CapturedSample::Kind::Region;
-    sample_.region = {fillColour, pattern, patternSize, patternColour};
+    sample_.region = fill;
   }
-  void FillPolygons(const D_DOT*, const std::int32_t*, int) override {}
+  void FillPolygons(std::span<const D_DOT>, std::span<const std::int32_t>) override {}
   void EndRegFill() override {}
   bool DispImageIcon(D_DOT centre) override {
     sample_.kind = CapturedSample::Kind::Image;
@@ -68,8 +67,10 @@ CapturedSample captureSample(const LegendSet& legends, const pad::ScaleMaxima& m
   // caption band: half across, five eighths down.
   const D_DOT middle{box.x0 + box.width / 2.0, box.y0 - 0.625 * box.height};
   CapturedSample sample;
+  const std::optional<LegendView> legend = legends.view(legendIndex);
+  if (!legend) return sample;
   CapturingDriver driver(sample, middle);
-  pad::drawSample(driver, legends, maxima, legendIndex, box, frame);
+  pad::drawSample(driver, *legend, maxima, box, frame);
   return sample;
 }
 

@@ -10,7 +10,7 @@
 #include <optional>
 #include <string>
 
-#include "components/display/kernel_driver.h"
+#include "components/drawing/kernel_driver.h"
 #include "legendfile/layout.h"
 
 namespace legend {
@@ -26,14 +26,6 @@ namespace legend::exporter {
 struct CellSize {
   std::int32_t width = 64;
   std::int32_t height = 64;
-};
-
-/// The region fill the pad asks for.
-struct RegionFill {
-  std::int32_t fillColour = 0;
-  int pattern = 0;
-  double patternSize = 0;
-  std::int32_t patternColour = 0;
 };
 
 struct CapturedSample {

@@ -8,10 +8,10 @@
 #include <QPainterPath>
 #include <QSvgGenerator>
 
-#include "components/display/graphic_records.h"
 #include "components/display/palette.h"
 #include "components/display/qpainter_driver.h"
 #include "components/display/styles.h"
+#include "components/drawing/graphic_records.h"
 #include "export/clipping_canvas.h"
 #include "export/svg_document.h"
 
@@ -57,7 +57,7 @@ QByteArray generateSvg(QSizeF size, const QRectF& viewBox, Draw draw) {
 void drawIcon(QPainter& painter, const QRect& canvas, const CapturedSample& sample) {
   const auto driver = OpenWinDriver(painter, canvas);
   if (!driver) return;
-  driver->SetDrawing(1);
+  driver->SetDrawing(true);
   const double w = canvas.width(), h = canvas.height();
   // The display centres marks on the middle of the pixel a coordinate
   // names, so this puts a symbol's centre on the canvas's centre.
@@ -65,8 +65,7 @@ void drawIcon(QPainter& painter, const QRect& canvas, const CapturedSample& samp
   switch (sample.kind) {
     case CapturedSample::Kind::Point: {
       const D_DOT at = anchoredByCorner(sample) ? D_DOT{middle.x + sample.offset.x, middle.y + sample.offset.y} : middle;
-      std::array<std::uint8_t, layout::kPointRecordSize> record = sample.point;  // the driver takes a copy it may not keep
-      driver->DispPnt(at, sample.text.c_str(), static_cast<std::int16_t>(sample.text.size()), record.data(), 0);
+      driver->DispPnt(at, sample.text, sample.point);
       break;
     }
     case CapturedSample::Kind::Image:
@@ -77,25 +76,23 @@ void drawIcon(QPainter& painter, const QRect& canvas, const CapturedSample& samp
       // line through the middle of the pixels a coordinate names, half a
       // pixel down.
       const D_DOT ends[2] = {{-0.5, h / 2 + 0.5}, {w - 0.5, h / 2 + 0.5}};
-      std::array<std::uint8_t, layout::kLineRecordSize> record = sample.line;
-      driver->DispLin(ends, 2, record.data(), 0);
+      driver->DispLin(ends, sample.line);
       break;
     }
     case CapturedSample::Kind::Region: {
       // The outline is drawn on the pixels along the edges, the last row
       // and column included.
       const D_DOT corners[4] = {{0, h}, {w - 1, h}, {w - 1, 1}, {0, 1}};
-      const std::int32_t counts[1] = {4};
-      const RegionFill& fill = sample.region;
-      driver->BeginRegFill(fill.fillColour, fill.pattern, fill.patternSize, fill.patternColour);
-      driver->FillPolygons(corners, counts, 1);
+      const std::int32_t ringSizes[1] = {4};
+      driver->BeginRegFill(sample.region);
+      driver->FillPolygons(corners, ringSizes);
       driver->EndRegFill();
       break;
     }
     case CapturedSample::Kind::None:
       break;
   }
-  driver->SetDrawing(0);
+  driver->SetDrawing(false);
   driver->CloseWinDriver();
 }
 
@@ -142,7 +139,7 @@ QByteArray lineTileSvg(const CapturedSample& sample, double length, double side)
     // the repeat around the middle.
     painter.setClipRect(QRectF(-length / 2, -side / 2, length, side));
     display::drawLineStyle(painter, QPolygonF({QPointF(-length, 0), QPointF(length, 0)}),
-                           display::lineStyleOf(sample.line.data()), display::lineStyleParams(sample.line.data()));
+                           display::lineStyleOf(sample.line), display::lineStyleParams(sample.line));
   });
   return normaliseSvg(generated, tile.size(), {});
 }

@@ -6,10 +6,10 @@
 #include <span>
 #include <string_view>
 
-#include "components/display/graphic_records.h"
 #include "components/display/palette.h"
 #include "components/display/qpainter_driver.h"
 #include "components/display/styles.h"
+#include "components/drawing/graphic_records.h"
 #include "export/sample_drawing.h"
 #include "legendfile/byte_order.h"
 
@@ -138,11 +138,11 @@ void tiles(std::vector<LineLayer>& layers, const CapturedSample& sample, const L
 }
 
 std::vector<LineLayer> lineLayers(const CapturedSample& sample, Vocabulary vocabulary) {
-  const display::LineStyleParams drawn = display::drawnLineStyle(display::lineStyleParams(sample.line.data()));
+  const display::LineStyleParams drawn = display::drawnLineStyle(display::lineStyleParams(sample.line));
   const LineMetrics m{drawn.colour, drawn.secondColour, drawn.penWidth, drawn.patternLength, drawn.patternWidth};
   // Styles are told apart by name, so a style added to the display's list
   // or moved within it falls back to pictures instead of a wrong look.
-  const QString name = display::lineStyleName(display::lineStyleOf(sample.line.data()));
+  const QString name = display::lineStyleName(display::lineStyleOf(sample.line));
   const auto is = [&](const char* style) { return name == QLatin1String(style); };
   std::vector<LineLayer> layers;
   if (is("solid") || is("contour")) {

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <span>
 
 namespace legend {
 
@@ -79,4 +80,10 @@ constexpr std::uint64_t data_area_offset(std::int64_t count) noexcept {
 }
 
 }  // namespace layout
+
+/// Graphic parameter records read where they lie, in someone else's memory.
+using PointRecordBytes = std::span<const std::uint8_t, layout::kPointRecordSize>;
+using LineRecordBytes = std::span<const std::uint8_t, layout::kLineRecordSize>;
+using RegionRecordBytes = std::span<const std::uint8_t, layout::kRegionRecordSize>;
+
 }  // namespace legend

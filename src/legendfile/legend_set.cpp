@@ -253,6 +253,26 @@ HeadRef LegendSet::headRef(std::int32_t index) noexcept {
                                   layout::kHeadRecordSize));
 }
 
+std::optional<LegendView> LegendSet::view(std::int32_t index) const noexcept {
+  if (!contains(index)) return std::nullopt;
+  const HeadView h = head(index);
+  const std::int32_t position = typePosition(index);
+  std::span<const std::uint8_t> record;
+  switch (h.type()) {
+    case static_cast<std::int8_t>(LegendType::Line):
+      if (lines_.contains(position)) record = lines_.record(position);
+      break;
+    case static_cast<std::int8_t>(LegendType::Point):
+      if (points_.contains(position)) record = points_.record(position);
+      break;
+    case static_cast<std::int8_t>(LegendType::Region):
+      if (regions_.contains(position)) record = regions_.record(position);
+      break;
+    default: break;
+  }
+  return LegendView(index, h, record);
+}
+
 std::int16_t LegendSet::getType(std::int32_t index) const noexcept {
   if (!contains(index)) return -1;
   return head(index).type();
@@ -349,9 +369,9 @@ LegendStatus LegendSet::getAttributeInfo(std::int32_t index, AttributeInfo& out)
 }
 
 std::string LegendSet::tipText(std::int32_t position) const {
-  const std::int32_t index = legendAt(position);
-  if (index < 0) return {};
-  const HeadView h = head(index);
+  const std::optional<LegendView> legend = view(legendAt(position));
+  if (!legend) return {};
+  const HeadView& h = legend->head();
   std::string text;
   text.reserve(2 * layout::kTextFieldSize + 64);
   text.append(kTipNumber);

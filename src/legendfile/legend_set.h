@@ -86,6 +86,38 @@ using PointArray = ParamArray<layout::kPointRecordSize>;
 using LineArray = ParamArray<layout::kLineRecordSize>;
 using RegionArray = ParamArray<layout::kRegionRecordSize>;
 
+/// One legend of a set as drawing, the tip and the hand-over to the host
+/// read it: its head record and its graphic parameter record where the set
+/// keeps them, nothing copied. A view sees edits made through the set and
+/// stays valid while the set's generation() stays the same.
+class LegendView {
+ public:
+  /// @p record is the parameter record of the head's type, empty for an
+  /// unknown type.
+  LegendView(std::int32_t index, HeadView head, std::span<const std::uint8_t> record) noexcept
+      : index_(index), head_(head), record_(record) {}
+
+  std::int32_t index() const noexcept { return index_; }
+  const HeadView& head() const noexcept { return head_; }
+  /// The record of a point legend; nothing for a legend of any other type.
+  std::optional<PointRecordBytes> pointRecord() const noexcept { return recordOf<LegendType::Point>(); }
+  std::optional<LineRecordBytes> lineRecord() const noexcept { return recordOf<LegendType::Line>(); }
+  std::optional<RegionRecordBytes> regionRecord() const noexcept { return recordOf<LegendType::Region>(); }
+
+ private:
+  template <LegendType Type>
+  std::optional<std::span<const std::uint8_t, layout::param_record_size(static_cast<std::int8_t>(Type))>> recordOf()
+      const noexcept {
+    constexpr std::size_t size = layout::param_record_size(static_cast<std::int8_t>(Type));
+    if (head_.type() != static_cast<std::int8_t>(Type) || record_.size() != size) return std::nullopt;
+    return std::span<const std::uint8_t, size>(record_.data(), size);
+  }
+
+  std::int32_t index_;
+  HeadView head_;
+  std::span<const std::uint8_t> record_;
+};
+
 /// Attribute data handed out by an attribute query. Both pointers stay owned
 /// by the legend set and are valid until the next attribute query, a reload,
 /// a change of file or the set's destruction.
@@ -165,6 +197,10 @@ class LegendSet {
   bool contains(std::int32_t index) const noexcept { return index >= 0 && index < count(); }
 
   HeadView head(std::int32_t index) const noexcept;
+  /// Legend @p index with its parameter record, read in place; nothing for
+  /// an index outside the set. Drawing and the host's hand-over go by this;
+  /// the get...Info copies below are for the exports.
+  std::optional<LegendView> view(std::int32_t index) const noexcept;
   /// Writable head record, for edits made from the pad.
   HeadRef headRef(std::int32_t index) noexcept;
   /// Index of @p index's record in the parameter array of its type, -1 for

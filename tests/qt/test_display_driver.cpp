@@ -34,13 +34,13 @@ struct Record {
     for (std::size_t i = 0; i < sizeof value; ++i) bytes.at(at + i) = static_cast<std::uint8_t>(raw >> (8 * i));
     return *this;
   }
-  const std::uint8_t* data() const { return bytes.data(); }
+  operator std::span<const std::uint8_t, N>() const { return bytes; }
 };
 using Point = Record<94>;
 using Line = Record<67>;
 
 // The records a new legend starts with (a region's reaches the driver as
-// BeginRegFill(3, 5, 6, 4)).
+// the fill 3, pattern 5 of size 6 in 4).
 Point defaultPoint() {
   return Point().put<std::uint8_t>(0, 1).put<std::uint32_t>(2, 1).put(6, 6.f).put(10, 6.f).put(18, 1.f).put<std::uint32_t>(44, 5);
 }
@@ -60,16 +60,22 @@ struct Canvas {
   std::unique_ptr<KernelDriver> driver;
   Canvas(int width, int height) : image(width, height, QImage::Format_ARGB32) {
     image.fill(Qt::white);
-    driver = OpenWinDriver(&image, 0);
-    driver->SetDrawing(1);
+    driver = OpenWinDriver(&image);
+    driver->SetDrawing(true);
   }
   KernelDriver* operator->() { return driver.get(); }
   const QImage& done() {
-    driver->SetDrawing(0);
+    driver->SetDrawing(false);
     driver->CloseWinDriver();
     return image;
   }
 };
+
+// Character cells @p size pixels square in colour 2, @p spacing apart, lines two characters apart.
+TextBox box(D_DOT topLeft, double width, double height, double size, double spacing) {
+  return {.topLeft = topLeft, .width = width, .height = height, .charHeight = size, .charWidth = size,
+          .charSpacing = spacing, .lineSpacing = 2, .colour = 2};
+}
 
 bool near(QRgb p, const QColor& c, int tolerance = 40) {
   return std::abs(qRed(p) - c.red()) <= tolerance && std::abs(qGreen(p) - c.green()) <= tolerance &&
@@ -146,19 +152,19 @@ TEST(DisplayDriver, originIsBottomLeftAndRectanglesGrowFromTheirCorner) {
 
 TEST(DisplayDriver, linesAreSharpStopBeforeTheirLastPixelAndTakeLockedOrPenColour) {
   Canvas c(30, 30);
-  c->Line(2, 25, 12, 25, 0);   // row 5, columns 2 ... 11
-  c->Line(25, 21, 25, 29, 0);  // column 25, rows 9 down to 2
+  c->Line(2, 25, 12, 25);   // row 5, columns 2 ... 11
+  c->Line(25, 21, 25, 29);  // column 25, rows 9 down to 2
   c->LockColor(0);
-  c->Line(0, 20, 30, 20, 0);
+  c->Line(0, 20, 30, 20);
   c->UnlockColor();
-  c->SelectPen(0, 0, 11);
-  c->Line(0, 15, 20, 15, 0);
+  c->SelectPen(11);
+  c->Line(0, 15, 20, 15);
   c->FillRect(0, 10, 10, -5, 5);  // the pen's colour, not 5
   c->RestorePen();
   c->FillRect(10, 10, 10, -5, 5);
-  c->SelectPen(0, 0, 7);
-  c->ResetDrawState(0);
-  c->Line(0, 2, 20, 2, 0);
+  c->SelectPen(7);
+  c->ResetDrawState();
+  c->Line(0, 2, 20, 2);
   const QImage& img = c.done();
   EXPECT_EQ(countColour(img, QRect(2, 5, 10, 1), Qt::black, 0), 10);
   EXPECT_EQ(countColour(img, QRect(25, 2, 1, 8), Qt::black, 0), 8);
@@ -177,10 +183,10 @@ TEST(DisplayDriver, borrowedPainterDrawsOnlyInItsAreaAndGetsItsStateBack) {
   painter.setPen(QPen(Qt::green, 3));
   auto driver = OpenWinDriver(painter, QRect(10, 20, 30, 30));
   ASSERT_TRUE(driver);
-  driver->SetDrawing(1);
+  driver->SetDrawing(true);
   driver->FillRect(-100, 100, 500, -500, 6);
   driver->FillRect(0, 0, 5, 5, 5);  // the area's bottom-left corner
-  driver->SetDrawing(0);
+  driver->SetDrawing(false);
   driver->CloseWinDriver();
   EXPECT_FALSE(painter.hasClipping());
   EXPECT_EQ(painter.pen(), QPen(Qt::green, 3));
@@ -189,7 +195,7 @@ TEST(DisplayDriver, borrowedPainterDrawsOnlyInItsAreaAndGetsItsStateBack) {
   EXPECT_EQ(inkBounds(img), QRect(10, 20, 30, 30));
   QPainter idle;
   EXPECT_EQ(OpenWinDriver(idle, QRect(0, 0, 10, 10)), nullptr);
-  EXPECT_EQ(OpenWinDriver(nullptr, 0), nullptr);
+  EXPECT_EQ(OpenWinDriver(nullptr), nullptr);
 }
 
 TEST(DisplayDriver, textMeasuresGbkAsItIsLaidOutAndItsInkKeepsToThatExtent) {
@@ -201,14 +207,14 @@ TEST(DisplayDriver, textMeasuresGbkAsItIsLaidOutAndItsInkKeepsToThatExtent) {
   };
   Canvas measure(1, 1);
   for (const Case& c : cases) {
-    EXPECT_EQ(measure->TextWidth(c.text.c_str(), 2, 0), c.width) << c.name;
-    EXPECT_EQ(measure->CharCount(c.text.c_str()), c.chars) << c.name;
+    EXPECT_EQ(measure->TextWidth(c.text), c.width) << c.name;
+    EXPECT_EQ(measure->CharCount(c.text), c.chars) << c.name;
   }
 
   const std::string text = kLegend + "Wg" + kAnnotation;
   Canvas c(200, 60);
-  c->DispText(10, 50, 180, 40, 16, 16, text.c_str(), 2, 2, 0, 2, 2, 0, 2);
-  const double right = 10 + measure->TextWidth(text.c_str(), 2, 0) * 16 + measure->CharCount(text.c_str()) * 2;
+  c->DispText(box({10, 50}, 180, 40, 16, 2), text);
+  const double right = 10 + measure->TextWidth(text) * 16 + measure->CharCount(text) * 2;
   const QImage& img = c.done();
   const QRect bounds = inkBounds(img);
   EXPECT_TRUE(QRect(10, 10, static_cast<int>(right) - 10, 16).contains(bounds)) << bounds.right() << " " << right;
@@ -219,10 +225,10 @@ TEST(DisplayDriver, textMeasuresGbkAsItIsLaidOutAndItsInkKeepsToThatExtent) {
 TEST(DisplayDriver, textIsClippedToItsBoxAndBreaksLinesLower) {
   const std::string text = kLegend + "Wg" + kAnnotation;
   Canvas clipped(200, 60);
-  clipped->DispText(10, 50, 30, 12, 16, 16, text.c_str(), 2, 2, 0, 2, 2, 0, 2);
+  clipped->DispText(box({10, 50}, 30, 12, 16, 2), text);
   EXPECT_TRUE(QRect(10, 10, 30, 12).contains(inkBounds(clipped.done())));
   Canvas lines(200, 60);
-  lines->DispText(10, 50, 180, 60, 10, 10, (kLegend + "\n" + kLegend).c_str(), 2, 2, 0, 1, 2, 0, 2);
+  lines->DispText(box({10, 50}, 180, 60, 10, 1), kLegend + "\n" + kLegend);
   const QImage& img = lines.done();  // the second line starts 10 x 2 lower
   EXPECT_GT(countInk(img, QRect(0, 10, 200, 10)), 0);
   EXPECT_EQ(countInk(img, QRect(0, 20, 200, 10)), 0);
@@ -241,7 +247,7 @@ TEST(DisplayDriver, everyPointTypeDrawsInItsColourAtItsPosition) {
   };
   for (const Case& c : cases) {
     Canvas canvas(100, 80);
-    canvas->DispPnt(D_DOT{40, 40}, c.text.c_str(), static_cast<std::int16_t>(c.text.size()), c.record.data(), 0);
+    canvas->DispPnt(D_DOT{40, 40}, c.text, c.record);
     const QImage& img = canvas.done();
     // Texts start at the position and run right; the rest centre on it.
     EXPECT_GT(countColour(img, QRect(15, 15, 70, 50), c.colour), 10) << c.name;
@@ -252,7 +258,7 @@ TEST(DisplayDriver, everyPointTypeDrawsInItsColourAtItsPosition) {
     }
   }
   Canvas image(80, 80);
-  image->DispPnt(D_DOT{40, 40}, "", 0, Point().put<std::uint8_t>(0, 4).put(2, 1e9f).data(), 0);
+  image->DispPnt(D_DOT{40, 40}, "", Point().put<std::uint8_t>(0, 4).put(2, 1e9f));
   const QImage& icon = image.done();
   EXPECT_TRUE(QRect(24, 24, 32, 32).contains(inkBounds(icon)));
   EXPECT_GT(countInk(icon, QRect(24, 24, 32, 32)), 32 * 20);
@@ -262,7 +268,7 @@ TEST(DisplayDriver, pointTextHangsFromItsAnchorAsThePadPlacesIt) {
   auto bounds = [](std::uint8_t type, bool column) {
     const Point r = textPoint(type, 12, 2).put<std::uint8_t>(type == 0 ? 23 : 35, column ? 1 : 0);
     Canvas canvas(100, 100);
-    canvas->DispPnt(D_DOT{20, 50}, (type == 0 ? kAnnotation : kText).c_str(), 6, r.data(), 0);
+    canvas->DispPnt(D_DOT{20, 50}, type == 0 ? kAnnotation : kText, r);
     return inkBounds(canvas.done());
   };
   // A row annotation stands on its anchor; texts and columns hang below it.
@@ -279,7 +285,7 @@ TEST(DisplayDriver, lineSampleRunsAlongItsPointsAndRegionFillsOnlyItsInside) {
   Canvas line(100, 60);
   const D_DOT ends[] = {{10, 30}, {90, 30}};
   // The factors as the pad stretches them for a 60-pixel cell.
-  line->DispLin(ends, 2, defaultLine().put(13, 120.f).put(17, 120.f).data(), 0);
+  line->DispLin(ends, defaultLine().put(13, 120.f).put(17, 120.f));
   const QImage& l = line.done();
   const QRect along = inkBounds(l);
   EXPECT_TRUE(along.left() <= 12 && along.right() >= 88) << along.left() << " " << along.right();
@@ -288,14 +294,14 @@ TEST(DisplayDriver, lineSampleRunsAlongItsPointsAndRegionFillsOnlyItsInside) {
 
   Canvas region(60, 60);
   const D_DOT points[] = {{10, 50}, {50, 50}, {50, 10}, {10, 10}, {20, 40}, {40, 40}, {40, 20}, {20, 20}};
-  const std::int32_t counts[] = {4, 4}, negative[] = {4, -4}, huge[] = {4, std::numeric_limits<std::int32_t>::max()};
-  region->FillPolygons(points, counts, 2);  // no fill begun
-  region->BeginRegFill(7, 0, 6, 2);
-  region->FillPolygons(points, negative, 2);
-  region->FillPolygons(points, huge, 2);
-  region->FillPolygons(points, counts, -1);
-  EXPECT_TRUE(inkBounds(region.image).isEmpty()) << "counts the caller got wrong draw nothing";
-  region->FillPolygons(points, counts, 2);
+  const std::int32_t counts[] = {4, 4}, negative[] = {4, -4}, huge[] = {4, std::numeric_limits<std::int32_t>::max()},
+                     beyond[] = {4, 5};
+  region->FillPolygons(points, counts);  // no fill begun
+  region->BeginRegFill({.fillColour = 7, .pattern = 0, .patternSize = 6, .patternColour = 2});
+  for (const std::span<const std::int32_t> wrong : {std::span<const std::int32_t>(negative), {huge}, {beyond}})
+    region->FillPolygons(points, wrong);
+  EXPECT_TRUE(inkBounds(region.image).isEmpty()) << "ring sizes the caller got wrong draw nothing";
+  region->FillPolygons(points, counts);
   region->EndRegFill();
   const QImage& g = region.done();
   EXPECT_EQ(countColour(g, QRect(12, 12, 36, 6), paletteColour(7)), 36 * 6);
@@ -310,41 +316,42 @@ TEST(DisplayDriver, damagedRecordsAndCoordinatesDrawWithoutHarm) {
   garbage.bytes.fill(0xFF);
   for (int type : {0, 1, 2, 3, 4, 5, 6, 255}) {
     garbage.put(0, static_cast<std::uint8_t>(type));
-    c->DispPnt(D_DOT{30, 30}, kText.c_str(), 6, garbage.data(), 0);
-    c->DispPnt(D_DOT{30, 30}, nullptr, 32767, garbage.data(), 0);
-    c->DispPnt(D_DOT{30, 30}, kText.c_str(), -1, garbage.data(), 0);
+    c->DispPnt(D_DOT{30, 30}, kText, garbage);
+    c->DispPnt(D_DOT{30, 30}, std::string(3, '\0') + kText, garbage);
   }
-  c->DispPnt(D_DOT{30, 30}, kText.c_str(), 6, textPoint(5, kInf, 2).put(6, 1e30f).data(), 0);
-  c->DispPnt(D_DOT{30, 30}, "", 0, defaultPoint().put(6, 1e30f).put(10, kNaN).put(18, kInf).data(), 0);
-  c->DispPnt(D_DOT{kNaN, 30}, "", 0, defaultPoint().data(), 0);
-  c->DispPnt(D_DOT{30, 30}, "", 0, nullptr, 0);
+  c->DispPnt(D_DOT{30, 30}, kText, textPoint(5, kInf, 2).put(6, 1e30f));
+  c->DispPnt(D_DOT{30, 30}, "", defaultPoint().put(6, 1e30f).put(10, kNaN).put(18, kInf));
+  c->DispPnt(D_DOT{kNaN, 30}, "", defaultPoint());
   Line badLine;
   badLine.bytes.fill(0xFF);
   const D_DOT ends[] = {{5, 5}, {55, 55}}, nanEnds[] = {{5, 5}, {kNaN, 1e300}};
-  c->DispLin(ends, 2, badLine.data(), 0);
-  c->DispLin(ends, 2, Line().put(8, kInf).put(13, 0.f).put(17, -5.f).data(), 0);
-  c->DispLin(ends, -3, defaultLine().data(), 0);
-  c->DispLin(nanEnds, 2, defaultLine().data(), 0);
+  c->DispLin(ends, badLine);
+  c->DispLin(ends, Line().put(8, kInf).put(13, 0.f).put(17, -5.f));
+  c->DispLin(std::span<const D_DOT>(ends, 1), defaultLine());
+  c->DispLin(nanEnds, defaultLine());
   const D_DOT square[] = {{5, 5}, {55, 5}, {55, 55}, {5, 55}};
   const std::int32_t four[] = {4};
-  c->BeginRegFill(-1, 0xFFFF, std::nan(""), std::numeric_limits<std::int32_t>::min());
-  c->FillPolygons(square, four, 1);
+  c->BeginRegFill({.fillColour = -1, .pattern = 0xFFFF, .patternSize = std::nan(""),
+                   .patternColour = std::numeric_limits<std::int32_t>::min()});
+  c->FillPolygons(square, four);
   c->EndRegFill();
-  c->DispText(5, 55, kNaN, kInf, kInf, kNaN, "ab", 2, 2, 0, kNaN, kInf, 0, 99999);
+  c->DispText({.topLeft = {5, 55}, .width = kNaN, .height = kInf, .charHeight = kInf, .charWidth = kNaN,
+               .charSpacing = kNaN, .lineSpacing = kInf, .colour = 99999},
+              "ab");
   c->FillRect(0, 0, kInf, 10, 3);
-  c->Line(0, 0, 1e300, 5, 0);
+  c->Line(0, 0, 1e300, 5);
   c.done();
 }
 
 TEST(DisplayDriver, defaultRecordsGiveClearlyDifferentSamples) {
   // Each in a 60 x 60 box, scaled as the pad scales a sample.
   Canvas point(60, 60), line(60, 60), region(60, 60);
-  point->DispPnt(D_DOT{30, 30}, "", 0, defaultPoint().put(6, 30.f).put(10, 30.f).data(), 0);
+  point->DispPnt(D_DOT{30, 30}, "", defaultPoint().put(6, 30.f).put(10, 30.f));
   const D_DOT ends[] = {{10, 30}, {50, 30}}, corners[] = {{5, 45}, {55, 45}, {55, 15}, {5, 15}};
-  line->DispLin(ends, 2, defaultLine().put(13, 120.f).put(17, 120.f).data(), 0);
+  line->DispLin(ends, defaultLine().put(13, 120.f).put(17, 120.f));
   const std::int32_t four[] = {4};
-  region->BeginRegFill(3, 5, 6, 4);
-  region->FillPolygons(corners, four, 1);
+  region->BeginRegFill({.fillColour = 3, .pattern = 5, .patternSize = 6, .patternColour = 4});
+  region->FillPolygons(corners, four);
   region->EndRegFill();
   const QImage &p = point.done(), &l = line.done(), &g = region.done();
   const QRect all(0, 0, 60, 60), inside(7, 17, 46, 26);

@@ -22,8 +22,8 @@
 
 #include <cstring>
 
-#include "components/display/graphic_records.h"
 #include "components/display/palette.h"
+#include "components/drawing/graphic_records.h"
 #include "editor/legend_param_dlg.h"
 #include "legend/legend_events.h"
 #include "legend/map_project.h"

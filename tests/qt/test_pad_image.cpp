@@ -30,7 +30,7 @@ class ImageSurface : public legend::pad::PadSurface {
     for (int y = r.top; y < r.bottom; ++y)
       for (int x = r.left; x < r.right; ++x) image_.setPixel(x, y, qRgb(255, 255, 255));
   }
-  std::unique_ptr<KernelDriver> openDriver() override { return OpenWinDriver(&image_, 0); }
+  std::unique_ptr<KernelDriver> openDriver() override { return OpenWinDriver(&image_); }
   void reportImageFailure() override { ++imageFailures; }
 
   const QImage& image() const { return image_; }

@@ -1,43 +1,98 @@
 #pragma once
-// A KernelDriver that records every call with its arguments, and a pad
-// surface that hands it out, so drawing geometry can be checked exactly.
+// A KernelDriver that keeps what it is asked to draw, call by call, and a
+// pad surface that hands it out, so drawing geometry can be checked exactly
+// and by name.
 
 #include <cstdint>
 #include <memory>
+#include <ostream>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "components/display/kernel_driver.h"
+#include "components/drawing/kernel_driver.h"
 #include "pad/model/pad_surface.h"
+
+// Failures print the calls' fields.
+inline void PrintTo(const D_DOT& p, std::ostream* os) { *os << "(" << p.x << ", " << p.y << ")"; }
+inline void PrintTo(const TextBox& b, std::ostream* os) {
+  *os << "box at (" << b.topLeft.x << ", " << b.topLeft.y << ") " << b.width << " x " << b.height << ", chars "
+      << b.charHeight << " x " << b.charWidth << " spaced " << b.charSpacing << ", lines " << b.lineSpacing
+      << ", colour " << b.colour;
+}
 
 namespace testdraw {
 
-/// One driver call; numbers in argument order, whatever their type.
-struct Call {
-  std::string op;
-  std::vector<double> args{};
-  std::string text{};                  ///< DispText, DispPnt (its length), TextWidth, CharCount
-  std::vector<D_DOT> points{};         ///< DispPnt, DispImageIcon: one; DispLin, FillPolygons: all
-  std::vector<std::uint8_t> record{};  ///< DispPnt, DispLin: the record as passed
+using Record = std::vector<std::uint8_t>;
+
+/// A straight line and the colour it was drawn in (-1: none chosen).
+struct LineCall {
+  D_DOT from;
+  D_DOT to;
+  int colour = -1;
+  friend bool operator==(const LineCall&, const LineCall&) = default;
+  friend void PrintTo(const LineCall& l, std::ostream* os) {
+    *os << "(" << l.from.x << ", " << l.from.y << ")-(" << l.to.x << ", " << l.to.y << ") in " << l.colour;
+  }
+};
+
+struct RectCall {
+  D_DOT corner;
+  double width = 0;
+  double height = 0;
+  int colour = -1;  ///< the pen's when one is selected
+  friend bool operator==(const RectCall&, const RectCall&) = default;
+  friend void PrintTo(const RectCall& r, std::ostream* os) {
+    *os << "(" << r.corner.x << ", " << r.corner.y << ") " << r.width << " x " << r.height << " in " << r.colour;
+  }
+};
+
+struct TextCall {
+  TextBox box;
+  std::string text;
+};
+
+struct PointCall {
+  D_DOT position;
+  std::string text;
+  Record record;  ///< the record as passed
+};
+
+struct LineSampleCall {
+  std::vector<D_DOT> points;
+  Record record;
+};
+
+struct RegionCall {
+  RegionFill fill;
+  std::vector<D_DOT> points;
+  std::vector<std::int32_t> ringSizes;
 };
 
 struct DrawLog {
-  std::vector<Call> calls;
+  /// Every call's name in order, without the measuring calls of caption fitting.
+  std::vector<std::string> ops;
+  std::vector<LineCall> lines;
+  std::vector<RectCall> rects;
+  std::vector<TextCall> texts;
+  std::vector<PointCall> points;
+  std::vector<LineSampleCall> lineSamples;
+  std::vector<RegionCall> regions;
+  std::vector<D_DOT> icons;
   bool iconDrawable = true;  ///< what DispImageIcon answers
 
-  std::vector<Call> of(std::string_view op) const {
-    std::vector<Call> found;
-    for (const Call& c : calls)
-      if (c.op == op) found.push_back(c);
-    return found;
+  /// Forgets the calls; what DispImageIcon answers stays.
+  void clear() {
+    const bool drawable = iconDrawable;
+    *this = DrawLog();
+    iconDrawable = drawable;
   }
-  /// The calls' names, without the measuring calls of caption fitting.
-  std::vector<std::string> ops() const {
-    std::vector<std::string> names;
-    for (const Call& c : calls)
-      if (c.op != "TextWidth" && c.op != "CharCount") names.push_back(c.op);
-    return names;
+  /// The texts drawn in @p colour.
+  std::vector<std::string> textsIn(int colour) const {
+    std::vector<std::string> found;
+    for (const TextCall& t : texts)
+      if (t.box.colour == colour) found.push_back(t.text);
+    return found;
   }
 };
 
@@ -47,67 +102,58 @@ class RecordingDriver : public KernelDriver {
  public:
   explicit RecordingDriver(DrawLog& log) : log_(log) {}
 
-  void SetupDriverA() override { add("SetupDriverA"); }
-  void SetupDriverB() override { add("SetupDriverB"); }
-  void SetDrawing(int on) override { add("SetDrawing", on); }
-  void CloseWinDriver() override { add("CloseWinDriver"); }
-  void LockColor(int colour) override { add("LockColor", colour); }
-  void UnlockColor() override { add("UnlockColor"); }
-  void SelectPen(int style, int width, int colour) override { add("SelectPen", style, width, colour); }
-  void RestorePen() override { add("RestorePen"); }
-  void Line(double x1, double y1, double x2, double y2, int mode) override { add("Line", x1, y1, x2, y2, mode); }
-  void FillRect(double x, double y, double w, double h, int colour) override { add("FillRect", x, y, w, h, colour); }
-  void DispText(double x, double y, float boxWidth, float boxHeight, float textHeight, float charWidth,
-                const char* text, int a, int b, int c, float charSpacing, float lineSpacing, int d,
-                int colour) override {
-    add("DispText", x, y, boxWidth, boxHeight, textHeight, charWidth, a, b, c, charSpacing, lineSpacing, d, colour)
-        .text = text;
+  void SetDrawing(bool) override { log_.ops.push_back("SetDrawing"); }
+  void CloseWinDriver() override { log_.ops.push_back("CloseWinDriver"); }
+  void LockColor(int colour) override { locked_ = colour; }
+  void UnlockColor() override { locked_ = -1; }
+  void SelectPen(int colour) override { pen_ = colour; }
+  void RestorePen() override { pen_ = -1; }
+  void Line(double x1, double y1, double x2, double y2) override {
+    log_.ops.push_back("Line");
+    log_.lines.push_back({{x1, y1}, {x2, y2}, locked_ >= 0 ? locked_ : pen_});
   }
-  double TextWidth(const char* text, int a, int b) override {
-    add("TextWidth", a, b).text = text;
+  void FillRect(double x, double y, double width, double height, int colour) override {
+    log_.ops.push_back("FillRect");
+    log_.rects.push_back({{x, y}, width, height, pen_ >= 0 ? pen_ : colour});
+  }
+  void DispText(const TextBox& box, std::string_view text) override {
+    log_.ops.push_back("DispText");
+    log_.texts.push_back({box, std::string(text)});
+  }
+  double TextWidth(std::string_view text) override {
     double width = 0;
     for (const std::size_t length : characters(text)) width += length == 2 ? 1.0 : 0.5;
     return width;
   }
-  int CharCount(const char* text) override {
-    add("CharCount").text = text;
-    return static_cast<int>(characters(text).size());
+  int CharCount(std::string_view text) override { return static_cast<int>(characters(text).size()); }
+  void ResetDrawState() override {
+    log_.ops.push_back("ResetDrawState");
+    locked_ = pen_ = -1;
   }
-  void ResetDrawState(int mode) override { add("ResetDrawState", mode); }
-  void DispPnt(D_DOT position, const char* text, std::int16_t length, const std::uint8_t* info, int mode) override {
-    Call& c = add("DispPnt", length, mode);
-    c.text.assign(text, static_cast<std::size_t>(length));
-    c.points = {position};
-    c.record.assign(info, info + kPntInfoBytes);
+  void DispPnt(D_DOT position, std::string_view text, legend::PointRecordBytes record) override {
+    log_.ops.push_back("DispPnt");
+    log_.points.push_back({position, std::string(text), Record(record.begin(), record.end())});
   }
-  void DispLin(const D_DOT* points, int count, const std::uint8_t* info, int mode) override {
-    Call& c = add("DispLin", count, mode);
-    c.points.assign(points, points + count);
-    c.record.assign(info, info + kLinInfoBytes);
+  void DispLin(std::span<const D_DOT> points, legend::LineRecordBytes record) override {
+    log_.ops.push_back("DispLin");
+    log_.lineSamples.push_back({{points.begin(), points.end()}, Record(record.begin(), record.end())});
   }
-  void BeginRegFill(std::int32_t fill, int pattern, double size, std::int32_t patternColour) override {
-    add("BeginRegFill", fill, pattern, size, patternColour);
+  void BeginRegFill(const RegionFill& fill) override {
+    log_.ops.push_back("BeginRegFill");
+    fill_ = fill;
   }
-  void FillPolygons(const D_DOT* points, const std::int32_t* counts, int rings) override {
-    Call& c = add("FillPolygons", rings);
-    for (int r = 0; r < rings; ++r) {
-      c.args.push_back(counts[r]);
-      c.points.insert(c.points.end(), points, points + counts[r]);
-      points += counts[r];
-    }
+  void FillPolygons(std::span<const D_DOT> points, std::span<const std::int32_t> ringSizes) override {
+    log_.ops.push_back("FillPolygons");
+    log_.regions.push_back({fill_, {points.begin(), points.end()}, {ringSizes.begin(), ringSizes.end()}});
   }
-  void EndRegFill() override { add("EndRegFill"); }
+  void EndRegFill() override { log_.ops.push_back("EndRegFill"); }
   bool DispImageIcon(D_DOT centre) override {
-    add("DispImageIcon").points = {centre};
+    log_.ops.push_back("DispImageIcon");
+    log_.icons.push_back(centre);
     return log_.iconDrawable;
   }
 
  private:
-  template <typename... Args>
-  Call& add(const char* op, Args... args) {
-    log_.calls.push_back({op, {static_cast<double>(args)...}});
-    return log_.calls.back();
-  }
   static std::vector<std::size_t> characters(std::string_view text) {
     std::vector<std::size_t> lengths;
     for (std::size_t i = 0; i < text.size(); i += lengths.back())
@@ -115,6 +161,9 @@ class RecordingDriver : public KernelDriver {
     return lengths;
   }
   DrawLog& log_;
+  int locked_ = -1;
+  int pen_ = -1;
+  RegionFill fill_;
 };
 
 /// A drawing area whose drivers all record into one log.

@@ -25,9 +25,9 @@
 #include "components/areaedit/sample_preview.h"
 #include "components/areaedit/style_pickers.h"
 #include "components/areaedit/symbol_grid.h"
-#include "components/display/graphic_records.h"
 #include "components/display/palette.h"
 #include "components/display/styles.h"
+#include "components/drawing/graphic_records.h"
 #include "legendfile/byte_order.h"
 
 namespace {
@@ -324,7 +324,7 @@ class PointDialog : public GraphicDialog {
     symbolGroup_->setSizePolicy(keepPlace);
 
     auto* previewGroup = group(QStringLiteral("预览"), makePreview([this](KernelDriver& driver, QSize area) {
-      drawPointPreview(driver, std::span<const std::uint8_t, kPntInfoBytes>(work_.data(), kPntInfoBytes), area);
+      drawPointPreview(driver, legend::PointRecordBytes(work_.data(), legend::layout::kPointRecordSize), area);
     }), this);
 
     auto* layout = new QGridLayout(this);
@@ -523,7 +523,7 @@ class LineDialog : public GraphicDialog {
     form->addRow(QStringLiteral("图案长度:"), length.spin);
     form->addRow(QStringLiteral("图案宽度:"), width.spin);
     arrangeWithPicker(QStringLiteral("线型"), styles_, form, [this](KernelDriver& driver, QSize area) {
-      drawLinePreview(driver, std::span<const std::uint8_t, kLinInfoBytes>(work_.data(), kLinInfoBytes), area);
+      drawLinePreview(driver, legend::LineRecordBytes(work_.data(), legend::layout::kLineRecordSize), area);
     });
 
     bindRow(styles_, line::kStyle);
@@ -574,7 +574,7 @@ class RegionDialog : public GraphicDialog {
     form->addRow(QStringLiteral("图案宽度:"), width.spin);
     form->addRow(QStringLiteral("图案高度:"), height.spin);
     arrangeWithPicker(QStringLiteral("图案"), swatches_, form, [this](KernelDriver& driver, QSize area) {
-      drawRegionPreview(driver, std::span<const std::uint8_t, kRegInfoBytes>(work_.data(), kRegInfoBytes), area);
+      drawRegionPreview(driver, legend::RegionRecordBytes(work_.data(), legend::layout::kRegionRecordSize), area);
     });
 
     bindRow(swatches_, region::kPattern);

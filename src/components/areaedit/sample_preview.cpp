@@ -12,8 +12,8 @@
 #include <QTransform>
 
 #include "components/areaedit/graphic_editors.h"
-#include "components/display/graphic_records.h"
 #include "components/display/qpainter_driver.h"
+#include "components/drawing/graphic_records.h"
 #include "legendfile/byte_order.h"
 
 namespace legend::areaedit {
@@ -21,12 +21,9 @@ namespace {
 
 namespace point = records::point;
 namespace line = records::line;
-namespace region = records::region;
 using records::PointType;
 
-// The words the pad's cells show for annotation and text legends (GBK).
-constexpr std::string_view kAnnotationSample = "\xd7\xa2\xca\xcd\xc0\xe0";  // 注释类
-constexpr std::string_view kTextSample = "\xce\xc4\xb1\xbe\xc0\xe0";        // 文本类
+// The sample words of annotations and texts are three double-byte characters.
 constexpr int kSampleChars = 3;
 // Room left around a region sample, so its outline stays in view.
 constexpr double kRegionMargin = 8;
@@ -58,7 +55,7 @@ double angleOf(double degrees) { return std::isfinite(degrees) ? std::fmod(degre
 /// What a point sample covers around its anchor, in the record's units and
 /// screen orientation (y down): the box the driver lays the sample in,
 /// turned by the sample's angle.
-QRectF pointExtent(std::span<const std::uint8_t, kPntInfoBytes> record) {
+QRectF pointExtent(PointRecordBytes record) {
   const auto type = static_cast<PointType>(record[point::kType]);
   switch (type) {
     case PointType::Annotation:
@@ -109,8 +106,8 @@ double pointScale(QSizeF extent, QSize area) {
 
 }  // namespace
 
-void drawPointPreview(KernelDriver& driver, std::span<const std::uint8_t, kPntInfoBytes> record, QSize area) {
-  std::array<std::uint8_t, kPntInfoBytes> copy;
+void drawPointPreview(KernelDriver& driver, PointRecordBytes record, QSize area) {
+  std::array<std::uint8_t, layout::kPointRecordSize> copy;
   std::copy(record.begin(), record.end(), copy.begin());
   const QRectF extent = pointExtent(record);
   const double scale = pointScale(extent.size(), area);
@@ -127,7 +124,7 @@ void drawPointPreview(KernelDriver& driver, std::span<const std::uint8_t, kPntIn
   switch (const auto type = static_cast<PointType>(copy[point::kType])) {
     case PointType::Annotation:
     case PointType::Text:
-      text = type == PointType::Annotation ? kAnnotationSample : kTextSample;
+      text = type == PointType::Annotation ? records::kAnnotationSample : records::kTextSample;
       scaleField(point::kTextHeight, sizeOf);
       scaleField(point::kTextWidth, sizeOf);
       scaleField(point::kTextSpacing, spacingOf);
@@ -146,36 +143,35 @@ void drawPointPreview(KernelDriver& driver, std::span<const std::uint8_t, kPntIn
     default:  // an unknown type draws nothing in the pad either
       return;
   }
-  driver.ResetDrawState(0);
-  driver.DispPnt(anchor, text.empty() ? "" : text.data(), static_cast<std::int16_t>(text.size()), copy.data(), 0);
-  driver.ResetDrawState(0);
+  driver.ResetDrawState();
+  driver.DispPnt(anchor, text, copy);
+  driver.ResetDrawState();
 }
 
-void drawLinePreview(KernelDriver& driver, std::span<const std::uint8_t, kLinInfoBytes> record, QSize area) {
-  std::array<std::uint8_t, kLinInfoBytes> copy;
+void drawLinePreview(KernelDriver& driver, LineRecordBytes record, QSize area) {
+  std::array<std::uint8_t, layout::kLineRecordSize> copy;
   std::copy(record.begin(), record.end(), copy.begin());
   const double y = area.height() / 2.0;
   const D_DOT points[2] = {{area.width() / 6.0, y}, {area.width() * 5.0 / 6.0, y}};
   scaleFloat(copy, line::kPatternLength, 2.0 * area.width() / kPreviewLineFactor);
   scaleFloat(copy, line::kPatternWidth, 2.0 * area.height() / kPreviewLineFactor);
-  driver.ResetDrawState(0);
-  driver.DispLin(points, 2, copy.data(), 0);
-  driver.ResetDrawState(0);
+  driver.ResetDrawState();
+  driver.DispLin(points, copy);
+  driver.ResetDrawState();
 }
 
-void drawRegionPreview(KernelDriver& driver, std::span<const std::uint8_t, kRegInfoBytes> record, QSize area) {
+void drawRegionPreview(KernelDriver& driver, RegionRecordBytes record, QSize area) {
   const double left = kRegionMargin;
   const double right = area.width() - kRegionMargin;
   const double top = area.height() - kRegionMargin;
   const double bottom = kRegionMargin;
   const D_DOT corners[4] = {{left, top}, {right, top}, {right, bottom}, {left, bottom}};
-  const std::int32_t counts[1] = {4};
-  driver.ResetDrawState(0);
-  driver.BeginRegFill(load_le<std::int32_t>(record, region::kFillColour), load_le<std::uint16_t>(record, region::kPattern),
-                      load_le<float>(record, region::kPatternSize), load_le<std::int32_t>(record, region::kPatternColour));
-  driver.FillPolygons(corners, counts, 1);
+  const std::int32_t ringSizes[1] = {4};
+  driver.ResetDrawState();
+  driver.BeginRegFill(records::regionFillOf(record));
+  driver.FillPolygons(corners, ringSizes);
   driver.EndRegFill();
-  driver.ResetDrawState(0);
+  driver.ResetDrawState();
 }
 
 SamplePreview::SamplePreview(Draw draw, QWidget* parent) : QWidget(parent), draw_(std::move(draw)) {
@@ -192,9 +188,9 @@ void SamplePreview::paintEvent(QPaintEvent*) {
   const QRect inside = rect().adjusted(1, 1, -1, -1);
   std::unique_ptr<KernelDriver> driver = OpenWinDriver(painter, inside);
   if (!driver || !draw_) return;
-  driver->SetDrawing(1);
+  driver->SetDrawing(true);
   draw_(*driver, inside.size());
-  driver->SetDrawing(0);
+  driver->SetDrawing(false);
   driver->CloseWinDriver();
 }
 

@@ -3,14 +3,12 @@
 // through the display component's driver with the calls the pad's cells
 // use, so what the editor shows is what the pad will show.
 
-#include <cstdint>
 #include <functional>
-#include <span>
 
 #include <QSize>
 #include <QWidget>
 
-#include "components/display/kernel_driver.h"
+#include "components/drawing/kernel_driver.h"
 
 namespace legend::areaedit {
 
@@ -24,12 +22,12 @@ inline constexpr double kPreviewLineFactor = 20;  ///< fine units: pattern lengt
 /// Draws point record @p record centred in an area of @p area pixels, sizes
 /// scaled against kPreviewPointSize, or less where the sample would not fit
 /// whole; annotations and texts show the pad's sample words.
-void drawPointPreview(KernelDriver& driver, std::span<const std::uint8_t, kPntInfoBytes> record, QSize area);
+void drawPointPreview(KernelDriver& driver, PointRecordBytes record, QSize area);
 /// Draws line record @p record across the middle two thirds of @p area, its
 /// pattern stretched as the pad stretches it in a cell of that size.
-void drawLinePreview(KernelDriver& driver, std::span<const std::uint8_t, kLinInfoBytes> record, QSize area);
+void drawLinePreview(KernelDriver& driver, LineRecordBytes record, QSize area);
 /// Fills most of @p area with region record @p record, unscaled, as the pad does.
-void drawRegionPreview(KernelDriver& driver, std::span<const std::uint8_t, kRegInfoBytes> record, QSize area);
+void drawRegionPreview(KernelDriver& driver, RegionRecordBytes record, QSize area);
 
 /// A white sheet on which a drawing function paints through a KernelDriver
 /// opened on the widget for each paint event.

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstring>
 #include <span>
 #include <string_view>
 
@@ -16,9 +15,9 @@
 
 #include "components/base/gbk_text.h"
 #include "components/display/drawing_cache.h"
-#include "components/display/graphic_records.h"
 #include "components/display/palette.h"
 #include "components/display/styles.h"
+#include "components/drawing/graphic_records.h"
 #include "legendfile/byte_order.h"
 
 // The resource initialiser is declared by the macro in the global namespace,
@@ -36,8 +35,8 @@ namespace {
 constexpr double kMaxExtent = 10000;
 // Coordinates beyond this are off any surface we draw on.
 constexpr double kMaxCoordinate = 1e6;
-constexpr std::int64_t kMaxPoints = 1'000'000;
-constexpr int kMaxRings = 100'000;
+constexpr std::size_t kMaxPoints = 1'000'000;
+constexpr std::size_t kMaxRings = 100'000;
 // Glyphs are rasterised at most this size and scaled beyond it.
 constexpr int kMaxFontPixels = 128;
 constexpr int kIconSize = 32;
@@ -178,9 +177,9 @@ QPointF QPainterDriver::edge(double x, double y) const { return {area_.left() + 
 
 QPointF QPainterDriver::centre(double x, double y) const { return edge(x, y) + QPointF(0.5, 0.5); }
 
-void QPainterDriver::SetDrawing(int on) {
+void QPainterDriver::SetDrawing(bool on) {
   if (painter_ == nullptr) return;
-  if (on != 0) {
+  if (on) {
     if (drawing_) return;
     if (ownPainter_ && !ownPainter_->isActive() && !ownPainter_->begin(device_)) return;
     if (!painter_->isActive()) return;
@@ -210,7 +209,7 @@ void QPainterDriver::SetDrawing(int on) {
 }
 
 void QPainterDriver::CloseWinDriver() {
-  SetDrawing(0);
+  SetDrawing(false);
   if (ownPainter_ && ownPainter_->isActive()) ownPainter_->end();
   painter_ = nullptr;
 }
@@ -219,11 +218,11 @@ void QPainterDriver::LockColor(int colour) { lockedColour_ = paletteColour(colou
 
 void QPainterDriver::UnlockColor() { lockedColour_.reset(); }
 
-void QPainterDriver::SelectPen(int /*style*/, int /*width*/, int colour) { penColour_ = paletteColour(colour); }
+void QPainterDriver::SelectPen(int colour) { penColour_ = paletteColour(colour); }
 
 void QPainterDriver::RestorePen() { penColour_.reset(); }
 
-void QPainterDriver::Line(double x1, double y1, double x2, double y2, int /*mode*/) {
+void QPainterDriver::Line(double x1, double y1, double x2, double y2) {
   if (!drawing() || !usable(x1) || !usable(y1) || !usable(x2) || !usable(y2)) return;
   QPointF from = centre(x1, y1);
   QPointF to = centre(x2, y2);
@@ -249,20 +248,19 @@ void QPainterDriver::FillRect(double x, double y, double width, double height, i
   painter_->fillRect(rect, penColour_.value_or(paletteColour(colour)));
 }
 
-void QPainterDriver::DispText(double x, double y, float boxWidth, float boxHeight, float textHeight, float charWidth,
-                              const char* text, int /*a*/, int /*b*/, int /*c*/, float charSpacing,
-                              float lineSpacing, int /*d*/, int colour) {
-  if (!drawing() || text == nullptr || !usable(x) || !usable(y)) return;
-  const QRectF box(edge(x, y), QSizeF(clampSize(boxWidth), clampSize(boxHeight)));
-  const double height = clampSize(textHeight);
-  const double width = clampSize(charWidth);
-  const double spacing = clampSigned(charSpacing);
-  const double lineStep = height * clampSize(lineSpacing, 0, 100);
+void QPainterDriver::DispText(const TextBox& textBox, std::string_view text) {
+  if (!drawing() || !usable(textBox.topLeft)) return;
+  const QRectF box(edge(textBox.topLeft.x, textBox.topLeft.y),
+                   QSizeF(clampSize(textBox.width), clampSize(textBox.height)));
+  const double height = clampSize(textBox.charHeight);
+  const double width = clampSize(textBox.charWidth);
+  const double spacing = clampSigned(textBox.charSpacing);
+  const double lineStep = height * clampSize(textBox.lineSpacing, 0, 100);
   if (box.isEmpty() || height <= 0 || width <= 0) return;
 
   SavedState saved(*painter_);
   painter_->setClipRect(box, Qt::IntersectClip);
-  painter_->setPen(paletteColour(colour));
+  painter_->setPen(paletteColour(textBox.colour));
   GlyphCells glyphs(*painter_, height);
   double left = box.left();
   double top = box.top();
@@ -278,8 +276,7 @@ void QPainterDriver::DispText(double x, double y, float boxWidth, float boxHeigh
   });
 }
 
-double QPainterDriver::TextWidth(const char* text, int /*a*/, int /*b*/) {
-  if (text == nullptr) return 0;
+double QPainterDriver::TextWidth(std::string_view text) {
   double widest = 0;
   double line = 0;
   forEachChar(text, [&](const GbkChar& c) {
@@ -289,14 +286,13 @@ double QPainterDriver::TextWidth(const char* text, int /*a*/, int /*b*/) {
   return widest;
 }
 
-int QPainterDriver::CharCount(const char* text) {
-  if (text == nullptr) return 0;
+int QPainterDriver::CharCount(std::string_view text) {
   int count = 0;
   forEachChar(text, [&](const GbkChar& c) { count += c.lineBreak ? 0 : 1; });
   return count;
 }
 
-void QPainterDriver::ResetDrawState(int /*mode*/) {
+void QPainterDriver::ResetDrawState() {
   Unclip();
   lockedColour_.reset();
   penColour_.reset();
@@ -320,11 +316,10 @@ void QPainterDriver::Unclip() {
   if (painter_ != nullptr && painter_->isActive()) painter_->restore();
 }
 
-void QPainterDriver::drawPointText(QPointF anchor, const char* text, std::int16_t textLength,
-                                   const std::uint8_t* pntInfo, bool annotation) {
+void QPainterDriver::drawPointText(QPointF anchor, std::string_view text, PointRecordBytes record, bool annotation) {
   namespace point = legend::records::point;
-  if (text == nullptr || textLength <= 0) return;
-  const std::span<const std::uint8_t> record(pntInfo, static_cast<std::size_t>(kPntInfoBytes));
+  const std::string_view str = text.substr(0, text.find('\0'));
+  if (str.empty()) return;
   const double height = clampSize(load_le<float>(record, point::kTextHeight));
   const double width = clampSize(load_le<float>(record, point::kTextWidth));
   const double angle = clampAngle(load_le<float>(record, point::kTextAngle));
@@ -332,9 +327,6 @@ void QPainterDriver::drawPointText(QPointF anchor, const char* text, std::int16_
   const bool column =
       load_le<std::uint8_t>(record, annotation ? point::kAnnotationLayout : point::kTextLayout) != 0;
   if (height <= 0 || width <= 0) return;
-  const auto bytes = static_cast<std::size_t>(textLength);
-  const auto* end = static_cast<const char*>(std::memchr(text, '\0', bytes));
-  const std::string_view str(text, end != nullptr ? static_cast<std::size_t>(end - text) : bytes);
 
   SavedState saved(*painter_);
   painter_->translate(anchor);
@@ -364,19 +356,17 @@ void QPainterDriver::drawPointText(QPointF anchor, const char* text, std::int16_
   });
 }
 
-void QPainterDriver::DispPnt(D_DOT position, const char* text, std::int16_t textLength, const std::uint8_t* pntInfo,
-                             int /*mode*/) {
+void QPainterDriver::DispPnt(D_DOT position, std::string_view text, PointRecordBytes record) {
   namespace point = legend::records::point;
   using legend::records::PointType;
-  if (!drawing() || pntInfo == nullptr || !usable(position)) return;
-  const std::span<const std::uint8_t> record(pntInfo, static_cast<std::size_t>(kPntInfoBytes));
+  if (!drawing() || !usable(position)) return;
   const QColor colour = recordColour(load_le<std::uint32_t>(record, point::kColour));
   const double penWidth = clampSize(load_le<float>(record, point::kPenWidth), 1);
 
   switch (static_cast<PointType>(load_le<std::uint8_t>(record, point::kType))) {
     case PointType::Annotation:
     case PointType::Text:
-      drawPointText(edge(position.x, position.y), text, textLength, pntInfo,
+      drawPointText(edge(position.x, position.y), text, record,
                     load_le<std::uint8_t>(record, point::kType) == static_cast<std::uint8_t>(PointType::Annotation));
       return;
     case PointType::Symbol: {
@@ -418,39 +408,39 @@ void QPainterDriver::DispPnt(D_DOT position, const char* text, std::int16_t text
   }
 }
 
-void QPainterDriver::DispLin(const D_DOT* points, int count, const std::uint8_t* linInfo, int /*mode*/) {
-  if (!drawing() || points == nullptr || linInfo == nullptr || count < 2 || count > kMaxPoints) return;
+void QPainterDriver::DispLin(std::span<const D_DOT> points, LineRecordBytes record) {
+  if (!drawing() || points.size() < 2 || points.size() > kMaxPoints) return;
   QPolygonF polyline;
-  polyline.reserve(count);
-  for (int i = 0; i < count; ++i) {
-    if (!usable(points[i])) return;
-    polyline << centre(points[i].x, points[i].y);
+  polyline.reserve(static_cast<qsizetype>(points.size()));
+  for (const D_DOT& point : points) {
+    if (!usable(point)) return;
+    polyline << centre(point.x, point.y);
   }
   SavedState saved(*painter_);
-  drawLineStyle(*painter_, polyline, lineStyleOf(linInfo), lineStyleParams(linInfo));
+  drawLineStyle(*painter_, polyline, lineStyleOf(record), lineStyleParams(record));
 }
 
-void QPainterDriver::BeginRegFill(std::int32_t fillColour, int pattern, double patternSize,
-                                  std::int32_t patternColour) {
+void QPainterDriver::BeginRegFill(const RegionFill& fill) {
   // Pattern cells under a pixel would make the pattern a flood of tiny marks.
-  region_ = RegionStyle{paletteColour(fillColour), pattern, clampSize(patternSize, 1), paletteColour(patternColour)};
+  region_ = RegionStyle{paletteColour(fill.fillColour), fill.pattern, clampSize(fill.patternSize, 1),
+                        paletteColour(fill.patternColour)};
 }
 
-void QPainterDriver::FillPolygons(const D_DOT* points, const std::int32_t* counts, int rings) {
-  if (!drawing() || !region_ || points == nullptr || counts == nullptr || rings <= 0 || rings > kMaxRings) return;
-  std::int64_t total = 0;
-  for (int i = 0; i < rings; ++i) {
-    if (counts[i] < 0) return;
-    total += counts[i];
-    if (total > kMaxPoints) return;
+void QPainterDriver::FillPolygons(std::span<const D_DOT> points, std::span<const std::int32_t> ringSizes) {
+  if (!drawing() || !region_ || ringSizes.empty() || ringSizes.size() > kMaxRings) return;
+  std::uint64_t total = 0;
+  for (const std::int32_t size : ringSizes) {
+    if (size < 0) return;
+    total += static_cast<std::uint64_t>(size);
+    if (total > points.size() || total > kMaxPoints) return;
   }
   QPainterPath area;
   area.setFillRule(Qt::OddEvenFill);
-  const D_DOT* next = points;
-  for (int i = 0; i < rings; ++i) {
+  auto next = points.begin();
+  for (const std::int32_t size : ringSizes) {
     QPolygonF ring;
-    ring.reserve(counts[i]);
-    for (std::int32_t j = 0; j < counts[i]; ++j, ++next) {
+    ring.reserve(size);
+    for (std::int32_t j = 0; j < size; ++j, ++next) {
       if (!usable(*next)) return;
       ring << edge(next->x, next->y);
     }
@@ -488,14 +478,10 @@ bool QPainterDriver::DispImageIcon(D_DOT at) {
   return true;
 }
 
-int lineStyleOf(const std::uint8_t* linInfo) {
-  const std::span<const std::uint8_t> record(linInfo, static_cast<std::size_t>(kLinInfoBytes));
-  return load_le<std::uint16_t>(record, legend::records::line::kStyle);
-}
+int lineStyleOf(LineRecordBytes record) { return load_le<std::uint16_t>(record, legend::records::line::kStyle); }
 
-LineStyleParams lineStyleParams(const std::uint8_t* linInfo) {
+LineStyleParams lineStyleParams(LineRecordBytes record) {
   namespace line = legend::records::line;
-  const std::span<const std::uint8_t> record(linInfo, static_cast<std::size_t>(kLinInfoBytes));
   LineStyleParams params;
   params.colour = recordColour(load_le<std::uint32_t>(record, line::kColour));
   params.secondColour = recordColour(load_le<std::uint32_t>(record, line::kSecondColour));
@@ -519,7 +505,7 @@ RingShape ringShape(double diameter, double penWidth) {
 
 }  // namespace legend::display
 
-std::unique_ptr<KernelDriver> OpenWinDriver(QPaintDevice* device, int /*mode*/) {
+std::unique_ptr<KernelDriver> OpenWinDriver(QPaintDevice* device) {
   legend::display::initResources();
   if (device == nullptr) return nullptr;
   return std::make_unique<legend::display::QPainterDriver>(*device);

@@ -4,14 +4,16 @@
 
 #include <memory>
 #include <optional>
+#include <span>
+#include <string_view>
 
 #include <QImage>
 #include <QPainter>
 #include <QRect>
 #include <QRectF>
 
-#include "components/display/kernel_driver.h"
 #include "components/display/styles.h"
+#include "components/drawing/kernel_driver.h"
 
 class QPaintDevice;
 
@@ -43,47 +45,42 @@ class QPainterDriver final : public KernelDriver {
   QPainterDriver(const QPainterDriver&) = delete;
   QPainterDriver& operator=(const QPainterDriver&) = delete;
 
-  void SetDrawing(int on) override;
+  void SetDrawing(bool on) override;
   void CloseWinDriver() override;
 
   /// A locked colour takes precedence over a selected pen for Line.
   void LockColor(int colour) override;
   void UnlockColor() override;
-  /// The pad's frames are one pixel wide whatever @p style and @p width say.
-  void SelectPen(int style, int width, int colour) override;
+  /// Frames drawn with the pen are one pixel wide.
+  void SelectPen(int colour) override;
   void RestorePen() override;
 
-  void Line(double x1, double y1, double x2, double y2, int mode) override;
+  void Line(double x1, double y1, double x2, double y2) override;
   /// With a pen selected the rectangle takes the pen's colour.
   void FillRect(double x, double y, double width, double height, int colour) override;
 
-  /// Lays characters out left to right: a double-byte character takes
-  /// @p charWidth, a single-byte one half of it, each followed by
-  /// @p charSpacing; each glyph is scaled to textHeight x its advance. A
-  /// line break starts a new line textHeight x lineSpacing lower. Nothing is
-  /// drawn outside the box.
-  void DispText(double x, double y, float boxWidth, float boxHeight, float textHeight, float charWidth,
-                const char* text, int a, int b, int c, float charSpacing, float lineSpacing, int d,
-                int colour) override;
+  /// Each glyph is scaled to the box's character height x its advance.
+  void DispText(const TextBox& box, std::string_view text) override;
   /// The widest line in character widths; line breaks count nothing.
-  double TextWidth(const char* text, int a, int b) override;
+  double TextWidth(std::string_view text) override;
   /// Characters other than line breaks.
-  int CharCount(const char* text) override;
+  int CharCount(std::string_view text) override;
 
-  void ResetDrawState(int mode) override;
+  void ResetDrawState() override;
   void ClipRect(double x, double y, double width, double height) override;
   void Unclip() override;
 
   /// Anchor @p position: annotations (type 0) in a row hang their bottom-left
   /// corner on it, every other text layout its top-left corner; symbols,
   /// dots, rings and the image are centred on it.
-  void DispPnt(D_DOT position, const char* text, std::int16_t textLength, const std::uint8_t* pntInfo,
-               int mode) override;
-  void DispLin(const D_DOT* points, int count, const std::uint8_t* linInfo, int mode) override;
-  void BeginRegFill(std::int32_t fillColour, int pattern, double patternSize, std::int32_t patternColour) override;
-  /// Rings are combined even-odd, so an inner ring makes a hole. A negative
-  /// or implausibly large count makes the call draw nothing.
-  void FillPolygons(const D_DOT* points, const std::int32_t* counts, int rings) override;
+  /// A text ends at its first NUL byte, if any.
+  void DispPnt(D_DOT position, std::string_view text, PointRecordBytes record) override;
+  void DispLin(std::span<const D_DOT> points, LineRecordBytes record) override;
+  void BeginRegFill(const RegionFill& fill) override;
+  /// Rings are combined even-odd, so an inner ring makes a hole. Ring sizes
+  /// that are negative, implausibly large or more than the points given make
+  /// the call draw nothing.
+  void FillPolygons(std::span<const D_DOT> points, std::span<const std::int32_t> ringSizes) override;
   void EndRegFill() override;
 
   bool DispImageIcon(D_DOT centre) override;
@@ -102,8 +99,7 @@ class QPainterDriver final : public KernelDriver {
   bool drawing() const { return drawing_ && painter_ != nullptr && painter_->isActive(); }
   QPointF edge(double x, double y) const;
   QPointF centre(double x, double y) const;
-  void drawPointText(QPointF anchor, const char* text, std::int16_t textLength, const std::uint8_t* pntInfo,
-                     bool annotation);
+  void drawPointText(QPointF anchor, std::string_view text, PointRecordBytes record, bool annotation);
 
   QPaintDevice* device_ = nullptr;  // set when the driver owns its painter
   std::unique_ptr<QPainter> ownPainter_;
@@ -118,10 +114,10 @@ class QPainterDriver final : public KernelDriver {
   std::optional<QImage> icon_;
 };
 
-/// The line style number of the 67-byte line record @p linInfo.
-int lineStyleOf(const std::uint8_t* linInfo);
-/// The parameters DispLin draws the 67-byte line record @p linInfo with.
-LineStyleParams lineStyleParams(const std::uint8_t* linInfo);
+/// The line style number of line record @p record.
+int lineStyleOf(LineRecordBytes record);
+/// The parameters DispLin draws line record @p record with.
+LineStyleParams lineStyleParams(LineRecordBytes record);
 
 /// How a ring of @p diameter with outlines @p penWidth wide is drawn: an
 /// outline of @p radius, @p strokeWidth wide, around a dot of @p dotDiameter.
@@ -135,8 +131,8 @@ RingShape ringShape(double diameter, double penWidth);
 }  // namespace legend::display
 
 /// A driver drawing on @p device (a widget inside its paint event, an image,
-/// a PDF or SVG generator); null when @p device is null. @p mode is unused.
-std::unique_ptr<KernelDriver> OpenWinDriver(QPaintDevice* device, int mode);
+/// a PDF or SVG generator); null when @p device is null.
+std::unique_ptr<KernelDriver> OpenWinDriver(QPaintDevice* device);
 /// A driver drawing within @p area of the device @p painter is active on;
 /// null when the painter is not active.
 std::unique_ptr<KernelDriver> OpenWinDriver(QPainter& painter, QRect area);

@@ -1,11 +1,12 @@
 #include "components/host/record_preparation.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstddef>
 #include <initializer_list>
 #include <span>
 
-#include "components/display/graphic_records.h"
+#include "components/drawing/graphic_records.h"
 #include "legendfile/byte_order.h"
 
 namespace {
@@ -16,13 +17,24 @@ void zeroIfNotFinite(std::span<unsigned char, N> bytes, std::initializer_list<st
     if (!std::isfinite(legend::load_le<Float>(bytes, offset))) legend::store_le<Float>(bytes, offset, Float{0});
 }
 
+/// The host's structure holding a copy of @p record.
+template <typename Info, std::size_t N>
+Info copyOf(std::span<const std::uint8_t, N> record) {
+  // The public header spells the sizes out for C hosts; they must be the
+  // file format's, with nothing around the bytes.
+  static_assert(sizeof(Info) == N && sizeof(Info::bytes) == N);
+  Info info;
+  std::copy(record.begin(), record.end(), info.bytes);
+  return info;
+}
+
 }  // namespace
 
-short PreparePntInfo(PNT_INFOstruct* info) {
-  if (info == nullptr) return 1;
+PNT_INFOstruct PreparePntInfo(legend::PointRecordBytes record) {
   namespace point = legend::records::point;
   using legend::records::PointType;
-  const std::span<unsigned char, sizeof info->bytes> bytes(info->bytes);
+  PNT_INFOstruct info = copyOf<PNT_INFOstruct>(record);
+  const std::span<unsigned char, sizeof info.bytes> bytes(info.bytes);
   switch (static_cast<PointType>(bytes[point::kType])) {
     case PointType::Annotation:
     case PointType::Text:
@@ -38,21 +50,21 @@ short PreparePntInfo(PNT_INFOstruct* info) {
       break;
     default: break;
   }
-  return 1;
+  return info;
 }
 
-short PrepareLinInfo(LIN_INFOstruct* info) {
-  if (info == nullptr) return 1;
+LIN_INFOstruct PrepareLinInfo(legend::LineRecordBytes record) {
   namespace line = legend::records::line;
-  zeroIfNotFinite<float>(std::span<unsigned char, sizeof info->bytes>(info->bytes),
+  LIN_INFOstruct info = copyOf<LIN_INFOstruct>(record);
+  zeroIfNotFinite<float>(std::span<unsigned char, sizeof info.bytes>(info.bytes),
                          {line::kPenWidth, line::kPatternLength, line::kPatternWidth});
-  return 1;
+  return info;
 }
 
-short PrepareRegInfo(REG_INFOstruct* info) {
-  if (info == nullptr) return 1;
+REG_INFOstruct PrepareRegInfo(legend::RegionRecordBytes record) {
   namespace region = legend::records::region;
-  zeroIfNotFinite<float>(std::span<unsigned char, sizeof info->bytes>(info->bytes),
+  REG_INFOstruct info = copyOf<REG_INFOstruct>(record);
+  zeroIfNotFinite<float>(std::span<unsigned char, sizeof info.bytes>(info.bytes),
                          {region::kPatternSize, region::kPatternHeight});
-  return 1;
+  return info;
 }

@@ -5,11 +5,12 @@
 // exactly as the legend file holds it.
 
 #include "legend/records.h"
+#include "legendfile/layout.h"
 
-/// Replaces non-finite sizes and angles of the point type's fields by 0.
-/// Always 1.
-short PreparePntInfo(PNT_INFOstruct* info);
+/// The point record @p record with the non-finite sizes and angles of its
+/// point type's fields replaced by 0.
+PNT_INFOstruct PreparePntInfo(legend::PointRecordBytes record);
 /// The same for the pen width and pattern sizes of a line record.
-short PrepareLinInfo(LIN_INFOstruct* info);
+LIN_INFOstruct PrepareLinInfo(legend::LineRecordBytes record);
 /// The same for the pattern cell size of a region record.
-short PrepareRegInfo(REG_INFOstruct* info);
+REG_INFOstruct PrepareRegInfo(legend::RegionRecordBytes record);

@@ -1,6 +1,6 @@
 #include "editor/model/editor_store.h"
 
-#include "components/display/graphic_records.h"
+#include "components/drawing/graphic_records.h"
 
 #include <algorithm>
 #include <filesystem>

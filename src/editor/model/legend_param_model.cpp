@@ -4,7 +4,7 @@
 #include <cstring>
 #include <limits>
 
-#include "components/display/graphic_records.h"
+#include "components/drawing/graphic_records.h"
 #include "editor/model/editor_messages.h"
 #include "legendfile/byte_order.h"
 #include "legendfile/data_block.h"

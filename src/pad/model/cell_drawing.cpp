@@ -5,9 +5,10 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <optional>
 #include <span>
 
-#include "components/display/graphic_records.h"
+#include "components/drawing/graphic_records.h"
 #include "legendfile/byte_order.h"
 #include "legendfile/layout.h"
 #include "legendfile/legend_set.h"
@@ -17,35 +18,20 @@ namespace {
 
 namespace point = records::point;
 namespace line = records::line;
-namespace region = records::region;
 using records::PointType;
-
-static_assert(kPntInfoBytes == layout::kPointRecordSize);
-static_assert(kLinInfoBytes == layout::kLineRecordSize);
-static_assert(kRegInfoBytes == layout::kRegionRecordSize);
 
 // Caption text is laid out with these character metrics; fitting estimates
 // widths with the same ones so the fitted text is what gets drawn.
-constexpr float kCharWidth = 12.0f;
-constexpr float kCharSpacing = 1.0f;
-// Fixed arguments of the display component's text calls.
-constexpr int kTextArgA = 2;
-constexpr int kTextArgB = 2;
-constexpr int kTextArgC = 0;
-constexpr int kTextArgD = 0;
-constexpr float kTextLineSpacing = 2.0f;
+constexpr double kCharWidth = 12.0;
+constexpr double kCharSpacing = 1.0;
+constexpr double kLineSpacing = 2.0;
 // Room the caption leaves free at the cell's sides.
 constexpr std::int32_t kCaptionMargin = 6;
 // Height of the position number's top above the cell's bottom edge.
 constexpr std::int32_t kNumberRise = 15;
 
-// The texts point samples of annotation and text legends show (GBK).
-constexpr std::string_view kAnnotationSample = "\xd7\xa2\xca\xcd\xc0\xe0";  // 注释类
-constexpr std::string_view kTextSample = "\xce\xc4\xb1\xbe\xc0\xe0";        // 文本类
-
 using PointRecord = std::array<std::uint8_t, layout::kPointRecordSize>;
 using LineRecord = std::array<std::uint8_t, layout::kLineRecordSize>;
-using RegionRecord = std::array<std::uint8_t, layout::kRegionRecordSize>;
 
 /// A scaled size as the records hold it. Edited records need not lie within
 /// the maxima, so a result beyond float range saturates instead of being an
@@ -65,37 +51,41 @@ float scaleFloat(std::array<std::uint8_t, N>& record, std::size_t offset, double
   return scaled;
 }
 
-void drawLine(KernelDriver& driver, std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2) {
-  driver.Line(x1, y1, x2, y2, 0);
+/// A copy of @p record for a sample to scale.
+template <std::size_t N>
+std::array<std::uint8_t, N> copyOf(std::span<const std::uint8_t, N> record) noexcept {
+  std::array<std::uint8_t, N> copy;
+  std::copy(record.begin(), record.end(), copy.begin());
+  return copy;
 }
 
-SampleResult drawLineSample(KernelDriver& driver, const LegendSet& legends, const ScaleMaxima& maxima,
-                            std::int32_t legendIndex, const SampleBox& box, const CellFrame& cell) {
-  LineRecord copy;
-  if (legends.getLineInfo(copy.data(), legendIndex) == 0) return SampleResult::Nothing;
+void drawLine(KernelDriver& driver, std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2) {
+  driver.Line(x1, y1, x2, y2);
+}
+
+SampleResult drawLineSample(KernelDriver& driver, LineRecordBytes record, const ScaleMaxima& maxima,
+                            const SampleBox& box, const CellFrame& cell) {
+  LineRecord copy = copyOf(record);
   const std::int32_t left = box.x0 + box.width / 6;
   const std::int32_t y = box.y0 - 3 * box.height / 4;
   const D_DOT points[2] = {{static_cast<double>(left), static_cast<double>(y)},
                            {static_cast<double>(left + 2 * box.width / 3), static_cast<double>(y)}};
   scaleFloat(copy, line::kPatternLength, 2.0 * cell.width, maxima.lineX);
   scaleFloat(copy, line::kPatternWidth, 2.0 * cell.height, maxima.lineY);
-  driver.DispLin(points, 2, copy.data(), 0);
+  driver.DispLin(points, copy);
   return SampleResult::Drawn;
 }
 
-SampleResult drawRegionSample(KernelDriver& driver, const LegendSet& legends, std::int32_t legendIndex,
-                              const SampleBox& box) {
-  RegionRecord copy;
-  if (legends.getRegionInfo(copy.data(), legendIndex) == 0) return SampleResult::Nothing;
+SampleResult drawRegionSample(KernelDriver& driver, RegionRecordBytes record, const SampleBox& box) {
   const double top = box.y0 - (box.height - 1) * 0.25;
   const double bottom = top - (box.height - 1) * 0.75;
   const double left = box.x0 + 1;
   const double right = box.x0 + box.width;
   const D_DOT corners[4] = {{left, top}, {right, top}, {right, bottom}, {left, bottom}};
-  const std::int32_t counts[1] = {4};
-  driver.BeginRegFill(load_le<std::int32_t>(copy, region::kFillColour), load_le<std::uint16_t>(copy, region::kPattern),
-                      load_le<float>(copy, region::kPatternSize), load_le<std::int32_t>(copy, region::kPatternColour));
-  driver.FillPolygons(corners, counts, 1);
+  const std::int32_t ringSizes[1] = {4};
+  // A region's record is not scaled, so it is read where the set keeps it.
+  driver.BeginRegFill(records::regionFillOf(record));
+  driver.FillPolygons(corners, ringSizes);
   driver.EndRegFill();
   return SampleResult::Drawn;
 }
@@ -126,10 +116,9 @@ D_DOT scaleTextSample(PointRecord& copy, PointType type, const ScaleMaxima& maxi
   return {box.x0 + (w - width) * 0.5, box.y0 - captionBand - ((3 * h - 6) / 4 - 3 * height) * 0.5};
 }
 
-SampleResult drawPointSample(KernelDriver& driver, const LegendSet& legends, const ScaleMaxima& maxima,
-                             std::int32_t legendIndex, const SampleBox& box, const CellFrame& cell) {
-  PointRecord copy;
-  if (legends.getPointInfo(copy.data(), legendIndex) == 0) return SampleResult::Nothing;
+SampleResult drawPointSample(KernelDriver& driver, PointRecordBytes record, const ScaleMaxima& maxima,
+                             const SampleBox& box, const CellFrame& cell) {
+  PointRecord copy = copyOf(record);
   const std::int32_t w = box.width;
   const std::int32_t h = box.height;
   const double centreX = box.x0 + w / 2;
@@ -138,7 +127,7 @@ SampleResult drawPointSample(KernelDriver& driver, const LegendSet& legends, con
   switch (const auto type = static_cast<PointType>(copy[point::kType])) {
     case PointType::Annotation:
     case PointType::Text:
-      text = type == PointType::Annotation ? kAnnotationSample : kTextSample;
+      text = type == PointType::Annotation ? records::kAnnotationSample : records::kTextSample;
       position = scaleTextSample(copy, type, maxima, box);
       break;
     case PointType::Symbol:
@@ -161,43 +150,37 @@ SampleResult drawPointSample(KernelDriver& driver, const LegendSet& legends, con
     default:  // no rule places an unknown point type
       return SampleResult::Nothing;
   }
-  // The sample texts are literals and the record a local copy, so the
-  // driver gets NUL-terminated text and may not keep either.
-  driver.DispPnt(position, text.empty() ? "" : text.data(), static_cast<std::int16_t>(text.size()), copy.data(), 0);
+  driver.DispPnt(position, text, copy);
   return SampleResult::Drawn;
 }
 
-/// The caption of @p legendIndex before fitting.
-CaptionText captionOf(const LegendSet& legends, std::int32_t legendIndex, CaptionMode captions) noexcept {
-  if (captions == CaptionMode::Names) return captionWorkText(legends.head(legendIndex).name());
+/// The caption of @p legend before fitting.
+CaptionText captionOf(const LegendView& legend, CaptionMode captions) noexcept {
+  if (captions == CaptionMode::Names) return captionWorkText(legend.head().name());
   std::array<char, 16> digits;
-  const auto result = std::to_chars(digits.data(), digits.data() + digits.size(), legends.head(legendIndex).classCode());
+  const auto result = std::to_chars(digits.data(), digits.data() + digits.size(), legend.head().classCode());
   return captionWorkText(std::string_view(digits.data(), static_cast<std::size_t>(result.ptr - digits.data())));
 }
 
-/// The three texts of a cell share one box, sized by the cell's inner size.
-struct TextBox {
-  float width;
-  float height;
-  float textHeight;
-};
-
-void drawText(KernelDriver& driver, double x, double y, const TextBox& box, const char* text, int colourNumber) {
-  driver.DispText(x, y, box.width, box.height, box.textHeight, kCharWidth, text, kTextArgA, kTextArgB, kTextArgC,
-                  kCharSpacing, kTextLineSpacing, kTextArgD, colourNumber);
+/// The three texts of a cell share a box sized by the cell's inner size;
+/// each is drawn from its own corner in its own colour.
+void drawText(KernelDriver& driver, TextBox box, double x, double y, int colourNumber, std::string_view text) {
+  box.topLeft = {x, y};
+  box.colour = colourNumber;
+  driver.DispText(box, text);
 }
 
 /// The selected cell: filled, with light top and left edges and a double
 /// dark bottom and right edge, so it looks pressed in.
 void drawSelectedFrame(KernelDriver& driver, std::int32_t x, std::int32_t y, std::int32_t cw, std::int32_t ch) {
-  driver.SelectPen(0, 0, colour::kSelectedFill);
+  driver.SelectPen(colour::kSelectedFill);
   driver.FillRect(x + 1, y - 1, cw - 1, -(ch - 1), colour::kSelectedFill);
   driver.RestorePen();
-  driver.SelectPen(0, 0, colour::kFrameLight);
+  driver.SelectPen(colour::kFrameLight);
   drawLine(driver, x + 1, y - 1, x + cw, y - 1);
   drawLine(driver, x + 1, y - 1, x + 1, y - ch);
   driver.RestorePen();
-  driver.SelectPen(0, 0, colour::kFrameDark);
+  driver.SelectPen(colour::kFrameDark);
   drawLine(driver, x + cw - 1, y - ch + 1, x + cw - 1, y);
   drawLine(driver, x + cw - 1, y - ch + 1, x, y - ch + 1);
   drawLine(driver, x + cw - 2, y - ch + 2, x + cw - 2, y - 1);
@@ -205,25 +188,30 @@ void drawSelectedFrame(KernelDriver& driver, std::int32_t x, std::int32_t y, std
   driver.RestorePen();
 }
 
-std::array<char, 12> decimal(std::int32_t value) noexcept {
-  std::array<char, 12> text{};  // room for "-2147483648" and the NUL
-  std::to_chars(text.data(), text.data() + text.size() - 1, value);
-  return text;
-}
+/// @p value in decimal, held without allocating.
+class Decimal {
+ public:
+  explicit Decimal(std::int32_t value) noexcept
+      : length_(static_cast<std::size_t>(std::to_chars(digits_.data(), digits_.data() + digits_.size(), value).ptr -
+                                         digits_.data())) {}
+  std::string_view view() const noexcept { return {digits_.data(), length_}; }
+
+ private:
+  std::array<char, 11> digits_{};  // room for "-2147483648"
+  std::size_t length_;
+};
 
 /// Opens the surface's driver and starts a pass on it: null when there is
 /// no driver.
 std::unique_ptr<KernelDriver> beginPass(PadSurface& surface) {
   std::unique_ptr<KernelDriver> driver = surface.openDriver();
   if (!driver) return nullptr;
-  driver->SetupDriverA();
-  driver->SetupDriverB();
-  driver->SetDrawing(1);
+  driver->SetDrawing(true);
   return driver;
 }
 
 void endPass(KernelDriver& driver) {
-  driver.SetDrawing(0);
+  driver.SetDrawing(false);
   driver.CloseWinDriver();
 }
 
@@ -239,7 +227,6 @@ bool CaptionText::append(std::string_view bytes) noexcept {
   if (bytes.size() > kCaptionBytes - length_) return false;
   std::memcpy(bytes_.data() + length_, bytes.data(), bytes.size());
   length_ += bytes.size();
-  bytes_[length_] = '\0';
   return true;
 }
 
@@ -266,8 +253,8 @@ CaptionText fitCaption(KernelDriver& driver, std::string_view text, std::int32_t
   for (std::size_t at = 0; at < all.size();) {
     const std::size_t length = gbkCharBytes(all, at);
     candidate.append(all.substr(at, length));  // a prefix of the work text always fits
-    const double estimate = driver.TextWidth(candidate.c_str(), kTextArgA, kTextArgC) * kCharWidth +
-                            static_cast<double>(driver.CharCount(candidate.c_str())) * kCharSpacing;
+    const double estimate = driver.TextWidth(candidate.view()) * kCharWidth +
+                            static_cast<double>(driver.CharCount(candidate.view())) * kCharSpacing;
     // A width the driver cannot give (NaN) is taken as too wide.
     if (!(std::trunc(estimate) <= limit)) break;
     fitted = candidate;
@@ -291,31 +278,26 @@ void drawGrid(KernelDriver& driver, const PadGeometry& geometry) {
   driver.UnlockColor();
 }
 
-SampleResult drawSample(KernelDriver& driver, const LegendSet& legends, const ScaleMaxima& maxima,
-                        std::int32_t legendIndex, const SampleBox& box, const CellFrame& cell) {
-  switch (legends.getType(legendIndex)) {
-    case static_cast<std::int16_t>(LegendType::Line):
-      return drawLineSample(driver, legends, maxima, legendIndex, box, cell);
-    case static_cast<std::int16_t>(LegendType::Point):
-      return drawPointSample(driver, legends, maxima, legendIndex, box, cell);
-    case static_cast<std::int16_t>(LegendType::Region):
-      return drawRegionSample(driver, legends, legendIndex, box);
-    default:
-      return SampleResult::Nothing;
-  }
+SampleResult drawSample(KernelDriver& driver, const LegendView& legend, const ScaleMaxima& maxima,
+                        const SampleBox& box, const CellFrame& cell) {
+  if (const std::optional<LineRecordBytes> record = legend.lineRecord())
+    return drawLineSample(driver, *record, maxima, box, cell);
+  if (const std::optional<PointRecordBytes> record = legend.pointRecord())
+    return drawPointSample(driver, *record, maxima, box, cell);
+  if (const std::optional<RegionRecordBytes> record = legend.regionRecord())
+    return drawRegionSample(driver, *record, box);
+  return SampleResult::Nothing;
 }
 
-SampleResult drawCell(KernelDriver& driver, const LegendSet& legends, const ScaleMaxima& maxima,
+SampleResult drawCell(KernelDriver& driver, const LegendView& legend, const ScaleMaxima& maxima,
                       const CellFrame& cell, std::int32_t position, CaptionMode captions, bool selected) {
-  const std::int32_t legendIndex = legends.legendAt(position);
-  if (!legends.contains(legendIndex)) return SampleResult::Nothing;
   const std::int32_t x = cell.topLeft.x;
   const std::int32_t y = cell.topLeft.y;
   const std::int32_t cw = cell.width;
   const std::int32_t ch = cell.height;
-  const CaptionText caption = fitCaption(driver, captionOf(legends, legendIndex, captions).view(), cw - kCaptionMargin);
+  const CaptionText caption = fitCaption(driver, captionOf(legend, captions).view(), cw - kCaptionMargin);
 
-  driver.ResetDrawState(0);
+  driver.ResetDrawState();
   // The selected cell's frame takes a pixel more on each side, and its
   // texts sit in a box a pixel smaller.
   SampleBox box{x + 1, y - 1, cw - 2, ch - 2};
@@ -330,25 +312,31 @@ SampleResult drawCell(KernelDriver& driver, const LegendSet& legends, const Scal
   // A sample larger than its box (a thick line, a symbol drawn beyond its
   // nominal size) would cover the neighbouring cells.
   driver.ClipRect(box.x0, box.y0, box.width, box.height);
-  const SampleResult result = drawSample(driver, legends, maxima, legendIndex, box, cell);
+  const SampleResult result = drawSample(driver, legend, maxima, box, cell);
   driver.Unclip();
-  driver.ResetDrawState(0);
+  driver.ResetDrawState();
 
-  const TextBox textBox{static_cast<float>(innerWidth - kCaptionMargin), static_cast<float>(innerHeight - 2),
-                        static_cast<float>(static_cast<std::int32_t>(innerHeight * 0.25 - 2))};
-  drawText(driver, x + 4, y - 2, textBox, caption.c_str(), selected ? colour::kSelectedShadow : colour::kShadow);
-  drawText(driver, x + 3, y - 1, textBox, caption.c_str(), selected ? colour::kSelectedCaption : colour::kCaption);
+  const auto textHeight = static_cast<std::int32_t>(innerHeight * 0.25 - 2);
+  TextBox text;
+  text.width = innerWidth - kCaptionMargin;
+  text.height = innerHeight - 2;
+  text.charHeight = textHeight;
+  text.charWidth = kCharWidth;
+  text.charSpacing = kCharSpacing;
+  text.lineSpacing = kLineSpacing;
+  drawText(driver, text, x + 4, y - 2, selected ? colour::kSelectedShadow : colour::kShadow, caption.view());
+  drawText(driver, text, x + 3, y - 1, selected ? colour::kSelectedCaption : colour::kCaption, caption.view());
   // The number hangs 15 pixels above the cell's bottom edge, or higher where
   // a large cell's text is too tall to end above the edge.
-  const auto numberRise = std::max<std::int32_t>(kNumberRise, static_cast<std::int32_t>(textBox.textHeight) + 2);
-  drawText(driver, x + 4, y - innerHeight + numberRise, textBox, decimal(position).data(), colour::kNumber);
+  const std::int32_t numberRise = std::max(kNumberRise, textHeight + 2);
+  drawText(driver, text, x + 4, y - innerHeight + numberRise, colour::kNumber, Decimal(position).view());
   return result;
 }
 
 void CellPainter::fullPass(PadSurface& surface, const LegendSet& legends, std::int32_t scrollPosition,
                            CaptionMode captions) {
   if (!surface.exists()) return;
-  surface.setTotalText(decimal(legends.displayCount()).data());
+  surface.setTotalText(Decimal(legends.displayCount()).view());
   surface.clearArea();
   bool imageFailed = false;
   {
@@ -363,8 +351,10 @@ void CellPainter::fullPass(PadSurface& surface, const LegendSet& legends, std::i
       const ScaleMaxima& maxima = scaleMaxima();
       for (std::int32_t cell = 0; cell < kGridCells && first + cell < legends.displayCount(); ++cell) {
         const auto position = static_cast<std::int32_t>(first + cell);
+        const std::optional<LegendView> legend = legends.view(legends.legendAt(position));
+        if (!legend) continue;
         const bool selected = position == legends.selectedPosition();
-        if (drawCell(*driver, legends, maxima, frameOf(geometry_, cell), position, captions, selected) ==
+        if (drawCell(*driver, *legend, maxima, frameOf(geometry_, cell), position, captions, selected) ==
             SampleResult::ImageFailed)
           imageFailed = true;
       }
@@ -379,7 +369,7 @@ void CellPainter::fullPass(PadSurface& surface, const LegendSet& legends, std::i
 void CellPainter::singleCellPass(PadSurface& surface, const LegendSet& legends, std::int32_t scrollPosition,
                                  CaptionMode captions, std::int32_t position, bool selected) {
   if (!surface.exists()) return;
-  surface.setTotalText(decimal(legends.displayCount()).data());
+  surface.setTotalText(Decimal(legends.displayCount()).view());
   if (!isVisible(position, scrollPosition, legends.displayCount())) return;
   const std::int32_t cell = cellOf(position, scrollPosition);
   // The cell is where the last pass drew it; the area may have been resized since.
@@ -390,8 +380,9 @@ void CellPainter::singleCellPass(PadSurface& surface, const LegendSet& legends, 
     if (!driver) return;
     geometry_ = PadGeometry(surface.areaSize());
     drawGrid(*driver, geometry_);
-    imageFailed = hasLegendsToShow(legends) &&
-                  drawCell(*driver, legends, scaleMaxima(), frameOf(geometry_, cell), position, captions,
+    const std::optional<LegendView> legend = legends.view(legends.legendAt(position));
+    imageFailed = hasLegendsToShow(legends) && legend &&
+                  drawCell(*driver, *legend, scaleMaxima(), frameOf(geometry_, cell), position, captions,
                            selected) == SampleResult::ImageFailed;
     endPass(*driver);
   }

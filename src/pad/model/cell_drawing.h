@@ -11,13 +11,14 @@
 #include <cstdint>
 #include <string_view>
 
-#include "components/display/kernel_driver.h"
+#include "components/drawing/kernel_driver.h"
 #include "pad/model/pad_geometry.h"
 #include "pad/model/pad_surface.h"
 #include "pad/model/scale_maxima.h"
 
 namespace legend {
 class LegendSet;
+class LegendView;
 }
 
 namespace legend::pad {
@@ -44,17 +45,15 @@ enum class CaptionMode {
 /// Longest caption text handled, in bytes; longer names are shortened first.
 inline constexpr std::size_t kCaptionBytes = 99;
 
-/// A caption of at most kCaptionBytes GBK bytes, NUL-terminated for the
-/// driver, held without allocating.
+/// A caption of at most kCaptionBytes GBK bytes, held without allocating.
 class CaptionText {
  public:
   std::string_view view() const noexcept { return {bytes_.data(), length_}; }
-  const char* c_str() const noexcept { return bytes_.data(); }
   /// Appends @p bytes; false, and nothing appended, when they do not fit.
   bool append(std::string_view bytes) noexcept;
 
  private:
-  std::array<char, kCaptionBytes + 1> bytes_{};
+  std::array<char, kCaptionBytes> bytes_{};
   std::size_t length_ = 0;
 };
 
@@ -94,16 +93,15 @@ enum class SampleResult {
 /// Draws the grid lines of @p geometry's cells in the grid colour.
 void drawGrid(KernelDriver& driver, const PadGeometry& geometry);
 
-/// Draws the sample of legend @p legendIndex in @p box of @p cell, scaled
-/// against @p maxima. The legend's record is copied and the copy scaled;
-/// the legend set is not changed.
-SampleResult drawSample(KernelDriver& driver, const LegendSet& legends, const ScaleMaxima& maxima,
-                        std::int32_t legendIndex, const SampleBox& box, const CellFrame& cell);
+/// Draws the sample of @p legend in @p box of @p cell, scaled against
+/// @p maxima. Records that are scaled are copied and the copy scaled; the
+/// legend set is not changed.
+SampleResult drawSample(KernelDriver& driver, const LegendView& legend, const ScaleMaxima& maxima,
+                        const SampleBox& box, const CellFrame& cell);
 
-/// Draws display position @p position of @p legends into @p cell: frame
-/// (when @p selected), sample, caption and number. Nothing for a position
-/// outside the display list.
-SampleResult drawCell(KernelDriver& driver, const LegendSet& legends, const ScaleMaxima& maxima,
+/// Draws @p legend, shown at display position @p position, into @p cell:
+/// frame (when @p selected), sample, caption and number.
+SampleResult drawCell(KernelDriver& driver, const LegendView& legend, const ScaleMaxima& maxima,
                       const CellFrame& cell, std::int32_t position, CaptionMode captions, bool selected);
 
 /// Runs the pad's drawing passes against a PadSurface and keeps the cell

@@ -218,18 +218,20 @@ bool PadModel::passToProject(std::int32_t index) {
   // The project's calls and the attribute query's message may let the host
   // reload or close the pad; the rest of the legend then goes to no one.
   const std::uint64_t generation = set_.generation();
-  HeadRecord head;
-  set_.getHeadInfo(head.bytes.data(), index);
+  // Read in place: the view holds as long as the generation does, which is
+  // checked after every call that lets the host in.
+  const std::optional<LegendView> legend = set_.view(index);
+  if (!legend) return !closed_;
   // The host gets its own aligned copies of the fields; the head record
   // holds them unaligned.
-  const HeadView view = head.view();
-  char type = static_cast<char>(view.type());
-  std::int32_t classCode = view.classCode();
-  std::int32_t blockSize = view.blockSize();
+  const HeadView& head = legend->head();
+  char type = static_cast<char>(head.type());
+  std::int32_t classCode = head.classCode();
+  std::int32_t blockSize = head.blockSize();
   std::array<char, layout::kMaxTextBytes + 1> name{};
   std::array<char, layout::kMaxTextBytes + 1> description{};
-  std::copy_n(view.name().data(), view.name().size(), name.data());
-  std::copy_n(view.description().data(), view.description().size(), description.data());
+  std::copy_n(head.name().data(), head.name().size(), name.data());
+  std::copy_n(head.description().data(), head.description().size(), description.data());
   project_->sSetSelCLNHeadInfo(&type, &classCode, nullptr, &blockSize, name.data(), description.data());
   if (!current(generation)) return false;
 
@@ -240,32 +242,15 @@ bool PadModel::passToProject(std::int32_t index) {
     project_->sSetSelCLNAttInfo(attributes.structure, reinterpret_cast<char*>(attributes.record), attributes.length);
   if (!current(generation)) return false;
 
-  switch (set_.getType(index)) {
-    case static_cast<std::int16_t>(LegendType::Point): {
-      PNT_INFOstruct record{};
-      if (set_.getPointInfo(record.bytes, index) == 1) {
-        PreparePntInfo(&record);
-        project_->sSetSelCLNPntInfo(&record);
-      }
-      break;
-    }
-    case static_cast<std::int16_t>(LegendType::Line): {
-      LIN_INFOstruct record{};
-      if (set_.getLineInfo(record.bytes, index) == 1) {
-        PrepareLinInfo(&record);
-        project_->sSetSelCLNLinInfo(&record);
-      }
-      break;
-    }
-    case static_cast<std::int16_t>(LegendType::Region): {
-      REG_INFOstruct record{};
-      if (set_.getRegionInfo(record.bytes, index) == 1) {
-        PrepareRegInfo(&record);
-        project_->sSetSelCLNRegInfo(&record);
-      }
-      break;
-    }
-    default: break;
+  if (const std::optional<PointRecordBytes> point = legend->pointRecord()) {
+    PNT_INFOstruct prepared = PreparePntInfo(*point);
+    project_->sSetSelCLNPntInfo(&prepared);
+  } else if (const std::optional<LineRecordBytes> line = legend->lineRecord()) {
+    LIN_INFOstruct prepared = PrepareLinInfo(*line);
+    project_->sSetSelCLNLinInfo(&prepared);
+  } else if (const std::optional<RegionRecordBytes> region = legend->regionRecord()) {
+    REG_INFOstruct prepared = PrepareRegInfo(*region);
+    project_->sSetSelCLNRegInfo(&prepared);
   }
   return current(generation);
 }
@@ -432,10 +417,10 @@ void PadModel::toggleFilter(int id) {
 
 std::span<std::uint8_t> PadModel::storedRecord(std::int32_t index) {
   const std::int32_t typePosition = set_.typePosition(index);
-  switch (set_.getType(index)) {
-    case static_cast<std::int16_t>(LegendType::Point): return recordOf(set_.points(), typePosition);
-    case static_cast<std::int16_t>(LegendType::Line): return recordOf(set_.lines(), typePosition);
-    case static_cast<std::int16_t>(LegendType::Region): return recordOf(set_.regions(), typePosition);
+  switch (set_.head(index).type()) {
+    case static_cast<std::int8_t>(LegendType::Point): return recordOf(set_.points(), typePosition);
+    case static_cast<std::int8_t>(LegendType::Line): return recordOf(set_.lines(), typePosition);
+    case static_cast<std::int8_t>(LegendType::Region): return recordOf(set_.regions(), typePosition);
     default: return {};
   }
 }

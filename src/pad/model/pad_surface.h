@@ -5,7 +5,7 @@
 #include <memory>
 #include <string_view>
 
-#include "components/display/kernel_driver.h"
+#include "components/drawing/kernel_driver.h"
 #include "pad/model/pad_geometry.h"
 
 namespace legend::pad {

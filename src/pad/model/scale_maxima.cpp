@@ -1,12 +1,11 @@
 #include "pad/model/scale_maxima.h"
 
-#include <array>
 #include <cstdint>
+#include <optional>
 #include <span>
 
-#include "components/display/graphic_records.h"
+#include "components/drawing/graphic_records.h"
 #include "legendfile/byte_order.h"
-#include "legendfile/layout.h"
 #include "legendfile/legend_set.h"
 
 namespace legend::pad {
@@ -30,39 +29,32 @@ float floatAt(std::span<const std::uint8_t> record, std::size_t offset) noexcept
 
 void ScaleMaxima::raiseFrom(const LegendSet& legends) noexcept {
   for (const std::int32_t index : legends.displayList()) {
-    switch (legends.getType(index)) {
-      case static_cast<std::int16_t>(LegendType::Line): {
-        std::array<std::uint8_t, layout::kLineRecordSize> record;
-        if (legends.getLineInfo(record.data(), index) == 0) break;
-        raise(lineX, floatAt(record, line::kPatternLength));
-        raise(lineY, floatAt(record, line::kPatternWidth));
-        break;
+    const std::optional<LegendView> legend = legends.view(index);
+    if (!legend) continue;
+    if (const std::optional<LineRecordBytes> lineRecord = legend->lineRecord()) {
+      raise(lineX, floatAt(*lineRecord, line::kPatternLength));
+      raise(lineY, floatAt(*lineRecord, line::kPatternWidth));
+    } else if (const std::optional<PointRecordBytes> pointRecord = legend->pointRecord()) {
+      const PointRecordBytes record = *pointRecord;
+      switch (static_cast<PointType>(record[point::kType])) {
+        case PointType::Annotation:
+        case PointType::Text:
+          raise(pointHeight, floatAt(record, point::kTextHeight));
+          raise(pointWidth, floatAt(record, point::kTextWidth));
+          break;
+        case PointType::Symbol:
+          raise(pointHeight, floatAt(record, point::kSymbolHeight));
+          raise(pointWidth, floatAt(record, point::kSymbolWidth));
+          break;
+        case PointType::Dot:
+        case PointType::Ring:
+          raise(pointSize, load_le<double>(record, point::kMarkerSize));
+          break;
+        default:  // images have no size; other point types are not drawn
+          break;
       }
-      case static_cast<std::int16_t>(LegendType::Point): {
-        std::array<std::uint8_t, layout::kPointRecordSize> record;
-        if (legends.getPointInfo(record.data(), index) == 0) break;
-        switch (static_cast<PointType>(record[point::kType])) {
-          case PointType::Annotation:
-          case PointType::Text:
-            raise(pointHeight, floatAt(record, point::kTextHeight));
-            raise(pointWidth, floatAt(record, point::kTextWidth));
-            break;
-          case PointType::Symbol:
-            raise(pointHeight, floatAt(record, point::kSymbolHeight));
-            raise(pointWidth, floatAt(record, point::kSymbolWidth));
-            break;
-          case PointType::Dot:
-          case PointType::Ring:
-            raise(pointSize, load_le<double>(record, point::kMarkerSize));
-            break;
-          default:  // images have no size; other point types are not drawn
-            break;
-        }
-        break;
-      }
-      default:  // regions are drawn to fill the cell whatever their record
-        break;
     }
+    // Regions are drawn to fill the cell whatever their record.
   }
 }
 

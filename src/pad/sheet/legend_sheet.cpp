@@ -1,6 +1,7 @@
 #include "pad/sheet/legend_sheet.h"
 
 #include <algorithm>
+#include <optional>
 
 #include <QFileInfo>
 #include <QImage>
@@ -127,9 +128,7 @@ void drawSheetPage(QPainter& painter, const QRect& gridArea, const legend::Legen
   if (rows == 0) return;
   const auto driver = OpenWinDriver(painter, gridArea);
   if (!driver) return;
-  driver->SetupDriverA();
-  driver->SetupDriverB();
-  driver->SetDrawing(1);
+  driver->SetDrawing(true);
 
   // Drawing coordinates grow upwards from the bottom of the grid area, as
   // in the pad: a cell's top-left corner is (width x column, height - cell
@@ -139,15 +138,15 @@ void drawSheetPage(QPainter& painter, const QRect& gridArea, const legend::Legen
   driver->LockColor(kGridColour);
   for (int r = 0; r <= rows; ++r) {
     const double y = height - r * layout.cellHeight;
-    driver->Line(0, y, layout.columns * layout.cellWidth, y, 0);
+    driver->Line(0, y, layout.columns * layout.cellWidth, y);
   }
   for (int c = 0; c <= layout.columns; ++c) {
     const double x = c * layout.cellWidth;
-    driver->Line(x, height, x, height - rows * layout.cellHeight, 0);
+    driver->Line(x, height, x, height - rows * layout.cellHeight);
   }
   driver->UnlockColor();
 
-  driver->SetDrawing(0);
+  driver->SetDrawing(false);
   driver->CloseWinDriver();
 
   // Each cell gets a driver of its own clipped to the cell, so a caption,
@@ -162,15 +161,17 @@ void drawSheetPage(QPainter& painter, const QRect& gridArea, const legend::Legen
   frame.width = layout.cellWidth;
   frame.height = layout.cellHeight;
   for (int position = first; position < last; ++position) {
+    const std::optional<legend::LegendView> legend = legends.view(legends.legendAt(position));
+    if (!legend) continue;
     const int cell = position - first;
     const QRect area(gridArea.left() + (cell % layout.columns) * layout.cellWidth,
                      gridArea.top() + (cell / layout.columns) * layout.cellHeight, layout.cellWidth + 1,
                      layout.cellHeight + 1);
     const auto cellDriver = OpenWinDriver(painter, area);
     if (!cellDriver) continue;
-    cellDriver->SetDrawing(1);
-    legend::pad::drawCell(*cellDriver, legends, maxima, frame, position, captions, false);
-    cellDriver->SetDrawing(0);
+    cellDriver->SetDrawing(true);
+    legend::pad::drawCell(*cellDriver, *legend, maxima, frame, position, captions, false);
+    cellDriver->SetDrawing(false);
     cellDriver->CloseWinDriver();
   }
 }

@@ -632,7 +632,7 @@ std::unique_ptr<KernelDriver> PadWindowPort::openDriver() {
   CLegendPadDlg::Parts& p = *pad_.parts_;
   if (p.area->image().isNull()) p.area->clear();
   if (p.openDriver) return p.openDriver(p.area->image());
-  return OpenWinDriver(&p.area->image(), 0);
+  return OpenWinDriver(&p.area->image());
 }
 
 void PadWindowPort::reportImageFailure() {

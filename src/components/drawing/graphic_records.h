@@ -1,14 +1,17 @@
 #pragma once
-// Named fields of the three graphic parameter records as the display
-// component reads them. The records themselves stay opaque byte images
-// everywhere else; docs/graphic-records.md has one table per record.
+// Named fields of the three graphic parameter records as drawing reads
+// them. The records themselves stay opaque byte images everywhere else;
+// docs/graphic-records.md has one table per record.
 
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <span>
+#include <string_view>
 
+#include "components/drawing/kernel_driver.h"
 #include "legendfile/byte_order.h"
+#include "legendfile/layout.h"
 
 namespace legend::records {
 
@@ -43,6 +46,10 @@ enum class PointType : std::uint8_t {
   Text = 5,        ///< "文本类": like an annotation
 };
 
+/// The words samples of annotation and text legends show (GBK).
+inline constexpr std::string_view kAnnotationSample = "\xd7\xa2\xca\xcd\xc0\xe0";  // 注释类
+inline constexpr std::string_view kTextSample = "\xce\xc4\xb1\xbe\xc0\xe0";        // 文本类
+
 // Line record (67 bytes).
 namespace line {
 inline constexpr std::size_t kStyle = 0;          ///< u16: line style
@@ -64,10 +71,16 @@ inline constexpr std::size_t kPatternHeight = 10; ///< f32: pattern cell height,
 inline constexpr std::size_t kPatternColour = 14; ///< u32: palette colour of the pattern
 }  // namespace region
 
+/// The fill a region record asks for.
+inline RegionFill regionFillOf(RegionRecordBytes r) noexcept {
+  return {load_le<std::int32_t>(r, region::kFillColour), load_le<std::uint16_t>(r, region::kPattern),
+          load_le<float>(r, region::kPatternSize), load_le<std::int32_t>(r, region::kPatternColour)};
+}
+
 // The records of new legends (docs/graphic-records.md); every byte not set
 // here is zero. The editor's template and "set default" both start from them.
 
-inline void fillNewPointRecord(std::span<std::uint8_t, 94> r) noexcept {
+inline void fillNewPointRecord(std::span<std::uint8_t, layout::kPointRecordSize> r) noexcept {
   std::fill(r.begin(), r.end(), std::uint8_t{0});
   r[point::kType] = static_cast<std::uint8_t>(PointType::Symbol);
   store_le<std::uint32_t>(r, point::kSymbolNumber, 1);
@@ -77,7 +90,7 @@ inline void fillNewPointRecord(std::span<std::uint8_t, 94> r) noexcept {
   store_le<std::uint32_t>(r, point::kColour, 5);  // red
 }
 
-inline void fillNewLineRecord(std::span<std::uint8_t, 67> r) noexcept {
+inline void fillNewLineRecord(std::span<std::uint8_t, layout::kLineRecordSize> r) noexcept {
   std::fill(r.begin(), r.end(), std::uint8_t{0});
   store_le<std::uint16_t>(r, line::kStyle, 14);
   store_le<std::uint32_t>(r, line::kColour, 3);  // blue
@@ -87,7 +100,7 @@ inline void fillNewLineRecord(std::span<std::uint8_t, 67> r) noexcept {
   store_le<std::uint32_t>(r, line::kSecondColour, 2);  // black
 }
 
-inline void fillNewRegionRecord(std::span<std::uint8_t, 63> r) noexcept {
+inline void fillNewRegionRecord(std::span<std::uint8_t, layout::kRegionRecordSize> r) noexcept {
   std::fill(r.begin(), r.end(), std::uint8_t{0});
   store_le<std::uint32_t>(r, region::kFillColour, 3);  // blue
   store_le<std::uint16_t>(r, region::kPattern, 5);
