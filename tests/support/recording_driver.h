@@ -13,8 +13,7 @@
 #include "components/drawing/kernel_driver.h"
 #include "pad/model/pad_surface.h"
 
-// Failures print the calls' fields.
-inline void PrintTo(const D_DOT& p, std::ostream* os) { *os << "(" << p.x << ", " << p.y << ")"; }
+// A failed comparison of text boxes shows their fields.
 inline void PrintTo(const TextBox& b, std::ostream* os) {
   *os << "box at (" << b.topLeft.x << ", " << b.topLeft.y << ") " << b.width << " x " << b.height << ", chars "
       << b.charHeight << " x " << b.charWidth << " spaced " << b.charSpacing << ", lines " << b.lineSpacing
@@ -31,9 +30,6 @@ struct LineCall {
   D_DOT to;
   int colour = -1;
   friend bool operator==(const LineCall&, const LineCall&) = default;
-  friend void PrintTo(const LineCall& l, std::ostream* os) {
-    *os << "(" << l.from.x << ", " << l.from.y << ")-(" << l.to.x << ", " << l.to.y << ") in " << l.colour;
-  }
 };
 
 struct RectCall {
@@ -42,9 +38,6 @@ struct RectCall {
   double height = 0;
   int colour = -1;  ///< the pen's when one is selected
   friend bool operator==(const RectCall&, const RectCall&) = default;
-  friend void PrintTo(const RectCall& r, std::ostream* os) {
-    *os << "(" << r.corner.x << ", " << r.corner.y << ") " << r.width << " x " << r.height << " in " << r.colour;
-  }
 };
 
 struct TextCall {
@@ -70,7 +63,8 @@ struct RegionCall {
 };
 
 struct DrawLog {
-  /// Every call's name in order, without the measuring calls of caption fitting.
+  /// The calls' names in order. Colour and pen changes show in the colours
+  /// of the lines and rectangles they apply to; measuring leaves no trace.
   std::vector<std::string> ops;
   std::vector<LineCall> lines;
   std::vector<RectCall> rects;
