@@ -270,7 +270,7 @@ std::optional<LegendView> LegendSet::view(std::int32_t index) const noexcept {
       break;
     default: break;
   }
-  return LegendView(index, h, record);
+  return LegendView(h, record);
 }
 
 std::int16_t LegendSet::getType(std::int32_t index) const noexcept {

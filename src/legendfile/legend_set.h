@@ -94,10 +94,8 @@ class LegendView {
  public:
   /// @p record is the parameter record of the head's type, empty for an
   /// unknown type.
-  LegendView(std::int32_t index, HeadView head, std::span<const std::uint8_t> record) noexcept
-      : index_(index), head_(head), record_(record) {}
+  LegendView(HeadView head, std::span<const std::uint8_t> record) noexcept : head_(head), record_(record) {}
 
-  std::int32_t index() const noexcept { return index_; }
   const HeadView& head() const noexcept { return head_; }
   /// The record of a point legend; nothing for a legend of any other type.
   std::optional<PointRecordBytes> pointRecord() const noexcept { return recordOf<LegendType::Point>(); }
@@ -113,7 +111,6 @@ class LegendView {
     return std::span<const std::uint8_t, size>(record_.data(), size);
   }
 
-  std::int32_t index_;
   HeadView head_;
   std::span<const std::uint8_t> record_;
 };
