@@ -1,0 +1,53 @@
+// The records a host receives: the point type's sizes and angles, a line's
+// pen and pattern sizes and a region's pattern cell are finite numbers, and
+// every other byte is the file's.
+
+#include "components/host/record_preparation.h"
+
+#include <gtest/gtest.h>
+
+#include <bit>
+#include <cmath>
+#include <limits>
+#include <vector>
+
+#include "support/cln_builder.h"
+
+namespace {
+
+using testcln::Bytes;
+constexpr float kNaN = std::numeric_limits<float>::quiet_NaN();
+constexpr float kInf = std::numeric_limits<float>::infinity();
+
+Bytes withFloats(Bytes record, std::vector<std::pair<std::size_t, float>> floats) {
+  for (const auto& [at, value] : floats) testcln::put32At(record, at, std::bit_cast<std::uint32_t>(value));
+  return record;
+}
+
+template <typename Info>
+Bytes bytesOf(const Info& info) {
+  return Bytes(std::begin(info.bytes), std::end(info.bytes));
+}
+
+TEST(RecordPreparation, NonFiniteSizesOfTheRecordsTypeBecomeZeroAndNothingElseChanges) {
+  // A text (point type 5) has no pen, so what lies where a symbol keeps its pen width stays.
+  Bytes text = withFloats(testcln::params(1, 0), {{2, kNaN}, {6, 3}, {10, kInf}, {18, kNaN}});
+  text[0] = 5;
+  Bytes expectedText = withFloats(text, {{2, 0}, {10, 0}});
+  EXPECT_EQ(bytesOf(PreparePntInfo(legend::PointRecordBytes(text.data(), text.size()))), expectedText);
+
+  Bytes symbol = withFloats(testcln::params(1, 0), {{6, -kInf}, {14, kNaN}, {18, kInf}});
+  symbol[0] = 1;
+  EXPECT_EQ(bytesOf(PreparePntInfo(legend::PointRecordBytes(symbol.data(), symbol.size()))),
+            withFloats(symbol, {{6, 0}, {14, 0}, {18, 0}}));
+
+  const Bytes line = withFloats(testcln::params(0, 9), {{8, kInf}, {13, kNaN}, {17, 4}});
+  EXPECT_EQ(bytesOf(PrepareLinInfo(legend::LineRecordBytes(line.data(), line.size()))),
+            withFloats(line, {{8, 0}, {13, 0}}));
+
+  const Bytes region = withFloats(testcln::params(2, 9), {{6, kNaN}, {10, -kInf}});
+  EXPECT_EQ(bytesOf(PrepareRegInfo(legend::RegionRecordBytes(region.data(), region.size()))),
+            withFloats(region, {{6, 0}, {10, 0}}));
+}
+
+}  // namespace
