@@ -22,7 +22,7 @@
 #include <vector>
 
 #include "editor/model/editor_store.h"
-#include "editor/model/legend_param_model.h"
+#include "paramdlg/model/legend_param_model.h"
 #include "legendfile/byte_order.h"
 #include "legendfile/header.h"
 #include "legendfile/layout.h"

@@ -1,7 +1,7 @@
 // Legend parameter dialog model: what reaches the caller's head record and
 // block on OK and on Cancel, reading hostile blocks, and the attribute
 // commands, driven through a scripted prompter and a fake component.
-#include "editor/model/legend_param_model.h"
+#include "paramdlg/model/legend_param_model.h"
 
 #include <gtest/gtest.h>
 

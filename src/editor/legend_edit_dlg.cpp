@@ -34,10 +34,10 @@
 #include "components/base/message_prompter.h"
 #include "components/base/select_file_name.h"
 #include "editor/legend_list_model.h"
-#include "editor/legend_param_dlg.h"
+#include "paramdlg/legend_param_dlg.h"
 #include "editor/model/editor_messages.h"
 #include "editor/model/editor_store.h"
-#include "editor/qt_area_editors.h"
+#include "paramdlg/qt_area_editors.h"
 #include "legendfile/file_io.h"
 #include "legendfile/messages.h"
 

@@ -24,7 +24,7 @@
 
 #include "components/display/palette.h"
 #include "components/drawing/graphic_records.h"
-#include "editor/legend_param_dlg.h"
+#include "paramdlg/legend_param_dlg.h"
 #include "legend/legend_events.h"
 #include "legend/map_project.h"
 #include "legendfile/messages.h"

@@ -1,7 +1,7 @@
 // The legend parameter dialog as a user drives it: what the controls show,
 // what reaches the caller's head record and block on OK and on Cancel, and
 // which typed texts are refused; and the message-box prompter's answers.
-#include "editor/legend_param_dlg.h"
+#include "paramdlg/legend_param_dlg.h"
 
 #include <gtest/gtest.h>
 

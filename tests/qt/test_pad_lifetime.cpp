@@ -18,7 +18,7 @@
 #include <QPushButton>
 #include <QTimer>
 
-#include "editor/legend_param_dlg.h"
+#include "paramdlg/legend_param_dlg.h"
 #include "legend/map_project.h"
 #include "legendfile/messages.h"
 #include "pad/model/pad_model.h"

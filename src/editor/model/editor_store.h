@@ -17,7 +17,7 @@
 
 #include "att_stru.h"
 #include "editor/model/editor_item.h"
-#include "editor/model/legend_param_model.h"
+#include "paramdlg/model/legend_param_model.h"
 #include "legendfile/file_io.h"
 #include "legendfile/head_record.h"
 #include "legendfile/layout.h"

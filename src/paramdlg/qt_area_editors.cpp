@@ -1,4 +1,4 @@
-#include "editor/qt_area_editors.h"
+#include "paramdlg/qt_area_editors.h"
 
 #include "components/areaedit/att_record_editor.h"
 #include "components/areaedit/att_stru_editor.h"

@@ -8,7 +8,7 @@
 
 #include <QDialog>
 
-#include "editor/model/legend_param_model.h"
+#include "paramdlg/model/legend_param_model.h"
 #include "legendfile/head_record.h"
 #include "legendfile/prompter.h"
 

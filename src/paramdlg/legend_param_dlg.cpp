@@ -1,4 +1,4 @@
-#include "editor/legend_param_dlg.h"
+#include "paramdlg/legend_param_dlg.h"
 
 #include <string>
 #include <string_view>

@@ -2,7 +2,7 @@
 // The area-editing component's dialogs behind the editor's AreaEditors
 // interface, for windows that edit legends for real.
 
-#include "editor/model/legend_param_model.h"
+#include "paramdlg/model/legend_param_model.h"
 
 class QWidget;
 

@@ -1,4 +1,4 @@
-#include "editor/model/legend_param_model.h"
+#include "paramdlg/model/legend_param_model.h"
 
 #include <algorithm>
 #include <cstring>
