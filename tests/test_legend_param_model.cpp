@@ -8,7 +8,6 @@
 #include <climits>
 #include <deque>
 
-#include "editor/model/editor_messages.h"
 #include "legendfile/messages.h"
 #include "support/cln_builder.h"
 #include "support/scripted_prompter.h"
@@ -319,7 +318,6 @@ TEST(LegendParamModel, RecordEditorGetsAFullLengthBufferAndOnlyAFailureIsReporte
 }
 
 TEST(LegendParamModel, StructureTheComponentCannotReadIsKeptWithItsRecordUntilReplacedOnPurpose) {
-  namespace tx = legend::editor::texts;
   const Bytes record = {1, 2, 3, 4, 5};
   struct Case {
     const char* name;
@@ -332,16 +330,16 @@ TEST(LegendParamModel, StructureTheComponentCannotReadIsKeptWithItsRecordUntilRe
     SCOPED_TRACE(c.name);
     const Bytes original = testcln::block(testcln::params(2, 1), c.structure, record);
     Fixture f(2, original, true);
-    EXPECT_EQ(f.prompter.shown, std::vector<std::string>{std::string(tx::kStructureUnreadable)});
+    EXPECT_EQ(f.prompter.shown, std::vector<std::string>{std::string(msg::kStructureUnreadable)});
     EXPECT_TRUE(f.model->structureUnreadable());
 
     // 属性内容 says why it cannot; 属性结构 asks first and opens nothing on No.
     f.model->editAttributeContent();
-    EXPECT_EQ(f.prompter.shown.back(), tx::kUnreadableStructureContent);
+    EXPECT_EQ(f.prompter.shown.back(), msg::kUnreadableStructureContent);
     f.editors.prepared = Structure24();
     f.prompter.answers = {false};
     f.model->editAttributeStructure();
-    EXPECT_EQ(f.prompter.shown.back(), tx::kReplaceUnreadableStructure);
+    EXPECT_EQ(f.prompter.shown.back(), msg::kReplaceUnreadableStructure);
     EXPECT_TRUE(f.editors.calls.empty());
 
     f.model->editGraphicParameters();

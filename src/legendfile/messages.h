@@ -36,6 +36,15 @@ inline constexpr std::string_view kResetAllLegendInfo = "是否修改当前的�
 inline constexpr std::string_view kTextTooLong = "名称和描述最多127字节!";
 inline constexpr std::string_view kNameNotStorable = "名称含有无法保存的字符!";
 inline constexpr std::string_view kDescriptionNotStorable = "描述含有无法保存的字符!";
+/// A structure the attribute component cannot read (one written by another
+/// host's component, say) is kept as stored.
+inline constexpr std::string_view kStructureUnreadable =
+    "图例的属性结构无法读取,将原样保留属性结构和属性内容!\n"
+    "'属性结构'和'设为默认值'会以新的属性结构替换它。";
+inline constexpr std::string_view kReplaceUnreadableStructure =
+    "属性结构无法读取,编辑属性结构将以新的属性结构替换它,原属性内容将被清除!\n是否继续?";
+inline constexpr std::string_view kUnreadableStructureContent =
+    "属性结构无法读取,不能编辑属性内容!\n原属性结构和属性内容将原样保留。";
 
 /// The text shown for @p status, with @p path in place of the %s of the texts
 /// that name a file. Empty for Ok and NoSuchLegend, which show nothing.

@@ -1,7 +1,6 @@
 #pragma once
-// Texts of the project legend editor and of the attribute editing it does
-// through the parameter dialog (UTF-8). The texts it shares with the pad
-// stay in legendfile/messages.h.
+// Texts of the project legend editor (UTF-8). The texts it shares with the
+// pad, those of the parameter dialog among them, are in legendfile/messages.h.
 
 #include <string_view>
 
@@ -53,15 +52,5 @@ inline constexpr std::string_view kReplaceExisting = "图例文件已存在,是�
 /// Leaving with 取消, Escape or the close box while the store holds edits
 /// 确定 has not written.
 inline constexpr std::string_view kDiscardChanges = "图例已修改,尚未保存!\n是否放弃修改并退出编辑器?";
-
-// Parameter dialog: a structure the attribute component cannot read (one
-// written by another host's component, say) is kept as stored.
-inline constexpr std::string_view kStructureUnreadable =
-    "图例的属性结构无法读取,将原样保留属性结构和属性内容!\n"
-    "'属性结构'和'设为默认值'会以新的属性结构替换它。";
-inline constexpr std::string_view kReplaceUnreadableStructure =
-    "属性结构无法读取,编辑属性结构将以新的属性结构替换它,原属性内容将被清除!\n是否继续?";
-inline constexpr std::string_view kUnreadableStructureContent =
-    "属性结构无法读取,不能编辑属性内容!\n原属性结构和属性内容将原样保留。";
 
 }  // namespace legend::editor::texts

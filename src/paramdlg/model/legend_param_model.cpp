@@ -5,7 +5,6 @@
 #include <limits>
 
 #include "components/drawing/graphic_records.h"
-#include "editor/model/editor_messages.h"
 #include "legendfile/byte_order.h"
 #include "legendfile/data_block.h"
 #include "legendfile/messages.h"
@@ -116,7 +115,7 @@ void LegendParamModel::loadAttributes(std::size_t available) {
     // layout. Everything after the parameters stays as stored.
     structure_ = std::make_unique<CATT_STRU>();
     keptAttributes_.emplace(bytes.begin() + static_cast<std::ptrdiff_t>(paramSize_), bytes.end());
-    prompter_.inform(texts::kStructureUnreadable);
+    prompter_.inform(messages::kStructureUnreadable);
     return;
   }
   if (parts.problem != BlockProblem::None) {
@@ -142,7 +141,7 @@ void LegendParamModel::editAttributeStructure() {
   // Asked before the structure editor opens: it starts from an empty
   // structure, since the stored one cannot be shown.
   const bool replacingUnreadable = structureUnreadable();
-  if (replacingUnreadable && !prompter_.askYesNo(texts::kReplaceUnreadableStructure, /*defaultYes=*/false)) return;
+  if (replacingUnreadable && !prompter_.askYesNo(messages::kReplaceUnreadableStructure, /*defaultYes=*/false)) return;
 
   std::optional<CATT_STRU> edited = editors_.editAttributeStructure(structure_.get());
   if (!edited) return;
@@ -162,7 +161,7 @@ void LegendParamModel::editAttributeStructure() {
 
 void LegendParamModel::editAttributeContent() {
   if (structureUnreadable()) {
-    prompter_.inform(texts::kUnreadableStructureContent);
+    prompter_.inform(messages::kUnreadableStructureContent);
     return;
   }
   if (structure_) structure_->CalLengthOffset();
