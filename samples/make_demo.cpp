@@ -18,7 +18,7 @@
 #include <QString>
 
 #include "att_stru.h"
-#include "components/base/gbk_text.h"
+#include "components/codec/gbk_text.h"
 #include "legendfile/byte_order.h"
 #include "legendfile/data_block.h"
 #include "legendfile/file_io.h"

@@ -15,7 +15,7 @@
 
 #include "att_stru.h"
 #include "commands.h"
-#include "components/base/gbk_text.h"
+#include "components/codec/gbk_text.h"
 #include "legendfile/layout.h"
 #include "legendfile/legend_set.h"
 #include "legendfile/messages.h"

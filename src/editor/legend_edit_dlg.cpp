@@ -30,7 +30,7 @@
 #include <QTableView>
 
 #include "components/base/busy_indicator.h"
-#include "components/base/gbk_text.h"
+#include "components/codec/gbk_text.h"
 #include "components/base/message_prompter.h"
 #include "components/base/select_file_name.h"
 #include "editor/legend_list_model.h"

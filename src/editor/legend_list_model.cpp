@@ -2,7 +2,7 @@
 
 #include <QImage>
 
-#include "components/base/gbk_text.h"
+#include "components/codec/gbk_text.h"
 
 namespace legend::editor {
 

@@ -3,7 +3,7 @@
 #include <QHash>
 #include <QSet>
 
-#include "components/base/gbk_text.h"
+#include "components/codec/gbk_text.h"
 #include "export/xml_text.h"
 #include "legendfile/legend_set.h"
 #include "pad/model/scale_maxima.h"

@@ -14,7 +14,7 @@
 #include <QRegularExpressionValidator>
 #include <QVBoxLayout>
 
-#include "components/base/gbk_text.h"
+#include "components/codec/gbk_text.h"
 #include "legendfile/messages.h"
 
 namespace {

@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "components/base/gbk_text.h"
+#include "components/codec/gbk_text.h"
 #include "legendfile/legend_set.h"
 #include "support/cln_builder.h"
 

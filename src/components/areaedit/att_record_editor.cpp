@@ -24,7 +24,7 @@
 #include <QTimeEdit>
 #include <QVBoxLayout>
 
-#include "components/base/gbk_text.h"
+#include "components/codec/gbk_text.h"
 
 namespace {
 

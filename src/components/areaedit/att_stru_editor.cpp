@@ -15,7 +15,7 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
-#include "components/base/gbk_text.h"
+#include "components/codec/gbk_text.h"
 
 namespace legend::areaedit {
 namespace {

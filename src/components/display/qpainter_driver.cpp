@@ -13,7 +13,7 @@
 #include <QPolygonF>
 #include <QTransform>
 
-#include "components/base/gbk_text.h"
+#include "components/codec/gbk_text.h"
 #include "components/display/drawing_cache.h"
 #include "components/display/palette.h"
 #include "components/display/styles.h"

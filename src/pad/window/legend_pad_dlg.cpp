@@ -22,7 +22,7 @@
 #include <filesystem>
 #include <utility>
 
-#include "components/base/gbk_text.h"
+#include "components/codec/gbk_text.h"
 #include "components/base/message_prompter.h"
 #include "components/display/qpainter_driver.h"
 #include "paramdlg/legend_param_dlg.h"

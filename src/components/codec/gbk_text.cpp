@@ -1,4 +1,4 @@
-#include "components/base/gbk_text.h"
+#include "components/codec/gbk_text.h"
 
 #include <QByteArray>
 #include <QStringDecoder>
