@@ -24,7 +24,7 @@
 #include <QAction>
 #include <QApplication>
 
-#include "att_stru.h"
+#include "components/attstru/att_stru.h"
 #include "bench_report.h"
 #include "editor/legend_edit_dlg.h"
 #include "editor/model/editor_store.h"

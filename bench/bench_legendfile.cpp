@@ -30,7 +30,7 @@
 #include <utility>
 #include <vector>
 
-#include "att_stru.h"
+#include "components/attstru/att_stru.h"
 #include "bench_report.h"
 #include "legendfile/byte_order.h"
 #include "legendfile/data_block.h"

@@ -18,7 +18,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 
-#include "att_stru.h"
+#include "components/attstru/att_stru.h"
 #include "bench_report.h"
 #include "legend/legend_events.h"
 #include "legend/map_project.h"

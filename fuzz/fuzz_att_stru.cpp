@@ -6,7 +6,7 @@
 #include <limits>
 #include <vector>
 
-#include "att_stru.h"
+#include "components/attstru/att_stru.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   if (size > static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max())) return 0;

@@ -17,7 +17,7 @@
 
 #include <QString>
 
-#include "att_stru.h"
+#include "components/attstru/att_stru.h"
 #include "components/codec/gbk_text.h"
 #include "legendfile/byte_order.h"
 #include "legendfile/data_block.h"

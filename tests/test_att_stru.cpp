@@ -1,7 +1,7 @@
 // Attribute structure: its bytes against images built by the test builder,
 // which shares nothing with the code under test, hostile input, edits and
 // typed record values.
-#include "att_stru.h"
+#include "components/attstru/att_stru.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>

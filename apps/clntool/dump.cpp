@@ -13,7 +13,7 @@
 #include <QJsonValue>
 #include <QString>
 
-#include "att_stru.h"
+#include "components/attstru/att_stru.h"
 #include "commands.h"
 #include "components/codec/gbk_text.h"
 #include "legendfile/layout.h"

@@ -19,7 +19,7 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
-#include "att_stru.h"
+#include "components/attstru/att_stru.h"
 #include "legend/legend.h"
 #include "legend/legend_events.h"
 #include "legend_report.h"

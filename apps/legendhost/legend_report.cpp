@@ -8,7 +8,7 @@
 
 #include <QStringDecoder>
 
-#include "att_stru.h"
+#include "components/attstru/att_stru.h"
 
 namespace {
 

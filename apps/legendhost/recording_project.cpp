@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "att_stru.h"
+#include "components/attstru/att_stru.h"
 #include "legend_report.h"
 
 namespace {

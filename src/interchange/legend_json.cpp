@@ -8,7 +8,7 @@
 #include <limits>
 #include <utility>
 
-#include "att_stru.h"
+#include "components/attstru/att_stru.h"
 #include "interchange/json_check.h"
 #include "interchange/param_fields.h"
 #include "legendfile/byte_order.h"

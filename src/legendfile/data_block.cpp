@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <limits>
 
-#include "att_stru.h"
+#include "components/attstru/att_stru.h"
 #include "legendfile/byte_order.h"
 #include "legendfile/layout.h"
 

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "att_stru.h"
+#include "components/attstru/att_stru.h"
 #include "legendfile/data_block.h"
 #include "legendfile/status.h"
 

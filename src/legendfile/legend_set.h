@@ -14,7 +14,7 @@
 #include <string_view>
 #include <vector>
 
-#include "att_stru.h"
+#include "components/attstru/att_stru.h"
 #include "legendfile/head_record.h"
 #include "legendfile/layout.h"
 #include "legendfile/status.h"

@@ -16,7 +16,7 @@
 
 #include <gtest/gtest.h>
 
-#include "att_stru.h"
+#include "components/attstru/att_stru.h"
 #include "api/loaded_library.h"
 #include "legend/legend.h"
 #include "legend/map_project.h"

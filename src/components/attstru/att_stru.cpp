@@ -1,4 +1,4 @@
-#include "att_stru.h"
+#include "components/attstru/att_stru.h"
 
 
 #include <algorithm>
@@ -14,7 +14,7 @@
 #include <sys/types.h>
 #include <unistd.h>
 
-#include "../../legendfile/byte_order.h"
+#include "legendfile/byte_order.h"
 
 namespace {
 

@@ -15,7 +15,7 @@
 #include <string_view>
 #include <vector>
 
-#include "att_stru.h"
+#include "components/attstru/att_stru.h"
 #include "editor/model/editor_item.h"
 #include "paramdlg/model/legend_param_model.h"
 #include "legendfile/file_io.h"
