@@ -157,7 +157,7 @@ void rawReplace(benchmark::State& state, const Workspace& ws) {
 
 /// An editor open on the file, shown and painted, as the user first sees it.
 struct OpenEditor {
-  std::array<char, CLegendEditDlg::kPathBuffer> name{};
+  std::array<char, legend::layout::kPathBufferSize> name{};
   YesPrompter prompter;
   std::unique_ptr<CLegendEditDlg> dialog;
   explicit OpenEditor(const Workspace& ws) {

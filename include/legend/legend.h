@@ -62,13 +62,18 @@
 /** Bytes of a legend head record as GetCLNHeadInfo copies it. */
 #define LEGEND_HEAD_BYTES 333
 
-/* The owner events as plain numbers for C hosts. C++ hosts take the same
- * values as constants from legend/legend_events.h, whose names a macro
- * would clash with. */
+/** The owner events' numbers (see "Owner events" above). */
+#define LEGEND_EVENT_RELOAD 1163
+#define LEGEND_EVENT_SELECTED 1164
+#define LEGEND_EVENT_DESELECTED 1165
+
+/* C hosts know the owner events by these names; C++ hosts take the same
+ * names as constants from legend/legend_events.h, which a macro would
+ * clash with. */
 #ifndef __cplusplus
-#define WM_LEGEND_RELOAD 1163
-#define WM_LEGEND_SELECTED 1164
-#define WM_LEGEND_DESELECTED 1165
+#define WM_LEGEND_RELOAD LEGEND_EVENT_RELOAD
+#define WM_LEGEND_SELECTED LEGEND_EVENT_SELECTED
+#define WM_LEGEND_DESELECTED LEGEND_EVENT_DESELECTED
 #endif
 
 #if defined(__GNUC__) || defined(__clang__)

@@ -6,17 +6,19 @@
  * WM_LEGEND_SELECTED and WM_LEGEND_DESELECTED to its owner synchronously,
  * so the owner's handler may query the same pad while the click is still
  * being handled; sending WM_LEGEND_RELOAD to a pad reloads its file.
- * C hosts, which cannot include this header, find the same numbers as macros
- * in legend/legend.h.
+ * The numbers are legend/legend.h's LEGEND_EVENT_* macros, which C hosts,
+ * who cannot include this header, use under the same WM_LEGEND_* names.
  */
 
 #include <cstdint>
 
 #include <QEvent>
 
-inline constexpr int WM_LEGEND_RELOAD = 1163;      ///< host -> pad; parameters unused
-inline constexpr int WM_LEGEND_SELECTED = 1164;    ///< pad -> owner; wParam: legend index selected
-inline constexpr int WM_LEGEND_DESELECTED = 1165;  ///< pad -> owner; wParam: legend index that was selected
+#include "legend/legend.h"
+
+inline constexpr int WM_LEGEND_RELOAD = LEGEND_EVENT_RELOAD;          ///< host -> pad; parameters unused
+inline constexpr int WM_LEGEND_SELECTED = LEGEND_EVENT_SELECTED;      ///< pad -> owner; wParam: legend index selected
+inline constexpr int WM_LEGEND_DESELECTED = LEGEND_EVENT_DESELECTED;  ///< pad -> owner; wParam: legend index that was selected
 
 /// An event carrying the two message parameters.
 class LegendEvent : public QEvent {

@@ -19,7 +19,6 @@
 #include "components/base/message_prompter.h"
 #include "editor/legend_edit_dlg.h"
 #include "legendfile/file_io.h"
-#include "legendfile/layout.h"
 
 namespace {
 
@@ -32,9 +31,6 @@ constexpr int32_t kConfirmed = 1;  ///< 确定: the file was written and the pad
 constexpr int32_t kLeft = 2;       ///< 取消 or the window closed: nothing written
 
 constexpr std::string_view kCannotOpen = "图例文件打开失败!文件名非法!\n请重新'关联图例文件'";
-
-static_assert(CLegendEditDlg::kPathBuffer == LEGEND_PATH_BUFFER);
-static_assert(legend::layout::kPathBufferSize == LEGEND_PATH_BUFFER);
 
 int32_t runEditor(char* fileName, void* pad, QWidget* parent) {
   std::function<void()> reloadPad;

@@ -39,6 +39,7 @@
 #include "editor/model/editor_store.h"
 #include "paramdlg/qt_area_editors.h"
 #include "legendfile/file_io.h"
+#include "legendfile/layout.h"
 #include "legendfile/messages.h"
 
 static void initEditorResources() { Q_INIT_RESOURCE(editor); }
@@ -310,7 +311,7 @@ CLegendEditDlg::CLegendEditDlg(char* fileName, std::function<void()> reloadPad, 
   setModal(true);
 
   const std::string path =
-      fileName != nullptr ? std::string(fileName, strnlen(fileName, kPathBuffer)) : std::string();
+      fileName != nullptr ? std::string(fileName, strnlen(fileName, legend::layout::kPathBufferSize)) : std::string();
   const int before = p.prompter.messages;
   p.store.load(path);
   p.loadFailed = p.prompter.messages != before;
@@ -705,7 +706,7 @@ void CLegendEditDlg::accept() {
     // The caller learns the name only of a file that exists; completion
     // keeps it within the buffer with its NUL.
     const std::string& path = p.store.path();
-    const std::size_t length = std::min(path.size(), kPathBuffer - 1);
+    const std::size_t length = std::min(path.size(), legend::layout::kMaxPathBytes);
     std::memcpy(p.fileName, path.data(), length);
     p.fileName[length] = '\0';
   }

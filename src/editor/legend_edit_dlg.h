@@ -24,13 +24,10 @@ class ParamDialogRunner;
 
 class CLegendEditDlg : public QDialog {
  public:
-  /// Size of the caller's path buffer: a path of 259 bytes and its NUL.
-  static constexpr std::size_t kPathBuffer = 260;
-
-  /// Loads the file named in @p fileName (the caller's buffer of kPathBuffer
-  /// bytes; an empty text starts a new file). For a new file, 确定 asks for
-  /// a name and writes the chosen path, ending in ".CLN", into this buffer
-  /// (never past kPathBuffer bytes). @p reloadPad runs after 确定 wrote the
+  /// Loads the file named in @p fileName (the caller's buffer of
+  /// LEGEND_PATH_BUFFER bytes; an empty text starts a new file). For a new
+  /// file, 确定 asks for a name and writes the chosen path, ending in ".CLN",
+  /// into this buffer (never past LEGEND_PATH_BUFFER bytes). @p reloadPad runs after 确定 wrote the
   /// file; it may be empty.
   CLegendEditDlg(char* fileName, std::function<void()> reloadPad, QWidget* parent = nullptr);
   ~CLegendEditDlg() override;

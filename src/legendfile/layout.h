@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <span>
 
+#include "legend/legend.h"
+
 namespace legend {
 
 /// Legend type byte of a head record. Any other value is an unknown type,
@@ -55,8 +57,8 @@ inline constexpr std::size_t kBlockOverhead = 2 * kSizeFieldBytes;
 /// The legend sets count with a signed 16-bit counter, so no file holds more.
 inline constexpr std::int32_t kMaxLegends = 32767;
 
-/// Paths are kept in 260-byte buffers, NUL included.
-inline constexpr std::size_t kPathBufferSize = 260;
+/// Paths are kept in buffers of the size hosts give them, NUL included.
+inline constexpr std::size_t kPathBufferSize = LEGEND_PATH_BUFFER;
 inline constexpr std::size_t kMaxPathBytes = kPathBufferSize - 1;
 
 /// P for a legend type byte: 67, 94, 63, or 0 for an unknown type.

@@ -32,6 +32,7 @@
 #include "editor/model/editor_messages.h"
 #include "editor/model/editor_store.h"
 #include "legendfile/file_io.h"
+#include "legendfile/layout.h"
 #include "legendfile/messages.h"
 #include "support/cln_builder.h"
 #include "support/scripted_prompter.h"
@@ -138,7 +139,7 @@ class LegendEditDlgTest : public ::testing::Test {
   QTemporaryDir dir;
   fs::path path;
   Bytes original;
-  char buffer[CLegendEditDlg::kPathBuffer]{};
+  char buffer[legend::layout::kPathBufferSize]{};
   Prompter prompter;
   FakeEditors editors;
   FakeRunner runner;

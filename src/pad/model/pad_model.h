@@ -12,6 +12,7 @@
 #include <string_view>
 #include <vector>
 
+#include "legend/legend.h"
 #include "legendfile/head_record.h"
 #include "legendfile/legend_set.h"
 #include "legendfile/pad_save.h"
@@ -38,9 +39,9 @@ inline constexpr int kCaptionMode = 32778;
 inline constexpr int kTips = 32779;
 }  // namespace command
 
-/// The messages the pad sends its owner.
-inline constexpr int kLegendSelected = 1164;
-inline constexpr int kLegendDeselected = 1165;
+/// The messages the pad sends its owner, as hosts know them.
+inline constexpr int kLegendSelected = LEGEND_EVENT_SELECTED;
+inline constexpr int kLegendDeselected = LEGEND_EVENT_DESELECTED;
 
 /// Scrolling requests of the scroll bar; the keys map onto the first six.
 enum class ScrollCode { LineUp, LineDown, PageUp, PageDown, Top, Bottom, ThumbPosition, ThumbTrack, EndScroll };
