@@ -4,7 +4,8 @@
 #include <cmath>
 #include <limits>
 
-#include "interchange/gbk_bytes.h"
+#include "legendfile/gbk_codec.h"
+
 
 namespace legend::interchange::detail {
 
@@ -110,14 +111,14 @@ bool allZero(std::span<const std::uint8_t> bytes) {
 }
 
 Json textJson(std::string_view gbk) {
-  if (std::optional<std::string> utf8 = gbkToUtf8(gbk)) return *utf8;
+  if (std::optional<std::string> utf8 = gbk::toUtf8(gbk)) return *utf8;
   const auto* data = reinterpret_cast<const std::uint8_t*>(gbk.data());
   return Json{{"bytes_hex", hex({data, gbk.size()})}};
 }
 
 std::string expectText(const Json& value, const std::string& path) {
   if (value.is_string()) {
-    std::optional<std::string> gbk = utf8ToGbk(value.get_ref<const std::string&>());
+    std::optional<std::string> gbk = gbk::fromUtf8(value.get_ref<const std::string&>());
     if (!gbk) refuse(path, "text has characters that GBK cannot represent; give {\"bytes_hex\": ...} instead");
     return *gbk;
   }

@@ -25,6 +25,8 @@ TEST(GbkText, convertsKnownBytesAndRefusesWhatAFieldCannotHoldButKeepsRealQuesti
   // not be taken for that.
   EXPECT_EQ(legend::encodeGbk(u"why?"_s), std::string("why?"));
   EXPECT_FALSE(legend::encodeGbk(u"城市😀"_s));
+  // A lone surrogate must not pass as the '?' that UTF-8 conversion puts for it.
+  EXPECT_FALSE(legend::encodeGbk(u"ab"_s + QChar(0xD800)));
   const legend::GbkEncodeResult emoji = legend::encodeGbkField(u"😀"_s);
   EXPECT_EQ(emoji.error, GbkFieldError::NotRepresentable);
   EXPECT_TRUE(emoji.bytes.empty());

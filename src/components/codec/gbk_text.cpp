@@ -1,29 +1,22 @@
 #include "components/codec/gbk_text.h"
 
 #include <QByteArray>
-#include <QStringDecoder>
 #include <QStringEncoder>
+
+#include "components/codec/utf8_text.h"
+#include "legendfile/gbk_codec.h"
 
 namespace legend {
 
-namespace {
-constexpr const char* kCodecName = "GBK";
-}
-
-QString decodeGbk(std::string_view bytes) {
-  // Stateless, so a lead byte cut off at the end of a field is not held back
-  // waiting for a trail byte that never comes.
-  QStringDecoder decoder(kCodecName, QStringConverter::Flag::Stateless);
-  return decoder.decode(QByteArrayView(bytes.data(), static_cast<qsizetype>(bytes.size())));
-}
+QString decodeGbk(std::string_view bytes) { return fromUtf8(gbk::toUtf8ForDisplay(bytes)); }
 
 std::optional<std::string> encodeGbk(const QString& text) {
-  QStringEncoder encoder(kCodecName, QStringConverter::Flag::Stateless);
-  const QByteArray bytes = encoder.encode(text);
-  // The encoder substitutes '?' for what GBK lacks; only the error flag tells
-  // that apart from a real question mark.
-  if (!encoder.isValid() || encoder.hasError()) return std::nullopt;
-  return bytes.toStdString();
+  // QString::toUtf8 would write a lone surrogate as '?', which GBK holds; the
+  // encoder reports it instead, and it is refused like any character GBK lacks.
+  QStringEncoder toUtf8(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
+  const QByteArray utf8 = toUtf8.encode(text);
+  if (toUtf8.hasError()) return std::nullopt;
+  return gbk::fromUtf8(std::string_view(utf8.constData(), static_cast<std::size_t>(utf8.size())));
 }
 
 GbkEncodeResult encodeGbkField(const QString& text, std::size_t maxBytes) {

@@ -1,6 +1,7 @@
 #pragma once
-// The one place where legend texts cross between GBK bytes (as stored in
-// legend files and kept by the models) and QString (as shown and typed).
+// Where legend texts cross between GBK bytes (as stored in legend files and
+// kept by the models) and QString (as shown and typed), through the core's
+// GBK codec (legendfile/gbk_codec.h) and UTF-8.
 
 #include <cstddef>
 #include <optional>
