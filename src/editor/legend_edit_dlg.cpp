@@ -33,6 +33,7 @@
 #include "components/codec/gbk_text.h"
 #include "components/base/message_prompter.h"
 #include "components/base/select_file_name.h"
+#include "components/codec/utf8_text.h"
 #include "editor/legend_list_model.h"
 #include "paramdlg/legend_param_dlg.h"
 #include "editor/model/editor_messages.h"
@@ -46,6 +47,7 @@ static void initEditorResources() { Q_INIT_RESOURCE(editor); }
 
 namespace {
 
+using legend::fromUtf8;
 using legend::editor::EditorStore;
 using legend::editor::LegendListModel;
 
@@ -90,8 +92,6 @@ class DialogUnits {
   double x_;
   double y_;
 };
-
-QString fromUtf8(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
 
 /// Forwards to whichever prompter the editor uses now, and counts the
 /// messages, so the editor can tell whether loading the file reported one.

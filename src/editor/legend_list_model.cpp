@@ -3,6 +3,7 @@
 #include <QImage>
 
 #include "components/codec/gbk_text.h"
+#include "components/codec/utf8_text.h"
 
 namespace legend::editor {
 
@@ -38,10 +39,6 @@ QPixmap loadRowImage(const RowImage& image) {
     for (int x = 0; x < rgba.width(); ++x)
       if ((rgba.pixel(x, y) & 0x00FFFFFFU) == background) rgba.setPixel(x, y, 0);
   return QPixmap::fromImage(rgba);
-}
-
-QString fromUtf8(const std::string& text) {
-  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
 }  // namespace

@@ -15,6 +15,7 @@
 #include <QVBoxLayout>
 
 #include "components/codec/gbk_text.h"
+#include "components/codec/utf8_text.h"
 #include "legendfile/messages.h"
 
 namespace {
@@ -24,10 +25,6 @@ namespace {
 constexpr int kNameChars = 10;
 constexpr int kDescriptionChars = 18;
 constexpr int kClassCodeChars = 10;
-
-QString fromUtf8(std::string_view text) {
-  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 QPushButton* makeButton(const char* text, const char* objectName, QWidget* parent) {
   auto* button = new QPushButton(QString::fromUtf8(text), parent);
@@ -55,7 +52,7 @@ CLegendParamDlg::CLegendParamDlg(legend::HeadRef head, std::vector<std::uint8_t>
 }
 
 void CLegendParamDlg::buildControls() {
-  infoGroup_ = new QGroupBox(QStringLiteral("图例信息") + fromUtf8(model_.typeTag()), this);
+  infoGroup_ = new QGroupBox(QStringLiteral("图例信息") + legend::fromUtf8(model_.typeTag()), this);
   infoGroup_->setObjectName(QStringLiteral("infoGroup"));
 
   nameEdit_ = makeEdit("nameEdit", kNameChars, infoGroup_);

@@ -25,6 +25,7 @@
 #include <QVBoxLayout>
 
 #include "components/codec/gbk_text.h"
+#include "components/codec/utf8_text.h"
 
 namespace {
 
@@ -279,7 +280,7 @@ AttRecordEditResult EditAttRecord(CATT_STRU& structure, std::span<std::uint8_t> 
 
   QDialog dialog(parent);
   dialog.setObjectName(QStringLiteral("attRecordEditor"));
-  dialog.setWindowTitle(QString::fromUtf8(title.data(), static_cast<qsizetype>(title.size())));
+  dialog.setWindowTitle(legend::fromUtf8(title));
   auto* layout = new QVBoxLayout(&dialog);
   auto* scroll = new QScrollArea(&dialog);
   scroll->setObjectName(QStringLiteral("fieldScroll"));

@@ -25,6 +25,7 @@
 #include "components/areaedit/sample_preview.h"
 #include "components/areaedit/style_pickers.h"
 #include "components/areaedit/symbol_grid.h"
+#include "components/codec/utf8_text.h"
 #include "components/display/palette.h"
 #include "components/display/styles.h"
 #include "components/drawing/graphic_records.h"
@@ -39,8 +40,6 @@ using legend::records::PointType;
 namespace point = legend::records::point;
 namespace line = legend::records::line;
 namespace region = legend::records::region;
-
-QString fromUtf8(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
 
 QColor colourOf(std::uint32_t number) {
   return legend::display::paletteColour(number < static_cast<std::uint32_t>(legend::display::kPaletteSize)
@@ -70,7 +69,7 @@ class GraphicDialog : public QDialog {
                 QWidget* parent)
       : QDialog(parent), original_(record.begin(), record.end()), work_(original_) {
     setObjectName(QString::fromLatin1(objectName));
-    setWindowTitle(fromUtf8(title));
+    setWindowTitle(legend::fromUtf8(title));
   }
 
   std::span<const std::uint8_t> work() const { return work_; }

@@ -4,15 +4,9 @@
 #include <QMessageBox>
 #include <QString>
 
+#include "components/codec/utf8_text.h"
+
 namespace legend {
-
-namespace {
-
-QString fromUtf8(std::string_view text) {
-  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-}  // namespace
 
 void MessagePrompter::inform(std::string_view text) {
   QMessageBox box(QMessageBox::Information, QApplication::applicationName(), fromUtf8(text), QMessageBox::Ok,

@@ -23,6 +23,7 @@
 #include <utility>
 
 #include "components/codec/gbk_text.h"
+#include "components/codec/utf8_text.h"
 #include "components/base/message_prompter.h"
 #include "components/display/qpainter_driver.h"
 #include "paramdlg/legend_param_dlg.h"
@@ -58,10 +59,6 @@ constexpr const char* kReplaceQuestion = "%1 已存在。\n要替换它吗?";
 // leaves window managers free to offer every one, maximise included.
 constexpr Qt::WindowFlags kPadWindowFlags =
     Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowMinimizeButtonHint;
-
-QString fromUtf8(std::string_view text) {
-  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 /// A prompter that shows nothing and answers every question with its default.
 class SilentPrompter final : public Prompter {
@@ -598,7 +595,7 @@ std::unique_ptr<QMenu> CLegendPadDlg::menuFor(const MenuState& state) const {
   add(command::kShowRegions, QStringLiteral("显示区图例"), state.regionsEnabled, state.regionsChecked);
   add(command::kTips, QStringLiteral("显示图例内容提示"), true, state.tipsChecked);
   menu->addSeparator();
-  add(command::kCaptionMode, fromUtf8(state.captionCommandText), true);
+  add(command::kCaptionMode, legend::fromUtf8(state.captionCommandText), true);
   return menu;
 }
 
