@@ -1,21 +1,16 @@
-// dump: the whole file as JSON, for scripts and for eyes.
+// dump: the whole file as JSON, for scripts and for eyes, in the terms of
+// the JSON documents (docs/legend-json.md): the same keys and values for the
+// same facts, with what the pad makes of the file beside them.
 
 #include <algorithm>
 #include <array>
-#include <charconv>
 #include <initializer_list>
 #include <span>
+#include <vector>
 
-#include <QByteArray>
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
-#include <QJsonValue>
-#include <QString>
-
-#include "components/attstru/att_stru.h"
 #include "commands.h"
-#include "components/codec/gbk_text.h"
+#include "components/attstru/att_stru.h"
+#include "interchange/legend_json.h"
 #include "legendfile/layout.h"
 #include "legendfile/legend_set.h"
 #include "legendfile/messages.h"
@@ -24,79 +19,16 @@ namespace clntool {
 
 namespace {
 
-/// Integers beyond this lose digits as JSON numbers (IEEE doubles).
-constexpr std::int64_t kLargestExactInteger = std::int64_t{1} << 53;
+using legend::interchange::Json;
 
-QString hex(std::span<const std::uint8_t> bytes) {
-  return QString::fromLatin1(
-      QByteArray(reinterpret_cast<const char*>(bytes.data()), static_cast<qsizetype>(bytes.size())).toHex());
-}
-
-QString fieldTypeName(AttFieldType type) {
-  switch (type) {
-    case AttFieldType::Text: return QStringLiteral("text");
-    case AttFieldType::Int8: return QStringLiteral("int8");
-    case AttFieldType::Int16: return QStringLiteral("int16");
-    case AttFieldType::Int32: return QStringLiteral("int32");
-    case AttFieldType::Int64: return QStringLiteral("int64");
-    case AttFieldType::Float: return QStringLiteral("float");
-    case AttFieldType::Double: return QStringLiteral("double");
-    case AttFieldType::Date: return QStringLiteral("date");
-    case AttFieldType::Time: return QStringLiteral("time");
-  }
-  return QStringLiteral("unknown");
-}
-
-/// A float field read back as a double shows digits the user never typed
-/// (3.14 becomes 3.1400001049); the float's shortest form does not.
-double shortestFloat(double value) {
-  const auto single = static_cast<float>(value);
-  std::array<char, 64> text{};
-  const auto written = std::to_chars(text.data(), text.data() + text.size(), single);
-  double shortest = value;
-  std::from_chars(text.data(), written.ptr, shortest);
-  return shortest;
-}
-
-QJsonValue jsonValue(const AttField& field, const AttValue& value) {
-  struct Visitor {
-    const AttField& field;
-    QJsonValue operator()(std::monostate) const { return QJsonValue::Null; }
-    QJsonValue operator()(const std::string& text) const { return legend::decodeGbk(text); }
-    QJsonValue operator()(std::int64_t number) const {
-      if (number > kLargestExactInteger || number < -kLargestExactInteger) return QString::number(number);
-      return static_cast<double>(number);
-    }
-    QJsonValue operator()(double number) const {
-      return field.type == AttFieldType::Float ? shortestFloat(number) : number;
-    }
-    QJsonValue operator()(const AttDate& date) const {
-      return QString::fromStdString(toText(date));
-    }
-    QJsonValue operator()(const AttTime& time) const {
-      return QString::fromStdString(toText(time));
-    }
-  };
-  return std::visit(Visitor{field}, value);
-}
-
-QJsonArray attributeFields(const legend::LegendCheck& check) {
+/// The attribute fields with their values; no value is guessed from a record
+/// whose length the structure does not give.
+Json attributeFields(const legend::LegendCheck& check) {
   const CATT_STRU& structure = *check.structure;
+  Json fields = legend::interchange::attributeFieldsJson(structure);
   const bool recordFits = static_cast<std::int64_t>(check.record.size()) == structure.RecordLength();
-  QJsonArray fields;
-  for (std::int16_t k = 0; k < structure.FieldCount(); ++k) {
-    const AttField& field = *structure.Field(k);
-    QJsonObject entry;
-    entry[QStringLiteral("name")] = legend::decodeGbk(field.name);
-    entry[QStringLiteral("type")] = fieldTypeName(field.type);
-    entry[QStringLiteral("length")] = field.length;
-    entry[QStringLiteral("decimals")] = field.decimals;
-    QJsonValue value = QJsonValue::Null;
-    AttValue read;
-    if (recordFits && structure.GetValue(check.record, k, read) == AttStatus::Ok) value = jsonValue(field, read);
-    entry[QStringLiteral("value")] = value;
-    fields.append(entry);
-  }
+  const Json values = recordFits ? legend::interchange::attributeRecordJson(structure, check.record) : Json::array();
+  for (std::size_t k = 0; k < fields.size(); ++k) fields[k]["value"] = k < values.size() ? values[k] : Json(nullptr);
   return fields;
 }
 
@@ -107,9 +39,9 @@ bool hasProblem(const legend::FileInspection& inspection, std::int32_t index,
   });
 }
 
-/// The graphic parameter record as the pad holds it: zero-filled where the
-/// file ends early, empty for a type the pad does not know.
-QString params(const legend::LegendSet& set, std::int32_t index) {
+/// The graphic parameter record as the pad holds it (zero-filled where the
+/// file ends early); nothing for a type the pad does not know.
+std::optional<Json> params(const legend::LegendSet& set, std::int32_t index) {
   std::array<std::uint8_t, legend::layout::kPointRecordSize> buffer{};
   static_assert(legend::layout::kPointRecordSize >= legend::layout::kLineRecordSize &&
                 legend::layout::kPointRecordSize >= legend::layout::kRegionRecordSize);
@@ -121,25 +53,23 @@ QString params(const legend::LegendSet& set, std::int32_t index) {
     case static_cast<std::int8_t>(legend::LegendType::Region): copied = set.getRegionInfo(buffer.data(), index); break;
     default: break;
   }
-  if (copied == 0) return {};
-  return hex(std::span(buffer).first(legend::layout::param_record_size(type)));
+  if (copied == 0) return std::nullopt;
+  return legend::interchange::paramsJson(type, std::span(buffer).first(legend::layout::param_record_size(type)));
 }
 
-QJsonObject legendObject(const legend::LegendSet& set, const legend::FileInspection& inspection,
-                         std::int32_t index) {
+Json legendObject(const legend::LegendSet& set, const legend::FileInspection& inspection, std::int32_t index) {
   using legend::ProblemKind;
   const legend::HeadView head = set.head(index);
   const legend::LegendCheck& check = inspection.legends[static_cast<std::size_t>(index)];
-  QJsonObject entry;
-  entry[QStringLiteral("index")] = index;
-  entry[QStringLiteral("type")] = head.type();
-  entry[QStringLiteral("type_name")] = QString::fromLatin1(typeName(head.type()));
-  entry[QStringLiteral("name")] = legend::decodeGbk(head.name());
-  entry[QStringLiteral("description")] = legend::decodeGbk(head.description());
-  entry[QStringLiteral("class_code")] = head.classCode();
-  entry[QStringLiteral("block_offset")] = static_cast<double>(head.blockOffset());
-  entry[QStringLiteral("block_size")] = head.blockSize();
-  entry[QStringLiteral("params")] = params(set, index);
+  Json entry = Json::object();
+  entry["index"] = index;
+  entry["type"] = legend::interchange::legendTypeJson(head.type());
+  entry["name"] = legend::interchange::textJson(head.name());
+  entry["description"] = legend::interchange::textJson(head.description());
+  entry["class_code"] = head.classCode();
+  entry["block_offset"] = head.blockOffset();
+  entry["block_size"] = head.blockSize();
+  if (std::optional<Json> record = params(set, index)) entry["params"] = std::move(*record);
 
   // How far the inspection got into the block decides which sizes it read.
   const bool blockRead = !hasProblem(inspection, index, {ProblemKind::NegativeBlockSize, ProblemKind::BlockPastEnd});
@@ -149,12 +79,9 @@ QJsonObject legendObject(const legend::LegendSet& set, const legend::FileInspect
       structureSizeRead && !hasProblem(inspection, index,
                                        {ProblemKind::NegativeStructureSize, ProblemKind::StructurePastBlock,
                                         ProblemKind::RecordSizeMissing});
-  entry[QStringLiteral("attribute_structure_size")] =
-      structureSizeRead ? QJsonValue(check.parts.structureSize) : QJsonValue(QJsonValue::Null);
-  entry[QStringLiteral("attribute_record_size")] =
-      recordSizeRead ? QJsonValue(check.parts.recordSize) : QJsonValue(QJsonValue::Null);
-  if (check.structure && check.parts.structureSize > 0)
-    entry[QStringLiteral("attribute_fields")] = attributeFields(check);
+  entry["attribute_structure_size"] = structureSizeRead ? Json(check.parts.structureSize) : Json(nullptr);
+  entry["attribute_record_size"] = recordSizeRead ? Json(check.parts.recordSize) : Json(nullptr);
+  if (check.structure && check.parts.structureSize > 0) entry["attribute_fields"] = attributeFields(check);
   return entry;
 }
 
@@ -178,16 +105,14 @@ int runDump(const std::string& path, std::ostream& out, std::ostream& err) {
     return kExitBadFile;
   }
 
-  QJsonArray order;
-  for (const std::int32_t index : set.displayList()) order.append(index);
-  QJsonArray legends;
-  for (std::int32_t index = 0; index < set.count(); ++index) legends.append(legendObject(set, inspection, index));
-  QJsonObject root;
-  root[QStringLiteral("count")] = set.count();
-  root[QStringLiteral("display_order")] = order;
-  root[QStringLiteral("legends")] = legends;
-  const QByteArray json = QJsonDocument(root).toJson(QJsonDocument::Indented);
-  out.write(json.constData(), json.size());
+  Json root = Json::object();
+  root["count"] = set.count();
+  const std::span<const std::int32_t> order = set.displayList();
+  root["display_order"] = std::vector<std::int32_t>(order.begin(), order.end());
+  Json legends = Json::array();
+  for (std::int32_t index = 0; index < set.count(); ++index) legends.push_back(legendObject(set, inspection, index));
+  root["legends"] = std::move(legends);
+  out << legend::interchange::documentText(root);
   return kExitOk;
 }
 

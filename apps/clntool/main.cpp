@@ -59,9 +59,10 @@ constexpr std::array<Command, 7> kCommands{{
      clntool::runValidate},
     {"dump", "every legend as JSON",
      "Writes the file as JSON: count, display_order (the legend indices in the order\n"
-     "the pad shows them) and legends, each with its head fields (names and descriptions\n"
-     "decoded from GBK), its graphic parameter record in hex, the attribute structure\n"
-     "and record sizes, and the attribute fields with their values.\n"
+     "the pad shows them) and legends, each with its index, its head fields, its graphic\n"
+     "parameter record as the pad holds it, the attribute structure and record sizes,\n"
+     "and the attribute fields with their values; names and values as export writes\n"
+     "them (docs/legend-json.md).\n"
      "Exit status: 0 written, 1 cannot be opened or not a legend file, 2 wrong command line.",
      clntool::runDump},
     {"render", "draw every legend as a printable sheet (PNG, SVG or PDF)",

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <limits>
 
+#include "interchange/legend_json.h"
 #include "legendfile/gbk_codec.h"
 
 
@@ -110,12 +111,6 @@ bool allZero(std::span<const std::uint8_t> bytes) {
   return std::all_of(bytes.begin(), bytes.end(), [](std::uint8_t b) { return b == 0; });
 }
 
-Json textJson(std::string_view gbk) {
-  if (std::optional<std::string> utf8 = gbk::toUtf8(gbk)) return *utf8;
-  const auto* data = reinterpret_cast<const std::uint8_t*>(gbk.data());
-  return Json{{"bytes_hex", hex({data, gbk.size()})}};
-}
-
 std::string expectText(const Json& value, const std::string& path) {
   if (value.is_string()) {
     std::optional<std::string> gbk = gbk::fromUtf8(value.get_ref<const std::string&>());
@@ -129,3 +124,13 @@ std::string expectText(const Json& value, const std::string& path) {
 }
 
 }  // namespace legend::interchange::detail
+
+namespace legend::interchange {
+
+Json textJson(std::string_view gbk) {
+  if (std::optional<std::string> utf8 = gbk::toUtf8(gbk)) return *utf8;
+  const auto* data = reinterpret_cast<const std::uint8_t*>(gbk.data());
+  return Json{{"bytes_hex", detail::hex({data, gbk.size()})}};
+}
+
+}  // namespace legend::interchange

@@ -50,9 +50,6 @@ Bytes expectHex(const Json& value, const std::string& path);
 std::string hex(std::span<const std::uint8_t> bytes);
 bool allZero(std::span<const std::uint8_t> bytes);
 
-/// A GBK text as JSON: a UTF-8 string when the bytes convert exactly, else
-/// {"bytes_hex": "..."}.
-Json textJson(std::string_view gbk);
 /// The GBK bytes of a text written by textJson (or by a person).
 std::string expectText(const Json& value, const std::string& path);
 

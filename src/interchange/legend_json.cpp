@@ -34,15 +34,6 @@ std::string_view fieldTypeName(AttFieldType type) {
   return kFieldTypeNames[static_cast<std::size_t>(type) - static_cast<std::size_t>(AttFieldType::Text)];
 }
 
-Json legendTypeJson(std::int8_t type) {
-  switch (type) {
-    case static_cast<std::int8_t>(LegendType::Line): return "line";
-    case static_cast<std::int8_t>(LegendType::Point): return "point";
-    case static_cast<std::int8_t>(LegendType::Region): return "region";
-    default: return type;
-  }
-}
-
 /// The typed JSON form of a value, or nullopt when only its bytes can say it.
 std::optional<Json> valueJson(const AttField& field, const AttValue& value) {
   struct Visitor {
@@ -135,7 +126,18 @@ std::string statusText(AttStatus status) {
   return "refused";
 }
 
-Json recordJson(const CATT_STRU& structure, std::span<const std::uint8_t> record) {
+}  // namespace
+
+Json legendTypeJson(std::int8_t type) {
+  switch (type) {
+    case static_cast<std::int8_t>(LegendType::Line): return "line";
+    case static_cast<std::int8_t>(LegendType::Point): return "point";
+    case static_cast<std::int8_t>(LegendType::Region): return "region";
+    default: return type;
+  }
+}
+
+Json attributeRecordJson(const CATT_STRU& structure, std::span<const std::uint8_t> record) {
   Json values = Json::array();
   std::vector<std::uint8_t> scratch(record.begin(), record.end());
   for (std::int16_t k = 0; k < structure.FieldCount(); ++k) {
@@ -168,7 +170,7 @@ Json recordJson(const CATT_STRU& structure, std::span<const std::uint8_t> record
   return values;
 }
 
-Json fieldsJson(const CATT_STRU& structure) {
+Json attributeFieldsJson(const CATT_STRU& structure) {
   Json fields = Json::array();
   for (const AttField& field : structure.Fields()) {
     Json entry = Json::object();
@@ -181,6 +183,7 @@ Json fieldsJson(const CATT_STRU& structure) {
   return fields;
 }
 
+namespace {
 
 /// The keys that describe a block's content, added to @p legend.
 void blockJson(Json& legend, std::span<const std::uint8_t> block, std::int8_t type) {
@@ -200,7 +203,7 @@ void blockJson(Json& legend, std::span<const std::uint8_t> block, std::int8_t ty
       loaded = structure.Load(structureBytes.data(), parts.structureSize, 0) >= 0;
       bool exact = false;
       if (loaded) {
-        attributes["fields"] = fieldsJson(structure);
+        attributes["fields"] = attributeFieldsJson(structure);
         std::vector<std::uint8_t> saved(structureBytes.size());
         exact = structure.CalSize() == parts.structureSize &&
                 structure.Save(saved.data(), parts.structureSize, 0) == parts.structureSize &&
@@ -210,7 +213,7 @@ void blockJson(Json& legend, std::span<const std::uint8_t> block, std::int8_t ty
     }
     if (parts.recordSize > 0) {
       if (loaded && parts.recordSize == structure.RecordLength())
-        attributes["record"] = recordJson(structure, record);
+        attributes["record"] = attributeRecordJson(structure, record);
       else
         attributes["record_hex"] = hex(record);
     }

@@ -12,6 +12,8 @@
 
 #include <nlohmann/json.hpp>
 
+class CATT_STRU;
+
 namespace legend::interchange {
 
 /// Documents keep their keys in the order written, so exports are stable.
@@ -33,6 +35,25 @@ ExportResult exportDocument(std::span<const std::uint8_t> file);
 
 /// @p document pretty-printed (two-space indent, UTF-8, final newline).
 std::string documentText(const Json& document);
+
+// The forms a document gives single facts of a legend, for other reports
+// of legend files (clntool dump) to speak of them in the same terms.
+
+/// A GBK text: a UTF-8 string when the bytes convert exactly, else
+/// {"bytes_hex": "..."}.
+Json textJson(std::string_view gbk);
+/// "line", "point", "region", or the type byte as a number.
+Json legendTypeJson(std::int8_t type);
+/// The graphic parameter record (P bytes) of a legend of @p legendType by
+/// field name, with "raw_hex" when the names alone would not rebuild it.
+Json paramsJson(std::int8_t legendType, std::span<const std::uint8_t> record);
+/// The fields of @p structure: name, type, and length and decimals where
+/// the type does not imply them.
+Json attributeFieldsJson(const CATT_STRU& structure);
+/// One value per field of @p record, laid out by @p structure (its record
+/// length long): typed where the value gives back its bytes, else
+/// {"bytes_hex": "..."}.
+Json attributeRecordJson(const CATT_STRU& structure, std::span<const std::uint8_t> record);
 
 struct ImportLimits {
   /// Largest file an import may produce; keeps a hostile offset from

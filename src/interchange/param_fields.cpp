@@ -6,6 +6,7 @@
 #include <cmath>
 #include <vector>
 
+#include "interchange/legend_json.h"
 #include "legendfile/byte_order.h"
 #include "legendfile/layout.h"
 
@@ -136,29 +137,6 @@ void storeField(std::span<std::uint8_t> record, const NamedField& field, const J
 
 }  // namespace
 
-Json paramsJson(std::int8_t legendType, std::span<const std::uint8_t> record) {
-  Json object = Json::object();
-  const bool point = legendType == static_cast<std::int8_t>(LegendType::Point);
-  const std::uint8_t pointType = point ? record[kPointTypeOffset] : 0;
-  if (point) {
-    if (pointType < kPointTypeNames.size())
-      object["point_type"] = kPointTypeNames[pointType];
-    else
-      object["point_type"] = pointType;
-  }
-  for (const NamedField& field : fieldsOf(legendType, pointType)) object[std::string(field.key)] = fieldJson(record, field);
-  // Whether the names say it all is decided by rebuilding the record from them.
-  std::vector<std::uint8_t> rebuilt(record.size());
-  bool exact = true;
-  try {
-    paramsFromJson(object, "", legendType, rebuilt);
-  } catch (const Refusal&) {
-    exact = false;
-  }
-  if (!exact || !std::equal(rebuilt.begin(), rebuilt.end(), record.begin())) object["raw_hex"] = hex(record);
-  return object;
-}
-
 void paramsFromJson(const Json& object, const std::string& path, std::int8_t legendType,
                     std::span<std::uint8_t> record) {
   expectObject(object, path);
@@ -195,3 +173,31 @@ void paramsFromJson(const Json& object, const std::string& path, std::int8_t leg
 }
 
 }  // namespace legend::interchange::detail
+
+namespace legend::interchange {
+
+Json paramsJson(std::int8_t legendType, std::span<const std::uint8_t> record) {
+  using namespace detail;
+  Json object = Json::object();
+  const bool point = legendType == static_cast<std::int8_t>(LegendType::Point);
+  const std::uint8_t pointType = point ? record[kPointTypeOffset] : 0;
+  if (point) {
+    if (pointType < kPointTypeNames.size())
+      object["point_type"] = kPointTypeNames[pointType];
+    else
+      object["point_type"] = pointType;
+  }
+  for (const NamedField& field : fieldsOf(legendType, pointType)) object[std::string(field.key)] = fieldJson(record, field);
+  // Whether the names say it all is decided by rebuilding the record from them.
+  std::vector<std::uint8_t> rebuilt(record.size());
+  bool exact = true;
+  try {
+    paramsFromJson(object, "", legendType, rebuilt);
+  } catch (const Refusal&) {
+    exact = false;
+  }
+  if (!exact || !std::equal(rebuilt.begin(), rebuilt.end(), record.begin())) object["raw_hex"] = hex(record);
+  return object;
+}
+
+}  // namespace legend::interchange

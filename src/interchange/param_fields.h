@@ -11,9 +11,6 @@
 
 namespace legend::interchange::detail {
 
-/// The record of a legend of @p legendType (P bytes) as a JSON object.
-Json paramsJson(std::int8_t legendType, std::span<const std::uint8_t> record);
-
 /// Fills @p record (P bytes) from @p object, refusing with paths under @p path.
 void paramsFromJson(const Json& object, const std::string& path, std::int8_t legendType,
                     std::span<std::uint8_t> record);
