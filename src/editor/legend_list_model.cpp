@@ -138,17 +138,17 @@ void LegendListModel::clear() {
   endResetModel();
 }
 
-LegendListSink::Failure LegendListModel::insertRow(std::int32_t row, const LegendRow& data) {
-  if (row < 0 || static_cast<std::size_t>(row) > rows_.size()) return Failure::Insert;
+bool LegendListModel::insertRow(std::int32_t row, const LegendRow& data) {
+  if (row < 0 || static_cast<std::size_t>(row) > rows_.size()) return false;
   const auto at = rows_.begin() + row;
   if (resetting_) {
     rows_.insert(at, data);
-    return Failure::None;
+    return true;
   }
   beginInsertRows({}, row, row);
   rows_.insert(at, data);
   endInsertRows();
-  return Failure::None;
+  return true;
 }
 
 void LegendListModel::setCurrentRow(std::int32_t row) {

@@ -49,7 +49,7 @@ class LegendListModel final : public QAbstractTableModel, public LegendListSink 
 
   // LegendListSink
   void clear() override;
-  Failure insertRow(std::int32_t row, const LegendRow& data) override;
+  bool insertRow(std::int32_t row, const LegendRow& data) override;
   void setCurrentRow(std::int32_t row) override;
 
  private:

@@ -9,29 +9,18 @@ namespace legend::editor::texts {
 inline constexpr std::string_view kEditorTitle = "工程图例编辑器";
 /// Shown in the title in place of a file name when the editor starts empty.
 inline constexpr std::string_view kNoName = "NONAME.CLN";
-/// Filter of the name prompt on 确定 for a new file.
-inline constexpr std::string_view kFileFilter = "图例文件(*.CLN)";
 
 // Legend list.
-inline constexpr std::string_view kColumnFailed = "创建工程列表栏失败!";
 inline constexpr std::string_view kAddPointRowFailed = "添加点图例项失败!";
 inline constexpr std::string_view kAddLineRowFailed = "添加线图例项失败!";
 inline constexpr std::string_view kAddRegionRowFailed = "添加图例项失败!";
 inline constexpr std::string_view kRowInsertFailed = "列表控件(ListView)创建失败!";
-inline constexpr std::string_view kRowClassCodeFailed = "设置列表图例的分类码失败!";
-inline constexpr std::string_view kRowDescriptionFailed = "设置列表图例的说明失败!";
-inline constexpr std::string_view kRowSizeFailed = "设置列表图例的大小失败!";
-inline constexpr std::string_view kSelectionMemory = "得所选序号时:申请内存失败!";
-inline constexpr std::string_view kMenuMissing = "不能调出浮动菜单的资源";
-inline constexpr std::string_view kSubmenuMissing = "不能调出浮动子菜单";
 /// Size column: the block size in decimal followed by this.
 inline constexpr std::string_view kBytesSuffix = "字节";
 
 // Adding, editing, deleting.
-inline constexpr std::string_view kNewBlockMemory = "新建图例内存申请失败!";
 /// A legend file holds at most 32767 legends; the pad and the editor refuse more.
 inline constexpr std::string_view kLegendLimit = "图例个数已达上限(32767个),不能再添加图例!";
-inline constexpr std::string_view kAppendFailed = "添加图例到数组失败!";
 inline constexpr std::string_view kEditReadFailed = "编辑图例元素,从文件中读取图例信息失败!";
 /// %d: the number of selected rows.
 inline constexpr std::string_view kDeleteQuestion = "是否要删除所选的%d个图例?";

@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <limits>
 #include <new>
 #include <system_error>
 #include <utility>
@@ -180,17 +179,9 @@ bool EditorStore::insertRows(ListKind list, std::string_view failure, std::int32
     const HeadView head = item.head.view();
     LegendRow data{index,           std::string(head.name()), std::string(head.description()),
                    head.classCode(), head.blockSize(),         static_cast<std::int32_t>(list)};
-    const auto refused = sink_ ? sink_->insertRow(row, data) : LegendListSink::Failure::None;
-    if (refused != LegendListSink::Failure::None) {
-      switch (refused) {
-        case LegendListSink::Failure::Insert: prompter_.inform(texts::kRowInsertFailed); break;
-        case LegendListSink::Failure::ClassCode: prompter_.inform(texts::kRowClassCodeFailed); break;
-        case LegendListSink::Failure::Description: prompter_.inform(texts::kRowDescriptionFailed); break;
-        default: prompter_.inform(texts::kRowSizeFailed); break;
-      }
+    if (sink_ && !sink_->insertRow(row, data)) {
+      prompter_.inform(texts::kRowInsertFailed);
       prompter_.inform(failure);
-      // A row refused only in a later column is in the view all the same.
-      if (refused != LegendListSink::Failure::Insert) rows_.push_back(std::move(data));
       return false;
     }
     rows_.push_back(std::move(data));
@@ -216,13 +207,7 @@ std::int32_t EditorStore::legendAtRow(std::int32_t row) const noexcept {
 }
 
 std::int32_t EditorStore::gatherSelection(std::span<const std::int32_t> selectedRows) {
-  selection_.clear();
-  try {
-    selection_.assign(selectedRows.begin(), selectedRows.end());
-  } catch (const std::bad_alloc&) {
-    prompter_.inform(texts::kSelectionMemory);
-    return -1;
-  }
+  selection_.assign(selectedRows.begin(), selectedRows.end());
   // Views hand their selection over in row order already.
   if (!std::is_sorted(selection_.begin(), selection_.end())) std::sort(selection_.begin(), selection_.end());
   return selection_.size() == 1 ? selection_.front() : -1;
@@ -302,34 +287,19 @@ void EditorStore::addFromTemplate() {
   head.setBlockOffset(0);
 
   CATT_STRU* structure = attributesEnabled_ ? structure_.get() : nullptr;
-  std::optional<std::vector<std::uint8_t>> block;
-  try {
-    std::vector<std::uint8_t> record;
-    if (structure && record_) {
-      structure->CalLengthOffset();
-      record = recordOfLength(record_, structure->RecordLength());
-    }
-    block = composeBlock(params, structure, record);
-  } catch (const std::bad_alloc&) {
-    block.reset();
+  std::vector<std::uint8_t> record;
+  if (structure && record_) {
+    structure->CalLengthOffset();
+    record = recordOfLength(record_, structure->RecordLength());
   }
-  if (!block) {
-    prompter_.inform(texts::kNewBlockMemory);
-    return;
-  }
+  // Only a structure too large to serialise fails here, and the structure
+  // editor makes none.
+  std::optional<std::vector<std::uint8_t>> block = composeBlock(params, structure, record);
+  if (!block) return;
   head.setBlockSize(static_cast<std::int32_t>(block->size()));
   item.block = std::move(*block);
 
   const ListKind list = listFor(type);
-  // Both arrays make room first, so the legend goes into both or neither.
-  try {
-    if (items_.size() >= static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max())) throw std::bad_alloc();
-    items_.reserve(items_.size() + 1);
-    lists_[list].reserve(lists_[list].size() + 1);
-  } catch (const std::bad_alloc&) {
-    prompter_.inform(texts::kAppendFailed);
-    return;
-  }
   const auto index = static_cast<std::int32_t>(items_.size());
   item.typePosition = static_cast<std::int32_t>(lists_[list].size());
   items_.push_back(std::move(item));
@@ -489,21 +459,14 @@ bool EditorStore::giveTemplateAttributes(EditorItem& item) {
     }
   }
 
-  std::optional<std::vector<std::uint8_t>> block;
-  try {
-    std::vector<std::uint8_t> record;
-    if (structure_ && record_ && !record_->empty()) {
-      structure_->CalLengthOffset();
-      record = recordOfLength(record_, structure_->RecordLength());
-    }
-    block = composeBlock(params, structure_.get(), record);
-  } catch (const std::bad_alloc&) {
-    block.reset();
+  std::vector<std::uint8_t> record;
+  if (structure_ && record_ && !record_->empty()) {
+    structure_->CalLengthOffset();
+    record = recordOfLength(record_, structure_->RecordLength());
   }
-  if (!block) {
-    prompter_.inform(texts::kNewBlockMemory);
-    return false;
-  }
+  // As in addFromTemplate, the template's structure always serialises.
+  std::optional<std::vector<std::uint8_t>> block = composeBlock(params, structure_.get(), record);
+  if (!block) return false;
   item.head.ref().setBlockSize(static_cast<std::int32_t>(block->size()));
   item.block = std::move(*block);
   return true;

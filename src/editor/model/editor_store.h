@@ -49,20 +49,13 @@ struct LegendRow {
   std::string sizeText() const;
 };
 
-/// The list control the rows go into. Tells which part of a row it refused,
-/// so the store can report it; the dialog plugs in its list view.
+/// The list control the rows go into; the dialog plugs in its list view.
 class LegendListSink {
  public:
-  enum class Failure {
-    None,
-    Insert,       ///< the row itself was refused: it is not in the view
-    ClassCode,    ///< the row is in, its class code column was refused
-    Description,  ///< the row is in, its description column was refused
-    Size,         ///< the row is in, its size column was refused
-  };
   virtual ~LegendListSink() = default;
   virtual void clear() = 0;
-  virtual Failure insertRow(std::int32_t row, const LegendRow& data) = 0;
+  /// False when the view refused the row, which is then not in it.
+  virtual bool insertRow(std::int32_t row, const LegendRow& data) = 0;
   /// Gives @p row the selected and focused states (never -1).
   virtual void setCurrentRow(std::int32_t row) = 0;
 };
