@@ -105,7 +105,7 @@ TEST(CaptionFitting, KeepsTheWholeCharactersWhoseEstimatedWidthFits) {
 
 class CellPass : public ::testing::Test {
  protected:
-  void SetUp() override { resetScaleMaximaForTests(); }
+  void SetUp() override { scaleMaxima() = {}; }
   /// Loads @p legends as the pad does: reload, then raise the maxima.
   void load(const std::vector<testcln::Legend>& legends) {
     const auto path = dir_ / ("set" + std::to_string(++files_) + ".CLN");
@@ -346,7 +346,7 @@ TEST_F(ScaledSamples, MaximaAreRaisedOnlyByTheNamedFieldsOfShownLegendsAndNeverF
   load({legendOf(1, pointRecord(5, 2, 3)), legendOf(0, lineRecord(4, 4))});
   EXPECT_EQ(all(), (Numbers{11, 12, 7, 6, 9}));
 
-  resetScaleMaximaForTests();
+  scaleMaxima() = {};
   set_.setShowLines(false);
   set_.setShowPoints(false);
   load(legends);

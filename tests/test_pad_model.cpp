@@ -180,10 +180,8 @@ testcln::Legend pointLegend(int i) {
 
 class PadModelTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    legend::pad::resetScaleMaximaForTests();
-    legend::pad::resetLastTippedLegendForTests();
-  }
+  // The maxima as in a fresh process: the pads of earlier tests raised them.
+  void SetUp() override { legend::pad::scaleMaxima() = {}; }
 
   /// Writes @p legends to a file and opens a pad on it.
   PadModel& open(const std::vector<testcln::Legend>& legends, bool visible = true, bool showMessages = true) {
@@ -194,6 +192,8 @@ class PadModelTest : public ::testing::Test {
     model = std::make_unique<PadModel>(port, prompter, &project, visible, showMessages);
     EXPECT_EQ(model->setPath(file), legend::LegendStatus::Ok);
     model->load();
+    // The pointer starts off every legend, whatever earlier tests' pads tipped.
+    model->mouseMove({-1, -1}, kClient);
     return *model;
   }
   std::filesystem::path path() const { return dir / "pad.CLN"; }

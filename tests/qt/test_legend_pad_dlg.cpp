@@ -79,8 +79,8 @@ testcln::Legend point(int i) {
 class LegendPadDlgTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    legend::pad::resetScaleMaximaForTests();
-    legend::pad::resetLastTippedLegendForTests();
+    // The maxima as in a fresh process: the pads of earlier tests raised them.
+    legend::pad::scaleMaxima() = {};
     startingWindows = QApplication::topLevelWidgets().size();
   }
   void TearDown() override {

@@ -69,7 +69,7 @@ testcln::Bytes record(std::int8_t type, std::initializer_list<std::pair<std::siz
 class PadImage : public ::testing::Test {
  protected:
   void SetUp() override {
-    legend::pad::resetScaleMaximaForTests();
+    legend::pad::scaleMaxima() = {};
     // A red symbol, a blue line, a green region (file order point, line, region, point).
     testcln::Bytes point = record(1, {{0, 1}, {2, 3}, {44, 5}}, {{6, 8.f}, {10, 8.f}, {18, 1.f}});
     point[0] = 1;
@@ -83,7 +83,7 @@ class PadImage : public ::testing::Test {
     ASSERT_EQ(set_.setNewFile((dir_ / "pad.CLN").string()), legend::LegendStatus::Ok);
     legend::pad::updateScaleMaxima(set_);
   }
-  void TearDown() override { legend::pad::resetScaleMaximaForTests(); }
+  void TearDown() override { legend::pad::scaleMaxima() = {}; }
 
   testcln::TempDir dir_;
   legend::LegendSet set_;

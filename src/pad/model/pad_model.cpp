@@ -31,7 +31,6 @@ std::span<std::uint8_t> recordOf(Array& array, std::int32_t position) {
 }  // namespace
 
 std::int32_t lastTippedLegend() noexcept { return g_lastTippedLegend; }
-void resetLastTippedLegendForTests() noexcept { g_lastTippedLegend = -1; }
 
 std::string padTitle(std::string_view path) {
   const std::size_t slash = path.find_last_of('/');

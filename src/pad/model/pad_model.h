@@ -248,6 +248,5 @@ class PadModel {
 /// The legend under the pointer at the last mouse move over any pad, -1 for
 /// none; it keeps a tip from being shown again while the pointer stays on it.
 std::int32_t lastTippedLegend() noexcept;
-void resetLastTippedLegendForTests() noexcept;
 
 }  // namespace legend::pad

@@ -62,6 +62,5 @@ ScaleMaxima& scaleMaxima() noexcept { return processMaxima; }
 
 void updateScaleMaxima(const LegendSet& legends) noexcept { processMaxima.raiseFrom(legends); }
 
-void resetScaleMaximaForTests() noexcept { processMaxima = ScaleMaxima{}; }
 
 }  // namespace legend::pad

@@ -30,8 +30,4 @@ ScaleMaxima& scaleMaxima() noexcept;
 /// and its display list built.
 void updateScaleMaxima(const LegendSet& legends) noexcept;
 
-/// Puts the process-wide maxima back to 1.0, as in a fresh process. Only
-/// tests call this: the library itself never lowers them.
-void resetScaleMaximaForTests() noexcept;
-
 }  // namespace legend::pad
