@@ -1,15 +1,25 @@
 // clntool COMMAND FILE...: inspect, validate, dump or render a legend file,
-// export it as JSON, import it back, or compare two legend files.
+// export it as JSON or for other GIS, import it back, or compare two legend
+// files.
 //
 // Exit status: 0 success, 1 the file cannot be used (or, for validate, has
 // problems; for import, the document is refused; for diff, the files differ),
-// 2 the command line is wrong (for diff also a file that cannot be read). QCommandLineParser::process would
-// exit with 1 on a bad option, so parsing is done with parse() and the
-// statuses are chosen here.
+// 2 the command line is wrong (for diff also a file that cannot be read).
+// QCommandLineParser::process would exit with 1 on a bad option, so parsing
+// is done with parse() and the statuses are chosen here.
+//
+// Each command is a row of kCommands: its help, the files it takes, the
+// options that belong to it, and the function that runs it.
 
 #include <algorithm>
 #include <array>
+#include <cstring>
 #include <iostream>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -18,30 +28,166 @@
 #include <QRegularExpression>
 #include <QSize>
 #include <QStringList>
-#include <cstring>
-#include <memory>
-#include <optional>
-#include <string_view>
 
 #include "commands.h"
 
 namespace {
 
+/// The options a command may take, as bits of Command::options.
+enum Option : unsigned {
+  kOutput = 1u << 0,
+  kColumns = 1u << 1,
+  kCellSize = 1u << 2,
+  kCaptions = 1u << 3,
+  kTo = 1u << 4,
+  kAttribute = 1u << 5,
+};
+
+/// Every option of the command line, registered with the parser once.
+struct Options {
+  QCommandLineOption output{{QStringLiteral("o"), QStringLiteral("output")},
+                            QStringLiteral("render: the sheet to write (.png, .svg or .pdf); export: the file to "
+                                           "write (--to svg: the folder)."),
+                            QStringLiteral("OUT")};
+  QCommandLineOption columns{QStringLiteral("columns"), QStringLiteral("render: cells across (1-64, default 6)."),
+                             QStringLiteral("N"), QStringLiteral("6")};
+  QCommandLineOption cellSize{QStringLiteral("cell-size"),
+                              QStringLiteral("render: cell size in pixels (16-1024 each, default 100x100); "
+                                             "export: the cell the symbols are sized for (default 64x64)."),
+                              QStringLiteral("WxH"), QStringLiteral("100x100")};
+  QCommandLineOption captions{QStringLiteral("captions"),
+                              QStringLiteral("render: captions by legend name or by class code."),
+                              QStringLiteral("name|code"), QStringLiteral("name")};
+  QCommandLineOption to{QStringLiteral("to"), QStringLiteral("export: json (default), qgis-style, sld or svg."),
+                        QStringLiteral("FORMAT"), QStringLiteral("json")};
+  QCommandLineOption attribute{QStringLiteral("attribute"),
+                               QStringLiteral("export --to sld: the attribute holding class codes (default "
+                                              "class_code)."),
+                               QStringLiteral("NAME"), QStringLiteral("class_code")};
+
+  /// Each option with its bit, in the order the help lists them.
+  std::array<std::pair<Option, const QCommandLineOption*>, 6> all() const {
+    return {{{kOutput, &output},
+             {kColumns, &columns},
+             {kCellSize, &cellSize},
+             {kCaptions, &captions},
+             {kTo, &to},
+             {kAttribute, &attribute}}};
+  }
+};
+
+/// A command line that names a command and its files.
+struct Invocation {
+  const QCommandLineParser& parser;
+  const Options& options;
+  std::vector<std::string> files;  ///< platform bytes, as many as the command takes
+};
+
+int usageError(const QString& message) {
+  std::cerr << "clntool: " << message.toStdString() << "\nRun 'clntool --help' for usage.\n";
+  return clntool::kExitUsage;
+}
+
+constexpr int kMaxColumns = 64;
+constexpr int kMinCell = 16;
+constexpr int kMaxCell = 1024;
+constexpr int kExportCell = 64;
+
+/// WxH within kMinCell ... kMaxCell, or nothing.
+std::optional<QSize> cellSize(const QString& text) {
+  const auto size = QRegularExpression(QStringLiteral("^(\\d{1,5})x(\\d{1,5})$")).match(text);
+  if (!size.hasMatch()) return std::nullopt;
+  const QSize cell(size.captured(1).toInt(), size.captured(2).toInt());
+  if (std::min(cell.width(), cell.height()) < kMinCell || std::max(cell.width(), cell.height()) > kMaxCell)
+    return std::nullopt;
+  return cell;
+}
+
+int runInfo(const Invocation& call) { return clntool::runInfo(call.files[0], std::cout, std::cerr); }
+int runValidate(const Invocation& call) { return clntool::runValidate(call.files[0], std::cout, std::cerr); }
+int runDump(const Invocation& call) { return clntool::runDump(call.files[0], std::cout, std::cerr); }
+int runImport(const Invocation& call) { return clntool::runImport(call.files[0], call.files[1], std::cout, std::cerr); }
+int runDiff(const Invocation& call) { return clntool::runDiff(call.files[0], call.files[1], std::cout, std::cerr); }
+
+int runRender(const Invocation& call) {
+  const QCommandLineParser& parser = call.parser;
+  const Options& o = call.options;
+  clntool::RenderOptions render;
+  render.input = call.files[0];
+  if (!parser.isSet(o.output)) return usageError(QStringLiteral("render: no output given (-o OUT)"));
+  render.output = parser.value(o.output);
+  bool ok = false;
+  render.columns = parser.value(o.columns).toInt(&ok);
+  if (!ok || render.columns < 1 || render.columns > kMaxColumns)
+    return usageError(QStringLiteral("render: --columns takes 1 to %1").arg(kMaxColumns));
+  const std::optional<QSize> cell = cellSize(parser.value(o.cellSize));
+  if (!cell)
+    return usageError(QStringLiteral("render: --cell-size takes WxH, each %1 to %2").arg(kMinCell).arg(kMaxCell));
+  render.cellWidth = cell->width();
+  render.cellHeight = cell->height();
+  const QString captions = parser.value(o.captions);
+  if (captions != QLatin1String("name") && captions != QLatin1String("code"))
+    return usageError(QStringLiteral("render: --captions takes name or code"));
+  render.captions =
+      captions == QLatin1String("code") ? legend::pad::CaptionMode::ClassCodes : legend::pad::CaptionMode::Names;
+  return clntool::runRender(render, std::cout, std::cerr);
+}
+
+int runExport(const Invocation& call) {
+  const QCommandLineParser& parser = call.parser;
+  const Options& o = call.options;
+  std::optional<std::string> output;
+  if (parser.isSet(o.output)) output = QFile::encodeName(parser.value(o.output)).toStdString();
+  const QString format = parser.value(o.to);
+  if (format == QLatin1String("json")) {
+    for (const QCommandLineOption* option : {&o.cellSize, &o.attribute})
+      if (parser.isSet(*option))
+        return usageError(QStringLiteral("export: --%1 does not apply to JSON").arg(option->names().last()));
+    return clntool::runExport(call.files[0], output, std::cout, std::cerr);
+  }
+
+  clntool::ExportToOptions options;
+  options.input = call.files[0];
+  options.output = output;
+  static constexpr std::array<std::pair<std::string_view, clntool::ExportFormat>, 3> kFormats{{
+      {"qgis-style", clntool::ExportFormat::QgisStyle},
+      {"sld", clntool::ExportFormat::Sld},
+      {"svg", clntool::ExportFormat::Svg},
+  }};
+  const auto known = std::find_if(kFormats.begin(), kFormats.end(),
+                                  [&](const auto& entry) { return format == QLatin1String(entry.first); });
+  if (known == kFormats.end()) return usageError(QStringLiteral("export: --to takes json, qgis-style, sld or svg"));
+  options.format = known->second;
+  if (options.format == clntool::ExportFormat::Svg && !output)
+    return usageError(QStringLiteral("export: --to svg needs a folder (-o DIR)"));
+  if (parser.isSet(o.attribute) && options.format != clntool::ExportFormat::Sld)
+    return usageError(QStringLiteral("export: --attribute belongs to --to sld"));
+  options.attribute = parser.value(o.attribute);
+  // The name goes into the document as text; it must be one XML can hold.
+  if (options.attribute.isEmpty() ||
+      std::any_of(options.attribute.cbegin(), options.attribute.cend(), [](QChar c) { return c.unicode() < 0x20; }))
+    return usageError(QStringLiteral("export: --attribute takes a non-empty name"));
+  const QString cellText =
+      parser.isSet(o.cellSize) ? parser.value(o.cellSize) : QStringLiteral("%1x%1").arg(kExportCell);
+  const std::optional<QSize> cell = cellSize(cellText);
+  if (!cell)
+    return usageError(QStringLiteral("export: --cell-size takes WxH, each %1 to %2").arg(kMinCell).arg(kMaxCell));
+  options.cell = {cell->width(), cell->height()};
+  return clntool::runExportTo(options, std::cout, std::cerr);
+}
+
 struct Command {
   const char* name;
   const char* summary;
   const char* description;
-  int (*run)(const std::string&, std::ostream&, std::ostream&);
-  /// Commands of two files run through this instead.
-  int (*runPair)(const std::string&, const std::string&, std::ostream&, std::ostream&) = nullptr;
-  /// How the help names the files.
+  int (*run)(const Invocation&);
+  /// The Option bits of the options it takes; any other one is refused.
+  unsigned options = 0;
+  /// How the help names the files; a second name makes a command of two files.
   const char* firstFile = "file";
   const char* secondFile = nullptr;
+  const char* firstFileHelp = "The legend file (.CLN).";
 };
-
-int runExportToStdout(const std::string& path, std::ostream& out, std::ostream& err) {
-  return clntool::runExport(path, std::nullopt, out, err);
-}
 
 constexpr std::array<Command, 7> kCommands{{
     {"info", "file size, legend counts by type, data area, problems",
@@ -50,13 +196,13 @@ constexpr std::array<Command, 7> kCommands{{
      "found in the file.\n"
      "Exit status: 0 readable (also with problems), 1 cannot be opened or not a legend\n"
      "file, 2 wrong command line.",
-     clntool::runInfo},
+     runInfo},
     {"validate", "check every head and block; exit 0 only for a sound file",
      "Checks the header, the count, every head record and every data block, including\n"
      "the attribute structures and records. Prints \"ok: N legends\" for a sound file;\n"
      "otherwise one line per problem on standard error.\n"
      "Exit status: 0 sound, 1 problems found or not readable, 2 wrong command line.",
-     clntool::runValidate},
+     runValidate},
     {"dump", "every legend as JSON",
      "Writes the file as JSON: count, display_order (the legend indices in the order\n"
      "the pad shows them) and legends, each with its index, its head fields, its graphic\n"
@@ -64,7 +210,7 @@ constexpr std::array<Command, 7> kCommands{{
      "and the attribute fields with their values; names and values as export writes\n"
      "them (docs/legend-json.md).\n"
      "Exit status: 0 written, 1 cannot be opened or not a legend file, 2 wrong command line.",
-     clntool::runDump},
+     runDump},
     {"render", "draw every legend as a printable sheet (PNG, SVG or PDF)",
      "Draws every legend of the file, in the order the pad shows them, as a sheet of\n"
      "cells drawn exactly like the pad's: sample, caption and number. The format follows\n"
@@ -72,7 +218,7 @@ constexpr std::array<Command, 7> kCommands{{
      "are written next to OUT as NAME-2.png, NAME-3.png, ...), SVG (one page) or PDF\n"
      "(A4 pages).\n"
      "Exit status: 0 written, 1 cannot be read or written, 2 wrong command line.",
-     nullptr},
+     runRender, kOutput | kColumns | kCellSize | kCaptions},
     {"export", "the file as JSON, or its legends for QGIS, OGC servers or as SVG",
      "--to json (the default): writes every byte of the file as a pretty-printed JSON\n"
      "document (to standard output, or to OUT with -o): per legend its name and\n"
@@ -90,40 +236,33 @@ constexpr std::array<Command, 7> kCommands{{
      "on standard error; the others are written (docs/legend-export.md).\n"
      "Exit status: 0 written, 1 cannot be read, not a legend file, or cannot be written,\n"
      "2 wrong command line.",
-     runExportToStdout},
+     runExport, kOutput | kCellSize | kTo | kAttribute},
     {"import", "write a legend file from a JSON document made by export",
      "clntool import IN.json OUT.CLN: writes the legend file the document describes,\n"
      "replacing OUT.CLN whole. A document with a problem is refused with the JSON path\n"
      "of the first problem, and nothing is written.\n"
      "Exit status: 0 written, 1 refused or cannot be read or written, 2 wrong command line.",
-     nullptr, clntool::runImport, "IN.json", "OUT.CLN"},
+     runImport, 0, "IN.json", "OUT.CLN", "The JSON document."},
     {"diff", "legends added, removed and changed between two legend files",
      "clntool diff A.CLN B.CLN: lists the legends added, removed and changed from A to\n"
      "B, matched by index and shown with their names, and for each changed legend every\n"
      "field that differs, old -> new (fields as export names them).\n"
      "Exit status: 0 equal, 1 different, 2 wrong command line or a file that cannot be read.",
-     nullptr, clntool::runDiff, "A.CLN", "B.CLN"},
+     runDiff, 0, "A.CLN", "B.CLN"},
 }};
-
-constexpr int kMaxColumns = 64;
-constexpr int kMinCell = 16;
-constexpr int kMaxCell = 1024;
-constexpr int kExportCell = 64;
-
-/// WxH within kMinCell ... kMaxCell, or nothing.
-std::optional<QSize> cellSize(const QString& text) {
-  const auto size = QRegularExpression(QStringLiteral("^(\\d{1,5})x(\\d{1,5})$")).match(text);
-  if (!size.hasMatch()) return std::nullopt;
-  const QSize cell(size.captured(1).toInt(), size.captured(2).toInt());
-  if (std::min(cell.width(), cell.height()) < kMinCell || std::max(cell.width(), cell.height()) > kMaxCell)
-    return std::nullopt;
-  return cell;
-}
 
 const Command* findCommand(const QString& name) {
   for (const Command& command : kCommands)
     if (name == QLatin1String(command.name)) return &command;
   return nullptr;
+}
+
+/// "render", "export" or "render and export": the commands that take @p option.
+QString ownersOf(Option option) {
+  QStringList owners;
+  for (const Command& command : kCommands)
+    if ((command.options & option) != 0) owners.append(QLatin1String(command.name));
+  return owners.join(QStringLiteral(" and "));
 }
 
 QString overview() {
@@ -134,9 +273,15 @@ QString overview() {
   return text;
 }
 
-int usageError(const QString& message) {
-  std::cerr << "clntool: " << message.toStdString() << "\nRun 'clntool --help' for usage.\n";
-  return clntool::kExitUsage;
+void printCommandHelp(QCommandLineParser& parser, const Command& command) {
+  parser.setApplicationDescription(QString::fromLatin1(command.description));
+  parser.clearPositionalArguments();
+  parser.addPositionalArgument(QLatin1String(command.name), QLatin1String(command.summary),
+                               QLatin1String(command.name));
+  parser.addPositionalArgument(QLatin1String(command.firstFile), QLatin1String(command.firstFileHelp));
+  if (command.secondFile != nullptr)
+    parser.addPositionalArgument(QLatin1String(command.secondFile), QStringLiteral("The legend file (.CLN)."));
+  std::cout << parser.helpText().toStdString();
 }
 
 int run(const QStringList& arguments) {
@@ -151,37 +296,8 @@ int run(const QStringList& arguments) {
   parser.addPositionalArgument(QStringLiteral("command"),
                                QStringLiteral("info, validate, dump, render, export, import or diff"));
   parser.addPositionalArgument(QStringLiteral("file"), QStringLiteral("The legend file (import: the JSON document)."));
-  const QCommandLineOption outputOption(
-      {QStringLiteral("o"), QStringLiteral("output")},
-      QStringLiteral("render: the sheet to write (.png, .svg or .pdf); export: the file to write (--to svg: the "
-                     "folder)."),
-      QStringLiteral("OUT"));
-  const QCommandLineOption columnsOption(QStringLiteral("columns"),
-                                         QStringLiteral("render: cells across (1-64, default 6)."),
-                                         QStringLiteral("N"), QStringLiteral("6"));
-  const QCommandLineOption cellOption(QStringLiteral("cell-size"),
-                                      QStringLiteral("render: cell size in pixels (16-1024 each, default 100x100); "
-                                                     "export: the cell the symbols are sized for (default 64x64)."),
-                                      QStringLiteral("WxH"), QStringLiteral("100x100"));
-  const QCommandLineOption captionOption(QStringLiteral("captions"),
-                                         QStringLiteral("render: captions by legend name or by class code."),
-                                         QStringLiteral("name|code"), QStringLiteral("name"));
-  const QList<QCommandLineOption> renderOptions{outputOption, columnsOption, cellOption, captionOption};
-  parser.addOptions(renderOptions);
-  const QCommandLineOption toOption(QStringLiteral("to"),
-                                    QStringLiteral("export: json (default), qgis-style, sld or svg."),
-                                    QStringLiteral("FORMAT"), QStringLiteral("json"));
-  const QCommandLineOption attributeOption(
-      QStringLiteral("attribute"), QStringLiteral("export --to sld: the attribute holding class codes (default class_code)."),
-      QStringLiteral("NAME"), QStringLiteral("class_code"));
-  const QList<QCommandLineOption> exportOptions{toOption, attributeOption};
-  parser.addOptions(exportOptions);
-  /// The option of @p options set on the command line, if any.
-  const auto setAmong = [&](const QList<QCommandLineOption>& options) -> std::optional<QString> {
-    for (const QCommandLineOption& option : options)
-      if (parser.isSet(option)) return option.names().last();
-    return std::nullopt;
-  };
+  const Options options;
+  for (const auto& [bit, option] : options.all()) parser.addOption(*option);
   if (!parser.parse(arguments)) return usageError(parser.errorText());
   if (parser.isSet(versionOption)) {
     std::cout << "clntool " << CLNTOOL_VERSION << '\n';
@@ -197,112 +313,31 @@ int run(const QStringList& arguments) {
     }
     return usageError(QStringLiteral("no command given"));
   }
-  const Command* command = findCommand(positional.first());
-  if (command == nullptr) return usageError(QStringLiteral("unknown command '%1'").arg(positional.first()));
-
+  const QString& name = positional.first();
+  const Command* command = findCommand(name);
+  if (command == nullptr) return usageError(QStringLiteral("unknown command '%1'").arg(name));
   if (wantsHelp) {
-    parser.setApplicationDescription(QString::fromLatin1(command->description));
-    parser.clearPositionalArguments();
-    parser.addPositionalArgument(QLatin1String(command->name), QLatin1String(command->summary),
-                                 QLatin1String(command->name));
-    parser.addPositionalArgument(QLatin1String(command->firstFile), command->runPair == clntool::runImport
-                                                                        ? QStringLiteral("The JSON document.")
-                                                                        : QStringLiteral("The legend file (.CLN)."));
-    if (command->secondFile != nullptr)
-      parser.addPositionalArgument(QLatin1String(command->secondFile), QStringLiteral("The legend file (.CLN)."));
-    std::cout << parser.helpText().toStdString();
+    printCommandHelp(parser, *command);
     return clntool::kExitOk;
   }
-  const qsizetype files = command->runPair != nullptr ? 2 : 1;
-  if (positional.size() < 1 + files)
-    return usageError(QStringLiteral("%1: %2").arg(positional.first(), files == 1 ? QStringLiteral("no file given")
-                                                                                  : QStringLiteral("expects two files")));
-  if (positional.size() > 1 + files)
-    return usageError(QStringLiteral("%1: expects %2").arg(positional.first(), files == 1 ? QStringLiteral("one file")
-                                                                                         : QStringLiteral("two files")));
 
+  const qsizetype files = command->secondFile != nullptr ? 2 : 1;
+  if (positional.size() < 1 + files)
+    return usageError(QStringLiteral("%1: %2").arg(name, files == 1 ? QStringLiteral("no file given")
+                                                                    : QStringLiteral("expects two files")));
+  if (positional.size() > 1 + files)
+    return usageError(QStringLiteral("%1: expects %2").arg(name, files == 1 ? QStringLiteral("one file")
+                                                                           : QStringLiteral("two files")));
+  for (const auto& [bit, option] : options.all()) {
+    if ((command->options & bit) != 0 || !parser.isSet(*option)) continue;
+    const QString owners = ownersOf(bit);
+    return usageError(QStringLiteral("%1: --%2 belongs to %3").arg(name, option->names().last(), owners));
+  }
+
+  Invocation call{parser, options, {}};
   // File names are the platform's bytes, not necessarily valid text.
-  const std::string path = QFile::encodeName(positional.at(1)).toStdString();
-  if (command->runPair != nullptr) {
-    if (const auto option = setAmong(renderOptions + exportOptions))
-      return usageError(QStringLiteral("%1: takes no --%2").arg(positional.first(), *option));
-    const int status = command->runPair(path, QFile::encodeName(positional.at(2)).toStdString(), std::cout, std::cerr);
-    std::cout.flush();
-    return status;
-  }
-  if (command->run == runExportToStdout) {
-    if (const auto option = setAmong({columnsOption, captionOption}))
-      return usageError(QStringLiteral("export: --%1 belongs to render").arg(*option));
-    std::optional<std::string> output;
-    if (parser.isSet(outputOption)) output = QFile::encodeName(parser.value(outputOption)).toStdString();
-    const QString format = parser.value(toOption);
-    if (format == QLatin1String("json")) {
-      if (const auto option = setAmong({cellOption, attributeOption}))
-        return usageError(QStringLiteral("export: --%1 does not apply to JSON").arg(*option));
-      const int status = clntool::runExport(path, output, std::cout, std::cerr);
-      std::cout.flush();
-      return status;
-    }
-    clntool::ExportToOptions options;
-    options.input = path;
-    options.output = output;
-    if (format == QLatin1String("qgis-style"))
-      options.format = clntool::ExportFormat::QgisStyle;
-    else if (format == QLatin1String("sld"))
-      options.format = clntool::ExportFormat::Sld;
-    else if (format == QLatin1String("svg"))
-      options.format = clntool::ExportFormat::Svg;
-    else
-      return usageError(QStringLiteral("export: --to takes json, qgis-style, sld or svg"));
-    if (options.format == clntool::ExportFormat::Svg && !output)
-      return usageError(QStringLiteral("export: --to svg needs a folder (-o DIR)"));
-    if (parser.isSet(attributeOption) && options.format != clntool::ExportFormat::Sld)
-      return usageError(QStringLiteral("export: --attribute belongs to --to sld"));
-    options.attribute = parser.value(attributeOption);
-    // The name goes into the document as text; it must be one XML can hold.
-    if (options.attribute.isEmpty() ||
-        std::any_of(options.attribute.cbegin(), options.attribute.cend(), [](QChar c) { return c.unicode() < 0x20; }))
-      return usageError(QStringLiteral("export: --attribute takes a non-empty name"));
-    const QString cellText = parser.isSet(cellOption) ? parser.value(cellOption)
-                                                      : QStringLiteral("%1x%1").arg(kExportCell);
-    const std::optional<QSize> cell = cellSize(cellText);
-    if (!cell)
-      return usageError(QStringLiteral("export: --cell-size takes WxH, each %1 to %2").arg(kMinCell).arg(kMaxCell));
-    options.cell = {cell->width(), cell->height()};
-    const int status = clntool::runExportTo(options, std::cout, std::cerr);
-    std::cout.flush();
-    return status;
-  }
-  if (command->run == nullptr) {
-    if (const auto option = setAmong(exportOptions))
-      return usageError(QStringLiteral("render: --%1 belongs to export").arg(*option));
-    clntool::RenderOptions render;
-    render.input = path;
-    if (!parser.isSet(outputOption)) return usageError(QStringLiteral("render: no output given (-o OUT)"));
-    render.output = parser.value(outputOption);
-    bool ok = false;
-    render.columns = parser.value(columnsOption).toInt(&ok);
-    if (!ok || render.columns < 1 || render.columns > kMaxColumns)
-      return usageError(QStringLiteral("render: --columns takes 1 to %1").arg(kMaxColumns));
-    const std::optional<QSize> cell = cellSize(parser.value(cellOption));
-    if (!cell)
-      return usageError(QStringLiteral("render: --cell-size takes WxH, each %1 to %2").arg(kMinCell).arg(kMaxCell));
-    render.cellWidth = cell->width();
-    render.cellHeight = cell->height();
-    const QString captions = parser.value(captionOption);
-    if (captions != QLatin1String("name") && captions != QLatin1String("code"))
-      return usageError(QStringLiteral("render: --captions takes name or code"));
-    render.captions = captions == QLatin1String("code") ? legend::pad::CaptionMode::ClassCodes
-                                                         : legend::pad::CaptionMode::Names;
-    const int status = clntool::runRender(render, std::cout, std::cerr);
-    std::cout.flush();
-    return status;
-  }
-  if (const auto option = setAmong(renderOptions))
-    return usageError(QStringLiteral("%1: --%2 belongs to render").arg(positional.first(), *option));
-  if (const auto option = setAmong(exportOptions))
-    return usageError(QStringLiteral("%1: --%2 belongs to export").arg(positional.first(), *option));
-  const int status = command->run(path, std::cout, std::cerr);
+  for (qsizetype k = 1; k <= files; ++k) call.files.push_back(QFile::encodeName(positional.at(k)).toStdString());
+  const int status = command->run(call);
   std::cout.flush();
   return status;
 }
