@@ -5,6 +5,7 @@
 #include <cstring>
 #include <optional>
 #include <string_view>
+#include <tuple>
 #include <vector>
 
 #include <QAction>
@@ -15,7 +16,9 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QFrame>
+#include <QGridLayout>
 #include <QGroupBox>
+#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QKeyEvent>
@@ -28,6 +31,7 @@
 #include <QRegularExpressionValidator>
 #include <QStyle>
 #include <QTableView>
+#include <QVBoxLayout>
 
 #include "components/base/busy_indicator.h"
 #include "components/codec/gbk_text.h"
@@ -70,10 +74,10 @@ constexpr int kIconSize = 32;
 /// The widest a column starts out, in CJK glyphs.
 constexpr int kWidestColumnGlyphs = 12;
 
-/// The dialog is laid out on a grid of dialog units, as its template places
-/// the controls: a unit is an eighth of a CJK glyph across and of a text line
-/// down, so the layout keeps its proportions under any font while every
-/// caption fits its control.
+/// The controls are sized in dialog units, as the editor's template sizes
+/// them: a unit is an eighth of a CJK glyph across and of a text line down,
+/// so the layout keeps its proportions under any font while every caption
+/// fits its control.
 class DialogUnits {
  public:
   explicit DialogUnits(const QFont& font) {
@@ -81,12 +85,9 @@ class DialogUnits {
     x_ = std::max(1.5, metrics.horizontalAdvance(QChar(0x56FE)) / 7.0);  // 图
     y_ = std::max(1.5, metrics.height() / 7.5);
   }
-  QRect operator()(int x, int y, int width, int height) const {
-    const int left = static_cast<int>(std::lround(x * x_));
-    const int top = static_cast<int>(std::lround(y * y_));
-    return {left, top, static_cast<int>(std::lround((x + width) * x_)) - left,
-            static_cast<int>(std::lround((y + height) * y_)) - top};
-  }
+  int x(int units) const { return static_cast<int>(std::lround(units * x_)); }
+  int y(int units) const { return static_cast<int>(std::lround(units * y_)); }
+  QSize size(int width, int height) const { return {x(width), y(height)}; }
 
  private:
   double x_;
@@ -128,11 +129,12 @@ void colourLabel(QLabel* label, const QColor& colour) {
 }
 
 /// A picture beside a group of controls, as large as fits @p cell.
-void makeIcon(const char* path, const QRect& cell, QWidget* parent) {
+QLabel* makeIcon(const char* path, const QSize& cell, QWidget* parent) {
   auto* icon = new QLabel(parent);
-  icon->setGeometry(cell);
+  icon->setFixedSize(cell);
   icon->setAlignment(Qt::AlignCenter);
-  icon->setPixmap(QIcon(QString::fromLatin1(path)).pixmap(cell.size().boundedTo(QSize(kIconSize, kIconSize))));
+  icon->setPixmap(QIcon(QString::fromLatin1(path)).pixmap(cell.boundedTo(QSize(kIconSize, kIconSize))));
+  return icon;
 }
 
 QFrame* makeLine(QWidget* parent, QFrame::Shape shape) {
@@ -140,6 +142,15 @@ QFrame* makeLine(QWidget* parent, QFrame::Shape shape) {
   line->setFrameShape(shape);
   line->setFrameShadow(QFrame::Sunken);
   return line;
+}
+
+/// A label and the edit that fills the rest of its row.
+QHBoxLayout* labelled(QLabel* label, QLineEdit* edit) {
+  auto* row = new QHBoxLayout;
+  row->setSpacing(0);
+  row->addWidget(label);
+  row->addWidget(edit, 1);
+  return row;
 }
 
 }  // namespace
@@ -226,27 +237,19 @@ struct CLegendEditDlg::Parts {
     std::uint64_t lastRelease_ = 0;
   };
 
-  class ResizeWatcher final : public QObject {
-   public:
-    explicit ResizeWatcher(Parts& parts) : parts_(parts) {}
-    bool eventFilter(QObject* watched, QEvent* event) override {
-      if (watched == &parts_.dialog && event->type() == QEvent::Resize) parts_.layoutList();
-      return false;
-    }
-
-   private:
-    Parts& parts_;
-  };
-
   Parts(CLegendEditDlg& dlg, char* name, std::function<void()> reload)
       : dialog(dlg), fileName(name), reloadPad(std::move(reload)), boxes(&dlg), store(prompter), editors(&dlg),
-        runner(*this), resizer(*this), listInput(*this) {
+        runner(*this), listInput(*this) {
     prompter.target = &boxes;
   }
 
   void build();
-  /// Stretches the list and the rule above it to the dialog's right and bottom.
-  void layoutList();
+  /// The template half: type, texts, parameters and attributes of new
+  /// legends, with the command column beside it.
+  QLayout* buildTemplate(const DialogUnits& units);
+  /// The list half: the counters over the legend list.
+  QLayout* buildList(const DialogUnits& units);
+  void connectCommands();
   /// Column widths for the loaded legends, and a dialog wide enough for them.
   void fitColumns();
   FileNameChooser defaultChooser();
@@ -293,10 +296,13 @@ struct CLegendEditDlg::Parts {
   QLabel* total = nullptr;
   QLabel* current = nullptr;
   QTableView* list = nullptr;
-  QFrame* listRule = nullptr;
-  /// Room the template leaves right of and below the list.
-  QSize listGaps;
-  ResizeWatcher resizer;
+  QPushButton* defaultButton = nullptr;
+  QPushButton* paramButton = nullptr;
+  QPushButton* okButton = nullptr;
+  QPushButton* cancelButton = nullptr;
+  QPushButton* addButton = nullptr;
+  QPushButton* editButton = nullptr;
+  QPushButton* deleteButton = nullptr;
   ListInput listInput;
   QMenu* menu = nullptr;
 };
@@ -339,117 +345,178 @@ CLegendEditDlg::~CLegendEditDlg() {
 void CLegendEditDlg::Parts::build() {
   CLegendEditDlg& d = dialog;
   const DialogUnits units(d.font());
-  const QSize templateSize = units(0, 0, 202, 189).size();
-  d.setMinimumSize(templateSize);
-  d.resize(templateSize);
+  auto* halves = new QHBoxLayout(&d);
+  halves->setContentsMargins(units.x(6), units.y(5), units.x(6), units.y(8));
+  halves->setSpacing(units.x(2));
+  halves->addLayout(buildTemplate(units));
+  halves->addLayout(buildList(units), 1);
+  connectCommands();
+  d.resize(units.size(202, 189));
+  // Children get their places now, so fitColumns sees the list's width.
+  halves->activate();
+}
 
-  // Template half.
+QLayout* CLegendEditDlg::Parts::buildTemplate(const DialogUnits& units) {
+  CLegendEditDlg& d = dialog;
+  const int column = units.x(74);
+
   auto* typeGroup = new QGroupBox(QStringLiteral("图例类型"), &d);
-  typeGroup->setGeometry(units(6, 5, 74, 44));
+  typeGroup->setFixedWidth(column);
+  auto* typeRows = new QVBoxLayout(typeGroup);
+  typeRows->setContentsMargins(units.x(8), units.y(1), units.x(4), units.y(1));
+  typeRows->setSpacing(units.y(1));
   types = new QButtonGroup(&d);
   const struct {
     const char* text;
     const char* objectName;
-    int y;
     int choice;
-  } radios[] = {{"点类型图例", "pointRadio", 15, EditorStore::kPointChoice},
-                {"线类型图例", "lineRadio", 26, EditorStore::kLineChoice},
-                {"区类型图例", "regionRadio", 38, EditorStore::kRegionChoice}};
+  } radios[] = {{"点类型图例", "pointRadio", EditorStore::kPointChoice},
+                {"线类型图例", "lineRadio", EditorStore::kLineChoice},
+                {"区类型图例", "regionRadio", EditorStore::kRegionChoice}};
   for (const auto& r : radios) {
-    auto* radio = new QRadioButton(QString::fromUtf8(r.text), &d);
+    auto* radio = new QRadioButton(QString::fromUtf8(r.text), typeGroup);
     radio->setObjectName(QString::fromLatin1(r.objectName));
-    radio->setGeometry(units(14, r.y - 1, 60, 10));
+    radio->setFixedHeight(units.y(10));
+    typeRows->addWidget(radio);
     types->addButton(radio, r.choice);
   }
-  QObject::connect(types, &QButtonGroup::idClicked, &d, [this](int) { transferType(); });
 
   auto* infoGroup = new QGroupBox(QStringLiteral("图例信息"), &d);
-  infoGroup->setGeometry(units(6, 52, 74, 128));
-  infoGroup->lower();
-  typeGroup->lower();
-
-  auto* defaultButton = makeButton(QStringLiteral("设为默认值"), "defaultButton", &d);
-  defaultButton->setGeometry(units(11, 63, 64, 12));
-
-  makeLabel(QStringLiteral("名称:"), nullptr, &d)->setGeometry(units(11, 80, 20, 10));
-  nameEdit = new QLineEdit(&d);
+  infoGroup->setFixedWidth(column);
+  auto* infoRows = new QVBoxLayout(infoGroup);
+  infoRows->setContentsMargins(units.x(4), units.y(2), units.x(4), units.y(2));
+  infoRows->setSpacing(units.y(2));
+  defaultButton = makeButton(QStringLiteral("设为默认值"), "defaultButton", infoGroup);
+  defaultButton->setFixedHeight(units.y(12));
+  infoRows->addWidget(defaultButton);
+  nameEdit = new QLineEdit(infoGroup);
   nameEdit->setObjectName(QStringLiteral("nameEdit"));
-  nameEdit->setGeometry(units(31, 78, 44, 12));
-  makeLabel(QStringLiteral("描述:"), nullptr, &d)->setGeometry(units(11, 95, 20, 10));
-  descriptionEdit = new QLineEdit(&d);
+  descriptionEdit = new QLineEdit(infoGroup);
   descriptionEdit->setObjectName(QStringLiteral("descriptionEdit"));
-  descriptionEdit->setGeometry(units(31, 93, 44, 12));
-  makeLabel(QStringLiteral("分类码:"), nullptr, &d)->setGeometry(units(11, 109, 30, 10));
-  classCodeEdit = new QLineEdit(&d);
+  classCodeEdit = new QLineEdit(infoGroup);
   classCodeEdit->setObjectName(QStringLiteral("classCodeEdit"));
-  classCodeEdit->setGeometry(units(41, 107, 34, 12));
   classCodeEdit->setValidator(
       new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), classCodeEdit));
+  for (const auto& [text, edit] : {std::pair{"名称:", nameEdit}, std::pair{"描述:", descriptionEdit},
+                                   std::pair{"分类码:", classCodeEdit}}) {
+    edit->setFixedHeight(units.y(12));
+    infoRows->addLayout(labelled(makeLabel(QString::fromUtf8(text), nullptr, infoGroup), edit));
+  }
+  infoRows->addWidget(makeLine(infoGroup, QFrame::HLine));
+  auto* paramRow = new QHBoxLayout;
+  paramRow->addWidget(makeIcon(":/legend/editor/icon163.png", units.size(20, 17), infoGroup));
+  paramButton = makeButton(QStringLiteral("图例参数"), "paramButton", infoGroup);
+  paramButton->setFixedSize(units.size(40, 15));
+  paramRow->addWidget(paramButton, 0, Qt::AlignRight);
+  infoRows->addLayout(paramRow);
 
-  makeLine(&d, QFrame::HLine)->setGeometry(units(7, 121, 73, 2));
-  makeIcon(":/legend/editor/icon163.png", units(13, 125, 20, 17), &d);
-  auto* paramButton = makeButton(QStringLiteral("图例参数"), "paramButton", &d);
-  paramButton->setGeometry(units(35, 126, 40, 15));
-
-  auto* attributeFrame = makeLine(&d, QFrame::Box);
-  attributeFrame->setGeometry(units(6, 145, 111, 36));
-  attributeFrame->lower();
-  makeIcon(":/legend/editor/icon145.png", units(11, 147, 20, 17), &d);
-  structureButton = makeButton(QStringLiteral("属性结构"), "structureButton", &d);
-  structureButton->setGeometry(units(35, 150, 40, 13));
-  contentButton = makeButton(QStringLiteral("属性内容"), "contentButton", &d);
-  contentButton->setGeometry(units(35, 165, 40, 13));
-  attributeCheck = new QCheckBox(&d);
-  attributeCheck->setObjectName(QStringLiteral("attributeCheck"));
-  attributeCheck->setToolTip(QStringLiteral("新图例带属性结构和属性内容"));
-  attributeCheck->setGeometry(units(16, 165, 12, 12));
-
-  // Command column.
-  auto* ok = makeButton(QStringLiteral("确定"), "okButton", &d);
-  ok->setGeometry(units(88, 9, 22, 21));
-  auto* cancel = makeButton(QStringLiteral("取消"), "cancelButton", &d);
-  cancel->setGeometry(units(88, 33, 22, 21));
-
-  const auto iconButton = [&](const char* text, const char* labelName, const char* buttonName, const char* icon,
-                              int labelY, int buttonY) {
+  // The command column: 确定 and 取消, then the list commands, each under
+  // its caption.
+  const QSize commandSize = units.size(22, 17);
+  const auto captioned = [&](QVBoxLayout* into, const char* text, const char* labelName, const char* buttonName,
+                             const char* icon) {
     auto* label = makeLabel(QString::fromUtf8(text), labelName, &d);
     label->setAlignment(Qt::AlignCenter);
-    label->setGeometry(units(83, labelY, 32, 9));
+    label->setFixedWidth(units.x(32));
     auto* button = makeButton(QString(), buttonName, &d);
-    button->setGeometry(units(88, buttonY, 22, 17));
+    button->setFixedSize(commandSize);
     button->setIcon(QIcon(QString::fromLatin1(icon)));
-    button->setIconSize(QSize(kIconSize, kIconSize).boundedTo(button->size() - QSize(6, 6)));
+    button->setIconSize(QSize(kIconSize, kIconSize).boundedTo(commandSize - QSize(6, 6)));
     button->setToolTip(QString::fromUtf8(text));
+    into->addWidget(label, 0, Qt::AlignHCenter);
+    into->addWidget(button, 0, Qt::AlignHCenter);
     return std::pair(label, button);
   };
-  auto [addLabel, addButton] = iconButton("添加", "addLabel", "addButton", ":/legend/editor/icon138.png", 58, 68);
-  auto [editLabel, editButton] = iconButton("编辑", "editLabel", "editButton", ":/legend/editor/icon137.png", 87, 96);
-  auto [deleteLabel, deleteButton] =
-      iconButton("删除", "deleteLabel", "deleteButton", ":/legend/editor/icon148.png", 116, 126);
-  auto [batchCaption, batch] =
-      iconButton("统改属性", "batchLabel", "batchButton", ":/legend/editor/icon135.png", 150, 160);
+  auto* closing = new QVBoxLayout;
+  closing->setSpacing(units.y(3));
+  okButton = makeButton(QStringLiteral("确定"), "okButton", &d);
+  cancelButton = makeButton(QStringLiteral("取消"), "cancelButton", &d);
+  for (QPushButton* button : {okButton, cancelButton}) {
+    button->setFixedSize(units.size(22, 21));
+    closing->addWidget(button, 0, Qt::AlignHCenter);
+  }
+  auto* commands = new QVBoxLayout;
+  commands->setSpacing(units.y(1));
+  QLabel* addLabel = nullptr;
+  QLabel* editLabel = nullptr;
+  QLabel* deleteLabel = nullptr;
+  std::tie(addLabel, addButton) = captioned(commands, "添加", "addLabel", "addButton", ":/legend/editor/icon138.png");
+  commands->addSpacing(units.y(2));
+  std::tie(editLabel, editButton) =
+      captioned(commands, "编辑", "editLabel", "editButton", ":/legend/editor/icon137.png");
+  commands->addSpacing(units.y(2));
+  std::tie(deleteLabel, deleteButton) =
+      captioned(commands, "删除", "deleteLabel", "deleteButton", ":/legend/editor/icon148.png");
   colourLabel(addLabel, kAddEditLabelColour);
   colourLabel(editLabel, kAddEditLabelColour);
   colourLabel(deleteLabel, kDeleteLabelColour);
-  batchLabel = batchCaption;
-  batchButton = batch;
 
-  // List half.
-  makeLabel(QStringLiteral("图例总数:"), nullptr, &d)->setGeometry(units(118, 10, 46, 10));
+  // The attributes of new legends, in a box that also holds 统改属性
+  // under the command column. The box goes first, so it lies beneath.
+  auto* attributeFrame = makeLine(&d, QFrame::Box);
+  auto* attributeIcons = new QVBoxLayout;
+  attributeIcons->setSpacing(units.y(1));
+  attributeIcons->addWidget(makeIcon(":/legend/editor/icon145.png", units.size(20, 17), &d));
+  attributeCheck = new QCheckBox(&d);
+  attributeCheck->setObjectName(QStringLiteral("attributeCheck"));
+  attributeCheck->setToolTip(QStringLiteral("新图例带属性结构和属性内容"));
+  attributeIcons->addWidget(attributeCheck, 0, Qt::AlignHCenter);
+  auto* attributeButtons = new QVBoxLayout;
+  attributeButtons->setSpacing(units.y(2));
+  structureButton = makeButton(QStringLiteral("属性结构"), "structureButton", &d);
+  contentButton = makeButton(QStringLiteral("属性内容"), "contentButton", &d);
+  for (QPushButton* button : {structureButton, contentButton}) {
+    button->setFixedSize(units.size(40, 13));
+    attributeButtons->addWidget(button);
+  }
+  auto* attributes = new QHBoxLayout;
+  attributes->setContentsMargins(units.x(4), units.y(2), units.x(4), units.y(2));
+  attributes->addLayout(attributeIcons);
+  attributes->addLayout(attributeButtons);
+  attributes->addStretch();
+  auto* batch = new QVBoxLayout;
+  batch->setContentsMargins(0, units.y(4), 0, units.y(3));
+  batch->setSpacing(units.y(1));
+  std::tie(batchLabel, batchButton) =
+      captioned(batch, "统改属性", "batchLabel", "batchButton", ":/legend/editor/icon135.png");
+
+  auto* grid = new QGridLayout;
+  grid->setHorizontalSpacing(units.x(3));
+  grid->setVerticalSpacing(units.y(2));
+  grid->addWidget(typeGroup, 0, 0);
+  grid->addLayout(closing, 0, 1, Qt::AlignTop);
+  grid->addWidget(infoGroup, 1, 0);
+  grid->addLayout(commands, 1, 1, Qt::AlignTop);
+  grid->addWidget(attributeFrame, 2, 0, 1, 2);
+  grid->addLayout(attributes, 2, 0);
+  grid->addLayout(batch, 2, 1);
+  // A taller dialog lengthens the list; the template keeps its place.
+  auto* half = new QVBoxLayout;
+  half->addLayout(grid);
+  half->addStretch(1);
+  return half;
+}
+
+QLayout* CLegendEditDlg::Parts::buildList(const DialogUnits& units) {
+  CLegendEditDlg& d = dialog;
+  auto* counters = new QGridLayout;
+  counters->setContentsMargins(units.x(1), units.y(5), 0, 0);
+  counters->setVerticalSpacing(units.y(2));
   total = makeLabel(QString(), "totalText", &d);
-  total->setAlignment(Qt::AlignCenter);
-  total->setGeometry(units(164, 10, 32, 10));
-  makeLabel(QStringLiteral("当前图例号:"), nullptr, &d)->setGeometry(units(117, 22, 50, 10));
   current = makeLabel(QString(), "currentText", &d);
-  current->setAlignment(Qt::AlignCenter);
-  current->setGeometry(units(168, 22, 28, 10));
-  listRule = makeLine(&d, QFrame::HLine);
-  listRule->setGeometry(units(118, 36, 78, 2));
+  counters->addWidget(makeLabel(QStringLiteral("图例总数:"), nullptr, &d), 0, 0);
+  counters->addWidget(total, 0, 1);
+  counters->addWidget(makeLabel(QStringLiteral("当前图例号:"), nullptr, &d), 1, 0);
+  counters->addWidget(current, 1, 1);
+  for (QLabel* number : {total, current}) {
+    number->setAlignment(Qt::AlignCenter);
+    number->setMinimumWidth(units.x(28));
+  }
+  counters->setColumnStretch(2, 1);
 
   model = new LegendListModel(&d);
   list = new QTableView(&d);
   list->setObjectName(QStringLiteral("legendList"));
-  list->setGeometry(units(117, 42, 79, 139));
   list->setModel(model);
   list->setSelectionMode(QAbstractItemView::ExtendedSelection);
   list->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -469,13 +536,20 @@ void CLegendEditDlg::Parts::build() {
   listPalette.setBrush(QPalette::Inactive, QPalette::HighlightedText,
                        listPalette.brush(QPalette::Active, QPalette::HighlightedText));
   list->setPalette(listPalette);
-  const QRect listCell = list->geometry();
-  listGaps = QSize(templateSize.width() - listCell.right() - 1, templateSize.height() - listCell.bottom() - 1);
-  d.installEventFilter(&resizer);
-  layoutList();
   model->setCurrentRowHandler([this](int row) { makeCurrent(row); });
   store.setListSink(model);
 
+  auto* column = new QVBoxLayout;
+  column->setSpacing(units.y(3));
+  column->addLayout(counters);
+  column->addWidget(makeLine(&d, QFrame::HLine));
+  column->addWidget(list, 1);
+  return column;
+}
+
+void CLegendEditDlg::Parts::connectCommands() {
+  CLegendEditDlg& d = dialog;
+  QObject::connect(types, &QButtonGroup::idClicked, &d, [this](int) { transferType(); });
   QObject::connect(list->selectionModel(), &QItemSelectionModel::selectionChanged, &d, [this] {
     store.selectionChanged(selectedRows());
     showCounters();
@@ -502,8 +576,8 @@ void CLegendEditDlg::Parts::build() {
   QObject::connect(list, &QWidget::customContextMenuRequested, &d,
                    [this](const QPoint& at) { menu->exec(list->viewport()->mapToGlobal(at)); });
 
-  QObject::connect(ok, &QPushButton::clicked, &d, &CLegendEditDlg::accept);
-  QObject::connect(cancel, &QPushButton::clicked, &d, &CLegendEditDlg::reject);
+  QObject::connect(okButton, &QPushButton::clicked, &d, &CLegendEditDlg::accept);
+  QObject::connect(cancelButton, &QPushButton::clicked, &d, &CLegendEditDlg::reject);
   QObject::connect(addButton, &QPushButton::clicked, &d, [this] {
     if (!transferTexts()) return;
     transferType();
@@ -551,16 +625,6 @@ void CLegendEditDlg::Parts::fitColumns() {
   }
   const int wanted = columnsWidth + 2 * list->frameWidth() + list->style()->pixelMetric(QStyle::PM_ScrollBarExtent);
   if (wanted > list->width()) dialog.resize(dialog.width() + wanted - list->width(), dialog.height());
-}
-
-void CLegendEditDlg::Parts::layoutList() {
-  if (list == nullptr) return;
-  const QRect at = list->geometry();
-  list->setGeometry(at.left(), at.top(), std::max(1, dialog.width() - listGaps.width() - at.left()),
-                    std::max(1, dialog.height() - listGaps.height() - at.top()));
-  const QRect rule = listRule->geometry();
-  listRule->setGeometry(rule.left(), rule.top(), std::max(1, dialog.width() - listGaps.width() - rule.left()),
-                        rule.height());
 }
 
 CLegendEditDlg::FileNameChooser CLegendEditDlg::Parts::defaultChooser() {

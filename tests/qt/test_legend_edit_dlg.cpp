@@ -28,6 +28,7 @@
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QtTest/QTest>
 
 #include "editor/model/editor_messages.h"
 #include "editor/model/editor_store.h"
@@ -166,6 +167,32 @@ TEST_F(LegendEditDlgTest, ShowsTheListedLegendsOfTheFileByTypeWithTheirColumns) 
   EXPECT_EQ(cell(2, 0), QStringLiteral("区"));
   for (int r = 0; r < 3; ++r) EXPECT_FALSE(model->index(r, 0).data(Qt::DecorationRole).value<QPixmap>().isNull());
   EXPECT_EQ(selectedRows(), std::vector<int>{0});
+}
+
+// The template on the left, every caption whole and clear of the list on the
+// right; a larger dialog goes to the list and leaves the template in place.
+TEST_F(LegendEditDlgTest, TheListTakesWhatTheDialogGainsAndTheTemplateStaysBesideIt) {
+  open(path.string());
+  dialog->show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(dialog.get()));
+  const auto inDialog = [this](const QWidget* widget) {
+    return QRect(widget->mapTo(dialog.get(), QPoint()), widget->size());
+  };
+  const QRect listBefore = inDialog(list());
+  for (const char* name : {"pointRadio", "regionRadio", "defaultButton", "nameEdit", "classCodeEdit", "paramButton",
+                           "structureButton", "contentButton", "attributeCheck", "okButton", "cancelButton",
+                           "addButton", "deleteButton", "batchButton", "batchLabel"}) {
+    const QWidget* widget = child<QWidget>(name);
+    EXPECT_LT(inDialog(widget).right(), listBefore.left()) << name;
+    if (const auto* button = qobject_cast<const QAbstractButton*>(widget)) {
+      EXPECT_LT(button->fontMetrics().horizontalAdvance(button->text()), button->width()) << name;
+    }
+  }
+  const QRect nameBefore = inDialog(child<QWidget>("nameEdit"));
+  dialog->resize(dialog->size() + QSize(200, 150));
+  QApplication::processEvents();
+  EXPECT_EQ(inDialog(list()).size(), listBefore.size() + QSize(200, 150));
+  EXPECT_EQ(inDialog(child<QWidget>("nameEdit")), nameBefore);
 }
 
 TEST_F(LegendEditDlgTest, NewFileStartsEmptyWithTheAttributeControlsFollowingTheirCheckBox) {
