@@ -1,0 +1,146 @@
+#pragma once
+// What the editor store's tests share: a prompter, area editors and a
+// parameter dialog that record their calls, a list sink, and an Editor that
+// loads a legend file built byte by byte into a store.
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "components/attstru/att_stru.h"
+#include "editor/model/editor_store.h"
+#include "support/cln_builder.h"
+#include "support/scripted_prompter.h"
+
+namespace editortest {
+
+using legend::editor::AreaEditors;
+using legend::editor::EditorStore;
+using legend::editor::LegendListSink;
+using legend::editor::LegendRow;
+using legend::editor::ParamDialogRunner;
+using testcln::Bytes;
+using Texts = std::vector<std::string>;
+
+struct Prompter : testcln::ScriptedPrompter {
+  int beeps = 0;
+  void beep() override { ++beeps; }
+};
+
+class FakeEditors : public AreaEditors {
+ public:
+  Texts calls;
+  std::unique_ptr<CATT_STRU> prepared;  // what the structure editor returns (null: nothing)
+  legend::editor::RecordEditResult recordResult = legend::editor::RecordEditResult::Edited;
+  void EditPntInfo(std::span<std::uint8_t, 94> r, std::string_view title) override { stamp(r, title); }
+  void EditLinInfo(std::span<std::uint8_t, 67> r, std::string_view title) override { stamp(r, title); }
+  void EditRegInfo(std::span<std::uint8_t, 63> r, std::string_view title) override { stamp(r, title); }
+  void stamp(std::span<std::uint8_t> r, std::string_view title) {
+    calls.emplace_back(title);
+    r[0] = 0xEE;
+  }
+  std::optional<CATT_STRU> editAttributeStructure(const CATT_STRU*) override {
+    calls.emplace_back("editAttributeStructure");
+    if (!prepared) return std::nullopt;
+    return *prepared;
+  }
+  legend::editor::RecordEditResult EditAttRecord(CATT_STRU&, std::span<std::uint8_t> record,
+                                                 std::string_view title) override {
+    calls.emplace_back(title);
+    std::fill(record.begin(), record.end(), std::uint8_t{0xAB});  // even when the result says otherwise
+    return recordResult;
+  }
+};
+
+// Stands in for the parameter dialog: renames the legend and, on OK,
+// replaces the block with a 9-byte marker block.
+class FakeDialog : public ParamDialogRunner {
+ public:
+  bool answer = true;
+  int runs = 0;
+  Bytes blockOnEntry;
+  bool run(legend::HeadRef head, std::vector<std::uint8_t>& block, bool attributeEditing) override {
+    ++runs;
+    EXPECT_TRUE(attributeEditing);
+    blockOnEntry = block;
+    if (!answer) return false;
+    head.setName("edited");
+    block.assign(9, 0x5A);
+    head.setBlockSize(9);
+    return true;
+  }
+};
+
+class RecordingSink : public LegendListSink {
+ public:
+  std::vector<LegendRow> rows;
+  std::int32_t current = -1;
+  std::int32_t refuseRow = -1;
+  void clear() override { rows.clear(); }
+  bool insertRow(std::int32_t row, const LegendRow& data) override {
+    if (row == refuseRow) return false;
+    rows.push_back(data);
+    return true;
+  }
+  void setCurrentRow(std::int32_t row) override { current = row; }
+};
+
+inline std::unique_ptr<CATT_STRU> Structure24() {
+  auto s = std::make_unique<CATT_STRU>();
+  EXPECT_EQ(s->AddFld({"ID", AttFieldType::Int32, 4}), AttStatus::Ok);
+  EXPECT_EQ(s->AddFld({"NAME", AttFieldType::Text, 20}), AttStatus::Ok);
+  return s;
+}
+
+inline Bytes Slice(const Bytes& b, std::size_t at, std::size_t n) {
+  return Bytes(b.begin() + static_cast<std::ptrdiff_t>(at), b.begin() + static_cast<std::ptrdiff_t>(at + n));
+}
+inline Bytes BytesOf(std::span<const std::uint8_t> s) { return Bytes(s.begin(), s.end()); }
+inline std::int32_t I32(const Bytes& b, std::size_t at) { return static_cast<std::int32_t>(testcln::get32At(b, at)); }
+// Point "P1" (102), line "L1" (75), region "R1" (71), a type-3 legend, point "P2".
+inline std::vector<testcln::Legend> MixedLegends() {
+  return {
+      {"P1", "first", 1, 7, testcln::block(testcln::params(1, 10))},
+      {"L1", "line", 0, -3, testcln::block(testcln::params(0, 20))},
+      {"R1", "area", 2, 0, testcln::block(testcln::params(2, 30))},
+      {"X", "odd", 3, 1, testcln::block({})},
+      {"P2", "second", 1, 12, testcln::block(testcln::params(1, 40))},
+  };
+}
+
+struct Editor {
+  testcln::TempDir dir;
+  std::filesystem::path file = dir / "a.CLN";
+  Prompter prompter;
+  RecordingSink sink;
+  EditorStore store{prompter};
+
+  explicit Editor(const Bytes& bytes, bool open = true) {
+    testcln::write(file, bytes);
+    init(file.string(), open);
+  }
+  Editor() { init({}, true); }
+  void init(const std::string& path, bool open) {
+    store.setListSink(&sink);
+    store.load(path);
+    if (open) store.open();
+  }
+  Texts rowNames() const {
+    Texts names;
+    for (const LegendRow& r : store.rows()) names.push_back(r.name);
+    return names;
+  }
+  Bytes block(std::int32_t index) const {
+    const auto b = store.blockBytes(index);
+    return Bytes(b.begin(), b.end());
+  }
+};
+
+inline std::vector<std::int32_t> Rows(std::initializer_list<std::int32_t> rows) { return rows; }
+
+}  // namespace editortest

@@ -1,0 +1,277 @@
+// The editor's save: what it writes, byte by byte, and what it does when it
+// cannot.
+#include <gtest/gtest.h>
+
+#include <cerrno>
+
+#include "editor/model/editor_messages.h"
+#include "legendfile/file_name.h"
+#include "legendfile/messages.h"
+#include "support/editor_store_fixture.h"
+
+namespace {
+
+using namespace editortest;
+namespace msg = legend::messages;
+namespace tx = legend::editor::texts;
+using legend::editor::EditorSaveStatus;
+
+struct FullDisk : legend::FileOps {
+  int failures = 1;
+  long write(int fd, const std::uint8_t* data, std::size_t length) override {
+    if (failures > 0) {
+      --failures;
+      errno = ENOSPC;
+      return -1;
+    }
+    return legend::FileOps::write(fd, data, length);
+  }
+};
+
+TEST(EditorSave, PacksLiveLegendsAfterTheHeadsAndKeepsTheOldTail) {
+  const std::vector<testcln::Legend> legends = {
+      {"A", "a", 1, 1, testcln::block(testcln::params(1, 1))},
+      {"B", "b", 2, 2, testcln::block(testcln::params(2, 2))},
+      {"C", "c", 0, 3, testcln::block(testcln::params(0, 3)), -1, -1, Bytes{1, 2, 3}},
+  };
+  const Bytes old = testcln::file(legends);
+  Editor e(old);
+  e.store.deleteSelected(Rows({2}));  // rows: A (point), C (line), B (region)
+  ASSERT_EQ(e.store.save(), EditorSaveStatus::Ok);
+  EXPECT_TRUE(e.prompter.shown.empty());
+
+  const Bytes saved = testcln::read(e.file);
+  EXPECT_EQ(I32(saved, 12), 2);
+  EXPECT_EQ(I32(saved, 16 + 257), 0);
+  EXPECT_EQ(I32(saved, 16 + 333 + 257), 102);
+  EXPECT_EQ(Slice(saved, 682, 102), legends[0].block);
+  EXPECT_EQ(Slice(saved, 784, 75), legends[2].block);
+  Bytes expected = testcln::file({legends[0], legends[2]});
+  ASSERT_EQ(expected.size(), 859u);
+  expected.insert(expected.end(), old.begin() + 859, old.end());
+  EXPECT_EQ(saved, expected);
+  EXPECT_EQ(e.dir.entries(), std::set<std::string>{"a.CLN"});
+
+  // The file reads back with the same legends.
+  Editor again(saved);
+  EXPECT_EQ(again.rowNames(), (Texts{"A", "C"}));
+}
+
+TEST(EditorSave, AllDeletedWritesHeaderAndZeroCount) {
+  const Bytes header{'R', 'Q', 'L', 'F', 0x60, 0x44, '2', '>', 0x0D, 0, 0, 0, 0, 0, 0, 0};
+  Editor fresh;
+  fresh.store.addFromTemplate();
+  fresh.store.deleteSelected(Rows({0}));
+  const auto name = legend::completeLegendFileName((fresh.dir / "new").string());
+  ASSERT_TRUE(name);
+  ASSERT_TRUE(fresh.store.setPath(*name));
+  ASSERT_EQ(fresh.store.save(), EditorSaveStatus::Ok);
+  EXPECT_EQ(testcln::read(fresh.dir / "new.CLN"), header);
+
+  // Over a longer file only the first 16 bytes change.
+  auto legends = MixedLegends();
+  legends.erase(legends.begin() + 3);
+  const Bytes old = testcln::file(legends);
+  Editor e(old);
+  e.prompter.answers = {true};
+  e.store.deleteSelected(Rows({0, 1, 2, 3}));
+  ASSERT_EQ(e.store.liveCount(), 0);
+  ASSERT_EQ(e.store.save(), EditorSaveStatus::Ok);
+  Bytes expected = header;
+  expected.insert(expected.end(), old.begin() + 16, old.end());
+  EXPECT_EQ(testcln::read(e.file), expected);
+}
+
+TEST(EditorSave, BlocksWithGapsAreReadWholeAndPacked) {
+  std::vector<testcln::Legend> legends = {
+      {"far", "", 0, 0, testcln::block(testcln::params(0, 50)), 400},
+      {"near", "", 1, 0, testcln::block(testcln::params(1, 60)), 0},
+      {"mid", "", 1, 0, testcln::block(testcln::params(1, 70)), 150},
+  };
+  legends[0].reserved = Bytes(64, 0x77);
+  const Bytes old = testcln::file(legends);
+  Editor e(old);
+  ASSERT_EQ(e.store.save(), EditorSaveStatus::Ok);
+  EXPECT_EQ(e.store.dataAreaBuffer().size(), 475u);  // up to the end of "far", not 279
+  for (std::int32_t i = 0; i < 3; ++i) EXPECT_FALSE(e.store.items()[static_cast<std::size_t>(i)].editedBlock());
+
+  legends[0].blockOffset = legends[1].blockOffset = legends[2].blockOffset = -1;  // packed in order
+  Bytes expected = testcln::file(legends);
+  expected.insert(expected.end(), old.begin() + static_cast<std::ptrdiff_t>(expected.size()), old.end());
+  EXPECT_EQ(testcln::read(e.file), expected);
+}
+
+TEST(EditorSave, WritesAddedAndEditedBlocksFromMemory) {
+  Editor e(testcln::file(MixedLegends()));
+  FakeDialog dialog;
+  e.store.editSelected(Rows({2}), dialog);  // L1 → 9 bytes of 0x5A, named "edited"
+  ASSERT_TRUE(e.store.setTemplateName("added"));
+  e.store.addFromTemplate();
+  ASSERT_EQ(e.store.save(), EditorSaveStatus::Ok);
+
+  auto legends = MixedLegends();
+  legends[1].name = "edited";
+  legends[1].block = Bytes(9, 0x5A);
+  legends.push_back({"added", "", 1, 0, testcln::block(BytesOf(e.store.templatePoint()))});
+  EXPECT_EQ(testcln::read(e.file), testcln::file(legends));
+}
+
+TEST(EditorSave, UnreadableBlockOpensNoDialogRefusesTheSaveAndLeavesTheFileAsItWas) {
+  auto legends = MixedLegends();
+  legends[2].blockSize = 100000;  // R1 reaches past the end of the file
+  const Bytes old = testcln::file(legends);
+  Editor e(old);
+  FakeDialog dialog;
+  e.store.editSelected(Rows({3}), dialog);
+  EXPECT_EQ(dialog.runs, 0);
+  EXPECT_FALSE(e.store.items()[2].blockInMemory());
+  e.store.addFromTemplate();
+  EXPECT_EQ(e.store.save(), EditorSaveStatus::BlockUnreadable);
+  EXPECT_EQ(e.prompter.shown, (Texts{std::string(tx::kEditReadFailed), std::string(tx::kSaveBlockUnreadable)}));
+  EXPECT_EQ(testcln::read(e.file), old);
+  EXPECT_EQ(e.dir.entries(), std::set<std::string>{"a.CLN"});
+
+  // Deleted, it no longer stands in the way.
+  e.store.deleteSelected(Rows({4}));  // rows: P1, P2, new, L1, R1
+  EXPECT_EQ(e.store.save(), EditorSaveStatus::Ok);
+  EXPECT_EQ(I32(testcln::read(e.file), 12), 5);
+}
+
+TEST(EditorSave, AFailedCommitChangesNothingSoARetryWritesWhatAFirstSaveWould) {
+  const Bytes old = testcln::file(MixedLegends());
+  // The same commands, before and after a failed commit, on two stores of one file.
+  const auto before = [](Editor& e, ParamDialogRunner& dialog) {
+    e.store.deleteSelected(Rows({0}));  // P1: every later block moves
+    e.store.editSelected(Rows({2}), dialog);  // R1, now owning its block
+  };
+  const auto after = [](Editor& e, ParamDialogRunner& dialog, FakeEditors& editors) {
+    editors.prepared = Structure24();
+    e.store.editAttributeStructure(editors);
+    e.prompter.answers = {true};
+    e.store.batchAttributeChange(Rows({1}));  // L1, a block borrowed by the failed save
+    e.store.editSelected(Rows({0}), dialog);  // P2, borrowed too
+    e.store.addFromTemplate();
+  };
+
+  Editor failing(old);
+  FakeDialog dialog;
+  FakeEditors editors;
+  before(failing, dialog);
+  std::vector<legend::HeadRecord> heads;
+  for (const auto& item : failing.store.items()) heads.push_back(item.head);
+  FullDisk disk;
+  EXPECT_EQ(failing.store.commit(disk), EditorSaveStatus::WriteFailed);
+  EXPECT_EQ(failing.prompter.shown, Texts{msg::text(legend::LegendStatus::WriteFailed, failing.file.string())});
+  EXPECT_EQ(testcln::read(failing.file), old);
+  EXPECT_EQ(failing.dir.entries(), std::set<std::string>{"a.CLN"});
+  EXPECT_TRUE(failing.store.modified());
+  for (std::size_t i = 0; i < heads.size(); ++i)
+    EXPECT_EQ(failing.store.items()[i].head.bytes, heads[i].bytes) << "head " << i << " describes the loaded file";
+  failing.prompter.shown.clear();
+  after(failing, dialog, editors);
+  EXPECT_EQ(failing.prompter.shown, Texts{"是否把所选的1个文件的属性数据以当前值赋值?"});
+  ASSERT_EQ(failing.store.commit(), EditorSaveStatus::Ok);
+  EXPECT_FALSE(failing.store.modified());
+
+  Editor fresh(old);
+  FakeDialog freshDialog;
+  FakeEditors freshEditors;
+  before(fresh, freshDialog);
+  after(fresh, freshDialog, freshEditors);
+  ASSERT_EQ(fresh.store.commit(), EditorSaveStatus::Ok);
+  EXPECT_EQ(testcln::read(failing.file), testcln::read(fresh.file));
+  EXPECT_EQ(I32(testcln::read(fresh.file), 12), 5);
+}
+
+TEST(EditorSave, ModifiedCountsOnlyWhatOkWouldWrite) {
+  Editor e(testcln::file(MixedLegends()));
+  FakeEditors editors;
+  FakeDialog dialog;
+  e.store.editTemplateParameters(editors);
+  e.store.editAttributeContent(editors);
+  e.store.deleteSelected(Rows({}));
+  dialog.answer = false;
+  e.store.editSelected(Rows({0}), dialog);
+  EXPECT_FALSE(e.store.modified());
+  dialog.answer = true;
+  e.store.editSelected(Rows({0}), dialog);
+  EXPECT_TRUE(e.store.modified());
+
+  Editor batch(testcln::file(MixedLegends()));
+  batch.prompter.answers = {false, true};
+  batch.store.batchAttributeChange(Rows({1}));
+  EXPECT_FALSE(batch.store.modified());
+  batch.store.batchAttributeChange(Rows({1}));
+  EXPECT_TRUE(batch.store.modified());
+}
+
+TEST(EditorSave, NoPathOrUncreatableFileIsReported) {
+  const std::string cannotOpen = msg::text(legend::LegendStatus::CannotOpenWritable);
+  Editor fresh;
+  EXPECT_EQ(fresh.store.save(), EditorSaveStatus::CannotOpenWritable);
+  ASSERT_TRUE(fresh.store.setPath((fresh.dir / "no-such-folder" / "x.CLN").string()));
+  EXPECT_EQ(fresh.store.save(), EditorSaveStatus::CannotCreate);
+  EXPECT_EQ(fresh.prompter.shown, Texts(2, cannotOpen));
+  EXPECT_FALSE(fresh.store.setPath(std::string(260, 'p')));
+
+  // A path past the 260-byte buffer is refused, never cut to fit.
+  const std::string tooLong = "/" + std::string(259, 'p');
+  Prompter p;
+  EditorStore store(p);
+  store.load(tooLong);
+  EXPECT_EQ(store.save(), EditorSaveStatus::PathTooLong);
+  EXPECT_EQ(p.shown, Texts(2, msg::text(legend::LegendStatus::PathTooLong, tooLong)));
+}
+
+TEST(EditorSave, NameCompletionLooksAtTheLastComponentOnlyAndFitsThePathBuffer) {
+  const struct {
+    std::string chosen;
+    std::optional<std::string> completed;
+  } cases[] = {
+      {"a", "a.CLN"},
+      {"a.txt", "a.CLN"},
+      {"a.", "a.CLN"},
+      {"x.CLN", "x.CLN"},
+      {"x.cln", "x.cln"},  // any case is a legend file's name, as the dialog confirmed it
+      {"a.json", "a.json.CLN"},
+      {".cln", ".cln.CLN"},
+      {"d/.cln", "d/.cln.CLN"},
+      {"nn/x", "nn/x.CLN"},
+      {"cut/p.1/a", "cut/p.1/a.CLN"},
+      {"/d/a.b/c.txt", "/d/a.b/c.CLN"},
+      {"", std::nullopt},
+      {"/d/", std::nullopt},
+      {std::string(255, 'n'), std::string(255, 'n') + ".CLN"},
+      {std::string(256, 'n'), std::nullopt},
+      {std::string(255, 'n') + ".txt", std::string(255, 'n') + ".CLN"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.chosen.substr(0, 12));
+    EXPECT_EQ(legend::completeLegendFileName(c.chosen), c.completed);
+  }
+}
+
+TEST(EditorSave, NewFilePathAsksBeforeReplacingAFileTheDialogNeverNamed) {
+  Editor e;
+  testcln::write(e.dir / "x.CLN", Bytes{1});
+  const std::string dir = e.dir.path().string();
+  e.prompter.expectedDefault = false;
+  // The dialog confirmed x.CLN itself, or a name that completes to nothing there.
+  EXPECT_EQ(e.store.newFilePath(dir + "/x.CLN"), dir + "/x.CLN");
+  EXPECT_EQ(e.store.newFilePath(dir + "/y.txt"), dir + "/y.CLN");
+  EXPECT_TRUE(e.prompter.shown.empty());
+
+  e.prompter.answers = {false, true};
+  EXPECT_EQ(e.store.newFilePath(dir + "/x"), std::nullopt);
+  EXPECT_EQ(e.store.newFilePath(dir + "/x.txt"), dir + "/x.CLN");
+  EXPECT_EQ(e.prompter.shown, Texts(2, "图例文件已存在,是否覆盖?\n" + dir + "/x.CLN"));
+
+  e.prompter.shown.clear();
+  EXPECT_EQ(e.store.newFilePath(dir + "/"), std::nullopt);
+  EXPECT_EQ(e.store.newFilePath(std::string(300, 'n')), std::nullopt);
+  EXPECT_EQ(e.prompter.shown, (Texts{msg::text(legend::LegendStatus::CannotOpenWritable),
+                                     msg::text(legend::LegendStatus::PathTooLong, std::string(300, 'n'))}));
+  EXPECT_EQ(testcln::read(e.dir / "x.CLN"), Bytes{1});
+}
+
+}  // namespace
