@@ -1,11 +1,9 @@
 #include "editor/legend_edit_dlg.h"
 
 #include <algorithm>
-#include <cmath>
 #include <cstring>
 #include <optional>
 #include <string_view>
-#include <tuple>
 #include <vector>
 
 #include <QAction>
@@ -15,10 +13,6 @@
 #include <QEvent>
 #include <QFile>
 #include <QFileInfo>
-#include <QFrame>
-#include <QGridLayout>
-#include <QGroupBox>
-#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QKeyEvent>
@@ -27,17 +21,15 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
-#include <QRadioButton>
-#include <QRegularExpressionValidator>
 #include <QStyle>
 #include <QTableView>
-#include <QVBoxLayout>
 
 #include "components/base/busy_indicator.h"
 #include "components/codec/gbk_text.h"
 #include "components/base/message_prompter.h"
 #include "components/base/select_file_name.h"
 #include "components/codec/utf8_text.h"
+#include "editor/legend_edit_layout.h"
 #include "editor/legend_list_model.h"
 #include "paramdlg/legend_param_dlg.h"
 #include "editor/model/editor_messages.h"
@@ -65,34 +57,8 @@ constexpr const char* kBatchText = "正在统改属性...";
 constexpr int kSelectAllCommand = 55810;
 constexpr int kInvertCommand = 55811;
 
-// Label colours of the command captions: the two that open or change legends
-// in teal, deleting in amber.
-const QColor kAddEditLabelColour(51, 153, 153);
-const QColor kDeleteLabelColour(217, 153, 76);
-
-constexpr int kIconSize = 32;
 /// The widest a column starts out, in CJK glyphs.
 constexpr int kWidestColumnGlyphs = 12;
-
-/// The controls are sized in dialog units, as the editor's template sizes
-/// them: a unit is an eighth of a CJK glyph across and of a text line down,
-/// so the layout keeps its proportions under any font while every caption
-/// fits its control.
-class DialogUnits {
- public:
-  explicit DialogUnits(const QFont& font) {
-    const QFontMetricsF metrics(font);
-    x_ = std::max(1.5, metrics.horizontalAdvance(QChar(0x56FE)) / 7.0);  // 图
-    y_ = std::max(1.5, metrics.height() / 7.5);
-  }
-  int x(int units) const { return static_cast<int>(std::lround(units * x_)); }
-  int y(int units) const { return static_cast<int>(std::lround(units * y_)); }
-  QSize size(int width, int height) const { return {x(width), y(height)}; }
-
- private:
-  double x_;
-  double y_;
-};
 
 /// Forwards to whichever prompter the editor uses now, and counts the
 /// messages, so the editor can tell whether loading the file reported one.
@@ -107,51 +73,6 @@ class EditorPrompter final : public legend::Prompter {
   bool askYesNo(std::string_view text, bool defaultYes) override { return target->askYesNo(text, defaultYes); }
   void beep() override { target->beep(); }
 };
-
-QPushButton* makeButton(const QString& text, const char* objectName, QWidget* parent) {
-  auto* button = new QPushButton(text, parent);
-  button->setObjectName(QString::fromLatin1(objectName));
-  // Enter typed into an edit must not save and close the editor.
-  button->setAutoDefault(false);
-  return button;
-}
-
-QLabel* makeLabel(const QString& text, const char* objectName, QWidget* parent) {
-  auto* label = new QLabel(text, parent);
-  if (objectName != nullptr) label->setObjectName(QString::fromLatin1(objectName));
-  return label;
-}
-
-void colourLabel(QLabel* label, const QColor& colour) {
-  QPalette palette = label->palette();
-  palette.setColor(QPalette::WindowText, colour);
-  label->setPalette(palette);
-}
-
-/// A picture beside a group of controls, as large as fits @p cell.
-QLabel* makeIcon(const char* path, const QSize& cell, QWidget* parent) {
-  auto* icon = new QLabel(parent);
-  icon->setFixedSize(cell);
-  icon->setAlignment(Qt::AlignCenter);
-  icon->setPixmap(QIcon(QString::fromLatin1(path)).pixmap(cell.boundedTo(QSize(kIconSize, kIconSize))));
-  return icon;
-}
-
-QFrame* makeLine(QWidget* parent, QFrame::Shape shape) {
-  auto* line = new QFrame(parent);
-  line->setFrameShape(shape);
-  line->setFrameShadow(QFrame::Sunken);
-  return line;
-}
-
-/// A label and the edit that fills the rest of its row.
-QHBoxLayout* labelled(QLabel* label, QLineEdit* edit) {
-  auto* row = new QHBoxLayout;
-  row->setSpacing(0);
-  row->addWidget(label);
-  row->addWidget(edit, 1);
-  return row;
-}
 
 }  // namespace
 
@@ -244,11 +165,6 @@ struct CLegendEditDlg::Parts {
   }
 
   void build();
-  /// The template half: type, texts, parameters and attributes of new
-  /// legends, with the command column beside it.
-  QLayout* buildTemplate(const DialogUnits& units);
-  /// The list half: the counters over the legend list.
-  QLayout* buildList(const DialogUnits& units);
   void connectCommands();
   /// Column widths for the loaded legends, and a dialog wide enough for them.
   void fitColumns();
@@ -284,25 +200,7 @@ struct CLegendEditDlg::Parts {
   bool loadFailed = false;
 
   LegendListModel* model = nullptr;
-  QButtonGroup* types = nullptr;
-  QLineEdit* nameEdit = nullptr;
-  QLineEdit* descriptionEdit = nullptr;
-  QLineEdit* classCodeEdit = nullptr;
-  QCheckBox* attributeCheck = nullptr;
-  QPushButton* structureButton = nullptr;
-  QPushButton* contentButton = nullptr;
-  QPushButton* batchButton = nullptr;
-  QLabel* batchLabel = nullptr;
-  QLabel* total = nullptr;
-  QLabel* current = nullptr;
-  QTableView* list = nullptr;
-  QPushButton* defaultButton = nullptr;
-  QPushButton* paramButton = nullptr;
-  QPushButton* okButton = nullptr;
-  QPushButton* cancelButton = nullptr;
-  QPushButton* addButton = nullptr;
-  QPushButton* editButton = nullptr;
-  QPushButton* deleteButton = nullptr;
+  legend::editor::EditorControls ui;
   ListInput listInput;
   QMenu* menu = nullptr;
 };
@@ -331,8 +229,8 @@ CLegendEditDlg::CLegendEditDlg(char* fileName, std::function<void()> reloadPad, 
     p.store.open();
   }
   p.fitColumns();
-  p.types->button(p.store.typeChoice())->setChecked(true);
-  p.attributesToggled(p.attributeCheck->isChecked());
+  p.ui.types->button(p.store.typeChoice())->setChecked(true);
+  p.attributesToggled(p.ui.attributeCheck->isChecked());
 }
 
 CLegendEditDlg::~CLegendEditDlg() {
@@ -343,218 +241,21 @@ CLegendEditDlg::~CLegendEditDlg() {
 }
 
 void CLegendEditDlg::Parts::build() {
-  CLegendEditDlg& d = dialog;
-  const DialogUnits units(d.font());
-  auto* halves = new QHBoxLayout(&d);
-  halves->setContentsMargins(units.x(6), units.y(5), units.x(6), units.y(8));
-  halves->setSpacing(units.x(2));
-  halves->addLayout(buildTemplate(units));
-  halves->addLayout(buildList(units), 1);
-  connectCommands();
-  d.resize(units.size(202, 189));
-  // Children get their places now, so fitColumns sees the list's width.
-  halves->activate();
-}
-
-QLayout* CLegendEditDlg::Parts::buildTemplate(const DialogUnits& units) {
-  CLegendEditDlg& d = dialog;
-  const int column = units.x(74);
-
-  auto* typeGroup = new QGroupBox(QStringLiteral("图例类型"), &d);
-  typeGroup->setFixedWidth(column);
-  auto* typeRows = new QVBoxLayout(typeGroup);
-  typeRows->setContentsMargins(units.x(8), units.y(1), units.x(4), units.y(1));
-  typeRows->setSpacing(units.y(1));
-  types = new QButtonGroup(&d);
-  const struct {
-    const char* text;
-    const char* objectName;
-    int choice;
-  } radios[] = {{"点类型图例", "pointRadio", EditorStore::kPointChoice},
-                {"线类型图例", "lineRadio", EditorStore::kLineChoice},
-                {"区类型图例", "regionRadio", EditorStore::kRegionChoice}};
-  for (const auto& r : radios) {
-    auto* radio = new QRadioButton(QString::fromUtf8(r.text), typeGroup);
-    radio->setObjectName(QString::fromLatin1(r.objectName));
-    radio->setFixedHeight(units.y(10));
-    typeRows->addWidget(radio);
-    types->addButton(radio, r.choice);
-  }
-
-  auto* infoGroup = new QGroupBox(QStringLiteral("图例信息"), &d);
-  infoGroup->setFixedWidth(column);
-  auto* infoRows = new QVBoxLayout(infoGroup);
-  infoRows->setContentsMargins(units.x(4), units.y(2), units.x(4), units.y(2));
-  infoRows->setSpacing(units.y(2));
-  defaultButton = makeButton(QStringLiteral("设为默认值"), "defaultButton", infoGroup);
-  defaultButton->setFixedHeight(units.y(12));
-  infoRows->addWidget(defaultButton);
-  nameEdit = new QLineEdit(infoGroup);
-  nameEdit->setObjectName(QStringLiteral("nameEdit"));
-  descriptionEdit = new QLineEdit(infoGroup);
-  descriptionEdit->setObjectName(QStringLiteral("descriptionEdit"));
-  classCodeEdit = new QLineEdit(infoGroup);
-  classCodeEdit->setObjectName(QStringLiteral("classCodeEdit"));
-  classCodeEdit->setValidator(
-      new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), classCodeEdit));
-  for (const auto& [text, edit] : {std::pair{"名称:", nameEdit}, std::pair{"描述:", descriptionEdit},
-                                   std::pair{"分类码:", classCodeEdit}}) {
-    edit->setFixedHeight(units.y(12));
-    infoRows->addLayout(labelled(makeLabel(QString::fromUtf8(text), nullptr, infoGroup), edit));
-  }
-  infoRows->addWidget(makeLine(infoGroup, QFrame::HLine));
-  auto* paramRow = new QHBoxLayout;
-  paramRow->addWidget(makeIcon(":/legend/editor/icon163.png", units.size(20, 17), infoGroup));
-  paramButton = makeButton(QStringLiteral("图例参数"), "paramButton", infoGroup);
-  paramButton->setFixedSize(units.size(40, 15));
-  paramRow->addWidget(paramButton, 0, Qt::AlignRight);
-  infoRows->addLayout(paramRow);
-
-  // The command column: 确定 and 取消, then the list commands, each under
-  // its caption.
-  const QSize commandSize = units.size(22, 17);
-  const auto captioned = [&](QVBoxLayout* into, const char* text, const char* labelName, const char* buttonName,
-                             const char* icon) {
-    auto* label = makeLabel(QString::fromUtf8(text), labelName, &d);
-    label->setAlignment(Qt::AlignCenter);
-    label->setFixedWidth(units.x(32));
-    auto* button = makeButton(QString(), buttonName, &d);
-    button->setFixedSize(commandSize);
-    button->setIcon(QIcon(QString::fromLatin1(icon)));
-    button->setIconSize(QSize(kIconSize, kIconSize).boundedTo(commandSize - QSize(6, 6)));
-    button->setToolTip(QString::fromUtf8(text));
-    into->addWidget(label, 0, Qt::AlignHCenter);
-    into->addWidget(button, 0, Qt::AlignHCenter);
-    return std::pair(label, button);
-  };
-  auto* closing = new QVBoxLayout;
-  closing->setSpacing(units.y(3));
-  okButton = makeButton(QStringLiteral("确定"), "okButton", &d);
-  cancelButton = makeButton(QStringLiteral("取消"), "cancelButton", &d);
-  for (QPushButton* button : {okButton, cancelButton}) {
-    button->setFixedSize(units.size(22, 21));
-    closing->addWidget(button, 0, Qt::AlignHCenter);
-  }
-  auto* commands = new QVBoxLayout;
-  commands->setSpacing(units.y(1));
-  QLabel* addLabel = nullptr;
-  QLabel* editLabel = nullptr;
-  QLabel* deleteLabel = nullptr;
-  std::tie(addLabel, addButton) = captioned(commands, "添加", "addLabel", "addButton", ":/legend/editor/icon138.png");
-  commands->addSpacing(units.y(2));
-  std::tie(editLabel, editButton) =
-      captioned(commands, "编辑", "editLabel", "editButton", ":/legend/editor/icon137.png");
-  commands->addSpacing(units.y(2));
-  std::tie(deleteLabel, deleteButton) =
-      captioned(commands, "删除", "deleteLabel", "deleteButton", ":/legend/editor/icon148.png");
-  colourLabel(addLabel, kAddEditLabelColour);
-  colourLabel(editLabel, kAddEditLabelColour);
-  colourLabel(deleteLabel, kDeleteLabelColour);
-
-  // The attributes of new legends, in a box that also holds 统改属性
-  // under the command column. The box goes first, so it lies beneath.
-  auto* attributeFrame = makeLine(&d, QFrame::Box);
-  auto* attributeIcons = new QVBoxLayout;
-  attributeIcons->setSpacing(units.y(1));
-  attributeIcons->addWidget(makeIcon(":/legend/editor/icon145.png", units.size(20, 17), &d));
-  attributeCheck = new QCheckBox(&d);
-  attributeCheck->setObjectName(QStringLiteral("attributeCheck"));
-  attributeCheck->setToolTip(QStringLiteral("新图例带属性结构和属性内容"));
-  attributeIcons->addWidget(attributeCheck, 0, Qt::AlignHCenter);
-  auto* attributeButtons = new QVBoxLayout;
-  attributeButtons->setSpacing(units.y(2));
-  structureButton = makeButton(QStringLiteral("属性结构"), "structureButton", &d);
-  contentButton = makeButton(QStringLiteral("属性内容"), "contentButton", &d);
-  for (QPushButton* button : {structureButton, contentButton}) {
-    button->setFixedSize(units.size(40, 13));
-    attributeButtons->addWidget(button);
-  }
-  auto* attributes = new QHBoxLayout;
-  attributes->setContentsMargins(units.x(4), units.y(2), units.x(4), units.y(2));
-  attributes->addLayout(attributeIcons);
-  attributes->addLayout(attributeButtons);
-  attributes->addStretch();
-  auto* batch = new QVBoxLayout;
-  batch->setContentsMargins(0, units.y(4), 0, units.y(3));
-  batch->setSpacing(units.y(1));
-  std::tie(batchLabel, batchButton) =
-      captioned(batch, "统改属性", "batchLabel", "batchButton", ":/legend/editor/icon135.png");
-
-  auto* grid = new QGridLayout;
-  grid->setHorizontalSpacing(units.x(3));
-  grid->setVerticalSpacing(units.y(2));
-  grid->addWidget(typeGroup, 0, 0);
-  grid->addLayout(closing, 0, 1, Qt::AlignTop);
-  grid->addWidget(infoGroup, 1, 0);
-  grid->addLayout(commands, 1, 1, Qt::AlignTop);
-  grid->addWidget(attributeFrame, 2, 0, 1, 2);
-  grid->addLayout(attributes, 2, 0);
-  grid->addLayout(batch, 2, 1);
-  // A taller dialog lengthens the list; the template keeps its place.
-  auto* half = new QVBoxLayout;
-  half->addLayout(grid);
-  half->addStretch(1);
-  return half;
-}
-
-QLayout* CLegendEditDlg::Parts::buildList(const DialogUnits& units) {
-  CLegendEditDlg& d = dialog;
-  auto* counters = new QGridLayout;
-  counters->setContentsMargins(units.x(1), units.y(5), 0, 0);
-  counters->setVerticalSpacing(units.y(2));
-  total = makeLabel(QString(), "totalText", &d);
-  current = makeLabel(QString(), "currentText", &d);
-  counters->addWidget(makeLabel(QStringLiteral("图例总数:"), nullptr, &d), 0, 0);
-  counters->addWidget(total, 0, 1);
-  counters->addWidget(makeLabel(QStringLiteral("当前图例号:"), nullptr, &d), 1, 0);
-  counters->addWidget(current, 1, 1);
-  for (QLabel* number : {total, current}) {
-    number->setAlignment(Qt::AlignCenter);
-    number->setMinimumWidth(units.x(28));
-  }
-  counters->setColumnStretch(2, 1);
-
-  model = new LegendListModel(&d);
-  list = new QTableView(&d);
-  list->setObjectName(QStringLiteral("legendList"));
-  list->setModel(model);
-  list->setSelectionMode(QAbstractItemView::ExtendedSelection);
-  list->setSelectionBehavior(QAbstractItemView::SelectRows);
-  list->setEditTriggers(QAbstractItemView::NoEditTriggers);
-  list->setShowGrid(true);
-  list->setWordWrap(false);
-  list->setIconSize(QSize(20, 20));
-  list->verticalHeader()->hide();
-  list->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-  list->verticalHeader()->setDefaultSectionSize(std::max(22, list->fontMetrics().height() + 6));
-  list->horizontalHeader()->setHighlightSections(false);
-  list->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-  // The selection stays visible while another control has the focus.
-  QPalette listPalette = list->palette();
-  listPalette.setBrush(QPalette::Inactive, QPalette::Highlight,
-                       listPalette.brush(QPalette::Active, QPalette::Highlight));
-  listPalette.setBrush(QPalette::Inactive, QPalette::HighlightedText,
-                       listPalette.brush(QPalette::Active, QPalette::HighlightedText));
-  list->setPalette(listPalette);
+  model = new LegendListModel(&dialog);
+  ui = legend::editor::layOutEditor(dialog, model);
   model->setCurrentRowHandler([this](int row) { makeCurrent(row); });
   store.setListSink(model);
-
-  auto* column = new QVBoxLayout;
-  column->setSpacing(units.y(3));
-  column->addLayout(counters);
-  column->addWidget(makeLine(&d, QFrame::HLine));
-  column->addWidget(list, 1);
-  return column;
+  connectCommands();
 }
 
 void CLegendEditDlg::Parts::connectCommands() {
   CLegendEditDlg& d = dialog;
-  QObject::connect(types, &QButtonGroup::idClicked, &d, [this](int) { transferType(); });
-  QObject::connect(list->selectionModel(), &QItemSelectionModel::selectionChanged, &d, [this] {
+  QObject::connect(ui.types, &QButtonGroup::idClicked, &d, [this](int) { transferType(); });
+  QObject::connect(ui.list->selectionModel(), &QItemSelectionModel::selectionChanged, &d, [this] {
     store.selectionChanged(selectedRows());
     showCounters();
   });
-  QObject::connect(list, &QAbstractItemView::doubleClicked, &d, [this] {
+  QObject::connect(ui.list, &QAbstractItemView::doubleClicked, &d, [this] {
     Rebuild rebuild(*this);
     store.editSelected(selectedRows(), *runnerInUse);
   });
@@ -572,39 +273,39 @@ void CLegendEditDlg::Parts::connectCommands() {
   d.addAction(selectAllAction);
   QObject::connect(selectAllAction, &QAction::triggered, &d, [this] { selectAll(); });
   QObject::connect(invertAction, &QAction::triggered, &d, [this] { invertSelection(); });
-  list->setContextMenuPolicy(Qt::CustomContextMenu);
-  QObject::connect(list, &QWidget::customContextMenuRequested, &d,
-                   [this](const QPoint& at) { menu->exec(list->viewport()->mapToGlobal(at)); });
+  ui.list->setContextMenuPolicy(Qt::CustomContextMenu);
+  QObject::connect(ui.list, &QWidget::customContextMenuRequested, &d,
+                   [this](const QPoint& at) { menu->exec(ui.list->viewport()->mapToGlobal(at)); });
 
-  QObject::connect(okButton, &QPushButton::clicked, &d, &CLegendEditDlg::accept);
-  QObject::connect(cancelButton, &QPushButton::clicked, &d, &CLegendEditDlg::reject);
-  QObject::connect(addButton, &QPushButton::clicked, &d, [this] {
+  QObject::connect(ui.okButton, &QPushButton::clicked, &d, &CLegendEditDlg::accept);
+  QObject::connect(ui.cancelButton, &QPushButton::clicked, &d, &CLegendEditDlg::reject);
+  QObject::connect(ui.addButton, &QPushButton::clicked, &d, [this] {
     if (!transferTexts()) return;
     transferType();
     Rebuild rebuild(*this);
     store.addFromTemplate();
   });
-  QObject::connect(editButton, &QPushButton::clicked, &d, [this] {
+  QObject::connect(ui.editButton, &QPushButton::clicked, &d, [this] {
     Rebuild rebuild(*this);
     store.editSelected(selectedRows(), *runnerInUse);
   });
-  QObject::connect(deleteButton, &QPushButton::clicked, &d, [this] { deleteSelected(); });
-  listInput.watch(list);
-  QObject::connect(defaultButton, &QPushButton::clicked, &d, [this] {
+  QObject::connect(ui.deleteButton, &QPushButton::clicked, &d, [this] { deleteSelected(); });
+  listInput.watch(ui.list);
+  QObject::connect(ui.defaultButton, &QPushButton::clicked, &d, [this] {
     store.resetTemplate();
-    nameEdit->clear();
-    descriptionEdit->clear();
-    classCodeEdit->clear();
+    ui.nameEdit->clear();
+    ui.descriptionEdit->clear();
+    ui.classCodeEdit->clear();
   });
-  QObject::connect(paramButton, &QPushButton::clicked, &d, [this] {
+  QObject::connect(ui.paramButton, &QPushButton::clicked, &d, [this] {
     transferType();
     store.editTemplateParameters(*editorsInUse);
   });
-  QObject::connect(attributeCheck, &QCheckBox::toggled, &d, [this](bool on) { attributesToggled(on); });
-  QObject::connect(structureButton, &QPushButton::clicked, &d,
+  QObject::connect(ui.attributeCheck, &QCheckBox::toggled, &d, [this](bool on) { attributesToggled(on); });
+  QObject::connect(ui.structureButton, &QPushButton::clicked, &d,
                    [this] { store.editAttributeStructure(*editorsInUse); });
-  QObject::connect(contentButton, &QPushButton::clicked, &d, [this] { store.editAttributeContent(*editorsInUse); });
-  QObject::connect(batchButton, &QPushButton::clicked, &d, [this] { batchAttributes(); });
+  QObject::connect(ui.contentButton, &QPushButton::clicked, &d, [this] { store.editAttributeContent(*editorsInUse); });
+  QObject::connect(ui.batchButton, &QPushButton::clicked, &d, [this] { batchAttributes(); });
 }
 
 void CLegendEditDlg::Parts::fitColumns() {
@@ -612,19 +313,19 @@ void CLegendEditDlg::Parts::fitColumns() {
   // texts widen it up to a cap, so a map maker reads names, class codes and
   // sizes side by side instead of behind "..." or a scroll bar. A long
   // description still ends in "..." and shows whole in its tooltip.
-  const QFontMetrics headerMetrics(list->horizontalHeader()->font());
-  const int cap = list->fontMetrics().horizontalAdvance(QChar(0x56FE)) * kWidestColumnGlyphs;
+  const QFontMetrics headerMetrics(ui.list->horizontalHeader()->font());
+  const int cap = ui.list->fontMetrics().horizontalAdvance(QChar(0x56FE)) * kWidestColumnGlyphs;
   int columnsWidth = 0;
   for (int column = 0; column < LegendListModel::kColumnCount; ++column) {
     const int least = headerMetrics.horizontalAdvance(LegendListModel::headerText(column)) +
                       LegendListModel::columnPadding(column);
-    list->resizeColumnToContents(column);
-    const int width = std::max(least, std::min(cap, list->columnWidth(column)));
-    list->setColumnWidth(column, width);
+    ui.list->resizeColumnToContents(column);
+    const int width = std::max(least, std::min(cap, ui.list->columnWidth(column)));
+    ui.list->setColumnWidth(column, width);
     columnsWidth += width;
   }
-  const int wanted = columnsWidth + 2 * list->frameWidth() + list->style()->pixelMetric(QStyle::PM_ScrollBarExtent);
-  if (wanted > list->width()) dialog.resize(dialog.width() + wanted - list->width(), dialog.height());
+  const int wanted = columnsWidth + 2 * ui.list->frameWidth() + ui.list->style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+  if (wanted > ui.list->width()) dialog.resize(dialog.width() + wanted - ui.list->width(), dialog.height());
 }
 
 CLegendEditDlg::FileNameChooser CLegendEditDlg::Parts::defaultChooser() {
@@ -636,12 +337,12 @@ CLegendEditDlg::FileNameChooser CLegendEditDlg::Parts::defaultChooser() {
 }
 
 void CLegendEditDlg::Parts::showCounters() {
-  total->setText(QString::number(store.totalListed()));
-  current->setText(QString::number(store.currentRow()));
+  ui.total->setText(QString::number(store.totalListed()));
+  ui.current->setText(QString::number(store.currentRow()));
 }
 
 std::vector<std::int32_t> CLegendEditDlg::Parts::selectedRows() const {
-  const QModelIndexList indexes = list->selectionModel()->selectedRows();
+  const QModelIndexList indexes = ui.list->selectionModel()->selectedRows();
   std::vector<std::int32_t> rows;
   rows.reserve(static_cast<std::size_t>(indexes.size()));
   for (const QModelIndex& index : indexes) rows.push_back(index.row());
@@ -651,13 +352,13 @@ std::vector<std::int32_t> CLegendEditDlg::Parts::selectedRows() const {
 
 void CLegendEditDlg::Parts::makeCurrent(int row) {
   const QModelIndex index = model->index(row, 0);
-  list->setFocus();
-  list->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-  list->scrollTo(index);
+  ui.list->setFocus();
+  ui.list->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+  ui.list->scrollTo(index);
 }
 
 void CLegendEditDlg::Parts::transferType() {
-  const int choice = types->checkedId();
+  const int choice = ui.types->checkedId();
   if (choice >= 0) store.setTypeChoice(choice);
 }
 
@@ -673,22 +374,22 @@ bool CLegendEditDlg::Parts::transferTexts() {
     }
     return encoded;
   };
-  legend::GbkEncodeResult name = encode(nameEdit, legend::messages::kNameNotStorable);
+  legend::GbkEncodeResult name = encode(ui.nameEdit, legend::messages::kNameNotStorable);
   if (!name) return false;
-  legend::GbkEncodeResult description = encode(descriptionEdit, legend::messages::kDescriptionNotStorable);
+  legend::GbkEncodeResult description = encode(ui.descriptionEdit, legend::messages::kDescriptionNotStorable);
   if (!description) return false;
   if (!store.setTemplateName(std::move(name.bytes))) return false;
   if (!store.setTemplateDescription(std::move(description.bytes))) return false;
-  store.setTemplateClassCode(classCodeEdit->text().toStdString());
+  store.setTemplateClassCode(ui.classCodeEdit->text().toStdString());
   return true;
 }
 
 void CLegendEditDlg::Parts::attributesToggled(bool on) {
   store.setAttributesEnabled(on);
-  structureButton->setEnabled(on);
-  contentButton->setEnabled(on);
-  batchButton->setEnabled(on);
-  batchLabel->setEnabled(on);
+  ui.structureButton->setEnabled(on);
+  ui.contentButton->setEnabled(on);
+  ui.batchButton->setEnabled(on);
+  ui.batchLabel->setEnabled(on);
 }
 
 void CLegendEditDlg::Parts::selectAll() {
@@ -698,7 +399,7 @@ void CLegendEditDlg::Parts::selectAll() {
   // One selection range, not a change per row: every change re-gathers the
   // selection, which would make selecting thousands of rows quadratic.
   const QItemSelection all(model->index(0, 0), model->index(rows - 1, LegendListModel::kColumnCount - 1));
-  list->selectionModel()->select(all, QItemSelectionModel::Select);
+  ui.list->selectionModel()->select(all, QItemSelectionModel::Select);
   legend::StepBusy(rows);
 }
 
@@ -706,7 +407,7 @@ void CLegendEditDlg::Parts::invertSelection() {
   const int rows = model->rowCount();
   if (rows == 0) return;
   legend::BusyScope busy(QString::fromUtf8(kSelectingText), rows, &dialog);
-  QItemSelectionModel* selection = list->selectionModel();
+  QItemSelectionModel* selection = ui.list->selectionModel();
   QItemSelection inverted;
   const int lastColumn = LegendListModel::kColumnCount - 1;
   int runStart = -1;
