@@ -101,16 +101,32 @@ QHBoxLayout* labelled(QLabel* label, QLineEdit* edit) {
   return row;
 }
 
-/// The template half: type, texts, parameters and attributes of new legends,
-/// with the command column beside it.
-QLayout* buildTemplate(QDialog& d, const DialogUnits& units, EditorControls& c) {
-  const int column = units.x(74);
+/// A caption over a command button with an icon, centred in the command
+/// column.
+std::pair<QLabel*, QPushButton*> captioned(QWidget& d, const DialogUnits& units, QVBoxLayout* into,
+                                           const char* text, const char* labelName, const char* buttonName,
+                                           const char* icon) {
+  auto* label = makeLabel(QString::fromUtf8(text), labelName, &d);
+  label->setAlignment(Qt::AlignCenter);
+  label->setFixedSize(units.size(32, 9));
+  const QSize size = units.size(22, 17);
+  auto* button = makeButton(QString(), buttonName, &d);
+  button->setFixedSize(size);
+  button->setIcon(QIcon(QString::fromLatin1(icon)));
+  button->setIconSize(QSize(kIconSize, kIconSize).boundedTo(size - QSize(6, 6)));
+  button->setToolTip(QString::fromUtf8(text));
+  into->addWidget(label, 0, Qt::AlignHCenter);
+  into->addWidget(button, 0, Qt::AlignHCenter);
+  return {label, button};
+}
 
-  auto* typeGroup = new QGroupBox(QStringLiteral("图例类型"), &d);
-  typeGroup->setFixedWidth(column);
-  auto* typeRows = new QVBoxLayout(typeGroup);
-  typeRows->setContentsMargins(units.x(8), units.y(1), units.x(4), units.y(1));
-  typeRows->setSpacing(units.y(1));
+/// 图例类型: the type of new legends.
+QGroupBox* buildTypeGroup(QDialog& d, const DialogUnits& units, EditorControls& c) {
+  auto* group = new QGroupBox(QStringLiteral("图例类型"), &d);
+  group->setFixedSize(units.size(74, 44));
+  auto* rows = new QVBoxLayout(group);
+  rows->setContentsMargins(units.x(8), 0, units.x(4), 0);
+  rows->setSpacing(units.y(1));
   c.types = new QButtonGroup(&d);
   const struct {
     const char* text;
@@ -120,125 +136,145 @@ QLayout* buildTemplate(QDialog& d, const DialogUnits& units, EditorControls& c) 
                 {"线类型图例", "lineRadio", EditorStore::kLineChoice},
                 {"区类型图例", "regionRadio", EditorStore::kRegionChoice}};
   for (const auto& r : radios) {
-    auto* radio = new QRadioButton(QString::fromUtf8(r.text), typeGroup);
+    auto* radio = new QRadioButton(QString::fromUtf8(r.text), group);
     radio->setObjectName(QString::fromLatin1(r.objectName));
     radio->setFixedHeight(units.y(10));
-    typeRows->addWidget(radio);
+    rows->addWidget(radio);
     c.types->addButton(radio, r.choice);
   }
+  return group;
+}
 
-  auto* infoGroup = new QGroupBox(QStringLiteral("图例信息"), &d);
-  infoGroup->setFixedWidth(column);
-  auto* infoRows = new QVBoxLayout(infoGroup);
-  infoRows->setContentsMargins(units.x(4), units.y(2), units.x(4), units.y(2));
-  infoRows->setSpacing(units.y(2));
-  c.defaultButton = makeButton(QStringLiteral("设为默认值"), "defaultButton", infoGroup);
+/// 图例信息: the texts and the graphic parameters of new legends.
+QGroupBox* buildInfoGroup(QDialog& d, const DialogUnits& units, EditorControls& c) {
+  auto* group = new QGroupBox(QStringLiteral("图例信息"), &d);
+  group->setFixedSize(units.size(74, 91));
+  auto* rows = new QVBoxLayout(group);
+  rows->setContentsMargins(units.x(4), units.y(1), units.x(4), 0);
+  rows->setSpacing(units.y(2));
+  c.defaultButton = makeButton(QStringLiteral("设为默认值"), "defaultButton", group);
   c.defaultButton->setFixedHeight(units.y(12));
-  infoRows->addWidget(c.defaultButton);
-  c.nameEdit = new QLineEdit(infoGroup);
+  rows->addWidget(c.defaultButton);
+  rows->addSpacing(units.y(1));
+  c.nameEdit = new QLineEdit(group);
   c.nameEdit->setObjectName(QStringLiteral("nameEdit"));
-  c.descriptionEdit = new QLineEdit(infoGroup);
+  c.descriptionEdit = new QLineEdit(group);
   c.descriptionEdit->setObjectName(QStringLiteral("descriptionEdit"));
-  c.classCodeEdit = new QLineEdit(infoGroup);
+  c.classCodeEdit = new QLineEdit(group);
   c.classCodeEdit->setObjectName(QStringLiteral("classCodeEdit"));
   c.classCodeEdit->setValidator(
       new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), c.classCodeEdit));
   for (const auto& [text, edit] : {std::pair{"名称:", c.nameEdit}, std::pair{"描述:", c.descriptionEdit},
                                    std::pair{"分类码:", c.classCodeEdit}}) {
     edit->setFixedHeight(units.y(12));
-    infoRows->addLayout(labelled(makeLabel(QString::fromUtf8(text), nullptr, infoGroup), edit));
+    rows->addLayout(labelled(makeLabel(QString::fromUtf8(text), nullptr, group), edit));
   }
-  infoRows->addWidget(makeLine(infoGroup, QFrame::HLine));
-  auto* paramRow = new QHBoxLayout;
-  paramRow->addWidget(makeIcon(":/legend/editor/icon163.png", units.size(20, 17), infoGroup));
-  c.paramButton = makeButton(QStringLiteral("图例参数"), "paramButton", infoGroup);
+  rows->addWidget(makeLine(group, QFrame::HLine));
+  auto* parameters = new QHBoxLayout;
+  parameters->addWidget(makeIcon(":/legend/editor/icon163.png", units.size(20, 17), group));
+  c.paramButton = makeButton(QStringLiteral("图例参数"), "paramButton", group);
   c.paramButton->setFixedSize(units.size(40, 15));
-  paramRow->addWidget(c.paramButton, 0, Qt::AlignRight);
-  infoRows->addLayout(paramRow);
+  parameters->addWidget(c.paramButton, 0, Qt::AlignRight);
+  rows->addLayout(parameters);
+  rows->addStretch(1);
+  return group;
+}
 
-  // The command column: 确定 and 取消, then the list commands, each under
-  // its caption.
-  const QSize commandSize = units.size(22, 17);
-  const auto captioned = [&](QVBoxLayout* into, const char* text, const char* labelName, const char* buttonName,
-                             const char* icon) {
-    auto* label = makeLabel(QString::fromUtf8(text), labelName, &d);
-    label->setAlignment(Qt::AlignCenter);
-    label->setFixedWidth(units.x(32));
-    auto* button = makeButton(QString(), buttonName, &d);
-    button->setFixedSize(commandSize);
-    button->setIcon(QIcon(QString::fromLatin1(icon)));
-    button->setIconSize(QSize(kIconSize, kIconSize).boundedTo(commandSize - QSize(6, 6)));
-    button->setToolTip(QString::fromUtf8(text));
-    into->addWidget(label, 0, Qt::AlignHCenter);
-    into->addWidget(button, 0, Qt::AlignHCenter);
-    return std::pair(label, button);
-  };
-  auto* closing = new QVBoxLayout;
-  closing->setSpacing(units.y(3));
+/// The command column: 确定 and 取消, then the list commands, each under its
+/// caption, spaced as the template spaces them.
+QVBoxLayout* buildCommands(QDialog& d, const DialogUnits& units, EditorControls& c) {
+  auto* column = new QVBoxLayout;
+  column->setSpacing(0);
+  column->addSpacing(units.y(4));
   c.okButton = makeButton(QStringLiteral("确定"), "okButton", &d);
   c.cancelButton = makeButton(QStringLiteral("取消"), "cancelButton", &d);
   for (QPushButton* button : {c.okButton, c.cancelButton}) {
     button->setFixedSize(units.size(22, 21));
-    closing->addWidget(button, 0, Qt::AlignHCenter);
+    column->addWidget(button, 0, Qt::AlignHCenter);
+    column->addSpacing(units.y(3));
   }
-  auto* commands = new QVBoxLayout;
-  commands->setSpacing(units.y(1));
-  QLabel* addLabel = nullptr;
-  QLabel* editLabel = nullptr;
-  QLabel* deleteLabel = nullptr;
-  std::tie(addLabel, c.addButton) = captioned(commands, "添加", "addLabel", "addButton", ":/legend/editor/icon138.png");
-  commands->addSpacing(units.y(2));
-  std::tie(editLabel, c.editButton) =
-      captioned(commands, "编辑", "editLabel", "editButton", ":/legend/editor/icon137.png");
-  commands->addSpacing(units.y(2));
-  std::tie(deleteLabel, c.deleteButton) =
-      captioned(commands, "删除", "deleteLabel", "deleteButton", ":/legend/editor/icon148.png");
-  colourLabel(addLabel, kAddEditLabelColour);
-  colourLabel(editLabel, kAddEditLabelColour);
-  colourLabel(deleteLabel, kDeleteLabelColour);
+  column->addSpacing(units.y(1));
+  QLabel* add = nullptr;
+  QLabel* edit = nullptr;
+  QLabel* remove = nullptr;
+  std::tie(add, c.addButton) =
+      captioned(d, units, column, "添加", "addLabel", "addButton", ":/legend/editor/icon138.png");
+  column->addSpacing(units.y(2));
+  std::tie(edit, c.editButton) =
+      captioned(d, units, column, "编辑", "editLabel", "editButton", ":/legend/editor/icon137.png");
+  column->addSpacing(units.y(3));
+  std::tie(remove, c.deleteButton) =
+      captioned(d, units, column, "删除", "deleteLabel", "deleteButton", ":/legend/editor/icon148.png");
+  column->addStretch(1);
+  colourLabel(add, kAddEditLabelColour);
+  colourLabel(edit, kAddEditLabelColour);
+  colourLabel(remove, kDeleteLabelColour);
+  return column;
+}
 
-  // The attributes of new legends, in a box that also holds 统改属性
-  // under the command column. The box goes first, so it lies beneath.
-  auto* attributeFrame = makeLine(&d, QFrame::Box);
-  auto* attributeIcons = new QVBoxLayout;
-  attributeIcons->setSpacing(units.y(1));
-  attributeIcons->addWidget(makeIcon(":/legend/editor/icon145.png", units.size(20, 17), &d));
-  c.attributeCheck = new QCheckBox(&d);
+/// The attributes of new legends, in a box that reaches under the command
+/// column, where 统改属性 gives them to the selected legends.
+QFrame* buildAttributes(QDialog& d, const DialogUnits& units, EditorControls& c) {
+  auto* box = makeLine(&d, QFrame::Box);
+  box->setFixedSize(units.size(111, 36));
+  auto* pictureAndCheck = new QVBoxLayout;
+  pictureAndCheck->setSpacing(units.y(1));
+  pictureAndCheck->addWidget(makeIcon(":/legend/editor/icon145.png", units.size(20, 17), box));
+  c.attributeCheck = new QCheckBox(box);
   c.attributeCheck->setObjectName(QStringLiteral("attributeCheck"));
   c.attributeCheck->setToolTip(QStringLiteral("新图例带属性结构和属性内容"));
-  attributeIcons->addWidget(c.attributeCheck, 0, Qt::AlignHCenter);
-  auto* attributeButtons = new QVBoxLayout;
-  attributeButtons->setSpacing(units.y(2));
-  c.structureButton = makeButton(QStringLiteral("属性结构"), "structureButton", &d);
-  c.contentButton = makeButton(QStringLiteral("属性内容"), "contentButton", &d);
+  pictureAndCheck->addWidget(c.attributeCheck, 0, Qt::AlignHCenter);
+  pictureAndCheck->addStretch(1);
+  auto* buttons = new QVBoxLayout;
+  buttons->setSpacing(units.y(2));
+  buttons->addSpacing(units.y(3));
+  c.structureButton = makeButton(QStringLiteral("属性结构"), "structureButton", box);
+  c.contentButton = makeButton(QStringLiteral("属性内容"), "contentButton", box);
   for (QPushButton* button : {c.structureButton, c.contentButton}) {
     button->setFixedSize(units.size(40, 13));
-    attributeButtons->addWidget(button);
+    buttons->addWidget(button);
   }
-  auto* attributes = new QHBoxLayout;
-  attributes->setContentsMargins(units.x(4), units.y(2), units.x(4), units.y(2));
-  attributes->addLayout(attributeIcons);
-  attributes->addLayout(attributeButtons);
-  attributes->addStretch();
+  buttons->addStretch(1);
   auto* batch = new QVBoxLayout;
-  batch->setContentsMargins(0, units.y(4), 0, units.y(3));
   batch->setSpacing(units.y(1));
+  batch->addSpacing(units.y(3));
   std::tie(c.batchLabel, c.batchButton) =
-      captioned(batch, "统改属性", "batchLabel", "batchButton", ":/legend/editor/icon135.png");
+      captioned(d, units, batch, "统改属性", "batchLabel", "batchButton", ":/legend/editor/icon135.png");
+  batch->addStretch(1);
+  // The parts sit where the template puts them: the picture 5 units in, the
+  // buttons at 29, 统改属性 in the command column's 32 units from 77.
+  auto* row = new QHBoxLayout(box);
+  row->setContentsMargins(units.x(5), units.y(2), units.x(2), 0);
+  row->setSpacing(0);
+  row->addLayout(pictureAndCheck);
+  row->addSpacing(units.x(4));
+  row->addLayout(buttons);
+  row->addStretch(1);
+  row->addLayout(batch);
+  return box;
+}
 
-  auto* grid = new QGridLayout;
-  grid->setHorizontalSpacing(units.x(3));
-  grid->setVerticalSpacing(units.y(2));
-  grid->addWidget(typeGroup, 0, 0);
-  grid->addLayout(closing, 0, 1, Qt::AlignTop);
-  grid->addWidget(infoGroup, 1, 0);
-  grid->addLayout(commands, 1, 1, Qt::AlignTop);
-  grid->addWidget(attributeFrame, 2, 0, 1, 2);
-  grid->addLayout(attributes, 2, 0);
-  grid->addLayout(batch, 2, 1);
-  // A taller dialog lengthens the list; the template keeps its place.
+/// The template half: type, texts, parameters and attributes of new legends,
+/// with the command column beside them.
+QLayout* buildTemplate(QDialog& d, const DialogUnits& units, EditorControls& c) {
+  auto* groups = new QVBoxLayout;
+  groups->setSpacing(units.y(3));
+  groups->addWidget(buildTypeGroup(d, units, c));
+  groups->addWidget(buildInfoGroup(d, units, c));
+  auto* columns = new QHBoxLayout;
+  columns->setSpacing(units.x(3));
+  columns->addLayout(groups);
+  auto* commands = buildCommands(d, units, c);
+  auto* commandColumn = new QWidget(&d);
+  commandColumn->setFixedWidth(units.x(32));
+  commandColumn->setLayout(commands);
+  commands->setContentsMargins(0, 0, 0, 0);
+  columns->addWidget(commandColumn);
   auto* half = new QVBoxLayout;
-  half->addLayout(grid);
+  half->setSpacing(units.y(2));
+  half->addLayout(columns);
+  half->addWidget(buildAttributes(d, units, c));
+  // A taller dialog lengthens the list; the template keeps its place.
   half->addStretch(1);
   return half;
 }
@@ -254,6 +290,9 @@ QLayout* buildList(QDialog& d, const DialogUnits& units, QAbstractItemModel* mod
   counters->addWidget(c.total, 0, 1);
   counters->addWidget(makeLabel(QStringLiteral("当前图例号:"), nullptr, &d), 1, 0);
   counters->addWidget(c.current, 1, 1);
+  for (QLabel* label : d.findChildren<QLabel*>()) {
+    if (counters->indexOf(label) >= 0) label->setFixedHeight(units.y(10));
+  }
   for (QLabel* number : {c.total, c.current}) {
     number->setAlignment(Qt::AlignCenter);
     number->setMinimumWidth(units.x(28));
@@ -282,10 +321,16 @@ QLayout* buildList(QDialog& d, const DialogUnits& units, QAbstractItemModel* mod
                        listPalette.brush(QPalette::Active, QPalette::HighlightedText));
   c.list->setPalette(listPalette);
 
+  // The counters, the rule at 36 units and the list from 42, as the template
+  // places them.
   auto* column = new QVBoxLayout;
-  column->setSpacing(units.y(3));
+  column->setSpacing(0);
   column->addLayout(counters);
-  column->addWidget(makeLine(&d, QFrame::HLine));
+  column->addSpacing(units.y(4));
+  auto* rule = makeLine(&d, QFrame::HLine);
+  rule->setFixedHeight(units.y(2));
+  column->addWidget(rule);
+  column->addSpacing(units.y(4));
   column->addWidget(c.list, 1);
   return column;
 }
@@ -300,7 +345,10 @@ EditorControls layOutEditor(QDialog& dialog, QAbstractItemModel* model) {
   halves->setSpacing(units.x(2));
   halves->addLayout(buildTemplate(dialog, units, c));
   halves->addLayout(buildList(dialog, units, model, c), 1);
-  dialog.resize(units.size(202, 189));
+  // The template's size is the least the editor takes, as window managers
+  // are told.
+  dialog.setMinimumSize(units.size(202, 189));
+  dialog.resize(dialog.minimumSize());
   // The controls get their places now, so the list's width is known before
   // the dialog is shown.
   halves->activate();
