@@ -3,12 +3,12 @@
 // attribute texts) are GBK bytes in files and in the models, and cross into
 // UTF-8 here, for JSON documents and, through components/codec, for windows.
 //
-// GBK is code page 936 as hosts on other platforms write it: the standard
-// characters come from the C library's iconv, and the user-defined areas
-// (AAA1-AFFE, F8A1-FEFE, A140-A7A0) and the few codes left free between the
-// standard characters map to the Private Use Area, so a name holding
-// characters of a private font comes back as the same bytes. A byte 0x80 is
-// the euro sign, 0xFF is U+F8F5.
+// GBK here is code page 936, the form legend files are written in: the
+// standard characters come from the C library's iconv; the user-defined
+// areas (AAA1-AFFE, F8A1-FEFE, A140-A7A0) and the few codes left free between
+// the standard characters map to the Private Use Area as code page 936 maps
+// them, so a name written with a private font's characters comes back as the
+// same bytes. The byte 0x80 is the euro sign, 0xFF is U+F8F5.
 
 #include <optional>
 #include <string>
