@@ -50,8 +50,8 @@
 #include "legendfile/head_record.h"
 #include "legendfile/header.h"
 #include "legendfile/layout.h"
-#include "legendfile/packed_file.h"
 #include "legendfile/legend_set.h"
+#include "legendfile/packed_file.h"
 #include "legendfile/status.h"
 #include "pad/model/cell_drawing.h"
 #include "pad/model/pad_geometry.h"
@@ -171,7 +171,6 @@ Bytes regionRecord(std::mt19937& random) {
 
 // 城市, 河流 and 省会 in GBK: captions hold double-byte text as often as not.
 constexpr std::array<std::string_view, 3> kGbkWords{"\xb3\xc7\xca\xd0", "\xba\xd3\xc1\xf7", "\xca\xa1\xbb\xe1"};
-
 
 struct FileStats {
   std::int32_t legends = 0;
@@ -490,17 +489,17 @@ void printSummary(const RecordingReporter& results, const Workspace& ws) {
   const std::optional<Times> sheet = at("Sheet32767Png");
   const std::optional<Times> blank = at("BlankPagesPng");
 
-  std::printf("\nSummary: time per iteration, real and CPU; ratio = real / baseline real; the target is information\n"
-              "only. Passes: median of the repetitions, each the mean of at least %.1f s of passes into a %d x %d\n"
-              "image. Sheets: %lld timed write(s) each, after one untimed write.\n\n",
-              kPassMinSeconds, kPadArea.width, kPadArea.height, static_cast<long long>(kSheetIterations));
+  std::printf(
+      "\nSummary: time per iteration, real and CPU; ratio = real / baseline real; the target is information\n"
+      "only. Passes: median of the repetitions, each the mean of at least %.1f s of passes into a %d x %d\n"
+      "image. Sheets: %lld timed write(s) each, after one untimed write.\n\n",
+      kPassMinSeconds, kPadArea.width, kPadArea.height, static_cast<long long>(kSheetIterations));
   std::printf(kRowFormat, "figure", "real", "cpu", "baseline", "real", "cpu", "ratio", "target");
   printRow("FullPassMixed (18 cells)", at("FullPassMixed"), "FullPassEmpty (grid)", at("FullPassEmpty"),
            kFullPassTargetSeconds);
   printRow("SinglePassSelection", at("SinglePassSelection"), "FullPassMixed", at("FullPassMixed"), std::nullopt);
   printRow("Sheet32767Png", sheet, "BlankPagesPng", blank, std::nullopt);
-  printRow("  per legend", divided(sheet, kSheetLegends), "  per legend", divided(blank, kSheetLegends),
-           std::nullopt);
+  printRow("  per legend", divided(sheet, kSheetLegends), "  per legend", divided(blank, kSheetLegends), std::nullopt);
 
   const std::string drawing =
       sheet && blank ? formatTime((sheet->real - blank->real) / kSheetLegends) : std::string("n/a");
@@ -508,8 +507,8 @@ void printSummary(const RecordingReporter& results, const Workspace& ws) {
               drawing.c_str());
   const std::vector<QSize>& sizes = ws.pageSizes();
   const std::optional<double> pages = results.counter("Sheet32767Png", "pages");
-  std::printf("  %s PNG pages written (%zu in the baseline)", pages ? std::to_string(std::llround(*pages)).c_str() : "n/a",
-              sizes.size());
+  std::printf("  %s PNG pages written (%zu in the baseline)",
+              pages ? std::to_string(std::llround(*pages)).c_str() : "n/a", sizes.size());
   if (!sizes.empty())
     std::printf(", %d x %d px each, the last %d x %d px", sizes.front().width(), sizes.front().height(),
                 sizes.back().width(), sizes.back().height());
@@ -517,8 +516,8 @@ void printSummary(const RecordingReporter& results, const Workspace& ws) {
     const std::optional<double> value = results.counter(name, "ink_px");
     return value ? std::llround(*value) : -1LL;
   };
-  std::printf("\nInk after a full pass: %lld px with 18 legends, %lld px for the grid alone\n\n",
-              ink("FullPassMixed"), ink("FullPassEmpty"));
+  std::printf("\nInk after a full pass: %lld px with 18 legends, %lld px for the grid alone\n\n", ink("FullPassMixed"),
+              ink("FullPassEmpty"));
 }
 
 void printFiles(const Workspace& ws) {
@@ -558,7 +557,7 @@ int main(int argc, char** argv) {
   registerBenchmarks(*ws);
 
   RecordingReporter reporter(::isatty(STDOUT_FILENO) ? benchmark::ConsoleReporter::OO_ColorTabular
-                                                      : benchmark::ConsoleReporter::OO_Tabular);
+                                                     : benchmark::ConsoleReporter::OO_Tabular);
   benchmark::RunSpecifiedBenchmarks(&reporter);
   printSummary(reporter, *ws);
   benchmark::Shutdown();

@@ -24,8 +24,8 @@
 #include <QAction>
 #include <QApplication>
 
-#include "components/attstru/att_stru.h"
 #include "bench_report.h"
+#include "components/attstru/att_stru.h"
 #include "editor/legend_edit_dlg.h"
 #include "editor/model/editor_store.h"
 #include "legendfile/data_block.h"
@@ -284,12 +284,12 @@ void printSummary(const RecordingReporter& results, const Workspace& ws) {
   const std::optional<double> removeAll = real("SelectAllAndDelete");
   const std::optional<double> add = real("AddOne");
   const std::optional<double> saved = real("Save");
-  const std::optional<double> readWrite =
-      read && write ? std::optional<double>(*read + *write) : std::nullopt;
+  const std::optional<double> readWrite = read && write ? std::optional<double>(*read + *write) : std::nullopt;
 
-  std::printf("\nSummary (%d legends, %zu bytes, fingerprint %016llx; real time per iteration, median; CPU time in "
-              "brackets):\n",
-              kLegends, ws.bytes.size(), static_cast<unsigned long long>(benchreport::fingerprint(ws.bytes)));
+  std::printf(
+      "\nSummary (%d legends, %zu bytes, fingerprint %016llx; real time per iteration, median; CPU time in "
+      "brackets):\n",
+      kLegends, ws.bytes.size(), static_cast<unsigned long long>(benchreport::fingerprint(ws.bytes)));
   std::printf("  raw read of the file           %10s (%s)\n", formatTime(read).c_str(), cpu("RawRead").c_str());
   std::printf("  raw write of the file, fsync   %10s (%s)\n", formatTime(write).c_str(), cpu("RawWrite").c_str());
   std::printf("  raw replace: new file, rename  %10s (%s)   %s of raw write\n", formatTime(replace).c_str(),
@@ -302,11 +302,11 @@ void printSummary(const RecordingReporter& results, const Workspace& ws) {
               formatRatio(ratioOf(removeAll, read)).c_str(), formatTime(kSelectDeleteTargetSeconds).c_str());
   std::printf("  add one legend, list rebuilt   %10s (%s)   %s of raw read\n", formatTime(add).c_str(),
               cpu("AddOne").c_str(), formatRatio(ratioOf(add, read)).c_str());
-  std::printf("  save                           %10s (%s)   %s of raw write (target %.1fx), %s of raw read + write, "
-              "%s of raw replace\n",
-              formatTime(saved).c_str(), cpu("Save").c_str(), formatRatio(ratioOf(saved, write)).c_str(),
-              kSaveTargetFactor, formatRatio(ratioOf(saved, readWrite)).c_str(),
-              formatRatio(ratioOf(saved, replace)).c_str());
+  std::printf(
+      "  save                           %10s (%s)   %s of raw write (target %.1fx), %s of raw read + write, "
+      "%s of raw replace\n",
+      formatTime(saved).c_str(), cpu("Save").c_str(), formatRatio(ratioOf(saved, write)).c_str(), kSaveTargetFactor,
+      formatRatio(ratioOf(saved, readWrite)).c_str(), formatRatio(ratioOf(saved, replace)).c_str());
   std::printf("\n");
 }
 
@@ -341,6 +341,5 @@ int main(int argc, char** argv) {
       ->Unit(benchmark::kMillisecond)
       ->UseRealTime();
 
-  return benchreport::runRegistered(argc, argv,
-                                    [&](const RecordingReporter& reporter) { printSummary(reporter, ws); });
+  return benchreport::runRegistered(argc, argv, [&](const RecordingReporter& reporter) { printSummary(reporter, ws); });
 }

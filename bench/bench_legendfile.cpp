@@ -30,16 +30,16 @@
 #include <utility>
 #include <vector>
 
-#include "components/attstru/att_stru.h"
 #include "bench_report.h"
+#include "components/attstru/att_stru.h"
 #include "legendfile/byte_order.h"
 #include "legendfile/data_block.h"
 #include "legendfile/file_io.h"
 #include "legendfile/head_record.h"
 #include "legendfile/header.h"
 #include "legendfile/layout.h"
-#include "legendfile/packed_file.h"
 #include "legendfile/legend_set.h"
+#include "legendfile/packed_file.h"
 #include "legendfile/pad_save.h"
 #include "legendfile/status.h"
 
@@ -137,12 +137,12 @@ AttValue makeValue(const AttField& field, std::mt19937& random) {
     case AttFieldType::Int8: return std::int64_t{static_cast<std::int8_t>(random())};
     case AttFieldType::Int16: return std::int64_t{static_cast<std::int16_t>(random())};
     case AttFieldType::Int32: return std::int64_t{static_cast<std::int32_t>(random())};
-    case AttFieldType::Int64:
-      return static_cast<std::int64_t>((std::uint64_t{random()} << 32) | random()) / 2;
+    case AttFieldType::Int64: return static_cast<std::int64_t>((std::uint64_t{random()} << 32) | random()) / 2;
     case AttFieldType::Float:
     case AttFieldType::Double: return static_cast<double>(random()) / 1024.0;
     case AttFieldType::Date:
-      return AttDate{1990 + static_cast<std::int32_t>(below(random, 35)), 1 + static_cast<std::int32_t>(below(random, 12)),
+      return AttDate{1990 + static_cast<std::int32_t>(below(random, 35)),
+                     1 + static_cast<std::int32_t>(below(random, 12)),
                      1 + static_cast<std::int32_t>(below(random, 28))};
     case AttFieldType::Time:
       return AttTime{static_cast<std::int32_t>(below(random, 24)), static_cast<std::int32_t>(below(random, 60)),
@@ -160,7 +160,6 @@ Bytes makeRecord(const CATT_STRU& structure, std::mt19937& random) {
   }
   return record;
 }
-
 
 /// What a generated file holds.
 struct FileStats {
@@ -517,8 +516,7 @@ void registerBenchmarks(Workspace& ws) {
 std::string formatTarget(std::optional<double> ratio, std::optional<double> target) {
   if (!target) return "-";
   char text[48];
-  std::snprintf(text, sizeof text, "<= %.1fx%s", *target,
-                !ratio ? "" : *ratio <= *target ? "  (within)" : "  (above)");
+  std::snprintf(text, sizeof text, "<= %.1fx%s", *target, !ratio ? "" : *ratio <= *target ? "  (within)" : "  (above)");
   return text;
 }
 
@@ -547,13 +545,14 @@ void printSummary(const RecordingReporter& results, const Workspace& ws) {
   const std::string copy = "SaveCopyDisplay/" + largest;
   const std::string copyBytes = "WriteCopyBytes/" + largest;
 
-  std::printf("\nSummary: real time per iteration (median of the repetitions); ratio = figure / baseline;\n"
-              "targets are information only\n\n");
+  std::printf(
+      "\nSummary: real time per iteration (median of the repetitions); ratio = figure / baseline;\n"
+      "targets are information only\n\n");
   std::printf("%-26s %11s   %-22s %11s %9s   %s\n", "figure", "time", "baseline", "time", "ratio", "target");
   printRow(padLoad.c_str(), at("PadLoad"), rawRead.c_str(), at("RawRead"), 1.5);
   printRow(query.c_str(), at("AttributeQueryAll"), rawRead.c_str(), at("RawRead"), std::nullopt);
-  printRow("  per legend", divided(at("AttributeQueryAll"), kLargest), "  per legend",
-           divided(at("RawRead"), kLargest), std::nullopt);
+  printRow("  per legend", divided(at("AttributeQueryAll"), kLargest), "  per legend", divided(at("RawRead"), kLargest),
+           std::nullopt);
   printRow(inPlace.c_str(), at("SaveInPlace"), same.c_str(), at("WriteSameBytes"), 2.0);
   printRow(copy.c_str(), at("SaveCopyDisplay"), copyBytes.c_str(), at("WriteCopyBytes"), 2.0);
 
@@ -608,7 +607,7 @@ int main(int argc, char** argv) {
   registerBenchmarks(*ws);
 
   RecordingReporter reporter(::isatty(STDOUT_FILENO) ? benchmark::ConsoleReporter::OO_ColorTabular
-                                                      : benchmark::ConsoleReporter::OO_Tabular);
+                                                     : benchmark::ConsoleReporter::OO_Tabular);
   benchmark::RunSpecifiedBenchmarks(&reporter);
   printSummary(reporter, *ws);
   benchmark::Shutdown();

@@ -18,8 +18,8 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 
-#include "components/attstru/att_stru.h"
 #include "bench_report.h"
+#include "components/attstru/att_stru.h"
 #include "legend/legend_events.h"
 #include "legend/map_project.h"
 #include "legendfile/data_block.h"
@@ -145,8 +145,8 @@ void clickToOwner(benchmark::State& state, const Workspace& ws) {
   for (auto _ : state) {
     // Alternate between two cells, so every click selects.
     const QPoint global = area->mapToGlobal(QPoint(cellWidth * cell + cellWidth / 2, cellHeight / 2));
-    QMouseEvent press(QEvent::MouseButtonPress, open.pad->mapFromGlobal(global), global, Qt::LeftButton,
-                      Qt::LeftButton, Qt::NoModifier);
+    QMouseEvent press(QEvent::MouseButtonPress, open.pad->mapFromGlobal(global), global, Qt::LeftButton, Qt::LeftButton,
+                      Qt::NoModifier);
     QApplication::sendEvent(open.pad, &press);
     cell = 1 - cell;
   }
@@ -177,14 +177,13 @@ void printSummary(const RecordingReporter& results) {
   const std::optional<double> click = real("ClickToOwner");
   const std::optional<double> paging = real("PageDownToBottom");
   const std::optional<double> pages = results.counter("PageDownToBottom", "pages");
-  const std::optional<double> baseline =
-      load && pass ? std::optional<double>(*load + *pass) : std::nullopt;
+  const std::optional<double> baseline = load && pass ? std::optional<double>(*load + *pass) : std::nullopt;
 
   std::printf("\nSummary (%d legends, real time per iteration, median of the repetitions):\n", kLegends);
   std::printf("  bare load + display list      %10s\n", formatTime(load).c_str());
   std::printf("  one full drawing pass         %10s\n", formatTime(pass).c_str());
-  std::printf("  pad to first painted frame    %10s   %s of load + pass (target %.1fx)\n",
-              formatTime(frame).c_str(), formatRatio(ratioOf(frame, baseline)).c_str(), kFirstFrameFactor);
+  std::printf("  pad to first painted frame    %10s   %s of load + pass (target %.1fx)\n", formatTime(frame).c_str(),
+              formatRatio(ratioOf(frame, baseline)).c_str(), kFirstFrameFactor);
   std::printf("  click to owner's message      %10s   %s of one pass (target < %s)\n", formatTime(click).c_str(),
               formatRatio(ratioOf(click, pass)).c_str(), formatTime(kClickTargetSeconds).c_str());
   if (paging && pages && *pages > 0)
@@ -218,6 +217,5 @@ int main(int argc, char** argv) {
       ->Iterations(1)
       ->UseRealTime();
 
-  return benchreport::runRegistered(argc, argv,
-                                    [&](const RecordingReporter& reporter) { printSummary(reporter); });
+  return benchreport::runRegistered(argc, argv, [&](const RecordingReporter& reporter) { printSummary(reporter); });
 }

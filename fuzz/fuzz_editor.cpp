@@ -22,10 +22,10 @@
 #include <vector>
 
 #include "editor/model/editor_store.h"
-#include "paramdlg/model/legend_param_model.h"
 #include "legendfile/byte_order.h"
 #include "legendfile/header.h"
 #include "legendfile/layout.h"
+#include "paramdlg/model/legend_param_model.h"
 
 namespace {
 

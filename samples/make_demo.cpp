@@ -104,8 +104,7 @@ Params region(std::uint32_t fill, std::uint16_t pattern, float patternWidth, flo
 /// An attribute structure with one record filled field by field.
 class Attributes {
  public:
-  Attributes& field(const char* name, AttFieldType type, std::int32_t length, std::uint8_t decimals,
-                    AttValue value) {
+  Attributes& field(const char* name, AttFieldType type, std::int32_t length, std::uint8_t decimals, AttValue value) {
     AttField f;
     f.name = gbk(name);
     f.type = type;

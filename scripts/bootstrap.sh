@@ -6,7 +6,7 @@ packages=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev qt6-svg-dev libgl-dev fonts-wqy-microhei
   libgtest-dev libgmock-dev libbenchmark-dev nlohmann-json3-dev
-  clang libclang-rt-14-dev
+  clang libclang-rt-14-dev clang-format
   doxygen dpkg-dev file binutils lintian
   python3 xvfb xdotool openbox x11-utils imagemagick
 )

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Sets everything up and runs the whole test suite: the normal build (its
+# Sets everything up and runs the whole test suite: a check that the C++
+# sources are formatted as .clang-format says, the normal build (its
 # tests include the real-input ones, which start the demo host on private X
 # servers and drive it with xdotool), a check of what it installs (scripts/check-install.sh), the same suite under
 # AddressSanitizer and UndefinedBehaviorSanitizer, and a short run of every
@@ -10,6 +11,9 @@ scripts/bootstrap.sh
 
 jobs=$(nproc)
 fuzz_seconds=${LEGEND_FUZZ_SECONDS:-60}
+
+echo "== formatting (.clang-format)"
+git ls-files -z '*.cpp' '*.h' '*.c' | xargs -0 clang-format --dry-run --Werror
 
 echo "== build and test (RelWithDebInfo)"
 cmake --preset default >/dev/null

@@ -62,20 +62,24 @@ Bytes Saved(CATT_STRU s) {
 std::int32_t Load(CATT_STRU& s, const Bytes& b) { return s.Load(b.data(), static_cast<std::int32_t>(b.size()), 0); }
 
 TEST(AttStru, SavesTheExactBytesAndEmptyIsTwelve) {
-  const Bytes expected{'A', 'T', 'S', 'T', 1, 0, 2, 0, 18, 0, 0, 0,  // magic, version, count, record length
-                       1, 0, 10, 0, 0, 0, 4, 'n', 'a', 'm', 'e',    // text, 0 decimals, length 10
-                       7, 2, 8,  0, 0, 0, 4, 'a', 'r', 'e', 'a'};   // double, 2 decimals, length 8
+  const Bytes expected{'A', 'T', 'S', 'T', 1, 0, 2, 0,   18,  0,   0,   0,  // magic, version, count, record length
+                       1,   0,   10,  0,   0, 0, 4, 'n', 'a', 'm', 'e',     // text, 0 decimals, length 10
+                       7,   2,   8,   0,   0, 0, 4, 'a', 'r', 'e', 'a'};    // double, 2 decimals, length 8
   CATT_STRU s = TwoFields();
   Bytes buffer(3 + expected.size(), 0xEE);
   EXPECT_EQ(s.Save(buffer.data(), static_cast<std::int32_t>(buffer.size()) - 1, 3), -1);
   EXPECT_EQ(buffer, Bytes(buffer.size(), 0xEE)) << "a refused save writes nothing";
-  ASSERT_EQ(s.Save(buffer.data(), static_cast<std::int32_t>(buffer.size()), 3), static_cast<std::int32_t>(expected.size()));
+  ASSERT_EQ(s.Save(buffer.data(), static_cast<std::int32_t>(buffer.size()), 3),
+            static_cast<std::int32_t>(expected.size()));
   EXPECT_EQ(Bytes(buffer.begin() + 3, buffer.end()), expected);
   EXPECT_EQ(Saved(CATT_STRU{}), (Bytes{'A', 'T', 'S', 'T', 1, 0, 0, 0, 0, 0, 0, 0}));
 }
 
 TEST(AttStru, LoadRefusesInconsistentInputAndKeepsWhatItHad) {
-  const struct { const char* name; Bytes bytes; } refused[] = {
+  const struct {
+    const char* name;
+    Bytes bytes;
+  } refused[] = {
       {"bad-magic", With(testcln::structure({}), 3, 'X')},
       {"version-2", With(testcln::structure({}), 4, 2)},
       {"count-above-max", ManyFields(4097)},
@@ -105,8 +109,8 @@ TEST(AttStru, LoadRefusesInconsistentInputAndKeepsWhatItHad) {
   const Bytes good = Saved(TwoFields());
   const auto size = static_cast<std::int32_t>(good.size());
   CATT_STRU s;
-  for (const auto& [buffer, length, offset] : {std::tuple{good.data(), size, -1}, {good.data(), size, size + 1},
-                                                {good.data(), -1, 0}, {nullptr, size, 0}})
+  for (const auto& [buffer, length, offset] :
+       {std::tuple{good.data(), size, -1}, {good.data(), size, size + 1}, {good.data(), -1, 0}, {nullptr, size, 0}})
     EXPECT_EQ(s.Load(buffer, length, offset), -1);
   EXPECT_EQ(s.Load(-1, 0), -1);
 }
@@ -160,7 +164,12 @@ TEST(AttStru, TypedValuesAreCheckedAndStoredLittleEndian) {
   const auto i64 = [](std::int64_t v) { return AttValue{v}; };
   // When Ok: the field's bytes in the record, and what reads back if not the value itself.
   struct Case {
-    const char* name; T type; std::int32_t length; AttValue value; AttStatus status; Bytes stored;
+    const char* name;
+    T type;
+    std::int32_t length;
+    AttValue value;
+    AttStatus status;
+    Bytes stored;
     std::optional<AttValue> reads = {};
   };
   const Case cases[] = {

@@ -21,11 +21,13 @@ using testdraw::RectCall;
 using Numbers = std::vector<double>;
 using Texts = std::vector<std::string>;
 
-const std::string kTu = "\xcd\xbc", kLi = "\xc0\xfd";  // 图, 例
+const std::string kTu = "\xcd\xbc", kLi = "\xc0\xfd";        // 图, 例
 const std::string kTextSample = "\xce\xc4\xb1\xbe\xc0\xe0";  // 文本类
 
 void putF32(Bytes& b, std::size_t at, float v) { testcln::put32At(b, at, std::bit_cast<std::uint32_t>(v)); }
-float f32At(const std::vector<std::uint8_t>& b, std::size_t at) { return std::bit_cast<float>(testcln::get32At(b, at)); }
+float f32At(const std::vector<std::uint8_t>& b, std::size_t at) {
+  return std::bit_cast<float>(testcln::get32At(b, at));
+}
 void putF64(Bytes& b, std::size_t at, double v) {
   const auto bits = std::bit_cast<std::uint64_t>(v);
   testcln::put32At(b, at, static_cast<std::uint32_t>(bits));
@@ -53,9 +55,9 @@ testcln::Legend legendOf(std::int8_t type, Bytes record, std::string name = "", 
 }
 testcln::Legend region(std::string name = "", std::int32_t code = 0) {
   Bytes r(63, 0);
-  testcln::put32At(r, 0, 7);   // fill colour
-  r[4] = 3;                    // pattern
-  putF32(r, 6, 2.5f);          // pattern size
+  testcln::put32At(r, 0, 7);    // fill colour
+  r[4] = 3;                     // pattern
+  putF32(r, 6, 2.5f);           // pattern size
   testcln::put32At(r, 14, 12);  // pattern colour
   return legendOf(2, r, std::move(name), code);
 }
@@ -66,12 +68,20 @@ TEST(PadGeometry, CellsTruncateTheStripsBesideThemHitNothingAndTheLastRowCanScro
   EXPECT_EQ(std::pair(g.cellWidth(), g.cellHeight()), std::pair(33, 33));
   EXPECT_EQ(g.cellRect(17), (WindowRect{66, 165, 99, 198})) << "strips of 1 and 2 pixels are left";
   EXPECT_EQ(g.cellTopLeft(17), (DrawPoint{66, 35}));
-  struct Row { const char* name; WindowPoint point; std::int32_t scroll, count, hit; };
+  struct Row {
+    const char* name;
+    WindowPoint point;
+    std::int32_t scroll, count, hit;
+  };
   const Row rows[] = {
-      {"last-pixel-of-last-cell", {98, 197}, 1, 18, 17},  {"right-edge-is-the-next-cell", {33, 0}, 1, 18, 1},
-      {"right-strip", {99, 10}, 1, 18, -1},               {"bottom-strip", {10, 198}, 1, 18, -1},
-      {"outside-the-area", {10, -1}, 1, 18, -1},          {"cell-without-legend", {40, 33}, 1, 4, -1},
-      {"seven-at-position-three", {0, 0}, 3, 7, 6},       {"after-the-last-legend", {34, 0}, 3, 7, -1},
+      {"last-pixel-of-last-cell", {98, 197}, 1, 18, 17},
+      {"right-edge-is-the-next-cell", {33, 0}, 1, 18, 1},
+      {"right-strip", {99, 10}, 1, 18, -1},
+      {"bottom-strip", {10, 198}, 1, 18, -1},
+      {"outside-the-area", {10, -1}, 1, 18, -1},
+      {"cell-without-legend", {40, 33}, 1, 4, -1},
+      {"seven-at-position-three", {0, 0}, 3, 7, 6},
+      {"after-the-last-legend", {34, 0}, 3, 7, -1},
       {"scroll-position-below-one", {34, 0}, 0, 7, -1},
   };
   for (const Row& row : rows) EXPECT_EQ(g.hitTest(row.point, g.area(), row.scroll, row.count), row.hit) << row.name;
@@ -85,13 +95,23 @@ TEST(CaptionFitting, KeepsTheWholeCharactersWhoseEstimatedWidthFits) {
   // Estimated: a single byte 0.5 x 12 + 1 = 7 pixels, a double-byte character 13.
   std::string longName;
   for (int i = 0; i < 63; ++i) longName += kTu;
-  struct Row { const char* name; std::string text; std::int32_t limit; std::string fitted; };
+  struct Row {
+    const char* name;
+    std::string text;
+    std::int32_t limit;
+    std::string fitted;
+  };
   const Row rows[] = {
       {"ascii-cut", "abcdefgh", 34, "abcd"},
       {"width-equal-to-limit-fits", "abcd", 28, "abcd"},
       {"double-byte-cut-where-a-lead-byte-would-fit", kTu + kLi + kTu + kLi, 34, kTu + kLi},
       {"mixed", "a" + kTu + "b", 20, "a" + kTu},
-      {"lead-byte-before-ascii-is-one-character", "\xcd" "ab", 14, "\xcd" "a"},
+      {"lead-byte-before-ascii-is-one-character",
+       "\xcd"
+       "ab",
+       14,
+       "\xcd"
+       "a"},
       {"negative-limit-of-a-tiny-cell", "a", -3, ""},
       {"long-name-shortened", std::string(127, 'a'), 10000, std::string(99, 'a')},
       {"long-double-byte-name-shortened-to-whole-characters", longName + "x", 10000, longName.substr(0, 98)},
@@ -133,8 +153,14 @@ class CellPass : public ::testing::Test {
 
 /// The box the three texts of a cell are drawn in.
 TextBox cellText(D_DOT topLeft, double width, double height, double charHeight, int colour) {
-  return {.topLeft = topLeft, .width = width, .height = height, .charHeight = charHeight, .charWidth = 12,
-          .charSpacing = 1, .lineSpacing = 2, .colour = colour};
+  return {.topLeft = topLeft,
+          .width = width,
+          .height = height,
+          .charHeight = charHeight,
+          .charWidth = 12,
+          .charSpacing = 1,
+          .lineSpacing = 2,
+          .colour = colour};
 }
 
 TEST_F(CellPass, AnEmptyDisplayListDrawsOnlyTheGridAndTotalZero) {
@@ -164,12 +190,21 @@ TEST_F(CellPass, NormalAndSelectedCellsPlaceSampleTextsAndNumber) {
   load(regions(5));
   fullPass();
   // Display position 4 is the middle cell of the second row: (40, 260).
-  struct Row { const char* name; bool selected; Numbers box; std::vector<TextBox> texts; };
+  struct Row {
+    const char* name;
+    bool selected;
+    Numbers box;
+    std::vector<TextBox> texts;
+  };
   const Row rows[] = {
-      {"normal-38x50-at-x+1-y-1", false, {42, 246.75, 79, 210},  // corners of the region sample
+      {"normal-38x50-at-x+1-y-1",
+       false,
+       {42, 246.75, 79, 210},  // corners of the region sample
        {cellText({44, 258}, 34, 50, 11, colour::kShadow), cellText({43, 259}, 34, 50, 11, colour::kCaption),
         cellText({44, 223}, 34, 50, 11, colour::kNumber)}},
-      {"selected-35x47-at-x+2-y-2", true, {43, 246.5, 77, 212},
+      {"selected-35x47-at-x+2-y-2",
+       true,
+       {43, 246.5, 77, 212},
        {cellText({44, 258}, 33, 49, 10, colour::kSelectedShadow),
         cellText({43, 259}, 33, 49, 10, colour::kSelectedCaption), cellText({44, 224}, 33, 49, 10, colour::kNumber)}},
   };
@@ -177,8 +212,8 @@ TEST_F(CellPass, NormalAndSelectedCellsPlaceSampleTextsAndNumber) {
     SCOPED_TRACE(row.name);
     cellPass(4, row.selected);
     EXPECT_EQ(Texts(log_.ops.end() - 9, log_.ops.end()),
-              (Texts{"BeginRegFill", "FillPolygons", "EndRegFill", "ResetDrawState", "DispText", "DispText",
-                     "DispText", "SetDrawing", "CloseWinDriver"}));
+              (Texts{"BeginRegFill", "FillPolygons", "EndRegFill", "ResetDrawState", "DispText", "DispText", "DispText",
+                     "SetDrawing", "CloseWinDriver"}));
     const testdraw::RegionCall& fill = log_.regions.at(0);
     EXPECT_EQ((Numbers{fill.points[0].x, fill.points[0].y, fill.points[2].x, fill.points[2].y}), row.box);
     EXPECT_EQ(fill.fill, (RegionFill{.fillColour = 7, .pattern = 3, .patternSize = 2.5, .patternColour = 12}));
@@ -196,7 +231,13 @@ TEST_F(CellPass, NormalAndSelectedCellsPlaceSampleTextsAndNumber) {
 }
 
 TEST_F(CellPass, CaptionsShowNamesOrClassCodesFittedToTheCell) {
-  struct Row { const char* name; std::string legendName; std::int32_t code; CaptionMode mode; std::string caption; };
+  struct Row {
+    const char* name;
+    std::string legendName;
+    std::int32_t code;
+    CaptionMode mode;
+    std::string caption;
+  };
   const Row rows[] = {
       {"name", "road", -42, CaptionMode::Names, "road"},
       {"negative-class-code", "road", -42, CaptionMode::ClassCodes, "-42"},
@@ -212,7 +253,13 @@ TEST_F(CellPass, CaptionsShowNamesOrClassCodesFittedToTheCell) {
 }
 
 TEST_F(CellPass, TheScrollPositionChoosesWhichLegendsFillTheCellsFromTheTopLeft) {
-  struct Row { const char* name; int count; std::int32_t scroll; Texts firstAndLast; std::size_t drawn; };
+  struct Row {
+    const char* name;
+    int count;
+    std::int32_t scroll;
+    Texts firstAndLast;
+    std::size_t drawn;
+  };
   const Row rows[] = {{"seven-at-position-three", 7, 3, {"6", "6"}, 1},
                       {"first-page-of-thirty", 30, 1, {"0", "17"}, 18},
                       {"last-rows-of-thirty", 30, 7, {"18", "29"}, 12}};
@@ -308,7 +355,12 @@ TEST_F(ScaledSamples, PointSamplesUseIntegerDivisionsOfTheirBox) {
   Bytes textInColumn = pointRecord(5, 2, 1), annotationInRow = pointRecord(0, 2, 1), ring = pointRecord(3);
   textInColumn[35] = annotationInRow[35] = 1;
   putF64(ring, 2, 30);
-  struct Row { const char* name; Bytes record; bool selected; Numbers positionAndSizes; };
+  struct Row {
+    const char* name;
+    Bytes record;
+    bool selected;
+    Numbers positionAndSizes;
+  };
   const Row rows[] = {
       {"text-in-column", textInColumn, true, {13, 310 - 11 - (33 - 16.5) / 2, 5.5, 13}},
       {"annotation-in-row", annotationInRow, false, {11, 311 - 12 - 17.5 - 8.75, 17.5, 6}},
@@ -336,9 +388,12 @@ TEST_F(ScaledSamples, MaximaAreRaisedOnlyByTheNamedFieldsOfShownLegendsAndNeverF
   putF64(dot, 2, 9);
   putF32(unscaledRegion, 13, 1000);
   const std::vector<testcln::Legend> legends = {
-      legendOf(1, pointRecord(0, 5, 6)), legendOf(1, pointRecord(1, 100, 7, 3)),  // a symbol's offset 2 is no size
-      legendOf(1, dot),                  legendOf(1, pointRecord(4, 500, 500, 500)),
-      legendOf(0, lineRecord(11, 12)),   legendOf(2, unscaledRegion)};
+      legendOf(1, pointRecord(0, 5, 6)),
+      legendOf(1, pointRecord(1, 100, 7, 3)),  // a symbol's offset 2 is no size
+      legendOf(1, dot),
+      legendOf(1, pointRecord(4, 500, 500, 500)),
+      legendOf(0, lineRecord(11, 12)),
+      legendOf(2, unscaledRegion)};
   const ScaleMaxima& m = scaleMaxima();
   const auto all = [&m] { return Numbers{m.lineX, m.lineY, m.pointHeight, m.pointWidth, m.pointSize}; };
   load(legends);

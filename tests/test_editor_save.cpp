@@ -141,7 +141,7 @@ TEST(EditorSave, AFailedCommitChangesNothingSoARetryWritesWhatAFirstSaveWould) {
   const Bytes old = testcln::file(MixedLegends());
   // The same commands, before and after a failed commit, on two stores of one file.
   const auto before = [](Editor& e, ParamDialogRunner& dialog) {
-    e.store.deleteSelected(Rows({0}));  // P1: every later block moves
+    e.store.deleteSelected(Rows({0}));        // P1: every later block moves
     e.store.editSelected(Rows({2}), dialog);  // R1, now owning its block
   };
   const auto after = [](Editor& e, ParamDialogRunner& dialog, FakeEditors& editors) {

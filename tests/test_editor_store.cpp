@@ -57,8 +57,10 @@ TEST(EditorStoreLoad, FailuresLeaveAnEmptyStoreWithTheirMessage) {
     Bytes bytes;
     std::string message;
   } cases[] = {
-      {"bad-header", badMagic, illegal},          {"count-past-end", countPastEnd, illegal},
-      {"negative-count", negativeCount, illegal}, {"heads-cut-short", cutHeads, illegal},
+      {"bad-header", badMagic, illegal},
+      {"count-past-end", countPastEnd, illegal},
+      {"negative-count", negativeCount, illegal},
+      {"heads-cut-short", cutHeads, illegal},
       {"only-twelve-bytes", Slice(badMagic, 0, 12), illegal},
   };
   for (const auto& c : cases) {

@@ -41,7 +41,13 @@ TEST(InspectFile, FindsEachKindOfDamageWhereItIs) {
   Bytes padded = kStructure;
   padded.insert(padded.end(), {0, 0, 0});
 
-  struct Row { const char* name; Bytes file; ProblemKind kind; std::int32_t legend; std::int64_t value; };
+  struct Row {
+    const char* name;
+    Bytes file;
+    ProblemKind kind;
+    std::int32_t legend;
+    std::int64_t value;
+  };
   const Row rows[] = {
       {"negative-count", testcln::file({}, -5), ProblemKind::NegativeCount, -1, -5},
       {"count-above-limit", testcln::file({}, 40000), ProblemKind::CountTooLarge, -1, 40000},

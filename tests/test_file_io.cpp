@@ -29,9 +29,15 @@ TEST_F(FileIo, readsStopAtTheEndOfTheFileForAnyOffset) {
   testcln::write(path("f"), content);
   const auto file = ReadOnlyFile::open(path("f"));
   ASSERT_TRUE(file);
-  struct Case { const char* name; std::uint64_t offset; std::size_t length, expected; };
-  const Case cases[] = {{"whole", 0, 10, 10},    {"across-end", 8, 4, 2},
-                        {"at-end", 10, 4, 0},    {"wrapping-end", UINT64_MAX - 1, 8, 0},
+  struct Case {
+    const char* name;
+    std::uint64_t offset;
+    std::size_t length, expected;
+  };
+  const Case cases[] = {{"whole", 0, 10, 10},
+                        {"across-end", 8, 4, 2},
+                        {"at-end", 10, 4, 0},
+                        {"wrapping-end", UINT64_MAX - 1, 8, 0},
                         {"max-offset", UINT64_MAX, 4, 0}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);

@@ -11,17 +11,20 @@ namespace gbk = legend::gbk;
 
 TEST(GbkCodec, userDefinedCodesMapToPrivateUseCharactersAndBack) {
   // Run edges, and the trail bytes either side of 0x7F, which no code uses.
-  const struct { const char* bytes; const char* utf8; } cases[] = {
-      {"\xAA\xA1", "\xEE\x80\x80"},  // U+E000, first of the first area
-      {"\xAF\xFE", "\xEE\x88\xB3"},  // U+E233
-      {"\xFE\xFE", "\xEE\x93\x85"},  // U+E4C5, last of the second area
-      {"\xA1\x40", "\xEE\x93\x86"},  // U+E4C6, third area
-      {"\xA1\x7E", "\xEE\x94\x84"},  // U+E504
-      {"\xA1\x80", "\xEE\x94\x85"},  // U+E505
-      {"\xA7\xA0", "\xEE\x9D\xA5"},  // U+E765, last of the third area
-      {"\xFE\x50", "\xEE\xA0\x95"},  // U+E815
-      {"\xFF", "\xEF\xA3\xB5"},      // U+F8F5
-      {"\x80", "\xE2\x82\xAC"},      // the euro sign
+  const struct {
+    const char* bytes;
+    const char* utf8;
+  } cases[] = {
+      {"\xAA\xA1", "\xEE\x80\x80"},                        // U+E000, first of the first area
+      {"\xAF\xFE", "\xEE\x88\xB3"},                        // U+E233
+      {"\xFE\xFE", "\xEE\x93\x85"},                        // U+E4C5, last of the second area
+      {"\xA1\x40", "\xEE\x93\x86"},                        // U+E4C6, third area
+      {"\xA1\x7E", "\xEE\x94\x84"},                        // U+E504
+      {"\xA1\x80", "\xEE\x94\x85"},                        // U+E505
+      {"\xA7\xA0", "\xEE\x9D\xA5"},                        // U+E765, last of the third area
+      {"\xFE\x50", "\xEE\xA0\x95"},                        // U+E815
+      {"\xFF", "\xEF\xA3\xB5"},                            // U+F8F5
+      {"\x80", "\xE2\x82\xAC"},                            // the euro sign
       {"\xB3\xC7\xAA\xA1x", "\xE5\x9F\x8E\xEE\x80\x80x"},  // 城, U+E000, x
   };
   for (const auto& c : cases) {
@@ -33,9 +36,17 @@ TEST(GbkCodec, userDefinedCodesMapToPrivateUseCharactersAndBack) {
 }
 
 TEST(GbkCodec, bytesThatAreNotGbkAreRefusedOrShownAsReplacements) {
-  const struct { const char* bytes; const char* shown; } cases[] = {
-      {"\x81\x30", "\xEF\xBF\xBD" "0"},          // a byte that cannot trail is read again
-      {"\x81\x7F" "a", "\xEF\xBF\xBD\x7F" "a"},
+  const struct {
+    const char* bytes;
+    const char* shown;
+  } cases[] = {
+      {"\x81\x30",
+       "\xEF\xBF\xBD"
+       "0"},  // a byte that cannot trail is read again
+      {"\x81\x7F"
+       "a",
+       "\xEF\xBF\xBD\x7F"
+       "a"},
       {"\x81\xFF", "\xEF\xBF\xBD\xEF\xA3\xB5"},  // ... also when it is 0xFF
       {"ab\xB3", "ab"},                          // a lead byte cut off at the end
   };

@@ -114,7 +114,9 @@ std::pair<Bytes, Bytes> randomAttributes(std::mt19937& rng) {
       }
       case 6: testcln::putLe(record, std::bit_cast<std::uint32_t>(static_cast<float>(rng() % 100000) / 7), 4); break;
       case 7: testcln::putLe(record, std::bit_cast<std::uint64_t>(static_cast<double>(rng()) / 3), 8); break;
-      case 8: testcln::putLe(record, rng() % 2 ? 0 : 19000101 + (rng() % 120) * 10000 + (rng() % 12) * 100 + rng() % 28, 4); break;
+      case 8:
+        testcln::putLe(record, rng() % 2 ? 0 : 19000101 + (rng() % 120) * 10000 + (rng() % 12) * 100 + rng() % 28, 4);
+        break;
       case 9: testcln::putLe(record, rng() % 86'400'000, 4); break;
       default: testcln::putLe(record, (std::uint64_t{rng()} << 32) | rng(), f.length);
     }
@@ -131,7 +133,9 @@ TEST(LegendJson, GeneratedFilesComeBackByteForByte) {
     std::uint32_t next = 0;
     for (int i = 0; i < count; ++i) {
       const auto type = static_cast<std::int8_t>(rng() % 5 == 4 ? 9 : rng() % 3);
-      testcln::Legend legend{.name = gbkText(rng, 20), .description = gbkText(rng, 60), .type = type,
+      testcln::Legend legend{.name = gbkText(rng, 20),
+                             .description = gbkText(rng, 60),
+                             .type = type,
                              .classCode = static_cast<std::int32_t>(rng())};
       const Bytes p = randomParams(rng, type, round % 2 == 0);
       if (rng() % 2) {
@@ -163,7 +167,7 @@ TEST(LegendJson, OddFilesComeBackByteForByteWithWhatIsOddSpelledOut) {
   const Bytes point = block(params(1, 0));
   const Bytes structure = testcln::structure({{"n", 1, 6}, {"d", 8, 4}, {"x", 6, 4}});
   Bytes garbageAfterText{'a', 'b', 0, 'z', 0, 0};
-  testcln::putLe(garbageAfterText, 20231399, 4);  // month 13
+  testcln::putLe(garbageAfterText, 20231399, 4);    // month 13
   testcln::putLe(garbageAfterText, 0x7FC00001, 4);  // a NaN with a payload
   Bytes nanParams(94, 0);
   nanParams[0] = 2;
@@ -185,7 +189,9 @@ TEST(LegendJson, OddFilesComeBackByteForByteWithWhatIsOddSpelledOut) {
          return f;
        }(),
        {"/gaps/0/bytes_hex", "/legends/1/block_offset"}},
-      {"zero-gap", testcln::file({{.block = point}, {.block = point, .blockOffset = 120}}), {"/legends/1/block_offset"}},
+      {"zero-gap",
+       testcln::file({{.block = point}, {.block = point, .blockOffset = 120}}),
+       {"/legends/1/block_offset"}},
       {"trailing-garbage",
        [&] {
          Bytes f = testcln::file({{.block = point}});
@@ -193,7 +199,8 @@ TEST(LegendJson, OddFilesComeBackByteForByteWithWhatIsOddSpelledOut) {
          return f;
        }(),
        {"/gaps/0/bytes_hex"}},
-      {"block-longer-than-its-parts", testcln::file({{.block = point, .blockSize = 105}, {.block = point}}),
+      {"block-longer-than-its-parts",
+       testcln::file({{.block = point, .blockSize = 105}, {.block = point}}),
        {"/legends/0/block_tail_hex"}},
       {"block-shorter-than-its-parts", testcln::file({{.block = point, .blockSize = 97}}), {"/legends/0/block_hex"}},
       {"negative-record-size",
@@ -203,11 +210,13 @@ TEST(LegendJson, OddFilesComeBackByteForByteWithWhatIsOddSpelledOut) {
          return testcln::file({{.block = b}});
        }(),
        {"/legends/0/block_hex"}},
-      {"block-past-end", testcln::file({{.block = point, .blockSize = 5000}}),
+      {"block-past-end",
+       testcln::file({{.block = point, .blockSize = 5000}}),
        {"/legends/0/block_size", "/gaps/0/bytes_hex"}},
       {"negative-count", testcln::file({{.block = point}}, -1), {"/count", "/gaps/0"}},
       {"count-beyond-heads", testcln::file({{.block = point}}, 3), {"/count", "/legends/0/block_hex"}},
-      {"overlapping-blocks", testcln::file({{.block = point}, {.block = point, .blockOffset = 0}}),
+      {"overlapping-blocks",
+       testcln::file({{.block = point}, {.block = point, .blockOffset = 0}}),
        {"/legends/1/block_offset"}},
       {"header-tail-and-reserved",
        [&] {
@@ -239,18 +248,24 @@ TEST(LegendJson, OddFilesComeBackByteForByteWithWhatIsOddSpelledOut) {
          return testcln::file({{.type = 2, .block = block(params(2, 0), s, Bytes(14))}});
        }(),
        {"/legends/0/attributes/fields", "/legends/0/attributes/structure_hex", "/legends/0/attributes/record"}},
-      {"structure-unreadable", testcln::file({{.type = 2, .block = block(params(2, 0), Bytes{'X', 'Y'}, Bytes{5})}}),
+      {"structure-unreadable",
+       testcln::file({{.type = 2, .block = block(params(2, 0), Bytes{'X', 'Y'}, Bytes{5})}}),
        {"/legends/0/attributes/structure_hex", "/legends/0/attributes/record_hex"}},
-      {"record-length-mismatch", testcln::file({{.type = 0, .block = block(params(0, 0), structure, Bytes(3))}}),
+      {"record-length-mismatch",
+       testcln::file({{.type = 0, .block = block(params(0, 0), structure, Bytes(3))}}),
        {"/legends/0/attributes/record_hex"}},
-      {"record-without-structure", testcln::file({{.type = 0, .block = block(params(0, 0), {}, Bytes{1, 2})}}),
+      {"record-without-structure",
+       testcln::file({{.type = 0, .block = block(params(0, 0), {}, Bytes{1, 2})}}),
        {"/legends/0/attributes/record_hex"}},
-      {"values-that-only-bytes-say", testcln::file({{.type = 2, .block = block(params(2, 0), structure, garbageAfterText)}}),
+      {"values-that-only-bytes-say",
+       testcln::file({{.type = 2, .block = block(params(2, 0), structure, garbageAfterText)}}),
        {"/legends/0/attributes/record/0/bytes_hex", "/legends/0/attributes/record/1/bytes_hex",
         "/legends/0/attributes/record/2/bytes_hex"}},
-      {"nan-with-payload", testcln::file({{.type = 1, .block = block(nanParams)}}),
+      {"nan-with-payload",
+       testcln::file({{.type = 1, .block = block(nanParams)}}),
        {"/legends/0/params/raw_hex", "/legends/0/params/diameter"}},
-      {"unknown-type-with-attributes", testcln::file({{.type = 7, .block = block({}, structure, Bytes(14))}}),
+      {"unknown-type-with-attributes",
+       testcln::file({{.type = 7, .block = block({}, structure, Bytes(14))}}),
        {"/legends/0/attributes/record"}},
   };
   for (const Case& c : cases) {
@@ -326,7 +341,9 @@ TEST(LegendJson, MalformedDocumentsAreRefusedAtTheirFirstProblem) {
       {"unknown-field-type", [](Json& d) { d["legends"][0]["attributes"]["fields"][1]["type"] = "int128"; },
        "legends[0].attributes.fields[1].type", "expected one of text, int8"},
       {"duplicate-field-name",
-       [](Json& d) { d["legends"][0]["attributes"]["fields"][1]["name"] = d["legends"][0]["attributes"]["fields"][0]["name"]; },
+       [](Json& d) {
+         d["legends"][0]["attributes"]["fields"][1]["name"] = d["legends"][0]["attributes"]["fields"][0]["name"];
+       },
        "legends[0].attributes.fields[1].name", "used twice"},
       {"value-out-of-range", [](Json& d) { d["legends"][0]["attributes"]["record"][1] = 3000000000u; },
        "legends[0].attributes.record[1]", "does not fit the field (int32)"},
@@ -346,13 +363,13 @@ TEST(LegendJson, MalformedDocumentsAreRefusedAtTheirFirstProblem) {
        "longer than 127"},
       {"name-not-in-gbk", [](Json& d) { d["legends"][3]["name"] = "\xF0\x9F\x97\xBA"; }, "legends[3].name",
        "GBK cannot represent"},
-      {"odd-hex", [](Json& d) { d["legends"][0]["reserved_hex"] = "abc"; }, "legends[0].reserved_hex",
-       "even number"},
+      {"odd-hex", [](Json& d) { d["legends"][0]["reserved_hex"] = "abc"; }, "legends[0].reserved_hex", "even number"},
       {"unknown-type", [](Json& d) { d["legends"][0]["type"] = "polygon"; }, "legends[0].type", "expected one of"},
       {"block-hex-beside-params", [](Json& d) { d["legends"][1]["block_hex"] = ""; }, "legends[1].params",
        "not allowed beside block_hex"},
-      {"gap-with-size-and-bytes", [](Json& d) { d["gaps"] = Json::parse(R"([{"offset":0,"size":1,"bytes_hex":"00"}])"); },
-       "gaps[0]", "either size"},
+      {"gap-with-size-and-bytes",
+       [](Json& d) { d["gaps"] = Json::parse(R"([{"offset":0,"size":1,"bytes_hex":"00"}])"); }, "gaps[0]",
+       "either size"},
       {"block-far-away", [](Json& d) { d["legends"][1]["block_offset"] = 4000000000u; }, "legends[1]",
        "exceed the size allowed"},
   };
@@ -382,7 +399,8 @@ TEST(LegendDiff, NamesAddedRemovedAndChangedLegendsWithTheirFields) {
   Bytes regionParams(63, 0);
   regionParams[0] = 3;
   const testcln::Legend city{.name = kCity, .type = 1, .classCode = 11, .block = block(params(1, 0))};
-  const testcln::Legend river{.name = kRiver, .type = 2, .classCode = 12, .block = block(regionParams, structure, {5, 0, 0, 0})};
+  const testcln::Legend river{
+      .name = kRiver, .type = 2, .classCode = 12, .block = block(regionParams, structure, {5, 0, 0, 0})};
   testcln::Legend riverEdited = river;
   riverEdited.classCode = 13;
   riverEdited.block[0] = 4;

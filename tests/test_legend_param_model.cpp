@@ -199,9 +199,13 @@ TEST(LegendParamModel, NewStructureAsksBeforeDroppingARecord) {
 }
 
 TEST(LegendParamModel, ClassCodeConvertsLikeADecimalConversionAndSaturates) {
-  const std::pair<const char*, std::int32_t> cases[] = {
-      {"  -12abc", -12},         {"", 0},          {"abc", 0}, {"+2147483647", INT32_MAX}, {"-2147483648", INT32_MIN},
-      {"99999999999", INT32_MAX}, {"-99999999999999999999999", INT32_MIN}};
+  const std::pair<const char*, std::int32_t> cases[] = {{"  -12abc", -12},
+                                                        {"", 0},
+                                                        {"abc", 0},
+                                                        {"+2147483647", INT32_MAX},
+                                                        {"-2147483648", INT32_MIN},
+                                                        {"99999999999", INT32_MAX},
+                                                        {"-99999999999999999999999", INT32_MIN}};
   for (const auto& [text, code] : cases) EXPECT_EQ(legend::editor::parseClassCode(text), code) << text;
 
   Fixture f(1, testcln::params(1, 0), false);
@@ -264,8 +268,8 @@ TEST(LegendParamModel, OpeningNeverReadsPastTheBlock) {
       {"S-past-end", Cat(Cat(p, Le32(static_cast<std::int64_t>(s.size()) + 1)), s), msg::kNegativeStructureSize, 0},
       {"S-huge", Cat(p, Le32(INT32_MAX)), msg::kNegativeStructureSize, 0},
       {"R-missing", Cat(Cat(p, Le32(static_cast<std::int64_t>(s.size()))), s), msg::kNegativeRecordSize, 2},
-      {"negative-R", Cat(Cat(Cat(p, Le32(static_cast<std::int64_t>(s.size()))), s), Le32(-5)),
-       msg::kNegativeRecordSize, 2},
+      {"negative-R", Cat(Cat(Cat(p, Le32(static_cast<std::int64_t>(s.size()))), s), Le32(-5)), msg::kNegativeRecordSize,
+       2},
       {"R-past-end", testcln::block(p, s, Bytes(24, 1)), msg::kNegativeRecordSize, 2},
   };
   cases[6].block.pop_back();

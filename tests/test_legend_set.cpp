@@ -57,7 +57,12 @@ TEST_F(PadLegendSet, RefusesAnythingButASoundLegendFileAndEndsUpEmpty) {
     bytes.resize(16 + 333 * static_cast<std::size_t>(n), 0);
     return bytes;
   };
-  struct Row { std::string name; Bytes bytes; LegendStatus status; std::int32_t count; };
+  struct Row {
+    std::string name;
+    Bytes bytes;
+    LegendStatus status;
+    std::int32_t count;
+  };
   std::vector<Row> rows{
       {"odd-bytes-after-the-marks", good, LegendStatus::Ok, 1},
       {"no-legends", testcln::file({}), LegendStatus::Ok, 0},
@@ -89,7 +94,12 @@ TEST_F(PadLegendSet, ShowsPointsThenLinesThenRegionsAndKeepsAHiddenSelectionByIn
   EXPECT_EQ(display(), (Indices{1, 3, 2, 0}));
   set_.selectPosition(1);  // index 3, a point legend
   ASSERT_EQ(set_.selectedIndex(), 3);
-  struct Row { const char* name; bool points, lines, regions; Indices shown; std::int32_t position; };
+  struct Row {
+    const char* name;
+    bool points, lines, regions;
+    Indices shown;
+    std::int32_t position;
+  };
   const Row rows[] = {{"points-hidden", false, true, true, {2, 0}, -1},
                       {"all-hidden", false, false, false, {}, -1},
                       {"only-points-shown-again", true, false, false, {1, 3}, 1}};
@@ -190,7 +200,12 @@ TEST_F(PadLegendSet, AttributeQueryFindsStructureAndRecordThroughTheHeadAndCheck
   // the offset is overridden. Blocks cut by the end of the file are the
   // truncation test's.
   struct Row {
-    const char* name; Bytes block; LegendStatus status; Bytes record; std::int64_t offset = -1; std::int8_t type = 1;
+    const char* name;
+    Bytes block;
+    LegendStatus status;
+    Bytes record;
+    std::int64_t offset = -1;
+    std::int8_t type = 1;
   };
   const Row rows[] = {
       {"structure-and-record", block(p, kStructure, kRecord), ok, kRecord},
@@ -250,8 +265,12 @@ TEST_F(PadLegendSet, TipTextIsSixGbkLinesForTheDisplayPosition) {
   std::vector<testcln::Legend> legends{
       {.type = 2, .block = block(params(2, 0))},
       // 道路 and 国道 in GBK
-      {.name = "\xb5\xc0\xc2\xb7", .description = "\xb9\xfa\xb5\xc0", .type = 1, .classCode = -7,
-       .block = block(params(1, 0)), .blockSize = 1234},
+      {.name = "\xb5\xc0\xc2\xb7",
+       .description = "\xb9\xfa\xb5\xc0",
+       .type = 1,
+       .classCode = -7,
+       .block = block(params(1, 0)),
+       .blockSize = 1234},
       {.type = 0, .block = block(params(0, 0))},
   };
   Bytes file = testcln::file(legends);
@@ -270,10 +289,12 @@ TEST_F(PadLegendSet, TipTextIsSixGbkLinesForTheDisplayPosition) {
   EXPECT_EQ(set_.tipText(1),
             "\xd0\xf2\xba\xc5:1\n"
             "\xc0\xe0\xd0\xcd:\xcf\xdf\xcd\xbc\xc0\xfd\n"
-            "\xc3\xfb\xb3\xc6:" + std::string(127, 'N') + "\n"
-            "\xc3\xe8\xca\xf6:\n"
-            "\xb7\xd6\xc0\xe0\xc2\xeb:0\n"
-            "\xb4\xf3\xd0\xa1:75\xd7\xd6\xbd\xda");
+            "\xc3\xfb\xb3\xc6:" +
+                std::string(127, 'N') +
+                "\n"
+                "\xc3\xe8\xca\xf6:\n"
+                "\xb7\xd6\xc0\xe0\xc2\xeb:0\n"
+                "\xb4\xf3\xd0\xa1:75\xd7\xd6\xbd\xda");
   EXPECT_EQ(set_.tipText(-1), "");
   EXPECT_EQ(set_.tipText(3), "");
   set_.setShowRegions(false);

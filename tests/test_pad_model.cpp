@@ -174,7 +174,9 @@ WindowPoint cellCentre(int cell) { return {40 * (cell % 3) + 20, 52 * (cell / 3)
 constexpr AreaSize kClient{120, 312};
 
 testcln::Legend pointLegend(int i) {
-  return {.name = "p" + std::to_string(i), .type = 1, .classCode = 100 + i,
+  return {.name = "p" + std::to_string(i),
+          .type = 1,
+          .classCode = 100 + i,
           .block = testcln::block(testcln::params(1, static_cast<std::uint8_t>(i)))};
 }
 
@@ -264,7 +266,10 @@ TEST_F(PadModelTest, MissingFileGivesAnEmptyPadAndAMessageOnlyWhenMessagesAreSho
 TEST_F(PadModelTest, ClickSelectsTellsProjectThenOwnerAndASecondClickDeselects) {
   const testcln::Bytes attributes = testcln::structure({{"h", 4, 4}});
   std::vector<testcln::Legend> legends = points(2);
-  legends.push_back({.name = "road", .description = "main", .type = 0, .classCode = 7,
+  legends.push_back({.name = "road",
+                     .description = "main",
+                     .type = 0,
+                     .classCode = 7,
                      .block = testcln::block(testcln::params(0, 1), attributes, {1, 0, 0, 0})});
   PadModel& pad = open(legends);
 
@@ -280,8 +285,7 @@ TEST_F(PadModelTest, ClickSelectsTellsProjectThenOwnerAndASecondClickDeselects) 
   log.clear();
   pad.click(cellCentre(0), kClient);  // another legend: no deselection message for the old one
   EXPECT_EQ(log.back(), "WM_LEGEND_SELECTED 0");
-  EXPECT_EQ(std::count_if(log.begin(), log.end(), [](auto& s) { return s.starts_with("WM_LEGEND_DESELECTED"); }),
-            0);
+  EXPECT_EQ(std::count_if(log.begin(), log.end(), [](auto& s) { return s.starts_with("WM_LEGEND_DESELECTED"); }), 0);
 
   log.clear();
   pad.click(cellCentre(0), kClient);

@@ -27,7 +27,8 @@ Bytes overlay(Bytes base, std::size_t at, const Bytes& data) {
   return base;
 }
 Bytes slice(const Bytes& bytes, std::size_t at, std::size_t length) {
-  return Bytes(bytes.begin() + static_cast<std::ptrdiff_t>(at), bytes.begin() + static_cast<std::ptrdiff_t>(at + length));
+  return Bytes(bytes.begin() + static_cast<std::ptrdiff_t>(at),
+               bytes.begin() + static_cast<std::ptrdiff_t>(at + length));
 }
 Bytes le32(std::size_t v) {
   Bytes out;
@@ -51,7 +52,8 @@ Bytes withJunk(const std::vector<testcln::Legend>& legends) {
   const Bytes clean = testcln::file(legends);
   const std::size_t area = 16 + kHead * legends.size();
   Bytes bytes = overlay(Bytes(clean.size() + 16, 0x99), 0, slice(clean, 0, area));
-  for (const testcln::Legend& l : legends) bytes = overlay(bytes, area + static_cast<std::size_t>(l.blockOffset), l.block);
+  for (const testcln::Legend& l : legends)
+    bytes = overlay(bytes, area + static_cast<std::size_t>(l.blockOffset), l.block);
   return overlay(bytes, 8, {0xAA, 0xBB, 0xCC, 0xDD});
 }
 
@@ -118,8 +120,8 @@ TEST_F(PadSave, SavesTakeNoBlockThatStartsAtOrPastTheEndAndOnlyWhatTheSourceHasO
   for (const bool startsBeforeTheEnd : {true, false}) {
     SCOPED_TRACE(startsBeforeTheEnd ? "one-byte-before-the-end" : "at-the-end");
     std::filesystem::remove(dir_ / "copy.CLN");
-    Bytes original = testcln::file({{.block = block(params(1, 1))},
-                                    {.blockOffset = startsBeforeTheEnd ? 101 : 102, .blockSize = 102}});
+    Bytes original = testcln::file(
+        {{.block = block(params(1, 1))}, {.blockOffset = startsBeforeTheEnd ? 101 : 102, .blockSize = 102}});
     original.resize(kEnd);
     open(original);
     edit();
@@ -138,14 +140,24 @@ TEST_F(PadSave, SaveCopyTakesTheChosenHeadsAndEachBlockAtItsOldOffsetOverWhatWas
       {.type = 0, .block = block(params(0, 1)), .blockOffset = 0},
       {.type = 1, .block = block(params(1, 2), kStructure, kRecord), .blockOffset = 500}};
   struct Row {
-    const char* name; std::vector<testcln::Legend> source; CopyScope scope; std::string destination; Bytes before;
-    std::vector<std::size_t> kept; bool modified;
+    const char* name;
+    std::vector<testcln::Legend> source;
+    CopyScope scope;
+    std::string destination;
+    Bytes before;
+    std::vector<std::size_t> kept;
+    bool modified;
   };
   // Lines are hidden, so the display shows points, then regions.
   const Row rows[] = {
       {"whole-file-to-a-new-file", scattered(), CopyScope::WholeFile, "copy.CLN", {}, {0, 1, 2, 3}, false},
       {"whole-file-modified", scattered(), CopyScope::WholeFile, "copy.CLN", {}, {0, 1, 2, 3}, true},
-      {"display-over-another-file", scattered(), CopyScope::CurrentDisplay, "copy.CLN", Bytes(3000, 0xEE), {1, 3, 0},
+      {"display-over-another-file",
+       scattered(),
+       CopyScope::CurrentDisplay,
+       "copy.CLN",
+       Bytes(3000, 0xEE),
+       {1, 3, 0},
        false},
       {"display-onto-the-pads-own-file", scattered(), CopyScope::CurrentDisplay, "pad.CLN", {}, {1, 3, 0}, true},
       {"one-shown-legend-at-offset-500", lineThenPoint, CopyScope::CurrentDisplay, "copy.CLN", {}, {1}, false},

@@ -116,7 +116,7 @@ Outcome outcomeOf(LegendStatus s) {
                                                     : Outcome::Untouched;
 }
 Outcome outcomeOf(EditorSaveStatus s) {
-  return s == EditorSaveStatus::Ok           ? Outcome::Ok
+  return s == EditorSaveStatus::Ok            ? Outcome::Ok
          : s == EditorSaveStatus::BackupKept  ? Outcome::BackupKept
          : s == EditorSaveStatus::Unconfirmed ? Outcome::Unconfirmed
                                               : Outcome::Untouched;
@@ -328,8 +328,9 @@ TEST(SavesAsAnOrdinaryUser, RefuseWriteProtectedFilesAndWriteInPlaceWhatRenameWo
         const Saved saved = kind->run(scene.pad, scene.target, FileOps::system());
         if (fixture == WriteProtected) {
           EXPECT_EQ(saved.outcome, Outcome::Untouched);
-          EXPECT_EQ(saved.shown, std::vector{kind->copy ? messages::text(LegendStatus::CannotOpenCopyTarget, scene.target)
-                                                        : messages::text(LegendStatus::CannotOpenWritable)});
+          EXPECT_EQ(saved.shown,
+                    std::vector{kind->copy ? messages::text(LegendStatus::CannotOpenCopyTarget, scene.target)
+                                           : messages::text(LegendStatus::CannotOpenWritable)});
         } else {
           EXPECT_EQ(saved.outcome, Outcome::Ok);
           EXPECT_TRUE(saved.shown.empty());

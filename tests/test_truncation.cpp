@@ -34,7 +34,12 @@ TEST(LegendFilePrefixes, EveryPrefixLoadsWithTheExactOutcomeForItsLength) {
 
   // Where the prefix ends decides the outcome of the load and the first
   // problem an inspection reports.
-  struct Span { const char* name; std::size_t below; LegendStatus status; ProblemKind firstProblem; };
+  struct Span {
+    const char* name;
+    std::size_t below;
+    LegendStatus status;
+    ProblemKind firstProblem;
+  };
   const Span spans[] = {
       {"inside-the-marks", 8, LegendStatus::IllegalLegendFile, ProblemKind::BadHeader},
       {"inside-the-count", 16, LegendStatus::IllegalLegendFile, ProblemKind::CountMissing},
@@ -74,7 +79,7 @@ TEST(LegendFilePrefixes, EveryPrefixLoadsWithTheExactOutcomeForItsLength) {
       Bytes expected(p, 0);
       for (std::size_t k = 0; k < p && starts[at] + k < length; ++k) expected[k] = full[starts[at] + k];
       Bytes got(p, 0xCC);
-      const std::int16_t copied = i == 0 ? set.getPointInfo(got.data(), i)
+      const std::int16_t copied = i == 0   ? set.getPointInfo(got.data(), i)
                                   : i == 1 ? set.getLineInfo(got.data(), i)
                                   : i == 2 ? set.getRegionInfo(got.data(), i)
                                            : 0;

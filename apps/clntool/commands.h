@@ -28,8 +28,7 @@ int runValidate(const std::string& path, std::ostream& out, std::ostream& err);
 int runDump(const std::string& path, std::ostream& out, std::ostream& err);
 
 /// The file as a JSON document, to @p output (replaced whole) or to @p out.
-int runExport(const std::string& path, const std::optional<std::string>& output, std::ostream& out,
-              std::ostream& err);
+int runExport(const std::string& path, const std::optional<std::string>& output, std::ostream& out, std::ostream& err);
 /// The formats export writes besides JSON.
 enum class ExportFormat {
   QgisStyle,  ///< a QGIS style library (XML)
@@ -41,8 +40,8 @@ enum class ExportFormat {
 struct ExportToOptions {
   std::string input;  ///< legend file, platform bytes
   ExportFormat format = ExportFormat::QgisStyle;
-  std::optional<std::string> output;  ///< file or folder; standard output without one (not for SVG)
-  legend::exporter::CellSize cell;    ///< samples are drawn as the pad draws them in a cell of this size
+  std::optional<std::string> output;                 ///< file or folder; standard output without one (not for SVG)
+  legend::exporter::CellSize cell;                   ///< samples are drawn as the pad draws them in a cell of this size
   QString attribute = QStringLiteral("class_code");  ///< SLD: the attribute rules filter on
 };
 /// The file's legends in another GIS's format; legends that cannot be

@@ -72,13 +72,13 @@ int runExportTo(const ExportToOptions& options, std::ostream& out, std::ostream&
     return kExitBadFile;
   }
   const legend::exporter::Catalogue catalogue = legend::exporter::catalogueOf(set);
-  for (const std::string& line : legend::exporter::skippedLines(set, catalogue)) err << options.input << ": " << line << '\n';
+  for (const std::string& line : legend::exporter::skippedLines(set, catalogue))
+    err << options.input << ": " << line << '\n';
   const std::vector<legend::exporter::ExportedLegend> legends =
       legend::exporter::collectLegends(set, catalogue, options.cell);
 
   switch (options.format) {
-    case ExportFormat::QgisStyle:
-      return deliver(legend::exporter::qgisStyleXml(legends), options.output, out, err);
+    case ExportFormat::QgisStyle: return deliver(legend::exporter::qgisStyleXml(legends), options.output, out, err);
     case ExportFormat::Sld: {
       legend::exporter::SldOptions sld;
       sld.layerName = QFileInfo(QFile::decodeName(QByteArray::fromStdString(options.input))).completeBaseName();
@@ -88,13 +88,12 @@ int runExportTo(const ExportToOptions& options, std::ostream& out, std::ostream&
         const auto& left = legends[repeated.legend];
         const auto& kept = legends[repeated.keptLegend];
         err << options.input << ": legend " << left.entry.legendIndex << " \"" << left.name.toStdString()
-            << "\": class code " << left.classCode << " is already drawn by legend " << kept.entry.legendIndex
-            << " \"" << kept.name.toStdString() << "\", no rule of its own\n";
+            << "\": class code " << left.classCode << " is already drawn by legend " << kept.entry.legendIndex << " \""
+            << kept.name.toStdString() << "\", no rule of its own\n";
       }
       return deliver(document.xml, options.output, out, err);
     }
-    case ExportFormat::Svg:
-      return writeSvgFolder(legends, *options.output, out, err);
+    case ExportFormat::Svg: return writeSvgFolder(legends, *options.output, out, err);
   }
   return kExitUsage;
 }

@@ -46,8 +46,7 @@ bool replace(const std::string& path, std::span<const std::uint8_t> bytes, std::
 
 }  // namespace
 
-int runExport(const std::string& path, const std::optional<std::string>& output, std::ostream& out,
-              std::ostream& err) {
+int runExport(const std::string& path, const std::optional<std::string>& output, std::ostream& out, std::ostream& err) {
   const std::optional<Json> document = loadDocument(path, err);
   if (!document) return kExitBadFile;
   const std::string text = legend::interchange::documentText(*document);
@@ -56,7 +55,7 @@ int runExport(const std::string& path, const std::optional<std::string>& output,
     return kExitOk;
   }
   return replace(*output, {reinterpret_cast<const std::uint8_t*>(text.data()), text.size()}, err) ? kExitOk
-                                                                                                   : kExitBadFile;
+                                                                                                  : kExitBadFile;
 }
 
 int runImport(const std::string& input, const std::string& output, std::ostream&, std::ostream& err) {

@@ -323,11 +323,11 @@ int run(const QStringList& arguments) {
 
   const qsizetype files = command->secondFile != nullptr ? 2 : 1;
   if (positional.size() < 1 + files)
-    return usageError(QStringLiteral("%1: %2").arg(name, files == 1 ? QStringLiteral("no file given")
-                                                                    : QStringLiteral("expects two files")));
+    return usageError(QStringLiteral("%1: %2").arg(
+        name, files == 1 ? QStringLiteral("no file given") : QStringLiteral("expects two files")));
   if (positional.size() > 1 + files)
-    return usageError(QStringLiteral("%1: expects %2").arg(name, files == 1 ? QStringLiteral("one file")
-                                                                           : QStringLiteral("two files")));
+    return usageError(QStringLiteral("%1: expects %2")
+                          .arg(name, files == 1 ? QStringLiteral("one file") : QStringLiteral("two files")));
   for (const auto& [bit, option] : options.all()) {
     if ((command->options & bit) != 0 || !parser.isSet(*option)) continue;
     const QString owners = ownersOf(bit);

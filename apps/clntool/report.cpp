@@ -44,8 +44,8 @@ int runInfo(const std::string& path, std::ostream& out, std::ostream& err) {
   line("  region:") << inspection.regions << '\n';
   line("  unknown:") << inspection.unknown << '\n';
   line("data area offset:") << inspection.dataAreaOffset << '\n';
-  line("data area size:") << inspection.blockBytes << " bytes in blocks, furthest block end "
-                          << inspection.dataAreaEnd << '\n';
+  line("data area size:") << inspection.blockBytes << " bytes in blocks, furthest block end " << inspection.dataAreaEnd
+                          << '\n';
   if (inspection.problems.empty()) {
     line("problems:") << "none\n";
   } else {

@@ -5,8 +5,8 @@
 #include <utility>
 
 #include <QAction>
-#include <QCoreApplication>
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFontDatabase>
@@ -114,9 +114,7 @@ bool HostWindow::openFile(const QString& path) {
   return true;
 }
 
-QWidget* HostWindow::padWindow() const {
-  return static_cast<QWidget*>(pad_);
-}
+QWidget* HostWindow::padWindow() const { return static_cast<QWidget*>(pad_); }
 
 bool HostWindow::event(QEvent* event) {
   const int type = event->type();
@@ -143,8 +141,8 @@ void HostWindow::closeEvent(QCloseEvent* event) {
 
 void HostWindow::chooseFile() {
   const QString start = file_.isEmpty() ? QString() : QFileInfo(file_).absolutePath();
-  const QString path = QFileDialog::getOpenFileName(this, QStringLiteral("打开图例文件"), start,
-                                                    QStringLiteral("图例文件 (*.CLN)"));
+  const QString path =
+      QFileDialog::getOpenFileName(this, QStringLiteral("打开图例文件"), start, QStringLiteral("图例文件 (*.CLN)"));
   if (!path.isEmpty()) openFile(path);
 }
 

@@ -96,12 +96,8 @@ QString attributeValue(const AttValue& value, const AttField& field) {
     QString operator()(const std::string& text) const { return gbkText(text.data(), text.size()); }
     QString operator()(std::int64_t v) const { return QString::number(v); }
     QString operator()(double v) const { return QString::number(v, 'f', field.decimals); }
-    QString operator()(const AttDate& d) const {
-      return QString::fromStdString(toText(d));
-    }
-    QString operator()(const AttTime& t) const {
-      return QString::fromStdString(toText(t));
-    }
+    QString operator()(const AttDate& d) const { return QString::fromStdString(toText(d)); }
+    QString operator()(const AttTime& t) const { return QString::fromStdString(toText(t)); }
   };
   return std::visit(Visitor{field}, value);
 }
@@ -159,7 +155,7 @@ std::vector<ReportRow> pointRows(const PNT_INFOstruct& record) {
   static const char* const kKinds[] = {"注释", "符号", "点", "圆", "图像", "文本"};
   std::vector<ReportRow> rows{
       {QStringLiteral("点类型"), kind < 6 ? QStringLiteral("%1 (%2)").arg(QString::fromUtf8(kKinds[kind])).arg(kind)
-                                         : QStringLiteral("未知 (%1)").arg(kind)},
+                                          : QStringLiteral("未知 (%1)").arg(kind)},
   };
   switch (kind) {
     case 0:
@@ -184,8 +180,7 @@ std::vector<ReportRow> pointRows(const PNT_INFOstruct& record) {
       rows.push_back({QStringLiteral("直径"), number(load<double>(r, point::kDiameter))});
       if (kind == 3) rows.push_back({QStringLiteral("笔宽"), number(load<float>(r, point::kPenWidth))});
       break;
-    default:
-      break;
+    default: break;
   }
   if (kind != 4) rows.push_back({QStringLiteral("颜色"), colour(load<std::uint32_t>(r, point::kColour))});
   return rows;
@@ -223,9 +218,9 @@ std::vector<ReportRow> attributeRows(const CATT_STRU& structure, const char* rec
     AttValue value;
     const QString shown = structure.GetValue(bytes, i, value) == AttStatus::Ok ? attributeValue(value, field)
                                                                                : QStringLiteral("(记录过短)");
-    rows.push_back({QStringLiteral("%1 [%2]").arg(gbkText(field.name.data(), field.name.size()),
-                                                  attributeTypeName(field.type)),
-                    shown});
+    rows.push_back(
+        {QStringLiteral("%1 [%2]").arg(gbkText(field.name.data(), field.name.size()), attributeTypeName(field.type)),
+         shown});
   }
   return rows;
 }

@@ -40,9 +40,9 @@ constexpr int kSettleMilliseconds = 400;
 
 QString defaultSample() {
   const QString appDir = QCoreApplication::applicationDirPath();
-  for (const QString& candidate : {appDir + QStringLiteral("/../share/legend/samples/demo.CLN"),
-                                   appDir + QStringLiteral("/demo.CLN"),
-                                   QStringLiteral(LEGENDHOST_SAMPLES_DIR "/demo.CLN")}) {
+  for (const QString& candidate :
+       {appDir + QStringLiteral("/../share/legend/samples/demo.CLN"), appDir + QStringLiteral("/demo.CLN"),
+        QStringLiteral(LEGENDHOST_SAMPLES_DIR "/demo.CLN")}) {
     if (QFileInfo::exists(candidate)) return QDir::cleanPath(candidate);
   }
   return QStringLiteral(LEGENDHOST_SAMPLES_DIR "/demo.CLN");

@@ -19,12 +19,12 @@ short RecordingProject::sSetSelCLNFlg(short flag) {
   return MapProject::sSetSelCLNFlg(flag);
 }
 
-short RecordingProject::sSetSelCLNHeadInfo(char* type, std::int32_t* classCode, char* reserved,
-                                           std::int32_t* blockSize, char* name, char* description) {
+short RecordingProject::sSetSelCLNHeadInfo(char* type, std::int32_t* classCode, char* reserved, std::int32_t* blockSize,
+                                           char* name, char* description) {
   auto number = [](const auto* value) { return value ? std::to_string(*value) : std::string("null"); };
   const std::string typeText = type ? std::to_string(static_cast<signed char>(*type)) : "null";
-  sink_("sSetSelCLNHeadInfo " + typeText + " " + number(classCode) + " " + number(blockSize) + " " +
-        gbkToUtf8(name) + " " + gbkToUtf8(description));
+  sink_("sSetSelCLNHeadInfo " + typeText + " " + number(classCode) + " " + number(blockSize) + " " + gbkToUtf8(name) +
+        " " + gbkToUtf8(description));
   return MapProject::sSetSelCLNHeadInfo(type, classCode, reserved, blockSize, name, description);
 }
 

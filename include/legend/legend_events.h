@@ -16,9 +16,10 @@
 
 #include "legend/legend.h"
 
-inline constexpr int WM_LEGEND_RELOAD = LEGEND_EVENT_RELOAD;          ///< host -> pad; parameters unused
-inline constexpr int WM_LEGEND_SELECTED = LEGEND_EVENT_SELECTED;      ///< pad -> owner; wParam: legend index selected
-inline constexpr int WM_LEGEND_DESELECTED = LEGEND_EVENT_DESELECTED;  ///< pad -> owner; wParam: legend index that was selected
+inline constexpr int WM_LEGEND_RELOAD = LEGEND_EVENT_RELOAD;      ///< host -> pad; parameters unused
+inline constexpr int WM_LEGEND_SELECTED = LEGEND_EVENT_SELECTED;  ///< pad -> owner; wParam: legend index selected
+inline constexpr int WM_LEGEND_DESELECTED =
+    LEGEND_EVENT_DESELECTED;  ///< pad -> owner; wParam: legend index that was selected
 
 /// An event carrying the two message parameters.
 class LegendEvent : public QEvent {

@@ -36,9 +36,10 @@ int32_t runEditor(char* fileName, void* pad, QWidget* parent) {
   std::function<void()> reloadPad;
   // The host may close the pad while the editor runs (from a timer, say, in
   // any of the editor's modal loops); a pad that is gone is not reloaded.
-  if (pad) reloadPad = [target = QPointer<CLegendPadDlg>(padOf(pad))] {
-    if (target) static_cast<void>(target->reload());
-  };
+  if (pad)
+    reloadPad = [target = QPointer<CLegendPadDlg>(padOf(pad))] {
+      if (target) static_cast<void>(target->reload());
+    };
   auto dialog = std::make_unique<CLegendEditDlg>(fileName, std::move(reloadPad), parent);
   // A parent deleted while the editor runs deletes the editor with it; the
   // guard keeps us from deleting it a second time.

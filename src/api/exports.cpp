@@ -25,8 +25,7 @@ using legend::layout::kMaxPathBytes;
 
 extern "C" {
 
-void* CreateCLNPadWindow(const char* path, int32_t visible, int32_t showMessages, MapProject* project,
-                         QWidget* owner) {
+void* CreateCLNPadWindow(const char* path, int32_t visible, int32_t showMessages, MapProject* project, QWidget* owner) {
   return CLegendApp::guard<void*>(nullptr, [&]() -> void* {
     const std::optional<std::string_view> file = hostPath(path);
     if (!file) return nullptr;
@@ -60,21 +59,18 @@ int16_t GetCLNType(void* pad, int32_t index) {
 }
 
 int16_t GetCLNPntInfo(void* pad, PNT_INFOstruct* out, int32_t index) {
-  return CLegendApp::guard<int16_t>(0, [&]() -> int16_t {
-    return pad && out ? padOf(pad)->getPointInfo(out->bytes, index) : 0;
-  });
+  return CLegendApp::guard<int16_t>(
+      0, [&]() -> int16_t { return pad && out ? padOf(pad)->getPointInfo(out->bytes, index) : 0; });
 }
 
 int16_t GetCLNLinInfo(void* pad, LIN_INFOstruct* out, int32_t index) {
-  return CLegendApp::guard<int16_t>(0, [&]() -> int16_t {
-    return pad && out ? padOf(pad)->getLineInfo(out->bytes, index) : 0;
-  });
+  return CLegendApp::guard<int16_t>(
+      0, [&]() -> int16_t { return pad && out ? padOf(pad)->getLineInfo(out->bytes, index) : 0; });
 }
 
 int16_t GetCLNRegInfo(void* pad, REG_INFOstruct* out, int32_t index) {
-  return CLegendApp::guard<int16_t>(0, [&]() -> int16_t {
-    return pad && out ? padOf(pad)->getRegionInfo(out->bytes, index) : 0;
-  });
+  return CLegendApp::guard<int16_t>(
+      0, [&]() -> int16_t { return pad && out ? padOf(pad)->getRegionInfo(out->bytes, index) : 0; });
 }
 
 int16_t GetCLNFile(void* pad, char* path) {

@@ -16,28 +16,28 @@
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QKeyEvent>
-#include <QMouseEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QStyle>
 #include <QTableView>
 
 #include "components/base/busy_indicator.h"
-#include "components/codec/gbk_text.h"
 #include "components/base/message_prompter.h"
 #include "components/base/select_file_name.h"
+#include "components/codec/gbk_text.h"
 #include "components/codec/utf8_text.h"
 #include "editor/legend_edit_layout.h"
 #include "editor/legend_list_model.h"
-#include "paramdlg/legend_param_dlg.h"
 #include "editor/model/editor_messages.h"
 #include "editor/model/editor_store.h"
-#include "paramdlg/qt_area_editors.h"
 #include "legendfile/file_io.h"
 #include "legendfile/layout.h"
 #include "legendfile/messages.h"
+#include "paramdlg/legend_param_dlg.h"
+#include "paramdlg/qt_area_editors.h"
 
 static void initEditorResources() { Q_INIT_RESOURCE(editor); }
 
@@ -126,8 +126,7 @@ struct CLegendEditDlg::Parts {
       const QEvent::Type type = event->type();
       if (watched == list_ && (type == QEvent::KeyPress || type == QEvent::KeyRelease)) {
         const auto* key = static_cast<QKeyEvent*>(event);
-        if (key->key() != Qt::Key_Delete || (key->modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier)
-          return false;
+        if (key->key() != Qt::Key_Delete || (key->modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier) return false;
         if (type == QEvent::KeyRelease) {
           lastRelease_ = key->timestamp();
           return false;
@@ -141,9 +140,8 @@ struct CLegendEditDlg::Parts {
       if (watched == viewport_ && type == QEvent::MouseButtonDblClick) {
         const auto* click = static_cast<QMouseEvent*>(event);
         if (click->button() == Qt::LeftButton) return false;
-        QMouseEvent press(QEvent::MouseButtonPress, click->position(), click->scenePosition(),
-                          click->globalPosition(), click->button(), click->buttons(), click->modifiers(),
-                          click->pointingDevice());
+        QMouseEvent press(QEvent::MouseButtonPress, click->position(), click->scenePosition(), click->globalPosition(),
+                          click->button(), click->buttons(), click->modifiers(), click->pointingDevice());
         QCoreApplication::sendEvent(watched, &press);
         return true;
       }
@@ -159,8 +157,14 @@ struct CLegendEditDlg::Parts {
   };
 
   Parts(CLegendEditDlg& dlg, char* name, std::function<void()> reload)
-      : dialog(dlg), fileName(name), reloadPad(std::move(reload)), boxes(&dlg), store(prompter), editors(&dlg),
-        runner(*this), listInput(*this) {
+      : dialog(dlg),
+        fileName(name),
+        reloadPad(std::move(reload)),
+        boxes(&dlg),
+        store(prompter),
+        editors(&dlg),
+        runner(*this),
+        listInput(*this) {
     prompter.target = &boxes;
   }
 
@@ -317,14 +321,15 @@ void CLegendEditDlg::Parts::fitColumns() {
   const int cap = ui.list->fontMetrics().horizontalAdvance(QChar(0x56FE)) * kWidestColumnGlyphs;
   int columnsWidth = 0;
   for (int column = 0; column < LegendListModel::kColumnCount; ++column) {
-    const int least = headerMetrics.horizontalAdvance(LegendListModel::headerText(column)) +
-                      LegendListModel::columnPadding(column);
+    const int least =
+        headerMetrics.horizontalAdvance(LegendListModel::headerText(column)) + LegendListModel::columnPadding(column);
     ui.list->resizeColumnToContents(column);
     const int width = std::max(least, std::min(cap, ui.list->columnWidth(column)));
     ui.list->setColumnWidth(column, width);
     columnsWidth += width;
   }
-  const int wanted = columnsWidth + 2 * ui.list->frameWidth() + ui.list->style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+  const int wanted =
+      columnsWidth + 2 * ui.list->frameWidth() + ui.list->style()->pixelMetric(QStyle::PM_ScrollBarExtent);
   if (wanted > ui.list->width()) dialog.resize(dialog.width() + wanted - ui.list->width(), dialog.height());
 }
 
@@ -455,8 +460,7 @@ void CLegendEditDlg::accept() {
       return;
     }
     p.lastChosenName = *path;
-  } else if (p.loadFailed &&
-             QFileInfo::exists(QFile::decodeName(QByteArray::fromStdString(p.store.path())))) {
+  } else if (p.loadFailed && QFileInfo::exists(QFile::decodeName(QByteArray::fromStdString(p.store.path())))) {
     if (!p.prompter.askYesNo(kOverwriteUnloaded, false)) return;
   }
 
@@ -481,8 +485,7 @@ void CLegendEditDlg::accept() {
 
 void CLegendEditDlg::reject() {
   Parts& p = *parts_;
-  if (p.store.modified() && !p.prompter.askYesNo(legend::editor::texts::kDiscardChanges, /*defaultYes=*/false))
-    return;
+  if (p.store.modified() && !p.prompter.askYesNo(legend::editor::texts::kDiscardChanges, /*defaultYes=*/false)) return;
   QDialog::reject();
 }
 

@@ -103,9 +103,8 @@ QHBoxLayout* labelled(QLabel* label, QLineEdit* edit) {
 
 /// A caption over a command button with an icon, centred in the command
 /// column.
-std::pair<QLabel*, QPushButton*> captioned(QWidget& d, const DialogUnits& units, QVBoxLayout* into,
-                                           const char* text, const char* labelName, const char* buttonName,
-                                           const char* icon) {
+std::pair<QLabel*, QPushButton*> captioned(QWidget& d, const DialogUnits& units, QVBoxLayout* into, const char* text,
+                                           const char* labelName, const char* buttonName, const char* icon) {
   auto* label = makeLabel(QString::fromUtf8(text), labelName, &d);
   label->setAlignment(Qt::AlignCenter);
   label->setFixedSize(units.size(32, 9));
@@ -164,8 +163,8 @@ QGroupBox* buildInfoGroup(QDialog& d, const DialogUnits& units, EditorControls& 
   c.classCodeEdit->setObjectName(QStringLiteral("classCodeEdit"));
   c.classCodeEdit->setValidator(
       new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), c.classCodeEdit));
-  for (const auto& [text, edit] : {std::pair{"名称:", c.nameEdit}, std::pair{"描述:", c.descriptionEdit},
-                                   std::pair{"分类码:", c.classCodeEdit}}) {
+  for (const auto& [text, edit] :
+       {std::pair{"名称:", c.nameEdit}, std::pair{"描述:", c.descriptionEdit}, std::pair{"分类码:", c.classCodeEdit}}) {
     edit->setFixedHeight(units.y(12));
     rows->addLayout(labelled(makeLabel(QString::fromUtf8(text), nullptr, group), edit));
   }

@@ -64,13 +64,12 @@ void drawIcon(QPainter& painter, const QRect& canvas, const CapturedSample& samp
   const D_DOT middle{w / 2 - 0.5, h / 2 + 0.5};
   switch (sample.kind) {
     case CapturedSample::Kind::Point: {
-      const D_DOT at = anchoredByCorner(sample) ? D_DOT{middle.x + sample.offset.x, middle.y + sample.offset.y} : middle;
+      const D_DOT at =
+          anchoredByCorner(sample) ? D_DOT{middle.x + sample.offset.x, middle.y + sample.offset.y} : middle;
       driver->DispPnt(at, sample.text, sample.point);
       break;
     }
-    case CapturedSample::Kind::Image:
-      driver->DispImageIcon({w / 2, h / 2});
-      break;
+    case CapturedSample::Kind::Image: driver->DispImageIcon({w / 2, h / 2}); break;
     case CapturedSample::Kind::Line: {
       // Across the whole canvas, centred on its middle: the display draws a
       // line through the middle of the pixels a coordinate names, half a
@@ -89,8 +88,7 @@ void drawIcon(QPainter& painter, const QRect& canvas, const CapturedSample& samp
       driver->EndRegFill();
       break;
     }
-    case CapturedSample::Kind::None:
-      break;
+    case CapturedSample::Kind::None: break;
   }
   driver->SetDrawing(false);
   driver->CloseWinDriver();
@@ -119,15 +117,16 @@ QRectF inkedSquareAroundMiddle(const QImage& icon) {
   if (right < 0) return {};
   const QPointF middle(icon.width() / 2.0, icon.height() / 2.0);
   // A pixel of room on every side keeps antialiased edges whole.
-  const double half = 1 + std::max({middle.x() - left, right + 1 - middle.x(), middle.y() - top, bottom + 1 - middle.y()});
+  const double half =
+      1 + std::max({middle.x() - left, right + 1 - middle.x(), middle.y() - top, bottom + 1 - middle.y()});
   return {middle.x() - half, middle.y() - half, 2 * half, 2 * half};
 }
 
 QByteArray iconSvg(const CapturedSample& sample, QSize size, const QRectF& viewBox, const QString& title,
                    const QString& description) {
   const QRectF shown = viewBox.isNull() ? QRectF(QPointF(0, 0), QSizeF(size)) : viewBox;
-  const QByteArray generated =
-      generateSvg(shown.size(), shown, [&](QPainter& painter) { drawIcon(painter, QRect(QPoint(0, 0), size), sample); });
+  const QByteArray generated = generateSvg(
+      shown.size(), shown, [&](QPainter& painter) { drawIcon(painter, QRect(QPoint(0, 0), size), sample); });
   return normaliseSvg(generated, shown.size(), title, description);
 }
 

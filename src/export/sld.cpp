@@ -227,10 +227,10 @@ SldDocument sldXml(const std::vector<ExportedLegend>& legends, const SldOptions&
     }
     writer.end();
   }
-  writer.end();            // FeatureTypeStyle
-  xml.writeEndElement();   // UserStyle
-  xml.writeEndElement();   // NamedLayer
-  xml.writeEndElement();   // StyledLayerDescriptor
+  writer.end();           // FeatureTypeStyle
+  xml.writeEndElement();  // UserStyle
+  xml.writeEndElement();  // NamedLayer
+  xml.writeEndElement();  // StyledLayerDescriptor
   xml.writeEndDocument();
   return document;
 }

@@ -14,7 +14,7 @@
 namespace legend::exporter {
 
 struct SldOptions {
-  QString layerName;                                ///< the named layer and its style
+  QString layerName;                                 ///< the named layer and its style
   QString attribute = QStringLiteral("class_code");  ///< the feature attribute holding class codes
 };
 

@@ -50,8 +50,7 @@ QString lengthText(double value, int decimals) {
   return text == QLatin1String("-0") ? QStringLiteral("0") : text;
 }
 
-QByteArray normaliseSvg(const QByteArray& generated, QSizeF size, const QString& title,
-                        const QString& description) {
+QByteArray normaliseSvg(const QByteArray& generated, QSizeF size, const QString& title, const QString& description) {
   QDomDocument document;
   // Prefixed names and namespace declarations are kept as they stand.
   if (!document.setContent(generated, false)) return {};
@@ -65,7 +64,8 @@ QByteArray normaliseSvg(const QByteArray& generated, QSizeF size, const QString&
   root.setAttribute(QStringLiteral("width"), lengthText(size.width()));
   root.setAttribute(QStringLiteral("height"), lengthText(size.height()));
   // Inserted in reverse, each before the first child: title, then description.
-  for (const auto& [tag, text] : {std::pair{QStringLiteral("desc"), description}, std::pair{QStringLiteral("title"), title}}) {
+  for (const auto& [tag, text] :
+       {std::pair{QStringLiteral("desc"), description}, std::pair{QStringLiteral("title"), title}}) {
     if (text.isEmpty()) continue;
     QDomElement element = document.createElement(tag);
     element.appendChild(document.createTextNode(xmlSafe(text)));

@@ -209,7 +209,8 @@ std::vector<FillLayer> fillLayers(const CapturedSample& sample, Vocabulary vocab
   const RegionFill& region = sample.region;
   const QColor pattern = colourNumber(region.patternColour);
   // The display takes a pattern cell under a pixel as one pixel.
-  const display::PatternCell cell = display::patternCell(QSizeF(clampSize(region.patternSize, 1), clampSize(region.patternSize, 1)));
+  const display::PatternCell cell =
+      display::patternCell(QSizeF(clampSize(region.patternSize, 1), clampSize(region.patternSize, 1)));
   const double c = cell.size.width();
   std::vector<FillLayer> layers{Fill{colourNumber(region.fillColour), pattern, 1}};
   const QString name = display::fillPatternName(region.pattern);
@@ -274,12 +275,8 @@ SymbolRecipe recipeFor(const CapturedSample& sample, CellSize cell, Vocabulary v
       recipe.fills = fillLayers(sample, vocabulary);
       break;
     case CapturedSample::Kind::Point:
-    case CapturedSample::Kind::Image:
-      recipe.marks = pointMarks(sample, cell);
-      break;
-    case CapturedSample::Kind::None:
-      recipe.marks = {nothing()};
-      break;
+    case CapturedSample::Kind::Image: recipe.marks = pointMarks(sample, cell); break;
+    case CapturedSample::Kind::None: recipe.marks = {nothing()}; break;
   }
   return recipe;
 }

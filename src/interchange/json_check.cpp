@@ -7,7 +7,6 @@
 #include "interchange/legend_json.h"
 #include "legendfile/gbk_codec.h"
 
-
 namespace legend::interchange::detail {
 
 namespace {

@@ -23,7 +23,7 @@ struct LegendChange {
   enum class Kind : std::uint8_t { Added, Removed, Changed };
   Kind kind = Kind::Changed;
   std::size_t index = 0;
-  Json name;  ///< the legend's name in the newer file (in the older one when removed)
+  Json name;                        ///< the legend's name in the newer file (in the older one when removed)
   std::vector<FieldChange> fields;  ///< for Changed only
 };
 

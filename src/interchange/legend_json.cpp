@@ -320,7 +320,6 @@ ExportResult exportDocument(std::span<const std::uint8_t> file) {
 
 std::string documentText(const Json& document) { return document.dump(2, ' ', false) + "\n"; }
 
-
 namespace {
 
 /// A legend as read from a document, before the file is laid out.
@@ -355,7 +354,8 @@ void textField(const Json& legend, const std::string& path, std::string_view key
     const std::string tailPath = member(path, tailKey);
     const Bytes bytes = expectHex(*tail, tailPath);
     if (bytes.size() != L::kTextFieldSize - text.size())
-      refuse(tailPath, "expected " + std::to_string(L::kTextFieldSize - text.size()) + " bytes (the rest of the field)");
+      refuse(tailPath,
+             "expected " + std::to_string(L::kTextFieldSize - text.size()) + " bytes (the rest of the field)");
     if (text.size() < L::kMaxTextBytes && bytes[0] != 0) refuse(tailPath, "must start with the NUL that ends the text");
     std::copy(bytes.begin(), bytes.end(), field.begin() + static_cast<std::ptrdiff_t>(text.size()));
   }
@@ -371,16 +371,16 @@ CATT_STRU structureFromFields(const Json& fields, const std::string& path) {
     AttField field;
     field.name = expectText(require(entry, fieldPath, "name"), member(fieldPath, "name"));
     const Json& type = require(entry, fieldPath, "type");
-    const auto it = type.is_string() ? std::find(kFieldTypeNames.begin(), kFieldTypeNames.end(),
-                                                 type.get_ref<const std::string&>())
-                                     : kFieldTypeNames.end();
+    const auto it = type.is_string()
+                        ? std::find(kFieldTypeNames.begin(), kFieldTypeNames.end(), type.get_ref<const std::string&>())
+                        : kFieldTypeNames.end();
     if (it == kFieldTypeNames.end())
       refuse(member(fieldPath, "type"), "expected one of text, int8, int16, int32, int64, float, double, date, time");
     field.type = static_cast<AttFieldType>(static_cast<int>(AttFieldType::Text) + (it - kFieldTypeNames.begin()));
     field.length = AttFieldWidth(field.type);
     if (const Json* length = find(entry, "length"))
-      field.length = static_cast<std::int32_t>(
-          expectInteger(*length, member(fieldPath, "length"), 1, CATT_STRU::kMaxTextLength));
+      field.length =
+          static_cast<std::int32_t>(expectInteger(*length, member(fieldPath, "length"), 1, CATT_STRU::kMaxTextLength));
     else if (field.type == AttFieldType::Text)
       refuse(member(fieldPath, "length"), "missing (text fields need their length in bytes)");
     if (const Json* decimals = find(entry, "decimals"))
@@ -424,7 +424,8 @@ Bytes recordFromValues(const CATT_STRU& structure, const Json& values, const std
     const AttStatus status = structure.SetValue(record, k, typedValue(field, value, valuePath));
     if (status != AttStatus::Ok)
       refuse(valuePath, statusText(status) + " (" + std::string(fieldTypeName(field.type)) +
-                            (field.type == AttFieldType::Text ? ", " + std::to_string(field.length) + " bytes" : "") + ")");
+                            (field.type == AttFieldType::Text ? ", " + std::to_string(field.length) + " bytes" : "") +
+                            ")");
   }
   return record;
 }
@@ -463,7 +464,8 @@ Bytes attributesBlockPart(const Json& attributes, const std::string& path, std::
   const Json* record = find(attributes, "record");
   const Json* recordHex = find(attributes, "record_hex");
   Bytes recordBytes;
-  if (record != nullptr && recordHex != nullptr) refuse(member(path, "record_hex"), "give record or record_hex, not both");
+  if (record != nullptr && recordHex != nullptr)
+    refuse(member(path, "record_hex"), "give record or record_hex, not both");
   if (record != nullptr) {
     if (!structure) refuse(member(path, "record"), "typed values need a readable attribute structure; give record_hex");
     recordBytes = recordFromValues(*structure, *record, member(path, "record"), maxBytes);
@@ -587,8 +589,9 @@ Bytes importImage(const Json& document, const ImportLimits& limits) {
         pieces.emplace_back(offset, expectHex(*bytes, member(path, "bytes_hex")));
         dataSize = std::max(dataSize, offset + pieces.back().second.size());
       } else {
-        dataSize = std::max(dataSize, offset + static_cast<std::uint64_t>(expectInteger(
-                                                   *size, member(path, "size"), 0, static_cast<std::int64_t>(maxBytes))));
+        dataSize =
+            std::max(dataSize, offset + static_cast<std::uint64_t>(expectInteger(*size, member(path, "size"), 0,
+                                                                                 static_cast<std::int64_t>(maxBytes))));
       }
     }
   }
@@ -599,7 +602,8 @@ Bytes importImage(const Json& document, const ImportLimits& limits) {
   for (std::size_t i = 0; i < legends.size(); ++i) {
     ImportedLegend& legend = legends[i];
     const std::uint64_t offset = legend.offset.value_or(running);
-    if (offset > 0xFFFFFFFF) refuse(element("legends", i), "the block would lie beyond the 4 GiB a block offset reaches");
+    if (offset > 0xFFFFFFFF)
+      refuse(element("legends", i), "the block would lie beyond the 4 GiB a block offset reaches");
     const std::span<std::uint8_t> head(legend.head);
     store_le(head, L::kBlockOffsetOffset, static_cast<std::uint32_t>(offset));
     store_le(head, L::kBlockSizeOffset, legend.size.value_or(static_cast<std::int32_t>(legend.block.size())));

@@ -144,8 +144,8 @@ void paramsFromJson(const Json& object, const std::string& path, std::int8_t leg
   if (const Json* raw = find(object, "raw_hex")) {
     const Bytes bytes = expectHex(*raw, member(path, "raw_hex"));
     if (bytes.size() != record.size())
-      refuse(member(path, "raw_hex"), "expected " + std::to_string(record.size()) + " bytes, found " +
-                                          std::to_string(bytes.size()));
+      refuse(member(path, "raw_hex"),
+             "expected " + std::to_string(record.size()) + " bytes, found " + std::to_string(bytes.size()));
     std::copy(bytes.begin(), bytes.end(), record.begin());
   }
   const bool point = legendType == static_cast<std::int8_t>(LegendType::Point);
@@ -187,7 +187,8 @@ Json paramsJson(std::int8_t legendType, std::span<const std::uint8_t> record) {
     else
       object["point_type"] = pointType;
   }
-  for (const NamedField& field : fieldsOf(legendType, pointType)) object[std::string(field.key)] = fieldJson(record, field);
+  for (const NamedField& field : fieldsOf(legendType, pointType))
+    object[std::string(field.key)] = fieldJson(record, field);
   // Whether the names say it all is decided by rebuilding the record from them.
   std::vector<std::uint8_t> rebuilt(record.size());
   bool exact = true;

@@ -19,12 +19,11 @@ concept LittleEndianValue = std::is_arithmetic_v<T> && !std::is_same_v<T, bool>;
 template <LittleEndianValue T>
 T load_le(std::span<const std::uint8_t> bytes, std::size_t offset) noexcept {
   using U = std::conditional_t<sizeof(T) == 1, std::uint8_t,
-            std::conditional_t<sizeof(T) == 2, std::uint16_t,
-            std::conditional_t<sizeof(T) == 4, std::uint32_t, std::uint64_t>>>;
+                               std::conditional_t<sizeof(T) == 2, std::uint16_t,
+                                                  std::conditional_t<sizeof(T) == 4, std::uint32_t, std::uint64_t>>>;
   static_assert(sizeof(U) == sizeof(T));
   U raw = 0;
-  for (std::size_t i = 0; i < sizeof(T); ++i)
-    raw |= static_cast<U>(static_cast<U>(bytes[offset + i]) << (8 * i));
+  for (std::size_t i = 0; i < sizeof(T); ++i) raw |= static_cast<U>(static_cast<U>(bytes[offset + i]) << (8 * i));
   return std::bit_cast<T>(raw);
 }
 
@@ -32,11 +31,10 @@ T load_le(std::span<const std::uint8_t> bytes, std::size_t offset) noexcept {
 template <LittleEndianValue T>
 void store_le(std::span<std::uint8_t> bytes, std::size_t offset, T value) noexcept {
   using U = std::conditional_t<sizeof(T) == 1, std::uint8_t,
-            std::conditional_t<sizeof(T) == 2, std::uint16_t,
-            std::conditional_t<sizeof(T) == 4, std::uint32_t, std::uint64_t>>>;
+                               std::conditional_t<sizeof(T) == 2, std::uint16_t,
+                                                  std::conditional_t<sizeof(T) == 4, std::uint32_t, std::uint64_t>>>;
   const U raw = std::bit_cast<U>(value);
-  for (std::size_t i = 0; i < sizeof(T); ++i)
-    bytes[offset + i] = static_cast<std::uint8_t>(raw >> (8 * i));
+  for (std::size_t i = 0; i < sizeof(T); ++i) bytes[offset + i] = static_cast<std::uint8_t>(raw >> (8 * i));
 }
 
 /// True when [offset, offset + length) lies inside a run of @p size bytes,

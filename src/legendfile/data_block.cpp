@@ -45,8 +45,7 @@ BlockParts parseBlock(std::span<const std::uint8_t> block, std::int8_t type) noe
   return parts;
 }
 
-std::optional<std::vector<std::uint8_t>> composeBlock(std::span<const std::uint8_t> params,
-                                                      CATT_STRU* structure,
+std::optional<std::vector<std::uint8_t>> composeBlock(std::span<const std::uint8_t> params, CATT_STRU* structure,
                                                       std::span<const std::uint8_t> record) {
   const std::int32_t s = structure ? structure->CalSize() : 0;
   if (s < 0) return std::nullopt;

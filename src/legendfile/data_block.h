@@ -17,10 +17,10 @@ enum class BlockProblem : std::uint8_t {
   ParamsFillBlock,       ///< P is not less than the block size: no attribute part
   StructureSizeMissing,  ///< the block ends inside S
   NegativeStructureSize,
-  StructurePastEnd,      ///< S bytes of structure reach past the block end
-  RecordSizeMissing,     ///< the block ends inside R
+  StructurePastEnd,   ///< S bytes of structure reach past the block end
+  RecordSizeMissing,  ///< the block ends inside R
   NegativeRecordSize,
-  RecordPastEnd,         ///< R bytes of record reach past the block end
+  RecordPastEnd,  ///< R bytes of record reach past the block end
 };
 
 /// Where the parts of a block lie, valid up to the first problem found.
@@ -30,9 +30,7 @@ struct BlockParts {
   std::int32_t structureSize = 0;  ///< S
   std::int32_t recordSize = 0;     ///< R
   std::size_t structureOffset() const noexcept { return paramSize + 4; }
-  std::size_t recordOffset() const noexcept {
-    return paramSize + 8 + static_cast<std::size_t>(structureSize);
-  }
+  std::size_t recordOffset() const noexcept { return paramSize + 8 + static_cast<std::size_t>(structureSize); }
 };
 
 /// Splits a block of a legend of type @p type without reading outside it.
@@ -42,8 +40,7 @@ BlockParts parseBlock(std::span<const std::uint8_t> block, std::int8_t type) noe
 /// (S = its CalSize(), 0 without one) and a record (R = its length).
 /// nullopt when the structure cannot be serialised or the block would not
 /// fit a signed 32-bit size.
-std::optional<std::vector<std::uint8_t>> composeBlock(std::span<const std::uint8_t> params,
-                                                      CATT_STRU* structure,
+std::optional<std::vector<std::uint8_t>> composeBlock(std::span<const std::uint8_t> params, CATT_STRU* structure,
                                                       std::span<const std::uint8_t> record);
 
 }  // namespace legend

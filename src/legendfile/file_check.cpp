@@ -50,7 +50,8 @@ void checkLegend(std::span<const std::uint8_t> file, std::uint64_t dataArea, Hea
     return;
   }
   report.blockBytes += static_cast<std::uint64_t>(blockSize);
-  report.dataAreaEnd = std::max<std::uint64_t>(report.dataAreaEnd, head.blockOffset() + static_cast<std::uint64_t>(blockSize));
+  report.dataAreaEnd =
+      std::max<std::uint64_t>(report.dataAreaEnd, head.blockOffset() + static_cast<std::uint64_t>(blockSize));
   const std::uint64_t size = file.size();
   // Even an empty block must start inside the file (or right at its end).
   if (!fits_within(legend.blockStart, static_cast<std::uint64_t>(blockSize), size)) {
@@ -65,11 +66,13 @@ void checkLegend(std::span<const std::uint8_t> file, std::uint64_t dataArea, Hea
     problem(kindOf(legend.parts.problem), valueOf(legend.parts.problem, legend.parts, legend.blockAvailable));
     return;
   }
-  const auto recordBytes = block.subspan(legend.parts.recordOffset(), static_cast<std::size_t>(legend.parts.recordSize));
+  const auto recordBytes =
+      block.subspan(legend.parts.recordOffset(), static_cast<std::size_t>(legend.parts.recordSize));
   legend.record.assign(recordBytes.begin(), recordBytes.end());
   auto structure = std::make_unique<CATT_STRU>();
   if (legend.parts.structureSize > 0) {
-    const std::int32_t used = structure->Load(block.data() + legend.parts.structureOffset(), legend.parts.structureSize, 0);
+    const std::int32_t used =
+        structure->Load(block.data() + legend.parts.structureOffset(), legend.parts.structureSize, 0);
     if (used < 0) {
       problem(ProblemKind::StructureDoesNotLoad, legend.parts.structureSize);
       return;
@@ -149,10 +152,14 @@ std::string describe(const Problem& problem) {
     case ProblemKind::ParamsFillBlock: text = "block of " + v + " bytes has no room for an attribute part"; break;
     case ProblemKind::StructureSizeMissing: text = "block ends inside the attribute structure size"; break;
     case ProblemKind::NegativeStructureSize: text = "attribute structure size " + v + " is negative"; break;
-    case ProblemKind::StructurePastBlock: text = "attribute structure size " + v + " reaches past the end of the block"; break;
+    case ProblemKind::StructurePastBlock:
+      text = "attribute structure size " + v + " reaches past the end of the block";
+      break;
     case ProblemKind::RecordSizeMissing: text = "block ends inside the attribute record size"; break;
     case ProblemKind::NegativeRecordSize: text = "attribute record size " + v + " is negative"; break;
-    case ProblemKind::RecordPastBlock: text = "attribute record size " + v + " reaches past the end of the block"; break;
+    case ProblemKind::RecordPastBlock:
+      text = "attribute record size " + v + " reaches past the end of the block";
+      break;
     case ProblemKind::StructureDoesNotLoad: text = "attribute structure of " + v + " bytes does not load"; break;
     case ProblemKind::StructureSizeWrong: text = "attribute structure uses " + v + " bytes, not its stored size"; break;
     case ProblemKind::RecordLengthMismatch:

@@ -17,19 +17,19 @@
 namespace legend {
 
 enum class ProblemKind : std::uint8_t {
-  CannotOpen,            ///< the file cannot be opened or read
-  BadHeader,             ///< not "RQLF", 17504, '2', '>'
-  CountMissing,          ///< the file ends before the legend count
+  CannotOpen,    ///< the file cannot be opened or read
+  BadHeader,     ///< not "RQLF", 17504, '2', '>'
+  CountMissing,  ///< the file ends before the legend count
   NegativeCount,
-  CountTooLarge,         ///< above 32767
-  HeadsPastEnd,          ///< the head records reach past the end of the file
+  CountTooLarge,  ///< above 32767
+  HeadsPastEnd,   ///< the head records reach past the end of the file
   NegativeBlockSize,
   BlockPastEnd,          ///< the block reaches past the end of the file
   ParamsFillBlock,       ///< no room after the parameter record for S and R
   StructureSizeMissing,  ///< the block ends inside S
   NegativeStructureSize,
-  StructurePastBlock,    ///< S reaches past the end of the block
-  RecordSizeMissing,     ///< the block ends inside R
+  StructurePastBlock,  ///< S reaches past the end of the block
+  RecordSizeMissing,   ///< the block ends inside R
   NegativeRecordSize,
   RecordPastBlock,       ///< R reaches past the end of the block
   StructureDoesNotLoad,  ///< the S bytes are not a consistent attribute structure
@@ -47,22 +47,22 @@ struct Problem {
 struct LegendCheck {
   std::int32_t index = 0;
   std::int8_t type = 0;
-  std::uint64_t blockStart = 0;      ///< file offset of the block
-  std::uint64_t blockAvailable = 0;  ///< bytes of the block inside the file
-  BlockParts parts;                  ///< S and R as far as they could be read
+  std::uint64_t blockStart = 0;          ///< file offset of the block
+  std::uint64_t blockAvailable = 0;      ///< bytes of the block inside the file
+  BlockParts parts;                      ///< S and R as far as they could be read
   std::unique_ptr<CATT_STRU> structure;  ///< set when the structure loads
   std::vector<std::uint8_t> record;      ///< the attribute record when it lies in the block
 };
 
 struct FileInspection {
-  bool readable = false;     ///< false: the file could not be opened
-  bool legendFile = false;   ///< the pad would load it (header, count and heads sound)
+  bool readable = false;    ///< false: the file could not be opened
+  bool legendFile = false;  ///< the pad would load it (header, count and heads sound)
   std::uint64_t fileSize = 0;
   std::int32_t count = 0;
   std::int32_t points = 0, lines = 0, regions = 0, unknown = 0;
   std::uint64_t dataAreaOffset = 0;
-  std::uint64_t blockBytes = 0;    ///< sum of the positive block sizes
-  std::uint64_t dataAreaEnd = 0;   ///< furthest block end, from the start of the data area
+  std::uint64_t blockBytes = 0;   ///< sum of the positive block sizes
+  std::uint64_t dataAreaEnd = 0;  ///< furthest block end, from the start of the data area
   std::vector<LegendCheck> legends;
   std::vector<Problem> problems;
 };

@@ -54,14 +54,14 @@ class FileOps {
   /// O_RDONLY or O_WRONLY, never creating or truncating; O_NONBLOCK, so a
   /// FIFO named like the target cannot hang the save.
   virtual int openExisting(const std::string& path, Access access);
-  virtual int openNew(const std::string& path, unsigned mode);  ///< O_CREAT|O_EXCL|O_WRONLY
+  virtual int openNew(const std::string& path, unsigned mode);                              ///< O_CREAT|O_EXCL|O_WRONLY
   virtual long read(int fd, std::uint8_t* data, std::size_t length, std::uint64_t offset);  ///< pread
   virtual long write(int fd, const std::uint8_t* data, std::size_t length);
-  virtual int status(int fd, struct stat& out);  ///< fstat
+  virtual int status(int fd, struct stat& out);               ///< fstat
   virtual int changeOwner(int fd, uid_t owner, gid_t group);  ///< fchown
-  virtual int changeMode(int fd, unsigned mode);             ///< fchmod
-  virtual int truncate(int fd, std::uint64_t length);        ///< ftruncate
-  virtual int flush(int fd);                                 ///< fsync
+  virtual int changeMode(int fd, unsigned mode);              ///< fchmod
+  virtual int truncate(int fd, std::uint64_t length);         ///< ftruncate
+  virtual int flush(int fd);                                  ///< fsync
   virtual int close(int fd);
   virtual int rename(const std::string& from, const std::string& to);
   virtual int unlink(const std::string& path);
@@ -83,11 +83,11 @@ enum class FileStep : std::uint8_t {
   ReadOld,        ///< reading the old bytes for the backup copy
   Backup,         ///< writing the backup copy of the old bytes
   Write,
-  Truncate,       ///< cutting an old file that was longer than the new content
-  Flush,          ///< fsync
+  Truncate,  ///< cutting an old file that was longer than the new content
+  Flush,     ///< fsync
   Close,
   Rename,
-  SyncFolder,     ///< fsync of the folder after the rename
+  SyncFolder,  ///< fsync of the folder after the rename
 };
 
 /// What a failed replacement left behind.
@@ -124,7 +124,6 @@ ReplaceResult replaceFile(const std::string& path, std::span<const std::uint8_t>
 
 /// The current content of @p path: empty when the file does not exist,
 /// nullopt (with the cause in @p error) when it exists but cannot be read.
-std::optional<std::vector<std::uint8_t>> readExistingFile(const std::string& path,
-                                                          std::error_code& error);
+std::optional<std::vector<std::uint8_t>> readExistingFile(const std::string& path, std::error_code& error);
 
 }  // namespace legend

@@ -14,9 +14,8 @@ bool hasLegendExtension(std::string_view name) noexcept {
   constexpr std::string_view kExtension = ".cln";
   if (name.size() <= kExtension.size()) return false;
   const std::string_view tail = name.substr(name.size() - kExtension.size());
-  return std::equal(tail.begin(), tail.end(), kExtension.begin(), [](char a, char b) {
-    return (a >= 'A' && a <= 'Z' ? static_cast<char>(a - 'A' + 'a') : a) == b;
-  });
+  return std::equal(tail.begin(), tail.end(), kExtension.begin(),
+                    [](char a, char b) { return (a >= 'A' && a <= 'Z' ? static_cast<char>(a - 'A' + 'a') : a) == b; });
 }
 
 }  // namespace

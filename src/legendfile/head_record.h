@@ -25,9 +25,7 @@ class HeadView {
   /// Description bytes (GBK) up to the first NUL, at most 127 of them.
   std::string_view description() const noexcept { return text(layout::kDescriptionOffset); }
   std::int8_t type() const noexcept { return load_le<std::int8_t>(bytes_, layout::kTypeOffset); }
-  std::uint32_t blockOffset() const noexcept {
-    return load_le<std::uint32_t>(bytes_, layout::kBlockOffsetOffset);
-  }
+  std::uint32_t blockOffset() const noexcept { return load_le<std::uint32_t>(bytes_, layout::kBlockOffsetOffset); }
   std::int32_t blockSize() const noexcept { return load_le<std::int32_t>(bytes_, layout::kBlockSizeOffset); }
   std::int32_t classCode() const noexcept { return load_le<std::int32_t>(bytes_, layout::kClassCodeOffset); }
   std::span<const std::uint8_t, layout::kReservedSize> reserved() const noexcept {

@@ -26,8 +26,7 @@ std::int32_t checkHeader(std::span<const std::uint8_t> firstBytes) noexcept {
   if (firstBytes.size() < layout::kMarkOffset + 2) return -1;
   for (std::size_t i = 0; i < kMagic.size(); ++i)
     if (firstBytes[layout::kMagicOffset + i] != kMagic[i]) return -1;
-  if (firstBytes[layout::kMarkOffset] != kMarkTwo || firstBytes[layout::kMarkOffset + 1] != kMarkArrow)
-    return -1;
+  if (firstBytes[layout::kMarkOffset] != kMarkTwo || firstBytes[layout::kMarkOffset + 1] != kMarkArrow) return -1;
   return load_le<std::uint16_t>(firstBytes, layout::kFormatWordOffset);
 }
 

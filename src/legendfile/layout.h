@@ -25,8 +25,8 @@ namespace layout {
 inline constexpr std::size_t kHeaderSize = 12;  ///< the part every reader checks
 inline constexpr std::size_t kMagicOffset = 0;  ///< "RQLF"
 inline constexpr std::size_t kFormatWordOffset = 4;
-inline constexpr std::uint16_t kFormatWord = 17504;  ///< 0x4460, bytes 0x60 0x44
-inline constexpr std::size_t kMarkOffset = 6;        ///< '2' then '>'
+inline constexpr std::uint16_t kFormatWord = 17504;   ///< 0x4460, bytes 0x60 0x44
+inline constexpr std::size_t kMarkOffset = 6;         ///< '2' then '>'
 inline constexpr std::size_t kVersionWordOffset = 8;  ///< 13, not checked by readers
 inline constexpr std::size_t kCountOffset = 12;       ///< N, signed 32-bit
 inline constexpr std::size_t kPreambleSize = 16;
@@ -77,9 +77,7 @@ constexpr std::uint64_t head_offset(std::int64_t index) noexcept {
 }
 
 /// File offset where the data area of a file of @p count legends starts.
-constexpr std::uint64_t data_area_offset(std::int64_t count) noexcept {
-  return head_offset(count);
-}
+constexpr std::uint64_t data_area_offset(std::int64_t count) noexcept { return head_offset(count); }
 
 }  // namespace layout
 

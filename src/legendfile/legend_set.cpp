@@ -44,10 +44,11 @@ void fetchRecords(const ReadOnlyFile& file, std::vector<RecordRequest>& requests
   std::size_t windowLength = 0;
   for (const RecordRequest& request : requests) {
     if (request.fileOffset >= file.size()) break;  // sorted: the rest lie past the end too
-    const bool inWindow = request.fileOffset >= windowStart &&
-                          request.fileOffset - windowStart + request.length <= windowLength;
+    const bool inWindow =
+        request.fileOffset >= windowStart && request.fileOffset - windowStart + request.length <= windowLength;
     if (!inWindow) {
-      if (window.empty()) window.resize(static_cast<std::size_t>(std::min<std::uint64_t>(kRecordWindowBytes, file.size())));
+      if (window.empty())
+        window.resize(static_cast<std::size_t>(std::min<std::uint64_t>(kRecordWindowBytes, file.size())));
       windowStart = request.fileOffset;
       windowLength = file.readAt(windowStart, window);
     }
@@ -103,7 +104,7 @@ LegendStatus LegendSet::load() {
   if (!file) return LegendStatus::CannotOpenLegendFile;
   // Taken from the open file, so a file replaced after it was read cannot
   // pass for the one read.
-  if (struct stat status {}; ::fstat(file->descriptor(), &status) == 0) loadedStamp_ = stampOf(status);
+  if (struct stat status{}; ::fstat(file->descriptor(), &status) == 0) loadedStamp_ = stampOf(status);
 
   std::array<std::uint8_t, layout::kPreambleSize> preamble{};
   const std::size_t got = file->readAt(0, preamble);
@@ -192,9 +193,7 @@ void LegendSet::free() noexcept {
   releaseAttributes();
 }
 
-bool LegendSet::fileIsAsLoaded() const {
-  return loadedStamp_.has_value() && stampOfPath(path_) == loadedStamp_;
-}
+bool LegendSet::fileIsAsLoaded() const { return loadedStamp_.has_value() && stampOfPath(path_) == loadedStamp_; }
 
 void LegendSet::noteFileSaved() { loadedStamp_ = stampOfPath(path_); }
 
@@ -347,8 +346,7 @@ LegendStatus LegendSet::getAttributeInfo(std::int32_t index, AttributeInfo& out)
   }
 
   const std::uint64_t recordSizeAt = structureAt + static_cast<std::uint64_t>(s);
-  if (!fits_within(recordSizeAt, 4, size) || !bytesAt(recordSizeAt, field))
-    return LegendStatus::AttributeDataDamaged;
+  if (!fits_within(recordSizeAt, 4, size) || !bytesAt(recordSizeAt, field)) return LegendStatus::AttributeDataDamaged;
   const std::int32_t r = load_le<std::int32_t>(field, 0);
   if (r < 0 || !fits_within(recordSizeAt + 4, static_cast<std::uint64_t>(r), size))
     return LegendStatus::AttributeDataDamaged;

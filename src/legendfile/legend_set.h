@@ -8,10 +8,10 @@
 #include <memory>
 #include <new>
 #include <optional>
-#include <utility>
 #include <span>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "components/attstru/att_stru.h"
@@ -254,7 +254,7 @@ class LegendSet {
 
   std::string path_;
   std::uint64_t loadedFileSize_ = 0;
-  HeadStore heads_;           // count() head records of 333 bytes from headsAt_ on
+  HeadStore heads_;  // count() head records of 333 bytes from headsAt_ on
   std::size_t headsAt_ = 0;
   std::vector<std::int32_t> typePositions_;  // per-type position of each legend
   PointArray points_;

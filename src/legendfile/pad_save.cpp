@@ -138,8 +138,8 @@ SaveResult saveCopy(const LegendSet& set, std::string_view destination, CopyScop
     const std::uint64_t to = targetArea + h.blockOffset();
     if (from >= source.size()) continue;  // no block in the source to copy
     if (h.blockSize() > 0) {
-      const std::size_t available = std::min<std::uint64_t>(static_cast<std::uint64_t>(h.blockSize()),
-                                                             source.size() - from);
+      const std::size_t available =
+          std::min<std::uint64_t>(static_cast<std::uint64_t>(h.blockSize()), source.size() - from);
       image.write(to, std::span(source).subspan(from, available));
     }
     if (set.modified()) image.write(to, paramRecord(set, j));

@@ -48,6 +48,6 @@ enum class CopyScope {
 /// gaps). With the modified flag the set's parameter records replace the
 /// copied ones. The destination may be the set's own file.
 SaveResult saveCopy(const LegendSet& set, std::string_view destination, CopyScope scope,
-                      FileOps& ops = FileOps::system());
+                    FileOps& ops = FileOps::system());
 
 }  // namespace legend

@@ -151,8 +151,7 @@ void CLegendParamDlg::accept() {
   const auto check = [this](QLineEdit* edit, std::string_view notStorable) {
     legend::GbkEncodeResult encoded = legend::encodeGbkField(edit->text());
     if (!encoded) {
-      prompter_.inform(encoded.error == legend::GbkFieldError::TooLong ? legend::messages::kTextTooLong
-                                                                       : notStorable);
+      prompter_.inform(encoded.error == legend::GbkFieldError::TooLong ? legend::messages::kTextTooLong : notStorable);
       edit->setFocus();
       edit->selectAll();
     }

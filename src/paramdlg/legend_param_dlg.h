@@ -8,9 +8,9 @@
 
 #include <QDialog>
 
-#include "paramdlg/model/legend_param_model.h"
 #include "legendfile/head_record.h"
 #include "legendfile/prompter.h"
+#include "paramdlg/model/legend_param_model.h"
 
 class QGroupBox;
 class QLineEdit;

@@ -18,8 +18,7 @@ class QtAreaEditors final : public AreaEditors {
   void EditLinInfo(std::span<std::uint8_t, layout::kLineRecordSize> record, std::string_view title) override;
   void EditRegInfo(std::span<std::uint8_t, layout::kRegionRecordSize> record, std::string_view title) override;
   std::optional<CATT_STRU> editAttributeStructure(const CATT_STRU* current) override;
-  RecordEditResult EditAttRecord(CATT_STRU& structure, std::span<std::uint8_t> record,
-                                 std::string_view title) override;
+  RecordEditResult EditAttRecord(CATT_STRU& structure, std::span<std::uint8_t> record, std::string_view title) override;
 
  private:
   QWidget* parent_;

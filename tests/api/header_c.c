@@ -4,14 +4,12 @@
 
 typedef char legend_path_buffer_is_260[LEGEND_PATH_BUFFER == 260 ? 1 : -1];
 typedef char legend_head_is_333[LEGEND_HEAD_BYTES == 333 ? 1 : -1];
-typedef char legend_events_are_fixed[(WM_LEGEND_RELOAD == 1163 && WM_LEGEND_SELECTED == 1164 &&
-                                      WM_LEGEND_DESELECTED == 1165) ? 1 : -1];
+typedef char legend_events_are_fixed
+    [(WM_LEGEND_RELOAD == 1163 && WM_LEGEND_SELECTED == 1164 && WM_LEGEND_DESELECTED == 1165) ? 1 : -1];
 
-int16_t legend_header_c_query(void* pad, PNT_INFOstruct* point, CATT_STRU** structure, char** record,
-                              int32_t* length);
+int16_t legend_header_c_query(void* pad, PNT_INFOstruct* point, CATT_STRU** structure, char** record, int32_t* length);
 
-int16_t legend_header_c_query(void* pad, PNT_INFOstruct* point, CATT_STRU** structure, char** record,
-                              int32_t* length) {
+int16_t legend_header_c_query(void* pad, PNT_INFOstruct* point, CATT_STRU** structure, char** record, int32_t* length) {
   int16_t (*type)(void*, int32_t) = GetCLNType;
   void* (*create)(const char*, int32_t, int32_t, MapProject*, QWidget*) = CreateCLNPadWindow;
   int32_t (*edit)(const char*, void*, QWidget*) = OpenCLNEditWindow;

@@ -114,8 +114,8 @@ class User : public QObject {
     answers_.pop_front();
     if (beforeEditorAnswer) beforeEditorAnswer(editorAnswers_++);
     // The button as the user clicks it, so its wiring is part of the test.
-    auto* button = dialog->findChild<QAbstractButton*>(confirm ? QStringLiteral("okButton")
-                                                               : QStringLiteral("cancelButton"));
+    auto* button =
+        dialog->findChild<QAbstractButton*>(confirm ? QStringLiteral("okButton") : QStringLiteral("cancelButton"));
     if (!button) {
       ADD_FAILURE() << "the editor has no " << (confirm ? "okButton" : "cancelButton");
       dialog->reject();

@@ -16,8 +16,8 @@
 
 #include <gtest/gtest.h>
 
-#include "components/attstru/att_stru.h"
 #include "api/loaded_library.h"
+#include "components/attstru/att_stru.h"
 #include "legend/legend.h"
 #include "legend/map_project.h"
 #include "support/cln_builder.h"
@@ -249,8 +249,9 @@ TEST(PadExports, AttributeQueryWithoutALengthOutputLeavesAllOutputsAlone) {
 TEST(PadExports, SwitchAndReloadFiles) {
   testcln::TempDir dir;
   const std::string other = (dir / "other.CLN").string();
-  testcln::write(other, testcln::file({{.name = "only", .type = 2, .classCode = 7,
-                                        .block = testcln::block(testcln::params(2, 40))}}));
+  testcln::write(
+      other,
+      testcln::file({{.name = "only", .type = 2, .classCode = 7, .block = testcln::block(testcln::params(2, 40))}}));
   Pad pad(kDemo);
   ASSERT_NE(pad.get(), nullptr);
   const Exports& e = lib();
@@ -338,8 +339,8 @@ class RecordingProject : public MapProject {
     calls.push_back("flag " + std::to_string(flag));
     return MapProject::sSetSelCLNFlg(flag);
   }
-  short sSetSelCLNHeadInfo(char* type, std::int32_t* classCode, char* reserved, std::int32_t* blockSize,
-                           char* name, char* description) override {
+  short sSetSelCLNHeadInfo(char* type, std::int32_t* classCode, char* reserved, std::int32_t* blockSize, char* name,
+                           char* description) override {
     calls.push_back("head");
     return MapProject::sSetSelCLNHeadInfo(type, classCode, reserved, blockSize, name, description);
   }

@@ -35,10 +35,9 @@ TEST(ExportedSymbols, AreExactlyThePadAndEditorFunctions) {
   ASSERT_FALSE(names.empty()) << "nm could not read " << LEGEND_LIBRARY_PATH;
   for (const char* linkerMark : {"_init", "_fini", "__bss_start", "_edata", "_end"}) names.erase(linkerMark);
   const std::set<std::string> expected = {
-      "OpenCLNEditWindow",  "NewCLNEditWindow",
-      "CreateCLNPadWindow", "CloseCLNPadWindow", "ReloadCLNPadWindow", "GetCLNType",
-      "GetCLNPntInfo",      "GetCLNLinInfo",     "GetCLNRegInfo",      "GetCLNFile",
-      "GetCLNHeadInfo",     "GetCLNAttInfo",     "SetNewCLNFile",
+      "OpenCLNEditWindow", "NewCLNEditWindow", "CreateCLNPadWindow", "CloseCLNPadWindow", "ReloadCLNPadWindow",
+      "GetCLNType",        "GetCLNPntInfo",    "GetCLNLinInfo",      "GetCLNRegInfo",     "GetCLNFile",
+      "GetCLNHeadInfo",    "GetCLNAttInfo",    "SetNewCLNFile",
   };
   EXPECT_EQ(names, expected);
 }

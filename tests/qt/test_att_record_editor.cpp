@@ -30,15 +30,25 @@ class AttRecordEditorTest : public ::testing::Test {
   void SetUp() override {
     const std::vector<AttField> fields = {
         {"\xC3\xFB\xB3\xC6", AttFieldType::Text, 6, 0, 0},  // "名称"
-        {"i8", AttFieldType::Int8, 1, 0, 0},       {"i16", AttFieldType::Int16, 2, 0, 0},
-        {"i32", AttFieldType::Int32, 4, 0, 0},     {"i64", AttFieldType::Int64, 8, 0, 0},
-        {"f", AttFieldType::Float, 4, 2, 0},       {"d", AttFieldType::Double, 8, 3, 0},
-        {"date", AttFieldType::Date, 4, 0, 0},     {"time", AttFieldType::Time, 4, 0, 0},
+        {"i8", AttFieldType::Int8, 1, 0, 0},
+        {"i16", AttFieldType::Int16, 2, 0, 0},
+        {"i32", AttFieldType::Int32, 4, 0, 0},
+        {"i64", AttFieldType::Int64, 8, 0, 0},
+        {"f", AttFieldType::Float, 4, 2, 0},
+        {"d", AttFieldType::Double, 8, 3, 0},
+        {"date", AttFieldType::Date, 4, 0, 0},
+        {"time", AttFieldType::Time, 4, 0, 0},
     };
     for (const AttField& field : fields) ASSERT_EQ(stru.AddFld(field), AttStatus::Ok) << field.name;
     record.assign(static_cast<std::size_t>(stru.RecordLength()), 0);
-    const AttValue values[] = {std::string("ab"), std::int64_t{-5}, std::int64_t{-30000}, std::int64_t{2000000000},
-                               std::int64_t{-9000000000000000000}, 1.25, -2.5, AttDate{2024, 2, 29},
+    const AttValue values[] = {std::string("ab"),
+                               std::int64_t{-5},
+                               std::int64_t{-30000},
+                               std::int64_t{2000000000},
+                               std::int64_t{-9000000000000000000},
+                               1.25,
+                               -2.5,
+                               AttDate{2024, 2, 29},
                                AttTime{23, 59, 58, 7}};
     for (std::int16_t i = 0; i < 9; ++i) ASSERT_EQ(stru.SetValue(record, i, values[i]), AttStatus::Ok);
     original = record;
@@ -103,8 +113,14 @@ TEST_F(AttRecordEditorTest, storesEditedValuesIntoTheRecord) {
   field<QTimeEdit>(8)->setTime(QTime(0, 0, 1, 500));
 
   ASSERT_TRUE(form->store(record));
-  const AttValue expected[] = {std::string("\xBA\xBAx"), std::int64_t{127}, std::int64_t{-32768}, std::int64_t{-7},
-                               std::int64_t{9223372036854775807}, -3.75, 1000.0, std::monostate{},
+  const AttValue expected[] = {std::string("\xBA\xBAx"),
+                               std::int64_t{127},
+                               std::int64_t{-32768},
+                               std::int64_t{-7},
+                               std::int64_t{9223372036854775807},
+                               -3.75,
+                               1000.0,
+                               std::monostate{},
                                AttTime{0, 0, 1, 500}};
   for (std::int16_t i = 0; i < 9; ++i) EXPECT_EQ(get(i), expected[i]) << i;
 }

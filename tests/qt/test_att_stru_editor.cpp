@@ -84,9 +84,15 @@ TEST(AttStruTable, RefusedRowsAreReportedWithTheirRowAndReason) {
     AttStruProblem expected;
   } cases[] = {
       {"empty-name", [](AttStruTable& t) { t.setName(2, QString()); }, {2, AttStruFault::EmptyName}},
-      {"duplicate-name", [](AttStruTable& t) { t.setName(2, QStringLiteral("名称")); }, {2, AttStruFault::DuplicateName}},
-      {"32-byte-name", [](AttStruTable& t) { t.setName(1, QString(16, QChar(0x540D))); }, {1, AttStruFault::NameTooLong}},
-      {"not-gbk-name", [](AttStruTable& t) { t.setName(1, QStringLiteral("a\U0001F600")); }, {1, AttStruFault::NameNotGbk}},
+      {"duplicate-name",
+       [](AttStruTable& t) { t.setName(2, QStringLiteral("名称")); },
+       {2, AttStruFault::DuplicateName}},
+      {"32-byte-name",
+       [](AttStruTable& t) { t.setName(1, QString(16, QChar(0x540D))); },
+       {1, AttStruFault::NameTooLong}},
+      {"not-gbk-name",
+       [](AttStruTable& t) { t.setName(1, QStringLiteral("a\U0001F600")); },
+       {1, AttStruFault::NameNotGbk}},
       {"zero-text-length", [](AttStruTable& t) { t.setLength(0, 0); }, {0, AttStruFault::BadLength}},
       {"text-length-65536", [](AttStruTable& t) { t.setLength(0, 65536); }, {0, AttStruFault::BadLength}},
       {"16-decimals", [](AttStruTable& t) { t.setDecimals(1, 16); }, {1, AttStruFault::BadDecimals}},
@@ -113,7 +119,9 @@ class AttStruDialogTest : public ::testing::Test {
   }
   // Presses the named buttons in order.
   static std::function<void(QDialog&)> pressing(std::vector<const char*> buttons) {
-    return [buttons](QDialog& d) { for (const char* name : buttons) press(d, name); };
+    return [buttons](QDialog& d) {
+      for (const char* name : buttons) press(d, name);
+    };
   }
   static void press(QDialog& dialog, const char* name) {
     if (auto* button = testqt::child<QPushButton>(dialog, name)) button->click();

@@ -33,7 +33,8 @@ class SelectFileName : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_TRUE(dir_.isValid());
-    for (const QString& name : {u"河流.CLN"_s, u"城市.CLN"_s}) ASSERT_TRUE(QFile(inDir(name)).open(QIODevice::WriteOnly));
+    for (const QString& name : {u"河流.CLN"_s, u"城市.CLN"_s})
+      ASSERT_TRUE(QFile(inDir(name)).open(QIODevice::WriteOnly));
     // A box nobody answers would hang the run; close it and fail instead.
     QObject::connect(&watchdog_, &QTimer::timeout, [] {
       while (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
@@ -49,16 +50,19 @@ class SelectFileName : public ::testing::Test {
   // listing arrives from a thread and would otherwise reselect the start name
   // after the test chose.
   void whenFileDialog(std::function<void(QFileDialog*)> act) {
-    whenModal([this](QWidget* w) {
-      auto* model = w->findChild<QFileSystemModel*>();
-      return w->objectName() == u"selectFileDialog"_s && model && model->rowCount(model->index(dir_.path())) >= 2;
-    }, [act](QWidget* w) { act(static_cast<QFileDialog*>(w)); });
+    whenModal(
+        [this](QWidget* w) {
+          auto* model = w->findChild<QFileSystemModel*>();
+          return w->objectName() == u"selectFileDialog"_s && model && model->rowCount(model->index(dir_.path())) >= 2;
+        },
+        [act](QWidget* w) { act(static_cast<QFileDialog*>(w)); });
   }
   void answerOverwrite(QMessageBox::StandardButton answer, QString* question = nullptr) {
-    whenModal([](QWidget* w) { return qobject_cast<QMessageBox*>(w) != nullptr; }, [answer, question](QWidget* w) {
-      if (question) *question = static_cast<QMessageBox*>(w)->text();
-      static_cast<QMessageBox*>(w)->button(answer)->click();
-    });
+    whenModal([](QWidget* w) { return qobject_cast<QMessageBox*>(w) != nullptr; },
+              [answer, question](QWidget* w) {
+                if (question) *question = static_cast<QMessageBox*>(w)->text();
+                static_cast<QMessageBox*>(w)->button(answer)->click();
+              });
   }
   // Types @p file as a user would and presses the accept button. selectFile
   // would not do: it skips a name box that has focus, and focus depends on
@@ -143,7 +147,9 @@ class Busy : public ::testing::Test {
     }
     return nullptr;
   }
-  static bool waiting() { return QApplication::overrideCursor() && QApplication::overrideCursor()->shape() == Qt::WaitCursor; }
+  static bool waiting() {
+    return QApplication::overrideCursor() && QApplication::overrideCursor()->shape() == Qt::WaitCursor;
+  }
 
   std::int64_t now_ = 1000;
 };

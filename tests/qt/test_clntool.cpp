@@ -50,20 +50,34 @@ const std::string kCity = "\xb3\xc7\xca\xd0", kRiver = "\xba\xd3\xc1\xf7", kCapi
 
 /// A point legend whose structure holds every field type, with its record.
 testcln::Legend pointWithEveryFieldType() {
-  const Bytes structure = testcln::structure({{"\xc3\xfb\xb3\xc6", 1, 8}, {"i8", 2, 1}, {"i16", 3, 2}, {"i32", 4, 4},
-                                              {"big", 5, 8}, {"neg", 5, 8}, {"f", 6, 4, 2}, {"d", 7, 8, 3},
-                                              {"day", 8, 4}, {"noday", 8, 4}, {"at", 9, 4}});  // 名称 first
+  const Bytes structure = testcln::structure({{"\xc3\xfb\xb3\xc6", 1, 8},
+                                              {"i8", 2, 1},
+                                              {"i16", 3, 2},
+                                              {"i32", 4, 4},
+                                              {"big", 5, 8},
+                                              {"neg", 5, 8},
+                                              {"f", 6, 4, 2},
+                                              {"d", 7, 8, 3},
+                                              {"day", 8, 4},
+                                              {"noday", 8, 4},
+                                              {"at", 9, 4}});  // 名称 first
   Bytes record(kCity.begin(), kCity.end());
   record.resize(8, 0);
-  const std::pair<std::uint64_t, int> values[] = {
-      {0xFB, 1}, {0xFED4, 2}, {123456, 4},           // -5, -300
-      {(std::uint64_t{1} << 53) + 1, 8},             // not exact as a JSON number
-      {static_cast<std::uint64_t>(-42), 8},
-      {0x4019999A, 4},                               // 2.4f, to be shown as 2.4, not 2.4000000953674316
-      {0x3FC0000000000000, 8}, {20240229, 4}, {0, 4}, // 0.125, a date, no date
-      {((13 * 60 + 5) * 60 + 9) * 1000 + 7, 4}};
+  const std::pair<std::uint64_t, int> values[] = {{0xFB, 1},
+                                                  {0xFED4, 2},
+                                                  {123456, 4},                        // -5, -300
+                                                  {(std::uint64_t{1} << 53) + 1, 8},  // not exact as a JSON number
+                                                  {static_cast<std::uint64_t>(-42), 8},
+                                                  {0x4019999A, 4},  // 2.4f, to be shown as 2.4, not 2.4000000953674316
+                                                  {0x3FC0000000000000, 8},
+                                                  {20240229, 4},
+                                                  {0, 4},  // 0.125, a date, no date
+                                                  {((13 * 60 + 5) * 60 + 9) * 1000 + 7, 4}};
   for (const auto& [value, width] : values) testcln::putLe(record, value, width);
-  return {.name = kCity, .description = kCapital, .type = 1, .classCode = 1101,
+  return {.name = kCity,
+          .description = kCapital,
+          .type = 1,
+          .classCode = 1101,
           .block = block(params(1, 0x20), structure, record)};
 }
 
@@ -79,21 +93,30 @@ TEST(clntool, exitsWith0WhenSound1OnProblemsOrUnreadableFilesAnd2OnAWrongCommand
                                                       {.type = 0, .block = block(params(0, 0))},
                                                       {.type = 1, .block = block(params(1, 0))},
                                                       {.type = 7, .block = block({}), .blockOffset = 360}})),
-                full = put("full.CLN", testcln::file({pointWithEveryFieldType(), {.type = 0, .block = block(params(0, 1))},
+                full = put("full.CLN", testcln::file({pointWithEveryFieldType(),
+                                                      {.type = 0, .block = block(params(0, 1))},
                                                       {.type = 9, .block = block({})}})),
                 two = put("two.CLN", testcln::file({{.type = 1, .block = negativeRecordBlock(1)},
                                                     {.type = 2, .block = negativeRecordBlock(2)}})),
                 text = put("text.CLN", {'h', 'e', 'l', 'l', 'o'}), missing = q(dir / "missing.CLN");
   // out: a piece of stdout; err: a piece of each line on stderr, each line
   // naming the file; for a wrong command line only that there is some.
-  struct Case { QStringList arguments; int exitCode; std::string out; std::vector<std::string> err; };
+  struct Case {
+    QStringList arguments;
+    int exitCode;
+    std::string out;
+    std::vector<std::string> err;
+  };
   const Case cases[] = {
       {{u"validate"_s, full}, 0, "ok: 3 legends\n", {}},
       {{u"validate"_s, two}, 1, "", {"legend 0: attribute record size -4", "legend 1: "}},
-      {{u"info"_s, info}, 0, "file size:        2049 bytes\nlegends:          5\n  point:          2\n"
-                              "  line:           1\n  region:         1\n  unknown:        1\n"
-                              "data area offset: 1681\ndata area size:   358 bytes in blocks, furthest block end 368\n"
-                              "problems:         none", {}},
+      {{u"info"_s, info},
+       0,
+       "file size:        2049 bytes\nlegends:          5\n  point:          2\n"
+       "  line:           1\n  region:         1\n  unknown:        1\n"
+       "data area offset: 1681\ndata area size:   358 bytes in blocks, furthest block end 368\n"
+       "problems:         none",
+       {}},
       {{u"info"_s, two}, 0, "problems:         2\n  legend 0: ", {}},
       {{u"validate"_s, text}, 1, "", {"not a legend file"}},
       {{u"info"_s, text}, 1, "", {legend::messages::text(legend::LegendStatus::IllegalLegendFile)}},
@@ -135,7 +158,8 @@ TEST(clntool, dumpShowsHeadsDisplayOrderParamsAndAttributeValuesAsExportNamesThe
                  testcln::file({{.name = kRiver, .type = 2, .classCode = 3101, .block = block(params(2, 0x10))},
                                 pointWithEveryFieldType(),
                                 {.type = 0, .block = block(params(0, 0x30), testcln::structure({{"n", 4, 4}}), {1, 2})},
-                                {.type = 1, .block = cut}, {.type = 7, .block = block({})}}));
+                                {.type = 1, .block = cut},
+                                {.type = 7, .block = block({})}}));
   const Outcome outcome = clntool({u"dump"_s, q(dir / "dump.CLN")});
   ASSERT_EQ(outcome.exitCode, 0) << outcome.err;
   const Json root = Json::parse(outcome.out);
@@ -151,11 +175,14 @@ TEST(clntool, dumpShowsHeadsDisplayOrderParamsAndAttributeValuesAsExportNamesThe
   }
   expectMembers(legends[0], {{"name", "河流"}, {"type", "region"}, {"attribute_structure_size", 0}});
   EXPECT_FALSE(legends[0].contains("attribute_fields"));
-  expectMembers(legends[1], {{"name", "城市"}, {"description", "省会"}, {"type", "point"}, {"block_offset", 71},
+  expectMembers(legends[1], {{"name", "城市"},
+                             {"description", "省会"},
+                             {"type", "point"},
+                             {"block_offset", 71},
                              {"attribute_record_size", 55}});
   const Json& fields = legends[1]["attribute_fields"];
-  const Json values = {"城市", -5, -300, 123456, 9007199254740993, -42, 2.4, 0.125, "2024-02-29", nullptr,
-                       "13:05:09.007"};
+  const Json values = {"城市", -5,    -300,         123456,  9007199254740993, -42,
+                       2.4,    0.125, "2024-02-29", nullptr, "13:05:09.007"};
   const char* types[] = {"text", "int8", "int16", "int32", "int64", "int64", "float", "double", "date", "date", "time"};
   ASSERT_EQ(fields.size(), 11u);
   expectMembers(fields[0], {{"name", "名称"}});
@@ -169,7 +196,8 @@ TEST(clntool, dumpShowsHeadsDisplayOrderParamsAndAttributeValuesAsExportNamesThe
   ASSERT_EQ(legends[2]["attribute_fields"].size(), 1u);
   EXPECT_TRUE(legends[2]["attribute_fields"][0]["value"].is_null());
   // A block cut short: the record as the pad holds it, no sizes read.
-  expectMembers(legends[3], {{"attribute_structure_size", nullptr}, {"attribute_record_size", nullptr},
+  expectMembers(legends[3], {{"attribute_structure_size", nullptr},
+                             {"attribute_record_size", nullptr},
                              {"params", legend::interchange::paramsJson(1, params(1, 0x40))}});
   expectMembers(legends[4], {{"type", 7}});
   EXPECT_FALSE(legends[4].contains("params"));
@@ -177,11 +205,15 @@ TEST(clntool, dumpShowsHeadsDisplayOrderParamsAndAttributeValuesAsExportNamesThe
 
 TEST(clntool, exportImportAndDiffRoundTripAndRefuseWithoutWriting) {
   testcln::TempDir dir;
-  const Bytes original = testcln::file({pointWithEveryFieldType(), {.type = 0, .block = block(params(0, 1)), .blockOffset = 300}});
+  const Bytes original =
+      testcln::file({pointWithEveryFieldType(), {.type = 0, .block = block(params(0, 1)), .blockOffset = 300}});
   testcln::write(dir / "a.CLN", original);
   ASSERT_EQ(clntool({u"export"_s, q(dir / "a.CLN"), u"-o"_s, q(dir / "a.json")}).exitCode, 0);
   const Outcome toStdout = clntool({u"export"_s, q(dir / "a.CLN")});
-  EXPECT_EQ(toStdout.out, [&] { const Bytes j = testcln::read(dir / "a.json"); return std::string(j.begin(), j.end()); }());
+  EXPECT_EQ(toStdout.out, [&] {
+    const Bytes j = testcln::read(dir / "a.json");
+    return std::string(j.begin(), j.end());
+  }());
   ASSERT_EQ(clntool({u"import"_s, q(dir / "a.json"), q(dir / "b.CLN")}).exitCode, 0);
   EXPECT_EQ(testcln::read(dir / "b.CLN"), original);
   EXPECT_EQ(clntool({u"diff"_s, q(dir / "a.CLN"), q(dir / "b.CLN")}).exitCode, 0);

@@ -42,17 +42,30 @@ using Line = Record<67>;
 // The records a new legend starts with (a region's reaches the driver as
 // the fill 3, pattern 5 of size 6 in 4).
 Point defaultPoint() {
-  return Point().put<std::uint8_t>(0, 1).put<std::uint32_t>(2, 1).put(6, 6.f).put(10, 6.f).put(18, 1.f).put<std::uint32_t>(44, 5);
+  return Point()
+      .put<std::uint8_t>(0, 1)
+      .put<std::uint32_t>(2, 1)
+      .put(6, 6.f)
+      .put(10, 6.f)
+      .put(18, 1.f)
+      .put<std::uint32_t>(44, 5);
 }
 Line defaultLine() {
-  return Line().put<std::uint16_t>(0, 14).put<std::uint32_t>(4, 3).put(8, 1.f).put(13, 10.f).put(17, 10.f).put<std::uint32_t>(21, 2);
+  return Line()
+      .put<std::uint16_t>(0, 14)
+      .put<std::uint32_t>(4, 3)
+      .put(8, 1.f)
+      .put(13, 10.f)
+      .put(17, 10.f)
+      .put<std::uint32_t>(21, 2);
 }
 Point textPoint(std::uint8_t type, float size, std::uint32_t colour) {
   return Point().put(0, type).put(2, size).put(6, size).put(44, colour);
 }
 
 // 注释类, 文本类 and 图例 in GBK.
-const std::string kAnnotation = "\xd7\xa2\xca\xcd\xc0\xe0", kText = "\xce\xc4\xb1\xbe\xc0\xe0", kLegend = "\xcd\xbc\xc0\xfd";
+const std::string kAnnotation = "\xd7\xa2\xca\xcd\xc0\xe0", kText = "\xce\xc4\xb1\xbe\xc0\xe0",
+                  kLegend = "\xcd\xbc\xc0\xfd";
 
 // A white image with a driver in a drawing pass over it.
 struct Canvas {
@@ -73,8 +86,14 @@ struct Canvas {
 
 // Character cells @p size pixels square in colour 2, @p spacing apart, lines two characters apart.
 TextBox box(D_DOT topLeft, double width, double height, double size, double spacing) {
-  return {.topLeft = topLeft, .width = width, .height = height, .charHeight = size, .charWidth = size,
-          .charSpacing = spacing, .lineSpacing = 2, .colour = 2};
+  return {.topLeft = topLeft,
+          .width = width,
+          .height = height,
+          .charHeight = size,
+          .charWidth = size,
+          .charSpacing = spacing,
+          .lineSpacing = 2,
+          .colour = 2};
 }
 
 bool near(QRgb p, const QColor& c, int tolerance = 40) {
@@ -83,7 +102,8 @@ bool near(QRgb p, const QColor& c, int tolerance = 40) {
 }
 bool ink(QRgb p) { return !near(p, Qt::white, 8); }
 int countColour(const QImage& img, const QRect& region, const QColor& c, int tolerance = 40) {
-  return testqt::countPixels(img, [&](QRgb p) { return near(p, c, tolerance); }, region);
+  return testqt::countPixels(
+      img, [&](QRgb p) { return near(p, c, tolerance); }, region);
 }
 int countInk(const QImage& img, const QRect& region) { return testqt::countPixels(img, ink, region); }
 QRect inkBounds(const QImage& img) {
@@ -104,13 +124,21 @@ double contrast(int a, int b) {
 }
 
 TEST(Palette, padColoursAndNewLegendDefaultsReadClearlyWhereTheyAreDrawn) {
-  struct Case { const char* what; int fore, back; double atLeast; };
+  struct Case {
+    const char* what;
+    int fore, back;
+    double atLeast;
+  };
   const Case cases[] = {
-      {"caption", 44, 1, 12},           {"caption on the selection", 160, 11, 7},
-      {"position number", 6, 1, 3},     {"selection against white", 11, 1, 4.5},
+      {"caption", 44, 1, 12},
+      {"caption on the selection", 160, 11, 7},
+      {"position number", 6, 1, 3},
+      {"selection against white", 11, 1, 4.5},
       {"grid, quiet but visible", 0, 1, 1.4},
-      {"default point", 5, 1, 4},       {"default line", 3, 1, 2.5},
-      {"default line, selected", 3, 11, 2.5}, {"default pattern on default fill", 4, 3, 3},
+      {"default point", 5, 1, 4},
+      {"default line", 3, 1, 2.5},
+      {"default line, selected", 3, 11, 2.5},
+      {"default pattern on default fill", 4, 3, 3},
       {"line's second colour", 2, 3, 4},
   };
   for (const Case& c : cases) EXPECT_GE(contrast(c.fore, c.back), c.atLeast) << c.what;
@@ -199,11 +227,22 @@ TEST(DisplayDriver, borrowedPainterDrawsOnlyInItsAreaAndGetsItsStateBack) {
 }
 
 TEST(DisplayDriver, textMeasuresGbkAsItIsLaidOutAndItsInkKeepsToThatExtent) {
-  struct Case { const char* name; std::string text; double width; int chars; };
+  struct Case {
+    const char* name;
+    std::string text;
+    double width;
+    int chars;
+  };
   const Case cases[] = {
-      {"ascii", "ab1", 1.5, 3},           {"mixed", kLegend + "ab", 3, 4},
-      {"lone lead byte at end", "a\xcd", 1, 2}, {"high byte before ascii", "\xcd" "a", 1, 2},
-      {"widest line", "abcd\n" + kLegend + "a", 2.5, 7}, {"empty", "", 0, 0},
+      {"ascii", "ab1", 1.5, 3},
+      {"mixed", kLegend + "ab", 3, 4},
+      {"lone lead byte at end", "a\xcd", 1, 2},
+      {"high byte before ascii",
+       "\xcd"
+       "a",
+       1, 2},
+      {"widest line", "abcd\n" + kLegend + "a", 2.5, 7},
+      {"empty", "", 0, 0},
   };
   Canvas measure(1, 1);
   for (const Case& c : cases) {
@@ -236,13 +275,19 @@ TEST(DisplayDriver, textIsClippedToItsBoxAndBreaksLinesLower) {
 }
 
 TEST(DisplayDriver, everyPointTypeDrawsInItsColourAtItsPosition) {
-  struct Case { const char* name; Point record; const std::string& text; QColor colour; };
+  struct Case {
+    const char* name;
+    Point record;
+    const std::string& text;
+    QColor colour;
+  };
   const std::string none;
   const Case cases[] = {
       {"annotation", textPoint(0, 14, 7), kAnnotation, paletteColour(7)},
       {"symbol", defaultPoint().put(6, 20.f).put(10, 20.f), none, paletteColour(5)},
       {"dot", Point().put<std::uint8_t>(0, 2).put(2, 16.0).put<std::uint32_t>(44, 7), none, paletteColour(7)},
-      {"ring", Point().put<std::uint8_t>(0, 3).put(2, 20.0).put(18, 2.f).put<std::uint32_t>(44, 7), none, paletteColour(7)},
+      {"ring", Point().put<std::uint8_t>(0, 3).put(2, 20.0).put(18, 2.f).put<std::uint32_t>(44, 7), none,
+       paletteColour(7)},
       {"text", textPoint(5, 14, 7), kText, paletteColour(7)},
   };
   for (const Case& c : cases) {
@@ -331,12 +376,20 @@ TEST(DisplayDriver, damagedRecordsAndCoordinatesDrawWithoutHarm) {
   c->DispLin(nanEnds, defaultLine());
   const D_DOT square[] = {{5, 5}, {55, 5}, {55, 55}, {5, 55}};
   const std::int32_t four[] = {4};
-  c->BeginRegFill({.fillColour = -1, .pattern = 0xFFFF, .patternSize = std::nan(""),
+  c->BeginRegFill({.fillColour = -1,
+                   .pattern = 0xFFFF,
+                   .patternSize = std::nan(""),
                    .patternColour = std::numeric_limits<std::int32_t>::min()});
   c->FillPolygons(square, four);
   c->EndRegFill();
-  c->DispText({.topLeft = {5, 55}, .width = kNaN, .height = kInf, .charHeight = kInf, .charWidth = kNaN,
-               .charSpacing = kNaN, .lineSpacing = kInf, .colour = 99999},
+  c->DispText({.topLeft = {5, 55},
+               .width = kNaN,
+               .height = kInf,
+               .charHeight = kInf,
+               .charWidth = kNaN,
+               .charSpacing = kNaN,
+               .lineSpacing = kInf,
+               .colour = 99999},
               "ab");
   c->FillRect(0, 0, kInf, 10, 3);
   c->Line(0, 0, 1e300, 5);

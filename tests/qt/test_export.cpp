@@ -160,18 +160,17 @@ TEST(Export, styleLibraryHoldsEveryKnownLegendOnceAsASymbolOfItsKindTaggedWithIt
     return found;
   };
   EXPECT_EQ(classes("测量控制点"), QStringList{u"SimpleMarker"_s});  // a dot
-  EXPECT_EQ(classes("城市"), QStringList{u"SvgMarker"_s});          // a library symbol
+  EXPECT_EQ(classes("城市"), QStringList{u"SvgMarker"_s});           // a library symbol
   EXPECT_EQ(classes("时令河"), QStringList{u"SimpleLine"_s});        // dashed
   EXPECT_EQ(options(children(byName.at(u"时令河"_s), u"layer"_s).front()).at(u"use_custom_dash"_s), u"1"_s);
-  EXPECT_EQ(classes("河流"), QStringList{u"MarkerLine"_s});          // a wave, drawn repeat by repeat
+  EXPECT_EQ(classes("河流"), QStringList{u"MarkerLine"_s});  // a wave, drawn repeat by repeat
   EXPECT_EQ(classes("盐田"), QStringList({u"SimpleFill"_s, u"LinePatternFill"_s, u"LinePatternFill"_s}));  // a grid
-  EXPECT_EQ(classes("林地"), QStringList({u"SimpleFill"_s, u"SVGFill"_s}));  // trees
+  EXPECT_EQ(classes("林地"), QStringList({u"SimpleFill"_s, u"SVGFill"_s}));                                // trees
 }
 
 TEST(Export, sldHasARulePerLegendFilteredOnTheAttributeWithTheLegendsTextsAndSymbolizers) {
   const Loaded demo = load(kDemo);
-  const legend::exporter::SldDocument sld =
-      legend::exporter::sldXml(demo.legends, {u"demo"_s, u"CODE"_s});
+  const legend::exporter::SldDocument sld = legend::exporter::sldXml(demo.legends, {u"demo"_s, u"CODE"_s});
   EXPECT_TRUE(sld.repeated.empty());
   const QDomDocument document = parsed(sld.xml, true);
   const QString sldNs = u"http://www.opengis.net/sld"_s, se = u"http://www.opengis.net/se"_s,
@@ -243,9 +242,10 @@ TEST(Export, symbolsHaveTheSizesThePadDrawsAtTheCellSizeInMillimetresAndInPixels
   // Two dots, 8 and 10 pixels across: the larger is drawn 3/8 of the cell
   // wide, the other in proportion, whatever the cell.
   testcln::TempDir dir;
-  testcln::write(dir / "dots.CLN",
-                 testcln::file({{.name = "small", .type = 1, .classCode = 1, .block = testcln::block(dotRecord(8, 2))},
-                                {.name = "large", .type = 1, .classCode = 2, .block = testcln::block(dotRecord(10, 2))}}));
+  testcln::write(
+      dir / "dots.CLN",
+      testcln::file({{.name = "small", .type = 1, .classCode = 1, .block = testcln::block(dotRecord(8, 2))},
+                     {.name = "large", .type = 1, .classCode = 2, .block = testcln::block(dotRecord(10, 2))}}));
   legend::LegendSet set;
   set.setPath((dir / "dots.CLN").string());
   ASSERT_EQ(set.reload(), legend::LegendStatus::Ok);
@@ -329,8 +329,8 @@ TEST(Export, damagedAndUnknownLegendsAreLeftOutWithTheirReasonAndTheOthersWritte
   EXPECT_EQ(loaded.catalogue.skipped[2].reason, SkipReason::BlockTooShort);
   EXPECT_EQ(loaded.catalogue.skipped[2].value, 10);
 
-  const Outcome style = clntool({u"export"_s, q(dir / "damaged.CLN"), u"--to"_s, u"qgis-style"_s, u"-o"_s,
-                                 q(dir / "style.xml")});
+  const Outcome style =
+      clntool({u"export"_s, q(dir / "damaged.CLN"), u"--to"_s, u"qgis-style"_s, u"-o"_s, q(dir / "style.xml")});
   EXPECT_EQ(style.exitCode, 0);
   for (const char* line : {"legend 1 \"seven\": unknown type 7", "legend 2 \"far\": graphic parameters at offset",
                            "legend 3 \"short\": block of 10 bytes cannot hold"})
@@ -352,8 +352,11 @@ TEST(Export, damagedAndUnknownLegendsAreLeftOutWithTheirReasonAndTheOthersWritte
 
 TEST(Export, textsXmlCannotCarryAreDroppedAndMarkupIsEscaped) {
   testcln::TempDir dir;
-  testcln::write(dir / "odd.CLN", testcln::file({{.name = "a\x01<b>&\"c\"", .description = "d\x07'e'", .type = 1,
-                                                  .classCode = 3, .block = testcln::block(dotRecord(4, 2))}}));
+  testcln::write(dir / "odd.CLN", testcln::file({{.name = "a\x01<b>&\"c\"",
+                                                  .description = "d\x07'e'",
+                                                  .type = 1,
+                                                  .classCode = 3,
+                                                  .block = testcln::block(dotRecord(4, 2))}}));
   const Loaded loaded = load(dir / "odd.CLN");
   const QDomDocument style = parsed(legend::exporter::qgisStyleXml(loaded.legends));
   EXPECT_EQ(style.documentElement().firstChildElement(u"symbols"_s).firstChildElement().attribute(u"name"_s),
@@ -378,7 +381,8 @@ TEST(Export, embeddedPicturesKeepTheirDrawingWithinTheirBounds) {
   const Loaded demo = load(kDemo);
   std::vector<QByteArray> pictures;
   for (const ExportedLegend& legend : demo.legends) {
-    const auto recipe = legend::exporter::recipeFor(legend.sample, legend.cell, legend::exporter::Vocabulary::QgisLayers);
+    const auto recipe =
+        legend::exporter::recipeFor(legend.sample, legend.cell, legend::exporter::Vocabulary::QgisLayers);
     for (const auto& layer : recipe.lines)
       if (const auto* marks = std::get_if<legend::exporter::MarksAlong>(&layer); marks && !marks->mark.svg.isEmpty())
         pictures.push_back(marks->mark.svg);
@@ -405,13 +409,14 @@ TEST(Export, embeddedPicturesKeepTheirDrawingWithinTheirBounds) {
 
 TEST(Export, svgPerLegendIsItsSampleAtTheCellSizeNamedByPositionAndCode) {
   testcln::TempDir dir;
-  const Outcome outcome = clntool({u"export"_s, q(kDemo), u"--to"_s, u"svg"_s, u"-o"_s, q(dir / "icons"),
-                                   u"--cell-size"_s, u"48x40"_s});
+  const Outcome outcome =
+      clntool({u"export"_s, q(kDemo), u"--to"_s, u"svg"_s, u"-o"_s, q(dir / "icons"), u"--cell-size"_s, u"48x40"_s});
   ASSERT_EQ(outcome.exitCode, 0) << outcome.err.toStdString();
   const Loaded demo = load(kDemo);
   std::set<std::string> expected;
   for (const ExportedLegend& legend : demo.legends)
-    expected.insert(u"%1-%2.svg"_s.arg(legend.entry.displayPosition, 5, 10, QLatin1Char('0')).arg(legend.classCode).toStdString());
+    expected.insert(
+        u"%1-%2.svg"_s.arg(legend.entry.displayPosition, 5, 10, QLatin1Char('0')).arg(legend.classCode).toStdString());
   ASSERT_EQ(dir.entries("icons"), expected);
 
   const auto image = [&](const char* file) {
@@ -453,12 +458,12 @@ TEST(ClntoolExport, jsonStaysTheDefaultByteForByteAndOptionsOutsideTheirFormatEx
   const Bytes json = testcln::read(dir / "d.json");
   EXPECT_EQ(QByteArray(reinterpret_cast<const char*>(json.data()), qsizetype(json.size())), plain.out);
 
-  for (const QStringList& wrong : {QStringList{u"--to"_s, u"shapefile"_s}, QStringList{u"--to"_s, u"svg"_s},
-                                   QStringList{u"--to"_s, u"qgis-style"_s, u"--attribute"_s, u"code"_s},
-                                   QStringList{u"--cell-size"_s, u"64x64"_s},
-                                   QStringList{u"--to"_s, u"sld"_s, u"--columns"_s, u"3"_s},
-                                   QStringList{u"--to"_s, u"sld"_s, u"--cell-size"_s, u"8x8"_s},
-                                   QStringList{u"--to"_s, u"sld"_s, u"--attribute"_s, u""_s}}) {
+  for (const QStringList& wrong :
+       {QStringList{u"--to"_s, u"shapefile"_s}, QStringList{u"--to"_s, u"svg"_s},
+        QStringList{u"--to"_s, u"qgis-style"_s, u"--attribute"_s, u"code"_s}, QStringList{u"--cell-size"_s, u"64x64"_s},
+        QStringList{u"--to"_s, u"sld"_s, u"--columns"_s, u"3"_s},
+        QStringList{u"--to"_s, u"sld"_s, u"--cell-size"_s, u"8x8"_s},
+        QStringList{u"--to"_s, u"sld"_s, u"--attribute"_s, u""_s}}) {
     const Outcome outcome = clntool(QStringList{u"export"_s, q(kDemo)} + wrong);
     EXPECT_EQ(outcome.exitCode, 2) << wrong.join(u' ').toStdString();
     EXPECT_TRUE(outcome.out.isEmpty());

@@ -135,11 +135,14 @@ TEST(FillPatterns, oddInputsFallBackToSaneOnes) {
   auto grid = [](QSizeF cell) {
     return fill(QSize(600, 600), rect(0, 0, 600, 600), patternNamed("grid"), cell, false);
   };
-  const struct { const char* label; QSizeF cell; QSizeF meant; } cells[] = {
-      {"nan-means-default", {nan, nan}, {8, 8}},
-      {"below-two", {0.01, -5}, {2, 2}},
-      {"beyond-512", {1e9, 600}, {512, 512}},
-      {"each-axis-alone", {nan, 1}, {8, 2}}};
+  const struct {
+    const char* label;
+    QSizeF cell;
+    QSizeF meant;
+  } cells[] = {{"nan-means-default", {nan, nan}, {8, 8}},
+               {"below-two", {0.01, -5}, {2, 2}},
+               {"beyond-512", {1e9, 600}, {512, 512}},
+               {"each-axis-alone", {nan, 1}, {8, 2}}};
   for (const auto& c : cells) EXPECT_EQ(grid(c.cell), grid(c.meant)) << c.label;
 
   const QImage plain = fill(QSize(64, 64), rect(5, 5, 50, 50), 0, QSizeF(6, 6));

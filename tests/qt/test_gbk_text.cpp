@@ -36,9 +36,15 @@ TEST(GbkText, convertsKnownBytesAndRefusesWhatAFieldCannotHoldButKeepsRealQuesti
 
 TEST(GbkText, fieldHoldsAtMost127BytesHoweverWideTheCharacters) {
   const QString wide63(63, QChar(u'城'));
-  struct Case { QString text; GbkFieldError error; std::size_t length; };
-  const Case cases[] = {{QString(127, u'a'), GbkFieldError::None, 127}, {QString(128, u'a'), GbkFieldError::TooLong, 128},
-                        {wide63 + u'a', GbkFieldError::None, 127}, {wide63 + u'城', GbkFieldError::TooLong, 128}};
+  struct Case {
+    QString text;
+    GbkFieldError error;
+    std::size_t length;
+  };
+  const Case cases[] = {{QString(127, u'a'), GbkFieldError::None, 127},
+                        {QString(128, u'a'), GbkFieldError::TooLong, 128},
+                        {wide63 + u'a', GbkFieldError::None, 127},
+                        {wide63 + u'城', GbkFieldError::TooLong, 128}};
   for (const Case& c : cases) {
     const legend::GbkEncodeResult result = legend::encodeGbkField(c.text);
     EXPECT_EQ(result.error, c.error) << c.length;
@@ -52,14 +58,21 @@ TEST(GbkText, fieldHoldsAtMost127BytesHoweverWideTheCharacters) {
 TEST(TipText, labelsDecodeToTheShownTexts) {
   testcln::TempDir dir;
   testcln::write(dir / "tip.CLN",
-                 testcln::file({{.name = kRiver, .description = kLake, .type = 2, .classCode = -7,
+                 testcln::file({{.name = kRiver,
+                                 .description = kLake,
+                                 .type = 2,
+                                 .classCode = -7,
                                  .block = testcln::block(testcln::params(2, 1))},
-                                {.name = kCity, .description = kCapital, .type = 1, .classCode = 1234,
+                                {.name = kCity,
+                                 .description = kCapital,
+                                 .type = 1,
+                                 .classCode = 1234,
                                  .block = testcln::block(testcln::params(1, 2))},
                                 {.type = 0, .block = testcln::block(testcln::params(0, 3), {}, {1, 2, 3})}}));
   legend::LegendSet set;
   ASSERT_EQ(set.setNewFile((dir / "tip.CLN").string()), legend::LegendStatus::Ok);
-  EXPECT_EQ(legend::decodeGbk(set.tipText(0)), u"序号:0\n类型:点图例\n名称:城市\n描述:省会\n分类码:1234\n大小:102字节"_s);
+  EXPECT_EQ(legend::decodeGbk(set.tipText(0)),
+            u"序号:0\n类型:点图例\n名称:城市\n描述:省会\n分类码:1234\n大小:102字节"_s);
   EXPECT_EQ(legend::decodeGbk(set.tipText(1)), u"序号:1\n类型:线图例\n名称:\n描述:\n分类码:0\n大小:78字节"_s);
   EXPECT_EQ(legend::decodeGbk(set.tipText(2)), u"序号:2\n类型:区图例\n名称:河流\n描述:湖\n分类码:-7\n大小:71字节"_s);
 }

@@ -27,9 +27,9 @@
 #include "components/areaedit/symbol_grid.h"
 #include "components/display/palette.h"
 #include "components/display/styles.h"
+#include "legendfile/head_record.h"
 #include "paramdlg/legend_param_dlg.h"
 #include "paramdlg/qt_area_editors.h"
-#include "legendfile/head_record.h"
 #include "support/cln_builder.h"
 #include "support/scripted_prompter.h"
 #include "support/widget_driving.h"
@@ -427,14 +427,15 @@ TEST_F(GraphicEditorsTest, RegionPreviewShowsThePatternInItsWindow) {
     const auto inkRows = [](const QImage& image) {
       int rows = 0;
       for (int y = 0; y < image.height(); ++y)
-        rows += 2 * testqt::countPixels(image, [](QRgb p) { return p == palette(2).rgb(); },
-                                        QRect(0, y, image.width(), 1)) > image.width();
+        rows += 2 * testqt::countPixels(
+                        image, [](QRgb p) { return p == palette(2).rgb(); }, QRect(0, y, image.width(), 1)) >
+                image.width();
       return rows;
     };
     EXPECT_EQ(inkRows(grabPreview(dialog)), 2);
     child<QListWidget>(dialog, "fillPattern")
-        ->setCurrentRow(testqt::indexNamed(0, legend::display::fillPatternCount() - 1,
-                                           legend::display::fillPatternName, QStringLiteral("horizontal hatch")));
+        ->setCurrentRow(testqt::indexNamed(0, legend::display::fillPatternCount() - 1, legend::display::fillPatternName,
+                                           QStringLiteral("horizontal hatch")));
     const int fine = inkRows(grabPreview(dialog));
     EXPECT_GE(fine, preview->height() / 6 - 2) << "a line every six pixels";
     child<QDoubleSpinBox>(dialog, "patternWidth")->setValue(12);

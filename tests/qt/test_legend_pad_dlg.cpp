@@ -24,13 +24,13 @@
 
 #include "components/display/palette.h"
 #include "components/drawing/graphic_records.h"
-#include "paramdlg/legend_param_dlg.h"
 #include "legend/legend_events.h"
 #include "legend/map_project.h"
 #include "legendfile/messages.h"
 #include "pad/model/pad_model.h"
 #include "pad/model/scale_maxima.h"
 #include "pad/window/legend_tip_wnd.h"
+#include "paramdlg/legend_param_dlg.h"
 #include "support/cln_builder.h"
 #include "support/recording_driver.h"
 #include "support/scripted_prompter.h"
@@ -51,8 +51,8 @@ class Owner : public QWidget {
     const int type = static_cast<int>(e->type());
     if (type == WM_LEGEND_SELECTED || type == WM_LEGEND_DESELECTED) {
       const auto index = static_cast<std::int32_t>(static_cast<LegendEvent*>(e)->wParam());
-      events.push_back((type == WM_LEGEND_SELECTED ? "selected " : "deselected ") + std::to_string(index) +
-                       " type " + std::to_string(pad->getType(index)));
+      events.push_back((type == WM_LEGEND_SELECTED ? "selected " : "deselected ") + std::to_string(index) + " type " +
+                       std::to_string(pad->getType(index)));
       if (closeOnSelection) pad->destroyPad();
       return true;
     }
@@ -72,7 +72,9 @@ class NoEditors : public legend::editor::AreaEditors {
 };
 
 testcln::Legend point(int i) {
-  return {.name = "p" + std::to_string(i), .type = 1, .classCode = i,
+  return {.name = "p" + std::to_string(i),
+          .type = 1,
+          .classCode = i,
           .block = testcln::block(testcln::params(1, static_cast<std::uint8_t>(i)))};
 }
 

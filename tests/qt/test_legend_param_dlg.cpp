@@ -60,7 +60,9 @@ class LegendParamDlgTest : public ::testing::Test {
     QObject::connect(dialog.get(), &QDialog::accepted, [this] { ++accepted; });
   }
   template <class T>
-  T* child(const char* name) { return testqt::child<T>(*dialog, name); }
+  T* child(const char* name) {
+    return testqt::child<T>(*dialog, name);
+  }
   void press(const char* name) { child<QPushButton>(name)->click(); }
   Bytes headBytes() const { return Bytes(head.bytes.begin(), head.bytes.end()); }
 
@@ -121,10 +123,16 @@ TEST_F(LegendParamDlgTest, CancelAndRefusedTextsLeaveHeadAndBlockUntouched) {
     std::vector<std::string> messages;
   } cases[] = {
       {"cancel", "nameEdit", QStringLiteral("道路"), "cancelButton", {}},
-      {"name-gbk-cannot-hold", "nameEdit", QStringLiteral("路") + QString::fromUtf8("\xF0\x9F\x98\x80"), "okButton",
+      {"name-gbk-cannot-hold",
+       "nameEdit",
+       QStringLiteral("路") + QString::fromUtf8("\xF0\x9F\x98\x80"),
+       "okButton",
        {"名称含有无法保存的字符!"}},
       // 64 Chinese characters are 128 GBK bytes, one more than the field holds.
-      {"description-too-long", "descriptionEdit", QString(64, QChar(0x8DEF)), "okButton",
+      {"description-too-long",
+       "descriptionEdit",
+       QString(64, QChar(0x8DEF)),
+       "okButton",
        {std::string(legend::messages::kTextTooLong)}},
   };
   for (const auto& c : cases) {

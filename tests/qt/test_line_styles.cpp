@@ -83,9 +83,12 @@ TEST(LineStyles, areManyAndNamedUniquely) {
 TEST(LineStyles, everyStyleInksTheWholeLineInItsColourAndNothingBeyondItsWidth) {
   const LineStyleParams p = params();
   // At a right-angled bend a parallel's mitre stands out by the square root of two.
-  const struct { const char* label; QPolygonF line; double reach; } cases[] = {
-      {"straight", kStraight, p.patternWidth / 2 + p.penWidth + 1.5},
-      {"bent", kBent, p.patternWidth / 2 * std::sqrt(2.0) + p.penWidth + 1.5}};
+  const struct {
+    const char* label;
+    QPolygonF line;
+    double reach;
+  } cases[] = {{"straight", kStraight, p.patternWidth / 2 + p.penWidth + 1.5},
+               {"bent", kBent, p.patternWidth / 2 * std::sqrt(2.0) + p.penWidth + 1.5}};
   for (const auto& c : cases) {
     for (int style = 0; style < lineStyleCount(); ++style) {
       SCOPED_TRACE(std::string(c.label) + " " + lineStyleName(style).toStdString());
@@ -107,9 +110,11 @@ TEST(LineStyles, everyStyleInksTheWholeLineInItsColourAndNothingBeyondItsWidth) 
 }
 
 TEST(LineStyles, brokenStylesRepeatEveryPatternLengthAndSolidOnesHaveNoGaps) {
-  const struct { const char* name; int runsPerRepeat; } broken[] = {
-      {"dashed", 1},   {"long dash", 1},    {"dotted", 2},        {"dash-dot", 2},
-      {"boundary", 2}, {"dash-dot-dot", 3}, {"state boundary", 3}};
+  const struct {
+    const char* name;
+    int runsPerRepeat;
+  } broken[] = {{"dashed", 1},   {"long dash", 1},    {"dotted", 2},        {"dash-dot", 2},
+                {"boundary", 2}, {"dash-dot-dot", 3}, {"state boundary", 3}};
   for (const auto& b : broken) {
     SCOPED_TRACE(b.name);
     // 160 pixels of line hold 8 repeats of 20 and 4 of 40.
@@ -133,9 +138,13 @@ TEST(LineStyles, brokenStylesRepeatEveryPatternLengthAndSolidOnesHaveNoGaps) {
 
 TEST(LineStyles, oneSidedOrnamentsStandLeftOfTheDirectionOfTravel) {
   // Eastwards the left is up the screen, southwards it is east.
-  const struct { const char* label; QPolygonF line; QRect left; QRect right; } cases[] = {
-      {"east", {{20, 60}, {180, 60}}, {0, 0, 200, 58}, {0, 63, 200, 57}},
-      {"south", {{100, 5}, {100, 115}}, {103, 0, 97, 120}, {0, 0, 98, 120}}};
+  const struct {
+    const char* label;
+    QPolygonF line;
+    QRect left;
+    QRect right;
+  } cases[] = {{"east", {{20, 60}, {180, 60}}, {0, 0, 200, 58}, {0, 63, 200, 57}},
+               {"south", {{100, 5}, {100, 115}}, {103, 0, 97, 120}, {0, 0, 98, 120}}};
   for (const char* name : {"embankment", "fault", "slope"}) {
     for (const auto& c : cases) {
       SCOPED_TRACE(std::string(name) + " " + c.label);
@@ -164,13 +173,15 @@ TEST(LineStyles, aLineReachingFarOffTheWindowDrawsWhatShowsLikeAShortOne) {
 
 TEST(LineStyles, unusableLinesDrawNothingAndOddInputsFallBack) {
   const double nan = std::numeric_limits<double>::quiet_NaN(), inf = std::numeric_limits<double>::infinity();
-  const struct { const char* label; QPolygonF line; } unusable[] = {
-      {"empty", {}},
-      {"one-point", {{50, 50}}},
-      {"one-point-repeated", {{50, 50}, {50, 50}, {50, 50}}},
-      {"nan", {{20, 60}, {nan, 60}, {180, 60}}},
-      {"infinite", {{20, 60}, {inf, 60}}},
-      {"far-beyond-any-window", {{20, 60}, {1e300, 60}}}};
+  const struct {
+    const char* label;
+    QPolygonF line;
+  } unusable[] = {{"empty", {}},
+                  {"one-point", {{50, 50}}},
+                  {"one-point-repeated", {{50, 50}, {50, 50}, {50, 50}}},
+                  {"nan", {{20, 60}, {nan, 60}, {180, 60}}},
+                  {"infinite", {{20, 60}, {inf, 60}}},
+                  {"far-beyond-any-window", {{20, 60}, {1e300, 60}}}};
   QImage blank(kWidth, kHeight, QImage::Format_ARGB32);
   blank.fill(Qt::white);
   const QPolygonF repeatedPoints{{20, 100}, {20, 100}, {100, 20}, {100, 20}, {100, 20}, {180, 100}};
@@ -184,12 +195,15 @@ TEST(LineStyles, unusableLinesDrawNothingAndOddInputsFallBack) {
 
 TEST(LineStyles, absurdParametersFinishQuicklyAndFallBackToSaneOnes) {
   const double nan = std::numeric_limits<double>::quiet_NaN();
-  const struct { const char* label; LineStyleParams params; bool fallsBack; } cases[] = {
-      {"nan-everything", {kColour, kSecond, nan, nan, nan}, true},
-      {"negative", {kColour, kSecond, -3, -10, -4}, true},
-      {"invalid-colours", {QColor(), QColor(), 1, 10, 4}, true},
-      {"tiny-repeat", {kColour, kSecond, 1, 1e-9, 4}, false},
-      {"huge", {kColour, kSecond, 1e9, 1e30, 1e30}, false}};
+  const struct {
+    const char* label;
+    LineStyleParams params;
+    bool fallsBack;
+  } cases[] = {{"nan-everything", {kColour, kSecond, nan, nan, nan}, true},
+               {"negative", {kColour, kSecond, -3, -10, -4}, true},
+               {"invalid-colours", {QColor(), QColor(), 1, 10, 4}, true},
+               {"tiny-repeat", {kColour, kSecond, 1, 1e-9, 4}, false},
+               {"huge", {kColour, kSecond, 1e9, 1e30, 1e30}, false}};
   // A line far longer than the window. A picture records everything, so
   // there only the cap on repeats bounds the work.
   const QPolygonF longLine{{-5e7, 60}, {5e7, 60}};

@@ -46,8 +46,8 @@ int count(const QImage& image, const QRect& area, const QColor& colour) {
   for (int y = area.top(); y <= area.bottom(); ++y)
     for (int x = area.left(); x <= area.right(); ++x) {
       const QColor c = image.pixelColor(x, y);
-      if (std::abs(c.red() - colour.red()) + std::abs(c.green() - colour.green()) +
-              std::abs(c.blue() - colour.blue()) < 40)
+      if (std::abs(c.red() - colour.red()) + std::abs(c.green() - colour.green()) + std::abs(c.blue() - colour.blue()) <
+          40)
         ++n;
     }
   return n;
@@ -77,9 +77,9 @@ class PadImage : public ::testing::Test {
     testcln::Bytes region = record(2, {{0, 7}, {14, 7}}, {{6, 6.f}});
     region[4] = 0;
     testcln::write(dir_ / "pad.CLN", testcln::file({{.name = "a", .type = 1, .block = testcln::block(point)},
-                                                     {.name = "b", .type = 0, .block = testcln::block(line)},
-                                                     {.name = "c", .type = 2, .block = testcln::block(region)},
-                                                     {.name = "d", .type = 1, .block = testcln::block(point)}}));
+                                                    {.name = "b", .type = 0, .block = testcln::block(line)},
+                                                    {.name = "c", .type = 2, .block = testcln::block(region)},
+                                                    {.name = "d", .type = 1, .block = testcln::block(point)}}));
     ASSERT_EQ(set_.setNewFile((dir_ / "pad.CLN").string()), legend::LegendStatus::Ok);
     legend::pad::updateScaleMaxima(set_);
   }

@@ -9,8 +9,8 @@
 #include <string>
 
 #include <QApplication>
-#include <QFileDialog>
 #include <QDeadlineTimer>
+#include <QFileDialog>
 #include <QMenu>
 #include <QMessageBox>
 #include <QMouseEvent>
@@ -18,11 +18,11 @@
 #include <QPushButton>
 #include <QTimer>
 
-#include "paramdlg/legend_param_dlg.h"
 #include "legend/map_project.h"
 #include "legendfile/messages.h"
 #include "pad/model/pad_model.h"
 #include "pad/window/legend_pad_dlg.h"
+#include "paramdlg/legend_param_dlg.h"
 #include "support/cln_builder.h"
 
 namespace {
@@ -100,8 +100,8 @@ class Host : public QObject {
 
 struct ModalLoop {
   const char* name;
-  bool modified;                                  ///< the pad has unsaved edits when the loop opens
-  std::function<void(CLegendPadDlg&)> open;       ///< runs the loop until it is left
+  bool modified;                             ///< the pad has unsaved edits when the loop opens
+  std::function<void(CLegendPadDlg&)> open;  ///< runs the loop until it is left
   std::function<bool(QWidget*)> isTheLoop;
 };
 
@@ -128,11 +128,9 @@ TEST_F(PadLifetime, TheHostMayReloadSwitchOrCloseThePadFromInsideEachOfItsModalL
   testcln::write(other, testcln::file(legends));
 
   const ModalLoop loops[] = {
-      {"parameter-dialog", false,
-       [this](CLegendPadDlg& pad) { pad.runCommand(command::kEditLegend, cellZero(pad)); },
+      {"parameter-dialog", false, [this](CLegendPadDlg& pad) { pad.runCommand(command::kEditLegend, cellZero(pad)); },
        is<CLegendParamDlg>},
-      {"graphic-editor", false,
-       [this](CLegendPadDlg& pad) { pad.runCommand(command::kEditLegend, cellZero(pad)); },
+      {"graphic-editor", false, [this](CLegendPadDlg& pad) { pad.runCommand(command::kEditLegend, cellZero(pad)); },
        [](QWidget* w) { return is<QDialog>(w) && !is<CLegendParamDlg>(w) && !is<QMessageBox>(w); }},
       {"popup-menu", true,
        [this](CLegendPadDlg& pad) {

@@ -81,7 +81,11 @@ TEST(PointSymbols, libraryHasFortyOrMoreSymbolsWithDistinctNames) {
 // 1 px of slack around the box covers antialiasing and the miter tips of
 // sharp corners.
 TEST(PointSymbols, everySymbolInksOnlyInsideItsBoxAndOnlyInItsColour) {
-  struct Case { const char* label; QSizeF size; double pen; };
+  struct Case {
+    const char* label;
+    QSizeF size;
+    double pen;
+  };
   const Case cases[] = {{"square-pen-2", {24, 24}, 2}, {"wide-hairline", {40, 12}, 0}, {"tall-pen-1", {12, 40}, 1}};
   for (const Case& c : cases) {
     const QRectF box(QPointF(32 - c.size.width() / 2, 32 - c.size.height() / 2), c.size);
@@ -91,8 +95,8 @@ TEST(PointSymbols, everySymbolInksOnlyInsideItsBoxAndOnlyInItsColour) {
       const Ink ink = inkOf(render({.number = n, .size = c.size, .pen = c.pen}));
       EXPECT_GT(ink.solidPixels, 0);
       EXPECT_TRUE(ink.onlyInkColour);
-      EXPECT_TRUE(allowed.contains(ink.bounds)) << ink.bounds.x() << "," << ink.bounds.y() << " "
-                                                << ink.bounds.width() << "x" << ink.bounds.height();
+      EXPECT_TRUE(allowed.contains(ink.bounds))
+          << ink.bounds.x() << "," << ink.bounds.y() << " " << ink.bounds.width() << "x" << ink.bounds.height();
       // Drawn at the size asked for, not shrunk into a corner of it.
       EXPECT_GE(std::max(ink.bounds.width() / box.width(), ink.bounds.height() / box.height()), 0.75);
     }

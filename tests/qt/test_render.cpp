@@ -63,7 +63,8 @@ Bytes regionFile(int n) {
 
 /// Page objects of a PDF: "/Type /Page" but not "/Type /Pages".
 int pages(const Bytes& pdf) {
-  const QString text = QString::fromLatin1(reinterpret_cast<const char*>(pdf.data()), static_cast<qsizetype>(pdf.size()));
+  const QString text =
+      QString::fromLatin1(reinterpret_cast<const char*>(pdf.data()), static_cast<qsizetype>(pdf.size()));
   return static_cast<int>(text.count(QRegularExpression(u"/Type\\s*/Page(?!s)"_s)));
 }
 
@@ -137,8 +138,13 @@ TEST(Render, positionNumbersStayWholeAboveTheCellsBottomEdge) {
 TEST(Render, writesSvgAndPdfAndGivesALongSheetSeveralPdfPages) {
   testcln::TempDir dir;
   testcln::write(dir / "many.CLN", regionFile(300));
-  struct Case { std::filesystem::path input; const char* output; const char* start; };
-  const Case cases[] = {{kDemo, "demo.svg", "<svg"}, {kDemo, "demo.pdf", "%PDF"}, {dir / "many.CLN", "many.pdf", "%PDF"}};
+  struct Case {
+    std::filesystem::path input;
+    const char* output;
+    const char* start;
+  };
+  const Case cases[] = {
+      {kDemo, "demo.svg", "<svg"}, {kDemo, "demo.pdf", "%PDF"}, {dir / "many.CLN", "many.pdf", "%PDF"}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.output);
     const Outcome outcome = render({q(c.input), u"-o"_s, q(dir / c.output)});
@@ -155,8 +161,8 @@ TEST(Render, pngTallerThanTheLimitContinuesInNumberedFiles) {
   testcln::TempDir dir;
   // Eight cells of 1024 rows in one column are taller than one page can be.
   testcln::write(dir / "tall.CLN", regionFile(8));
-  const Outcome outcome =
-      render({q(dir / "tall.CLN"), u"--columns"_s, u"1"_s, u"--cell-size"_s, u"16x1024"_s, u"-o"_s, q(dir / "tall.png")});
+  const Outcome outcome = render(
+      {q(dir / "tall.CLN"), u"--columns"_s, u"1"_s, u"--cell-size"_s, u"16x1024"_s, u"-o"_s, q(dir / "tall.png")});
   ASSERT_EQ(outcome.exitCode, 0) << outcome.err;
   EXPECT_EQ(outcome.out, (dir / "tall.png").string() + "\n" + (dir / "tall-2.png").string() + "\n");
   EXPECT_EQ(dir.entries(), (std::set<std::string>{"tall.CLN", "tall.png", "tall-2.png"}));
@@ -172,7 +178,10 @@ TEST(Render, wrongCommandLinesExit2UnusableFilesAndOutputsExit1AndNothingIsWritt
   testcln::TempDir dir;
   testcln::write(dir / "text.CLN", {'h', 'e', 'l', 'l', 'o'});
   const QString demo = q(kDemo), out = q(dir / "out.png");
-  struct Case { QStringList arguments; int exitCode; };
+  struct Case {
+    QStringList arguments;
+    int exitCode;
+  };
   const Case cases[] = {
       {{demo}, 2},
       {{demo, u"-o"_s, out, u"--columns"_s, u"0"_s}, 2},

@@ -56,8 +56,9 @@ inline void runUnprivileged(const std::function<void()>& body) {
   ASSERT_GE(child, 0) << std::strerror(errno);
   if (child == 0) {
     std::string report;
-    if (::geteuid() == 0 && (::setgroups(0, nullptr) != 0 || ::setresgid(account->gid, account->gid, account->gid) != 0 ||
-                             ::setresuid(account->uid, account->uid, account->uid) != 0)) {
+    if (::geteuid() == 0 &&
+        (::setgroups(0, nullptr) != 0 || ::setresgid(account->gid, account->gid, account->gid) != 0 ||
+         ::setresuid(account->uid, account->uid, account->uid) != 0)) {
       report = std::string("cannot drop to the unprivileged user: ") + std::strerror(errno);
     } else if (::setresuid(0, 0, 0) == 0) {
       report = "still able to become root after dropping privileges";
@@ -70,8 +71,13 @@ inline void runUnprivileged(const std::function<void()>& body) {
       }
       for (int i = 0; i < results.size(); ++i) {
         const ::testing::TestPartResult& r = results.GetTestPartResult(i);
-        if (r.failed()) report.append(r.file_name() ? r.file_name() : "?").append(":")
-                            .append(std::to_string(r.line_number())).append(": ").append(r.message()).append("\n");
+        if (r.failed())
+          report.append(r.file_name() ? r.file_name() : "?")
+              .append(":")
+              .append(std::to_string(r.line_number()))
+              .append(": ")
+              .append(r.message())
+              .append("\n");
       }
     }
     for (std::size_t done = 0; done < report.size();) {
@@ -85,8 +91,10 @@ inline void runUnprivileged(const std::function<void()>& body) {
   std::string report;
   char buffer[4096];
   for (ssize_t got; (got = ::read(channel[0], buffer, sizeof buffer)) != 0;) {
-    if (got > 0) report.append(buffer, static_cast<std::size_t>(got));
-    else if (errno != EINTR) break;
+    if (got > 0)
+      report.append(buffer, static_cast<std::size_t>(got));
+    else if (errno != EINTR)
+      break;
   }
   ::close(channel[0]);
   int status = 0;

@@ -10,13 +10,13 @@
 #include <QDateEdit>
 #include <QDialog>
 #include <QDialogButtonBox>
-#include <QPushButton>
 #include <QDoubleValidator>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLineEdit>
 #include <QLocale>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QRegularExpression>
 #include <QRegularExpressionValidator>
 #include <QScrollArea>
@@ -63,8 +63,7 @@ QString refusalMessage(AttStatus status, bool textRefused, const AttField& field
 
 }  // namespace
 
-AttRecordForm::AttRecordForm(const CATT_STRU& structure, QWidget* parent)
-    : QWidget(parent), structure_(structure) {
+AttRecordForm::AttRecordForm(const CATT_STRU& structure, QWidget* parent) : QWidget(parent), structure_(structure) {
   auto* layout = new QFormLayout(this);
   const auto& fields = structure_.Fields();
   editors_.reserve(fields.size());
@@ -101,7 +100,7 @@ AttRecordForm::AttRecordForm(const CATT_STRU& structure, QWidget* parent)
       case AttFieldType::Double: {
         auto* edit = new QLineEdit(this);
         const double limit = field.type == AttFieldType::Float ? double{std::numeric_limits<float>::max()}
-                                                                : std::numeric_limits<double>::max();
+                                                               : std::numeric_limits<double>::max();
         auto* validator = new QDoubleValidator(-limit, limit, field.decimals, edit);
         validator->setNotation(QDoubleValidator::StandardNotation);
         validator->setLocale(c);
@@ -196,9 +195,8 @@ void AttRecordForm::load(std::span<const std::uint8_t> record) {
       case AttFieldType::Time: {
         auto* time = static_cast<QTimeEdit*>(widget);
         const auto* stored = std::get_if<AttTime>(&value);
-        time->setTime(ok && stored != nullptr
-                          ? QTime(stored->hour, stored->minute, stored->second, stored->millisecond)
-                          : time->minimumTime());
+        time->setTime(ok && stored != nullptr ? QTime(stored->hour, stored->minute, stored->second, stored->millisecond)
+                                              : time->minimumTime());
         break;
       }
     }
@@ -228,8 +226,9 @@ AttStatus AttRecordForm::storeField(std::span<std::uint8_t> record, std::int16_t
       bool parsed = false;
       const qlonglong number = text.toLongLong(&parsed);
       // Digits that parse to nothing are too many for 64 bits.
-      if (!parsed) return text.contains(QRegularExpression(QStringLiteral("[0-9]"))) ? AttStatus::OutOfRange
-                                                                                      : AttStatus::WrongValueKind;
+      if (!parsed)
+        return text.contains(QRegularExpression(QStringLiteral("[0-9]"))) ? AttStatus::OutOfRange
+                                                                          : AttStatus::WrongValueKind;
       return structure_.SetValue(record, index, std::int64_t{number});
     }
     case AttFieldType::Float:

@@ -56,19 +56,13 @@ QString describeProblem(const AttStruProblem& problem) {
   switch (problem.fault) {
     case AttStruFault::EmptyName: reason = QStringLiteral("字段名称为空"); break;
     case AttStruFault::NameNotGbk: reason = QStringLiteral("字段名称含有不能保存的字符"); break;
-    case AttStruFault::NameTooLong:
-      reason = QStringLiteral("字段名称超过%1字节").arg(CATT_STRU::kMaxNameBytes);
-      break;
+    case AttStruFault::NameTooLong: reason = QStringLiteral("字段名称超过%1字节").arg(CATT_STRU::kMaxNameBytes); break;
     case AttStruFault::DuplicateName: reason = QStringLiteral("字段名称重复"); break;
     case AttStruFault::BadLength:
       reason = QStringLiteral("文本长度应在1到%1之间").arg(CATT_STRU::kMaxTextLength);
       break;
-    case AttStruFault::BadDecimals:
-      reason = QStringLiteral("小数位应在0到%1之间").arg(CATT_STRU::kMaxDecimals);
-      break;
-    case AttStruFault::TooManyFields:
-      reason = QStringLiteral("字段数超过%1").arg(CATT_STRU::kMaxFields);
-      break;
+    case AttStruFault::BadDecimals: reason = QStringLiteral("小数位应在0到%1之间").arg(CATT_STRU::kMaxDecimals); break;
+    case AttStruFault::TooManyFields: reason = QStringLiteral("字段数超过%1").arg(CATT_STRU::kMaxFields); break;
   }
   return QStringLiteral("第%1行: %2").arg(problem.row + 1).arg(reason);
 }

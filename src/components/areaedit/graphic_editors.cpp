@@ -42,9 +42,8 @@ namespace line = legend::records::line;
 namespace region = legend::records::region;
 
 QColor colourOf(std::uint32_t number) {
-  return legend::display::paletteColour(number < static_cast<std::uint32_t>(legend::display::kPaletteSize)
-                                            ? static_cast<int>(number)
-                                            : -1);
+  return legend::display::paletteColour(
+      number < static_cast<std::uint32_t>(legend::display::kPaletteSize) ? static_cast<int>(number) : -1);
 }
 
 /// A number input over one float field of the record. The record may count
@@ -65,8 +64,7 @@ QGroupBox* group(const QString& title, QWidget* content, QWidget* parent);
 /// the fields some control changed differ from it.
 class GraphicDialog : public QDialog {
  public:
-  GraphicDialog(std::span<const std::uint8_t> record, std::string_view title, const char* objectName,
-                QWidget* parent)
+  GraphicDialog(std::span<const std::uint8_t> record, std::string_view title, const char* objectName, QWidget* parent)
       : QDialog(parent), original_(record.begin(), record.end()), work_(original_) {
     setObjectName(QString::fromLatin1(objectName));
     setWindowTitle(legend::fromUtf8(title));
@@ -142,16 +140,16 @@ class GraphicDialog : public QDialog {
   /// infinite, beyond the bounds) is replaced by the nearest bound, which
   /// is then what OK stores: the user sees what will be saved.
   void showFloat(const FloatInput& input) {
-    const double stored = input.wide ? load_le<double>(work_, input.offset)
-                                     : static_cast<double>(load_le<float>(work_, input.offset));
+    const double stored =
+        input.wide ? load_le<double>(work_, input.offset) : static_cast<double>(load_le<float>(work_, input.offset));
     const double shown = stored / input.unitsPerShown;
     const QSignalBlocker blocker(input.spin);
     if (std::isfinite(shown) && shown >= input.spin->minimum() && shown <= input.spin->maximum()) {
       input.spin->setValue(shown);
       return;
     }
-    const double fixed = std::isnan(shown) ? input.spin->minimum()
-                                           : std::clamp(shown, input.spin->minimum(), input.spin->maximum());
+    const double fixed =
+        std::isnan(shown) ? input.spin->minimum() : std::clamp(shown, input.spin->minimum(), input.spin->maximum());
     input.spin->setValue(fixed);
     storeFloat(input, input.spin->value());
   }
@@ -232,7 +230,8 @@ class PointDialog : public GraphicDialog {
       : GraphicDialog(record, title, "pointEditor", parent) {
     typeCombo_ = new QComboBox(this);
     typeCombo_->setObjectName(QStringLiteral("pointType"));
-    for (int type = 0; type < kPointTypeCount; ++type) typeCombo_->addItem(QString::fromUtf8(kPointTypeLabels[type]), type);
+    for (int type = 0; type < kPointTypeCount; ++type)
+      typeCombo_->addItem(QString::fromUtf8(kPointTypeLabels[type]), type);
 
     const QString px = QStringLiteral(" 像素");
     const QString degrees = QStringLiteral(" 度");
@@ -322,9 +321,11 @@ class PointDialog : public GraphicDialog {
     keepPlace.setRetainSizeWhenHidden(true);
     symbolGroup_->setSizePolicy(keepPlace);
 
-    auto* previewGroup = group(QStringLiteral("预览"), makePreview([this](KernelDriver& driver, QSize area) {
-      drawPointPreview(driver, legend::PointRecordBytes(work_.data(), legend::layout::kPointRecordSize), area);
-    }), this);
+    auto* previewGroup = group(
+        QStringLiteral("预览"), makePreview([this](KernelDriver& driver, QSize area) {
+          drawPointPreview(driver, legend::PointRecordBytes(work_.data(), legend::layout::kPointRecordSize), area);
+        }),
+        this);
 
     auto* layout = new QGridLayout(this);
     layout->addWidget(parameters, 0, 0);
@@ -510,8 +511,8 @@ class LineDialog : public GraphicDialog {
     const double widthStep = 1.0 / line::kPatternWidthUnits;
     const FloatInput length = bindFloat(numberInput("patternLength", lengthStep, kMaxSize, 3, lengthStep, px),
                                         line::kPatternLength, line::kPatternLengthUnits);
-    const FloatInput width = bindFloat(numberInput("patternWidth", 0, kMaxSize, 4, widthStep, px),
-                                       line::kPatternWidth, line::kPatternWidthUnits);
+    const FloatInput width = bindFloat(numberInput("patternWidth", 0, kMaxSize, 4, widthStep, px), line::kPatternWidth,
+                                       line::kPatternWidthUnits);
     length.spin->setToolTip(QStringLiteral("线型图案重复一次的长度;记录以 1/8 像素为单位"));
     width.spin->setToolTip(QStringLiteral("线型图案横跨线的宽度;记录以 1/16 像素为单位"));
 

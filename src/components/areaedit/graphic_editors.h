@@ -23,11 +23,11 @@ inline constexpr std::uint32_t kDefaultPointColour = 5;  ///< red, when the old 
 
 /// Bounds of the numeric inputs, so OK never stores a size the display
 /// could not draw (NaN, infinity, negative, beyond what it clamps to).
-inline constexpr double kMinSize = 0.1;      ///< pixels
-inline constexpr double kMaxSize = 10000;    ///< pixels; the display draws nothing larger
-inline constexpr double kMaxPenWidth = 1000; ///< pixels
-inline constexpr double kMaxAngle = 360;     ///< degrees, either way
-inline constexpr double kMaxSpacing = 1000;  ///< pixels, either way
+inline constexpr double kMinSize = 0.1;       ///< pixels
+inline constexpr double kMaxSize = 10000;     ///< pixels; the display draws nothing larger
+inline constexpr double kMaxPenWidth = 1000;  ///< pixels
+inline constexpr double kMaxAngle = 360;      ///< degrees, either way
+inline constexpr double kMaxSpacing = 1000;   ///< pixels, either way
 
 }  // namespace legend::areaedit
 

@@ -137,9 +137,7 @@ void drawPointPreview(KernelDriver& driver, PointRecordBytes record, QSize area)
     case PointType::Ring:
       store_le<double>(copy, point::kMarkerSize, sizeOf(load_le<double>(copy, point::kMarkerSize)) * scale);
       break;
-    case PointType::Image:
-      driver.DispImageIcon(anchor);
-      return;
+    case PointType::Image: driver.DispImageIcon(anchor); return;
     default:  // an unknown type draws nothing in the pad either
       return;
   }

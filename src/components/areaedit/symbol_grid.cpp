@@ -65,8 +65,10 @@ void SymbolGrid::paintEvent(QPaintEvent* event) {
   }
   painter.setRenderHint(QPainter::Antialiasing, false);
   painter.setPen(QColor(Qt::lightGray));
-  for (int column = 0; column <= kColumns; ++column) painter.drawLine(column * kCellSize, 0, column * kCellSize, height());
-  for (int row = 0; row <= rowsFor(pointSymbolCount()); ++row) painter.drawLine(0, row * kCellSize, width(), row * kCellSize);
+  for (int column = 0; column <= kColumns; ++column)
+    painter.drawLine(column * kCellSize, 0, column * kCellSize, height());
+  for (int row = 0; row <= rowsFor(pointSymbolCount()); ++row)
+    painter.drawLine(0, row * kCellSize, width(), row * kCellSize);
   painter.setPen(QPen(palette().color(QPalette::Highlight), 2));
   painter.setBrush(Qt::NoBrush);
   painter.drawRect(chosen.adjusted(1, 1, -1, -1));

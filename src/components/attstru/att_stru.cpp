@@ -1,6 +1,5 @@
 #include "components/attstru/att_stru.h"
 
-
 #include <algorithm>
 #include <array>
 #include <cerrno>
@@ -56,8 +55,7 @@ static_assert(sizeof(off_t) == sizeof(std::int64_t));
 
 /// Everything CheckField checks except uniqueness, which needs the structure.
 AttStatus CheckFieldShape(const AttField& field) {
-  if (field.name.empty() || field.name.size() > CATT_STRU::kMaxNameBytes ||
-      field.name.find('\0') != std::string::npos)
+  if (field.name.empty() || field.name.size() > CATT_STRU::kMaxNameBytes || field.name.find('\0') != std::string::npos)
     return AttStatus::BadName;
   if (!IsKnownAttFieldType(static_cast<std::uint8_t>(field.type))) return AttStatus::BadLength;
   const bool lengthFits = field.type == AttFieldType::Text
@@ -65,8 +63,7 @@ AttStatus CheckFieldShape(const AttField& field) {
                               : field.length == AttFieldWidth(field.type);
   if (!lengthFits) return AttStatus::BadLength;
   const bool real = field.type == AttFieldType::Float || field.type == AttFieldType::Double;
-  if (field.decimals > CATT_STRU::kMaxDecimals || (field.decimals != 0 && !real))
-    return AttStatus::BadDecimals;
+  if (field.decimals > CATT_STRU::kMaxDecimals || (field.decimals != 0 && !real)) return AttStatus::BadDecimals;
   return AttStatus::Ok;
 }
 
@@ -145,8 +142,8 @@ void Serialise(const std::vector<AttField>& fields, std::int32_t recordLength, M
 std::size_t ReadFully(int fd, std::int64_t offset, MutableBytes out) {
   std::size_t done = 0;
   while (done < out.size()) {
-    const ssize_t got = ::pread(fd, out.data() + done, out.size() - done,
-                                static_cast<off_t>(offset) + static_cast<off_t>(done));
+    const ssize_t got =
+        ::pread(fd, out.data() + done, out.size() - done, static_cast<off_t>(offset) + static_cast<off_t>(done));
     if (got < 0 && errno == EINTR) continue;
     if (got <= 0) break;
     done += static_cast<std::size_t>(got);
@@ -157,8 +154,8 @@ std::size_t ReadFully(int fd, std::int64_t offset, MutableBytes out) {
 bool WriteFully(int fd, std::int64_t offset, Bytes in) {
   std::size_t done = 0;
   while (done < in.size()) {
-    const ssize_t put = ::pwrite(fd, in.data() + done, in.size() - done,
-                                 static_cast<off_t>(offset) + static_cast<off_t>(done));
+    const ssize_t put =
+        ::pwrite(fd, in.data() + done, in.size() - done, static_cast<off_t>(offset) + static_cast<off_t>(done));
     if (put < 0 && errno == EINTR) continue;
     // A write that makes no progress would loop for ever on a full device.
     if (put <= 0) return false;
@@ -167,20 +164,17 @@ bool WriteFully(int fd, std::int64_t offset, Bytes in) {
   return true;
 }
 
-bool IsLeapYear(std::int32_t year) {
-  return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
-}
+bool IsLeapYear(std::int32_t year) { return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0; }
 
 bool IsValidDate(const AttDate& date) {
   if (date.year < 1 || date.year > 9999 || date.month < 1 || date.month > 12) return false;
-  const std::int32_t days =
-      date.month == 2 && IsLeapYear(date.year) ? 29 : kDaysInMonth[date.month - 1];
+  const std::int32_t days = date.month == 2 && IsLeapYear(date.year) ? 29 : kDaysInMonth[date.month - 1];
   return date.day >= 1 && date.day <= days;
 }
 
 bool IsValidTime(const AttTime& time) {
-  return time.hour >= 0 && time.hour <= 23 && time.minute >= 0 && time.minute <= 59 &&
-         time.second >= 0 && time.second <= 59 && time.millisecond >= 0 && time.millisecond <= 999;
+  return time.hour >= 0 && time.hour <= 23 && time.minute >= 0 && time.minute <= 59 && time.second >= 0 &&
+         time.second <= 59 && time.millisecond >= 0 && time.millisecond <= 999;
 }
 
 template <typename T>
@@ -223,8 +217,7 @@ std::int32_t AttFieldWidth(AttFieldType type) noexcept {
 }
 
 bool IsKnownAttFieldType(std::uint8_t code) noexcept {
-  return code >= static_cast<std::uint8_t>(AttFieldType::Text) &&
-         code <= static_cast<std::uint8_t>(AttFieldType::Time);
+  return code >= static_cast<std::uint8_t>(AttFieldType::Text) && code <= static_cast<std::uint8_t>(AttFieldType::Time);
 }
 
 CATT_STRU::CATT_STRU(const CATT_STRU* other) {
@@ -254,16 +247,14 @@ int CATT_STRU::CalLengthOffset() {
 std::int32_t CATT_STRU::CalSize() {
   if (CalLengthOffset() != 0) return -1;
   std::int64_t size = kHeaderBytes;
-  for (const AttField& field : fields_)
-    size += static_cast<std::int64_t>(kEntryNameOffset + field.name.size());
+  for (const AttField& field : fields_) size += static_cast<std::int64_t>(kEntryNameOffset + field.name.size());
   if (size > std::numeric_limits<std::int32_t>::max()) return -1;
   return static_cast<std::int32_t>(size);
 }
 
 std::int32_t CATT_STRU::Load(const void* buffer, std::int32_t length, std::int32_t offset) {
   if (buffer == nullptr || length < 0 || offset < 0 || offset > length) return -1;
-  const Bytes in(static_cast<const std::uint8_t*>(buffer) + offset,
-                 static_cast<std::size_t>(length - offset));
+  const Bytes in(static_cast<const std::uint8_t*>(buffer) + offset, static_cast<std::size_t>(length - offset));
   std::vector<AttField> parsed;
   const std::int32_t consumed = ParseStructure(in, parsed);
   if (consumed < 0) return -1;
@@ -274,8 +265,7 @@ std::int32_t CATT_STRU::Load(const void* buffer, std::int32_t length, std::int32
 
 std::int32_t CATT_STRU::Load(int fd, std::int64_t fileOffset) {
   struct stat info {};
-  if (fileOffset < 0 || ::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || info.st_size < 0)
-    return -1;
+  if (fileOffset < 0 || ::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || info.st_size < 0) return -1;
   const auto fileSize = static_cast<std::uint64_t>(info.st_size);
   const auto start = static_cast<std::uint64_t>(fileOffset);
   if (!fits_within(start, kHeaderSize, fileSize)) return -1;
@@ -311,8 +301,7 @@ std::int32_t CATT_STRU::Save(void* buffer, std::int32_t length, std::int32_t off
 
 std::int32_t CATT_STRU::Save(int fd, std::int64_t fileOffset) {
   const std::int32_t size = CalSize();
-  if (size < 0 || fileOffset < 0 || fileOffset > std::numeric_limits<off_t>::max() - size)
-    return -1;
+  if (size < 0 || fileOffset < 0 || fileOffset > std::numeric_limits<off_t>::max() - size) return -1;
   std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size));
   Serialise(fields_, recordLength_, bytes);
   if (!WriteFully(fd, fileOffset, bytes)) return -1;
@@ -367,8 +356,7 @@ std::int16_t CATT_STRU::FindFld(std::string_view name) const noexcept {
   return -1;
 }
 
-AttStatus CATT_STRU::GetValue(std::span<const std::uint8_t> record, std::int16_t index,
-                              AttValue& out) const {
+AttStatus CATT_STRU::GetValue(std::span<const std::uint8_t> record, std::int16_t index, AttValue& out) const {
   const AttField* field = Field(index);
   if (field == nullptr) return AttStatus::NoSuchField;
   if (record.size() < static_cast<std::size_t>(recordLength_)) return AttStatus::RecordTooShort;
@@ -377,8 +365,7 @@ AttStatus CATT_STRU::GetValue(std::span<const std::uint8_t> record, std::int16_t
     case AttFieldType::Text: {
       const auto bytes = record.subspan(at, static_cast<std::size_t>(field->length));
       const auto end = std::find(bytes.begin(), bytes.end(), std::uint8_t{0});
-      out = std::string(reinterpret_cast<const char*>(bytes.data()),
-                        static_cast<std::size_t>(end - bytes.begin()));
+      out = std::string(reinterpret_cast<const char*>(bytes.data()), static_cast<std::size_t>(end - bytes.begin()));
       return AttStatus::Ok;
     }
     case AttFieldType::Int8: out = std::int64_t{load_le<std::int8_t>(record, at)}; return AttStatus::Ok;
@@ -411,8 +398,7 @@ AttStatus CATT_STRU::GetValue(std::span<const std::uint8_t> record, std::int16_t
   return AttStatus::WrongValueKind;
 }
 
-AttStatus CATT_STRU::SetValue(std::span<std::uint8_t> record, std::int16_t index,
-                              const AttValue& value) const {
+AttStatus CATT_STRU::SetValue(std::span<std::uint8_t> record, std::int16_t index, const AttValue& value) const {
   const AttField* field = Field(index);
   if (field == nullptr) return AttStatus::NoSuchField;
   if (record.size() < static_cast<std::size_t>(recordLength_)) return AttStatus::RecordTooShort;
@@ -422,8 +408,7 @@ AttStatus CATT_STRU::SetValue(std::span<std::uint8_t> record, std::int16_t index
       const auto* text = std::get_if<std::string>(&value);
       if (text == nullptr) return AttStatus::WrongValueKind;
       // A NUL would end the text early on the next read.
-      if (text->size() > static_cast<std::size_t>(field->length) ||
-          text->find('\0') != std::string::npos)
+      if (text->size() > static_cast<std::size_t>(field->length) || text->find('\0') != std::string::npos)
         return AttStatus::OutOfRange;
       const auto bytes = record.subspan(at, static_cast<std::size_t>(field->length));
       std::fill(std::copy(text->begin(), text->end(), bytes.begin()), bytes.end(), std::uint8_t{0});
@@ -462,8 +447,7 @@ AttStatus CATT_STRU::SetValue(std::span<std::uint8_t> record, std::int16_t index
       const auto* time = std::get_if<AttTime>(&value);
       if (time == nullptr) return AttStatus::WrongValueKind;
       if (!IsValidTime(*time)) return AttStatus::OutOfRange;
-      const std::int32_t ms =
-          ((time->hour * 60 + time->minute) * 60 + time->second) * 1000 + time->millisecond;
+      const std::int32_t ms = ((time->hour * 60 + time->minute) * 60 + time->second) * 1000 + time->millisecond;
       store_le<std::uint32_t>(record, at, static_cast<std::uint32_t>(ms));
       return AttStatus::Ok;
     }

@@ -56,7 +56,7 @@ enum class AttFieldType : std::uint8_t {
 struct AttField {
   std::string name;  ///< GBK bytes, 1 ... CATT_STRU::kMaxNameBytes, no NUL
   AttFieldType type = AttFieldType::Int32;
-  std::int32_t length = 4;   ///< bytes in the record (fixed by the type except for text)
+  std::int32_t length = 4;    ///< bytes in the record (fixed by the type except for text)
   std::uint8_t decimals = 0;  ///< digits after the point shown for float and double
   std::int32_t offset = 0;    ///< place in the record, set by CalLengthOffset
 
@@ -88,15 +88,15 @@ using AttValue = std::variant<std::monostate, std::string, std::int64_t, double,
 /// Outcome of editing a structure or a record value.
 enum class AttStatus {
   Ok,
-  NoSuchField,      ///< field number outside 0 ... field count - 1
-  BadName,          ///< empty, too long, contains NUL, or already used
-  BadLength,        ///< length not allowed for the type, or a type code that is not known
-  BadDecimals,      ///< decimals above kMaxDecimals, or given for a non-real type
-  TooManyFields,    ///< the structure already holds kMaxFields fields
-  RecordTooShort,   ///< the record span is shorter than the structure's record length
-  WrongValueKind,   ///< the value's alternative does not fit the field type
-  OutOfRange,       ///< integer beyond the field's width, float beyond its range,
-                    ///< invalid date or time, text longer than the field or holding NUL
+  NoSuchField,     ///< field number outside 0 ... field count - 1
+  BadName,         ///< empty, too long, contains NUL, or already used
+  BadLength,       ///< length not allowed for the type, or a type code that is not known
+  BadDecimals,     ///< decimals above kMaxDecimals, or given for a non-real type
+  TooManyFields,   ///< the structure already holds kMaxFields fields
+  RecordTooShort,  ///< the record span is shorter than the structure's record length
+  WrongValueKind,  ///< the value's alternative does not fit the field type
+  OutOfRange,      ///< integer beyond the field's width, float beyond its range,
+                   ///< invalid date or time, text longer than the field or holding NUL
 };
 
 /// Width in the record of the fixed-size types; 0 for text.

@@ -164,6 +164,7 @@ struct SymbolDef {
 
 // The first entry is the fallback for unknown numbers and the default of new
 // legends, so it must stay legible at a few pixels.
+// clang-format off
 constexpr SymbolDef kSymbols[] = {
     {"settlement", [](Shape& s) { s.line.addPath(circle(0, 0, 1)); s.solid(circle(0, 0, 0.4)); }},
     {"circle", [](Shape& s) { s.line.addPath(circle(0, 0, 1)); }},
@@ -441,6 +442,7 @@ constexpr SymbolDef kSymbols[] = {
        s.solid(star(0, 0.07, 0.75, 0.3, 5));
      }},
 };
+// clang-format on
 
 constexpr int kSymbolCount = static_cast<int>(std::size(kSymbols));
 

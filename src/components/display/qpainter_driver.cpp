@@ -324,8 +324,7 @@ void QPainterDriver::drawPointText(QPointF anchor, std::string_view text, PointR
   const double width = clampSize(load_le<float>(record, point::kTextWidth));
   const double angle = clampAngle(load_le<float>(record, point::kTextAngle));
   const double spacing = clampSigned(load_le<float>(record, point::kTextSpacing));
-  const bool column =
-      load_le<std::uint8_t>(record, annotation ? point::kAnnotationLayout : point::kTextLayout) != 0;
+  const bool column = load_le<std::uint8_t>(record, annotation ? point::kAnnotationLayout : point::kTextLayout) != 0;
   if (height <= 0 || width <= 0) return;
 
   SavedState saved(*painter_);
@@ -402,9 +401,7 @@ void QPainterDriver::DispPnt(D_DOT position, std::string_view text, PointRecordB
       painter_->drawEllipse(at, ring.dotDiameter / 2, ring.dotDiameter / 2);
       return;
     }
-    case PointType::Image:
-      DispImageIcon(position);
-      return;
+    case PointType::Image: DispImageIcon(position); return;
   }
 }
 

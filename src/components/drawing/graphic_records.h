@@ -25,12 +25,12 @@ inline constexpr std::size_t kSymbolWidth = 10;  ///< f32: pixels
 inline constexpr std::size_t kSymbolAngle = 14;  ///< f32: degrees, anticlockwise
 inline constexpr std::size_t kPenWidth = 18;     ///< f32: pixels, every type but text
 // Annotation (type 0) and text (type 5)
-inline constexpr std::size_t kTextHeight = 2;            ///< f32: character height, pixels
-inline constexpr std::size_t kTextWidth = 6;             ///< f32: character width, pixels
-inline constexpr std::size_t kTextAngle = 10;            ///< f32: degrees (the pad's samples zero it)
-inline constexpr std::size_t kTextSpacing = 14;          ///< f32: pixels between characters (zeroed likewise)
-inline constexpr std::size_t kAnnotationLayout = 23;     ///< u8: 0 characters in a row, else in a column
-inline constexpr std::size_t kTextLayout = 35;           ///< u8: the same for text
+inline constexpr std::size_t kTextHeight = 2;         ///< f32: character height, pixels
+inline constexpr std::size_t kTextWidth = 6;          ///< f32: character width, pixels
+inline constexpr std::size_t kTextAngle = 10;         ///< f32: degrees (the pad's samples zero it)
+inline constexpr std::size_t kTextSpacing = 14;       ///< f32: pixels between characters (zeroed likewise)
+inline constexpr std::size_t kAnnotationLayout = 23;  ///< u8: 0 characters in a row, else in a column
+inline constexpr std::size_t kTextLayout = 35;        ///< u8: the same for text
 // Dot and ring (types 2 and 3)
 inline constexpr std::size_t kMarkerSize = 2;  ///< f64: diameter, pixels
 // Every type
@@ -52,11 +52,11 @@ inline constexpr std::string_view kTextSample = "\xce\xc4\xb1\xbe\xc0\xe0";     
 
 // Line record (67 bytes).
 namespace line {
-inline constexpr std::size_t kStyle = 0;          ///< u16: line style
-inline constexpr std::size_t kColour = 4;         ///< u32: palette colour number
-inline constexpr std::size_t kPenWidth = 8;       ///< f32: pixels
-inline constexpr std::size_t kPatternLength = 13; ///< f32: length of one repeat, kPatternLengthUnits per pixel
-inline constexpr std::size_t kPatternWidth = 17;  ///< f32: width across the line, kPatternWidthUnits per pixel
+inline constexpr std::size_t kStyle = 0;           ///< u16: line style
+inline constexpr std::size_t kColour = 4;          ///< u32: palette colour number
+inline constexpr std::size_t kPenWidth = 8;        ///< f32: pixels
+inline constexpr std::size_t kPatternLength = 13;  ///< f32: length of one repeat, kPatternLengthUnits per pixel
+inline constexpr std::size_t kPatternWidth = 17;   ///< f32: width across the line, kPatternWidthUnits per pixel
 inline constexpr float kPatternLengthUnits = 8.0f;
 inline constexpr float kPatternWidthUnits = 16.0f;
 inline constexpr std::size_t kSecondColour = 21;  ///< u32: palette colour of the pattern's second part
@@ -64,11 +64,11 @@ inline constexpr std::size_t kSecondColour = 21;  ///< u32: palette colour of th
 
 // Region record (63 bytes).
 namespace region {
-inline constexpr std::size_t kFillColour = 0;     ///< u32: palette colour number of the background
-inline constexpr std::size_t kPattern = 4;        ///< u16: fill pattern
-inline constexpr std::size_t kPatternSize = 6;    ///< f32: pattern cell width, pixels
-inline constexpr std::size_t kPatternHeight = 10; ///< f32: pattern cell height, pixels
-inline constexpr std::size_t kPatternColour = 14; ///< u32: palette colour of the pattern
+inline constexpr std::size_t kFillColour = 0;      ///< u32: palette colour number of the background
+inline constexpr std::size_t kPattern = 4;         ///< u16: fill pattern
+inline constexpr std::size_t kPatternSize = 6;     ///< f32: pattern cell width, pixels
+inline constexpr std::size_t kPatternHeight = 10;  ///< f32: pattern cell height, pixels
+inline constexpr std::size_t kPatternColour = 14;  ///< u32: palette colour of the pattern
 }  // namespace region
 
 /// The fill a region record asks for.

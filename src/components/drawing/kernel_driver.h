@@ -23,7 +23,7 @@ struct D_DOT {
 /// top-left corner, a line break starting a new line below the first.
 struct TextBox {
   D_DOT topLeft;
-  double width = 0;        ///< nothing is drawn beyond the box
+  double width = 0;  ///< nothing is drawn beyond the box
   double height = 0;
   double charHeight = 0;   ///< every character is this high
   double charWidth = 0;    ///< a double-byte character is this wide, a single-byte one half of it

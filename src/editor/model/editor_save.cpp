@@ -24,7 +24,8 @@ bool EditorStore::borrowLoadedBlocks() {
     if (!item.keep || item.blockInMemory()) continue;
     const HeadView head = item.head.view();
     if (!fileHolds(head.blockOffset(), head.blockSize())) return false;
-    end = std::max<std::uint64_t>(end, std::uint64_t{head.blockOffset()} + static_cast<std::uint64_t>(head.blockSize()));
+    end =
+        std::max<std::uint64_t>(end, std::uint64_t{head.blockOffset()} + static_cast<std::uint64_t>(head.blockSize()));
     needed = true;
   }
   if (!needed) return true;
@@ -103,8 +104,7 @@ EditorSaveStatus EditorStore::save(FileOps& ops) {
     // The head must describe the bytes that follow it in the file.
     head.setBlockSize(static_cast<std::int32_t>(block.size()));
     std::copy(item.head.bytes.begin(), item.head.bytes.end(), out.begin() + static_cast<std::ptrdiff_t>(headAt));
-    if (!block.empty())
-      std::memcpy(out.data() + dataArea + running, block.data(), block.size());
+    if (!block.empty()) std::memcpy(out.data() + dataArea + running, block.data(), block.size());
     headAt += layout::kHeadRecordSize;
     running += block.size();
   }

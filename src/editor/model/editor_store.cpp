@@ -31,8 +31,7 @@ std::string fill(std::string_view pattern, std::string_view slot, std::string_vi
 
 /// The record bytes a new block carries: exactly @p length bytes of the
 /// template record, zero-filled should the record be shorter.
-std::vector<std::uint8_t> recordOfLength(const std::optional<std::vector<std::uint8_t>>& record,
-                                         std::int32_t length) {
+std::vector<std::uint8_t> recordOfLength(const std::optional<std::vector<std::uint8_t>>& record, std::int32_t length) {
   std::vector<std::uint8_t> out(static_cast<std::size_t>(std::max(length, 0)), 0);
   if (record) std::copy_n(record->begin(), std::min(record->size(), out.size()), out.begin());
   return out;
@@ -177,8 +176,12 @@ bool EditorStore::insertRows(ListKind list, std::string_view failure, std::int32
     const EditorItem& item = items_[static_cast<std::size_t>(index)];
     if (!item.keep) continue;
     const HeadView head = item.head.view();
-    LegendRow data{index,           std::string(head.name()), std::string(head.description()),
-                   head.classCode(), head.blockSize(),         static_cast<std::int32_t>(list)};
+    LegendRow data{index,
+                   std::string(head.name()),
+                   std::string(head.description()),
+                   head.classCode(),
+                   head.blockSize(),
+                   static_cast<std::int32_t>(list)};
     if (sink_ && !sink_->insertRow(row, data)) {
       prompter_.inform(texts::kRowInsertFailed);
       prompter_.inform(failure);
@@ -500,7 +503,8 @@ EditorSaveStatus EditorStore::commit(FileOps& ops) {
   // file: blocks still only there are read through them.
   std::vector<std::pair<std::uint32_t, std::int32_t>> placed;
   placed.reserve(items_.size());
-  for (const EditorItem& item : items_) placed.emplace_back(item.head.view().blockOffset(), item.head.view().blockSize());
+  for (const EditorItem& item : items_)
+    placed.emplace_back(item.head.view().blockOffset(), item.head.view().blockSize());
   const EditorSaveStatus status = save(ops);
   if (status == EditorSaveStatus::Ok) {
     modified_ = false;

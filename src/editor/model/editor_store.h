@@ -17,11 +17,11 @@
 
 #include "components/attstru/att_stru.h"
 #include "editor/model/editor_item.h"
-#include "paramdlg/model/legend_param_model.h"
 #include "legendfile/file_io.h"
 #include "legendfile/head_record.h"
 #include "legendfile/layout.h"
 #include "legendfile/prompter.h"
+#include "paramdlg/model/legend_param_model.h"
 
 namespace legend::editor {
 
@@ -71,7 +71,6 @@ enum class EditorSaveStatus {
   BackupKept,          ///< writing over the file failed part way; its old bytes are in a named copy
   Unconfirmed,         ///< the new content is in place, but could not be confirmed as stored
 };
-
 
 class EditorStore {
  public:
@@ -181,8 +180,7 @@ class EditorStore {
   void editAttributeContent(AreaEditors& editors);
   /// 统改属性: the template attributes into every selected legend.
   /// @p step is called once per selected row (the busy indicator).
-  void batchAttributeChange(std::span<const std::int32_t> selectedRows,
-                            const std::function<void()>& step = {});
+  void batchAttributeChange(std::span<const std::int32_t> selectedRows, const std::function<void()>& step = {});
 
   /// 确定: writes every live legend to path() as one new file image
   /// (replaceFile). Reports any failure; the old file is then untouched, or

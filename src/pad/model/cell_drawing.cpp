@@ -144,9 +144,8 @@ SampleResult drawPointSample(KernelDriver& driver, PointRecordBytes record, cons
     }
     case PointType::Image:
       // Images always show the same icon, whatever their record says.
-      return driver.DispImageIcon({centreX, static_cast<double>(box.y0 - 5 * h / 8)})
-                 ? SampleResult::Drawn
-                 : SampleResult::ImageFailed;
+      return driver.DispImageIcon({centreX, static_cast<double>(box.y0 - 5 * h / 8)}) ? SampleResult::Drawn
+                                                                                      : SampleResult::ImageFailed;
     default:  // no rule places an unknown point type
       return SampleResult::Nothing;
   }
@@ -278,8 +277,8 @@ void drawGrid(KernelDriver& driver, const PadGeometry& geometry) {
   driver.UnlockColor();
 }
 
-SampleResult drawSample(KernelDriver& driver, const LegendView& legend, const ScaleMaxima& maxima,
-                        const SampleBox& box, const CellFrame& cell) {
+SampleResult drawSample(KernelDriver& driver, const LegendView& legend, const ScaleMaxima& maxima, const SampleBox& box,
+                        const CellFrame& cell) {
   if (const std::optional<LineRecordBytes> record = legend.lineRecord())
     return drawLineSample(driver, *record, maxima, box, cell);
   if (const std::optional<PointRecordBytes> record = legend.pointRecord())
@@ -289,8 +288,8 @@ SampleResult drawSample(KernelDriver& driver, const LegendView& legend, const Sc
   return SampleResult::Nothing;
 }
 
-SampleResult drawCell(KernelDriver& driver, const LegendView& legend, const ScaleMaxima& maxima,
-                      const CellFrame& cell, std::int32_t position, CaptionMode captions, bool selected) {
+SampleResult drawCell(KernelDriver& driver, const LegendView& legend, const ScaleMaxima& maxima, const CellFrame& cell,
+                      std::int32_t position, CaptionMode captions, bool selected) {
   const std::int32_t x = cell.topLeft.x;
   const std::int32_t y = cell.topLeft.y;
   const std::int32_t cw = cell.width;
@@ -382,8 +381,8 @@ void CellPainter::singleCellPass(PadSurface& surface, const LegendSet& legends, 
     drawGrid(*driver, geometry_);
     const std::optional<LegendView> legend = legends.view(legends.legendAt(position));
     imageFailed = hasLegendsToShow(legends) && legend &&
-                  drawCell(*driver, *legend, scaleMaxima(), frameOf(geometry_, cell), position, captions,
-                           selected) == SampleResult::ImageFailed;
+                  drawCell(*driver, *legend, scaleMaxima(), frameOf(geometry_, cell), position, captions, selected) ==
+                      SampleResult::ImageFailed;
     endPass(*driver);
   }
   if (imageFailed) surface.reportImageFailure();

@@ -19,7 +19,7 @@
 namespace legend {
 class LegendSet;
 class LegendView;
-}
+}  // namespace legend
 
 namespace legend::pad {
 
@@ -96,13 +96,13 @@ void drawGrid(KernelDriver& driver, const PadGeometry& geometry);
 /// Draws the sample of @p legend in @p box of @p cell, scaled against
 /// @p maxima. Records that are scaled are copied and the copy scaled; the
 /// legend set is not changed.
-SampleResult drawSample(KernelDriver& driver, const LegendView& legend, const ScaleMaxima& maxima,
-                        const SampleBox& box, const CellFrame& cell);
+SampleResult drawSample(KernelDriver& driver, const LegendView& legend, const ScaleMaxima& maxima, const SampleBox& box,
+                        const CellFrame& cell);
 
 /// Draws @p legend, shown at display position @p position, into @p cell:
 /// frame (when @p selected), sample, caption and number.
-SampleResult drawCell(KernelDriver& driver, const LegendView& legend, const ScaleMaxima& maxima,
-                      const CellFrame& cell, std::int32_t position, CaptionMode captions, bool selected);
+SampleResult drawCell(KernelDriver& driver, const LegendView& legend, const ScaleMaxima& maxima, const CellFrame& cell,
+                      std::int32_t position, CaptionMode captions, bool selected);
 
 /// Runs the pad's drawing passes against a PadSurface and keeps the cell
 /// layout of the last one, which hit testing goes by.
@@ -115,8 +115,8 @@ class CellPainter {
   /// Redraws display position @p position alone (with the grid), normal or
   /// @p selected; nothing when it is not on the grid at @p scrollPosition.
   /// Used when the selection moves, so only the cells concerned are drawn.
-  void singleCellPass(PadSurface& surface, const LegendSet& legends, std::int32_t scrollPosition,
-                      CaptionMode captions, std::int32_t position, bool selected);
+  void singleCellPass(PadSurface& surface, const LegendSet& legends, std::int32_t scrollPosition, CaptionMode captions,
+                      std::int32_t position, bool selected);
 
   /// The layout of the last pass; cells of 0 x 0 before the first.
   const PadGeometry& geometry() const noexcept { return geometry_; }

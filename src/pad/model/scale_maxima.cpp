@@ -47,9 +47,7 @@ void ScaleMaxima::raiseFrom(const LegendSet& legends) noexcept {
           raise(pointWidth, floatAt(record, point::kSymbolWidth));
           break;
         case PointType::Dot:
-        case PointType::Ring:
-          raise(pointSize, load_le<double>(record, point::kMarkerSize));
-          break;
+        case PointType::Ring: raise(pointSize, load_le<double>(record, point::kMarkerSize)); break;
         default:  // images have no size; other point types are not drawn
           break;
       }
@@ -61,6 +59,5 @@ void ScaleMaxima::raiseFrom(const LegendSet& legends) noexcept {
 ScaleMaxima& scaleMaxima() noexcept { return processMaxima; }
 
 void updateScaleMaxima(const LegendSet& legends) noexcept { processMaxima.raiseFrom(legends); }
-
 
 }  // namespace legend::pad

@@ -73,8 +73,7 @@ SheetResult writeSvg(const legend::LegendSet& legends, SheetLayout layout, const
   QPainter painter;
   if (!painter.begin(&svg)) return SheetResult::CannotWrite;
   painter.fillRect(QRect(QPoint(0, 0), size), Qt::white);
-  drawTitle(painter, QRect(kMargin, kMargin, grid.width(), kTitleHeight),
-            sheetTitle(name, layout.legends, 0, 1));
+  drawTitle(painter, QRect(kMargin, kMargin, grid.width(), kTitleHeight), sheetTitle(name, layout.legends, 0, 1));
   drawSheetPage(painter, QRect(QPoint(kMargin, kMargin + kTitleHeight), grid), legends, layout, 0, options.captions);
   if (!painter.end()) return SheetResult::CannotWrite;
   written << output;
@@ -177,7 +176,11 @@ void drawSheetPage(QPainter& painter, const QRect& gridArea, const legend::Legen
 }
 
 QString sheetTitle(const QString& fileName, int legends, int page, int pages) {
-  return QStringLiteral("图例目录  %1  ·  %2 个图例  ·  第 %3/%4 页").arg(fileName).arg(legends).arg(page + 1).arg(pages);
+  return QStringLiteral("图例目录  %1  ·  %2 个图例  ·  第 %3/%4 页")
+      .arg(fileName)
+      .arg(legends)
+      .arg(page + 1)
+      .arg(pages);
 }
 
 SheetResult writeSheet(const legend::LegendSet& legends, const SheetOptions& options, const QString& output,

@@ -18,11 +18,11 @@ namespace legend::sheet {
 
 /// How the cells of a sheet fall onto pages.
 struct SheetLayout {
-  int legends = 0;       ///< cells to draw
+  int legends = 0;  ///< cells to draw
   int columns = 6;
   int cellWidth = 100;
   int cellHeight = 100;
-  int rowsPerPage = 1;   ///< at least 1
+  int rowsPerPage = 1;  ///< at least 1
 
   int rows() const { return (legends + columns - 1) / columns; }
   int pages() const { return rows() == 0 ? 1 : (rows() + rowsPerPage - 1) / rowsPerPage; }

@@ -22,17 +22,17 @@
 #include <filesystem>
 #include <utility>
 
+#include "components/base/message_prompter.h"
 #include "components/codec/gbk_text.h"
 #include "components/codec/utf8_text.h"
-#include "components/base/message_prompter.h"
 #include "components/display/qpainter_driver.h"
-#include "paramdlg/legend_param_dlg.h"
-#include "paramdlg/qt_area_editors.h"
 #include "legend/legend_events.h"
+#include "legendfile/file_name.h"
 #include "legendfile/messages.h"
 #include "pad/model/pad_model.h"
-#include "legendfile/file_name.h"
 #include "pad/window/legend_tip_wnd.h"
+#include "paramdlg/legend_param_dlg.h"
+#include "paramdlg/qt_area_editors.h"
 
 static void initPadResources() { Q_INIT_RESOURCE(pad); }
 
@@ -227,8 +227,7 @@ class CLegendPadDlg::Busy {
   CLegendPadDlg& pad_;
 };
 
-CLegendPadDlg::CLegendPadDlg(std::string_view path, int visible, int showMessages, MapProject* project,
-                             QWidget* owner)
+CLegendPadDlg::CLegendPadDlg(std::string_view path, int visible, int showMessages, MapProject* project, QWidget* owner)
     : QDialog(nullptr, kPadWindowFlags),
       parts_(std::make_unique<Parts>(*this, project, visible != 0, showMessages != 0, owner)) {
   initPadResources();
@@ -460,9 +459,7 @@ bool CLegendPadDlg::event(QEvent* event) {
 
 bool CLegendPadDlg::dispatch(QEvent* event) {
   switch (static_cast<int>(event->type())) {
-    case WM_LEGEND_RELOAD:
-      reload();
-      return true;
+    case WM_LEGEND_RELOAD: reload(); return true;
     case QEvent::WindowDeactivate:
       QDialog::event(event);
       parts_->model.focusLost();

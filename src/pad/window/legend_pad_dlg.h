@@ -14,8 +14,8 @@
 #include <QDialog>
 
 #include "legendfile/legend_set.h"
-#include "pad/model/pad_geometry.h"
 #include "legendfile/status.h"
+#include "pad/model/pad_geometry.h"
 
 class CLegendTipWnd;
 class KernelDriver;

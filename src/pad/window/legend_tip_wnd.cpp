@@ -47,13 +47,16 @@ QRegion roundedRectRegion(int left, int top, int right, int bottom, int ellipseW
   int runLeft = left;
   int runRight = right;
   auto flush = [&](int rowEnd) {
-    if (rowEnd > rowStart && runRight > runLeft) region += QRect(runLeft, rowStart, runRight - runLeft, rowEnd - rowStart);
+    if (rowEnd > rowStart && runRight > runLeft)
+      region += QRect(runLeft, rowStart, runRight - runLeft, rowEnd - rowStart);
   };
   for (int y = top; y < bottom; ++y) {
     const double yc = y + 0.5;
     double dy = 0.0;
-    if (yc < topCentre) dy = topCentre - yc;
-    else if (yc > bottomCentre) dy = yc - bottomCentre;
+    if (yc < topCentre)
+      dy = topCentre - yc;
+    else if (yc > bottomCentre)
+      dy = yc - bottomCentre;
     int l = left;
     int r = right;
     if (dy > 0.0 && ry > 0.0) {
@@ -134,8 +137,8 @@ CLegendTipWnd::~CLegendTipWnd() {
   tools_.clear();
 }
 
-bool CLegendTipWnd::Create(QWidget* parent, int width, int height, const QColor& fillColour,
-                           const QColor& frameColour, int fontHeight, const QString& fontFace) {
+bool CLegendTipWnd::Create(QWidget* parent, int width, int height, const QColor& fillColour, const QColor& frameColour,
+                           int fontHeight, const QString& fontFace) {
   width_ = width;
   height_ = height;
   fillColour_ = fillColour;
@@ -161,8 +164,7 @@ bool CLegendTipWnd::Create(QWidget* parent, int width, int height, const QColor&
 
   // A tool tip window: frameless, above its owner, never activated, and gone
   // with the owner's window.
-  setParent(parent ? parent->window() : nullptr,
-            Qt::ToolTip | Qt::FramelessWindowHint | Qt::WindowDoesNotAcceptFocus);
+  setParent(parent ? parent->window() : nullptr, Qt::ToolTip | Qt::FramelessWindowHint | Qt::WindowDoesNotAcceptFocus);
   setAttribute(Qt::WA_ShowWithoutActivating);
   // Where the window system cannot cut windows to a shape, what lies outside
   // the shape must at least stay unpainted.
@@ -233,10 +235,8 @@ void CLegendTipWnd::RelayEvent(QObject* target, const QEvent* event, QPoint glob
       if ((button == Qt::LeftButton || button == Qt::RightButton) && isVisible()) hide();
       return;
     }
-    case QEvent::MouseMove:
-      break;
-    default:
-      return;
+    case QEvent::MouseMove: break;
+    default: return;
   }
   if (!created_ || !focusProbe_() || tools_.empty()) return;
   if (tracking_) {
@@ -299,11 +299,8 @@ bool CLegendTipWnd::eventFilter(QObject* watched, QEvent* event) {
     case QEvent::MouseButtonPress:
       RelayEvent(watched, event, static_cast<QMouseEvent*>(event)->globalPosition().toPoint());
       break;
-    case QEvent::KeyPress:
-      RelayEvent(watched, event, QCursor::pos());
-      break;
-    default:
-      break;
+    case QEvent::KeyPress: RelayEvent(watched, event, QCursor::pos()); break;
+    default: break;
   }
   return false;  // the owner handles every event as if the tip were not there
 }

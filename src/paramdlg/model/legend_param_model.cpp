@@ -19,9 +19,7 @@ constexpr std::string_view kLineDescription = "\xCF\xDF\xCD\xBC\xC0\xFD";    // 
 constexpr std::string_view kPointDescription = "\xB5\xE3\xCD\xBC\xC0\xFD";   // 点图例
 constexpr std::string_view kRegionDescription = "\xC7\xF8\xCD\xBC\xC0\xFD";  // 区图例
 
-bool is_blank(char c) noexcept {
-  return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-}
+bool is_blank(char c) noexcept { return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r'; }
 
 }  // namespace
 
@@ -103,9 +101,7 @@ void LegendParamModel::loadAttributes(std::size_t available) {
   switch (parts.problem) {
     case BlockProblem::StructureSizeMissing:
     case BlockProblem::NegativeStructureSize:
-    case BlockProblem::StructurePastEnd:
-      prompter_.inform(messages::kNegativeStructureSize);
-      return;
+    case BlockProblem::StructurePastEnd: prompter_.inform(messages::kNegativeStructureSize); return;
     default: break;
   }
   if (parts.structureSize > 0 &&
@@ -129,9 +125,7 @@ void LegendParamModel::loadAttributes(std::size_t available) {
 void LegendParamModel::editGraphicParameters() {
   switch (type_) {
     case static_cast<std::int8_t>(LegendType::Line): editors_.EditLinInfo(line_, kLineEditorTitle); break;
-    case static_cast<std::int8_t>(LegendType::Point):
-      editors_.EditPntInfo(point_, kPointEditorTitle);
-      break;
+    case static_cast<std::int8_t>(LegendType::Point): editors_.EditPntInfo(point_, kPointEditorTitle); break;
     case static_cast<std::int8_t>(LegendType::Region): editors_.EditRegInfo(region_, kRegionEditorTitle); break;
     default: break;
   }
@@ -263,8 +257,8 @@ bool LegendParamModel::writeBlock() {
     prompter_.inform(messages::kNegativeStructureSize);
     return false;
   }
-  const std::span<const std::uint8_t> record = record_ ? std::span<const std::uint8_t>(*record_)
-                                                       : std::span<const std::uint8_t>();
+  const std::span<const std::uint8_t> record =
+      record_ ? std::span<const std::uint8_t>(*record_) : std::span<const std::uint8_t>();
   // Composed aside and swapped in whole, so the caller's block is never left
   // half written. What is left to refuse is a block beyond a signed 32-bit
   // size, as if its record size were negative.
