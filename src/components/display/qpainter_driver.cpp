@@ -152,11 +152,24 @@ class GlyphCells {
   QTransform base_;
 };
 
+// The whole logical pixels a size in device pixels covers at a ratio. At a
+// fractional ratio an image is made a little larger than its logical size
+// (141 logical pixels at 1.25 take 177 device pixels, which are 141.6
+// logical ones); counting the part pixel would move the bottom-left origin
+// off the pixel grid and blur every line drawn from it.
+QSizeF wholeLogicalPixels(QSizeF independent) {
+  constexpr double kRounding = 1e-6;
+  return {std::floor(independent.width() + kRounding), std::floor(independent.height() + kRounding)};
+}
+
 // The size painting coordinates span: images and pixmaps count physical
-// pixels but are painted in device-independent ones.
+// pixels but are painted in device-independent ones, which a ratio above
+// one makes finer than a logical pixel.
 QSizeF logicalSize(const QPaintDevice& device) {
-  if (const auto* image = dynamic_cast<const QImage*>(&device)) return image->deviceIndependentSize();
-  if (const auto* pixmap = dynamic_cast<const QPixmap*>(&device)) return pixmap->deviceIndependentSize();
+  if (const auto* image = dynamic_cast<const QImage*>(&device))
+    return wholeLogicalPixels(image->deviceIndependentSize());
+  if (const auto* pixmap = dynamic_cast<const QPixmap*>(&device))
+    return wholeLogicalPixels(pixmap->deviceIndependentSize());
   return QSizeF(device.width(), device.height());
 }
 

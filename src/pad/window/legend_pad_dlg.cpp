@@ -18,6 +18,7 @@
 #include <QScrollBar>
 #include <QTimer>
 #include <QWheelEvent>
+#include <QtMath>
 
 #include <filesystem>
 #include <utility>
@@ -73,6 +74,11 @@ class SilentPrompter final : public Prompter {
 
 /// The drawing area: the cells are drawn into an image that the area shows.
 /// The area lets pointer events through to the pad, which hit-tests them.
+///
+/// The image has the screen's pixel density: on a high-density screen it
+/// holds more device pixels than the area has logical ones, and painters on
+/// it scale, so the cells keep their geometry in logical pixels while lines
+/// and glyphs are drawn at the screen's own resolution.
 class PadArea final : public QWidget {
  public:
   PadArea(QWidget* parent, std::function<void()> fullPass) : QWidget(parent), fullPass_(std::move(fullPass)) {
@@ -83,30 +89,43 @@ class PadArea final : public QWidget {
 
   QImage& image() { return image_; }
   void clear() {
-    if (image_.size() != size()) image_ = QImage(size(), QImage::Format_RGB32);
+    if (!imageFits()) {
+      const qreal ratio = devicePixelRatioF();
+      image_ = QImage(QSize(qCeil(width() * ratio), qCeil(height() * ratio)), QImage::Format_RGB32);
+      image_.setDevicePixelRatio(ratio);
+      imageSize_ = size();
+    }
     image_.fill(Qt::white);
   }
   void clearRect(const QRect& rect) {
-    if (image_.size() != size()) return clear();
+    if (!imageFits()) return clear();
     QPainter painter(&image_);
     painter.fillRect(rect, Qt::white);
   }
 
  protected:
   void paintEvent(QPaintEvent*) override {
-    // A resized area (or one never drawn) gets a full pass; otherwise the
-    // passes have drawn the image already and it only needs showing.
-    if (image_.size() != size()) fullPass_();
+    // A resized area, one moved to a screen of another density, or one
+    // never drawn gets a full pass; otherwise the passes have drawn the
+    // image already and it only needs showing.
+    if (!imageFits()) fullPass_();
     QPainter painter(this);
-    if (image_.size() == size())
-      painter.drawImage(0, 0, image_);
+    if (imageFits())
+      painter.drawImage(QPointF(0, 0), image_);
     else
       painter.fillRect(rect(), Qt::white);
   }
 
  private:
+  // Kept beside the image: at a fractional ratio the image's own logical
+  // size is rounded and no longer says which area it was made for.
+  bool imageFits() const {
+    return !image_.isNull() && imageSize_ == size() && image_.devicePixelRatio() == devicePixelRatioF();
+  }
+
   std::function<void()> fullPass_;
   QImage image_;
+  QSize imageSize_;
 };
 
 /// The pad window as the pad model sees it.
