@@ -14,6 +14,7 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <array>
 #include <filesystem>
 #include <functional>
 #include <optional>
@@ -21,6 +22,7 @@
 #include "components/areaedit/graphic_editors.h"
 #include "components/areaedit/sample_preview.h"
 #include "components/areaedit/style_pickers.h"
+#include "components/areaedit/symbol_grid.h"
 #include "components/display/palette.h"
 #include "components/display/qpainter_driver.h"
 #include "components/drawing/graphic_records.h"
@@ -198,6 +200,43 @@ TEST(HighDensityTip, FrameAndTextAreDrawnAtDevicePixels) {
   const QRect text = tip.textRect();
   EXPECT_FALSE(enlargedBitmap(shot, QRect(text.topLeft(), QPoint(text.right() - 1, text.bottom() - 1))));
   tip.hideTip();
+}
+
+TEST(HighDensityEditors, PreviewAndPickersDrawAtDevicePixels) {
+  using namespace legend::areaedit;
+  std::array<std::uint8_t, legend::layout::kPointRecordSize> point{};
+  legend::records::fillNewPointRecord(point);
+  SamplePreview preview([&point](KernelDriver& driver, QSize area) { drawPointPreview(driver, point, area); });
+  preview.resize(preview.sizeHint());
+  const QImage shot = preview.grab().toImage();
+  keep(shot, "preview.png");
+  // The frame is the preview's outermost logical pixel; the symbol inside
+  // is drawn at device pixels.
+  const QRgb frame = preview.palette().color(QPalette::Mid).rgb();
+  EXPECT_TRUE(sharpLines(runsAlong(shot, {0, shot.height() / 2}, 2 * kRatio, false, kWhite, frame)));
+  EXPECT_TRUE(sharpLines(runsAlong(shot, {shot.width() / 4, 0}, 2 * kRatio, true, kWhite, frame)));
+  EXPECT_FALSE(enlargedBitmap(shot, QRect(QPoint(1, 1), preview.size() - QSize(2, 2))));
+
+  // Icons are drawn at the ratio they are asked for, not enlarged.
+  LineStyleList lines;
+  const QPixmap line = lines.item(1)->icon().pixmap(lines.iconSize(), kRatio);
+  ASSERT_EQ(line.size(), lines.iconSize() * kRatio);
+  EXPECT_FALSE(enlargedBitmap(line.toImage(), QRect(QPoint(0, 0), lines.iconSize())));
+  PatternSwatches swatches;
+  swatches.setColours(Qt::white, Qt::black);
+  const QImage swatch = swatches.item(0)->icon().pixmap(swatches.iconSize(), kRatio).toImage();
+  keep(swatch, "swatch.png");
+  EXPECT_TRUE(sharpLines(runsAlong(swatch, {0, swatch.height() / 2}, 3 * kRatio, false, kWhite, qRgb(0, 0, 0))));
+
+  // The symbol grid's lines are drawn a logical pixel wide at its cells'
+  // edges (the first row holds the chosen cell, filled).
+  SymbolGrid symbols;
+  symbols.resize(symbols.sizeHint());
+  const QImage grid = symbols.grab().toImage();
+  const Runs across = runsAlong(grid, {0, (SymbolGrid::kCellSize + 1) * kRatio},
+                                (2 * SymbolGrid::kCellSize + 1) * kRatio, false, kWhite, QColor(Qt::lightGray).rgb());
+  EXPECT_TRUE(sharpLines(across));
+  EXPECT_EQ(across.runs.size(), 3u);
 }
 
 }  // namespace

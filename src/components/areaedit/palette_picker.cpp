@@ -4,9 +4,10 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QPixmap>
+
 #include <QToolTip>
 #include <QVBoxLayout>
+#include "components/areaedit/crisp_painting.h"
 
 #include "components/display/palette.h"
 
@@ -56,11 +57,8 @@ void PaletteGrid::paintEvent(QPaintEvent*) {
   }
   // Frame the chosen entry twice so it shows on light and on dark colours.
   const QRect chosen = cellRect(current_);
-  painter.setBrush(Qt::NoBrush);
-  painter.setPen(contrastTo(paletteColour(current_)));
-  painter.drawRect(chosen.adjusted(1, 1, -1, -1));
-  painter.setPen(QPen(palette().color(QPalette::Highlight), 1));
-  painter.drawRect(chosen);
+  fillFrame(painter, chosen.adjusted(1, 1, 0, 0), contrastTo(paletteColour(current_)));
+  fillFrame(painter, chosen.adjusted(0, 0, 1, 1), palette().color(QPalette::Highlight));
 }
 
 void PaletteGrid::mousePressEvent(QMouseEvent* event) {
@@ -111,15 +109,14 @@ void ColourButton::setColour(unsigned number) {
 }
 
 void ColourButton::showColour() {
-  QPixmap swatch(kSwatchSize, kSwatchSize);
-  swatch.fill(paletteColour(inPalette(colour_) ? static_cast<int>(colour_) : -1));
-  {
-    QPainter painter(&swatch);
-    painter.setPen(palette().color(QPalette::WindowText));
-    painter.drawRect(swatch.rect().adjusted(0, 0, -1, -1));
-  }
-  setIcon(QIcon(swatch));
-  setIconSize(swatch.size());
+  const QSize size(kSwatchSize, kSwatchSize);
+  const QColor fill = paletteColour(inPalette(colour_) ? static_cast<int>(colour_) : -1);
+  const QColor frame = palette().color(QPalette::WindowText);
+  setIcon(drawnIcon(size, [size, fill, frame](QPainter& painter) {
+    painter.fillRect(QRect(QPoint(0, 0), size), fill);
+    fillFrame(painter, QRect(QPoint(0, 0), size), frame);
+  }));
+  setIconSize(size);
   // A number outside the palette draws black; say so rather than hide it.
   setText(inPalette(colour_) ? QString::number(colour_) : QStringLiteral("%1 (无效)").arg(colour_));
 }

@@ -11,6 +11,7 @@
 #include <QRectF>
 #include <QTransform>
 
+#include "components/areaedit/crisp_painting.h"
 #include "components/areaedit/graphic_editors.h"
 #include "components/display/qpainter_driver.h"
 #include "components/drawing/graphic_records.h"
@@ -181,8 +182,7 @@ void SamplePreview::paintEvent(QPaintEvent*) {
   QPainter painter(this);
   // White, as the paper the map and the pad's cells are drawn on.
   painter.fillRect(rect(), Qt::white);
-  painter.setPen(palette().color(QPalette::Mid));
-  painter.drawRect(rect().adjusted(0, 0, -1, -1));
+  fillFrame(painter, rect(), palette().color(QPalette::Mid));
   const QRect inside = rect().adjusted(1, 1, -1, -1);
   std::unique_ptr<KernelDriver> driver = OpenWinDriver(painter, inside);
   if (!driver || !draw_) return;

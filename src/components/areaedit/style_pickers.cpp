@@ -2,9 +2,9 @@
 
 #include <QPainter>
 #include <QPainterPath>
-#include <QPixmap>
 #include <QSignalBlocker>
 
+#include "components/areaedit/crisp_painting.h"
 #include "components/display/styles.h"
 
 namespace legend::areaedit {
@@ -58,14 +58,11 @@ void LineStyleList::drawIcons() {
   const double middle = kLineIcon.height() / 2.0;
   const QPolygonF stretch({QPointF(4, middle), QPointF(kLineIcon.width() - 4, middle)});
   for (int style = 0; style < count(); ++style) {
-    QPixmap icon(kLineIcon);
-    icon.fill(Qt::white);
-    {
-      QPainter painter(&icon);
+    item(style)->setIcon(drawnIcon(kLineIcon, [stretch, style, params](QPainter& painter) {
+      painter.fillRect(QRect(QPoint(0, 0), kLineIcon), Qt::white);
       painter.setRenderHint(QPainter::Antialiasing);
       display::drawLineStyle(painter, stretch, style, params);
-    }
-    item(style)->setIcon(QIcon(icon));
+    }));
   }
 }
 
@@ -99,19 +96,17 @@ void PatternSwatches::setPattern(int pattern) {
 }
 
 void PatternSwatches::drawIcons() {
+  const QRect swatch(QPoint(0, 0), kSwatchIcon);
   QPainterPath area;
-  area.addRect(QRectF(QPointF(0, 0), QSizeF(kSwatchIcon)));
+  area.addRect(QRectF(swatch));
   for (int pattern = 0; pattern < count(); ++pattern) {
-    QPixmap icon(kSwatchIcon);
-    icon.fill(Qt::white);
-    {
-      QPainter painter(&icon);
-      display::fillRegion(painter, area, fill_, pattern, QSizeF(kSwatchCell, kSwatchCell), pattern_);
-      painter.setPen(pattern_);
-      painter.setBrush(Qt::NoBrush);
-      painter.drawRect(icon.rect().adjusted(0, 0, -1, -1));
-    }
-    item(pattern)->setIcon(QIcon(icon));
+    item(pattern)->setIcon(
+        drawnIcon(kSwatchIcon, [swatch, area, pattern, fill = fill_, colour = pattern_](QPainter& painter) {
+          painter.fillRect(swatch, Qt::white);
+          painter.setRenderHint(QPainter::Antialiasing, false);
+          display::fillRegion(painter, area, fill, pattern, QSizeF(kSwatchCell, kSwatchCell), colour);
+          fillFrame(painter, swatch, colour);
+        }));
   }
 }
 

@@ -4,7 +4,9 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+
 #include <QToolTip>
+#include "components/areaedit/crisp_painting.h"
 
 #include "components/display/styles.h"
 
@@ -15,6 +17,7 @@ using display::pointSymbolCount;
 
 constexpr int kSymbolMargin = 6;  // free pixels around a symbol in its cell
 constexpr double kSymbolPen = 1.0;
+constexpr int kChosenFrame = 2;  // pixels: the chosen cell's frame, over the grid lines
 
 int rowsFor(int count) { return (count + SymbolGrid::kColumns - 1) / SymbolGrid::kColumns; }
 
@@ -63,15 +66,12 @@ void SymbolGrid::paintEvent(QPaintEvent* event) {
     display::drawPointSymbol(painter, number, QRectF(cell).center(), size, 0, colour_, kSymbolPen);
     painter.restore();
   }
-  painter.setRenderHint(QPainter::Antialiasing, false);
-  painter.setPen(QColor(Qt::lightGray));
-  for (int column = 0; column <= kColumns; ++column)
-    painter.drawLine(column * kCellSize, 0, column * kCellSize, height());
-  for (int row = 0; row <= rowsFor(pointSymbolCount()); ++row)
-    painter.drawLine(0, row * kCellSize, width(), row * kCellSize);
-  painter.setPen(QPen(palette().color(QPalette::Highlight), 2));
-  painter.setBrush(Qt::NoBrush);
-  painter.drawRect(chosen.adjusted(1, 1, -1, -1));
+  // Filled rather than stroked, so the lines cover whole pixels at any
+  // pixel ratio.
+  const QColor line(Qt::lightGray);
+  for (int column = 0; column <= kColumns; ++column) painter.fillRect(column * kCellSize, 0, 1, height(), line);
+  for (int row = 0; row <= rowsFor(pointSymbolCount()); ++row) painter.fillRect(0, row * kCellSize, width(), 1, line);
+  fillFrame(painter, chosen, palette().color(QPalette::Highlight), kChosenFrame);
 }
 
 void SymbolGrid::mousePressEvent(QMouseEvent* event) {
