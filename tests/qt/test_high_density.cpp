@@ -10,6 +10,7 @@
 #include <QDialog>
 #include <QImage>
 #include <QListWidget>
+#include <QPainter>
 #include <QScreen>
 #include <QTimer>
 
@@ -25,6 +26,7 @@
 #include "components/areaedit/symbol_grid.h"
 #include "components/display/palette.h"
 #include "components/display/qpainter_driver.h"
+#include "components/display/styles.h"
 #include "components/drawing/graphic_records.h"
 #include "legend/map_project.h"
 #include "pad/model/cell_drawing.h"
@@ -134,6 +136,21 @@ TEST(HighDensity, DriverOnAnImageOfRatioTwoDrawsLogicalGeometryAtDevicePixels) {
   EXPECT_TRUE(square.onlyTwoColours);
   EXPECT_EQ(square.runs, (std::vector<std::pair<int, int>>{{2 * kRatio, 4 * kRatio}}));
   EXPECT_FALSE(enlargedBitmap(image, QRect(8, 8, 26, 12))) << "the text was drawn at logical pixels";
+}
+
+TEST(HighDensity, SymbolOutlinesLieOnDevicePixels) {
+  // A square of a size and centre between pixels, one pixel pen.
+  QImage image(80, 40, QImage::Format_RGB32);
+  image.setDevicePixelRatio(kRatio);
+  image.fill(Qt::white);
+  {
+    QPainter painter(&image);
+    legend::display::drawPointSymbol(painter, 4, QPointF(20.3, 10.7), QSizeF(9.3, 9.3), 0, Qt::black, 1);
+  }
+  keep(image, "symbol.png");
+  const Runs across = runsAlong(image, {0, 21}, 80, false, kWhite, qRgb(0, 0, 0));
+  EXPECT_TRUE(sharpLines(across));
+  EXPECT_EQ(across.runs.size(), 2u);
 }
 
 class HighDensityPad : public ::testing::Test {

@@ -5,6 +5,7 @@
 
 #include "components/display/styles.h"
 
+#include <QPaintEngine>
 #include <QPainter>
 #include <QPen>
 #include <QRectF>
@@ -30,6 +31,8 @@ constexpr double kDefaultPenWidth = 1;
 constexpr double kMiterLimit = 1.5;
 // A centre this far off any real surface cannot put ink on it.
 constexpr double kMaxCentreOffset = 1e6;
+// Pixel ratios beyond this are no screen's; symbols drawn so large need no snapping.
+constexpr double kMaxGridScale = 16;
 
 double twiceSignedArea(const QPainterPath& contour) {
   const QPolygonF outline = contour.toFillPolygon();
@@ -451,11 +454,23 @@ const SymbolDef& symbolFor(int number) { return kSymbols[number >= 1 && number <
 double clampExtent(double extent) { return std::isfinite(extent) ? std::clamp(extent, 0.0, kMaxSymbolExtent) : 0; }
 
 // On a pixel surface, lines of an odd pen are crisp along pixel centres and
-// those of an even pen along pixel boundaries. That holds only while the
-// symbol stays axis-aligned and unscaled.
-bool onPixelGrid(const QPainter& painter, double angle) {
+// those of an even pen along pixel boundaries, counted in device pixels.
+// That holds only while the symbol stays axis-aligned and each of the
+// painter's pixels is a whole number of device pixels: one on most screens,
+// two or more on a high-density one. Returns that number, or 0 when the
+// symbol cannot be kept on the grid.
+int pixelGridScale(const QPainter& painter, double angle) {
   const double quarterTurns = angle / 90;
-  return painter.deviceTransform().type() <= QTransform::TxTranslate && quarterTurns == std::round(quarterTurns);
+  if (quarterTurns != std::round(quarterTurns)) return 0;
+  const QTransform device = painter.deviceTransform();
+  if (device.type() <= QTransform::TxTranslate) return 1;
+  // Only raster surfaces are scaled onto the grid: a file (PDF, SVG) keeps
+  // the geometry it was given.
+  const QPaintEngine* engine = painter.paintEngine();
+  if (device.type() != QTransform::TxScale || engine == nullptr || engine->type() != QPaintEngine::Raster) return 0;
+  const double scale = device.m11();
+  if (scale != device.m22() || scale < 1 || scale > kMaxGridScale || scale != std::round(scale)) return 0;
+  return static_cast<int>(scale);
 }
 
 }  // namespace
@@ -482,18 +497,18 @@ void drawPointSymbol(QPainter& painter, int number, QPointF centre, QSizeF size,
   const double inset = std::min(std::max(pen, 1.0), 0.5 * std::min(width, height));
   double halfWidth = (width - inset) / 2, halfHeight = (height - inset) / 2;
   QPointF at = centre;
-  if (onPixelGrid(painter, angle)) {
+  if (const int scale = pixelGridScale(painter, angle); scale > 0) {
     // A centre on a crisp line and whole-pixel half extents put the centre
     // lines and the box outline on crisp lines, and keep symmetric symbols
-    // symmetric pixel for pixel.
+    // symmetric pixel for pixel; all in device pixels.
     const QTransform device = painter.deviceTransform();
-    const double phase = std::fmod(std::max(std::round(pen), 1.0), 2) == 1 ? 0.5 : 0;
-    const auto snap = [phase](double c, double offset) {
-      return std::floor(c + offset - phase + 0.5) + phase - offset;
+    const double phase = std::fmod(std::max(std::round(pen * scale), 1.0), 2) == 1 ? 0.5 : 0;
+    const auto snap = [phase, scale](double c, double offset) {
+      return (std::floor(c * scale + offset - phase + 0.5) + phase - offset) / scale;
     };
     at = QPointF(snap(centre.x(), device.dx()), snap(centre.y(), device.dy()));
-    if (halfWidth >= 1) halfWidth = std::floor(halfWidth);
-    if (halfHeight >= 1) halfHeight = std::floor(halfHeight);
+    if (halfWidth * scale >= 1) halfWidth = std::floor(halfWidth * scale) / scale;
+    if (halfHeight * scale >= 1) halfHeight = std::floor(halfHeight * scale) / scale;
   }
   QTransform toDevice;
   toDevice.translate(at.x(), at.y());
