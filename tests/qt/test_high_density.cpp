@@ -86,12 +86,12 @@ Runs runsAlong(const QImage& image, QPoint from, int length, bool down, QRgb bac
   return result;
 }
 
-/// Whether every run is one logical pixel: kRatio device pixels on a
-/// logical pixel's boundary.
-bool sharpLines(const Runs& runs) {
+/// Whether every run is @p width logical pixels: that many times kRatio
+/// device pixels, on a logical pixel's boundary.
+bool sharpLines(const Runs& runs, int width = 1) {
   if (runs.runs.empty() || !runs.onlyTwoColours) return false;
   for (const auto& [first, length] : runs.runs)
-    if (length != kRatio || first % kRatio != 0) return false;
+    if (length != width * kRatio || first % kRatio != 0) return false;
   return true;
 }
 
@@ -214,6 +214,13 @@ TEST(HighDensityTip, FrameAndTextAreDrawnAtDevicePixels) {
   const QImage shot = tip.grab().toImage();
   keep(shot, "tip.png");
   ASSERT_EQ(shot.devicePixelRatio(), kRatio);
+  // The frame is two logical pixels inside the body's straight sides.
+  const QRgb frame = qRgb(128, 128, 128), fill = qRgb(255, 251, 240);
+  const QRect body = tip.bodyRegion().boundingRect();
+  const Runs across =
+      runsAlong(shot, QPoint(body.left(), body.center().y()) * kRatio, body.width() * kRatio, false, fill, frame);
+  EXPECT_TRUE(sharpLines(across, 2));
+  EXPECT_EQ(across.runs.size(), 2u);
   const QRect text = tip.textRect();
   EXPECT_FALSE(enlargedBitmap(shot, QRect(text.topLeft(), QPoint(text.right() - 1, text.bottom() - 1))));
   tip.hideTip();
