@@ -97,10 +97,6 @@ bool sharpLines(const Runs& runs, int width = 1) {
 
 const QRgb kWhite = qRgb(255, 255, 255);
 
-TEST(HighDensity, TheScreenHasPixelRatioTwo) {
-  ASSERT_EQ(qApp->devicePixelRatio(), kRatio) << "QT_SCALE_FACTOR was not applied";
-}
-
 TEST(HighDensity, DriverOnAnImageOfRatioTwoDrawsLogicalGeometryAtDevicePixels) {
   // 40 x 20 logical pixels.
   QImage image(80, 40, QImage::Format_RGB32);
@@ -136,6 +132,29 @@ TEST(HighDensity, DriverOnAnImageOfRatioTwoDrawsLogicalGeometryAtDevicePixels) {
   EXPECT_TRUE(square.onlyTwoColours);
   EXPECT_EQ(square.runs, (std::vector<std::pair<int, int>>{{2 * kRatio, 4 * kRatio}}));
   EXPECT_FALSE(enlargedBitmap(image, QRect(8, 8, 26, 12))) << "the text was drawn at logical pixels";
+}
+
+TEST(HighDensity, DriverAtAFractionalRatioPutsLinesAndFillsOnWholeDevicePixels) {
+  // 40 x 20 logical pixels at 1.5, where logical pixel edges fall inside
+  // every other device pixel.
+  QImage image(60, 30, QImage::Format_RGB32);
+  image.setDevicePixelRatio(1.5);
+  image.fill(Qt::white);
+  {
+    std::unique_ptr<KernelDriver> driver = OpenWinDriver(&image);
+    driver->SetDrawing(true);
+    for (const int y : {3, 6, 9}) driver->Line(0, y, 20, y);
+    for (const int x : {25, 28}) driver->Line(x, 0, x, 20);
+    driver->FillRect(31, 3, 5, 5, 0);
+    driver->CloseWinDriver();
+  }
+  keep(image, "fraction.png");
+  const QRgb black = qRgb(0, 0, 0), fill = legend::display::paletteColour(0).rgb();
+  EXPECT_TRUE(runsAlong(image, {10, 0}, 30, true, kWhite, black).onlyTwoColours);
+  EXPECT_EQ(runsAlong(image, {10, 0}, 30, true, kWhite, black).runs.size(), 3u);
+  EXPECT_TRUE(runsAlong(image, {0, 15}, 45, false, kWhite, black).onlyTwoColours);
+  EXPECT_TRUE(runsAlong(image, {45, 22}, 15, false, kWhite, fill).onlyTwoColours);
+  EXPECT_TRUE(runsAlong(image, {50, 0}, 30, true, kWhite, fill).onlyTwoColours);
 }
 
 TEST(HighDensity, SymbolOutlinesLieOnDevicePixels) {

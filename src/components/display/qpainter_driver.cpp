@@ -7,6 +7,7 @@
 
 #include <QFont>
 #include <QPaintDevice>
+#include <QPaintEngine>
 #include <QPainterPath>
 #include <QPen>
 #include <QPixmap>
@@ -173,6 +174,27 @@ QSizeF logicalSize(const QPaintDevice& device) {
   return QSizeF(device.width(), device.height());
 }
 
+// At a fractional pixel ratio (1.25, 1.5) the edges of logical pixels fall
+// inside device pixels, and a line or rectangle drawn as given blurs into
+// the pixels it half covers. Axis-aligned shapes on a raster surface are
+// moved to the nearest device pixel edges instead, as widgets are laid out
+// at such ratios. At whole-number ratios they are sharp as they are, and
+// files keep the geometry they were given: both get nothing.
+std::optional<QRectF> onDevicePixels(const QPainter& painter, const QRectF& rect) {
+  const QTransform device = painter.deviceTransform();
+  if (device.type() != QTransform::TxScale) return std::nullopt;
+  const QPaintEngine* engine = painter.paintEngine();
+  if (engine == nullptr || engine->type() != QPaintEngine::Raster) return std::nullopt;
+  if (device.m11() == std::round(device.m11()) && device.m22() == std::round(device.m22())) return std::nullopt;
+  const QRectF exact = device.mapRect(rect);
+  QRectF snapped(QPointF(std::round(exact.left()), std::round(exact.top())),
+                 QPointF(std::round(exact.right()), std::round(exact.bottom())));
+  // However thin, what was drawn stays visible.
+  if (snapped.width() < 1) snapped.setWidth(1);
+  if (snapped.height() < 1) snapped.setHeight(1);
+  return device.inverted().mapRect(snapped);
+}
+
 }  // namespace
 
 QPainterDriver::QPainterDriver(QPaintDevice& device)
@@ -247,18 +269,36 @@ void QPainterDriver::Line(double x1, double y1, double x2, double y2) {
   const QPointF halfStep = delta / length * 0.5;
   from -= halfStep;
   to -= halfStep;
+  const QColor colour = lockedColour_ ? *lockedColour_ : penColour_.value_or(QColor(Qt::black));
+  if (delta.x() == 0 || delta.y() == 0) {
+    // The band of pixels the line covers, a pixel wide across it.
+    const QPointF half = delta.y() == 0 ? QPointF(0, 0.5) : QPointF(0.5, 0);
+    const QRectF band(QPointF(std::min(from.x(), to.x()), std::min(from.y(), to.y())) - half,
+                      QPointF(std::max(from.x(), to.x()), std::max(from.y(), to.y())) + half);
+    if (const std::optional<QRectF> aligned = onDevicePixels(*painter_, band)) return fillAligned(*aligned, colour);
+  }
   SavedState saved(*painter_);
-  QPen pen(lockedColour_ ? *lockedColour_ : penColour_.value_or(QColor(Qt::black)), 1);
+  QPen pen(colour, 1);
   pen.setCapStyle(Qt::FlatCap);
   painter_->setPen(pen);
   painter_->drawLine(from, to);
+}
+
+void QPainterDriver::fillAligned(const QRectF& rect, const QColor& colour) {
+  // Its edges are device pixel edges but for rounding in the inverse
+  // transform, which antialiasing would show as a faint seam.
+  SavedState saved(*painter_);
+  painter_->setRenderHint(QPainter::Antialiasing, false);
+  painter_->fillRect(rect, colour);
 }
 
 void QPainterDriver::FillRect(double x, double y, double width, double height, int colour) {
   if (!drawing() || !usable(x) || !usable(y) || !usable(width) || !usable(height)) return;
   const QRectF rect = QRectF(edge(x, y), edge(x + width, y + height)).normalized();
   if (rect.isEmpty()) return;
-  painter_->fillRect(rect, penColour_.value_or(paletteColour(colour)));
+  const QColor fill = penColour_.value_or(paletteColour(colour));
+  if (const std::optional<QRectF> aligned = onDevicePixels(*painter_, rect)) return fillAligned(*aligned, fill);
+  painter_->fillRect(rect, fill);
 }
 
 void QPainterDriver::DispText(const TextBox& textBox, std::string_view text) {

@@ -35,7 +35,10 @@ void initResources();
 class QPainterDriver final : public KernelDriver {
  public:
   /// Draws on @p device, which must outlive the driver; the area is the
-  /// whole device.
+  /// whole device. An image or pixmap with a device pixel ratio above one
+  /// (a QImage sized for a high-density screen, setDevicePixelRatio set) is
+  /// drawn at its device pixels while drawing coordinates stay logical
+  /// pixels: the area is the whole logical pixels it covers.
   explicit QPainterDriver(QPaintDevice& device);
   /// Draws within @p area of the device @p painter is active on; the
   /// painter must stay active until the driver is closed.
@@ -99,6 +102,8 @@ class QPainterDriver final : public KernelDriver {
   bool drawing() const { return drawing_ && painter_ != nullptr && painter_->isActive(); }
   QPointF edge(double x, double y) const;
   QPointF centre(double x, double y) const;
+  /// Fills @p rect, whose edges lie on device pixel edges.
+  void fillAligned(const QRectF& rect, const QColor& colour);
   void drawPointText(QPointF anchor, std::string_view text, PointRecordBytes record, bool annotation);
 
   QPaintDevice* device_ = nullptr;  // set when the driver owns its painter
