@@ -44,7 +44,9 @@ class DrawnIconEngine final : public QIconEngine {
     return QApplication::style()->generatedIconPixmap(QIcon::Disabled, drawn, &option);
   }
 
+  // Shrunk to fit a smaller size, never enlarged, as a pixmap icon is.
   QSize actualSize(const QSize& size, QIcon::Mode, QIcon::State) override {
+    if (logical_.width() <= size.width() && logical_.height() <= size.height()) return logical_;
     return logical_.scaled(size, Qt::KeepAspectRatio);
   }
 
