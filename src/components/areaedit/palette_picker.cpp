@@ -4,11 +4,10 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
-
 #include <QToolTip>
 #include <QVBoxLayout>
-#include "components/areaedit/crisp_painting.h"
 
+#include "components/areaedit/crisp_painting.h"
 #include "components/display/palette.h"
 
 namespace legend::areaedit {

@@ -119,9 +119,7 @@ class PadArea final : public QWidget {
  private:
   // Kept beside the image: at a fractional ratio the image's own logical
   // size is rounded and no longer says which area it was made for.
-  bool imageFits() const {
-    return !image_.isNull() && imageSize_ == size() && image_.devicePixelRatio() == devicePixelRatioF();
-  }
+  bool imageFits() const { return imageSize_ == size() && image_.devicePixelRatio() == devicePixelRatioF(); }
 
   std::function<void()> fullPass_;
   QImage image_;
