@@ -125,6 +125,7 @@ class FakePort : public legend::pad::PadPort {
   std::optional<std::string> chooseSavePath(const std::string&) override {
     return savePath ? savePath() : std::nullopt;
   }
+  void openFind() override {}
 
  private:
   EventLog& log_;
@@ -331,6 +332,41 @@ TEST_F(PadModelTest, GoToSelectsScrollsAndRefusesNumbersOutsideTheList) {
   EXPECT_EQ(port.refusals, 4);
   EXPECT_TRUE(log.empty());
   EXPECT_EQ(pad.legends().selectedPosition(), 20);
+}
+
+TEST_F(PadModelTest, FindSelectsTheNextAnswerByNameClassCodeOrPositionAsAClickWould) {
+  std::vector<testcln::Legend> legends = points(30);
+  legends[4].name = "Railway";
+  legends[25].name = "old railway";
+  legends[27].classCode = 4;  // the class code 4, as well as display position 4
+  PadModel& pad = open(legends);
+
+  EXPECT_TRUE(pad.find("RAIL"));
+  EXPECT_EQ(pad.legends().selectedPosition(), 4);
+  EXPECT_EQ(port.number, "4");
+  EXPECT_EQ(log.back(), "WM_LEGEND_SELECTED 4");
+  EXPECT_EQ(log.front(), "sSetSelCLNHeadInfo 1 104 " + std::to_string(legends[4].block.size()) + " Railway ");
+  EXPECT_TRUE(pad.find("RAIL"));  // the next one, scrolled to the top row
+  EXPECT_EQ(pad.legends().selectedPosition(), 25);
+  EXPECT_EQ(pad.scrollPosition(), 9);
+  EXPECT_TRUE(pad.find("RAIL"));  // round to the first again, kept selected and told again
+  EXPECT_EQ(pad.legends().selectedPosition(), 4);
+  EXPECT_EQ(log.back(), "WM_LEGEND_SELECTED 4");
+
+  // A new text starts from the first position: 4 is a position, in the
+  // names p14 and p24, and the class code of legend 27.
+  for (const std::int32_t expected : {4, 14, 24, 27}) {
+    EXPECT_TRUE(pad.find("4"));
+    EXPECT_EQ(pad.legends().selectedPosition(), expected);
+  }
+  EXPECT_TRUE(pad.find(" 123 "));  // class code 123 is legend 23's
+  EXPECT_EQ(pad.legends().selectedPosition(), 23);
+
+  log.clear();
+  EXPECT_FALSE(pad.find("motorway"));
+  EXPECT_FALSE(pad.find("  "));
+  EXPECT_TRUE(log.empty());
+  EXPECT_EQ(pad.legends().selectedPosition(), 23);
 }
 
 TEST_F(PadModelTest, ScrollBarAndKeysMoveByRowsAndPagesWithinTheRange) {

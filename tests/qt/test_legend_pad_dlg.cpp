@@ -34,6 +34,7 @@
 #include "support/cln_builder.h"
 #include "support/recording_driver.h"
 #include "support/scripted_prompter.h"
+#include "support/widget_driving.h"
 
 namespace {
 
@@ -279,6 +280,31 @@ TEST_F(LegendPadDlgTest, MenuShowsTheStatesOfTheFileAndRunsItsCommands) {
   EXPECT_EQ(action(*pad->popupMenu(onLegend), command::kCaptionMode)->text(), QStringLiteral("标题为图例名称"));
   pad->runCommand(command::kShowPoints, onLegend);
   EXPECT_EQ(child<QLabel>("totalText")->text(), QStringLiteral("0"));
+}
+
+TEST_F(LegendPadDlgTest, FindFieldFromTheLastMenuItemSelectsOnEnterAndClosesOnEscape) {
+  open(30);
+  const QPoint onLegend = pad->drawingArea()->mapToGlobal(cell(0));
+  const std::unique_ptr<QMenu> menu = pad->popupMenu(onLegend);
+  EXPECT_EQ(menu->actions().back()->text(), QStringLiteral("查找图例..."));
+  EXPECT_EQ(menu->actions().back()->data().toInt(), command::kFind);
+
+  QLineEdit* find = child<QLineEdit>("findField");
+  EXPECT_FALSE(find->isVisible());
+  pad->runCommand(command::kFind, onLegend);
+  EXPECT_TRUE(find->isVisible());
+  find->setText(QStringLiteral("p2"));
+  testqt::typeKey(find, Qt::Key_Return, QStringLiteral("\r"));
+  EXPECT_EQ(owner.events, std::vector<std::string>{"selected 2 type 1"});
+  testqt::typeKey(find, Qt::Key_Enter, QStringLiteral("\r"));  // p20, out of view until scrolled to
+  EXPECT_EQ(owner.events.back(), "selected 20 type 1");
+  EXPECT_EQ(child<QLineEdit>("selectedNumber")->text(), QStringLiteral("20"));
+  EXPECT_EQ(child<QScrollBar>("scrollBar")->value(), 7);
+
+  testqt::typeKey(find, Qt::Key_Escape, QString());
+  EXPECT_FALSE(find->isVisible());
+  EXPECT_TRUE(pad->isVisible());
+  EXPECT_EQ(owner.events.size(), 2u);
 }
 
 TEST_F(LegendPadDlgTest, EditThroughTheParameterDialogKeepsOkAndDropsCancel) {

@@ -6,8 +6,10 @@
 
 #include "components/host/record_preparation.h"
 #include "legend/map_project.h"
+#include "legendfile/legend_query.h"
 #include "legendfile/messages.h"
 #include "legendfile/pad_save.h"
+#include "pad/model/legend_finder.h"
 #include "pad/model/scale_maxima.h"
 
 namespace legend::pad {
@@ -115,6 +117,7 @@ void PadModel::refreshAfterLoad() {
   port_.setScrollRange(range_);
   port_.setScrollPosition(position_);
   set_.clearSelection();
+  found_ = -1;
   paint();
 }
 
@@ -186,9 +189,28 @@ void PadModel::goToTypedNumber() {
     port_.refuseTypedNumber();
     return;
   }
-  const auto position = static_cast<std::int32_t>(*typed);
+  goTo(static_cast<std::int32_t>(*typed), false);
+}
+
+bool PadModel::find(std::string_view text) {
+  if (closed_) return false;
+  if (text != findText_) {
+    findText_ = std::string(text);
+    found_ = -1;
+  }
+  const std::int32_t position = findAfter(set_, LegendQuery(findText_), found_);
+  if (position < 0) return false;
+  found_ = position;
+  // A click on the selected legend would take it away; a search that finds
+  // it again keeps it and tells the host once more, as the go-to button does.
+  goTo(position, true);
+  return true;
+}
+
+void PadModel::goTo(std::int32_t position, bool showNumber) {
   const std::int32_t previousIndex = set_.selectedIndex();
   if (position != set_.selectedPosition()) select(position);
+  if (showNumber) port_.showSelectedNumber(position);
   const std::uint64_t generation = set_.generation();
   tellHostAndOwner(previousIndex);
   if (!current(generation)) return;
@@ -385,6 +407,7 @@ void PadModel::runCommand(int id, WindowPoint point, AreaSize client) {
     case command::kShowLines:
     case command::kShowRegions: toggleFilter(id); break;
     case command::kTips: toggleTips(point, client); break;
+    case command::kFind: port_.openFind(); break;
     case command::kCaptionMode:
       captions_ = captions_ == CaptionMode::Names ? CaptionMode::ClassCodes : CaptionMode::Names;
       paint();
@@ -411,6 +434,7 @@ void PadModel::toggleFilter(int id) {
   if (id == command::kShowRegions) set_.setShowRegions(!set_.showRegions());
   // The scroll range and the scale maxima stay those of the last load.
   set_.rebuildDisplayList();
+  found_ = -1;
   paint();
 }
 

@@ -37,6 +37,8 @@ inline constexpr int kSaveWholeFileAs = 55812;
 inline constexpr int kSaveDisplayAs = 55813;
 inline constexpr int kCaptionMode = 32778;
 inline constexpr int kTips = 32779;
+/// Opens the find field; the last item, after the described ones.
+inline constexpr int kFind = 55814;
 }  // namespace command
 
 /// The messages the pad sends its owner, as hosts know them.
@@ -117,6 +119,8 @@ class PadPort : public PadSurface {
   /// Asks where a copy of the file goes, starting from @p initialPath; no
   /// value when the user cancelled.
   virtual std::optional<std::string> chooseSavePath(const std::string& initialPath) = 0;
+  /// Shows the find field, its text selected, and gives it the focus.
+  virtual void openFind() = 0;
 };
 
 class PadModel {
@@ -154,6 +158,12 @@ class PadModel {
   void click(WindowPoint point, AreaSize client);
   /// Selects the display position typed in the number field.
   void goToTypedNumber();
+  /// Selects the next legend shown that answers @p text (part of a name, a
+  /// class code or a display position), as a click on it would, and
+  /// scrolls it into view: the first one for a new text, the one after the
+  /// last found when the text is the same. False when none answers; then
+  /// nothing changes.
+  bool find(std::string_view text);
   /// Scrolls as the scroll bar asks; @p thumb is the position of ThumbPosition.
   void scroll(ScrollCode code, std::int32_t thumb = 0);
   /// Scrolls by a wheel turn of @p angleDelta eighths of a degree (120 a
@@ -214,6 +224,9 @@ class PadModel {
   std::span<std::uint8_t> storedRecord(std::int32_t index);
   void drawCell(std::int32_t position, bool selected);
   void select(std::int32_t position);
+  /// Selects @p position, tells the host and the owner, shows the tip and
+  /// scrolls the position into view; also when it was selected already.
+  void goTo(std::int32_t position, bool showNumber);
   void tellHostAndOwner(std::int32_t previousIndex);
   bool passToProject(std::int32_t index);
   void showTipFor(std::int32_t position, bool alert);
@@ -243,6 +256,9 @@ class PadModel {
   bool offering_ = false;
   /// The file the pad is to show once the open save question is answered.
   std::optional<std::string> pendingPath_;
+  /// The text of the last search and the display position it found last.
+  std::string findText_;
+  std::int32_t found_ = -1;
 };
 
 /// The legend under the pointer at the last mouse move over any pad, -1 for

@@ -54,6 +54,8 @@ constexpr int kTipFontHeight = 14;
 constexpr const char* kTipDefaultText = "图例没有相应的信息!";
 constexpr const char* kSaveFilter = "图例文件 (*.CLN)";
 constexpr const char* kReplaceQuestion = "%1 已存在。\n要替换它吗?";
+constexpr const char* kFindItem = "查找图例...";
+constexpr const char* kFindHint = "名称、分类码或序号";
 
 // A title bar and a minimise button, nothing else: the pad has a fixed
 // size and only its host closes it. A window asking for no button at all
@@ -155,6 +157,7 @@ class PadWindowPort final : public PadPort {
   bool runParameterDialog(LegendEdit& edit) override;
   std::optional<int> runMenu(const MenuState& state, WindowPoint at) override;
   std::optional<std::string> chooseSavePath(const std::string& initialPath) override;
+  void openFind() override;
 
  private:
   CLegendPadDlg& pad_;
@@ -208,6 +211,8 @@ struct CLegendPadDlg::Parts {
   QLineEdit* number = nullptr;
   QPushButton* goTo = nullptr;
   QLabel* total = nullptr;
+  /// The find field, hidden until Ctrl+F or the menu opens it.
+  QLineEdit* find = nullptr;
   QCursor legendCursor;
   CLegendTipWnd tip;
 
@@ -361,6 +366,55 @@ void CLegendPadDlg::buildControls() {
 
   const QPixmap cursor(QStringLiteral(":/legend/pad/cursor155.png"));
   p.legendCursor = cursor.isNull() ? QCursor(Qt::PointingHandCursor) : QCursor(cursor, 1, 1);
+  buildFind();
+}
+
+void CLegendPadDlg::buildFind() {
+  Parts& p = *parts_;
+  // Over the number row, inside the lower frame: the grid stays in view,
+  // and the selected number shows again once the field is closed.
+  p.find = new QLineEdit(this);
+  p.find->setObjectName(QStringLiteral("findField"));
+  p.find->setGeometry(units(2, 164, 75, 13));
+  p.find->setPlaceholderText(QString::fromUtf8(kFindHint));
+  p.find->setClearButtonEnabled(false);
+  p.find->installEventFilter(this);
+  p.find->hide();
+
+  auto* open = new QAction(this);
+  open->setObjectName(QStringLiteral("findAction"));
+  open->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F));
+  QObject::connect(open, &QAction::triggered, this, [this] { openFind(); });
+  addAction(open);
+  auto* next = new QAction(this);
+  next->setObjectName(QStringLiteral("findNextAction"));
+  next->setShortcut(QKeySequence(Qt::Key_F3));
+  QObject::connect(next, &QAction::triggered, this, [this] { findNext(); });
+  addAction(next);
+}
+
+void CLegendPadDlg::openFind() {
+  QLineEdit* find = parts_->find;
+  find->show();
+  find->raise();
+  find->setFocus(Qt::ShortcutFocusReason);
+  find->selectAll();
+}
+
+void CLegendPadDlg::closeFind() {
+  parts_->find->hide();
+  setFocus(Qt::OtherFocusReason);
+}
+
+void CLegendPadDlg::findNext() {
+  Parts& p = *parts_;
+  if (p.find->text().trimmed().isEmpty()) {
+    openFind();
+    return;
+  }
+  // Selecting tells the owner, whose handler may close the pad.
+  const Busy busy(*this);
+  if (!p.model.find(p.find->text().toStdString())) p.prompter.beep();
 }
 
 bool CLegendPadDlg::create() {
@@ -553,6 +607,16 @@ bool CLegendPadDlg::eventFilter(QObject* watched, QEvent* event) {
     wheelEvent(static_cast<QWheelEvent*>(event));
     return true;
   }
+  if (watched == parts_->find && event->type() == QEvent::KeyPress) {
+    // Enter finds, Escape closes the field; neither reaches the pad, where
+    // Escape would be taken for a key of the grid.
+    switch (static_cast<QKeyEvent*>(event)->key()) {
+      case Qt::Key_Return:
+      case Qt::Key_Enter: findNext(); return true;
+      case Qt::Key_Escape: closeFind(); return true;
+      default: break;
+    }
+  }
   return QDialog::eventFilter(watched, event);
 }
 
@@ -610,6 +674,8 @@ std::unique_ptr<QMenu> CLegendPadDlg::menuFor(const MenuState& state) const {
   add(command::kTips, QStringLiteral("显示图例内容提示"), true, state.tipsChecked);
   menu->addSeparator();
   add(command::kCaptionMode, legend::fromUtf8(state.captionCommandText), true);
+  menu->addSeparator();
+  add(command::kFind, QString::fromUtf8(kFindItem), true);
   return menu;
 }
 
@@ -727,6 +793,8 @@ std::optional<int> PadWindowPort::runMenu(const MenuState& state, WindowPoint at
   if (chosen == nullptr) return std::nullopt;
   return chosen->data().toInt();
 }
+
+void PadWindowPort::openFind() { pad_.openFind(); }
 
 std::optional<std::string> PadWindowPort::chooseSavePath(const std::string& initialPath) {
   CLegendPadDlg::Parts& p = *pad_.parts_;

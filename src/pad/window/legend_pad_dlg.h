@@ -85,6 +85,12 @@ class CLegendPadDlg : public QDialog {
   /// Runs menu command @p id for a menu opened at @p globalPos.
   void runCommand(int id, QPoint globalPos);
 
+  /// Shows the find field over the lower part of the pad and focuses it.
+  void openFind();
+  /// Finds the next legend answering the find field's text and selects it;
+  /// beeps when none does, and opens the field when it is empty.
+  void findNext();
+
   /// The drawing area the cells are drawn on, and the tip window.
   QWidget* drawingArea() const;
   CLegendTipWnd& tipWindow() const;
@@ -122,6 +128,8 @@ class CLegendPadDlg : public QDialog {
   /// loop): a pad closed meanwhile is deleted when the outermost one ends.
   class Busy;
   void buildControls();
+  void buildFind();
+  void closeFind();
   bool dispatch(QEvent* event);
   /// Closes what the pad has open, tells the project and asks about unsaved
   /// changes, the first time only.
