@@ -46,6 +46,7 @@ namespace {
 using legend::fromUtf8;
 using legend::editor::EditorStore;
 using legend::editor::LegendListModel;
+using legend::editor::LegendListProxy;
 
 /// Asked before a file the editor could not read is replaced by the legends
 /// of this run: whatever the file held would be gone.
@@ -204,6 +205,9 @@ struct CLegendEditDlg::Parts {
   bool loadFailed = false;
 
   LegendListModel* model = nullptr;
+  /// What the list shows of the model: the rows the filter lets through, in
+  /// the order of the column last clicked. Commands act on these rows.
+  LegendListProxy* shown = nullptr;
   legend::editor::EditorControls ui;
   ListInput listInput;
   QMenu* menu = nullptr;
@@ -246,7 +250,9 @@ CLegendEditDlg::~CLegendEditDlg() {
 
 void CLegendEditDlg::Parts::build() {
   model = new LegendListModel(&dialog);
-  ui = legend::editor::layOutEditor(dialog, model);
+  model->setRecordSource([this](std::int32_t index) { return store.graphicRecord(index); });
+  shown = new LegendListProxy(model, &dialog);
+  ui = legend::editor::layOutEditor(dialog, shown);
   model->setCurrentRowHandler([this](int row) { makeCurrent(row); });
   store.setListSink(model);
   connectCommands();
@@ -255,6 +261,13 @@ void CLegendEditDlg::Parts::build() {
 void CLegendEditDlg::Parts::connectCommands() {
   CLegendEditDlg& d = dialog;
   QObject::connect(ui.types, &QButtonGroup::idClicked, &d, [this](int) { transferType(); });
+  QObject::connect(ui.filter, &QLineEdit::textChanged, &d, [this](const QString& text) {
+    shown->setFilterText(text);
+    // The counters stay those of the whole set; the current row is kept
+    // in view when it is still shown.
+    const QModelIndex current = ui.list->currentIndex();
+    if (current.isValid()) ui.list->scrollTo(current);
+  });
   QObject::connect(ui.list->selectionModel(), &QItemSelectionModel::selectionChanged, &d, [this] {
     store.selectionChanged(selectedRows());
     showCounters();
@@ -347,16 +360,23 @@ void CLegendEditDlg::Parts::showCounters() {
 }
 
 std::vector<std::int32_t> CLegendEditDlg::Parts::selectedRows() const {
+  // The view's rows are the filtered, sorted ones; the store counts the
+  // rows of the whole list.
   const QModelIndexList indexes = ui.list->selectionModel()->selectedRows();
   std::vector<std::int32_t> rows;
   rows.reserve(static_cast<std::size_t>(indexes.size()));
-  for (const QModelIndex& index : indexes) rows.push_back(index.row());
+  for (const QModelIndex& index : indexes) {
+    const QModelIndex source = shown->mapToSource(index);
+    if (source.isValid()) rows.push_back(source.row());
+  }
   std::sort(rows.begin(), rows.end());
   return rows;
 }
 
 void CLegendEditDlg::Parts::makeCurrent(int row) {
-  const QModelIndex index = model->index(row, 0);
+  // A row the filter hides stays current in the store only.
+  const QModelIndex index = shown->mapFromSource(model->index(row, 0));
+  if (!index.isValid()) return;
   ui.list->setFocus();
   ui.list->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
   ui.list->scrollTo(index);
@@ -398,18 +418,19 @@ void CLegendEditDlg::Parts::attributesToggled(bool on) {
 }
 
 void CLegendEditDlg::Parts::selectAll() {
-  const int rows = model->rowCount();
+  // All the rows shown: what the filter hides stays unselected.
+  const int rows = shown->rowCount();
   if (rows == 0) return;
   legend::BusyScope busy(QString::fromUtf8(kSelectingText), rows, &dialog);
   // One selection range, not a change per row: every change re-gathers the
   // selection, which would make selecting thousands of rows quadratic.
-  const QItemSelection all(model->index(0, 0), model->index(rows - 1, LegendListModel::kColumnCount - 1));
+  const QItemSelection all(shown->index(0, 0), shown->index(rows - 1, LegendListModel::kColumnCount - 1));
   ui.list->selectionModel()->select(all, QItemSelectionModel::Select);
   legend::StepBusy(rows);
 }
 
 void CLegendEditDlg::Parts::invertSelection() {
-  const int rows = model->rowCount();
+  const int rows = shown->rowCount();
   if (rows == 0) return;
   legend::BusyScope busy(QString::fromUtf8(kSelectingText), rows, &dialog);
   QItemSelectionModel* selection = ui.list->selectionModel();
@@ -420,12 +441,12 @@ void CLegendEditDlg::Parts::invertSelection() {
     const bool selected = selection->isRowSelected(row);
     if (!selected && runStart < 0) runStart = row;
     if (selected && runStart >= 0) {
-      inverted.select(model->index(runStart, 0), model->index(row - 1, lastColumn));
+      inverted.select(shown->index(runStart, 0), shown->index(row - 1, lastColumn));
       runStart = -1;
     }
     legend::StepBusy(row + 1);
   }
-  if (runStart >= 0) inverted.select(model->index(runStart, 0), model->index(rows - 1, lastColumn));
+  if (runStart >= 0) inverted.select(shown->index(runStart, 0), shown->index(rows - 1, lastColumn));
   // The current row keeps its focus; only the selected states flip.
   selection->select(inverted, QItemSelectionModel::ClearAndSelect);
 }

@@ -35,6 +35,7 @@ const QColor kAddEditLabelColour(51, 153, 153);
 const QColor kDeleteLabelColour(217, 153, 76);
 
 constexpr int kIconSize = 32;
+constexpr const char* kFilterHint = "按名称、分类码或描述筛选";
 
 /// The controls are sized in dialog units, as the editor's template sizes
 /// them: a unit is an eighth of a CJK glyph across and of a text line down,
@@ -320,8 +321,19 @@ QLayout* buildList(QDialog& d, const DialogUnits& units, QAbstractItemModel* mod
                        listPalette.brush(QPalette::Active, QPalette::HighlightedText));
   c.list->setPalette(listPalette);
 
+  // Sorting starts on the first header click; until then the rows keep the
+  // store's order.
+  c.list->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
+  c.list->horizontalHeader()->setSortIndicatorShown(true);
+  c.list->setSortingEnabled(true);
+
+  c.filter = new QLineEdit(&d);
+  c.filter->setObjectName(QStringLiteral("filterEdit"));
+  c.filter->setPlaceholderText(QString::fromUtf8(kFilterHint));
+  c.filter->setClearButtonEnabled(true);
+
   // The counters, the rule at 36 units and the list from 42, as the template
-  // places them.
+  // places them; the filter field takes the top of the list's place.
   auto* column = new QVBoxLayout;
   column->setSpacing(0);
   column->addLayout(counters);
@@ -330,6 +342,8 @@ QLayout* buildList(QDialog& d, const DialogUnits& units, QAbstractItemModel* mod
   rule->setFixedHeight(units.y(2));
   column->addWidget(rule);
   column->addSpacing(units.y(4));
+  column->addWidget(c.filter);
+  column->addSpacing(units.y(2));
   column->addWidget(c.list, 1);
   return column;
 }

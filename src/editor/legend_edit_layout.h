@@ -35,8 +35,9 @@ struct EditorControls {
   QPushButton* deleteButton = nullptr;
   QLabel* batchLabel = nullptr;
   QPushButton* batchButton = nullptr;
-  QLabel* total = nullptr;    ///< 图例总数
-  QLabel* current = nullptr;  ///< 当前图例号
+  QLabel* total = nullptr;      ///< 图例总数
+  QLabel* current = nullptr;    ///< 当前图例号
+  QLineEdit* filter = nullptr;  ///< narrows the list as the user types
   QTableView* list = nullptr;
 };
 

@@ -1,9 +1,12 @@
 #include "editor/legend_list_model.h"
 
+#include <QGuiApplication>
 #include <QImage>
 
 #include "components/codec/gbk_text.h"
 #include "components/codec/utf8_text.h"
+#include "editor/model/legend_list_order.h"
+#include "editor/row_sample.h"
 
 namespace legend::editor {
 
@@ -99,13 +102,40 @@ QVariant LegendListModel::data(const QModelIndex& index, int role) const {
       if (index.column() == kNameColumn) return decodeGbk(row->name);
       if (index.column() == kDescriptionColumn) return decodeGbk(row->description);
       return {};
-    case Qt::DecorationRole:
+    case Qt::DecorationRole: {
       if (index.column() != kNameColumn) return {};
+      QPixmap sample = sampleOf(index.row());
+      if (!sample.isNull()) return sample;
       return images_[static_cast<std::size_t>(row->image >= 0 && row->image < 4 ? row->image : 3)];
+    }
     case Qt::TextAlignmentRole: return QVariant::fromValue(Qt::AlignLeft | Qt::AlignVCenter);
     case kLegendIndexRole: return row->legendIndex;
     default: return {};
   }
+}
+
+void LegendListModel::setRecordSource(RecordSource source) {
+  records_ = std::move(source);
+  samples_.clear();
+  if (!rows_.empty()) emit dataChanged(index(0, kNameColumn), index(rowCount() - 1, kNameColumn), {Qt::DecorationRole});
+}
+
+QPixmap LegendListModel::sampleOf(int row) const {
+  if (!records_) return {};
+  // Drawn for the densest screen, so a row stays sharp wherever the
+  // editor is moved.
+  const qreal ratio = qGuiApp != nullptr ? qGuiApp->devicePixelRatio() : 1.0;
+  if (ratio != samplesRatio_) {
+    samples_.clear();
+    samplesRatio_ = ratio;
+  }
+  if (samples_.size() != rows_.size()) samples_.assign(rows_.size(), std::nullopt);
+  std::optional<QPixmap>& cached = samples_[static_cast<std::size_t>(row)];
+  if (!cached) {
+    const LegendRow& data = rows_[static_cast<std::size_t>(row)];
+    cached = drawRowSample(data.image, records_(data.legendIndex), kSampleSize, ratio);
+  }
+  return *cached;
 }
 
 QVariant LegendListModel::headerData(int section, Qt::Orientation orientation, int role) const {
@@ -121,6 +151,7 @@ Qt::ItemFlags LegendListModel::flags(const QModelIndex& index) const {
 }
 
 void LegendListModel::clear() {
+  samples_.clear();
   if (resetting_) {
     rows_.clear();
     return;
@@ -140,6 +171,7 @@ void LegendListModel::clear() {
 
 bool LegendListModel::insertRow(std::int32_t row, const LegendRow& data) {
   if (row < 0 || static_cast<std::size_t>(row) > rows_.size()) return false;
+  samples_.clear();
   const auto at = rows_.begin() + row;
   if (resetting_) {
     rows_.insert(at, data);
@@ -157,6 +189,32 @@ void LegendListModel::setCurrentRow(std::int32_t row) {
     return;
   }
   if (row >= 0 && row < rowCount() && currentRowHandler_) currentRowHandler_(row);
+}
+
+LegendListProxy::LegendListProxy(LegendListModel* rows, QObject* parent) : QSortFilterProxyModel(parent), rows_(rows) {
+  setSourceModel(rows);
+}
+
+void LegendListProxy::setFilterText(const QString& text) {
+  query_ = LegendQuery(text.toStdString());
+  invalidateFilter();
+}
+
+bool LegendListProxy::filterAcceptsRow(int sourceRow, const QModelIndex&) const {
+  const LegendRow* row = rows_->rowAt(sourceRow);
+  return row != nullptr && rowAnswers(*row, query_);
+}
+
+bool LegendListProxy::lessThan(const QModelIndex& left, const QModelIndex& right) const {
+  const LegendRow* a = rows_->rowAt(left.row());
+  const LegendRow* b = rows_->rowAt(right.row());
+  if (a == nullptr || b == nullptr) return false;
+  switch (left.column()) {
+    case LegendListModel::kClassCodeColumn: return rowBefore(*a, *b, RowSortKey::ClassCode);
+    case LegendListModel::kDescriptionColumn: return rowBefore(*a, *b, RowSortKey::Description);
+    case LegendListModel::kSizeColumn: return rowBefore(*a, *b, RowSortKey::Size);
+    default: return rowBefore(*a, *b, RowSortKey::Name);
+  }
 }
 
 }  // namespace legend::editor

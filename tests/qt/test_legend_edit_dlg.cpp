@@ -19,6 +19,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QContextMenuEvent>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -32,6 +33,7 @@
 
 #include "editor/model/editor_messages.h"
 #include "editor/model/editor_store.h"
+#include "editor/row_sample.h"
 #include "legendfile/file_io.h"
 #include "legendfile/layout.h"
 #include "legendfile/messages.h"
@@ -348,6 +350,41 @@ TEST_F(LegendEditDlgTest, PopupMenuSelectsAllAndInverts) {
   child<QAction>("invertAction")->trigger();
   EXPECT_EQ(selectedRows(), (std::vector<int>{1, 3}));
   EXPECT_EQ(store().selection(), (std::vector<std::int32_t>{1, 3}));
+}
+
+TEST_F(LegendEditDlgTest, HeaderClicksSortAndTheFilterNarrowsTheRowsTheCommandsActOn) {
+  open(path.string());
+  QHeaderView* header = list()->horizontalHeader();
+  const auto clickHeader = [header](int column) {
+    testqt::leftClick(header->viewport(), QPoint(header->sectionViewportPosition(column) + 4, 4));
+  };
+  clickHeader(1);  // class codes as numbers: -3, 0, 7
+  EXPECT_EQ(QStringList({cell(0, 0), cell(1, 0), cell(2, 0)}), QStringList({"road", "区", "点一"}));
+  clickHeader(1);
+  EXPECT_EQ(QStringList({cell(0, 1), cell(1, 1), cell(2, 1)}), QStringList({"7", "0", "-3"}));
+
+  child<QLineEdit>("filterEdit")->setText(QStringLiteral("DESC"));  // both descriptions, any case
+  ASSERT_EQ(list()->model()->rowCount(), 2);
+  EXPECT_EQ(text("totalText"), QStringLiteral("3"));
+  child<QAction>("selectAllAction")->trigger();
+  EXPECT_EQ(store().selection(), (std::vector<std::int32_t>{0, 1}));
+  prompter.answers = {true};
+  child<QPushButton>("deleteButton")->click();
+  EXPECT_EQ(prompter.shown, std::vector<std::string>{"是否要删除所选的2个图例?"});
+  EXPECT_EQ(list()->model()->rowCount(), 0);
+  child<QLineEdit>("filterEdit")->clear();
+  ASSERT_EQ(list()->model()->rowCount(), 1);
+  EXPECT_EQ(cell(0, 0), QStringLiteral("区"));
+  EXPECT_EQ(text("totalText"), QStringLiteral("1"));
+
+  // The region's own sample, on white with a white edge, sharp at any ratio.
+  const QPixmap sample = list()->model()->index(0, 0).data(Qt::DecorationRole).value<QPixmap>();
+  EXPECT_EQ(sample.deviceIndependentSize(), QSizeF(20, 20));
+  const QImage image = sample.toImage();
+  EXPECT_EQ(image.pixelColor(0, 0), QColor(Qt::white));
+  const QPixmap doubled = legend::editor::drawRowSample(2, testcln::params(2, 3), 20, 2.0);
+  EXPECT_EQ(doubled.size(), QSize(40, 40));
+  EXPECT_EQ(doubled.devicePixelRatio(), 2.0);
 }
 
 TEST_F(LegendEditDlgTest, BatchAttributeChangeAsksThenRebuildsTheSelectedBlocks) {

@@ -167,6 +167,25 @@ std::span<const std::uint8_t> EditorStore::blockBytes(std::int32_t index) const 
   return blockOf(items_[static_cast<std::size_t>(index)]);
 }
 
+std::vector<std::uint8_t> EditorStore::graphicRecord(std::int32_t index) const {
+  if (index < 0 || static_cast<std::size_t>(index) >= items_.size()) return {};
+  const EditorItem& item = items_[static_cast<std::size_t>(index)];
+  const HeadView head = item.head.view();
+  const std::size_t size = head.paramSize();
+  if (size == 0) return {};
+  if (item.blockInMemory()) {
+    const std::span<const std::uint8_t> held = blockOf(item);
+    if (held.size() < size) return {};
+    return {held.begin(), held.begin() + static_cast<std::ptrdiff_t>(size)};
+  }
+  std::vector<std::uint8_t> record(size);
+  const auto offset = static_cast<std::int32_t>(head.blockOffset());
+  if (!fileHolds(offset, static_cast<std::int64_t>(size)) ||
+      !readFromFile(dataAreaOffset_ + static_cast<std::uint64_t>(offset), record))
+    return {};
+  return record;
+}
+
 // ---- legend list ----
 
 bool EditorStore::insertRows(ListKind list, std::string_view failure, std::int32_t& row) {

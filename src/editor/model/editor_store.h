@@ -126,6 +126,10 @@ class EditorStore {
   const std::vector<std::int32_t>& otherList() const noexcept { return lists_[kOtherList]; }
   /// The bytes of item @p index's block in memory; empty when it has none.
   std::span<const std::uint8_t> blockBytes(std::int32_t index) const noexcept;
+  /// The graphic parameter record of legend @p index, from memory or from
+  /// the loaded file, for drawing its sample; empty for a legend of another
+  /// type or one whose record cannot be read whole. Reports nothing.
+  std::vector<std::uint8_t> graphicRecord(std::int32_t index) const;
   /// The data-area buffer: empty until a save has read the old blocks.
   std::span<const std::uint8_t> dataAreaBuffer() const noexcept { return dataArea_; }
 

@@ -1,0 +1,83 @@
+// Which rows the editor's filter keeps and the order its columns sort in,
+// and the records the list draws its row samples from.
+
+#include "editor/model/legend_list_order.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "legendfile/legend_query.h"
+#include "support/editor_store_fixture.h"
+
+namespace {
+
+using namespace editortest;
+using legend::LegendQuery;
+using legend::editor::RowSortKey;
+
+Texts namesOf(const std::vector<LegendRow>& rows) {
+  Texts names;
+  for (const LegendRow& row : rows) names.push_back(row.name);
+  return names;
+}
+
+Texts kept(const std::vector<LegendRow>& rows, std::string_view typed) {
+  std::vector<LegendRow> answering;
+  const LegendQuery query(typed);
+  std::copy_if(rows.begin(), rows.end(), std::back_inserter(answering),
+               [&](const LegendRow& row) { return legend::editor::rowAnswers(row, query); });
+  return namesOf(answering);
+}
+
+Texts sorted(std::vector<LegendRow> rows, RowSortKey key) {
+  std::stable_sort(rows.begin(), rows.end(),
+                   [key](const LegendRow& a, const LegendRow& b) { return legend::editor::rowBefore(a, b, key); });
+  return namesOf(rows);
+}
+
+TEST(LegendListOrder, FilterKeepsRowsByNameDescriptionOrClassCode) {
+  Editor e(testcln::file(MixedLegends()));
+  const std::vector<LegendRow>& rows = e.store.rows();  // P1 (7), P2 (12), L1 (-3), R1 (0)
+  EXPECT_EQ(kept(rows, ""), (Texts{"P1", "P2", "L1", "R1"}));
+  EXPECT_EQ(kept(rows, "p"), (Texts{"P1", "P2"}));
+  EXPECT_EQ(kept(rows, "AREA"), (Texts{"R1"}));  // its description
+  EXPECT_EQ(kept(rows, "1"), (Texts{"P1", "P2", "L1", "R1"}));
+  EXPECT_EQ(kept(rows, "12"), (Texts{"P2"}));
+  EXPECT_EQ(kept(rows, "-3"), (Texts{"L1"}));
+  EXPECT_EQ(kept(rows, "none"), Texts{});
+}
+
+TEST(LegendListOrder, ColumnsSortCodesAndSizesAsNumbersAndTextsByTheirBytes) {
+  std::vector<LegendRow> rows = {
+      {.legendIndex = 0, .name = "b", .description = "\xb9\xab", .classCode = 10, .blockSize = 170},
+      {.legendIndex = 1, .name = "B", .description = "\xcc\xfa", .classCode = -2, .blockSize = 99},
+      {.legendIndex = 2, .name = "a", .description = "\xb0\xa1", .classCode = 9, .blockSize = 1000},
+  };
+  EXPECT_EQ(sorted(rows, RowSortKey::ClassCode), (Texts{"B", "a", "b"}));  // -2, 9, 10: not "10" before "9"
+  EXPECT_EQ(sorted(rows, RowSortKey::Size), (Texts{"B", "b", "a"}));       // 99, 170, 1000
+  EXPECT_EQ(sorted(rows, RowSortKey::Name), (Texts{"B", "a", "b"}));
+  // 啊 (a), 公 (gong), 铁 (tie): GBK's pinyin order.
+  EXPECT_EQ(sorted(rows, RowSortKey::Description), (Texts{"a", "b", "B"}));
+}
+
+TEST(LegendListOrder, SampleRecordsComeFromMemoryOrTheFileAndNeverCutShort) {
+  std::vector<testcln::Legend> legends = MixedLegends();
+  legends.push_back({"cut", "", 1, 5, testcln::block(testcln::params(1, 50)), -1, -1});
+  testcln::Bytes bytes = testcln::file(legends);
+  bytes.resize(bytes.size() - 30);  // the last block ends early
+  Editor e(bytes);
+  EXPECT_EQ(e.store.graphicRecord(2), testcln::params(2, 30));
+  EXPECT_EQ(e.store.graphicRecord(1), testcln::params(0, 20));
+  EXPECT_TRUE(e.store.graphicRecord(3).empty());  // a type with no record
+  EXPECT_TRUE(e.store.graphicRecord(5).empty());
+  EXPECT_TRUE(e.store.graphicRecord(99).empty());
+
+  FakeDialog dialog;  // a legend the dialog gave a new block draws from that block
+  dialog.answer = true;
+  const std::int32_t rows[] = {0};
+  e.store.editSelected(rows, dialog);
+  EXPECT_TRUE(e.store.graphicRecord(0).empty());  // the 9-byte block holds no whole point record
+}
+
+}  // namespace
