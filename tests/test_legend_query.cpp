@@ -20,8 +20,9 @@ TEST(LegendQueryTest, MatchesWholeGbkCharactersAndLatinLettersInEitherCase) {
   // A trail byte that looks like a letter is no letter: 0x81 0x41 is one character.
   EXPECT_FALSE(LegendQuery("a").foundIn("\x81\x41"));
   EXPECT_FALSE(LegendQuery("A").foundIn("\x81\x41"));
-  // Nor does a match start inside a character: here 0xC2 0xB7 spans two.
-  EXPECT_FALSE(LegendQuery("\xc2\xb7").foundIn("\x81\xc2\xb7\x41"));
+  // Nor does a match start inside a character: here 路 (0xC2 0xB7) spans two.
+  EXPECT_FALSE(LegendQuery("路").foundIn("\x81\xc2\xb7\x41"));
+  EXPECT_TRUE(LegendQuery("路").foundIn("\x81\xc2\xb7\x41\xc2\xb7"));
   // Text GBK cannot hold is in no name; blanks alone find nothing.
   EXPECT_FALSE(LegendQuery("🚆").foundIn(kRailway));
   EXPECT_TRUE(LegendQuery("   ").empty());

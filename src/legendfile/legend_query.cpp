@@ -47,8 +47,12 @@ bool startsAt(std::string_view text, std::size_t at, std::string_view needle) no
 
 LegendQuery::LegendQuery(std::string_view utf8) : typed_(trimmed(utf8)) {
   if (std::optional<std::string> gbk = gbk::fromUtf8(typed_)) {
-    for (std::size_t i = 0; i < gbk->size(); i += charBytes(*gbk, i))
-      if (charBytes(*gbk, i) == 1) (*gbk)[i] = lower((*gbk)[i]);
+    for (std::size_t i = 0; i < gbk->size(); i += charBytes(*gbk, i)) {
+      if (charBytes(*gbk, i) != 1) continue;
+      const char c = (*gbk)[i];
+      if ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z')) folds_ = true;
+      (*gbk)[i] = lower(c);
+    }
     needle_ = std::move(gbk);
   }
   std::int64_t value = 0;
@@ -63,8 +67,23 @@ bool LegendQuery::foundIn(std::string_view gbk) const noexcept {
   if (!needle_ || needle_->empty()) return false;
   const std::string_view needle = *needle_;
   if (needle.size() > gbk.size()) return false;
-  for (std::size_t at = 0; at + needle.size() <= gbk.size(); at += charBytes(gbk, at))
-    if (startsAt(gbk, at, needle)) return true;
+  if (!folds_) {
+    // Byte for byte: the library's search, each hit then checked to start
+    // on a character of the text (the needle is whole characters itself).
+    for (std::size_t hit = gbk.find(needle); hit != std::string_view::npos; hit = gbk.find(needle, hit + 1)) {
+      std::size_t at = 0;
+      while (at < hit) at += charBytes(gbk, at);
+      if (at == hit) return true;
+    }
+    return false;
+  }
+  // Most places fail on their first byte; only those that pass are compared whole.
+  const char first = needle.front();
+  const bool firstFolds = first >= 'a' && first <= 'z';
+  for (std::size_t at = 0; at + needle.size() <= gbk.size(); at += charBytes(gbk, at)) {
+    const char c = gbk[at];
+    if ((c == first || (firstFolds && lower(c) == first)) && startsAt(gbk, at, needle)) return true;
+  }
   return false;
 }
 

@@ -34,6 +34,8 @@ class LegendQuery {
   /// typed_ in GBK, its single-byte letters in lower case; nullopt when
   /// some character has no GBK form.
   std::optional<std::string> needle_;
+  /// The needle holds a Latin letter, which matches in either case.
+  bool folds_ = false;
   std::optional<std::int64_t> number_;
 };
 
