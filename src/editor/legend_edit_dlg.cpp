@@ -261,6 +261,14 @@ void CLegendEditDlg::Parts::build() {
 void CLegendEditDlg::Parts::connectCommands() {
   CLegendEditDlg& d = dialog;
   QObject::connect(ui.types, &QButtonGroup::idClicked, &d, [this](int) { transferType(); });
+  auto* findAction = new QAction(&d);
+  findAction->setObjectName(QStringLiteral("filterAction"));
+  findAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F));
+  d.addAction(findAction);
+  QObject::connect(findAction, &QAction::triggered, &d, [this] {
+    ui.filter->setFocus(Qt::ShortcutFocusReason);
+    ui.filter->selectAll();
+  });
   QObject::connect(ui.filter, &QLineEdit::textChanged, &d, [this](const QString& text) {
     shown->setFilterText(text);
     // The counters stay those of the whole set; the current row is kept

@@ -21,7 +21,7 @@ import tempfile
 import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from test_pad_input import EDIT_TITLE, app_windows, point_legend, start_host, write_legends  # noqa: E402
+from test_pad_input import EDIT_TITLE, PAD_TITLE, app_windows, point_legend, start_host, write_legends  # noqa: E402
 from xsession import DEADLINE, Failure, XSession, wait_for  # noqa: E402
 
 EDITOR_TITLE = "^工程图例编辑器- "
@@ -325,7 +325,7 @@ def case_pad_menu(args, session, workdir):
         choose_from_menu(session, before, keys)
 
     shown, counted = grid(), total()
-    menu("Up", "Up", "Up", "Up")  # 显示点图例: the line filter is greyed in this file
+    menu("Up", "Up", "Up", "Up", "Up")  # 显示点图例: the line filter is greyed in this file
     wait_for("the grid to change", lambda: grid() != shown)
     if total() == counted:
         raise Failure("the total stayed as it was")
@@ -335,17 +335,79 @@ def case_pad_menu(args, session, workdir):
     host.wait_line("^WM_LEGEND_DESELECTED 4$", mark)
 
     filtered = wait_for("the plain grid", grid)
-    menu("Up")  # 标题为图例编码, the last item
+    menu("Up", "Up")  # 标题为图例编码, above 查找图例...
     wait_for("the captions to change", lambda: grid() != filtered)
-    menu("Up")  # now 标题为图例名称
+    menu("Up", "Up")  # now 标题为图例名称
     wait_for("the captions to come back", lambda: grid() == filtered)
 
-    menu("Up", "Up", "Up", "Up")
+    menu("Up", "Up", "Up", "Up", "Up")
     wait_for("the point legends to come back", lambda: grid() == shown)
     pad.select_first_cell(0)
 
 
+def case_pad_find(args, session, workdir):
+    """Ctrl+F opens the pad's find field: Enter selects the first legend
+    answering the text, Enter again and F3 the next ones, each scrolled into
+    view and told to the host as a click; Escape closes the field and leaves
+    the pad. The menu's last item opens the field too."""
+    host, pad = start_host(args, session, write_legends(args, workdir, "many", [point_legend(i) for i in range(60)]))
+    session.click(*pad.point(100, 372))  # the pad's lower frame: the focus, and no legend
+    mark = len(host.lines)
+    session.keys("ctrl+f", "5", "Return")
+    host.wait_line(r"^WM_LEGEND_SELECTED 5$", mark)
+    session.keys("Return")  # 点15
+    host.wait_line(r"^WM_LEGEND_SELECTED 15$", mark)
+    session.keys("F3")  # 点25
+    host.wait_line(r"^WM_LEGEND_SELECTED 25$", mark)
+    session.keys("Escape")
+    time.sleep(0.5)
+    if not session.windows(name=PAD_TITLE):
+        raise Failure("Escape closed the pad")
+    pad.select_first_cell(24)  # 25's row is at the top
+
+    before = app_windows(session)
+    session.click(*pad.cell(1), button=3)
+    choose_from_menu(session, before, ["Up"])  # 查找图例..., the last item
+    mark = len(host.lines)
+    session.keys("4", "2", "Return")  # the field opens with its last text selected
+    host.wait_line(r"^WM_LEGEND_SELECTED 42$", mark)
+    session.keys("Escape")
+
+
+def case_filter_and_sort(args, session, workdir):
+    """Ctrl+F goes to the editor's filter field; typing narrows the list and
+    a command acts on the rows shown; clearing the field brings the others
+    back; two clicks on the name column's header sort it descending, and a
+    command then acts on the row sorted first."""
+    path = legends_file(args, workdir)
+    host, _ = start_host(args, session, path)
+    editor = open_editor(session, host)
+
+    session.keys("ctrl+f", "3")  # 点3: its name, its class code 3, its description 描述3
+    wait_for("the filter to leave one row", lambda: editor.listed_rows() == 1)
+    session.click(*editor.row(0))
+    session.keys("Delete")
+    wait_for("the list to be empty", lambda: editor.listed_rows() == 0)
+    session.keys("ctrl+f", "BackSpace")
+    wait_for("the other rows to come back", lambda: editor.listed_rows() == 4)
+
+    header = (editor.column + 40, editor.row_top - 8)
+    session.click(*header)
+    session.click(*header)
+    time.sleep(0.5)
+    session.click(*editor.row(0))  # 区域, first by name descending
+    session.keys("Delete")
+    wait_for("three rows", lambda: editor.listed_rows() == 3)
+    session.click(*editor.at(*OK_BUTTON))
+    editor.wait_closed(1)
+    names = legend_names(args, path)
+    if names != ["点0", "点1", "点2"]:
+        raise Failure("the file holds %r" % names)
+
+
 CASES = {
+    "pad_find": case_pad_find,
+    "filter_and_sort": case_filter_and_sort,
     "leaving": case_leaving,
     "delete_and_edit": case_delete_and_edit,
     "list_menu": case_list_menu,
