@@ -229,11 +229,12 @@ def case_tip_last_line(args, session, workdir):
                point_legend(0, name="同名图例", description="两个图例只有大小不同", class_code=123456789,
                             block_tail_hex=tail(354))]  # 123 and 456 bytes
     host, pad = start_host(args, session, write_legends(args, workdir, "tips", legends))
-    # Tips are switched on from the pad's menu: its last item but one.
+    # Tips are switched on from the pad's menu: the third item from the
+    # bottom, above the caption mode and 查找图例...
     before = app_windows(session)
     session.click(*pad.point(80, 370), button=3)
     wait_for("the pad's menu", lambda: app_windows(session) - before)
-    session.keys("Up", "Up", "Return")
+    session.keys("Up", "Up", "Up", "Return")
     wait_for("the menu to close", lambda: app_windows(session) == before)
 
     shots = []
