@@ -123,8 +123,19 @@ struct CLegendEditDlg::Parts {
       list_->installEventFilter(this);
       viewport_->installEventFilter(this);
     }
+    /// Escape in a filter field that holds text clears it; only an empty
+    /// one lets Escape leave the editor.
+    void watchFilter(QLineEdit* filter) {
+      filter_ = filter;
+      filter_->installEventFilter(this);
+    }
     bool eventFilter(QObject* watched, QEvent* event) override {
       const QEvent::Type type = event->type();
+      if (watched == filter_ && type == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape &&
+          !filter_->text().isEmpty()) {
+        filter_->clear();
+        return true;
+      }
       if (watched == list_ && (type == QEvent::KeyPress || type == QEvent::KeyRelease)) {
         const auto* key = static_cast<QKeyEvent*>(event);
         if (key->key() != Qt::Key_Delete || (key->modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier) return false;
@@ -153,6 +164,7 @@ struct CLegendEditDlg::Parts {
     Parts& parts_;
     QObject* list_ = nullptr;
     QObject* viewport_ = nullptr;
+    QLineEdit* filter_ = nullptr;
     /// When the Delete key last came up, in the window system's time.
     std::uint64_t lastRelease_ = 0;
   };
@@ -316,6 +328,7 @@ void CLegendEditDlg::Parts::connectCommands() {
   });
   QObject::connect(ui.deleteButton, &QPushButton::clicked, &d, [this] { deleteSelected(); });
   listInput.watch(ui.list);
+  listInput.watchFilter(ui.filter);
   QObject::connect(ui.defaultButton, &QPushButton::clicked, &d, [this] {
     store.resetTemplate();
     ui.nameEdit->clear();

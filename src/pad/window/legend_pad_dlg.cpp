@@ -377,7 +377,6 @@ void CLegendPadDlg::buildFind() {
   p.find->setObjectName(QStringLiteral("findField"));
   p.find->setGeometry(units(2, 164, 75, 13));
   p.find->setPlaceholderText(QString::fromUtf8(kFindHint));
-  p.find->setClearButtonEnabled(false);
   p.find->installEventFilter(this);
   p.find->hide();
 
