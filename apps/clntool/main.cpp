@@ -30,6 +30,7 @@
 #include <QStringList>
 
 #include "commands.h"
+#include "components/codec/ui_language.h"
 
 namespace {
 
@@ -372,5 +373,6 @@ int main(int argc, char** argv) {
     application = std::make_unique<QCoreApplication>(argc, argv);
   QCoreApplication::setApplicationName(QStringLiteral("clntool"));
   QCoreApplication::setApplicationVersion(QStringLiteral(CLNTOOL_VERSION));
+  legend::installTranslations(legend::ApplicationOwner::Library);
   return run(QCoreApplication::arguments());
 }

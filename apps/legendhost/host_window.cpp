@@ -20,6 +20,7 @@
 #include <QVBoxLayout>
 
 #include "components/attstru/att_stru.h"
+#include "components/codec/ui_language.h"
 #include "legend/legend.h"
 #include "legend/legend_events.h"
 #include "legend_report.h"
@@ -42,25 +43,25 @@ QTreeWidgetItem* section(QTreeWidget* tree, const QString& title, const std::vec
 }  // namespace
 
 HostWindow::HostWindow() : project_([this](const std::string& line) { report(line); }) {
-  setWindowTitle(QStringLiteral("图例宿主"));
+  setWindowTitle(legend::tr("图例宿主"));
 
-  QMenu* fileMenu = menuBar()->addMenu(QStringLiteral("文件"));
-  fileMenu->addAction(QStringLiteral("打开图例文件…"), this, &HostWindow::chooseFile);
-  reloadAction_ = fileMenu->addAction(QStringLiteral("重新载入"), this, &HostWindow::reloadPad);
+  QMenu* fileMenu = menuBar()->addMenu(legend::tr("文件"));
+  fileMenu->addAction(legend::tr("打开图例文件…"), this, &HostWindow::chooseFile);
+  reloadAction_ = fileMenu->addAction(legend::tr("重新载入"), this, &HostWindow::reloadPad);
   reloadEventAction_ =
-      fileMenu->addAction(QStringLiteral("重新载入 (发送 WM_LEGEND_RELOAD)"), this, &HostWindow::sendReload);
-  closeAction_ = fileMenu->addAction(QStringLiteral("关闭图例板"), this, &HostWindow::closePad);
-  reopenAction_ = fileMenu->addAction(QStringLiteral("重新打开图例板"), this, &HostWindow::reopenPad);
+      fileMenu->addAction(legend::tr("重新载入 (发送 WM_LEGEND_RELOAD)"), this, &HostWindow::sendReload);
+  closeAction_ = fileMenu->addAction(legend::tr("关闭图例板"), this, &HostWindow::closePad);
+  reopenAction_ = fileMenu->addAction(legend::tr("重新打开图例板"), this, &HostWindow::reopenPad);
   fileMenu->addSeparator();
-  editAction_ = fileMenu->addAction(QStringLiteral("编辑图例文件"), this, &HostWindow::editFile);
-  fileMenu->addAction(QStringLiteral("新建图例文件"), this, &HostWindow::newFile);
+  editAction_ = fileMenu->addAction(legend::tr("编辑图例文件"), this, &HostWindow::editFile);
+  fileMenu->addAction(legend::tr("新建图例文件"), this, &HostWindow::newFile);
   fileMenu->addSeparator();
-  fileMenu->addAction(QStringLiteral("退出"), this, &QWidget::close);
+  fileMenu->addAction(legend::tr("退出"), this, &QWidget::close);
 
   details_ = new QTreeWidget;
   details_->setObjectName(QStringLiteral("details"));
   details_->setColumnCount(2);
-  details_->setHeaderLabels({QStringLiteral("项目"), QStringLiteral("值")});
+  details_->setHeaderLabels({legend::tr("项目"), legend::tr("值")});
   details_->header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
   details_->setRootIsDecorated(false);
 
@@ -81,7 +82,7 @@ HostWindow::HostWindow() : project_([this](const std::string& line) { report(lin
 
   fileLabel_ = new QLabel;
   statusBar()->addWidget(fileLabel_, 1);
-  showNoLegend(QStringLiteral("未打开图例板"));
+  showNoLegend(legend::tr("未打开图例板"));
   refreshFileState();
 }
 
@@ -95,21 +96,21 @@ bool HostWindow::openFile(const QString& path) {
   const QByteArray bytes = QFile::encodeName(path);
   if (pad_) {
     if (SetNewCLNFile(pad_, bytes.constData()) != 1) {
-      note(QStringLiteral("SetNewCLNFile 未完成: %1").arg(path));
+      note(legend::tr("SetNewCLNFile 未完成: %1").arg(path));
       return false;
     }
     note(QStringLiteral("SetNewCLNFile %1").arg(path));
   } else {
     pad_ = CreateCLNPadWindow(bytes.constData(), 1, 1, &project_, this);
     if (!pad_) {
-      note(QStringLiteral("CreateCLNPadWindow 失败: %1").arg(path));
+      note(legend::tr("CreateCLNPadWindow 失败: %1").arg(path));
       refreshFileState();
       return false;
     }
     note(QStringLiteral("CreateCLNPadWindow %1").arg(path));
   }
   file_ = path;
-  showNoLegend(QStringLiteral("未选择图例"));
+  showNoLegend(legend::tr("未选择图例"));
   refreshFileState();
   return true;
 }
@@ -126,7 +127,7 @@ bool HostWindow::event(QEvent* event) {
     if (type == WM_LEGEND_SELECTED)
       showLegend(index);
     else
-      showNoLegend(QStringLiteral("未选择图例 (图例 %1 已取消选择)").arg(index));
+      showNoLegend(legend::tr("未选择图例 (图例 %1 已取消选择)").arg(index));
     return true;
   }
   return QMainWindow::event(event);
@@ -142,7 +143,7 @@ void HostWindow::closeEvent(QCloseEvent* event) {
 void HostWindow::chooseFile() {
   const QString start = file_.isEmpty() ? QString() : QFileInfo(file_).absolutePath();
   const QString path =
-      QFileDialog::getOpenFileName(this, QStringLiteral("打开图例文件"), start, QStringLiteral("图例文件 (*.CLN)"));
+      QFileDialog::getOpenFileName(this, legend::tr("打开图例文件"), start, legend::tr("图例文件 (*.CLN)"));
   if (!path.isEmpty()) openFile(path);
 }
 
@@ -150,7 +151,7 @@ void HostWindow::reloadPad() {
   if (!pad_) return;
   ReloadCLNPadWindow(pad_);
   note(QStringLiteral("ReloadCLNPadWindow"));
-  showNoLegend(QStringLiteral("未选择图例"));
+  showNoLegend(legend::tr("未选择图例"));
   refreshFileState();
 }
 
@@ -158,8 +159,8 @@ void HostWindow::sendReload() {
   if (!pad_) return;
   LegendEvent reload(WM_LEGEND_RELOAD);
   QCoreApplication::sendEvent(padWindow(), &reload);
-  note(QStringLiteral("WM_LEGEND_RELOAD 已发送到图例板"));
-  showNoLegend(QStringLiteral("未选择图例"));
+  note(legend::tr("WM_LEGEND_RELOAD 已发送到图例板"));
+  showNoLegend(legend::tr("未选择图例"));
   refreshFileState();
 }
 
@@ -167,7 +168,7 @@ void HostWindow::closePad() {
   if (!pad_) return;
   CloseCLNPadWindow(std::exchange(pad_, nullptr));
   note(QStringLiteral("CloseCLNPadWindow"));
-  showNoLegend(QStringLiteral("图例板已关闭"));
+  showNoLegend(legend::tr("图例板已关闭"));
   refreshFileState();
 }
 
@@ -184,7 +185,7 @@ void HostWindow::editFile() {
   const int32_t result = OpenCLNEditWindow(path.data(), pad_, this);
   report("OpenCLNEditWindow " + std::to_string(result));
   if (result == 1) {
-    showNoLegend(QStringLiteral("未选择图例"));
+    showNoLegend(legend::tr("未选择图例"));
     refreshFileState();
   }
 }
@@ -202,24 +203,24 @@ void HostWindow::showLegend(int index) {
   details_->clear();
   if (!pad_) return;
   const int type = GetCLNType(pad_, index);
-  section(details_, QStringLiteral("图例 %1").arg(index), {{QStringLiteral("GetCLNType"), legendTypeName(type)}});
+  section(details_, legend::tr("图例 %1").arg(index), {{QStringLiteral("GetCLNType"), legendTypeName(type)}});
 
   std::array<unsigned char, LEGEND_HEAD_BYTES> head{};
   GetCLNHeadInfo(pad_, index, head.data());
-  section(details_, QStringLiteral("头记录 (GetCLNHeadInfo)"), headRows(head.data()));
+  section(details_, legend::tr("头记录 (GetCLNHeadInfo)"), headRows(head.data()));
 
   if (type == 1) {
     PNT_INFOstruct record{};
     if (GetCLNPntInfo(pad_, &record, index) == 1)
-      section(details_, QStringLiteral("点参数 (GetCLNPntInfo)"), pointRows(record));
+      section(details_, legend::tr("点参数 (GetCLNPntInfo)"), pointRows(record));
   } else if (type == 0) {
     LIN_INFOstruct record{};
     if (GetCLNLinInfo(pad_, &record, index) == 1)
-      section(details_, QStringLiteral("线参数 (GetCLNLinInfo)"), lineRows(record));
+      section(details_, legend::tr("线参数 (GetCLNLinInfo)"), lineRows(record));
   } else if (type == 2) {
     REG_INFOstruct record{};
     if (GetCLNRegInfo(pad_, &record, index) == 1)
-      section(details_, QStringLiteral("区参数 (GetCLNRegInfo)"), regionRows(record));
+      section(details_, legend::tr("区参数 (GetCLNRegInfo)"), regionRows(record));
   }
 
   CATT_STRU* structure = nullptr;
@@ -227,10 +228,10 @@ void HostWindow::showLegend(int index) {
   std::int32_t length = 0;
   GetCLNAttInfo(pad_, &structure, &record, &length, index);
   if (structure && structure->FieldCount() > 0)
-    section(details_, QStringLiteral("属性 (GetCLNAttInfo, %1 字节)").arg(length),
+    section(details_, legend::tr("属性 (GetCLNAttInfo, %1 字节)").arg(length),
             attributeRows(*structure, record, length));
   else
-    section(details_, QStringLiteral("属性 (GetCLNAttInfo)"), {{QStringLiteral("无属性"), QString()}});
+    section(details_, legend::tr("属性 (GetCLNAttInfo)"), {{legend::tr("无属性"), QString()}});
 }
 
 void HostWindow::showNoLegend(const QString& why) {
@@ -245,15 +246,15 @@ void HostWindow::refreshFileState() {
   reopenAction_->setEnabled(!pad_ && !file_.isEmpty());
   editAction_->setEnabled(pad_ != nullptr);
   if (!pad_) {
-    fileLabel_->setText(QStringLiteral("图例板未打开"));
+    fileLabel_->setText(legend::tr("图例板未打开"));
     return;
   }
   std::array<char, LEGEND_PATH_BUFFER> path{};
   GetCLNFile(pad_, path.data());
   int count = 0;
   while (count < kMaxLegends && GetCLNType(pad_, count) != -1) ++count;
-  fileLabel_->setText(QStringLiteral("%1 — %2 个图例").arg(QFile::decodeName(path.data())).arg(count));
-  setWindowTitle(QStringLiteral("图例宿主 — %1").arg(QFileInfo(QFile::decodeName(path.data())).fileName()));
+  fileLabel_->setText(legend::tr("%1 — %2 个图例").arg(QFile::decodeName(path.data())).arg(count));
+  setWindowTitle(legend::tr("图例宿主 — %1").arg(QFileInfo(QFile::decodeName(path.data())).fileName()));
 }
 
 void HostWindow::report(const std::string& line) {

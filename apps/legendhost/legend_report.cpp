@@ -9,6 +9,7 @@
 #include <QStringDecoder>
 
 #include "components/attstru/att_stru.h"
+#include "components/codec/ui_language.h"
 
 namespace {
 
@@ -70,29 +71,29 @@ T load(const unsigned char* bytes, std::size_t offset) {
 QString number(double value) { return QString::number(value, 'g', 6); }
 // A length stored in fractions of a pixel: the stored value, then pixels.
 QString scaled(float stored, double unitsPerPixel) {
-  return QStringLiteral("%1 (%2 像素)").arg(number(stored), number(stored / unitsPerPixel));
+  return legend::tr("%1 (%2 像素)").arg(number(stored), number(stored / unitsPerPixel));
 }
-QString colour(std::uint32_t value) { return QStringLiteral("调色板 %1").arg(value); }
+QString colour(std::uint32_t value) { return legend::tr("调色板 %1").arg(value); }
 
 QString attributeTypeName(AttFieldType type) {
   switch (type) {
-    case AttFieldType::Text: return QStringLiteral("字符串");
-    case AttFieldType::Int8: return QStringLiteral("8位整数");
-    case AttFieldType::Int16: return QStringLiteral("16位整数");
-    case AttFieldType::Int32: return QStringLiteral("32位整数");
-    case AttFieldType::Int64: return QStringLiteral("64位整数");
-    case AttFieldType::Float: return QStringLiteral("单精度浮点");
-    case AttFieldType::Double: return QStringLiteral("双精度浮点");
-    case AttFieldType::Date: return QStringLiteral("日期");
-    case AttFieldType::Time: return QStringLiteral("时间");
+    case AttFieldType::Text: return legend::tr("字符串");
+    case AttFieldType::Int8: return legend::tr("8位整数");
+    case AttFieldType::Int16: return legend::tr("16位整数");
+    case AttFieldType::Int32: return legend::tr("32位整数");
+    case AttFieldType::Int64: return legend::tr("64位整数");
+    case AttFieldType::Float: return legend::tr("单精度浮点");
+    case AttFieldType::Double: return legend::tr("双精度浮点");
+    case AttFieldType::Date: return legend::tr("日期");
+    case AttFieldType::Time: return legend::tr("时间");
   }
-  return QStringLiteral("未知");
+  return legend::tr("未知");
 }
 
 QString attributeValue(const AttValue& value, const AttField& field) {
   struct Visitor {
     const AttField& field;
-    QString operator()(std::monostate) const { return QStringLiteral("(无日期)"); }
+    QString operator()(std::monostate) const { return legend::tr("(无日期)"); }
     QString operator()(const std::string& text) const { return gbkText(text.data(), text.size()); }
     QString operator()(std::int64_t v) const { return QString::number(v); }
     QString operator()(double v) const { return QString::number(v, 'f', field.decimals); }
@@ -130,82 +131,84 @@ std::string hexBytes(const unsigned char* bytes, std::size_t count) {
 
 QString legendTypeName(int type) {
   switch (type) {
-    case 0: return QStringLiteral("线图例 (0)");
-    case 1: return QStringLiteral("点图例 (1)");
-    case 2: return QStringLiteral("区图例 (2)");
-    default: return QStringLiteral("未知类型 (%1)").arg(type);
+    case 0: return legend::tr("线图例 (0)");
+    case 1: return legend::tr("点图例 (1)");
+    case 2: return legend::tr("区图例 (2)");
+    default: return legend::tr("未知类型 (%1)").arg(type);
   }
 }
 
 std::vector<ReportRow> headRows(const unsigned char* h) {
   const auto* text = reinterpret_cast<const char*>(h);
   return {
-      {QStringLiteral("名称"), gbkText(text + head::kName, head::kTextBytes)},
-      {QStringLiteral("描述"), gbkText(text + head::kDescription, head::kTextBytes)},
-      {QStringLiteral("类型"), legendTypeName(load<std::int8_t>(h, head::kType))},
-      {QStringLiteral("分类码"), QString::number(load<std::int32_t>(h, head::kClassCode))},
-      {QStringLiteral("数据块偏移"), QString::number(load<std::uint32_t>(h, head::kBlockOffset))},
-      {QStringLiteral("数据块大小"), QString::number(load<std::int32_t>(h, head::kBlockSize))},
+      {legend::tr("名称"), gbkText(text + head::kName, head::kTextBytes)},
+      {legend::tr("描述"), gbkText(text + head::kDescription, head::kTextBytes)},
+      {legend::tr("类型"), legendTypeName(load<std::int8_t>(h, head::kType))},
+      {legend::tr("分类码"), QString::number(load<std::int32_t>(h, head::kClassCode))},
+      {legend::tr("数据块偏移"), QString::number(load<std::uint32_t>(h, head::kBlockOffset))},
+      {legend::tr("数据块大小"), QString::number(load<std::int32_t>(h, head::kBlockSize))},
   };
 }
 
 std::vector<ReportRow> pointRows(const PNT_INFOstruct& record) {
   const unsigned char* r = record.bytes;
   const std::uint8_t kind = r[point::kType];
-  static const char* const kKinds[] = {"注释", "符号", "点", "圆", "图像", "文本"};
+  static const char* const kKinds[] = {QT_TRANSLATE_NOOP("legend", "注释"), QT_TRANSLATE_NOOP("legend", "符号"),
+                                       QT_TRANSLATE_NOOP("legend", "点"),   QT_TRANSLATE_NOOP("legend", "圆"),
+                                       QT_TRANSLATE_NOOP("legend", "图像"), QT_TRANSLATE_NOOP("legend", "文本")};
   std::vector<ReportRow> rows{
-      {QStringLiteral("点类型"), kind < 6 ? QStringLiteral("%1 (%2)").arg(QString::fromUtf8(kKinds[kind])).arg(kind)
-                                          : QStringLiteral("未知 (%1)").arg(kind)},
+      {legend::tr("点类型"), kind < 6 ? QStringLiteral("%1 (%2)").arg(legend::tr(kKinds[kind])).arg(kind)
+                                      : legend::tr("未知 (%1)").arg(kind)},
   };
   switch (kind) {
     case 0:
     case 5:
-      rows.push_back({QStringLiteral("字高"), number(load<float>(r, point::kTextHeight))});
-      rows.push_back({QStringLiteral("字宽"), number(load<float>(r, point::kTextWidth))});
-      rows.push_back({QStringLiteral("角度"), number(load<float>(r, point::kTextAngle))});
-      rows.push_back({QStringLiteral("字间距"), number(load<float>(r, point::kTextSpacing))});
-      rows.push_back({QStringLiteral("排列"), r[kind == 0 ? point::kAnnotationLayout : point::kTextLayout]
-                                                  ? QStringLiteral("竖排")
-                                                  : QStringLiteral("横排")});
+      rows.push_back({legend::tr("字高"), number(load<float>(r, point::kTextHeight))});
+      rows.push_back({legend::tr("字宽"), number(load<float>(r, point::kTextWidth))});
+      rows.push_back({legend::tr("角度"), number(load<float>(r, point::kTextAngle))});
+      rows.push_back({legend::tr("字间距"), number(load<float>(r, point::kTextSpacing))});
+      rows.push_back({legend::tr("排列"), r[kind == 0 ? point::kAnnotationLayout : point::kTextLayout]
+                                              ? legend::tr("竖排")
+                                              : legend::tr("横排")});
       break;
     case 1:
-      rows.push_back({QStringLiteral("符号号"), QString::number(load<std::uint32_t>(r, point::kSymbolNumber))});
-      rows.push_back({QStringLiteral("高度"), number(load<float>(r, point::kSymbolHeight))});
-      rows.push_back({QStringLiteral("宽度"), number(load<float>(r, point::kSymbolWidth))});
-      rows.push_back({QStringLiteral("角度"), number(load<float>(r, point::kSymbolAngle))});
-      rows.push_back({QStringLiteral("笔宽"), number(load<float>(r, point::kPenWidth))});
+      rows.push_back({legend::tr("符号号"), QString::number(load<std::uint32_t>(r, point::kSymbolNumber))});
+      rows.push_back({legend::tr("高度"), number(load<float>(r, point::kSymbolHeight))});
+      rows.push_back({legend::tr("宽度"), number(load<float>(r, point::kSymbolWidth))});
+      rows.push_back({legend::tr("角度"), number(load<float>(r, point::kSymbolAngle))});
+      rows.push_back({legend::tr("笔宽"), number(load<float>(r, point::kPenWidth))});
       break;
     case 2:
     case 3:
-      rows.push_back({QStringLiteral("直径"), number(load<double>(r, point::kDiameter))});
-      if (kind == 3) rows.push_back({QStringLiteral("笔宽"), number(load<float>(r, point::kPenWidth))});
+      rows.push_back({legend::tr("直径"), number(load<double>(r, point::kDiameter))});
+      if (kind == 3) rows.push_back({legend::tr("笔宽"), number(load<float>(r, point::kPenWidth))});
       break;
     default: break;
   }
-  if (kind != 4) rows.push_back({QStringLiteral("颜色"), colour(load<std::uint32_t>(r, point::kColour))});
+  if (kind != 4) rows.push_back({legend::tr("颜色"), colour(load<std::uint32_t>(r, point::kColour))});
   return rows;
 }
 
 std::vector<ReportRow> lineRows(const LIN_INFOstruct& record) {
   const unsigned char* r = record.bytes;
   return {
-      {QStringLiteral("线型"), QString::number(load<std::uint16_t>(r, line::kStyle))},
-      {QStringLiteral("颜色"), colour(load<std::uint32_t>(r, line::kColour))},
-      {QStringLiteral("线宽"), number(load<float>(r, line::kPenWidth))},
-      {QStringLiteral("图案长度"), scaled(load<float>(r, line::kPatternLength), 8.0)},
-      {QStringLiteral("图案宽度"), scaled(load<float>(r, line::kPatternWidth), 16.0)},
-      {QStringLiteral("辅助颜色"), colour(load<std::uint32_t>(r, line::kSecondColour))},
+      {legend::tr("线型"), QString::number(load<std::uint16_t>(r, line::kStyle))},
+      {legend::tr("颜色"), colour(load<std::uint32_t>(r, line::kColour))},
+      {legend::tr("线宽"), number(load<float>(r, line::kPenWidth))},
+      {legend::tr("图案长度"), scaled(load<float>(r, line::kPatternLength), 8.0)},
+      {legend::tr("图案宽度"), scaled(load<float>(r, line::kPatternWidth), 16.0)},
+      {legend::tr("辅助颜色"), colour(load<std::uint32_t>(r, line::kSecondColour))},
   };
 }
 
 std::vector<ReportRow> regionRows(const REG_INFOstruct& record) {
   const unsigned char* r = record.bytes;
   return {
-      {QStringLiteral("填充颜色"), colour(load<std::uint32_t>(r, region::kFillColour))},
-      {QStringLiteral("图案"), QString::number(load<std::uint16_t>(r, region::kPattern))},
-      {QStringLiteral("图案宽"), number(load<float>(r, region::kCellWidth))},
-      {QStringLiteral("图案高"), number(load<float>(r, region::kCellHeight))},
-      {QStringLiteral("图案颜色"), colour(load<std::uint32_t>(r, region::kPatternColour))},
+      {legend::tr("填充颜色"), colour(load<std::uint32_t>(r, region::kFillColour))},
+      {legend::tr("图案"), QString::number(load<std::uint16_t>(r, region::kPattern))},
+      {legend::tr("图案宽"), number(load<float>(r, region::kCellWidth))},
+      {legend::tr("图案高"), number(load<float>(r, region::kCellHeight))},
+      {legend::tr("图案颜色"), colour(load<std::uint32_t>(r, region::kPatternColour))},
   };
 }
 
@@ -216,8 +219,8 @@ std::vector<ReportRow> attributeRows(const CATT_STRU& structure, const char* rec
   for (std::int16_t i = 0; i < structure.FieldCount(); ++i) {
     const AttField& field = structure.Fields()[static_cast<std::size_t>(i)];
     AttValue value;
-    const QString shown = structure.GetValue(bytes, i, value) == AttStatus::Ok ? attributeValue(value, field)
-                                                                               : QStringLiteral("(记录过短)");
+    const QString shown =
+        structure.GetValue(bytes, i, value) == AttStatus::Ok ? attributeValue(value, field) : legend::tr("(记录过短)");
     rows.push_back(
         {QStringLiteral("%1 [%2]").arg(gbkText(field.name.data(), field.name.size()), attributeTypeName(field.type)),
          shown});

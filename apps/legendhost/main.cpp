@@ -28,6 +28,7 @@
 #include <QPixmap>
 #include <QTimer>
 
+#include "components/codec/ui_language.h"
 #include "host_window.h"
 #include "message_answerer.h"
 
@@ -95,6 +96,8 @@ bool saveSideBySide(QWidget& main, QWidget* pad, const std::vector<QPixmap>& box
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("legendhost"));
+  // The host's application is ours: Qt's own texts follow our language too.
+  legend::installTranslations(legend::ApplicationOwner::Library);
 
   QCommandLineParser parser;
   parser.setApplicationDescription(QStringLiteral("Opens a legend file in a legend pad and shows what it reports."));

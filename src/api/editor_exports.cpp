@@ -17,7 +17,10 @@
 #include "api/host_args.h"
 #include "api/legend_app.h"
 #include "components/base/message_prompter.h"
+#include "components/codec/ui_language.h"
 #include "editor/legend_edit_dlg.h"
+#include "editor/model/editor_messages.h"
+#include "legendfile/failure_detail.h"
 #include "legendfile/file_io.h"
 
 namespace {
@@ -30,7 +33,7 @@ constexpr int32_t kNotRun = 0;
 constexpr int32_t kConfirmed = 1;  ///< 确定: the file was written and the pad reloaded
 constexpr int32_t kLeft = 2;       ///< 取消 or the window closed: nothing written
 
-constexpr std::string_view kCannotOpen = "图例文件打开失败!文件名非法!\n请重新'关联图例文件'";
+constexpr std::string_view kCannotOpen = LEGEND_TR_NOOP("legend", "图例文件打开失败!文件名非法!\n请重新'关联图例文件'");
 
 int32_t runEditor(char* fileName, void* pad, QWidget* parent) {
   std::function<void()> reloadPad;
@@ -61,7 +64,10 @@ int32_t OpenCLNEditWindow(const char* path, void* pad, QWidget* parent) {
     // Opened once and closed again only to refuse early: the editor would
     // otherwise start on an empty store and 确定 would create the file.
     if (!file || !legend::ReadOnlyFile::open(std::string(*file))) {
-      legend::MessagePrompter(parent).inform(kCannotOpen);
+      legend::MessagePrompter boxes(parent, legend::uiText(legend::editor::texts::kEditorTitle));
+      boxes.informWithDetail(
+          kCannotOpen,
+          file ? legend::failureDetail(legend::LegendStatus::CannotOpenLegendFile, std::string(*file)) : std::string());
       return kNotRun;
     }
     // The editor keeps a pointer to its file name for its whole run; the

@@ -5,6 +5,8 @@
 #include <QApplication>
 #include <QThread>
 
+#include "components/codec/ui_language.h"
+
 namespace {
 
 // QApplication keeps references to argc and argv for its whole life, so they
@@ -36,6 +38,9 @@ bool CLegendApp::enter() {
     registerResources();
     resourcesRegistered = true;
   }
+  // Once per application: Qt's own texts follow our language only in an
+  // application of ours; a host's keeps its translators and gets ours beside.
+  legend::installTranslations(ownApp ? legend::ApplicationOwner::Library : legend::ApplicationOwner::Host);
   return true;
 }
 

@@ -50,9 +50,10 @@ using legend::editor::LegendListProxy;
 
 /// Asked before a file the editor could not read is replaced by the legends
 /// of this run: whatever the file held would be gone.
-constexpr std::string_view kOverwriteUnloaded = "图例文件未能读入,保存将覆盖原文件!\n是否继续?";
-constexpr const char* kSelectingText = "正在选择图例...";
-constexpr const char* kBatchText = "正在统改属性...";
+constexpr std::string_view kOverwriteUnloaded =
+    QT_TRANSLATE_NOOP("legend", "图例文件未能读入,保存将覆盖原文件!\n是否继续?");
+constexpr const char* kSelectingText = QT_TRANSLATE_NOOP("legend", "正在选择图例...");
+constexpr const char* kBatchText = QT_TRANSLATE_NOOP("legend", "正在统改属性...");
 
 /// Popup menu command ids, as the host's menus number them.
 constexpr int kSelectAllCommand = 55810;
@@ -70,6 +71,10 @@ class EditorPrompter final : public legend::Prompter {
   void inform(std::string_view text) override {
     ++messages;
     target->inform(text);
+  }
+  void informWithDetail(std::string_view text, std::string_view detail) override {
+    ++messages;
+    target->informWithDetail(text, detail);
   }
   bool askYesNo(std::string_view text, bool defaultYes) override { return target->askYesNo(text, defaultYes); }
   void beep() override { target->beep(); }
@@ -173,7 +178,7 @@ struct CLegendEditDlg::Parts {
       : dialog(dlg),
         fileName(name),
         reloadPad(std::move(reload)),
-        boxes(&dlg),
+        boxes(&dlg, legend::uiText(legend::editor::texts::kEditorTitle)),
         store(prompter),
         editors(&dlg),
         runner(*this),
@@ -299,11 +304,11 @@ void CLegendEditDlg::Parts::connectCommands() {
 
   menu = new QMenu(&d);
   menu->setObjectName(QStringLiteral("legendMenu"));
-  QAction* selectAllAction = menu->addAction(QStringLiteral("选中全部"));
+  QAction* selectAllAction = menu->addAction(legend::tr("选中全部"));
   selectAllAction->setObjectName(QStringLiteral("selectAllAction"));
   selectAllAction->setData(kSelectAllCommand);
   selectAllAction->setShortcut(QKeySequence::SelectAll);
-  QAction* invertAction = menu->addAction(QStringLiteral("反向选择"));
+  QAction* invertAction = menu->addAction(legend::tr("反向选择"));
   invertAction->setObjectName(QStringLiteral("invertAction"));
   invertAction->setData(kInvertCommand);
   // Ctrl+A anywhere in the editor, except in an edit, which keeps it for its text.
@@ -442,7 +447,7 @@ void CLegendEditDlg::Parts::selectAll() {
   // All the rows shown: what the filter hides stays unselected.
   const int rows = shown->rowCount();
   if (rows == 0) return;
-  legend::BusyScope busy(QString::fromUtf8(kSelectingText), rows, &dialog);
+  legend::BusyScope busy(legend::tr(kSelectingText), rows, &dialog);
   // One selection range, not a change per row: every change re-gathers the
   // selection, which would make selecting thousands of rows quadratic.
   const QItemSelection all(shown->index(0, 0), shown->index(rows - 1, LegendListModel::kColumnCount - 1));
@@ -453,7 +458,7 @@ void CLegendEditDlg::Parts::selectAll() {
 void CLegendEditDlg::Parts::invertSelection() {
   const int rows = shown->rowCount();
   if (rows == 0) return;
-  legend::BusyScope busy(QString::fromUtf8(kSelectingText), rows, &dialog);
+  legend::BusyScope busy(legend::tr(kSelectingText), rows, &dialog);
   QItemSelectionModel* selection = ui.list->selectionModel();
   QItemSelection inverted;
   const int lastColumn = LegendListModel::kColumnCount - 1;
@@ -484,7 +489,7 @@ void CLegendEditDlg::Parts::batchAttributes() {
   std::optional<legend::BusyScope> busy;
   std::int64_t done = 0;
   store.batchAttributeChange(rows, [&] {
-    if (!busy) busy.emplace(QString::fromUtf8(kBatchText), static_cast<std::int64_t>(rows.size()), &dialog);
+    if (!busy) busy.emplace(legend::tr(kBatchText), static_cast<std::int64_t>(rows.size()), &dialog);
     legend::StepBusy(++done);
   });
 }

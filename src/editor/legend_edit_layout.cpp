@@ -23,6 +23,7 @@
 #include <QTableView>
 #include <QVBoxLayout>
 
+#include "components/codec/ui_language.h"
 #include "editor/model/editor_store.h"
 
 namespace legend::editor {
@@ -106,7 +107,7 @@ QHBoxLayout* labelled(QLabel* label, QLineEdit* edit) {
 /// column.
 std::pair<QLabel*, QPushButton*> captioned(QWidget& d, const DialogUnits& units, QVBoxLayout* into, const char* text,
                                            const char* labelName, const char* buttonName, const char* icon) {
-  auto* label = makeLabel(QString::fromUtf8(text), labelName, &d);
+  auto* label = makeLabel(legend::tr(text), labelName, &d);
   label->setAlignment(Qt::AlignCenter);
   label->setFixedSize(units.size(32, 9));
   const QSize size = units.size(22, 17);
@@ -114,7 +115,7 @@ std::pair<QLabel*, QPushButton*> captioned(QWidget& d, const DialogUnits& units,
   button->setFixedSize(size);
   button->setIcon(QIcon(QString::fromLatin1(icon)));
   button->setIconSize(QSize(kIconSize, kIconSize).boundedTo(size - QSize(6, 6)));
-  button->setToolTip(QString::fromUtf8(text));
+  button->setToolTip(legend::tr(text));
   into->addWidget(label, 0, Qt::AlignHCenter);
   into->addWidget(button, 0, Qt::AlignHCenter);
   return {label, button};
@@ -122,7 +123,7 @@ std::pair<QLabel*, QPushButton*> captioned(QWidget& d, const DialogUnits& units,
 
 /// 图例类型: the type of new legends.
 QGroupBox* buildTypeGroup(QDialog& d, const DialogUnits& units, EditorControls& c) {
-  auto* group = new QGroupBox(QStringLiteral("图例类型"), &d);
+  auto* group = new QGroupBox(legend::tr("图例类型"), &d);
   group->setFixedSize(units.size(74, 44));
   auto* rows = new QVBoxLayout(group);
   rows->setContentsMargins(units.x(8), 0, units.x(4), 0);
@@ -132,11 +133,11 @@ QGroupBox* buildTypeGroup(QDialog& d, const DialogUnits& units, EditorControls& 
     const char* text;
     const char* objectName;
     int choice;
-  } radios[] = {{"点类型图例", "pointRadio", EditorStore::kPointChoice},
-                {"线类型图例", "lineRadio", EditorStore::kLineChoice},
-                {"区类型图例", "regionRadio", EditorStore::kRegionChoice}};
+  } radios[] = {{QT_TRANSLATE_NOOP("legend", "点类型图例"), "pointRadio", EditorStore::kPointChoice},
+                {QT_TRANSLATE_NOOP("legend", "线类型图例"), "lineRadio", EditorStore::kLineChoice},
+                {QT_TRANSLATE_NOOP("legend", "区类型图例"), "regionRadio", EditorStore::kRegionChoice}};
   for (const auto& r : radios) {
-    auto* radio = new QRadioButton(QString::fromUtf8(r.text), group);
+    auto* radio = new QRadioButton(legend::tr(r.text), group);
     radio->setObjectName(QString::fromLatin1(r.objectName));
     radio->setFixedHeight(units.y(10));
     rows->addWidget(radio);
@@ -147,12 +148,12 @@ QGroupBox* buildTypeGroup(QDialog& d, const DialogUnits& units, EditorControls& 
 
 /// 图例信息: the texts and the graphic parameters of new legends.
 QGroupBox* buildInfoGroup(QDialog& d, const DialogUnits& units, EditorControls& c) {
-  auto* group = new QGroupBox(QStringLiteral("图例信息"), &d);
+  auto* group = new QGroupBox(legend::tr("图例信息"), &d);
   group->setFixedSize(units.size(74, 91));
   auto* rows = new QVBoxLayout(group);
   rows->setContentsMargins(units.x(4), units.y(1), units.x(4), 0);
   rows->setSpacing(units.y(2));
-  c.defaultButton = makeButton(QStringLiteral("设为默认值"), "defaultButton", group);
+  c.defaultButton = makeButton(legend::tr("设为默认值"), "defaultButton", group);
   c.defaultButton->setFixedHeight(units.y(12));
   rows->addWidget(c.defaultButton);
   rows->addSpacing(units.y(1));
@@ -164,15 +165,16 @@ QGroupBox* buildInfoGroup(QDialog& d, const DialogUnits& units, EditorControls& 
   c.classCodeEdit->setObjectName(QStringLiteral("classCodeEdit"));
   c.classCodeEdit->setValidator(
       new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), c.classCodeEdit));
-  for (const auto& [text, edit] :
-       {std::pair{"名称:", c.nameEdit}, std::pair{"描述:", c.descriptionEdit}, std::pair{"分类码:", c.classCodeEdit}}) {
+  for (const auto& [text, edit] : {std::pair{QT_TRANSLATE_NOOP("legend", "名称:"), c.nameEdit},
+                                   std::pair{QT_TRANSLATE_NOOP("legend", "描述:"), c.descriptionEdit},
+                                   std::pair{QT_TRANSLATE_NOOP("legend", "分类码:"), c.classCodeEdit}}) {
     edit->setFixedHeight(units.y(12));
-    rows->addLayout(labelled(makeLabel(QString::fromUtf8(text), nullptr, group), edit));
+    rows->addLayout(labelled(makeLabel(legend::tr(text), nullptr, group), edit));
   }
   rows->addWidget(makeLine(group, QFrame::HLine));
   auto* parameters = new QHBoxLayout;
   parameters->addWidget(makeIcon(":/legend/editor/icon163.png", units.size(20, 17), group));
-  c.paramButton = makeButton(QStringLiteral("图例参数"), "paramButton", group);
+  c.paramButton = makeButton(legend::tr("图例参数"), "paramButton", group);
   c.paramButton->setFixedSize(units.size(40, 15));
   parameters->addWidget(c.paramButton, 0, Qt::AlignRight);
   rows->addLayout(parameters);
@@ -186,8 +188,8 @@ QVBoxLayout* buildCommands(QDialog& d, const DialogUnits& units, EditorControls&
   auto* column = new QVBoxLayout;
   column->setSpacing(0);
   column->addSpacing(units.y(4));
-  c.okButton = makeButton(QStringLiteral("确定"), "okButton", &d);
-  c.cancelButton = makeButton(QStringLiteral("取消"), "cancelButton", &d);
+  c.okButton = makeButton(legend::tr("确定"), "okButton", &d);
+  c.cancelButton = makeButton(legend::tr("取消"), "cancelButton", &d);
   for (QPushButton* button : {c.okButton, c.cancelButton}) {
     button->setFixedSize(units.size(22, 21));
     column->addWidget(button, 0, Qt::AlignHCenter);
@@ -197,14 +199,14 @@ QVBoxLayout* buildCommands(QDialog& d, const DialogUnits& units, EditorControls&
   QLabel* add = nullptr;
   QLabel* edit = nullptr;
   QLabel* remove = nullptr;
-  std::tie(add, c.addButton) =
-      captioned(d, units, column, "添加", "addLabel", "addButton", ":/legend/editor/icon138.png");
+  std::tie(add, c.addButton) = captioned(d, units, column, QT_TRANSLATE_NOOP("legend", "添加"), "addLabel", "addButton",
+                                         ":/legend/editor/icon138.png");
   column->addSpacing(units.y(2));
-  std::tie(edit, c.editButton) =
-      captioned(d, units, column, "编辑", "editLabel", "editButton", ":/legend/editor/icon137.png");
+  std::tie(edit, c.editButton) = captioned(d, units, column, QT_TRANSLATE_NOOP("legend", "编辑"), "editLabel",
+                                           "editButton", ":/legend/editor/icon137.png");
   column->addSpacing(units.y(3));
-  std::tie(remove, c.deleteButton) =
-      captioned(d, units, column, "删除", "deleteLabel", "deleteButton", ":/legend/editor/icon148.png");
+  std::tie(remove, c.deleteButton) = captioned(d, units, column, QT_TRANSLATE_NOOP("legend", "删除"), "deleteLabel",
+                                               "deleteButton", ":/legend/editor/icon148.png");
   column->addStretch(1);
   colourLabel(add, kAddEditLabelColour);
   colourLabel(edit, kAddEditLabelColour);
@@ -222,14 +224,14 @@ QFrame* buildAttributes(QDialog& d, const DialogUnits& units, EditorControls& c)
   pictureAndCheck->addWidget(makeIcon(":/legend/editor/icon145.png", units.size(20, 17), box));
   c.attributeCheck = new QCheckBox(box);
   c.attributeCheck->setObjectName(QStringLiteral("attributeCheck"));
-  c.attributeCheck->setToolTip(QStringLiteral("新图例带属性结构和属性内容"));
+  c.attributeCheck->setToolTip(legend::tr("新图例带属性结构和属性内容"));
   pictureAndCheck->addWidget(c.attributeCheck, 0, Qt::AlignHCenter);
   pictureAndCheck->addStretch(1);
   auto* buttons = new QVBoxLayout;
   buttons->setSpacing(units.y(2));
   buttons->addSpacing(units.y(3));
-  c.structureButton = makeButton(QStringLiteral("属性结构"), "structureButton", box);
-  c.contentButton = makeButton(QStringLiteral("属性内容"), "contentButton", box);
+  c.structureButton = makeButton(legend::tr("属性结构"), "structureButton", box);
+  c.contentButton = makeButton(legend::tr("属性内容"), "contentButton", box);
   for (QPushButton* button : {c.structureButton, c.contentButton}) {
     button->setFixedSize(units.size(40, 13));
     buttons->addWidget(button);
@@ -238,8 +240,8 @@ QFrame* buildAttributes(QDialog& d, const DialogUnits& units, EditorControls& c)
   auto* batch = new QVBoxLayout;
   batch->setSpacing(units.y(1));
   batch->addSpacing(units.y(3));
-  std::tie(c.batchLabel, c.batchButton) =
-      captioned(d, units, batch, "统改属性", "batchLabel", "batchButton", ":/legend/editor/icon135.png");
+  std::tie(c.batchLabel, c.batchButton) = captioned(d, units, batch, QT_TRANSLATE_NOOP("legend", "统改属性"),
+                                                    "batchLabel", "batchButton", ":/legend/editor/icon135.png");
   batch->addStretch(1);
   // The parts sit where the template puts them: the picture 5 units in, the
   // buttons at 29, 统改属性 in the command column's 32 units from 77.
@@ -286,9 +288,9 @@ QLayout* buildList(QDialog& d, const DialogUnits& units, QAbstractItemModel* mod
   counters->setVerticalSpacing(units.y(2));
   c.total = makeLabel(QString(), "totalText", &d);
   c.current = makeLabel(QString(), "currentText", &d);
-  counters->addWidget(makeLabel(QStringLiteral("图例总数:"), nullptr, &d), 0, 0);
+  counters->addWidget(makeLabel(legend::tr("图例总数:"), nullptr, &d), 0, 0);
   counters->addWidget(c.total, 0, 1);
-  counters->addWidget(makeLabel(QStringLiteral("当前图例号:"), nullptr, &d), 1, 0);
+  counters->addWidget(makeLabel(legend::tr("当前图例号:"), nullptr, &d), 1, 0);
   counters->addWidget(c.current, 1, 1);
   for (QLabel* label : d.findChildren<QLabel*>()) {
     if (counters->indexOf(label) >= 0) label->setFixedHeight(units.y(10));

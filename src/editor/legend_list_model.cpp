@@ -28,7 +28,9 @@ constexpr std::array<RowImage, 4> kRowImages{{
 }};
 constexpr int kRowImageSize = 20;
 
-constexpr std::array<const char*, LegendListModel::kColumnCount> kHeaders{"   名称", " 分类码", "   描述", " 大小"};
+constexpr std::array<const char*, LegendListModel::kColumnCount> kHeaders{
+    QT_TRANSLATE_NOOP("legend", "   名称"), QT_TRANSLATE_NOOP("legend", " 分类码"),
+    QT_TRANSLATE_NOOP("legend", "   描述"), QT_TRANSLATE_NOOP("legend", " 大小")};
 // The name column also holds the row image.
 constexpr std::array<int, LegendListModel::kColumnCount> kPadding{45, 13, 20, 23};
 
@@ -52,7 +54,7 @@ LegendListModel::LegendListModel(QObject* parent) : QAbstractTableModel(parent) 
 
 QString LegendListModel::headerText(int column) {
   if (column < 0 || column >= kColumnCount) return {};
-  return QString::fromUtf8(kHeaders[static_cast<std::size_t>(column)]);
+  return legend::tr(kHeaders[static_cast<std::size_t>(column)]);
 }
 
 int LegendListModel::columnPadding(int column) {

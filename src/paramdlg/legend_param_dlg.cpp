@@ -27,7 +27,7 @@ constexpr int kDescriptionChars = 18;
 constexpr int kClassCodeChars = 10;
 
 QPushButton* makeButton(const char* text, const char* objectName, QWidget* parent) {
-  auto* button = new QPushButton(QString::fromUtf8(text), parent);
+  auto* button = new QPushButton(legend::tr(text), parent);
   button->setObjectName(QString::fromLatin1(objectName));
   button->setAutoDefault(false);
   return button;
@@ -45,14 +45,14 @@ QLineEdit* makeEdit(const char* objectName, int chars, QWidget* parent) {
 CLegendParamDlg::CLegendParamDlg(legend::HeadRef head, std::vector<std::uint8_t>& block, bool attributeEditing,
                                  legend::editor::AreaEditors& editors, legend::Prompter& prompter, QWidget* parent)
     : QDialog(parent), model_(head, block, attributeEditing, editors, prompter), prompter_(prompter) {
-  setWindowTitle(QStringLiteral("修改图例参数"));
+  setWindowTitle(legend::tr("修改图例参数"));
   buildControls();
   model_.open();
   showModelTexts();
 }
 
 void CLegendParamDlg::buildControls() {
-  infoGroup_ = new QGroupBox(QStringLiteral("图例信息") + legend::fromUtf8(model_.typeTag()), this);
+  infoGroup_ = new QGroupBox(legend::tr("图例信息") + legend::uiText(model_.typeTag()), this);
   infoGroup_->setObjectName(QStringLiteral("infoGroup"));
 
   nameEdit_ = makeEdit("nameEdit", kNameChars, infoGroup_);
@@ -62,21 +62,21 @@ void CLegendParamDlg::buildControls() {
   classCodeEdit_->setValidator(
       new QRegularExpressionValidator(QRegularExpression(QStringLiteral("-?[0-9]*")), classCodeEdit_));
 
-  auto* nameLabel = new QLabel(QStringLiteral("名称:"), infoGroup_);
+  auto* nameLabel = new QLabel(legend::tr("名称:"), infoGroup_);
   nameLabel->setBuddy(nameEdit_);
-  auto* descriptionLabel = new QLabel(QStringLiteral("描述:"), infoGroup_);
+  auto* descriptionLabel = new QLabel(legend::tr("描述:"), infoGroup_);
   descriptionLabel->setBuddy(descriptionEdit_);
-  auto* classCodeLabel = new QLabel(QStringLiteral("分类码:"), infoGroup_);
+  auto* classCodeLabel = new QLabel(legend::tr("分类码:"), infoGroup_);
   classCodeLabel->setBuddy(classCodeEdit_);
 
-  graphicButton_ = makeButton("图形参数", "graphicButton", infoGroup_);
+  graphicButton_ = makeButton(QT_TRANSLATE_NOOP("legend", "图形参数"), "graphicButton", infoGroup_);
 
   // The attribute buttons sit together in a sunken frame beside the class code.
   auto* attributeFrame = new QFrame(infoGroup_);
   attributeFrame->setObjectName(QStringLiteral("attributeFrame"));
   attributeFrame->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
-  structureButton_ = makeButton("属性结构", "structureButton", attributeFrame);
-  contentButton_ = makeButton("属性内容", "contentButton", attributeFrame);
+  structureButton_ = makeButton(QT_TRANSLATE_NOOP("legend", "属性结构"), "structureButton", attributeFrame);
+  contentButton_ = makeButton(QT_TRANSLATE_NOOP("legend", "属性内容"), "contentButton", attributeFrame);
   structureButton_->setEnabled(model_.attributeButtonsEnabled());
   contentButton_->setEnabled(model_.attributeButtonsEnabled());
   auto* attributeLayout = new QHBoxLayout(attributeFrame);
@@ -94,10 +94,10 @@ void CLegendParamDlg::buildControls() {
   grid->addWidget(attributeFrame, 1, 2, 2, 2);
   grid->setColumnStretch(3, 1);
 
-  defaultButton_ = makeButton("设为默认值", "defaultButton", this);
-  okButton_ = makeButton("确定", "okButton", this);
+  defaultButton_ = makeButton(QT_TRANSLATE_NOOP("legend", "设为默认值"), "defaultButton", this);
+  okButton_ = makeButton(QT_TRANSLATE_NOOP("legend", "确定"), "okButton", this);
   okButton_->setDefault(true);
-  cancelButton_ = makeButton("取消", "cancelButton", this);
+  cancelButton_ = makeButton(QT_TRANSLATE_NOOP("legend", "取消"), "cancelButton", this);
 
   auto* buttons = new QHBoxLayout;
   buttons->addWidget(defaultButton_);

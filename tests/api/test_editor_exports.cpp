@@ -47,7 +47,9 @@ using apitest::lib;
 struct Shown {
   QString title;
   QString text;  ///< a message box's text
-  bool isEditor() const { return title.startsWith(kEditorTitle); }
+  bool box = false;
+  // The editor's message boxes carry its name too, without a file's.
+  bool isEditor() const { return !box && title.startsWith(kEditorTitle); }
 };
 
 // Plays the user while it lives: notes every window that appears and answers
@@ -74,7 +76,7 @@ class User : public QObject {
     auto* window = qobject_cast<QWidget*>(watched);
     if (event->type() == QEvent::Show && window && window->isWindow()) {
       auto* box = qobject_cast<QMessageBox*>(window);
-      shown.push_back({window->windowTitle(), box ? box->text() : QString()});
+      shown.push_back({window->windowTitle(), box ? box->text() : QString(), box != nullptr});
       QTimer::singleShot(0, window, [this, target = QPointer<QWidget>(window)] { answer(target); });
     }
     return false;

@@ -25,8 +25,8 @@ from test_pad_input import EDIT_TITLE, PAD_TITLE, app_windows, point_legend, sta
 from xsession import DEADLINE, Failure, XSession, wait_for  # noqa: E402
 
 EDITOR_TITLE = "^工程图例编辑器- "
-# Message boxes carry the application's name as their title.
-BOX_TITLE = "^legendhost$"
+# The editor's message boxes carry its name, without a file's, as their title.
+BOX_TITLE = "^工程图例编辑器$"
 
 # The editor is laid out on a grid of dialog units: 202 x 189 of them make
 # its smallest size, which it gives the window manager as its minimum.

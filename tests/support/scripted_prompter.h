@@ -21,7 +21,14 @@ class ScriptedPrompter : public legend::Prompter {
   /// When set, every question must offer this default button.
   std::optional<bool> expectedDefault;
 
+  /// The details shown with the messages, in order.
+  std::vector<std::string> details;
+
   void inform(std::string_view text) override { shown.emplace_back(text); }
+  void informWithDetail(std::string_view text, std::string_view detail) override {
+    shown.emplace_back(text);
+    details.emplace_back(detail);
+  }
   bool askYesNo(std::string_view text, bool defaultYes) override {
     shown.emplace_back(text);
     if (expectedDefault) {

@@ -1,4 +1,5 @@
 #include "components/areaedit/att_record_editor.h"
+#include "components/base/message_prompter.h"
 
 #include <algorithm>
 #include <cmath>
@@ -15,7 +16,6 @@
 #include <QHBoxLayout>
 #include <QLineEdit>
 #include <QLocale>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QRegularExpressionValidator>
@@ -56,9 +56,9 @@ std::pair<int, int> smallIntegerRange(AttFieldType type) {
 // The one table from a refused field to what the user reads.
 QString refusalMessage(AttStatus status, bool textRefused, const AttField& field) {
   const QString name = legend::decodeGbk(field.name);
-  if (textRefused || field.type == AttFieldType::Text) return QStringLiteral("属性值无法保存:") + name;
-  if (status == AttStatus::WrongValueKind) return QStringLiteral("属性值不是有效数值:") + name;
-  return QStringLiteral("属性值超出范围:") + name;
+  if (textRefused || field.type == AttFieldType::Text) return legend::tr("属性值无法保存:") + name;
+  if (status == AttStatus::WrongValueKind) return legend::tr("属性值不是有效数值:") + name;
+  return legend::tr("属性值超出范围:") + name;
 }
 
 }  // namespace
@@ -117,7 +117,7 @@ AttRecordForm::AttRecordForm(const CATT_STRU& structure, QWidget* parent) : QWid
         date->setDateRange(QDate(1, 1, 1), QDate(9999, 12, 31));
         date->setCalendarPopup(true);
         // 0 in the record means no date, which a date editor cannot show.
-        auto* none = new QCheckBox(QStringLiteral("无日期"), row);
+        auto* none = new QCheckBox(legend::tr("无日期"), row);
         none->setObjectName(editorName(index) + QStringLiteral("_none"));
         connect(none, &QCheckBox::toggled, date, &QWidget::setDisabled);
         rowLayout->addWidget(date, 1);
@@ -279,7 +279,7 @@ AttRecordEditResult EditAttRecord(CATT_STRU& structure, std::span<std::uint8_t> 
 
   QDialog dialog(parent);
   dialog.setObjectName(QStringLiteral("attRecordEditor"));
-  dialog.setWindowTitle(legend::fromUtf8(title));
+  dialog.setWindowTitle(legend::uiText(title));
   auto* layout = new QVBoxLayout(&dialog);
   auto* scroll = new QScrollArea(&dialog);
   scroll->setObjectName(QStringLiteral("fieldScroll"));
@@ -291,15 +291,15 @@ AttRecordEditResult EditAttRecord(CATT_STRU& structure, std::span<std::uint8_t> 
   layout->addWidget(scroll);
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
   // The library's own words, whatever translations the host has loaded.
-  buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("确定"));
-  buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("取消"));
+  buttons->button(QDialogButtonBox::Ok)->setText(legend::tr("确定"));
+  buttons->button(QDialogButtonBox::Cancel)->setText(legend::tr("取消"));
   buttons->setObjectName(QStringLiteral("buttons"));
   layout->addWidget(buttons);
   QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
   QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, [&] {
     const AttRecordStoreResult stored = form->store(record);
     if (!stored) {
-      QMessageBox::warning(&dialog, dialog.windowTitle(), stored.message);
+      legend::MessagePrompter(&dialog, dialog.windowTitle()).inform(stored.message.toStdString());
       if (QWidget* bad = form->editor(stored.field)) bad->setFocus();
       return;
     }

@@ -1,4 +1,5 @@
 #include "components/areaedit/att_stru_editor.h"
+#include "components/base/message_prompter.h"
 
 #include <algorithm>
 #include <array>
@@ -10,12 +11,12 @@
 #include <QDialog>
 #include <QHBoxLayout>
 #include <QHeaderView>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
 #include "components/codec/gbk_text.h"
+#include "components/codec/ui_language.h"
 
 namespace legend::areaedit {
 namespace {
@@ -26,15 +27,15 @@ struct TypeLabel {
 };
 
 constexpr std::array<TypeLabel, 9> kTypeLabels{{
-    {AttFieldType::Text, "文本"},
-    {AttFieldType::Int8, "字节整数"},
-    {AttFieldType::Int16, "短整数"},
-    {AttFieldType::Int32, "整数"},
-    {AttFieldType::Int64, "长整数"},
-    {AttFieldType::Float, "单精度"},
-    {AttFieldType::Double, "双精度"},
-    {AttFieldType::Date, "日期"},
-    {AttFieldType::Time, "时间"},
+    {AttFieldType::Text, QT_TRANSLATE_NOOP("legend", "文本")},
+    {AttFieldType::Int8, QT_TRANSLATE_NOOP("legend", "字节整数")},
+    {AttFieldType::Int16, QT_TRANSLATE_NOOP("legend", "短整数")},
+    {AttFieldType::Int32, QT_TRANSLATE_NOOP("legend", "整数")},
+    {AttFieldType::Int64, QT_TRANSLATE_NOOP("legend", "长整数")},
+    {AttFieldType::Float, QT_TRANSLATE_NOOP("legend", "单精度")},
+    {AttFieldType::Double, QT_TRANSLATE_NOOP("legend", "双精度")},
+    {AttFieldType::Date, QT_TRANSLATE_NOOP("legend", "日期")},
+    {AttFieldType::Time, QT_TRANSLATE_NOOP("legend", "时间")},
 }};
 
 // A new text field needs some length; ten bytes holds a short label.
@@ -46,7 +47,7 @@ bool isReal(AttFieldType type) { return type == AttFieldType::Float || type == A
 
 QString attFieldTypeLabel(AttFieldType type) {
   for (const auto& entry : kTypeLabels) {
-    if (entry.type == type) return QString::fromUtf8(entry.label);
+    if (entry.type == type) return legend::tr(entry.label);
   }
   return {};
 }
@@ -54,17 +55,15 @@ QString attFieldTypeLabel(AttFieldType type) {
 QString describeProblem(const AttStruProblem& problem) {
   QString reason;
   switch (problem.fault) {
-    case AttStruFault::EmptyName: reason = QStringLiteral("字段名称为空"); break;
-    case AttStruFault::NameNotGbk: reason = QStringLiteral("字段名称含有不能保存的字符"); break;
-    case AttStruFault::NameTooLong: reason = QStringLiteral("字段名称超过%1字节").arg(CATT_STRU::kMaxNameBytes); break;
-    case AttStruFault::DuplicateName: reason = QStringLiteral("字段名称重复"); break;
-    case AttStruFault::BadLength:
-      reason = QStringLiteral("文本长度应在1到%1之间").arg(CATT_STRU::kMaxTextLength);
-      break;
-    case AttStruFault::BadDecimals: reason = QStringLiteral("小数位应在0到%1之间").arg(CATT_STRU::kMaxDecimals); break;
-    case AttStruFault::TooManyFields: reason = QStringLiteral("字段数超过%1").arg(CATT_STRU::kMaxFields); break;
+    case AttStruFault::EmptyName: reason = legend::tr("字段名称为空"); break;
+    case AttStruFault::NameNotGbk: reason = legend::tr("字段名称含有不能保存的字符"); break;
+    case AttStruFault::NameTooLong: reason = legend::tr("字段名称超过%1字节").arg(CATT_STRU::kMaxNameBytes); break;
+    case AttStruFault::DuplicateName: reason = legend::tr("字段名称重复"); break;
+    case AttStruFault::BadLength: reason = legend::tr("文本长度应在1到%1之间").arg(CATT_STRU::kMaxTextLength); break;
+    case AttStruFault::BadDecimals: reason = legend::tr("小数位应在0到%1之间").arg(CATT_STRU::kMaxDecimals); break;
+    case AttStruFault::TooManyFields: reason = legend::tr("字段数超过%1").arg(CATT_STRU::kMaxFields); break;
   }
-  return QStringLiteral("第%1行: %2").arg(problem.row + 1).arg(reason);
+  return legend::tr("第%1行: %2").arg(problem.row + 1).arg(reason);
 }
 
 AttStruTable::AttStruTable(const CATT_STRU* source) {
@@ -99,7 +98,7 @@ void AttStruTable::setDecimals(int index, int decimals) {
 
 QString AttStruTable::freshName() const {
   for (int n = rowCount() + 1;; ++n) {
-    const QString candidate = QStringLiteral("字段%1").arg(n);
+    const QString candidate = legend::tr("字段%1").arg(n);
     const bool used = std::any_of(rows_.begin(), rows_.end(), [&](const AttStruRow& r) { return r.name == candidate; });
     if (!used) return candidate;
   }
@@ -173,32 +172,32 @@ class AttStruDialog {
  public:
   AttStruDialog(QWidget* parent, AttStruTable& table) : dialog_(parent), table_(table) {
     dialog_.setObjectName(QStringLiteral("attStruEditor"));
-    dialog_.setWindowTitle(QStringLiteral("属性结构编辑"));
+    dialog_.setWindowTitle(legend::tr("属性结构编辑"));
 
     grid_ = new QTableWidget(0, kColumnCount, &dialog_);
     grid_->setObjectName(QStringLiteral("fieldTable"));
     grid_->setHorizontalHeaderLabels(
-        {QStringLiteral("名称"), QStringLiteral("类型"), QStringLiteral("长度"), QStringLiteral("小数位")});
+        {legend::tr("名称"), legend::tr("类型"), legend::tr("长度"), legend::tr("小数位")});
     grid_->setSelectionBehavior(QAbstractItemView::SelectRows);
     grid_->setSelectionMode(QAbstractItemView::SingleSelection);
     grid_->horizontalHeader()->setStretchLastSection(true);
 
     auto* buttons = new QHBoxLayout;
     auto button = [&](const char* name, const char* text) {
-      auto* b = new QPushButton(QString::fromUtf8(text), &dialog_);
+      auto* b = new QPushButton(legend::tr(text), &dialog_);
       b->setObjectName(QString::fromLatin1(name));
       b->setAutoDefault(false);
       buttons->addWidget(b);
       return b;
     };
-    QPushButton* add = button("addButton", "添加");
-    QPushButton* insert = button("insertButton", "插入");
-    QPushButton* del = button("deleteButton", "删除");
-    QPushButton* up = button("upButton", "上移");
-    QPushButton* down = button("downButton", "下移");
+    QPushButton* add = button("addButton", QT_TRANSLATE_NOOP("legend", "添加"));
+    QPushButton* insert = button("insertButton", QT_TRANSLATE_NOOP("legend", "插入"));
+    QPushButton* del = button("deleteButton", QT_TRANSLATE_NOOP("legend", "删除"));
+    QPushButton* up = button("upButton", QT_TRANSLATE_NOOP("legend", "上移"));
+    QPushButton* down = button("downButton", QT_TRANSLATE_NOOP("legend", "下移"));
     buttons->addStretch();
-    QPushButton* ok = button("okButton", "确定");
-    QPushButton* cancel = button("cancelButton", "取消");
+    QPushButton* ok = button("okButton", QT_TRANSLATE_NOOP("legend", "确定"));
+    QPushButton* cancel = button("cancelButton", QT_TRANSLATE_NOOP("legend", "取消"));
 
     auto* layout = new QVBoxLayout(&dialog_);
     layout->addWidget(grid_);
@@ -243,7 +242,7 @@ class AttStruDialog {
 
     auto* combo = new QComboBox;
     combo->setObjectName(QStringLiteral("typeCombo"));
-    for (const auto& entry : kTypeLabels) combo->addItem(QString::fromUtf8(entry.label), static_cast<int>(entry.type));
+    for (const auto& entry : kTypeLabels) combo->addItem(legend::tr(entry.label), static_cast<int>(entry.type));
     combo->setCurrentIndex(combo->findData(static_cast<int>(r.type)));
     QObject::connect(combo, &QComboBox::currentIndexChanged, &dialog_, [this, combo](int index) {
       // The combo's row moves with insertions, so look it up instead of capturing it.
@@ -293,7 +292,7 @@ class AttStruDialog {
 
   void tryAccept() {
     if (const auto problem = table_.validate()) {
-      QMessageBox::warning(&dialog_, dialog_.windowTitle(), describeProblem(*problem));
+      legend::MessagePrompter(&dialog_, dialog_.windowTitle()).inform(describeProblem(*problem).toStdString());
       grid_->setCurrentCell(problem->row, kNameColumn);
       return;
     }

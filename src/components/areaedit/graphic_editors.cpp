@@ -27,6 +27,7 @@
 #include "components/areaedit/symbol_grid.h"
 #include "components/codec/utf8_text.h"
 #include "components/display/palette.h"
+#include "components/display/style_labels.h"
 #include "components/display/styles.h"
 #include "components/drawing/graphic_records.h"
 #include "legendfile/byte_order.h"
@@ -67,7 +68,7 @@ class GraphicDialog : public QDialog {
   GraphicDialog(std::span<const std::uint8_t> record, std::string_view title, const char* objectName, QWidget* parent)
       : QDialog(parent), original_(record.begin(), record.end()), work_(original_) {
     setObjectName(QString::fromLatin1(objectName));
-    setWindowTitle(legend::fromUtf8(title));
+    setWindowTitle(legend::uiText(title));
   }
 
   std::span<const std::uint8_t> work() const { return work_; }
@@ -83,12 +84,12 @@ class GraphicDialog : public QDialog {
   /// patterns on the left, the parameters above the preview on the right,
   /// the buttons below.
   void arrangeWithPicker(const QString& pickerTitle, QWidget* picker, QFormLayout* form, SamplePreview::Draw draw) {
-    auto* parameters = new QGroupBox(QStringLiteral("参数"), this);
+    auto* parameters = new QGroupBox(legend::tr("参数"), this);
     parameters->setLayout(form);
     auto* layout = new QGridLayout(this);
     layout->addWidget(group(pickerTitle, picker, this), 0, 0, 2, 1);
     layout->addWidget(parameters, 0, 1);
-    layout->addWidget(group(QStringLiteral("预览"), makePreview(std::move(draw)), this), 1, 1);
+    layout->addWidget(group(legend::tr("预览"), makePreview(std::move(draw)), this), 1, 1);
     layout->addWidget(makeButtons(), 2, 0, 1, 2);
     layout->setColumnStretch(0, 1);
   }
@@ -102,8 +103,8 @@ class GraphicDialog : public QDialog {
   QDialogButtonBox* makeButtons() {
     auto* buttons = new QDialogButtonBox(this);
     // The library's own words, whatever translations the host has loaded.
-    QPushButton* ok = buttons->addButton(QStringLiteral("确定"), QDialogButtonBox::AcceptRole);
-    QPushButton* cancel = buttons->addButton(QStringLiteral("取消"), QDialogButtonBox::RejectRole);
+    QPushButton* ok = buttons->addButton(legend::tr("确定"), QDialogButtonBox::AcceptRole);
+    QPushButton* cancel = buttons->addButton(legend::tr("取消"), QDialogButtonBox::RejectRole);
     ok->setObjectName(QStringLiteral("okButton"));
     cancel->setObjectName(QStringLiteral("cancelButton"));
     ok->setDefault(true);
@@ -220,7 +221,9 @@ std::vector<ByteRange> pointFields(PointType type) {
 
 constexpr int kPointTypeCount = 6;
 constexpr int kVisibleSymbolRows = 8;
-const char* const kPointTypeLabels[kPointTypeCount] = {"注释", "符号", "圆点", "圆圈", "图像", "文本"};
+const char* const kPointTypeLabels[kPointTypeCount] = {
+    QT_TRANSLATE_NOOP("legend", "注释"), QT_TRANSLATE_NOOP("legend", "符号"), QT_TRANSLATE_NOOP("legend", "圆点"),
+    QT_TRANSLATE_NOOP("legend", "圆圈"), QT_TRANSLATE_NOOP("legend", "图像"), QT_TRANSLATE_NOOP("legend", "文本")};
 
 bool isText(PointType type) { return type == PointType::Annotation || type == PointType::Text; }
 
@@ -230,11 +233,10 @@ class PointDialog : public GraphicDialog {
       : GraphicDialog(record, title, "pointEditor", parent) {
     typeCombo_ = new QComboBox(this);
     typeCombo_->setObjectName(QStringLiteral("pointType"));
-    for (int type = 0; type < kPointTypeCount; ++type)
-      typeCombo_->addItem(QString::fromUtf8(kPointTypeLabels[type]), type);
+    for (int type = 0; type < kPointTypeCount; ++type) typeCombo_->addItem(legend::tr(kPointTypeLabels[type]), type);
 
-    const QString px = QStringLiteral(" 像素");
-    const QString degrees = QStringLiteral(" 度");
+    const QString px = legend::tr(" 像素");
+    const QString degrees = legend::tr(" 度");
     symbolHeight_ = bindFloat(numberInput("symbolHeight", kMinSize, kMaxSize, 2, 1, px), point::kSymbolHeight);
     symbolWidth_ = bindFloat(numberInput("symbolWidth", kMinSize, kMaxSize, 2, 1, px), point::kSymbolWidth);
     symbolAngle_ = bindFloat(numberInput("symbolAngle", -kMaxAngle, kMaxAngle, 2, 15, degrees), point::kSymbolAngle);
@@ -246,15 +248,15 @@ class PointDialog : public GraphicDialog {
     textSpacing_ = bindFloat(numberInput("textSpacing", -kMaxSpacing, kMaxSpacing, 2, 1, px), point::kTextSpacing);
     ringPenWidth_ = bindFloat(numberInput("ringPenWidth", 0, kMaxPenWidth, 2, 0.5, px), point::kPenWidth);
     for (const FloatInput* input : {&penWidth_, &ringPenWidth_})
-      input->spin->setToolTip(QStringLiteral("轮廓线至少画一个像素宽"));
+      input->spin->setToolTip(legend::tr("轮廓线至少画一个像素宽"));
 
     layoutCombo_ = new QComboBox(this);
     layoutCombo_->setObjectName(QStringLiteral("textLayout"));
-    layoutCombo_->addItem(QStringLiteral("横排"));
-    layoutCombo_->addItem(QStringLiteral("竖排"));
+    layoutCombo_->addItem(legend::tr("横排"));
+    layoutCombo_->addItem(legend::tr("竖排"));
     colourButton_ = new ColourButton(this);
     colourButton_->setObjectName(QStringLiteral("colourButton"));
-    imageNote_ = new QLabel(QStringLiteral("图像点总是显示图像图标,没有可编辑的参数。"), this);
+    imageNote_ = new QLabel(legend::tr("图像点总是显示图像图标,没有可编辑的参数。"), this);
     imageNote_->setObjectName(QStringLiteral("imageNote"));
     imageNote_->setWordWrap(true);
 
@@ -263,29 +265,29 @@ class PointDialog : public GraphicDialog {
     // resizes the window nor moves the type box from under the pointer.
     std::vector<QLabel*> labels;
     const auto addRow = [&](QFormLayout* rows, const char* label, QWidget* field) {
-      labels.push_back(new QLabel(QString::fromUtf8(label), this));
+      labels.push_back(new QLabel(legend::tr(label), this));
       labels.back()->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
       rows->addRow(labels.back(), field);
     };
     QFormLayout* head = rowsOf(nullptr);
-    addRow(head, "类型:", typeCombo_);
-    addRow(head, "颜色:", colourButton_);
+    addRow(head, QT_TRANSLATE_NOOP("legend", "类型:"), typeCombo_);
+    addRow(head, QT_TRANSLATE_NOOP("legend", "颜色:"), colourButton_);
     pages_ = new QStackedWidget(this);
     pages_->setObjectName(QStringLiteral("pointFields"));
     QFormLayout* symbolRows = rowsOf(pages_);
-    addRow(symbolRows, "高度:", symbolHeight_.spin);
-    addRow(symbolRows, "宽度:", symbolWidth_.spin);
-    addRow(symbolRows, "角度:", symbolAngle_.spin);
-    addRow(symbolRows, "线宽:", penWidth_.spin);
+    addRow(symbolRows, QT_TRANSLATE_NOOP("legend", "高度:"), symbolHeight_.spin);
+    addRow(symbolRows, QT_TRANSLATE_NOOP("legend", "宽度:"), symbolWidth_.spin);
+    addRow(symbolRows, QT_TRANSLATE_NOOP("legend", "角度:"), symbolAngle_.spin);
+    addRow(symbolRows, QT_TRANSLATE_NOOP("legend", "线宽:"), penWidth_.spin);
     markerRows_ = rowsOf(pages_);
-    addRow(markerRows_, "直径:", diameter_.spin);
-    addRow(markerRows_, "线宽:", ringPenWidth_.spin);
+    addRow(markerRows_, QT_TRANSLATE_NOOP("legend", "直径:"), diameter_.spin);
+    addRow(markerRows_, QT_TRANSLATE_NOOP("legend", "线宽:"), ringPenWidth_.spin);
     QFormLayout* textRows = rowsOf(pages_);
-    addRow(textRows, "字高:", textHeight_.spin);
-    addRow(textRows, "字宽:", textWidth_.spin);
-    addRow(textRows, "角度:", textAngle_.spin);
-    addRow(textRows, "字间距:", textSpacing_.spin);
-    addRow(textRows, "排列:", layoutCombo_);
+    addRow(textRows, QT_TRANSLATE_NOOP("legend", "字高:"), textHeight_.spin);
+    addRow(textRows, QT_TRANSLATE_NOOP("legend", "字宽:"), textWidth_.spin);
+    addRow(textRows, QT_TRANSLATE_NOOP("legend", "角度:"), textAngle_.spin);
+    addRow(textRows, QT_TRANSLATE_NOOP("legend", "字间距:"), textSpacing_.spin);
+    addRow(textRows, QT_TRANSLATE_NOOP("legend", "排列:"), layoutCombo_);
     rowsOf(pages_)->addRow(imageNote_);
     rowsOf(pages_);  // a type no editor knows has no rows
     // Labels of one width, so the rows of every page line up with the head's.
@@ -293,7 +295,7 @@ class PointDialog : public GraphicDialog {
     for (const QLabel* label : labels) widest = std::max(widest, label->sizeHint().width());
     for (QLabel* label : labels) label->setMinimumWidth(widest);
 
-    auto* parameters = new QGroupBox(QStringLiteral("参数"), this);
+    auto* parameters = new QGroupBox(legend::tr("参数"), this);
     auto* parameterLayout = new QVBoxLayout(parameters);
     parameterLayout->addLayout(head);
     parameterLayout->addWidget(pages_);
@@ -314,7 +316,7 @@ class PointDialog : public GraphicDialog {
     scroll->setFixedSize(symbolGrid_->width() + frame + (fits ? 0 : scroll->verticalScrollBar()->sizeHint().width()),
                          std::min(symbolGrid_->height(), visibleHeight) + frame);
     // Titled from the start: a group without a title is shorter.
-    symbolGroup_ = group(QStringLiteral("符号"), scroll, this);
+    symbolGroup_ = group(legend::tr("符号"), scroll, this);
     // Only symbols choose from the library; for the other types its place
     // stays empty rather than the window shrinking.
     QSizePolicy keepPlace = symbolGroup_->sizePolicy();
@@ -322,7 +324,7 @@ class PointDialog : public GraphicDialog {
     symbolGroup_->setSizePolicy(keepPlace);
 
     auto* previewGroup = group(
-        QStringLiteral("预览"), makePreview([this](KernelDriver& driver, QSize area) {
+        legend::tr("预览"), makePreview([this](KernelDriver& driver, QSize area) {
           drawPointPreview(driver, legend::PointRecordBytes(work_.data(), legend::layout::kPointRecordSize), area);
         }),
         this);
@@ -469,9 +471,9 @@ class PointDialog : public GraphicDialog {
   void showSymbolName() {
     const std::uint32_t stored = load_le<std::uint32_t>(work_, point::kSymbolNumber);
     const int shown = symbolGrid_->symbol();
-    QString title = QStringLiteral("符号 %1  %2").arg(shown).arg(legend::display::pointSymbolName(shown));
+    QString title = legend::tr("符号 %1  %2").arg(shown).arg(legend::display::pointSymbolLabel(shown));
     if (stored != static_cast<std::uint32_t>(shown))
-      title = QStringLiteral("符号 %1 (符号库中没有,显示为 %2)").arg(stored).arg(shown);
+      title = legend::tr("符号 %1 (符号库中没有,显示为 %2)").arg(stored).arg(shown);
     symbolGroup_->setTitle(title);
   }
 
@@ -501,9 +503,9 @@ class LineDialog : public GraphicDialog {
     colourButton_->setObjectName(QStringLiteral("colourButton"));
     secondColourButton_ = new ColourButton(this);
     secondColourButton_->setObjectName(QStringLiteral("secondColourButton"));
-    secondColourButton_->setToolTip(QStringLiteral("双色线型的第二种颜色"));
+    secondColourButton_->setToolTip(legend::tr("双色线型的第二种颜色"));
 
-    const QString px = QStringLiteral(" 像素");
+    const QString px = legend::tr(" 像素");
     const FloatInput penWidth = bindFloat(numberInput("penWidth", 0, kMaxPenWidth, 2, 0.5, px), line::kPenWidth);
     // Shown in pixels; the record counts eighths (along) and sixteenths
     // (across) of a pixel, which the decimals hold exactly.
@@ -513,16 +515,16 @@ class LineDialog : public GraphicDialog {
                                         line::kPatternLength, line::kPatternLengthUnits);
     const FloatInput width = bindFloat(numberInput("patternWidth", 0, kMaxSize, 4, widthStep, px), line::kPatternWidth,
                                        line::kPatternWidthUnits);
-    length.spin->setToolTip(QStringLiteral("线型图案重复一次的长度;记录以 1/8 像素为单位"));
-    width.spin->setToolTip(QStringLiteral("线型图案横跨线的宽度;记录以 1/16 像素为单位"));
+    length.spin->setToolTip(legend::tr("线型图案重复一次的长度;记录以 1/8 像素为单位"));
+    width.spin->setToolTip(legend::tr("线型图案横跨线的宽度;记录以 1/16 像素为单位"));
 
     QFormLayout* form = parameterForm();
-    form->addRow(QStringLiteral("颜色:"), colourButton_);
-    form->addRow(QStringLiteral("第二颜色:"), secondColourButton_);
-    form->addRow(QStringLiteral("线宽:"), penWidth.spin);
-    form->addRow(QStringLiteral("图案长度:"), length.spin);
-    form->addRow(QStringLiteral("图案宽度:"), width.spin);
-    arrangeWithPicker(QStringLiteral("线型"), styles_, form, [this](KernelDriver& driver, QSize area) {
+    form->addRow(legend::tr("颜色:"), colourButton_);
+    form->addRow(legend::tr("第二颜色:"), secondColourButton_);
+    form->addRow(legend::tr("线宽:"), penWidth.spin);
+    form->addRow(legend::tr("图案长度:"), length.spin);
+    form->addRow(legend::tr("图案宽度:"), width.spin);
+    arrangeWithPicker(legend::tr("线型"), styles_, form, [this](KernelDriver& driver, QSize area) {
       drawLinePreview(driver, legend::LineRecordBytes(work_.data(), legend::layout::kLineRecordSize), area);
     });
 
@@ -560,20 +562,20 @@ class RegionDialog : public GraphicDialog {
     colourButton_->setObjectName(QStringLiteral("colourButton"));
     patternColourButton_ = new ColourButton(this);
     patternColourButton_->setObjectName(QStringLiteral("patternColourButton"));
-    patternColourButton_->setToolTip(QStringLiteral("图案的颜色,也是区域边线的颜色"));
+    patternColourButton_->setToolTip(legend::tr("图案的颜色,也是区域边线的颜色"));
 
-    const QString px = QStringLiteral(" 像素");
+    const QString px = legend::tr(" 像素");
     // A pattern cell under a pixel would flood the region with marks.
     const FloatInput width = bindFloat(numberInput("patternWidth", 1, kMaxSize, 2, 1, px), region::kPatternSize);
     const FloatInput height = bindFloat(numberInput("patternHeight", 1, kMaxSize, 2, 1, px), region::kPatternHeight);
-    height.spin->setToolTip(QStringLiteral("图例板的样例按宽度画正方形的图案单元"));
+    height.spin->setToolTip(legend::tr("图例板的样例按宽度画正方形的图案单元"));
 
     QFormLayout* form = parameterForm();
-    form->addRow(QStringLiteral("填充颜色:"), colourButton_);
-    form->addRow(QStringLiteral("图案颜色:"), patternColourButton_);
-    form->addRow(QStringLiteral("图案宽度:"), width.spin);
-    form->addRow(QStringLiteral("图案高度:"), height.spin);
-    arrangeWithPicker(QStringLiteral("图案"), swatches_, form, [this](KernelDriver& driver, QSize area) {
+    form->addRow(legend::tr("填充颜色:"), colourButton_);
+    form->addRow(legend::tr("图案颜色:"), patternColourButton_);
+    form->addRow(legend::tr("图案宽度:"), width.spin);
+    form->addRow(legend::tr("图案高度:"), height.spin);
+    arrangeWithPicker(legend::tr("图案"), swatches_, form, [this](KernelDriver& driver, QSize area) {
       drawRegionPreview(driver, legend::RegionRecordBytes(work_.data(), legend::layout::kRegionRecordSize), area);
     });
 

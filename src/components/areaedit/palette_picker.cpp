@@ -8,6 +8,7 @@
 #include <QVBoxLayout>
 
 #include "components/areaedit/crisp_painting.h"
+#include "components/codec/ui_language.h"
 #include "components/display/palette.h"
 
 namespace legend::areaedit {
@@ -71,8 +72,7 @@ void PaletteGrid::mouseMoveEvent(QMouseEvent* event) {
   // The number is what a map maker writes down to match another legend.
   const int number = entryAt(event->position().toPoint());
   if (number >= 0)
-    QToolTip::showText(event->globalPosition().toPoint(), QStringLiteral("颜色号 %1").arg(number), this,
-                       cellRect(number));
+    QToolTip::showText(event->globalPosition().toPoint(), legend::tr("颜色号 %1").arg(number), this, cellRect(number));
 }
 
 void PaletteGrid::keyPressEvent(QKeyEvent* event) {
@@ -117,7 +117,7 @@ void ColourButton::showColour() {
   }));
   setIconSize(size);
   // A number outside the palette draws black; say so rather than hide it.
-  setText(inPalette(colour_) ? QString::number(colour_) : QStringLiteral("%1 (无效)").arg(colour_));
+  setText(inPalette(colour_) ? QString::number(colour_) : legend::tr("%1 (无效)").arg(colour_));
 }
 
 PaletteGrid* ColourButton::openGrid() const {

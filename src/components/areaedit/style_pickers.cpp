@@ -5,6 +5,7 @@
 #include <QSignalBlocker>
 
 #include "components/areaedit/crisp_painting.h"
+#include "components/display/style_labels.h"
 #include "components/display/styles.h"
 
 namespace legend::areaedit {
@@ -31,7 +32,7 @@ LineStyleList::LineStyleList(QWidget* parent) : QListWidget(parent) {
   setUniformItemSizes(true);
   setSelectionMode(QAbstractItemView::SingleSelection);
   for (int style = 0; style < display::lineStyleCount(); ++style)
-    addItem(QStringLiteral("%1  %2").arg(style).arg(display::lineStyleName(style)));
+    addItem(QStringLiteral("%1  %2").arg(style).arg(display::lineStyleLabel(style)));
   drawIcons();
 }
 
@@ -77,7 +78,7 @@ PatternSwatches::PatternSwatches(QWidget* parent) : QListWidget(parent) {
   setSelectionMode(QAbstractItemView::SingleSelection);
   for (int pattern = 0; pattern < display::fillPatternCount(); ++pattern) {
     auto* entry = new QListWidgetItem(QString::number(pattern), this);
-    entry->setToolTip(QStringLiteral("%1 %2").arg(pattern).arg(display::fillPatternName(pattern)));
+    entry->setToolTip(QStringLiteral("%1 %2").arg(pattern).arg(display::fillPatternLabel(pattern)));
   }
   drawIcons();
 }

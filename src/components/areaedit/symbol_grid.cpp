@@ -8,6 +8,7 @@
 #include <QToolTip>
 #include "components/areaedit/crisp_painting.h"
 
+#include "components/display/style_labels.h"
 #include "components/display/styles.h"
 
 namespace legend::areaedit {
@@ -93,7 +94,7 @@ bool SymbolGrid::event(QEvent* event) {
   if (event->type() == QEvent::ToolTip) {
     auto* help = static_cast<QHelpEvent*>(event);
     if (const int number = symbolAt(help->pos()); number != 0)
-      QToolTip::showText(help->globalPos(), QStringLiteral("%1 %2").arg(number).arg(display::pointSymbolName(number)),
+      QToolTip::showText(help->globalPos(), QStringLiteral("%1 %2").arg(number).arg(display::pointSymbolLabel(number)),
                          this, cellRect(number));
     else
       QToolTip::hideText();

@@ -6,12 +6,16 @@
 #include <QFileInfo>
 #include <QStringList>
 
+#include "components/codec/ui_language.h"
+
 namespace legend {
 
 using namespace Qt::StringLiterals;
 
 bool SelectFileName(QWidget* parent, bool forSaving, std::string& path, const QString& title) {
-  const QString caption = !title.isEmpty() ? title : forSaving ? u"保存图例文件"_s : u"打开图例文件"_s;
+  const QString caption = !title.isEmpty() ? title
+                          : forSaving      ? legend::tr("保存图例文件")
+                                           : legend::tr("打开图例文件");
   QFileDialog dialog(parent, caption);
   dialog.setObjectName(u"selectFileDialog"_s);
   // Qt's own dialog looks the same on every desktop and, unlike a portal or
@@ -19,7 +23,7 @@ bool SelectFileName(QWidget* parent, bool forSaving, std::string& path, const QS
   dialog.setOption(QFileDialog::DontUseNativeDialog);
   dialog.setAcceptMode(forSaving ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
   dialog.setFileMode(forSaving ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
-  dialog.setNameFilters({u"图例文件 (*.CLN)"_s, u"所有文件 (*)"_s});
+  dialog.setNameFilters({legend::tr("图例文件 (*.CLN)"), legend::tr("所有文件 (*)")});
   // A name typed without any extension gets ".CLN" before the dialog checks
   // it, so Qt's own overwrite question (on by default) names the file that
   // will be written. Names with another extension stay as typed; callers

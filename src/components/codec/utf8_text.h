@@ -6,6 +6,8 @@
 
 #include <QString>
 
+#include "components/codec/ui_language.h"
+
 namespace legend {
 
 /// @p text, UTF-8, as a QString; the view need not be NUL-terminated.

@@ -59,7 +59,12 @@ EditorSaveStatus EditorStore::save(FileOps& ops) {
     prompter_.inform(text);
     return status;
   };
+  // The one text that names no file comes with the file's path beneath it.
   const std::string cannotOpen = messages::text(LegendStatus::CannotOpenWritable);
+  const auto failOpening = [this, &cannotOpen](EditorSaveStatus status) {
+    prompter_.informWithDetail(cannotOpen, path_);
+    return status;
+  };
   if (path_.empty()) return fail(EditorSaveStatus::CannotOpenWritable, cannotOpen);
   if (path_.size() > layout::kMaxPathBytes)
     return fail(EditorSaveStatus::PathTooLong, messages::text(LegendStatus::PathTooLong, path_));
@@ -68,7 +73,7 @@ EditorSaveStatus EditorStore::save(FileOps& ops) {
   // overwrite from offset 0 would leave it.
   std::error_code error;
   std::optional<std::vector<std::uint8_t>> image = readExistingFile(path_, error);
-  if (!image) return fail(EditorSaveStatus::CannotOpenWritable, cannotOpen);
+  if (!image) return failOpening(EditorSaveStatus::CannotOpenWritable);
 
   if (!borrowLoadedBlocks()) return fail(EditorSaveStatus::BlockUnreadable, texts::kSaveBlockUnreadable);
 
@@ -114,8 +119,8 @@ EditorSaveStatus EditorStore::save(FileOps& ops) {
   const ReplaceResult result = replaceFile(path_, *image, ops);
   switch (result.error) {
     case ReplaceError::None: break;
-    case ReplaceError::NotWritable: return fail(EditorSaveStatus::CannotOpenWritable, cannotOpen);
-    case ReplaceError::CannotCreate: return fail(EditorSaveStatus::CannotCreate, cannotOpen);
+    case ReplaceError::NotWritable: return failOpening(EditorSaveStatus::CannotOpenWritable);
+    case ReplaceError::CannotCreate: return failOpening(EditorSaveStatus::CannotCreate);
     case ReplaceError::Failed:
       return fail(EditorSaveStatus::WriteFailed, messages::text(LegendStatus::WriteFailed, path_));
     case ReplaceError::BackupKept:

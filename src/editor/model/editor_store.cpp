@@ -11,6 +11,7 @@
 #include "editor/model/editor_messages.h"
 #include "legendfile/byte_order.h"
 #include "legendfile/data_block.h"
+#include "legendfile/failure_detail.h"
 #include "legendfile/file_name.h"
 #include "legendfile/header.h"
 #include "legendfile/messages.h"
@@ -20,6 +21,8 @@ namespace legend::editor {
 namespace {
 
 /// @p pattern with its first occurrence of @p slot replaced by @p value.
+/// The caller translates the pattern first: a filled-in text is no longer
+/// one of the texts a translation knows.
 std::string fill(std::string_view pattern, std::string_view slot, std::string_view value) {
   const auto at = pattern.find(slot);
   if (at == std::string_view::npos) return std::string(pattern);
@@ -41,7 +44,7 @@ std::vector<std::uint8_t> recordOfLength(const std::optional<std::vector<std::ui
 
 std::string LegendRow::classCodeText() const { return std::to_string(classCode); }
 
-std::string LegendRow::sizeText() const { return std::to_string(blockSize) + std::string(texts::kBytesSuffix); }
+std::string LegendRow::sizeText() const { return std::to_string(blockSize) + translated(texts::kBytesSuffix); }
 
 EditorStore::EditorStore(Prompter& prompter) : prompter_(prompter) {}
 
@@ -82,11 +85,15 @@ void EditorStore::load(std::string_view path) {
   }
   auto file = ReadOnlyFile::open(path_);
   if (!file) {
-    prompter_.inform(messages::text(LegendStatus::CannotOpenLegendFile));
+    prompter_.informWithDetail(messages::text(LegendStatus::CannotOpenLegendFile),
+                               failureDetail(LegendStatus::CannotOpenLegendFile, path_));
     return;
   }
   std::array<std::uint8_t, layout::kPreambleSize> preamble{};
-  const auto illegal = [this] { prompter_.inform(messages::text(LegendStatus::IllegalLegendFile)); };
+  const auto illegal = [this] {
+    prompter_.informWithDetail(messages::text(LegendStatus::IllegalLegendFile),
+                               failureDetail(LegendStatus::IllegalLegendFile, path_));
+  };
   if (file->readAt(0, preamble) != preamble.size() || !isLegendHeader(preamble)) return illegal();
   const std::int32_t n = load_le<std::int32_t>(preamble, layout::kCountOffset);
   // A count the head records cannot back would size the store from a lie.
@@ -131,7 +138,7 @@ std::optional<std::string> EditorStore::newFilePath(std::string_view confirmed) 
   std::error_code error;
   const auto status = std::filesystem::symlink_status(*completed, error);
   if (std::filesystem::exists(status) &&
-      !prompter_.askYesNo(fill(texts::kReplaceExisting, "%s", *completed), /*defaultYes=*/false))
+      !prompter_.askYesNo(fill(translated(texts::kReplaceExisting), "%s", *completed), /*defaultYes=*/false))
     return std::nullopt;
   return completed;
 }
@@ -143,7 +150,7 @@ std::string EditorStore::titleFileName() const {
 }
 
 std::string EditorStore::windowTitle() const {
-  return std::string(texts::kEditorTitle).append("- ").append(titleFileName());
+  return translated(texts::kEditorTitle).append("- ").append(titleFileName());
 }
 
 void EditorStore::open() {
@@ -405,7 +412,7 @@ void EditorStore::editSelected(std::span<const std::int32_t> selectedRows, Param
 void EditorStore::deleteSelected(std::span<const std::int32_t> selectedRows) {
   gatherSelection(selectedRows);
   if (selection_.size() > 1 &&
-      !prompter_.askYesNo(fill(texts::kDeleteQuestion, "%d", std::to_string(selection_.size())), false))
+      !prompter_.askYesNo(fill(translated(texts::kDeleteQuestion), "%d", std::to_string(selection_.size())), false))
     return;
   for (const std::int32_t row : selection_) {
     const std::int32_t index = legendAtRow(row);
@@ -500,9 +507,9 @@ void EditorStore::batchAttributeChange(std::span<const std::int32_t> selectedRow
     prompter_.inform(texts::kBatchNothingSelected);
     return;
   }
-  const std::string_view noStructure = structure_ ? std::string_view() : texts::kBatchNoStructure;
-  const std::string_view noRecord = record_ && !record_->empty() ? std::string_view() : texts::kBatchNoRecord;
-  std::string question = fill(texts::kBatchQuestion, "%s", noStructure);
+  const std::string noStructure = structure_ ? std::string() : translated(texts::kBatchNoStructure);
+  const std::string noRecord = record_ && !record_->empty() ? std::string() : translated(texts::kBatchNoRecord);
+  std::string question = fill(translated(texts::kBatchQuestion), "%s", noStructure);
   question = fill(question, "%s", noRecord);
   question = fill(question, "%d", std::to_string(selection_.size()));
   if (!prompter_.askYesNo(question, true)) return;

@@ -6,6 +6,7 @@
 
 #include "components/host/record_preparation.h"
 #include "legend/map_project.h"
+#include "legendfile/failure_detail.h"
 #include "legendfile/legend_query.h"
 #include "legendfile/messages.h"
 #include "legendfile/pad_save.h"
@@ -37,10 +38,10 @@ std::int32_t lastTippedLegend() noexcept { return g_lastTippedLegend; }
 std::string padTitle(std::string_view path) {
   const std::size_t slash = path.find_last_of('/');
   const std::string_view file = slash == std::string_view::npos ? path : path.substr(slash + 1);
-  std::string title = "图例板(";
-  title.append(file);
-  title.push_back(')');
-  return title;
+  const std::string pattern = translated(LEGEND_TR_NOOP("legend", "图例板(%s)"));
+  const std::size_t slot = pattern.find("%s");
+  if (slot == std::string::npos) return pattern;
+  return std::string(pattern, 0, slot).append(file).append(pattern, slot + 2);
 }
 
 PadModel::PadModel(PadPort& port, Prompter& prompter, MapProject* project, bool visible, bool showMessages)
@@ -89,8 +90,8 @@ LegendStatus PadModel::offerUnsavedEdits() {
   if (!set_.fileIsAsLoaded()) {
     // Usually the very reason for a reload: writing the pad's heads over
     // someone else's layout would wreck the file.
-    tell(std::string(messages::kEditsLostFileChanged).append("\n").append(file));
-  } else if (prompter_.askYesNo(std::string(messages::kSavePrompt).append("\n").append(file), true)) {
+    tell(translated(messages::kEditsLostFileChanged).append("\n").append(file));
+  } else if (prompter_.askYesNo(translated(messages::kSavePrompt).append("\n").append(file), true)) {
     saved = saveToOwnFile();
   }
   offering_ = false;
@@ -121,16 +122,19 @@ void PadModel::refreshAfterLoad() {
   paint();
 }
 
-void PadModel::report(LegendStatus status) {
-  if (!showMessages_) return;
-  const std::string text = messages::text(status, set_.path());
-  if (!text.empty()) prompter_.inform(text);
-}
+void PadModel::report(LegendStatus status) { report(status, set_.path()); }
 
-void PadModel::report(const SaveResult& result) {
+void PadModel::report(const SaveResult& result) { report(result.status, result.named); }
+
+void PadModel::report(LegendStatus status, const std::string& path) {
   if (!showMessages_) return;
-  const std::string text = result.message();
-  if (!text.empty()) prompter_.inform(text);
+  const std::string text = messages::text(status, path);
+  if (text.empty()) return;
+  if (messages::namesFile(status)) {
+    prompter_.inform(text);
+  } else {
+    prompter_.informWithDetail(text, failureDetail(status, path));
+  }
 }
 
 void PadModel::tell(std::string_view text) {

@@ -18,6 +18,7 @@
 #include "legendfile/pad_save.h"
 #include "legendfile/prompter.h"
 #include "legendfile/status.h"
+#include "legendfile/translation.h"
 #include "pad/model/cell_drawing.h"
 #include "pad/model/pad_geometry.h"
 #include "pad/model/pad_surface.h"
@@ -66,8 +67,8 @@ struct MenuState {
   std::string_view captionCommandText;
 };
 
-inline constexpr std::string_view kCaptionToCodes = "标题为图例编码";
-inline constexpr std::string_view kCaptionToNames = "标题为图例名称";
+inline constexpr std::string_view kCaptionToCodes = LEGEND_TR_NOOP("legend", "标题为图例编码");
+inline constexpr std::string_view kCaptionToNames = LEGEND_TR_NOOP("legend", "标题为图例名称");
 
 /// Title of the pad window for the file at @p path: "图例板(name.ext)".
 std::string padTitle(std::string_view path);
@@ -218,6 +219,9 @@ class PadModel {
   void report(LegendStatus status);
   /// A save names its own file: the destination of a copy, or the copy of the old bytes.
   void report(const SaveResult& result);
+  /// The text for @p status; one that names no file comes with @p path and
+  /// the reason beneath it.
+  void report(LegendStatus status, const std::string& path);
   void tell(std::string_view text);
   /// Whether the pad is open and shows the set of @p generation still.
   bool current(std::uint64_t generation) const noexcept { return !closed_ && set_.generation() == generation; }

@@ -51,11 +51,12 @@ constexpr int kTipHeight = 160;
 constexpr QColor kTipFill(255, 251, 240);
 constexpr QColor kTipFrame(128, 128, 128);
 constexpr int kTipFontHeight = 14;
-constexpr const char* kTipDefaultText = "图例没有相应的信息!";
-constexpr const char* kSaveFilter = "图例文件 (*.CLN)";
-constexpr const char* kReplaceQuestion = "%1 已存在。\n要替换它吗?";
-constexpr const char* kFindItem = "查找图例...";
-constexpr const char* kFindHint = "名称、分类码或序号";
+constexpr const char* kTipDefaultText = QT_TRANSLATE_NOOP("legend", "图例没有相应的信息!");
+constexpr const char* kSaveFilter = QT_TRANSLATE_NOOP("legend", "图例文件 (*.CLN)");
+constexpr const char* kReplaceQuestion = QT_TRANSLATE_NOOP("legend", "%1 已存在。
+要替换它吗?");
+constexpr const char* kFindItem = QT_TRANSLATE_NOOP("legend", "查找图例...");
+constexpr const char* kFindHint = QT_TRANSLATE_NOOP("legend", "名称、分类码或序号");
 
 // A title bar and a minimise button, nothing else: the pad has a fixed
 // size and only its host closes it. A window asking for no button at all
@@ -168,6 +169,9 @@ class PadPrompter final : public Prompter {
  public:
   Prompter* target = nullptr;
   void inform(std::string_view text) override { target->inform(text); }
+  void informWithDetail(std::string_view text, std::string_view detail) override {
+    target->informWithDetail(text, detail);
+  }
   bool askYesNo(std::string_view text, bool defaultYes) override { return target->askYesNo(text, defaultYes); }
   void beep() override { target->beep(); }
 };
@@ -179,7 +183,7 @@ using namespace legend::pad;
 struct CLegendPadDlg::Parts {
   Parts(CLegendPadDlg& pad, MapProject* project, bool visible, bool showMessages, QWidget* ownerWindow)
       : port(pad),
-        boxes(&pad),
+        boxes(&pad, legend::tr("图例板")),
         model(port, prompter, project, visible, showMessages),
         owner(ownerWindow),
         editors(&pad) {
@@ -255,7 +259,7 @@ CLegendPadDlg::CLegendPadDlg(std::string_view path, int visible, int showMessage
   initPadResources();
   parts_->initialPath = std::string(path);
   setObjectName(QStringLiteral("legendPad"));
-  setWindowTitle(QStringLiteral("图例选择板"));
+  setWindowTitle(legend::tr("图例选择板"));
   setModal(false);
   buildControls();
   parts_->menuTimer.setSingleShot(true);
@@ -264,7 +268,7 @@ CLegendPadDlg::CLegendPadDlg(std::string_view path, int visible, int showMessage
     parts_->model.openMenu(areaPoint(parts_->menuAt), areaSize());
   });
   parts_->chooseSavePath = [this](const std::string& initial) -> std::optional<std::string> {
-    QFileDialog dialog(nullptr, QString(), QString::fromStdString(initial), QString::fromUtf8(kSaveFilter));
+    QFileDialog dialog(nullptr, QString(), QString::fromStdString(initial), legend::tr(kSaveFilter));
     parts_->dialog = &dialog;
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
@@ -328,7 +332,7 @@ void CLegendPadDlg::buildControls() {
   frame->setGeometry(units(1, 163, 77, 27));
   frame->lower();
 
-  auto* numberLabel = new QLabel(QStringLiteral("选择序号"), this);
+  auto* numberLabel = new QLabel(legend::tr("选择序号"), this);
   numberLabel->setGeometry(units(3, 166, 32, 10));
   p.number = new QLineEdit(this);
   p.number->setObjectName(QStringLiteral("selectedNumber"));
@@ -347,7 +351,7 @@ void CLegendPadDlg::buildControls() {
   p.goTo->setAutoDefault(false);
   p.goTo->setIcon(QIcon(QStringLiteral(":/legend/pad/bitmap136.png")));
   p.goTo->setIconSize(QSize(10, 10));
-  p.goTo->setToolTip(QStringLiteral("选择此序号的图例"));
+  p.goTo->setToolTip(legend::tr("选择此序号的图例"));
   QObject::connect(p.goTo, &QPushButton::clicked, this, [this] {
     const Busy busy(*this);
     parts_->model.goToTypedNumber();
@@ -357,7 +361,7 @@ void CLegendPadDlg::buildControls() {
   icon->setGeometry(units(2, 174, 16, 16));
   icon->setPixmap(QPixmap(QStringLiteral(":/legend/pad/icon153.png"))
                       .scaled(units(0, 0, 14, 14).size(), Qt::KeepAspectRatio, Qt::SmoothTransformation));
-  auto* totalLabel = new QLabel(QStringLiteral("图例总数"), this);
+  auto* totalLabel = new QLabel(legend::tr("图例总数"), this);
   totalLabel->setGeometry(units(19, 178, 32, 10));
   p.total = new QLabel(this);
   p.total->setObjectName(QStringLiteral("totalText"));
@@ -376,7 +380,7 @@ void CLegendPadDlg::buildFind() {
   p.find = new QLineEdit(this);
   p.find->setObjectName(QStringLiteral("findField"));
   p.find->setGeometry(units(2, 164, 75, 13));
-  p.find->setPlaceholderText(QString::fromUtf8(kFindHint));
+  p.find->setPlaceholderText(legend::tr(kFindHint));
   p.find->installEventFilter(this);
   p.find->hide();
 
@@ -425,7 +429,7 @@ bool CLegendPadDlg::create() {
   showSelection();
   p.tip.Create(this, kTipWidth, kTipHeight, kTipFill, kTipFrame, kTipFontHeight);
   // Its text takes the tip's own colour, black.
-  p.tip.AddTool(p.area, QString::fromUtf8(kTipDefaultText));
+  p.tip.AddTool(p.area, legend::tr(kTipDefaultText));
   p.tip.relayEventsOf(this);
   // A pad created invisible only answers queries; it is never shown.
   if (p.model.visible()) show();
@@ -661,20 +665,20 @@ std::unique_ptr<QMenu> CLegendPadDlg::menuFor(const MenuState& state) const {
       action->setChecked(*checked);
     }
   };
-  add(command::kEditLegend, QStringLiteral("编辑图例"), state.editEnabled);
+  add(command::kEditLegend, legend::tr("编辑图例"), state.editEnabled);
   menu->addSeparator();
-  add(command::kSave, QStringLiteral("保存图例文件"), state.saveEnabled);
-  add(command::kSaveWholeFileAs, QStringLiteral("整个文件另存为.."), true);
-  add(command::kSaveDisplayAs, QStringLiteral("当前显示另存为.."), true);
+  add(command::kSave, legend::tr("保存图例文件"), state.saveEnabled);
+  add(command::kSaveWholeFileAs, legend::tr("整个文件另存为.."), true);
+  add(command::kSaveDisplayAs, legend::tr("当前显示另存为.."), true);
   menu->addSeparator();
-  add(command::kShowPoints, QStringLiteral("显示点图例"), state.pointsEnabled, state.pointsChecked);
-  add(command::kShowLines, QStringLiteral("显示线图例"), state.linesEnabled, state.linesChecked);
-  add(command::kShowRegions, QStringLiteral("显示区图例"), state.regionsEnabled, state.regionsChecked);
-  add(command::kTips, QStringLiteral("显示图例内容提示"), true, state.tipsChecked);
+  add(command::kShowPoints, legend::tr("显示点图例"), state.pointsEnabled, state.pointsChecked);
+  add(command::kShowLines, legend::tr("显示线图例"), state.linesEnabled, state.linesChecked);
+  add(command::kShowRegions, legend::tr("显示区图例"), state.regionsEnabled, state.regionsChecked);
+  add(command::kTips, legend::tr("显示图例内容提示"), true, state.tipsChecked);
   menu->addSeparator();
-  add(command::kCaptionMode, legend::fromUtf8(state.captionCommandText), true);
+  add(command::kCaptionMode, legend::uiText(state.captionCommandText), true);
   menu->addSeparator();
-  add(command::kFind, QString::fromUtf8(kFindItem), true);
+  add(command::kFind, legend::tr(kFindItem), true);
   return menu;
 }
 
@@ -806,7 +810,7 @@ std::optional<std::string> PadWindowPort::chooseSavePath(const std::string& init
   std::error_code error;
   if (std::filesystem::exists(*path, error)) {
     legend::Prompter& ask = p.questions != nullptr ? *p.questions : p.boxes;
-    const QString question = QString::fromUtf8(kReplaceQuestion).arg(QString::fromStdString(*path));
+    const QString question = legend::tr(kReplaceQuestion).arg(QString::fromStdString(*path));
     if (!ask.askYesNo(question.toStdString(), false)) return std::nullopt;
   }
   return path;

@@ -65,10 +65,10 @@ std::span<std::uint8_t> LegendParamModel::workingRecord() noexcept {
 
 std::string LegendParamModel::typeTag() const {
   switch (type_) {
-    case static_cast<std::int8_t>(LegendType::Line): return "[线类型]";
-    case static_cast<std::int8_t>(LegendType::Point): return "[点类型]";
-    case static_cast<std::int8_t>(LegendType::Region): return "[区类型]";
-    default: return "[未知类型]";
+    case static_cast<std::int8_t>(LegendType::Line): return LEGEND_TR_NOOP("legend", "[线类型]");
+    case static_cast<std::int8_t>(LegendType::Point): return LEGEND_TR_NOOP("legend", "[点类型]");
+    case static_cast<std::int8_t>(LegendType::Region): return LEGEND_TR_NOOP("legend", "[区类型]");
+    default: return LEGEND_TR_NOOP("legend", "[未知类型]");
   }
 }
 

@@ -17,6 +17,7 @@
 #include "legendfile/head_record.h"
 #include "legendfile/layout.h"
 #include "legendfile/prompter.h"
+#include "legendfile/translation.h"
 
 namespace legend::editor {
 
@@ -44,10 +45,10 @@ class AreaEditors {
 };
 
 /// Window titles of the component's editors (UTF-8).
-inline constexpr std::string_view kPointEditorTitle = "点图例参数编辑";
-inline constexpr std::string_view kLineEditorTitle = "线图例参数编辑";
-inline constexpr std::string_view kRegionEditorTitle = "区图例参数编辑";
-inline constexpr std::string_view kRecordEditorTitle = "图例属性内容编辑";
+inline constexpr std::string_view kPointEditorTitle = LEGEND_TR_NOOP("legend", "点图例参数编辑");
+inline constexpr std::string_view kLineEditorTitle = LEGEND_TR_NOOP("legend", "线图例参数编辑");
+inline constexpr std::string_view kRegionEditorTitle = LEGEND_TR_NOOP("legend", "区图例参数编辑");
+inline constexpr std::string_view kRecordEditorTitle = LEGEND_TR_NOOP("legend", "图例属性内容编辑");
 
 /// Converts a class code text like a standard decimal conversion (leading
 /// blanks, optional sign, digits up to the first other character, none = 0),
