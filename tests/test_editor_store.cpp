@@ -43,7 +43,9 @@ TEST(EditorStoreLoad, ListsPointsThenLinesThenRegionsAndKeepsUnknownTypesUnliste
   EXPECT_EQ(e.store.windowTitle(), "工程图例编辑器- a.CLN");
 }
 
-TEST(EditorStoreLoad, FailuresLeaveAnEmptyStoreWithTheirMessage) {
+// The message stays the described one; the path and the reason the file
+// inspection finds come beneath it.
+TEST(EditorStoreLoad, FailuresLeaveAnEmptyStoreWithTheirMessageThePathAndTheReason) {
   const std::string openFailed = msg::text(legend::LegendStatus::CannotOpenLegendFile);
   const std::string illegal = msg::text(legend::LegendStatus::IllegalLegendFile);
   Bytes badMagic = testcln::file(MixedLegends());
@@ -56,17 +58,19 @@ TEST(EditorStoreLoad, FailuresLeaveAnEmptyStoreWithTheirMessage) {
     const char* name;
     Bytes bytes;
     std::string message;
+    std::string reason;
   } cases[] = {
-      {"bad-header", badMagic, illegal},
-      {"count-past-end", countPastEnd, illegal},
-      {"negative-count", negativeCount, illegal},
-      {"heads-cut-short", cutHeads, illegal},
-      {"only-twelve-bytes", Slice(badMagic, 0, 12), illegal},
+      {"bad-header", badMagic, illegal, "文件开头不是图例文件的文件头。"},
+      {"count-past-end", countPastEnd, illegal, "图例头记录超出了文件末尾。"},
+      {"negative-count", negativeCount, illegal, "图例个数为负数(-1)。"},
+      {"heads-cut-short", cutHeads, illegal, "图例头记录超出了文件末尾。"},
+      {"only-twelve-bytes", Slice(badMagic, 0, 12), illegal, "文件开头不是图例文件的文件头。"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     Editor e(c.bytes);
     EXPECT_EQ(e.prompter.shown, Texts{c.message});
+    EXPECT_EQ(e.prompter.details, Texts{e.file.string() + "\n" + c.reason});
     EXPECT_EQ(e.store.liveCount(), 0);
     EXPECT_TRUE(e.store.rows().empty());
   }
@@ -74,6 +78,7 @@ TEST(EditorStoreLoad, FailuresLeaveAnEmptyStoreWithTheirMessage) {
   EditorStore missing(p);
   missing.load("/nonexistent-folder/x.CLN");
   EXPECT_EQ(p.shown, Texts{openFailed});
+  EXPECT_EQ(p.details, Texts{"/nonexistent-folder/x.CLN\n文件不存在。"});
 }
 
 TEST(EditorStoreLoad, EmptyNameAndEmptyFileStartWithoutLegends) {
