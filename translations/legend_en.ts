@@ -187,7 +187,7 @@ Continue?</translation>
         <source>属性记录的大小为0,不可编辑!
 请查看&apos;属性编辑&apos;</source>
         <translation>The attribute record&apos;s size is 0; it cannot be edited!
-See &apos;Attribute Structure&apos;</translation>
+See &apos;Fields&apos;</translation>
     </message>
     <message>
         <source>编辑图例属性内容失败!</source>
@@ -213,7 +213,7 @@ See &apos;Attribute Structure&apos;</translation>
         <source>图例的属性结构无法读取,将原样保留属性结构和属性内容!
 &apos;属性结构&apos;和&apos;设为默认值&apos;会以新的属性结构替换它。</source>
         <translation>The legend&apos;s attribute structure cannot be read; the structure and content are kept as stored!
-&apos;Attribute Structure&apos; and &apos;Set as Default&apos; replace it with a new structure.</translation>
+&apos;Fields&apos; and &apos;Set as Default&apos; replace it with a new structure.</translation>
     </message>
     <message>
         <source>属性结构无法读取,编辑属性结构将以新的属性结构替换它,原属性内容将被清除!
@@ -269,7 +269,7 @@ The structure and content are kept as stored.</translation>
     </message>
     <message>
         <source>图例属性内容编辑</source>
-        <translation>Legend Attribute Content</translation>
+        <translation>Attribute Values</translation>
     </message>
     <message>
         <source>图例文件打开失败!文件名非法!
@@ -375,7 +375,7 @@ Associate the legend file again.</translation>
     </message>
     <message>
         <source>属性结构编辑</source>
-        <translation>Attribute Structure</translation>
+        <translation>Attribute Fields</translation>
     </message>
     <message>
         <source>名称</source>
@@ -1065,15 +1065,15 @@ Continue?</translation>
     </message>
     <message>
         <source>点类型图例</source>
-        <translation>Point legends</translation>
+        <translation>Points</translation>
     </message>
     <message>
         <source>线类型图例</source>
-        <translation>Line legends</translation>
+        <translation>Lines</translation>
     </message>
     <message>
         <source>区类型图例</source>
-        <translation>Region legends</translation>
+        <translation>Regions</translation>
     </message>
     <message>
         <source>图例信息</source>
@@ -1109,15 +1109,15 @@ Continue?</translation>
     </message>
     <message>
         <source>属性结构</source>
-        <translation>Attribute Structure</translation>
+        <translation>Fields</translation>
     </message>
     <message>
         <source>属性内容</source>
-        <translation>Attribute Content</translation>
+        <translation>Values</translation>
     </message>
     <message>
         <source>统改属性</source>
-        <translation>Set Attributes</translation>
+        <translation>Set All</translation>
     </message>
     <message>
         <source>图例总数:</source>

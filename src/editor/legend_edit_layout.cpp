@@ -191,7 +191,10 @@ QVBoxLayout* buildCommands(QDialog& d, const DialogUnits& units, EditorControls&
   c.okButton = makeButton(legend::tr("确定"), "okButton", &d);
   c.cancelButton = makeButton(legend::tr("取消"), "cancelButton", &d);
   for (QPushButton* button : {c.okButton, c.cancelButton}) {
-    button->setFixedSize(units.size(22, 21));
+    // A translation longer than the template's caption widens its button
+    // instead of being cut off; the command column has the room.
+    const int textWidth = button->fontMetrics().horizontalAdvance(button->text()) + units.x(6);
+    button->setFixedSize(std::max(units.x(22), textWidth), units.y(21));
     column->addWidget(button, 0, Qt::AlignHCenter);
     column->addSpacing(units.y(3));
   }
