@@ -60,7 +60,11 @@ int shownValue(const BusyState& busy, std::int64_t value) {
 void showDialog(BusyState& busy) {
   auto* dialog = new QProgressDialog(busy.text, QString(), 0, shownValue(busy, busy.total), busy.parent.data());
   dialog->setObjectName(QStringLiteral("busyDialog"));
-  dialog->setWindowTitle(QApplication::applicationName());
+  // Titled like the window it belongs to, as our message boxes are; the
+  // application's name (a host's executable) means nothing to the user.
+  const QWidget* owner = busy.parent ? busy.parent->window() : nullptr;
+  dialog->setWindowTitle(owner && !owner->windowTitle().isEmpty() ? owner->windowTitle()
+                                                                  : QApplication::applicationName());
   dialog->setCancelButton(nullptr);
   // Reaching the total is not the end of the work (an outer loop may go on);
   // only EndBusy takes the window away.
