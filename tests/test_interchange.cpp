@@ -410,15 +410,15 @@ TEST(LegendDiff, NamesAddedRemovedAndChangedLegendsWithTheirFields) {
   EXPECT_EQ(diffText(before, before), "");
   EXPECT_TRUE(diffDocuments(exported(before), exported(before)).equal());
   EXPECT_EQ(diffText(before, testcln::file({city, riverEdited})),
-            "legend 1 \"河流\" changed\n"
+            "图例 1 \"河流\" 已修改\n"
             "  class_code: 12 -> 13\n"
             "  params.fill_colour: 3 -> 4\n"
             "  attributes.record[0]: 5 -> 6\n");
-  EXPECT_EQ(diffText(before, testcln::file({city})), "legend 1 \"河流\" removed\n");
-  EXPECT_EQ(diffText(testcln::file({city}), before), "legend 1 \"河流\" added\n");
+  EXPECT_EQ(diffText(before, testcln::file({city})), "图例 1 \"河流\" 已删除\n");
+  EXPECT_EQ(diffText(testcln::file({city}), before), "图例 1 \"河流\" 已添加\n");
   Bytes trailing = before;
   trailing.push_back(0);
-  EXPECT_EQ(diffText(before, trailing), "file: gaps: (none) -> [{\"offset\":200,\"size\":1}]\n");
+  EXPECT_EQ(diffText(before, trailing), "文件: gaps: (none) -> [{\"offset\":200,\"size\":1}]\n");
 }
 
 }  // namespace

@@ -1537,5 +1537,157 @@ Do you want to replace it?</translation>
         <source>(记录过短)</source>
         <translation>(record too short)</translation>
     </message>
+    <message>
+        <source>文件: </source>
+        <translation>file: </translation>
+    </message>
+    <message>
+        <source>图例 </source>
+        <translation>legend </translation>
+    </message>
+    <message>
+        <source>已添加</source>
+        <translation>added</translation>
+    </message>
+    <message>
+        <source>已删除</source>
+        <translation>removed</translation>
+    </message>
+    <message>
+        <source>已修改</source>
+        <translation>changed</translation>
+    </message>
+    <message>
+        <source>文件无法打开</source>
+        <translation>the file cannot be opened</translation>
+    </message>
+    <message>
+        <source>不是图例文件(文件头不对)</source>
+        <translation>not a legend file (bad header)</translation>
+    </message>
+    <message>
+        <source>文件在%1字节后结束,没有图例个数</source>
+        <translation>the file ends after %1 bytes, before the legend count</translation>
+    </message>
+    <message>
+        <source>图例个数%1为负数</source>
+        <translation>legend count %1 is negative</translation>
+    </message>
+    <message>
+        <source>图例个数%1超过32767</source>
+        <translation>legend count %1 is above 32767</translation>
+    </message>
+    <message>
+        <source>头记录超出文件末尾(到偏移%1)</source>
+        <translation>head records reach past the end of the file (to offset %1)</translation>
+    </message>
+    <message>
+        <source>数据块大小%1为负数</source>
+        <translation>block size %1 is negative</translation>
+    </message>
+    <message>
+        <source>%1字节的数据块超出文件末尾</source>
+        <translation>block of %1 bytes reaches past the end of the file</translation>
+    </message>
+    <message>
+        <source>%1字节的数据块没有属性部分的位置</source>
+        <translation>block of %1 bytes has no room for an attribute part</translation>
+    </message>
+    <message>
+        <source>数据块在属性结构大小之内结束</source>
+        <translation>block ends inside the attribute structure size</translation>
+    </message>
+    <message>
+        <source>属性结构大小%1为负数</source>
+        <translation>attribute structure size %1 is negative</translation>
+    </message>
+    <message>
+        <source>属性结构大小%1超出数据块末尾</source>
+        <translation>attribute structure size %1 reaches past the end of the block</translation>
+    </message>
+    <message>
+        <source>数据块在属性记录大小之内结束</source>
+        <translation>block ends inside the attribute record size</translation>
+    </message>
+    <message>
+        <source>属性记录大小%1为负数</source>
+        <translation>attribute record size %1 is negative</translation>
+    </message>
+    <message>
+        <source>属性记录大小%1超出数据块末尾</source>
+        <translation>attribute record size %1 reaches past the end of the block</translation>
+    </message>
+    <message>
+        <source>%1字节的属性结构无法读入</source>
+        <translation>attribute structure of %1 bytes does not load</translation>
+    </message>
+    <message>
+        <source>属性结构用了%1字节,与存储的大小不符</source>
+        <translation>attribute structure uses %1 bytes, not its stored size</translation>
+    </message>
+    <message>
+        <source>属性记录大小与属性结构的记录长度%1不同</source>
+        <translation>attribute record size differs from the structure&apos;s record length %1</translation>
+    </message>
+    <message>
+        <source>图例%1: %2</source>
+        <translation>legend %1: %2</translation>
+    </message>
+    <message>
+        <source>%1 字节</source>
+        <translation>%1 bytes</translation>
+    </message>
+    <message>
+        <source>文件:</source>
+        <translation>file:</translation>
+    </message>
+    <message>
+        <source>文件大小:</source>
+        <translation>file size:</translation>
+    </message>
+    <message>
+        <source>图例:</source>
+        <translation>legends:</translation>
+    </message>
+    <message>
+        <source>  点:</source>
+        <translation>  point:</translation>
+    </message>
+    <message>
+        <source>  线:</source>
+        <translation>  line:</translation>
+    </message>
+    <message>
+        <source>  区:</source>
+        <translation>  region:</translation>
+    </message>
+    <message>
+        <source>  未知:</source>
+        <translation>  unknown:</translation>
+    </message>
+    <message>
+        <source>数据区偏移:</source>
+        <translation>data area offset:</translation>
+    </message>
+    <message>
+        <source>数据区大小:</source>
+        <translation>data area size:</translation>
+    </message>
+    <message>
+        <source>数据块共%1字节,最远的数据块结束于%2</source>
+        <translation>%1 bytes in blocks, furthest block end %2</translation>
+    </message>
+    <message>
+        <source>问题:</source>
+        <translation>problems:</translation>
+    </message>
+    <message>
+        <source>无</source>
+        <translation>none</translation>
+    </message>
+    <message>
+        <source>完好: %1 个图例</source>
+        <translation>ok: %1 legends</translation>
+    </message>
 </context>
 </TS>

@@ -200,8 +200,8 @@ constexpr std::array<Command, 7> kCommands{{
      runInfo},
     {"validate", "check every head and block; exit 0 only for a sound file",
      "Checks the header, the count, every head record and every data block, including\n"
-     "the attribute structures and records. Prints \"ok: N legends\" for a sound file;\n"
-     "otherwise one line per problem on standard error.\n"
+     "the attribute structures and records. Prints \"完好: N 个图例\" (\"ok: N legends\" under\n"
+     "an English locale) for a sound file; otherwise one line per problem on standard error.\n"
      "Exit status: 0 sound, 1 problems found or not readable, 2 wrong command line.",
      runValidate},
     {"dump", "every legend as JSON",

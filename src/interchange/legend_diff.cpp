@@ -1,5 +1,7 @@
 #include "interchange/legend_diff.h"
 
+#include "legendfile/translation.h"
+
 #include <algorithm>
 
 namespace legend::interchange {
@@ -84,14 +86,15 @@ FileDiff diffDocuments(const Json& before, const Json& after) {
 
 void writeDiff(const FileDiff& diff, std::ostream& out) {
   for (const FieldChange& change : diff.file)
-    out << "file: " << change.path << ": " << shown(change.before) << " -> " << shown(change.after) << '\n';
+    out << translated(LEGEND_TR_NOOP("legend", "文件: ")) << change.path << ": " << shown(change.before) << " -> "
+        << shown(change.after) << '\n';
   for (const LegendChange& legend : diff.legends) {
-    out << "legend " << legend.index << ' ' << shown(legend.name) << ' ';
+    out << translated(LEGEND_TR_NOOP("legend", "图例 ")) << legend.index << ' ' << shown(legend.name) << ' ';
     switch (legend.kind) {
-      case LegendChange::Kind::Added: out << "added\n"; break;
-      case LegendChange::Kind::Removed: out << "removed\n"; break;
+      case LegendChange::Kind::Added: out << translated(LEGEND_TR_NOOP("legend", "已添加")) << '\n'; break;
+      case LegendChange::Kind::Removed: out << translated(LEGEND_TR_NOOP("legend", "已删除")) << '\n'; break;
       case LegendChange::Kind::Changed:
-        out << "changed\n";
+        out << translated(LEGEND_TR_NOOP("legend", "已修改")) << '\n';
         for (const FieldChange& change : legend.fields)
           out << "  " << change.path << ": " << shown(change.before) << " -> " << shown(change.after) << '\n';
         break;

@@ -8,6 +8,7 @@
 #include "legendfile/head_record.h"
 #include "legendfile/header.h"
 #include "legendfile/layout.h"
+#include "legendfile/translation.h"
 
 namespace legend {
 
@@ -139,34 +140,38 @@ FileInspection inspectFile(const std::string& path) {
 
 std::string describe(const Problem& problem) {
   const std::string v = std::to_string(problem.value);
+  const auto with = [&v](std::string_view pattern) { return translated(pattern, {v}); };
   std::string text;
   switch (problem.kind) {
-    case ProblemKind::CannotOpen: text = "the file cannot be opened"; break;
-    case ProblemKind::BadHeader: text = "not a legend file (bad header)"; break;
-    case ProblemKind::CountMissing: text = "the file ends after " + v + " bytes, before the legend count"; break;
-    case ProblemKind::NegativeCount: text = "legend count " + v + " is negative"; break;
-    case ProblemKind::CountTooLarge: text = "legend count " + v + " is above 32767"; break;
-    case ProblemKind::HeadsPastEnd: text = "head records reach past the end of the file (to offset " + v + ")"; break;
-    case ProblemKind::NegativeBlockSize: text = "block size " + v + " is negative"; break;
-    case ProblemKind::BlockPastEnd: text = "block of " + v + " bytes reaches past the end of the file"; break;
-    case ProblemKind::ParamsFillBlock: text = "block of " + v + " bytes has no room for an attribute part"; break;
-    case ProblemKind::StructureSizeMissing: text = "block ends inside the attribute structure size"; break;
-    case ProblemKind::NegativeStructureSize: text = "attribute structure size " + v + " is negative"; break;
-    case ProblemKind::StructurePastBlock:
-      text = "attribute structure size " + v + " reaches past the end of the block";
+    case ProblemKind::CannotOpen: text = translated(LEGEND_TR_NOOP("legend", "文件无法打开")); break;
+    case ProblemKind::BadHeader: text = translated(LEGEND_TR_NOOP("legend", "不是图例文件(文件头不对)")); break;
+    case ProblemKind::CountMissing: text = with(LEGEND_TR_NOOP("legend", "文件在%1字节后结束,没有图例个数")); break;
+    case ProblemKind::NegativeCount: text = with(LEGEND_TR_NOOP("legend", "图例个数%1为负数")); break;
+    case ProblemKind::CountTooLarge: text = with(LEGEND_TR_NOOP("legend", "图例个数%1超过32767")); break;
+    case ProblemKind::HeadsPastEnd: text = with(LEGEND_TR_NOOP("legend", "头记录超出文件末尾(到偏移%1)")); break;
+    case ProblemKind::NegativeBlockSize: text = with(LEGEND_TR_NOOP("legend", "数据块大小%1为负数")); break;
+    case ProblemKind::BlockPastEnd: text = with(LEGEND_TR_NOOP("legend", "%1字节的数据块超出文件末尾")); break;
+    case ProblemKind::ParamsFillBlock: text = with(LEGEND_TR_NOOP("legend", "%1字节的数据块没有属性部分的位置")); break;
+    case ProblemKind::StructureSizeMissing:
+      text = translated(LEGEND_TR_NOOP("legend", "数据块在属性结构大小之内结束"));
       break;
-    case ProblemKind::RecordSizeMissing: text = "block ends inside the attribute record size"; break;
-    case ProblemKind::NegativeRecordSize: text = "attribute record size " + v + " is negative"; break;
-    case ProblemKind::RecordPastBlock:
-      text = "attribute record size " + v + " reaches past the end of the block";
+    case ProblemKind::NegativeStructureSize: text = with(LEGEND_TR_NOOP("legend", "属性结构大小%1为负数")); break;
+    case ProblemKind::StructurePastBlock: text = with(LEGEND_TR_NOOP("legend", "属性结构大小%1超出数据块末尾")); break;
+    case ProblemKind::RecordSizeMissing:
+      text = translated(LEGEND_TR_NOOP("legend", "数据块在属性记录大小之内结束"));
       break;
-    case ProblemKind::StructureDoesNotLoad: text = "attribute structure of " + v + " bytes does not load"; break;
-    case ProblemKind::StructureSizeWrong: text = "attribute structure uses " + v + " bytes, not its stored size"; break;
+    case ProblemKind::NegativeRecordSize: text = with(LEGEND_TR_NOOP("legend", "属性记录大小%1为负数")); break;
+    case ProblemKind::RecordPastBlock: text = with(LEGEND_TR_NOOP("legend", "属性记录大小%1超出数据块末尾")); break;
+    case ProblemKind::StructureDoesNotLoad: text = with(LEGEND_TR_NOOP("legend", "%1字节的属性结构无法读入")); break;
+    case ProblemKind::StructureSizeWrong:
+      text = with(LEGEND_TR_NOOP("legend", "属性结构用了%1字节,与存储的大小不符"));
+      break;
     case ProblemKind::RecordLengthMismatch:
-      text = "attribute record size differs from the structure's record length " + v;
+      text = with(LEGEND_TR_NOOP("legend", "属性记录大小与属性结构的记录长度%1不同"));
       break;
   }
-  if (problem.legend >= 0) return "legend " + std::to_string(problem.legend) + ": " + text;
+  if (problem.legend >= 0)
+    return translated(LEGEND_TR_NOOP("legend", "图例%1: %2"), {std::to_string(problem.legend), text});
   return text;
 }
 

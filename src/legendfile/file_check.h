@@ -70,8 +70,8 @@ struct FileInspection {
 /// Inspects the file at @p path. Never throws for a bad file.
 FileInspection inspectFile(const std::string& path);
 
-/// One line in plain English for the command line, e.g.
-/// "legend 3: attribute record size -4 is negative".
+/// One line for the command line in the interface's language, e.g.
+/// "图例3: 属性记录大小-4为负数".
 std::string describe(const Problem& problem);
 
 }  // namespace legend

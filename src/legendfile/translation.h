@@ -5,6 +5,7 @@
 // language where it builds one from a pattern (a path or a count put into
 // it), since a filled-in text can no longer be looked up.
 
+#include <initializer_list>
 #include <string>
 #include <string_view>
 
@@ -27,5 +28,8 @@ void setTextTranslator(TextTranslator translator) noexcept;
 /// @p source in the interface's language; @p source itself when no
 /// translator is installed or it knows no translation.
 std::string translated(std::string_view source);
+
+/// @p source translated, then %1, %2, ... replaced by @p values in turn.
+std::string translated(std::string_view source, std::initializer_list<std::string_view> values);
 
 }  // namespace legend

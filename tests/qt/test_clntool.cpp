@@ -25,8 +25,14 @@ struct Outcome {
   std::string out, err;
 };
 
-Outcome runProgram(const char* program, const QStringList& arguments) {
+/// Runs @p program under the Chinese interface, or the English one when @p language says "en".
+Outcome runProgram(const char* program, const QStringList& arguments, const char* language = nullptr) {
   QProcess process;
+  QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+  for (const char* name : {"LANGUAGE", "LC_ALL", "LC_MESSAGES"}) environment.remove(QString::fromLatin1(name));
+  environment.insert(QStringLiteral("LANG"), QStringLiteral("C.UTF-8"));
+  if (language) environment.insert(QStringLiteral("LANGUAGE"), QString::fromLatin1(language));
+  process.setProcessEnvironment(environment);
   process.start(QString::fromUtf8(program), arguments);
   if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit) {
     ADD_FAILURE() << program << " did not finish normally";
@@ -108,17 +114,17 @@ TEST(clntool, exitsWith0WhenSound1OnProblemsOrUnreadableFilesAnd2OnAWrongCommand
     std::vector<std::string> err;
   };
   const Case cases[] = {
-      {{u"validate"_s, full}, 0, "ok: 3 legends\n", {}},
-      {{u"validate"_s, two}, 1, "", {"legend 0: attribute record size -4", "legend 1: "}},
+      {{u"validate"_s, full}, 0, "完好: 3 个图例\n", {}},
+      {{u"validate"_s, two}, 1, "", {"图例0: 属性记录大小-4为负数", "图例1: "}},
       {{u"info"_s, info},
        0,
-       "file size:        2049 bytes\nlegends:          5\n  point:          2\n"
-       "  line:           1\n  region:         1\n  unknown:        1\n"
-       "data area offset: 1681\ndata area size:   358 bytes in blocks, furthest block end 368\n"
-       "problems:         none",
+       "文件大小:         2049 字节\n图例:             5\n  点:             2\n"
+       "  线:             1\n  区:             1\n  未知:           1\n"
+       "数据区偏移:       1681\n数据区大小:       数据块共358字节,最远的数据块结束于368\n"
+       "问题:             无",
        {}},
-      {{u"info"_s, two}, 0, "problems:         2\n  legend 0: ", {}},
-      {{u"validate"_s, text}, 1, "", {"not a legend file"}},
+      {{u"info"_s, two}, 0, "问题:             2\n  图例0: ", {}},
+      {{u"validate"_s, text}, 1, "", {"不是图例文件"}},
       {{u"info"_s, text}, 1, "", {legend::messages::text(legend::LegendStatus::IllegalLegendFile)}},
       {{u"dump"_s, missing}, 1, "", {legend::messages::text(legend::LegendStatus::CannotOpenLegendFile)}},
       {{u"frob"_s, full}, 2, "", {}},
@@ -143,6 +149,11 @@ TEST(clntool, exitsWith0WhenSound1OnProblemsOrUnreadableFilesAnd2OnAWrongCommand
       EXPECT_NE(line.find(c.err[k]), std::string::npos) << line;
     }
   }
+  // Under an English locale the same reports are in English.
+  EXPECT_EQ(runProgram(CLNTOOL_PATH, {u"validate"_s, full}, "en").out, "ok: 3 legends\n");
+  const std::string english = runProgram(CLNTOOL_PATH, {u"info"_s, two}, "en").out;
+  EXPECT_NE(english.find("problems:         2\n  legend 0: attribute record size -4 is negative"), std::string::npos)
+      << english;
 }
 
 /// Each member of @p expected is in @p object with that value.
@@ -229,7 +240,7 @@ TEST(clntool, exportImportAndDiffRoundTripAndRefuseWithoutWriting) {
   testcln::write(dir / "c.CLN", testcln::file({pointWithEveryFieldType()}));
   const Outcome diff = clntool({u"diff"_s, q(dir / "a.CLN"), q(dir / "c.CLN")});
   EXPECT_EQ(diff.exitCode, 1);
-  EXPECT_EQ(diff.out, "legend 1 \"\" removed\n");
+  EXPECT_EQ(diff.out, "图例 1 \"\" 已删除\n");
   EXPECT_EQ(clntool({u"diff"_s, q(dir / "a.CLN"), q(dir / "missing.CLN")}).exitCode, 2);
   EXPECT_EQ(clntool({u"import"_s, q(dir / "a.json")}).exitCode, 2);
   EXPECT_EQ(clntool({u"diff"_s, q(dir / "a.CLN"), q(dir / "c.CLN"), u"--columns"_s, u"3"_s}).exitCode, 2);
