@@ -1689,5 +1689,17 @@ Do you want to replace it?</translation>
         <source>完好: %1 个图例</source>
         <translation>ok: %1 legends</translation>
     </message>
+    <message>
+        <source>按名称、分类码或描述筛选</source>
+        <translation>Filter by name, class code or description</translation>
+    </message>
+    <message>
+        <source>查找图例...</source>
+        <translation>Find Legend...</translation>
+    </message>
+    <message>
+        <source>名称、分类码或序号</source>
+        <translation>Name, class code or number</translation>
+    </message>
 </context>
 </TS>

@@ -36,7 +36,7 @@ const QColor kAddEditLabelColour(51, 153, 153);
 const QColor kDeleteLabelColour(217, 153, 76);
 
 constexpr int kIconSize = 32;
-constexpr const char* kFilterHint = "按名称、分类码或描述筛选";
+constexpr const char* kFilterHint = QT_TRANSLATE_NOOP("legend", "按名称、分类码或描述筛选");
 
 /// The controls are sized in dialog units, as the editor's template sizes
 /// them: a unit is an eighth of a CJK glyph across and of a text line down,
@@ -334,7 +334,7 @@ QLayout* buildList(QDialog& d, const DialogUnits& units, QAbstractItemModel* mod
 
   c.filter = new QLineEdit(&d);
   c.filter->setObjectName(QStringLiteral("filterEdit"));
-  c.filter->setPlaceholderText(QString::fromUtf8(kFilterHint));
+  c.filter->setPlaceholderText(legend::tr(kFilterHint));
   c.filter->setClearButtonEnabled(true);
 
   // The counters, the rule at 36 units and the list from 42, as the template

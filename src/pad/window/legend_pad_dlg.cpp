@@ -53,8 +53,7 @@ constexpr QColor kTipFrame(128, 128, 128);
 constexpr int kTipFontHeight = 14;
 constexpr const char* kTipDefaultText = QT_TRANSLATE_NOOP("legend", "图例没有相应的信息!");
 constexpr const char* kSaveFilter = QT_TRANSLATE_NOOP("legend", "图例文件 (*.CLN)");
-constexpr const char* kReplaceQuestion = QT_TRANSLATE_NOOP("legend", "%1 已存在。
-要替换它吗?");
+constexpr const char* kReplaceQuestion = QT_TRANSLATE_NOOP("legend", "%1 已存在。\n要替换它吗?");
 constexpr const char* kFindItem = QT_TRANSLATE_NOOP("legend", "查找图例...");
 constexpr const char* kFindHint = QT_TRANSLATE_NOOP("legend", "名称、分类码或序号");
 
