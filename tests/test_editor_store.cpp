@@ -400,10 +400,6 @@ TEST(EditorStoreBatch, LegendWhoseParametersCannotBeReadIsSkipped) {
   EXPECT_TRUE(e.store.items()[0].editedBlock());
 }
 
-// ---- save ----
-
-// A full disk for the first @p failures writes, then the real system.
-
 TEST(EditorStoreAdd, RefusesALegendPastWhatALegendFileHolds) {
   // One point legend and 32766 of an unlisted type: the list stays short.
   std::vector<testcln::Legend> legends(32767, testcln::Legend{"", "", 3, 0, testcln::block({})});

@@ -9,7 +9,6 @@
 #include <gtest/gtest.h>
 
 #include <functional>
-#include <random>
 #include <sstream>
 
 #include "support/cln_builder.h"
@@ -51,118 +50,6 @@ TEST(LegendJson, DemoSampleComesBackByteForByteAndReadsAsNamedValues) {
   EXPECT_EQ(document["legends"][0]["params"]["point_type"], "symbol");
 }
 
-/// Random GBK text of up to @p maxChars two-byte characters from the full
-/// rows of the GB2312 hanzi block, with some ASCII.
-std::string gbkText(std::mt19937& rng, int maxChars) {
-  std::string text;
-  const int n = std::uniform_int_distribution(0, maxChars)(rng);
-  for (int i = 0; i < n; ++i) {
-    if (rng() % 4 == 0) {
-      text.push_back(static_cast<char>('a' + rng() % 26));
-    } else {
-      text.push_back(static_cast<char>(0xB0 + rng() % 0x27));
-      text.push_back(static_cast<char>(0xA1 + rng() % 0x5E));
-    }
-  }
-  return text;
-}
-
-/// A parameter record: the fields the display reads, random; the other
-/// bytes zero, or (when @p noisy) random too.
-Bytes randomParams(std::mt19937& rng, std::int8_t type, bool noisy) {
-  Bytes p(testcln::paramBytes(type));
-  for (auto& b : p) b = noisy ? static_cast<std::uint8_t>(rng()) : 0;
-  const auto putFloat = [&](std::size_t at) {
-    const float value = std::uniform_real_distribution<float>(0, 100)(rng);
-    testcln::put32At(p, at, std::bit_cast<std::uint32_t>(value));
-  };
-  if (type == 1) {
-    p[0] = static_cast<std::uint8_t>(rng() % 7);  // every point type and one that draws nothing
-    for (std::size_t at : {2, 6, 10, 14, 18}) putFloat(at);
-    if (p[0] == 1) testcln::put32At(p, 2, static_cast<std::uint32_t>(rng() % 200));
-    testcln::put32At(p, 44, rng() % 256);
-  } else if (type == 0) {
-    for (std::size_t at : {8, 13, 17}) putFloat(at);
-    p[0] = static_cast<std::uint8_t>(rng() % 40);
-    testcln::put32At(p, 4, rng() % 256);
-  } else if (type == 2) {
-    for (std::size_t at : {6, 10}) putFloat(at);
-    testcln::put32At(p, 0, rng() % 256);
-  }
-  return p;
-}
-
-/// An attribute structure with one field of each type in random order, and
-/// a record holding valid values for all of them.
-std::pair<Bytes, Bytes> randomAttributes(std::mt19937& rng) {
-  std::vector<testcln::Field> fields;
-  Bytes record;
-  for (std::uint8_t type = 1; type <= 9; ++type) {
-    static constexpr std::int32_t kWidth[] = {0, 0, 1, 2, 4, 8, 4, 8, 4, 4};
-    const std::int32_t length = type == 1 ? 1 + static_cast<std::int32_t>(rng() % 30) : kWidth[type];
-    const std::uint8_t decimals = type == 6 || type == 7 ? static_cast<std::uint8_t>(rng() % 6) : 0;
-    fields.push_back({"f" + std::to_string(type) + gbkText(rng, 3), type, length, decimals});
-  }
-  std::shuffle(fields.begin(), fields.end(), rng);
-  for (const testcln::Field& f : fields) {
-    switch (f.type) {
-      case 1: {
-        std::string text = gbkText(rng, f.length / 2);
-        text.resize(static_cast<std::size_t>(f.length), '\0');
-        record.insert(record.end(), text.begin(), text.end());
-        break;
-      }
-      case 6: testcln::putLe(record, std::bit_cast<std::uint32_t>(static_cast<float>(rng() % 100000) / 7), 4); break;
-      case 7: testcln::putLe(record, std::bit_cast<std::uint64_t>(static_cast<double>(rng()) / 3), 8); break;
-      case 8:
-        testcln::putLe(record, rng() % 2 ? 0 : 19000101 + (rng() % 120) * 10000 + (rng() % 12) * 100 + rng() % 28, 4);
-        break;
-      case 9: testcln::putLe(record, rng() % 86'400'000, 4); break;
-      default: testcln::putLe(record, (std::uint64_t{rng()} << 32) | rng(), f.length);
-    }
-  }
-  return {testcln::structure(fields), record};
-}
-
-TEST(LegendJson, GeneratedFilesComeBackByteForByte) {
-  std::mt19937 rng(20240611);
-  for (int round = 0; round < 150; ++round) {
-    std::vector<testcln::Legend> legends;
-    const int count = static_cast<int>(rng() % 6);
-    const bool packed = round % 3 != 0;
-    std::uint32_t next = 0;
-    for (int i = 0; i < count; ++i) {
-      const auto type = static_cast<std::int8_t>(rng() % 5 == 4 ? 9 : rng() % 3);
-      testcln::Legend legend{.name = gbkText(rng, 20),
-                             .description = gbkText(rng, 60),
-                             .type = type,
-                             .classCode = static_cast<std::int32_t>(rng())};
-      const Bytes p = randomParams(rng, type, round % 2 == 0);
-      if (rng() % 2) {
-        const auto [structure, record] = randomAttributes(rng);
-        legend.block = block(p, structure, record);
-      } else {
-        legend.block = block(p);
-      }
-      if (rng() % 8 == 0) legend.reserved = {1, 2, 3};
-      if (!packed) {
-        next += static_cast<std::uint32_t>(rng() % 40);
-        legend.blockOffset = next;
-      }
-      next += static_cast<std::uint32_t>(legend.block.size());
-      legends.push_back(std::move(legend));
-    }
-    if (!packed) std::shuffle(legends.begin(), legends.end(), rng);  // blocks out of legend order
-    const Bytes file = testcln::file(legends);
-    SCOPED_TRACE("round " + std::to_string(round));
-    ASSERT_EQ(roundTrip(file), file);
-    // Generated structures and values are all sound, so none falls back to bytes.
-    const std::string text = documentText(exported(file));
-    for (const char* raw : {"block_hex", "structure_hex", "record_hex", "bytes_hex"})
-      EXPECT_EQ(text.find(raw), std::string::npos) << raw << '\n' << text;
-  }
-}
-
 TEST(LegendJson, OddFilesComeBackByteForByteWithWhatIsOddSpelledOut) {
   const Bytes point = block(params(1, 0));
   const Bytes structure = testcln::structure({{"n", 1, 6}, {"d", 8, 4}, {"x", 6, 4}});
@@ -189,9 +76,6 @@ TEST(LegendJson, OddFilesComeBackByteForByteWithWhatIsOddSpelledOut) {
          return f;
        }(),
        {"/gaps/0/bytes_hex", "/legends/1/block_offset"}},
-      {"zero-gap",
-       testcln::file({{.block = point}, {.block = point, .blockOffset = 120}}),
-       {"/legends/1/block_offset"}},
       {"trailing-garbage",
        [&] {
          Bytes f = testcln::file({{.block = point}});
@@ -214,10 +98,6 @@ TEST(LegendJson, OddFilesComeBackByteForByteWithWhatIsOddSpelledOut) {
        testcln::file({{.block = point, .blockSize = 5000}}),
        {"/legends/0/block_size", "/gaps/0/bytes_hex"}},
       {"negative-count", testcln::file({{.block = point}}, -1), {"/count", "/gaps/0"}},
-      {"count-beyond-heads", testcln::file({{.block = point}}, 3), {"/count", "/legends/0/block_hex"}},
-      {"overlapping-blocks",
-       testcln::file({{.block = point}, {.block = point, .blockOffset = 0}}),
-       {"/legends/1/block_offset"}},
       {"header-tail-and-reserved",
        [&] {
          Bytes f = testcln::file({{.block = point, .reserved = {0, 7}}});
@@ -253,9 +133,6 @@ TEST(LegendJson, OddFilesComeBackByteForByteWithWhatIsOddSpelledOut) {
        {"/legends/0/attributes/structure_hex", "/legends/0/attributes/record_hex"}},
       {"record-length-mismatch",
        testcln::file({{.type = 0, .block = block(params(0, 0), structure, Bytes(3))}}),
-       {"/legends/0/attributes/record_hex"}},
-      {"record-without-structure",
-       testcln::file({{.type = 0, .block = block(params(0, 0), {}, Bytes{1, 2})}}),
        {"/legends/0/attributes/record_hex"}},
       {"values-that-only-bytes-say",
        testcln::file({{.type = 2, .block = block(params(2, 0), structure, garbageAfterText)}}),
@@ -414,6 +291,18 @@ TEST(LegendDiff, NamesAddedRemovedAndChangedLegendsWithTheirFields) {
             "  class_code: 12 -> 13\n"
             "  params.fill_colour: 3 -> 4\n"
             "  attributes.record[0]: 5 -> 6\n");
+  // A field and its value added: lists of different lengths compare whole.
+  const Bytes wider = testcln::structure({{"code", 4, 4}, {"depth", 4, 4}});
+  const testcln::Legend riverWider{
+      .name = kRiver, .type = 2, .classCode = 12, .block = block(regionParams, wider, {5, 0, 0, 0, 9, 0, 0, 0})};
+  EXPECT_EQ(diffText(before, testcln::file({city, riverWider})),
+            "图例 1 \"河流\" 已修改\n"
+            "  attributes.fields[1]: (none) -> {\"name\":\"depth\",\"type\":\"int32\"}\n"
+            "  attributes.record[1]: (none) -> 9\n");
+  EXPECT_EQ(diffText(testcln::file({city, riverWider}), before),
+            "图例 1 \"河流\" 已修改\n"
+            "  attributes.fields[1]: {\"name\":\"depth\",\"type\":\"int32\"} -> (none)\n"
+            "  attributes.record[1]: 9 -> (none)\n");
   EXPECT_EQ(diffText(before, testcln::file({city})), "图例 1 \"河流\" 已删除\n");
   EXPECT_EQ(diffText(testcln::file({city}), before), "图例 1 \"河流\" 已添加\n");
   Bytes trailing = before;

@@ -11,47 +11,17 @@
 #include "legendfile/messages.h"
 #include "support/cln_builder.h"
 #include "support/scripted_prompter.h"
+#include "support/stamping_editors.h"
 
 namespace {
 
 namespace msg = legend::messages;
-using legend::editor::AreaEditors;
 using legend::editor::LegendParamModel;
 using testcln::Bytes;
 
 // Every question of the dialog defaults to No.
 struct ScriptedPrompter : testcln::ScriptedPrompter {
   ScriptedPrompter() { expectedDefault = false; }
-};
-
-// Stamps 0xEE into byte 0 of any graphic record and 0xAB into every record byte.
-class FakeEditors : public AreaEditors {
- public:
-  std::vector<std::string> calls;
-  std::unique_ptr<CATT_STRU> prepared;  // what the structure editor returns (null: nothing)
-  const CATT_STRU* passedStructure = nullptr;
-  legend::editor::RecordEditResult recordResult = legend::editor::RecordEditResult::Edited;
-  Bytes recordOnEntry;
-  void EditPntInfo(std::span<std::uint8_t, 94> r, std::string_view title) override { stamp(r, title); }
-  void EditLinInfo(std::span<std::uint8_t, 67> r, std::string_view title) override { stamp(r, title); }
-  void EditRegInfo(std::span<std::uint8_t, 63> r, std::string_view title) override { stamp(r, title); }
-  void stamp(std::span<std::uint8_t> r, std::string_view title) {
-    calls.emplace_back(title);
-    r[0] = 0xEE;
-  }
-  std::optional<CATT_STRU> editAttributeStructure(const CATT_STRU* current) override {
-    calls.emplace_back("editAttributeStructure");
-    passedStructure = current;
-    if (!prepared) return std::nullopt;
-    return *prepared;
-  }
-  legend::editor::RecordEditResult EditAttRecord(CATT_STRU&, std::span<std::uint8_t> record,
-                                                 std::string_view title) override {
-    calls.emplace_back(title);
-    recordOnEntry.assign(record.begin(), record.end());
-    std::fill(record.begin(), record.end(), std::uint8_t{0xAB});  // even when the result says otherwise
-    return recordResult;
-  }
 };
 
 // Fields ID (int32) and NAME (text 20): a record of 24 bytes.
@@ -68,7 +38,7 @@ struct Fixture {
   legend::HeadRecord head;
   Bytes block;
   ScriptedPrompter prompter;
-  FakeEditors editors;
+  testcln::StampingEditors editors;
   std::unique_ptr<LegendParamModel> model;
 
   // The head comes out of a whole file built by the test builder.

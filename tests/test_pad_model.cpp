@@ -265,19 +265,22 @@ TEST_F(PadModelTest, MissingFileGivesAnEmptyPadAndAMessageOnlyWhenMessagesAreSho
 }
 
 TEST_F(PadModelTest, ClickSelectsTellsProjectThenOwnerAndASecondClickDeselects) {
+  // The line comes first in the file but last on the pad: messages carry the
+  // file index, the number field the display position.
   const testcln::Bytes attributes = testcln::structure({{"h", 4, 4}});
-  std::vector<testcln::Legend> legends = points(2);
-  legends.push_back({.name = "road",
-                     .description = "main",
-                     .type = 0,
-                     .classCode = 7,
-                     .block = testcln::block(testcln::params(0, 1), attributes, {1, 0, 0, 0})});
+  const std::vector<testcln::Legend> legends{{.name = "road",
+                                              .description = "main",
+                                              .type = 0,
+                                              .classCode = 7,
+                                              .block = testcln::block(testcln::params(0, 1), attributes, {1, 0, 0, 0})},
+                                             pointLegend(0),
+                                             pointLegend(1)};
   PadModel& pad = open(legends);
 
   pad.click(cellCentre(2), kClient);
-  const auto blockSize = std::to_string(legends[2].block.size());
+  const auto blockSize = std::to_string(legends[0].block.size());
   EXPECT_EQ(log, (EventLog{"sSetSelCLNHeadInfo 0 7 " + blockSize + " road main", "sSetSelCLNAttInfo 4",
-                           "sSetSelCLNLinInfo", "WM_LEGEND_SELECTED 2"}));
+                           "sSetSelCLNLinInfo", "WM_LEGEND_SELECTED 0"}));
   EXPECT_EQ(port.number, "2");
   EXPECT_EQ(project.record(), (std::vector<unsigned char>{1, 0, 0, 0}));
   const testcln::Bytes line = testcln::params(0, 1);
@@ -285,27 +288,27 @@ TEST_F(PadModelTest, ClickSelectsTellsProjectThenOwnerAndASecondClickDeselects) 
 
   log.clear();
   pad.click(cellCentre(0), kClient);  // another legend: no deselection message for the old one
-  EXPECT_EQ(log.back(), "WM_LEGEND_SELECTED 0");
+  EXPECT_EQ(log.back(), "WM_LEGEND_SELECTED 1");
   EXPECT_EQ(std::count_if(log.begin(), log.end(), [](auto& s) { return s.starts_with("WM_LEGEND_DESELECTED"); }), 0);
 
   log.clear();
   pad.click(cellCentre(0), kClient);
-  EXPECT_EQ(log, (EventLog{"sSetSelCLNFlg 0", "WM_LEGEND_DESELECTED 0"}));
+  EXPECT_EQ(log, (EventLog{"sSetSelCLNFlg 0", "WM_LEGEND_DESELECTED 1"}));
   EXPECT_EQ(port.number, "-1");
   pad.click(cellCentre(0), kClient);
-  EXPECT_EQ(log.back(), "WM_LEGEND_SELECTED 0");
+  EXPECT_EQ(log.back(), "WM_LEGEND_SELECTED 1");
 
   log.clear();
   pad.click({121, 10}, kClient);  // the strip right of the third column
   pad.click({10, 52 * 6 + 1}, {120, 320});
   pad.click(cellCentre(5), kClient);  // an empty cell
   EXPECT_TRUE(log.empty());
-  EXPECT_EQ(pad.legends().selectedIndex(), 0);
+  EXPECT_EQ(pad.legends().selectedIndex(), 1);
 
   port.owner = false;  // without an owner the selection changes and nobody hears of it
   pad.click(cellCentre(1), kClient);
   EXPECT_TRUE(log.empty());
-  EXPECT_EQ(pad.legends().selectedIndex(), 1);
+  EXPECT_EQ(pad.legends().selectedIndex(), 2);
 }
 
 TEST_F(PadModelTest, GoToSelectsScrollsAndRefusesNumbersOutsideTheList) {
@@ -447,15 +450,30 @@ TEST_F(PadModelTest, TipsFollowThePointerOnlyWhenSwitchedOn) {
 }
 
 TEST_F(PadModelTest, MenuStatesFollowTheFileThePointerAndTheModifiedFlag) {
-  PadModel& pad = open(points(2));
-  legend::pad::MenuState state = pad.menuState(cellCentre(1), kClient);
-  EXPECT_TRUE(state.editEnabled);
-  EXPECT_FALSE(state.saveEnabled);
-  EXPECT_TRUE(state.pointsEnabled && state.pointsChecked);
-  EXPECT_FALSE(state.linesEnabled || state.linesChecked || state.regionsEnabled || state.regionsChecked);
-  EXPECT_EQ(state.captionCommandText, legend::pad::kCaptionToCodes);
-  EXPECT_FALSE(pad.menuState(cellCentre(2), kClient).editEnabled);
+  // Each type absent in turn: its filter is grayed and unchecked, the others
+  // enabled and checked.
+  for (const std::int8_t absent : {std::int8_t{1}, std::int8_t{0}, std::int8_t{2}}) {
+    SCOPED_TRACE(int(absent));
+    std::vector<testcln::Legend> legends;
+    for (const std::int8_t type : {std::int8_t{2}, std::int8_t{1}, std::int8_t{0}})
+      if (type != absent) legends.push_back(testcln::sample(type, 0));
+    PadModel& pad = open(legends);
+    const legend::pad::MenuState state = pad.menuState(cellCentre(1), kClient);
+    EXPECT_TRUE(state.editEnabled);
+    EXPECT_FALSE(state.saveEnabled);
+    const std::pair<bool, bool> filters[] = {{state.pointsEnabled, state.pointsChecked},
+                                             {state.linesEnabled, state.linesChecked},
+                                             {state.regionsEnabled, state.regionsChecked}};
+    for (const std::int8_t type : {std::int8_t{1}, std::int8_t{0}, std::int8_t{2}}) {
+      const auto [enabled, checked] = filters[type == 1 ? 0 : type == 0 ? 1 : 2];
+      EXPECT_EQ(enabled, type != absent) << int(type);
+      EXPECT_EQ(checked, type != absent) << int(type);
+    }
+    EXPECT_EQ(state.captionCommandText, legend::pad::kCaptionToCodes);
+    EXPECT_FALSE(pad.menuState(cellCentre(2), kClient).editEnabled);
+  }
 
+  PadModel& pad = open(points(2));
   pad.runCommand(command::kCaptionMode, {}, kClient);
   EXPECT_EQ(pad.menuState({}, kClient).captionCommandText, legend::pad::kCaptionToNames);
   EXPECT_EQ(pad.captionMode(), legend::pad::CaptionMode::ClassCodes);

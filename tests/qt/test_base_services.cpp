@@ -174,39 +174,6 @@ TEST_F(Busy, cursorWaitsFromTheOutermostBeginToItsEndAndStrayEndsAreHarmless) {
   legend::EndBusy();
 }
 
-TEST_F(Busy, longJobShowsTextAndProgressRepaintingOnlyAfterTheInterval) {
-  legend::BeginBusy(u"正在读取图例"_s, 200);
-  now_ += legend::kBusyDialogDelayMs;
-  legend::StepBusy(50);
-  QProgressDialog* shown = dialog();
-  ASSERT_TRUE(shown && shown->isVisible());
-  EXPECT_EQ(shown->labelText(), u"正在读取图例"_s);
-  EXPECT_EQ(shown->maximum(), 200);
-  EXPECT_EQ(shown->value(), 50);
-
-  now_ += legend::kBusyRepaintIntervalMs - 1;
-  legend::StepBusy(60);
-  EXPECT_EQ(shown->value(), 50);
-  now_ += 1;
-  legend::StepBusy(70);
-  EXPECT_EQ(shown->value(), 70);
-
-  // Nested work neither replaces the window nor moves its bar.
-  legend::BeginBusy(u"inner"_s, 3);
-  now_ += legend::kBusyRepaintIntervalMs;
-  legend::StepBusy(2);
-  legend::EndBusy();
-  EXPECT_EQ(dialog(), shown);
-  EXPECT_EQ(shown->labelText(), u"正在读取图例"_s);
-  EXPECT_EQ(shown->value(), 70);
-
-  // Reaching the total does not close the window before EndBusy.
-  now_ += legend::kBusyRepaintIntervalMs;
-  legend::StepBusy(200);
-  EXPECT_EQ(dialog(), shown);
-  legend::EndBusy();
-}
-
 TEST_F(Busy, totalsBeyondAnIntStillFillTheBar) {
   const std::int64_t total = std::int64_t{1} << 40;
   legend::BusyScope scope(u"huge"_s, total);
@@ -214,12 +181,6 @@ TEST_F(Busy, totalsBeyondAnIntStillFillTheBar) {
   legend::StepBusy(total / 2);
   ASSERT_NE(dialog(), nullptr);
   EXPECT_NEAR(dialog()->value(), dialog()->maximum() / 2, 1);
-}
-
-TEST_F(Busy, stepOnEveryIterationOfAMillionCompletesOnTheRealClock) {
-  legend::SetBusyClock({});
-  legend::BusyScope scope(u"many"_s, 1'000'000);
-  for (std::int64_t i = 1; i <= 1'000'000; ++i) legend::StepBusy(i);
 }
 
 }  // namespace

@@ -5,12 +5,12 @@
 
 #include <gtest/gtest.h>
 
-#include <QProcess>
 #include <QStringList>
 
 #include "interchange/legend_json.h"
 #include "legendfile/messages.h"
 #include "support/cln_builder.h"
+#include "support/run_program.h"
 
 namespace {
 
@@ -19,30 +19,10 @@ using testcln::Bytes;
 using testcln::block;
 using testcln::params;
 using legend::interchange::Json;
-
-struct Outcome {
-  int exitCode = -1;
-  std::string out, err;
-};
-
-/// Runs @p program under the Chinese interface, or the English one when @p language says "en".
-Outcome runProgram(const char* program, const QStringList& arguments, const char* language = nullptr) {
-  QProcess process;
-  QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-  for (const char* name : {"LANGUAGE", "LC_ALL", "LC_MESSAGES"}) environment.remove(QString::fromLatin1(name));
-  environment.insert(QStringLiteral("LANG"), QStringLiteral("C.UTF-8"));
-  if (language) environment.insert(QStringLiteral("LANGUAGE"), QString::fromLatin1(language));
-  process.setProcessEnvironment(environment);
-  process.start(QString::fromUtf8(program), arguments);
-  if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit) {
-    ADD_FAILURE() << program << " did not finish normally";
-    return {};
-  }
-  return {process.exitCode(), process.readAllStandardOutput().toStdString(),
-          process.readAllStandardError().toStdString()};
-}
-Outcome clntool(const QStringList& arguments) { return runProgram(CLNTOOL_PATH, arguments); }
-QString q(const std::filesystem::path& path) { return QString::fromStdString(path.string()); }
+using testqt::clntool;
+using testqt::Outcome;
+using testqt::q;
+using testqt::runProgram;
 
 /// A block of @p type with S = 0 and R = -4.
 Bytes negativeRecordBlock(std::int8_t type) {

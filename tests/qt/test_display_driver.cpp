@@ -114,60 +114,6 @@ QRect inkBounds(const QImage& img) {
   return bounds;
 }
 
-double contrast(int a, int b) {
-  auto luminance = [](const QColor& c) {
-    auto lin = [](double v) { return v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4); };
-    return 0.2126 * lin(c.redF()) + 0.7152 * lin(c.greenF()) + 0.0722 * lin(c.blueF());
-  };
-  const double la = luminance(paletteColour(a)), lb = luminance(paletteColour(b));
-  return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
-}
-
-TEST(Palette, padColoursAndNewLegendDefaultsReadClearlyWhereTheyAreDrawn) {
-  struct Case {
-    const char* what;
-    int fore, back;
-    double atLeast;
-  };
-  const Case cases[] = {
-      {"caption", 44, 1, 12},
-      {"caption on the selection", 160, 11, 7},
-      {"position number", 6, 1, 3},
-      {"selection against white", 11, 1, 4.5},
-      {"grid, quiet but visible", 0, 1, 1.4},
-      {"default point", 5, 1, 4},
-      {"default line", 3, 1, 2.5},
-      {"default line, selected", 3, 11, 2.5},
-      {"default pattern on default fill", 4, 3, 3},
-      {"line's second colour", 2, 3, 4},
-  };
-  for (const Case& c : cases) EXPECT_GE(contrast(c.fore, c.back), c.atLeast) << c.what;
-  EXPECT_EQ(paletteColour(1), QColor(Qt::white));
-  EXPECT_EQ(paletteColour(160), QColor(Qt::white));
-  EXPECT_GT(paletteColour(0).lightness(), paletteColour(9).lightness());
-  EXPECT_EQ(paletteColour(0).hslSaturation(), 0);
-  EXPECT_LT(paletteColour(5).hslHue(), 15);
-  EXPECT_NEAR(paletteColour(3).hslHue(), 212, 15);
-}
-
-TEST(Palette, rampsRunDarkToLightInTheirHueAndStrayNumbersGiveOneColour) {
-  for (int n = 17; n < 251; ++n) {
-    if ((n - 17) % 9 != 0) {
-      EXPECT_GT(paletteColour(n).lightness(), paletteColour(n - 1).lightness()) << n;
-    }
-  }
-  for (int ramp = 0; ramp < 15; ++ramp) {  // round the wheel from cyan
-    const int hue = paletteColour(17 + ramp * 9 + 4).hslHue(), expected = (168 + 24 * ramp) % 360;
-    EXPECT_LE(std::min(std::abs(hue - expected), 360 - std::abs(hue - expected)), 3) << "ramp " << ramp;
-  }
-  EXPECT_EQ(paletteColour(152), QColor(Qt::black));
-  EXPECT_EQ(paletteColour(156).hslSaturation(), 0);
-  EXPECT_EQ(paletteColour(44).hslHue(), 240);
-  EXPECT_LT(paletteColour(44).lightness(), 30);
-  for (int n : {-1, 256, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()})
-    EXPECT_EQ(paletteColour(n), QColor(Qt::black)) << n;
-}
-
 TEST(DisplayDriver, originIsBottomLeftAndRectanglesGrowFromTheirCorner) {
   Canvas c(40, 30);
   c->FillRect(0, 0, 10, 10, 5);
@@ -274,87 +220,6 @@ TEST(DisplayDriver, textIsClippedToItsBoxAndBreaksLinesLower) {
   EXPECT_GT(countInk(img, QRect(0, 30, 200, 10)), 0);
 }
 
-TEST(DisplayDriver, everyPointTypeDrawsInItsColourAtItsPosition) {
-  struct Case {
-    const char* name;
-    Point record;
-    const std::string& text;
-    QColor colour;
-  };
-  const std::string none;
-  const Case cases[] = {
-      {"annotation", textPoint(0, 14, 7), kAnnotation, paletteColour(7)},
-      {"symbol", defaultPoint().put(6, 20.f).put(10, 20.f), none, paletteColour(5)},
-      {"dot", Point().put<std::uint8_t>(0, 2).put(2, 16.0).put<std::uint32_t>(44, 7), none, paletteColour(7)},
-      {"ring", Point().put<std::uint8_t>(0, 3).put(2, 20.0).put(18, 2.f).put<std::uint32_t>(44, 7), none,
-       paletteColour(7)},
-      {"text", textPoint(5, 14, 7), kText, paletteColour(7)},
-  };
-  for (const Case& c : cases) {
-    Canvas canvas(100, 80);
-    canvas->DispPnt(D_DOT{40, 40}, c.text, c.record);
-    const QImage& img = canvas.done();
-    // Texts start at the position and run right; the rest centre on it.
-    EXPECT_GT(countColour(img, QRect(15, 15, 70, 50), c.colour), 10) << c.name;
-    EXPECT_TRUE(QRect(15, 15, 70, 50).contains(inkBounds(img))) << c.name;
-    if (c.name == std::string("ring")) {  // hollow, with a dot at the centre
-      EXPECT_TRUE(near(img.pixel(40, 40), c.colour));
-      EXPECT_FALSE(ink(img.pixel(45, 40)));
-    }
-  }
-  Canvas image(80, 80);
-  image->DispPnt(D_DOT{40, 40}, "", Point().put<std::uint8_t>(0, 4).put(2, 1e9f));
-  const QImage& icon = image.done();
-  EXPECT_TRUE(QRect(24, 24, 32, 32).contains(inkBounds(icon)));
-  EXPECT_GT(countInk(icon, QRect(24, 24, 32, 32)), 32 * 20);
-}
-
-TEST(DisplayDriver, pointTextHangsFromItsAnchorAsThePadPlacesIt) {
-  auto bounds = [](std::uint8_t type, bool column) {
-    const Point r = textPoint(type, 12, 2).put<std::uint8_t>(type == 0 ? 23 : 35, column ? 1 : 0);
-    Canvas canvas(100, 100);
-    canvas->DispPnt(D_DOT{20, 50}, type == 0 ? kAnnotation : kText, r);
-    return inkBounds(canvas.done());
-  };
-  // A row annotation stands on its anchor; texts and columns hang below it.
-  EXPECT_TRUE(QRect(20, 38, 36, 12).contains(bounds(0, false)));
-  EXPECT_TRUE(QRect(20, 50, 36, 12).contains(bounds(5, false)));
-  EXPECT_GT(bounds(5, false).width(), 2 * 12) << "three characters side by side";
-  const QRect column = bounds(5, true);
-  EXPECT_TRUE(QRect(20, 50, 12, 36).contains(column));
-  EXPECT_GT(column.height(), 2 * 12) << "three characters one under another";
-  EXPECT_EQ(bounds(0, true), column) << "a column annotation hangs like a text";
-}
-
-TEST(DisplayDriver, lineSampleRunsAlongItsPointsAndRegionFillsOnlyItsInside) {
-  Canvas line(100, 60);
-  const D_DOT ends[] = {{10, 30}, {90, 30}};
-  // The factors as the pad stretches them for a 60-pixel cell.
-  line->DispLin(ends, defaultLine().put(13, 120.f).put(17, 120.f));
-  const QImage& l = line.done();
-  const QRect along = inkBounds(l);
-  EXPECT_TRUE(along.left() <= 12 && along.right() >= 88) << along.left() << " " << along.right();
-  EXPECT_TRUE(QRect(0, 18, 100, 25).contains(along));
-  EXPECT_GT(countColour(l, along, paletteColour(3)), 20);
-
-  Canvas region(60, 60);
-  const D_DOT points[] = {{10, 50}, {50, 50}, {50, 10}, {10, 10}, {20, 40}, {40, 40}, {40, 20}, {20, 20}};
-  const std::int32_t counts[] = {4, 4}, negative[] = {4, -4}, huge[] = {4, std::numeric_limits<std::int32_t>::max()},
-                     beyond[] = {4, 5};
-  region->FillPolygons(points, counts);  // no fill begun
-  region->BeginRegFill({.fillColour = 7, .pattern = 0, .patternSize = 6, .patternColour = 2});
-  for (const std::span<const std::int32_t> wrong : {std::span<const std::int32_t>(negative), {huge}, {beyond}})
-    region->FillPolygons(points, wrong);
-  EXPECT_TRUE(inkBounds(region.image).isEmpty()) << "ring sizes the caller got wrong draw nothing";
-  region->FillPolygons(points, counts);
-  region->EndRegFill();
-  const QImage& g = region.done();
-  EXPECT_EQ(countColour(g, QRect(12, 12, 36, 6), paletteColour(7)), 36 * 6);
-  EXPECT_EQ(countInk(g, QRect(22, 22, 16, 16)), 0) << "an inner ring is a hole";
-  EXPECT_EQ(inkBounds(g), QRect(10, 10, 41, 41)) << "the outline is the only ink outside";
-  EXPECT_GT(countColour(g, QRect(10, 10, 41, 1), Qt::black), 35);
-}
-
 TEST(DisplayDriver, damagedRecordsAndCoordinatesDrawWithoutHarm) {
   Canvas c(60, 60);
   Point garbage;
@@ -394,27 +259,6 @@ TEST(DisplayDriver, damagedRecordsAndCoordinatesDrawWithoutHarm) {
   c->FillRect(0, 0, kInf, 10, 3);
   c->Line(0, 0, 1e300, 5);
   c.done();
-}
-
-TEST(DisplayDriver, defaultRecordsGiveClearlyDifferentSamples) {
-  // Each in a 60 x 60 box, scaled as the pad scales a sample.
-  Canvas point(60, 60), line(60, 60), region(60, 60);
-  point->DispPnt(D_DOT{30, 30}, "", defaultPoint().put(6, 30.f).put(10, 30.f));
-  const D_DOT ends[] = {{10, 30}, {50, 30}}, corners[] = {{5, 45}, {55, 45}, {55, 15}, {5, 15}};
-  line->DispLin(ends, defaultLine().put(13, 120.f).put(17, 120.f));
-  const std::int32_t four[] = {4};
-  region->BeginRegFill({.fillColour = 3, .pattern = 5, .patternSize = 6, .patternColour = 4});
-  region->FillPolygons(corners, four);
-  region->EndRegFill();
-  const QImage &p = point.done(), &l = line.done(), &g = region.done();
-  const QRect all(0, 0, 60, 60), inside(7, 17, 46, 26);
-  EXPECT_GT(countColour(p, all, paletteColour(5)), 30) << "a red symbol";
-  EXPECT_EQ(countColour(p, all, paletteColour(3)), 0);
-  EXPECT_GT(countColour(l, all, paletteColour(3)), 20) << "a blue line";
-  EXPECT_EQ(countColour(l, all, paletteColour(5)), 0);
-  EXPECT_GT(countColour(g, inside, paletteColour(3)), 46 * 26 / 3) << "a blue fill";
-  EXPECT_GT(countColour(g, inside, paletteColour(4), 60), 20) << "with its pattern showing";
-  EXPECT_GT(countInk(g, all), 2 * std::max(countInk(p, all), countInk(l, all)));
 }
 
 }  // namespace

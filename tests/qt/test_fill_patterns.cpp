@@ -114,21 +114,6 @@ TEST(FillPatterns, narrowTheCallersClipAndHandItBackUnchanged) {
   EXPECT_TRUE(anyNear(image.copy(band), kInk, 250));
 }
 
-TEST(FillPatterns, neighbouringRegionsLineUp) {
-  // A cell of 7 does not divide the seam at 50, so a grid anchored on each
-  // region rather than on the origin would show a step there.
-  for (int pattern = 1; pattern < fillPatternCount(); ++pattern) {
-    SCOPED_TRACE(fillPatternName(pattern).toStdString());
-    QImage halves(100, 60, QImage::Format_ARGB32);
-    halves.fill(Qt::white);
-    QPainter painter(&halves);
-    fillRegion(painter, rect(0, 0, 50, 60), kFill, pattern, QSizeF(7, 7), kInk);
-    fillRegion(painter, rect(50, 0, 50, 60), kFill, pattern, QSizeF(7, 7), kInk);
-    painter.end();
-    EXPECT_EQ(halves, fill(QSize(100, 60), rect(0, 0, 100, 60), pattern, QSizeF(7, 7), false));
-  }
-}
-
 TEST(FillPatterns, oddInputsFallBackToSaneOnes) {
   const double nan = std::numeric_limits<double>::quiet_NaN();
   // Large enough to show a line of the largest cell.

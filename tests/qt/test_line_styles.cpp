@@ -155,22 +155,6 @@ TEST(LineStyles, oneSidedOrnamentsStandLeftOfTheDirectionOfTravel) {
   }
 }
 
-TEST(LineStyles, aLineReachingFarOffTheWindowDrawsWhatShowsLikeAShortOne) {
-  // The extension is a whole number of every style's repeats, so the pattern
-  // falls the same way, and short enough that the cap on repeats leaves them
-  // alone; only the marks that cannot show may be left out.
-  constexpr double kBeyond = 48000;
-  const QPolygonF longLine{{20 - kBeyond, 60}, {180 + kBeyond, 60}};
-  for (int style = 0; style < lineStyleCount(); ++style) {
-    SCOPED_TRACE(lineStyleName(style).toStdString());
-    const QImage near = draw(kStraight, style), far = draw(longLine, style);
-    int differing = 0;
-    for (int y = 0; y < kHeight; ++y)
-      for (int x = 25; x < 175; ++x) differing += testqt::channelDistance(near.pixel(x, y), far.pixel(x, y)) > 40;
-    EXPECT_EQ(differing, 0);
-  }
-}
-
 TEST(LineStyles, unusableLinesDrawNothingAndOddInputsFallBack) {
   const double nan = std::numeric_limits<double>::quiet_NaN(), inf = std::numeric_limits<double>::infinity();
   const struct {

@@ -134,53 +134,6 @@ TEST(PointSymbols, unknownNumbersDrawAndNameTheFirstSymbol) {
   }
 }
 
-// Solids and cut-outs share one winding-filled path; a cut-out wound the
-// wrong way would come out solid.
-TEST(PointSymbols, cutOutsShowTheBackground) {
-  const QImage hospital = render({.number = numberOf(u"hospital"_s)});
-  EXPECT_EQ(hospital.pixel(32, 32), qRgb(255, 255, 255));
-  EXPECT_EQ(hospital.pixel(23, 23), kInk.rgb());
-  const QImage parking = render({.number = numberOf(u"parking"_s)});
-  EXPECT_EQ(parking.pixel(28, 32), qRgb(255, 255, 255));  // the stem of the P
-  EXPECT_EQ(parking.pixel(31, 29), kInk.rgb());           // the hole in the P
-}
-
-TEST(PointSymbols, thePenWidthIsTheCallersAtAnyAspect) {
-  const int circle = numberOf(u"circle"_s);
-  const int thin = inkOf(render({.number = circle, .pen = 1})).solidPixels;
-  const int thick = inkOf(render({.number = circle, .pen = 4})).solidPixels;
-  EXPECT_GT(thick, 3 * thin);
-  // A squashed cross keeps both strokes the pen's width: the vertical one
-  // would otherwise shrink with the narrow axis.
-  const QImage cross = render({.number = numberOf(u"cross"_s), .size = {12, 40}, .pen = 3});
-  int verticalStroke = 0, horizontalStroke = 0;
-  for (int x = 0; x < kImageSide; ++x) verticalStroke += cross.pixel(x, 20) == kInk.rgb();
-  for (int y = 0; y < kImageSide; ++y) horizontalStroke += cross.pixel(29, y) == kInk.rgb();
-  EXPECT_EQ(verticalStroke, 3);
-  EXPECT_EQ(horizontalStroke, 3);
-}
-
-// On an unscaled surface a 1 px line lands on one column of pixels rather
-// than smearing half its colour over two, wherever the caller puts the centre.
-TEST(PointSymbols, thinOutlinesLandOnWholePixels) {
-  for (double offset : {0.0, 0.3, 0.5, 0.8}) {
-    SCOPED_TRACE(offset);
-    const QImage cross =
-        render({.number = numberOf(u"cross"_s), .size = {9, 9}, .pen = 1, .centre = {20 + offset, 20 + offset}});
-    int fullColumn = 0;
-    for (int x = 0; x < kImageSide; ++x) {
-      int full = 0;
-      for (int y = 0; y < kImageSide; ++y) full += cross.pixel(x, y) == kInk.rgb();
-      fullColumn = std::max(fullColumn, full);
-    }
-    EXPECT_GE(fullColumn, 7);
-  }
-  // The default size of new legends.
-  const Ink settlement = inkOf(render({.number = 1, .size = {6, 6}, .pen = 1}));
-  EXPECT_LE(settlement.bounds.width(), 6);
-  EXPECT_GE(settlement.solidPixels, 12);
-}
-
 TEST(PointSymbols, unusableValuesAreClampedNotObeyed) {
   const QImage blank = render({.size = {0, 0}});
   EXPECT_EQ(inkOf(blank).pixels, 0);

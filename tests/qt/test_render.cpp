@@ -9,39 +9,26 @@
 #include <vector>
 
 #include <QImage>
-#include <QProcess>
 #include <QRect>
 #include <QRegularExpression>
 #include <QStringList>
 
 #include "support/cln_builder.h"
+#include "support/run_program.h"
 
 namespace {
 
 using namespace Qt::StringLiterals;
 using testcln::Bytes;
+using testqt::Outcome;
+using testqt::q;
+
+Outcome render(const QStringList& arguments) { return testqt::clntool(QStringList{u"render"_s} + arguments); }
 
 // The default sheet: 6 columns of 100 x 100 cells, and on every page a
 // 24-pixel margin around the title and the grid.
 constexpr int kColumns = 6, kCellWidth = 100, kCellHeight = 100, kMargin = 24;
 constexpr int kMaxPngHeight = 8192;
-
-struct Outcome {
-  int exitCode = -1;
-  std::string out, err;
-};
-
-Outcome render(const QStringList& arguments) {
-  QProcess process;
-  process.start(QString::fromUtf8(CLNTOOL_PATH), QStringList{u"render"_s} + arguments);
-  if (!process.waitForFinished(120000) || process.exitStatus() != QProcess::NormalExit) {
-    ADD_FAILURE() << "clntool render did not finish normally";
-    return {};
-  }
-  return {process.exitCode(), process.readAllStandardOutput().toStdString(),
-          process.readAllStandardError().toStdString()};
-}
-QString q(const std::filesystem::path& path) { return QString::fromStdString(path.string()); }
 
 int inkIn(const QImage& image, const QRect& rect) {
   int ink = 0;
@@ -116,23 +103,6 @@ TEST(Render, demoPngHasTheLayoutsSizeDrawsOnlyTitleAndGridAndInksTheUsedCells) {
     }
     EXPECT_GE(withSample, legends * 3 / 4);
   }
-}
-
-TEST(Render, positionNumbersStayWholeAboveTheCellsBottomEdge) {
-  testcln::TempDir dir;
-  // A point legend of a point type that draws nothing, without a name: the
-  // cell shows only its number.
-  testcln::Bytes record(testcln::paramBytes(1), 0);
-  record[0] = 9;
-  testcln::write(dir / "one.CLN", testcln::file({{.name = "", .type = 1, .block = testcln::block(record)}}));
-  const QString png = q(dir / "one.png");
-  ASSERT_EQ(render({q(dir / "one.CLN"), u"-o"_s, png}).exitCode, 0);
-  const QImage image = QImage(png).convertToFormat(QImage::Format_RGB32);
-  const int bottomLine = image.height() - kMargin - 1;
-  const QRect number(kMargin + 1, bottomLine - kCellHeight / 3, kCellWidth / 3, kCellHeight / 3);
-  EXPECT_GT(inkIn(image, number), 0);
-  EXPECT_EQ(inkIn(image, QRect(number.left(), bottomLine - 1, number.width(), 1)), 0)
-      << "the number runs into the cell's bottom edge";
 }
 
 TEST(Render, writesSvgAndPdfAndGivesALongSheetSeveralPdfPages) {

@@ -102,27 +102,6 @@ TEST(LegendTipGeometry, TextRectIsInscribedInTheBodyEllipse) {
   EXPECT_FALSE(noBody.Create(nullptr, 10, 160, Qt::white, Qt::gray, 14) || noBody.exists());
 }
 
-TEST_F(LegendTipTest, ShapeIsRoundedBodyWithPointerAtTopLeft) {
-  EXPECT_TRUE(tip->isWindow() && tip->isHidden());
-  const QRegion body = tip->bodyRegion();
-  EXPECT_EQ(body.boundingRect(), QRect(QPoint(10, 0), QPoint(119, 159)));
-  for (int y = 0; y < 160; ++y) {
-    for (int x = 10; x < 120; ++x) {
-      const bool in = body.contains(QPoint(x, y));
-      ASSERT_EQ(in, body.contains(QPoint(129 - x, y))) << x << "," << y;
-      ASSERT_EQ(in, body.contains(QPoint(x, 159 - y))) << x << "," << y;
-      // Only the 9 x 13 corner boxes of an 18 x 26 ellipse are cut.
-      ASSERT_TRUE(in || ((x < 19 || x >= 111) && (y < 13 || y >= 147))) << x << "," << y;
-    }
-  }
-  EXPECT_TRUE(tip->pointerRegion().contains(QPoint(3, 2)));
-  EXPECT_TRUE(QRect(0, 0, 16, 16).contains(tip->pointerRegion().boundingRect()));
-  EXPECT_EQ(tip->mask(), body | tip->pointerRegion());
-  EXPECT_TRUE(tip->mask().contains(QPoint(12, 80)));
-  EXPECT_FALSE(tip->mask().contains(QPoint(2, 100)));
-  EXPECT_FALSE(tip->mask().contains(QPoint(119, 1)));
-}
-
 TEST_F(LegendTipTest, PaintsFillFrameAndTextInsideTheShapeOnly) {
   showTip("A", true);
   const QImage image = shot();
@@ -140,36 +119,6 @@ TEST_F(LegendTipTest, PaintsFillFrameAndTextInsideTheShapeOnly) {
   showTip("A", false);
   EXPECT_TRUE(inkBox(shot(), true).isEmpty());
   EXPECT_FALSE(inkBox(shot(), false).isEmpty()) << "then in the tool's colour, black";
-}
-
-TEST_F(LegendTipTest, ShortTextIsCentredAndLongTextWrapsFromTheTopWithinTheRect) {
-  showTip("OK");
-  const QRect centred = inkBox(shot(), false);
-  EXPECT_NEAR(centred.center().x(), kTextArea.center().x(), 2);
-  EXPECT_NEAR(centred.center().y(), kTextArea.center().y(), 3);
-
-  showTip(kDefaultText);
-  const QRect wrapped = inkBox(shot(), false);
-  EXPECT_LT((wrapped.topLeft() - kTextArea.topLeft()).manhattanLength(), 8);
-  EXPECT_GT(wrapped.height(), 20) << "on more than one line";
-
-  // More lines than the area holds: the balloon grows downwards until every
-  // line shows, its pointer and its text's top-left staying where they were.
-  QString lines;
-  for (int i = 0; i < 20; ++i) lines += QString("line %1\n").arg(i);
-  showTip(lines + QStringLiteral("大小:170字节"));
-  const QImage grown = shot();
-  const QRect all = inkBox(grown, false);
-  EXPECT_GT(tip->height(), 160);
-  EXPECT_EQ(tip->textRect().topLeft(), kTextArea.topLeft());
-  EXPECT_EQ(tip->textRect().right(), kTextArea.left() + kTextArea.width());
-  EXPECT_GT(all.height(), 20 * 10) << "each line break starts a line";
-  EXPECT_LT(all.bottom(), tip->textRect().bottom()) << "and the last one is not cut";
-  EXPECT_EQ(grown.pixel(30, tip->height() - 5), qRgb(255, 251, 240)) << "the body reaches below it";
-  EXPECT_TRUE(tip->mask().contains(QPoint(3, 2)));
-
-  showTip(QStringLiteral("OK"));
-  EXPECT_EQ(tip->height(), 160) << "a short text brings the balloon back to its size";
 }
 
 TEST_F(LegendTipTest, ShowTipShowsAToolsRecordAtThePointer) {

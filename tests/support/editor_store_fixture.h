@@ -16,10 +16,10 @@
 #include "editor/model/editor_store.h"
 #include "support/cln_builder.h"
 #include "support/scripted_prompter.h"
+#include "support/stamping_editors.h"
 
 namespace editortest {
 
-using legend::editor::AreaEditors;
 using legend::editor::EditorStore;
 using legend::editor::LegendListSink;
 using legend::editor::LegendRow;
@@ -27,35 +27,9 @@ using legend::editor::ParamDialogRunner;
 using testcln::Bytes;
 using Texts = std::vector<std::string>;
 
-struct Prompter : testcln::ScriptedPrompter {
-  int beeps = 0;
-  void beep() override { ++beeps; }
-};
+using Prompter = testcln::ScriptedPrompter;
 
-class FakeEditors : public AreaEditors {
- public:
-  Texts calls;
-  std::unique_ptr<CATT_STRU> prepared;  // what the structure editor returns (null: nothing)
-  legend::editor::RecordEditResult recordResult = legend::editor::RecordEditResult::Edited;
-  void EditPntInfo(std::span<std::uint8_t, 94> r, std::string_view title) override { stamp(r, title); }
-  void EditLinInfo(std::span<std::uint8_t, 67> r, std::string_view title) override { stamp(r, title); }
-  void EditRegInfo(std::span<std::uint8_t, 63> r, std::string_view title) override { stamp(r, title); }
-  void stamp(std::span<std::uint8_t> r, std::string_view title) {
-    calls.emplace_back(title);
-    r[0] = 0xEE;
-  }
-  std::optional<CATT_STRU> editAttributeStructure(const CATT_STRU*) override {
-    calls.emplace_back("editAttributeStructure");
-    if (!prepared) return std::nullopt;
-    return *prepared;
-  }
-  legend::editor::RecordEditResult EditAttRecord(CATT_STRU&, std::span<std::uint8_t> record,
-                                                 std::string_view title) override {
-    calls.emplace_back(title);
-    std::fill(record.begin(), record.end(), std::uint8_t{0xAB});  // even when the result says otherwise
-    return recordResult;
-  }
-};
+using FakeEditors = testcln::StampingEditors;
 
 // Stands in for the parameter dialog: renames the legend and, on OK,
 // replaces the block with a 9-byte marker block.

@@ -20,6 +20,7 @@ class ScriptedPrompter : public legend::Prompter {
   std::deque<bool> answers;
   /// When set, every question must offer this default button.
   std::optional<bool> expectedDefault;
+  int beeps = 0;
 
   /// The details shown with the messages, in order.
   std::vector<std::string> details;
@@ -29,6 +30,7 @@ class ScriptedPrompter : public legend::Prompter {
     shown.emplace_back(text);
     details.emplace_back(detail);
   }
+  void beep() override { ++beeps; }
   bool askYesNo(std::string_view text, bool defaultYes) override {
     shown.emplace_back(text);
     if (expectedDefault) {
