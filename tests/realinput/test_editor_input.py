@@ -11,18 +11,16 @@ Each case starts its own server and host and ends them; the exit status is
 0 when the case passed.
 """
 
-import argparse
 import json
 import os
 import shutil
 import subprocess
 import sys
-import tempfile
 import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from test_pad_input import EDIT_TITLE, PAD_TITLE, app_windows, point_legend, start_host, write_legends  # noqa: E402
-from xsession import DEADLINE, Failure, XSession, wait_for  # noqa: E402
+from xsession import DEADLINE, Failure, run_case, wait_for  # noqa: E402
 
 EDITOR_TITLE = "^工程图例编辑器- "
 # The editor's message boxes carry its name, without a file's, as their title.
@@ -76,23 +74,12 @@ def crop(image, x, y, width, height):
     return [image.data[((y + j) * image.width + x) * 3:((y + j) * image.width + x + width) * 3] for j in range(height)]
 
 
-def settled_geometry(session, window):
-    """The window's place once the window manager has stopped moving it."""
-    last = None
-    while True:
-        geometry = session.geometry(window)
-        if geometry == last:
-            return geometry
-        last = geometry
-        time.sleep(0.2)
-
-
 def choose_from_menu(session, before, keys):
     """Highlights an item of the popup that opened since @before with
     @keys, then clicks it with the pointer, and waits for the popup to go."""
     menu = wait_for("a popup menu", lambda: app_windows(session) - before)
     menu = next(iter(menu))
-    x, y, width, height = settled_geometry(session, menu)
+    x, y, width, height = session.settled_geometry(menu)
     session.keys(*keys)
     # The highlight runs the whole width of the menu; its right end holds no text.
     column = x + width - 4
@@ -111,7 +98,7 @@ class Editor:
         self.session = session
         self.host = host
         self.window = session.wait_window(EDITOR_TITLE)
-        self.x, self.y, self.width, self.height = settled_geometry(session, self.window)
+        self.x, self.y, self.width, self.height = session.settled_geometry(self.window)
         hints = session.property(self.window, "WM_NORMAL_HINTS")
         least = [line for line in hints.splitlines() if "minimum size" in line]
         if not least:
@@ -415,37 +402,5 @@ CASES = {
 }
 
 
-def main():
-    parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
-    parser.add_argument("case", choices=sorted(CASES))
-    parser.add_argument("--legendhost", required=True)
-    parser.add_argument("--clntool", required=True)
-    parser.add_argument("--keep", action="store_true", help="keep the work folder")
-    args = parser.parse_args()
-
-    workdir = tempfile.mkdtemp(prefix="realinput-")
-    session = None
-    try:
-        session = XSession(workdir)
-        CASES[args.case](args, session, workdir)
-    except Failure as failure:
-        print("FAILED %s: %s" % (args.case, failure))
-        if session is not None:
-            with open(os.path.join(workdir, "last.ppm"), "wb") as out:
-                out.write(session.run(["import", "-silent", "-window", "root", "-depth", "8", "ppm:-"],
-                                      binary=True, check=False))
-            for program in session.programs:
-                print("output of %s: %r" % (program.args[0], program.lines))
-        print("work folder: " + workdir)
-        return 1
-    finally:
-        if session is not None:
-            session.close()
-    print("passed " + args.case)
-    if not args.keep:
-        subprocess.run(["rm", "-rf", workdir])
-    return 0
-
-
 if __name__ == "__main__":
-    sys.exit(main())
+    run_case(CASES, __doc__)

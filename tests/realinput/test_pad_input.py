@@ -9,16 +9,14 @@ Each case starts its own server and host and ends them; the exit status is
 0 when the case passed.
 """
 
-import argparse
 import json
 import os
 import subprocess
 import sys
-import tempfile
 import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from xsession import DEADLINE, Failure, XSession, wait_for  # noqa: E402
+from xsession import DEADLINE, Failure, run_case, wait_for  # noqa: E402
 
 PAD_TITLE = "^图例板\\("
 EDIT_TITLE = "^修改图例参数$"
@@ -59,14 +57,7 @@ class Pad:
         self.host = host
         self.window = session.wait_window(PAD_TITLE)
         # The window manager places the window; wait until it stays put.
-        last = None
-        while True:
-            geometry = session.geometry(self.window)
-            if geometry == last:
-                break
-            last = geometry
-            time.sleep(0.2)
-        self.x, self.y, width, _ = geometry
+        self.x, self.y, width, _ = session.settled_geometry(self.window)
         self.scale = width / PAD_WIDTH
 
     def point(self, x, y):
@@ -315,38 +306,5 @@ CASES = {
 }
 
 
-def main():
-    parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
-    parser.add_argument("case", choices=sorted(CASES))
-    parser.add_argument("--legendhost", required=True)
-    parser.add_argument("--clntool", required=True)
-    parser.add_argument("--dpi", type=int, default=96)
-    parser.add_argument("--keep", action="store_true", help="keep the work folder and a last screenshot")
-    args = parser.parse_args()
-
-    workdir = tempfile.mkdtemp(prefix="realinput-")
-    extra = {"QT_FONT_DPI": str(args.dpi)} if args.dpi != 96 else {}
-    session = None
-    try:
-        session = XSession(workdir, dpi=args.dpi, extra_env=extra)
-        CASES[args.case](args, session, workdir)
-    except Failure as failure:
-        print("FAILED %s: %s" % (args.case, failure))
-        if session is not None:
-            with open(os.path.join(workdir, "last.ppm"), "wb") as out:
-                out.write(session.run(["import", "-silent", "-window", "root", "-depth", "8", "ppm:-"], binary=True, check=False))
-            for program in session.programs:
-                print("output of %s: %r" % (program.args[0], program.lines))
-        print("work folder: " + workdir)
-        return 1
-    finally:
-        if session is not None:
-            session.close()
-    print("passed " + args.case)
-    if not args.keep:
-        subprocess.run(["rm", "-rf", workdir])
-    return 0
-
-
 if __name__ == "__main__":
-    sys.exit(main())
+    run_case(CASES, __doc__)

@@ -8,12 +8,15 @@ machine only makes a run slower. Everything started here runs in its own
 process group and is ended on close, whatever happened.
 """
 
+import argparse
 import os
 import re
 import select
 import shutil
 import signal
 import subprocess
+import sys
+import tempfile
 import threading
 import time
 
@@ -231,6 +234,16 @@ class XSession:
         value = lambda key: int(re.search(key + r":\s+(-?\d+)", info).group(1))
         return (value("Absolute upper-left X"), value("Absolute upper-left Y"), value("Width"), value("Height"))
 
+    def settled_geometry(self, window):
+        """geometry() once the window manager has stopped moving @window."""
+        last = None
+        while True:
+            geometry = self.geometry(window)
+            if geometry == last:
+                return geometry
+            last = geometry
+            time.sleep(0.2)
+
     def property(self, window, name):
         return self.run(["xprop", "-id", str(window), name], check=False)
 
@@ -276,3 +289,39 @@ class XSession:
 
     def screenshot(self):
         return Image.from_ppm(self.run(["import", "-silent", "-window", "root", "-depth", "8", "ppm:-"], binary=True))
+
+
+def run_case(cases, description):
+    """The command line of a real-input test program: runs the one case named,
+    on its own server in a fresh work folder, and exits 0 when it passed."""
+    parser = argparse.ArgumentParser(description=description, formatter_class=argparse.RawDescriptionHelpFormatter)
+    parser.add_argument("case", choices=sorted(cases))
+    parser.add_argument("--legendhost", required=True)
+    parser.add_argument("--clntool", required=True)
+    parser.add_argument("--dpi", type=int, default=96)
+    parser.add_argument("--keep", action="store_true", help="keep the work folder")
+    args = parser.parse_args()
+
+    workdir = tempfile.mkdtemp(prefix="realinput-")
+    extra = {"QT_FONT_DPI": str(args.dpi)} if args.dpi != 96 else {}
+    session = None
+    try:
+        session = XSession(workdir, dpi=args.dpi, extra_env=extra)
+        cases[args.case](args, session, workdir)
+    except Failure as failure:
+        print("FAILED %s: %s" % (args.case, failure))
+        if session is not None:
+            with open(os.path.join(workdir, "last.ppm"), "wb") as out:
+                out.write(session.run(["import", "-silent", "-window", "root", "-depth", "8", "ppm:-"],
+                                      binary=True, check=False))
+            for program in session.programs:
+                print("output of %s: %r" % (program.args[0], program.lines))
+        print("work folder: " + workdir)
+        sys.exit(1)
+    finally:
+        if session is not None:
+            session.close()
+    print("passed " + args.case)
+    if not args.keep:
+        shutil.rmtree(workdir, ignore_errors=True)
+    sys.exit(0)
