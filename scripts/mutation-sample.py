@@ -40,8 +40,10 @@ FAULTS = [
      "if (h.type() >= 0 && h.type() <= 2)", "if (h.type() > 0 && h.type() <= 2)", "PadLegendSet", ["legend_core_tests"]),
     ("gbk-private-use-end", "src/legendfile/gbk_codec.cpp",
      "} else if (c >= 0xE000 && c < 0xF8FF) {", "} else if (c > 0xE000 && c < 0xF8FF) {", "GbkCodec|GbkText", ["legend_core_tests", "legend_qt_tests"]),
-    ("utf8-surrogates", "src/legendfile/gbk_codec.cpp",
-     "(c >= 0xD800 && c <= 0xDFFF)", "(c >= 0xD800 && c < 0xDFFF)", "GbkCodec", ["legend_core_tests"]),
+    ("header-second-mark", "src/legendfile/header.cpp",
+     "if (firstBytes[layout::kMarkOffset] != kMarkTwo || firstBytes[layout::kMarkOffset + 1] != kMarkArrow) return -1;",
+     "if (firstBytes[layout::kMarkOffset] != kMarkTwo) return -1;", "PadLegendSet|Prefixes|EditorStoreLoad",
+     ["legend_core_tests"]),
     # saves
     ("pad-save-changed-elsewhere", "src/legendfile/pad_save.cpp",
      "if (!set.fileIsAsLoaded()) return", "if (false && !set.fileIsAsLoaded()) return", "PadSave|PadModel", ["legend_core_tests"]),

@@ -174,13 +174,6 @@ std::string naming(std::string_view text, const std::filesystem::path& file) {
 WindowPoint cellCentre(int cell) { return {40 * (cell % 3) + 20, 52 * (cell / 3) + 26}; }
 constexpr AreaSize kClient{120, 312};
 
-testcln::Legend pointLegend(int i) {
-  return {.name = "p" + std::to_string(i),
-          .type = 1,
-          .classCode = 100 + i,
-          .block = testcln::block(testcln::params(1, static_cast<std::uint8_t>(i)))};
-}
-
 class PadModelTest : public ::testing::Test {
  protected:
   // The maxima as in a fresh process: the pads of earlier tests raised them.
@@ -218,7 +211,7 @@ class PadModelTest : public ::testing::Test {
 
 std::vector<testcln::Legend> points(int n) {
   std::vector<testcln::Legend> legends;
-  for (int i = 0; i < n; ++i) legends.push_back(pointLegend(i));
+  for (int i = 0; i < n; ++i) legends.push_back(testcln::sample(1, static_cast<std::uint8_t>(i)));
   return legends;
 }
 
@@ -273,8 +266,8 @@ TEST_F(PadModelTest, ClickSelectsTellsProjectThenOwnerAndASecondClickDeselects) 
                                               .type = 0,
                                               .classCode = 7,
                                               .block = testcln::block(testcln::params(0, 1), attributes, {1, 0, 0, 0})},
-                                             pointLegend(0),
-                                             pointLegend(1)};
+                                             testcln::sample(1, 0),
+                                             testcln::sample(1, 1)};
   PadModel& pad = open(legends);
 
   pad.click(cellCentre(2), kClient);

@@ -72,13 +72,6 @@ inline Legend sample(std::int8_t type, std::uint8_t seed) {
       .name = kind + std::to_string(seed), .type = type, .classCode = 100 + seed, .block = block(params(type, seed))};
 }
 
-/// Regions, lines and points interleaved, so that the pad's order (points,
-/// lines, regions) differs from the file's: display positions 0, 1, 2, 3, 4
-/// hold file indexes 2, 4, 1, 3, 0.
-inline std::vector<Legend> interleaved() {
-  return {sample(2, 0), sample(0, 1), sample(1, 2), sample(0, 3), sample(1, 4)};
-}
-
 /// A field of an attribute structure. Types: 1 text, 2 int8, 3 int16,
 /// 4 int32, 5 int64, 6 float, 7 double, 8 date, 9 time.
 struct Field {
