@@ -117,8 +117,20 @@ TEST(EditorSave, WritesAddedAndEditedBlocksFromMemory) {
 }
 
 TEST(EditorSave, UnreadableBlockOpensNoDialogRefusesTheSaveAndLeavesTheFileAsItWas) {
+  // R1 reaching past the end of the file, or of a negative size.
+  for (const std::int64_t size : {100000, -4}) {
+    SCOPED_TRACE(size);
+    auto legends = MixedLegends();
+    legends[2].blockSize = size;
+    const Bytes damaged = testcln::file(legends);
+    Editor e(damaged);
+    e.store.addFromTemplate();
+    EXPECT_EQ(e.store.save(), EditorSaveStatus::BlockUnreadable);
+    EXPECT_EQ(testcln::read(e.file), damaged);
+  }
+
   auto legends = MixedLegends();
-  legends[2].blockSize = 100000;  // R1 reaches past the end of the file
+  legends[2].blockSize = 100000;
   const Bytes old = testcln::file(legends);
   Editor e(old);
   FakeDialog dialog;

@@ -41,6 +41,20 @@ TEST(RecordPreparation, NonFiniteSizesOfTheRecordsTypeBecomeZeroAndNothingElseCh
   EXPECT_EQ(bytesOf(PreparePntInfo(legend::PointRecordBytes(symbol.data(), symbol.size()))),
             withFloats(symbol, {{6, 0}, {14, 0}, {18, 0}}));
 
+  // A dot's diameter is a double: a NaN whose first four bytes read as a
+  // finite float must still go.
+  Bytes dot = testcln::params(1, 0);
+  dot[0] = 2;
+  const auto putDouble = [](Bytes& r, std::size_t at, double v) {
+    const auto bits = std::bit_cast<std::uint64_t>(v);
+    for (int i = 0; i < 8; ++i) r[at + i] = static_cast<std::uint8_t>(bits >> (8 * i));
+  };
+  putDouble(dot, 2, std::numeric_limits<double>::quiet_NaN());
+  dot = withFloats(dot, {{18, kInf}});
+  Bytes expectedDot = withFloats(dot, {{18, 0}});
+  putDouble(expectedDot, 2, 0);
+  EXPECT_EQ(bytesOf(PreparePntInfo(legend::PointRecordBytes(dot.data(), dot.size()))), expectedDot);
+
   const Bytes line = withFloats(testcln::params(0, 9), {{8, kInf}, {13, kNaN}, {17, 4}});
   EXPECT_EQ(bytesOf(PrepareLinInfo(legend::LineRecordBytes(line.data(), line.size()))),
             withFloats(line, {{8, 0}, {13, 0}}));
