@@ -228,6 +228,8 @@ TEST(LegendJson, MalformedDocumentsAreRefusedAtTheirFirstProblem) {
        "legends[0].attributes.record[1]", "expected an integer"},
       {"impossible-date", [](Json& d) { d["legends"][0]["attributes"]["record"][3] = "2023-02-30"; },
        "legends[0].attributes.record[3]", "does not fit"},
+      {"date-not-digits", [](Json& d) { d["legends"][0]["attributes"]["record"][3] = "2023-1:-01"; },
+       "legends[0].attributes.record[3]", "expected a date"},
       {"values-missing", [](Json& d) { d["legends"][0]["attributes"]["record"].erase(0); },
        "legends[0].attributes.record", "expected 4 values"},
       {"colour-negative", [](Json& d) { d["legends"][1]["params"]["colour"] = -1; }, "legends[1].params.colour",

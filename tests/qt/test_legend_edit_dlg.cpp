@@ -17,11 +17,9 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
-#include <QContextMenuEvent>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMenu>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QRadioButton>
@@ -265,27 +263,6 @@ TEST_F(LegendEditDlgTest, TheRealParameterDialogOpensWithAttributeEditing) {
   child<QPushButton>("editButton")->click();
   EXPECT_TRUE(structureEnabled);
   EXPECT_EQ(cell(0, 0), QStringLiteral("点一"));
-}
-
-TEST_F(LegendEditDlgTest, PopupMenuSelectsAllAndInverts) {
-  open(path.string());
-  child<QPushButton>("addButton")->click();  // a fourth row
-  // A right click opens the menu; choosing 选中全部 selects every row.
-  QTimer::singleShot(0, [] {
-    auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
-    ASSERT_NE(menu, nullptr);
-    menu->actions().front()->trigger();
-    menu->close();
-  });
-  QWidget* viewport = list()->viewport();
-  QContextMenuEvent click(QContextMenuEvent::Mouse, QPoint(5, 5), viewport->mapToGlobal(QPoint(5, 5)));
-  QApplication::sendEvent(viewport, &click);
-  EXPECT_EQ(selectedRows(), (std::vector<int>{0, 1, 2, 3}));
-
-  select({0, 2});
-  child<QAction>("invertAction")->trigger();
-  EXPECT_EQ(selectedRows(), (std::vector<int>{1, 3}));
-  EXPECT_EQ(store().selection(), (std::vector<std::int32_t>{1, 3}));
 }
 
 TEST_F(LegendEditDlgTest, HeaderClicksSortAndTheFilterNarrowsTheRowsTheCommandsActOn) {
