@@ -16,6 +16,7 @@
 
 #include "components/codec/gbk_text.h"
 #include "components/display/drawing_cache.h"
+#include "components/display/glyph_sprites.h"
 #include "components/display/palette.h"
 #include "components/display/styles.h"
 #include "components/drawing/graphic_records.h"
@@ -109,23 +110,47 @@ QString glyphText(std::string_view bytes) {
 }
 
 // Draws glyphs squeezed or stretched into cells: the record gives a
-// character's height and width independently, which no font does. Sets the
-// font on the painter, whose state the caller saves.
+// character's height and width independently, which no font does. May set
+// the font on the painter, whose state the caller saves. On a raster device
+// with no rotation or scaling each glyph is blitted from the thread's
+// sprites; elsewhere (vector output, turned texts) it is drawn scaled.
 class GlyphCells {
  public:
   GlyphCells(QPainter& painter, double height)
       : painter_(painter),
         pixelSize_(std::clamp(static_cast<int>(std::lround(height)), 1, kMaxFontPixels)),
         font_(drawing_cache::font(pixelSize_)),
-        base_(painter.worldTransform()) {
-    painter_.setFont(font_.font);
-  }
+        base_(painter.worldTransform()),
+        colour_(painter.pen().color()),
+        sprites_(blittable(painter) ? &GlyphSprites::local() : nullptr) {}
 
   void draw(const QRectF& cell, std::string_view bytes) {
     if (cell.width() <= 0 || cell.height() <= 0 || font_.height <= 0) return;
+    if (sprites_ != nullptr) {
+      if (const std::optional<SpritePlace> place =
+              GlyphSprites::place(bytes, pixelSize_, base_.map(cell.topLeft()), cell.size(), colour_)) {
+        const QImage* sprite = sprites_->find(place->key);
+        if (sprite == nullptr) {
+          const QString glyph = glyphText(bytes);
+          const GlyphExtent extent = drawing_cache::glyph(pixelSize_, glyph);
+          sprite = &sprites_->add(
+              place->key, extent.advance > 0 ? glyph : QString(), cell.size(),
+              {pixelSize_, font_.ascent, cell.width() / std::max(extent.advance, 1e-9), cell.height() / font_.height},
+              colour_);
+        }
+        // The painter's transform is a translation: taking it off puts the
+        // sprite on whole device pixels.
+        if (!sprite->isNull()) painter_.drawImage(place->devicePixel - QPointF(base_.dx(), base_.dy()), *sprite);
+        return;
+      }
+    }
     const QString glyph = glyphText(bytes);
     const GlyphExtent extent = drawing_cache::glyph(pixelSize_, glyph);
     if (extent.advance <= 0) return;
+    if (!fontSet_) {
+      painter_.setFont(font_.font);
+      fontSet_ = true;
+    }
     const double sx = cell.width() / extent.advance, sy = cell.height() / font_.height;
     const QTransform local = QTransform(sx, 0, 0, sy, cell.left(), cell.top()) * base_;
     // Each glyph keeps to its own cell, so what the layout promises about
@@ -147,10 +172,21 @@ class GlyphCells {
   }
 
  private:
+  // Sprites are device pixels: only for raster devices at one pixel per
+  // unit, with nothing but a translation between.
+  static bool blittable(const QPainter& painter) {
+    const QPaintEngine* engine = painter.paintEngine();
+    return engine != nullptr && engine->type() == QPaintEngine::Raster && painter.device() != nullptr &&
+           painter.device()->devicePixelRatio() == 1 && painter.worldTransform().type() <= QTransform::TxTranslate;
+  }
+
   QPainter& painter_;
   int pixelSize_;
   CachedFont font_;
   QTransform base_;
+  QColor colour_;
+  GlyphSprites* sprites_;
+  bool fontSet_ = false;  // set on the painter when first drawn with
 };
 
 // The whole logical pixels a size in device pixels covers at a ratio. At a
