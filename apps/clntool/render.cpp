@@ -1,5 +1,11 @@
 // clntool render: legend sheets as PNG pages, one SVG or a PDF of A4 pages.
 
+#include <unistd.h>
+
+#include <atomic>
+#include <csignal>
+#include <cstdio>
+
 #include <QFileInfo>
 
 #include "commands.h"
@@ -9,6 +15,54 @@
 #include "pad/sheet/legend_sheet.h"
 
 namespace clntool {
+
+namespace {
+
+// Set by the first SIGINT or SIGTERM; the sheet stops at its next page and
+// removes what it had begun to write. A lock-free atomic may be stored from
+// a signal handler.
+std::atomic<bool> interrupted{false};
+volatile std::sig_atomic_t interruptSignal = 0;
+static_assert(std::atomic<bool>::is_always_lock_free);
+
+extern "C" void onInterrupt(int signal) {
+  interruptSignal = signal;
+  interrupted.store(true);
+}
+
+// Catches SIGINT and SIGTERM while a sheet is written, then restores what
+// was there; a second signal meanwhile ends the process at once.
+class InterruptGuard {
+ public:
+  InterruptGuard() {
+    struct sigaction action {};
+    action.sa_handler = onInterrupt;
+    action.sa_flags = SA_RESETHAND;
+    sigemptyset(&action.sa_mask);
+    sigaction(SIGINT, &action, &oldInt_);
+    sigaction(SIGTERM, &action, &oldTerm_);
+  }
+  ~InterruptGuard() {
+    sigaction(SIGINT, &oldInt_, nullptr);
+    sigaction(SIGTERM, &oldTerm_, nullptr);
+  }
+  InterruptGuard(const InterruptGuard&) = delete;
+  InterruptGuard& operator=(const InterruptGuard&) = delete;
+
+ private:
+  struct sigaction oldInt_ {};
+  struct sigaction oldTerm_ {};
+};
+
+// "12 of 68 pages" rewritten in place on a terminal; nothing when standard
+// error goes to a file or a pipe, where it would only be noise.
+void showProgress(int done, int pages) {
+  std::fprintf(stderr, "\r%d of %d pages", done, pages);
+  if (done == pages) std::fputc('\n', stderr);
+  std::fflush(stderr);
+}
+
+}  // namespace
 
 int runRender(const RenderOptions& options, std::ostream& out, std::ostream& err) {
   legend::LegendSet legends;
@@ -26,15 +80,29 @@ int runRender(const RenderOptions& options, std::ostream& out, std::ostream& err
   sheet.cellWidth = options.cellWidth;
   sheet.cellHeight = options.cellHeight;
   sheet.captions = options.captions;
+  sheet.stop = &interrupted;
+  if (::isatty(STDERR_FILENO) == 1) sheet.progress = showProgress;
   QStringList written;
   const QString title = QFileInfo(QString::fromStdString(options.input)).fileName();
-  switch (legend::sheet::writeSheet(legends, sheet, options.output, title, written)) {
+  legend::sheet::SheetResult result;
+  {
+    InterruptGuard guard;
+    result = legend::sheet::writeSheet(legends, sheet, options.output, title, written);
+  }
+  switch (result) {
     case legend::sheet::SheetResult::Ok:
       for (const QString& file : written) out << file.toStdString() << '\n';
       return kExitOk;
     case legend::sheet::SheetResult::UnknownFormat:
       err << "clntool: render: the output must end in .png, .svg or .pdf\n";
       return kExitUsage;
+    case legend::sheet::SheetResult::Stopped:
+      err << "\nclntool: render: interrupted; nothing was written\n";
+      err.flush();
+      // Ended by the signal, as the shell expects of an interrupted program.
+      std::signal(interruptSignal, SIG_DFL);
+      std::raise(interruptSignal);
+      return 128 + interruptSignal;
     case legend::sheet::SheetResult::CannotWrite: break;
   }
   err << "clntool: render: cannot write " << options.output.toStdString() << '\n';

@@ -4,8 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <QImage>
@@ -13,6 +15,8 @@
 #include <QRegularExpression>
 #include <QStringList>
 
+#include "legendfile/legend_set.h"
+#include "pad/sheet/legend_sheet.h"
 #include "support/cln_builder.h"
 #include "support/run_program.h"
 
@@ -170,6 +174,40 @@ TEST(Render, wrongCommandLinesExit2UnusableFilesAndOutputsExit1AndNothingIsWritt
     EXPECT_TRUE(outcome.out.empty()) << outcome.out;
     EXPECT_EQ(dir.entries(), std::set<std::string>{"text.CLN"});
   }
+}
+
+TEST(Render, aStoppedSheetLeavesTheOldFileAndProgressCountsEveryPage) {
+  testcln::TempDir dir;
+  // 20 cells of 1024 rows in one column: three pages, drawn side by side.
+  testcln::write(dir / "tall.CLN", regionFile(20));
+  legend::LegendSet legends;
+  ASSERT_EQ(legends.setNewFile((dir / "tall.CLN").string()), legend::LegendStatus::Ok);
+  testcln::write(dir / "tall.png", {'o', 'l', 'd'});
+  legend::sheet::SheetOptions options{.columns = 1, .cellWidth = 16, .cellHeight = 1024};
+  std::vector<std::pair<int, int>> progress;
+  std::atomic<bool> stop{false};
+  options.progress = [&](int done, int pages) {
+    progress.emplace_back(done, pages);
+    stop = true;  // as a signal arriving after the first page would
+  };
+  options.stop = &stop;
+  QStringList written;
+  EXPECT_EQ(legend::sheet::writeSheet(legends, options, q(dir / "tall.png"), u"tall"_s, written),
+            legend::sheet::SheetResult::Stopped);
+  EXPECT_TRUE(written.isEmpty());
+  EXPECT_EQ(dir.entries(), (std::set<std::string>{"tall.CLN", "tall.png"})) << "no page and no temporary file";
+  EXPECT_EQ(testcln::read(dir / "tall.png"), (Bytes{'o', 'l', 'd'}));
+
+  progress.clear();
+  options.progress = [&](int done, int pages) { progress.emplace_back(done, pages); };
+  stop = false;
+  ASSERT_EQ(legend::sheet::writeSheet(legends, options, q(dir / "tall.png"), u"tall"_s, written),
+            legend::sheet::SheetResult::Ok);
+  EXPECT_EQ(written.size(), 3);
+  ASSERT_FALSE(progress.empty());
+  EXPECT_EQ(progress.back(), std::make_pair(3, 3));
+  for (std::size_t i = 1; i < progress.size(); ++i) EXPECT_GT(progress[i].first, progress[i - 1].first);
+  EXPECT_FALSE(QImage(q(dir / "tall.png")).isNull());
 }
 
 }  // namespace

@@ -1,12 +1,22 @@
 #include "pad/sheet/legend_sheet.h"
 
 #include <algorithm>
+#include <condition_variable>
+#include <memory>
+#include <mutex>
 #include <optional>
+#include <system_error>
+#include <thread>
+#include <vector>
 
 #include <QFileInfo>
+#include <QFont>
+#include <QFontMetricsF>
 #include <QImage>
+#include <QImageWriter>
 #include <QPainter>
 #include <QPdfWriter>
+#include <QSaveFile>
 #include <QSvgGenerator>
 
 #include "components/display/qpainter_driver.h"
@@ -39,24 +49,180 @@ QString pageFileName(const QString& output, int page) {
          info.suffix();
 }
 
-SheetResult writePng(const legend::LegendSet& legends, SheetLayout layout, const SheetOptions& options,
-                     const QString& output, const QString& name, QStringList& written) {
-  layout.rowsPerPage = std::max(1, (kMaxPngHeight - 2 * kMargin - kTitleHeight) / layout.cellHeight);
-  for (int page = 0; page < layout.pages(); ++page) {
-    const QSize grid = layout.gridSize(std::max(1, layout.rowsOn(page)));
-    QImage image(grid.width() + 2 * kMargin, grid.height() + 2 * kMargin + kTitleHeight, QImage::Format_RGB32);
+bool stopped(const SheetOptions& options) {
+  return options.stop != nullptr && options.stop->load(std::memory_order_relaxed);
+}
+
+// The files of one sheet, each written beside its name and put in place
+// together once every one of them is complete. Files not put in place are
+// removed when the set goes.
+class PendingFiles {
+ public:
+  explicit PendingFiles(int count) : files_(static_cast<std::size_t>(count)) {}
+
+  /// Opens file @p index for writing under @p name; null when it cannot be.
+  QIODevice* open(int index, const QString& name) {
+    auto file = std::make_unique<QSaveFile>(name);
+    file->setDirectWriteFallback(false);
+    if (!file->open(QIODevice::WriteOnly)) return nullptr;
+    files_[static_cast<std::size_t>(index)] = std::move(file);
+    return files_[static_cast<std::size_t>(index)].get();
+  }
+
+  QIODevice* device(int index) const { return files_[static_cast<std::size_t>(index)].get(); }
+
+  /// Puts every file in place, in order; false at the first that fails.
+  bool commit(QStringList& written) {
+    for (const auto& file : files_) {
+      if (!file || !file->commit()) return false;
+      written << file->fileName();
+    }
+    return true;
+  }
+
+ private:
+  std::vector<std::unique_ptr<QSaveFile>> files_;
+};
+
+// Text drawn off the main thread must find the font database already
+// loaded; so must glyphs measured there for the first time.
+void prepareFontsOnThisThread() {
+  QFont font;
+  font.setPixelSize(14);
+  (void)QFontMetricsF(font).height();
+}
+
+}  // namespace
+
+int pngQuality(int zlibLevel) {
+  // Qt's PNG writer takes a quality of 0 to 100 and makes it the zlib level
+  // (100 - quality) * 9 / 91; a negative one leaves zlib's default.
+  if (zlibLevel < 0) return -1;
+  const int level = std::min(zlibLevel, 9);
+  return 100 - (level * 91 + 8) / 9;
+}
+
+namespace {
+
+int threadCount(const SheetOptions& options, int pages) {
+  const int wanted = options.threads > 0 ? options.threads : static_cast<int>(std::thread::hardware_concurrency());
+  return std::clamp(wanted, 1, std::max(1, pages));
+}
+
+// Draws and encodes PNG pages, taking the next page not yet taken until
+// none is left, a page fails or the sheet is stopped. A thread keeps its
+// page image from page to page: pages share a size but the last.
+class PngPages {
+ public:
+  PngPages(const legend::LegendSet& legends, const SheetLayout& layout, const SheetOptions& options,
+           const QString& name, const PendingFiles& files)
+      : legends_(legends), layout_(layout), options_(options), name_(name), files_(files) {}
+
+  /// One drawing thread: pages until none is left.
+  void work() {
+    drawPages();
+    std::lock_guard guard(lock_);
+    ++finishedThreads_;
+    changed_.notify_one();
+  }
+
+  /// Waits for @p threads threads running work(), reporting each finished
+  /// page on this thread.
+  void waitFor(int threads) {
+    int reported = 0;
+    std::unique_lock guard(lock_);
+    while (true) {
+      changed_.wait(guard, [&] { return done_ > reported || finishedThreads_ == threads; });
+      if (done_ > reported) {
+        reported = done_;
+        if (options_.progress) {
+          guard.unlock();
+          options_.progress(reported, layout_.pages());
+          guard.lock();
+        }
+        continue;
+      }
+      if (finishedThreads_ == threads) return;
+    }
+  }
+
+  bool failed() const { return failed_.load(); }
+
+ private:
+  void drawPages() {
+    QImage image;
+    for (int page = next_.fetch_add(1); page < layout_.pages(); page = next_.fetch_add(1)) {
+      if (failed_.load() || stopped(options_)) return;
+      const bool ok = drawAndEncode(page, image);
+      std::lock_guard guard(lock_);
+      ++done_;
+      changed_.notify_one();
+      if (!ok) {
+        failed_ = true;
+        return;
+      }
+    }
+  }
+
+  bool drawAndEncode(int page, QImage& image) {
+    const QSize grid = layout_.gridSize(std::max(1, layout_.rowsOn(page)));
+    const QSize size(grid.width() + 2 * kMargin, grid.height() + 2 * kMargin + kTitleHeight);
+    if (image.size() != size) image = QImage(size, QImage::Format_RGB32);
+    if (image.isNull()) return false;
     image.fill(Qt::white);
     {
       QPainter painter(&image);
       drawTitle(painter, QRect(kMargin, kMargin, grid.width(), kTitleHeight),
-                sheetTitle(name, layout.legends, page, layout.pages()));
-      drawSheetPage(painter, QRect(QPoint(kMargin, kMargin + kTitleHeight), grid), legends, layout, page,
-                    options.captions);
+                sheetTitle(name_, layout_.legends, page, layout_.pages()));
+      drawSheetPage(painter, QRect(QPoint(kMargin, kMargin + kTitleHeight), grid), legends_, layout_, page,
+                    options_.captions);
     }
-    const QString file = pageFileName(output, page);
-    if (!image.save(file, "PNG")) return SheetResult::CannotWrite;
-    written << file;
+    QImageWriter writer(files_.device(page), "png");
+    writer.setQuality(pngQuality(options_.pngCompression));
+    return writer.write(image);
   }
+
+  const legend::LegendSet& legends_;
+  const SheetLayout& layout_;
+  const SheetOptions& options_;
+  const QString& name_;
+  const PendingFiles& files_;
+  std::atomic<int> next_{0};
+  std::atomic<bool> failed_{false};
+  std::mutex lock_;
+  std::condition_variable changed_;
+  int done_ = 0;  // pages drawn and encoded
+  int finishedThreads_ = 0;
+};
+
+SheetResult writePng(const legend::LegendSet& legends, SheetLayout layout, const SheetOptions& options,
+                     const QString& output, const QString& name, QStringList& written) {
+  layout.rowsPerPage = std::max(1, (kMaxPngHeight - 2 * kMargin - kTitleHeight) / layout.cellHeight);
+  const int pages = layout.pages();
+  // Every file is opened before anything is drawn: an output that cannot be
+  // written is known at once.
+  PendingFiles files(pages);
+  for (int page = 0; page < pages; ++page)
+    if (files.open(page, pageFileName(output, page)) == nullptr) return SheetResult::CannotWrite;
+  prepareFontsOnThisThread();
+  legend::display::initResources();
+
+  PngPages work(legends, layout, options, name, files);
+  const int threads = threadCount(options, pages);
+  std::vector<std::thread> workers;
+  for (int i = 0; i < threads; ++i) {
+    try {
+      workers.emplace_back([&work] { work.work(); });
+    } catch (const std::system_error&) {
+      break;  // the threads already started do the rest
+    }
+  }
+  if (workers.empty()) work.work();
+  work.waitFor(std::max<int>(1, static_cast<int>(workers.size())));
+  for (std::thread& worker : workers) worker.join();
+
+  if (stopped(options)) return SheetResult::Stopped;
+  if (work.failed() || !files.commit(written)) return SheetResult::CannotWrite;
   return SheetResult::Ok;
 }
 
@@ -65,8 +231,11 @@ SheetResult writeSvg(const legend::LegendSet& legends, SheetLayout layout, const
   layout.rowsPerPage = std::max(1, layout.rows());
   const QSize grid = layout.gridSize(std::max(1, layout.rows()));
   const QSize size(grid.width() + 2 * kMargin, grid.height() + 2 * kMargin + kTitleHeight);
+  PendingFiles files(1);
+  QIODevice* device = files.open(0, output);
+  if (device == nullptr) return SheetResult::CannotWrite;
   QSvgGenerator svg;
-  svg.setFileName(output);
+  svg.setOutputDevice(device);
   svg.setSize(size);
   svg.setViewBox(QRect(QPoint(0, 0), size));
   svg.setTitle(name);
@@ -76,13 +245,17 @@ SheetResult writeSvg(const legend::LegendSet& legends, SheetLayout layout, const
   drawTitle(painter, QRect(kMargin, kMargin, grid.width(), kTitleHeight), sheetTitle(name, layout.legends, 0, 1));
   drawSheetPage(painter, QRect(QPoint(kMargin, kMargin + kTitleHeight), grid), legends, layout, 0, options.captions);
   if (!painter.end()) return SheetResult::CannotWrite;
-  written << output;
-  return SheetResult::Ok;
+  if (stopped(options)) return SheetResult::Stopped;
+  if (options.progress) options.progress(1, 1);
+  return files.commit(written) ? SheetResult::Ok : SheetResult::CannotWrite;
 }
 
 SheetResult writePdf(const legend::LegendSet& legends, SheetLayout layout, const SheetOptions& options,
                      const QString& output, const QString& name, QStringList& written) {
-  QPdfWriter pdf(output);
+  PendingFiles files(1);
+  QIODevice* device = files.open(0, output);
+  if (device == nullptr) return SheetResult::CannotWrite;
+  QPdfWriter pdf(device);
   pdf.setPageSize(QPageSize(QPageSize::A4));
   pdf.setPageMargins(QMarginsF(0, 0, 0, 0));
   pdf.setResolution(kPdfDotsPerInch);
@@ -99,6 +272,10 @@ SheetResult writePdf(const legend::LegendSet& legends, SheetLayout layout, const
   QPainter painter;
   if (!painter.begin(&pdf)) return SheetResult::CannotWrite;
   for (int page = 0; page < layout.pages(); ++page) {
+    if (stopped(options)) {
+      painter.end();
+      return SheetResult::Stopped;
+    }
     if (page > 0) pdf.newPage();
     drawTitle(painter, QRect(kMargin, kMargin, paper.width() - 2 * kMargin, kTitleHeight),
               sheetTitle(name, layout.legends, page, layout.pages()));
@@ -108,10 +285,10 @@ SheetResult writePdf(const legend::LegendSet& legends, SheetLayout layout, const
     drawSheetPage(painter, QRect(QPoint(0, 0), layout.gridSize(std::max(1, layout.rowsOn(page)))), legends, layout,
                   page, options.captions);
     painter.restore();
+    if (options.progress) options.progress(page + 1, layout.pages());
   }
   if (!painter.end()) return SheetResult::CannotWrite;
-  written << output;
-  return SheetResult::Ok;
+  return files.commit(written) ? SheetResult::Ok : SheetResult::CannotWrite;
 }
 
 }  // namespace

@@ -2,6 +2,9 @@
 // Legend sheets: every legend of a file drawn as a grid of cells in the
 // pad's display order, with the pad's own cell drawing, split into pages.
 
+#include <atomic>
+#include <functional>
+
 #include <QRect>
 #include <QString>
 #include <QStringList>
@@ -32,18 +35,33 @@ struct SheetLayout {
   QSize gridSize(int rows) const { return {columns * cellWidth + 1, rows * cellHeight + 1}; }
 };
 
+/// zlib level of PNG pages. Chosen by measuring a sheet of the largest
+/// file: 1 writes it several times faster than zlib's default of 6 for
+/// files about a fifth larger; the higher levels buy little more.
+inline constexpr int kDefaultPngCompression = 1;
+
 /// What a sheet looks like.
 struct SheetOptions {
   int columns = 6;
   int cellWidth = 100;
   int cellHeight = 100;
   legend::pad::CaptionMode captions = legend::pad::CaptionMode::Names;
+  /// Threads drawing and encoding PNG pages; 0 for one per core.
+  int threads = 0;
+  /// zlib level of PNG pages, 0 (none) to 9 (smallest, slowest); -1 for
+  /// zlib's default.
+  int pngCompression = kDefaultPngCompression;
+  /// Called on the thread that called writeSheet after each page is done.
+  std::function<void(int done, int pages)> progress;
+  /// Checked between pages; once set, the sheet stops and writes nothing.
+  const std::atomic<bool>* stop = nullptr;
 };
 
 enum class SheetResult {
   Ok,
   UnknownFormat,  ///< the output does not end in .png, .svg or .pdf
   CannotWrite,
+  Stopped,  ///< options.stop was set; no output file was written or changed
 };
 
 /// Writes the sheet of every legend in @p legends' display list to
@@ -51,6 +69,9 @@ enum class SheetResult {
 /// next to it as NAME-2.png, NAME-3.png ...), one SVG, or a PDF of A4 pages.
 /// @p title names the file in each page's title line. The files written are
 /// appended to @p written. The scale maxima are the caller's to update.
+/// Every file is written beside its name and put in place only when all
+/// of them are complete, so a failure or a stop leaves the old ones (or
+/// none) and never half a page.
 SheetResult writeSheet(const legend::LegendSet& legends, const SheetOptions& options, const QString& output,
                        const QString& title, QStringList& written);
 
@@ -58,6 +79,10 @@ SheetResult writeSheet(const legend::LegendSet& legends, const SheetOptions& opt
 /// in display order, with their grid, inside @p gridArea of @p painter.
 void drawSheetPage(QPainter& painter, const QRect& gridArea, const legend::LegendSet& legends,
                    const SheetLayout& layout, int page, legend::pad::CaptionMode captions);
+
+/// The quality to give Qt's PNG writer for zlib level @p zlibLevel (0 to
+/// 9, or -1 for zlib's default).
+int pngQuality(int zlibLevel);
 
 /// The line above each page: file name, number of legends, page number.
 QString sheetTitle(const QString& fileName, int legends, int page, int pages);
