@@ -18,9 +18,15 @@ namespace {
 /// Records are fetched through a window of this many bytes.
 constexpr std::size_t kRecordWindowBytes = std::size_t{1} << 20;
 
+/// Pieces a load reads the file in: small enough to stay in the cache
+/// while their heads are looked at.
+constexpr std::size_t kLoadPieceBytes = std::size_t{256} << 10;
+
 /// Bytes read at once by an attribute query: enough for most structures
 /// and records.
 constexpr std::size_t kAttributeReadAhead = 4096;
+
+using ParamArrayBytes = std::vector<std::uint8_t, UninitializedAllocator<std::uint8_t>>;
 
 /// One parameter record to fetch from the data area.
 struct RecordRequest {
@@ -119,24 +125,47 @@ LegendStatus LegendSet::load() {
   // piece, which then holds the heads; files dominated by attribute data
   // have only their heads read whole and their records fetched.
   const auto count = static_cast<std::size_t>(n);
+  const std::uint64_t size = file->size();
   const std::uint64_t dataArea = layout::data_area_offset(n);
   const std::uint64_t headBytes = count * layout::kHeadRecordSize;
-  const bool readWhole = file->size() - dataArea <= 2 * headBytes + kRecordWindowBytes;
+  const bool readWhole = size - dataArea <= 2 * headBytes + kRecordWindowBytes;
   const std::uint64_t firstByte = readWhole ? 0 : layout::kPreambleSize;
-  const std::uint64_t wanted = readWhole ? file->size() : headBytes;
+  const std::uint64_t wanted = readWhole ? size : headBytes;
   HeadStore heads(static_cast<std::size_t>(wanted));
-  if (file->readAt(firstByte, heads) != heads.size()) return LegendStatus::IllegalLegendFile;
   const std::size_t headsAt = static_cast<std::size_t>(layout::kPreambleSize - firstByte);
+  const std::size_t headsEnd = headsAt + static_cast<std::size_t>(headBytes);
 
-  std::vector<std::int32_t> typePositions(count, -1);
+  // The file is read in pieces that fit the cache, and the heads of each
+  // piece are looked at while it is still there: walking megabytes of heads
+  // again afterwards would fetch every one of them from memory a second
+  // time. What the walk keeps is small enough to stay cached.
+  std::size_t have = 0;
+  const auto readUpTo = [&](std::size_t end) {
+    const std::size_t length = std::min(kLoadPieceBytes, end - have);
+    const std::span<std::uint8_t> piece(heads.data() + have, length);
+    if (file->readAt(firstByte + have, piece) != length) return false;
+    have += length;
+    return true;
+  };
+  std::vector<std::int32_t> typePositions(count);
+  std::vector<std::uint32_t> blockOffsets(count);
+  std::vector<std::uint8_t> types(count);
   std::array<std::int32_t, 3> perType{};
-  for (std::size_t i = 0; i < count; ++i) {
-    const std::uint8_t type = heads[headsAt + i * layout::kHeadRecordSize + layout::kTypeOffset];
-    if (type < perType.size()) typePositions[i] = perType[type]++;
+  std::size_t scanned = 0;
+  while (have < headsEnd) {
+    if (!readUpTo(headsEnd)) return LegendStatus::IllegalLegendFile;
+    for (; scanned < count && headsAt + (scanned + 1) * layout::kHeadRecordSize <= have; ++scanned) {
+      const HeadView head(
+          HeadBytes(heads.data() + headsAt + scanned * layout::kHeadRecordSize, layout::kHeadRecordSize));
+      const auto type = static_cast<std::uint8_t>(head.type());
+      typePositions[scanned] = type < perType.size() ? perType[type]++ : -1;
+      types[scanned] = type;
+      blockOffsets[scanned] = head.blockOffset();
+    }
   }
-  lines_.reset(static_cast<std::size_t>(perType[static_cast<std::size_t>(LegendType::Line)]));
-  points_.reset(static_cast<std::size_t>(perType[static_cast<std::size_t>(LegendType::Point)]));
-  regions_.reset(static_cast<std::size_t>(perType[static_cast<std::size_t>(LegendType::Region)]));
+  lines_.resetUnfilled(static_cast<std::size_t>(perType[static_cast<std::size_t>(LegendType::Line)]));
+  points_.resetUnfilled(static_cast<std::size_t>(perType[static_cast<std::size_t>(LegendType::Point)]));
+  regions_.resetUnfilled(static_cast<std::size_t>(perType[static_cast<std::size_t>(LegendType::Region)]));
 
   // Indexed by the type byte, so the loop below does not branch on it.
   struct Destination {
@@ -149,25 +178,59 @@ LegendStatus LegendSet::load() {
       {points_.bytes_.data(), points_.owners_.data(), layout::kPointRecordSize},
       {regions_.bytes_.data(), regions_.owners_.data(), layout::kRegionRecordSize},
   }};
-  std::vector<RecordRequest> requests;
-  if (!readWhole) requests.reserve(count);
-  const std::uint64_t size = file->size();
+  const auto destinationOf = [&](std::size_t i) {
+    const Destination& to = destinations[types[i]];
+    return RecordRequest{dataArea + blockOffsets[i],
+                         to.records + static_cast<std::size_t>(typePositions[i]) * to.recordSize, to.recordSize};
+  };
   for (std::size_t i = 0; i < count; ++i) {
-    const std::int32_t position = typePositions[i];
-    if (position < 0) continue;
-    const HeadView head(HeadBytes(heads.data() + headsAt + i * layout::kHeadRecordSize, layout::kHeadRecordSize));
-    const Destination& to = destinations[static_cast<std::size_t>(head.type())];
-    to.owners[position] = static_cast<std::int32_t>(i);
-    std::uint8_t* record = to.records + static_cast<std::size_t>(position) * to.recordSize;
-    const std::uint64_t at = dataArea + head.blockOffset();
-    if (!readWhole) {
-      requests.push_back({at, record, to.recordSize});
-    } else if (at < size) {
-      // Past the end of the file the record stays zero.
-      std::memcpy(record, heads.data() + at, std::min<std::uint64_t>(to.recordSize, size - at));
+    if (typePositions[i] < 0) continue;
+    destinations[types[i]].owners[typePositions[i]] = static_cast<std::int32_t>(i);
+  }
+
+  if (!readWhole) {
+    // Records the file does not hold read as zero.
+    for (ParamArrayBytes* bytes : {&lines_.bytes_, &points_.bytes_, &regions_.bytes_})
+      std::fill(bytes->begin(), bytes->end(), std::uint8_t{0});
+    std::vector<RecordRequest> requests;
+    requests.reserve(count);
+    for (std::size_t i = 0; i < count; ++i)
+      if (typePositions[i] >= 0) requests.push_back(destinationOf(i));
+    fetchRecords(*file, requests);
+  } else {
+    // The data area follows the heads. Blocks written in legend order (as
+    // the editor and the pad write them) are copied out of the piece that
+    // completes them; blocks in any other order once the file is all read.
+    const auto copy = [&](const RecordRequest& record) {
+      // Past the end of the file a record reads as zero.
+      const std::uint64_t at = record.fileOffset;
+      const std::size_t available =
+          at < size ? static_cast<std::size_t>(std::min<std::uint64_t>(record.length, size - at)) : 0;
+      if (available > 0) std::memcpy(record.destination, heads.data() + at, available);
+      std::memset(record.destination + available, 0, record.length - available);
+    };
+    const bool inOrder = std::is_sorted(blockOffsets.begin(), blockOffsets.end());
+    std::size_t next = 0;
+    const auto copyComplete = [&] {
+      for (; next < count; ++next) {
+        if (typePositions[next] < 0) continue;
+        const RecordRequest record = destinationOf(next);
+        if (have < heads.size() && (!inOrder || record.fileOffset + record.length > have)) break;
+        copy(record);
+      }
+    };
+    copyComplete();
+    while (have < heads.size()) {
+      if (!readUpTo(heads.size())) {
+        // The file shrank while it was read: nothing of it is kept.
+        points_.clear();
+        lines_.clear();
+        regions_.clear();
+        return LegendStatus::IllegalLegendFile;
+      }
+      copyComplete();
     }
   }
-  if (!readWhole) fetchRecords(*file, requests);
 
   heads_ = std::move(heads);
   headsAt_ = headsAt;

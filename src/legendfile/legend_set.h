@@ -70,16 +70,17 @@ class ParamArray {
 
  private:
   friend class LegendSet;
-  void reset(std::size_t n) {
-    bytes_.assign(n * RecordSize, 0);
-    owners_.assign(n, -1);
+  // Sized for @p n records left unset: the load writes every byte of them.
+  void resetUnfilled(std::size_t n) {
+    bytes_.resize(n * RecordSize);
+    owners_.resize(n);
   }
   void clear() noexcept {
     releaseMemory(bytes_);
     releaseMemory(owners_);
   }
-  std::vector<std::uint8_t> bytes_;
-  std::vector<std::int32_t> owners_;
+  std::vector<std::uint8_t, UninitializedAllocator<std::uint8_t>> bytes_;
+  std::vector<std::int32_t, UninitializedAllocator<std::int32_t>> owners_;
 };
 
 using PointArray = ParamArray<layout::kPointRecordSize>;
