@@ -5,6 +5,8 @@
 // process and only ever grow, so a legend looks the same whichever pad or
 // file showed the larger ones first.
 
+#include "legendfile/layout.h"
+
 namespace legend {
 class LegendSet;
 }
@@ -21,6 +23,10 @@ struct ScaleMaxima {
   /// Raises each maximum to the largest of its values among the legends of
   /// @p legends' display list. Never lowers one.
   void raiseFrom(const LegendSet& legends) noexcept;
+
+ private:
+  void raiseFromLine(LineRecordBytes record) noexcept;
+  void raiseFromPoint(PointRecordBytes record) noexcept;
 };
 
 /// The process-wide maxima that every pad draws with.
