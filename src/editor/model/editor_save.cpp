@@ -2,6 +2,8 @@
 // packed without gaps. The image is built whole and handed to replaceFile,
 // so a failure anywhere leaves the old file as it was or names the copy of
 // its old bytes.
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <cstring>
 #include <limits>
@@ -11,11 +13,46 @@
 #include "editor/model/editor_store.h"
 #include "legendfile/byte_order.h"
 #include "legendfile/header.h"
+#include "legendfile/legend_set.h"
 #include "legendfile/messages.h"
 
 namespace legend::editor {
 
-bool EditorStore::borrowLoadedBlocks() {
+namespace {
+
+/// The bytes of a file about to be replaced: read into memory that is not
+/// zeroed first, since the read fills all of it.
+using FileBytes = std::vector<std::uint8_t, UninitializedAllocator<std::uint8_t>>;
+
+/// Reads the file at @p path whole; an empty image when there is none,
+/// nothing when it exists but cannot be read. @p sameAs tells whether it is
+/// the very file @p loaded has open (whatever was written to it since).
+std::optional<FileBytes> readCurrentFile(const std::string& path, const std::optional<ReadOnlyFile>& loaded,
+                                         bool& sameAs) {
+  sameAs = false;
+  std::error_code error;
+  const std::optional<ReadOnlyFile> file = ReadOnlyFile::open(path, &error);
+  if (!file) {
+    if (error != std::errc::no_such_file_or_directory) return std::nullopt;
+    return FileBytes{};
+  }
+  FileBytes bytes;
+  try {
+    bytes.resize(static_cast<std::size_t>(file->size()));
+  } catch (const std::bad_alloc&) {
+    return std::nullopt;
+  }
+  if (file->readAt(0, bytes) != bytes.size()) return std::nullopt;
+  struct stat now {
+  }, then{};
+  sameAs = loaded && ::fstat(file->descriptor(), &now) == 0 && ::fstat(loaded->descriptor(), &then) == 0 &&
+           now.st_dev == then.st_dev && now.st_ino == then.st_ino;
+  return bytes;
+}
+
+}  // namespace
+
+bool EditorStore::borrowLoadedBlocks(std::span<const std::uint8_t> loadedFile) {
   const std::size_t loaded = std::min(items_.size(), static_cast<std::size_t>(std::max(fileLegendCount_, 0)));
   std::uint64_t end = 0;
   bool needed = false;
@@ -40,7 +77,12 @@ bool EditorStore::borrowLoadedBlocks() {
     } catch (const std::bad_alloc&) {
       return false;
     }
-    if (!readFromFile(dataAreaOffset_ + held, std::span(dataArea_).subspan(held))) {
+    // The save has just read the file whole; reading its data area a second
+    // time would double the cost of reading.
+    const std::uint64_t from = dataAreaOffset_ + held;
+    if (fits_within(from, end - held, loadedFile.size())) {
+      std::memcpy(dataArea_.data() + held, loadedFile.data() + from, static_cast<std::size_t>(end - held));
+    } else if (!readFromFile(from, std::span(dataArea_).subspan(held))) {
       dataArea_.resize(held);
       return false;
     }
@@ -71,11 +113,12 @@ EditorSaveStatus EditorStore::save(FileOps& ops) {
 
   // The old file is read first: where it was longer its tail stays, as an
   // overwrite from offset 0 would leave it.
-  std::error_code error;
-  std::optional<std::vector<std::uint8_t>> image = readExistingFile(path_, error);
+  bool loadedFile = false;
+  std::optional<FileBytes> image = readCurrentFile(path_, file_, loadedFile);
   if (!image) return failOpening(EditorSaveStatus::CannotOpenWritable);
 
-  if (!borrowLoadedBlocks()) return fail(EditorSaveStatus::BlockUnreadable, texts::kSaveBlockUnreadable);
+  if (!borrowLoadedBlocks(loadedFile ? std::span<const std::uint8_t>(*image) : std::span<const std::uint8_t>()))
+    return fail(EditorSaveStatus::BlockUnreadable, texts::kSaveBlockUnreadable);
 
   std::int32_t kept = 0;
   std::uint64_t blockBytes = 0;

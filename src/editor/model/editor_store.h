@@ -216,7 +216,9 @@ class EditorStore {
   /// True when the item's block was rebuilt.
   bool giveTemplateAttributes(EditorItem& item);
   /// Brings every live loaded block into memory; false when one cannot be.
-  bool borrowLoadedBlocks();
+  /// @p loadedFile, when not empty, holds the whole file the editor loaded
+  /// as it is now, and the blocks are taken from it rather than read again.
+  bool borrowLoadedBlocks(std::span<const std::uint8_t> loadedFile = {});
   std::span<const std::uint8_t> blockOf(const EditorItem& item) const noexcept;
 
   Prompter& prompter_;
