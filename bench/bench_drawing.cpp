@@ -9,6 +9,7 @@
 // in the ranges legends really use, so every run draws the same samples.
 
 #include <benchmark/benchmark.h>
+#include <sys/resource.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -34,6 +35,7 @@
 #include <QGuiApplication>
 #include <QImage>
 #include <QImageReader>
+#include <QImageWriter>
 #include <QPainter>
 #include <QRect>
 #include <QSize>
@@ -91,6 +93,8 @@ constexpr double kFullPassTargetSeconds = 2e-3;
 // legends takes seconds, so it and its baseline run once.
 constexpr double kPassMinSeconds = 0.5;
 constexpr benchmark::IterationCount kSheetIterations = 1;
+/// The blank baseline encodes its pages as the sheet does.
+constexpr int kPngCompression = legend::sheet::kDefaultPngCompression;
 
 // Ranges of the generated records.
 constexpr std::uint32_t kColours = 200;  ///< palette numbers 1 ... 200
@@ -297,7 +301,10 @@ class Workspace {
 
   /// Writes the sheet once, untimed: it warms fonts and caches for the one
   /// timed write, and its pages give the blank baseline its page sizes.
+  /// Done when a sheet figure first needs it, so a run of the passes alone
+  /// stays short.
   void measureSheetPages() {
+    if (!pageSizes_.empty()) return;
     QStringList written;
     if (writeSheet(written) != legend::sheet::SheetResult::Ok) throw std::runtime_error("the sheet was not written");
     for (const QString& file : written) {
@@ -308,8 +315,8 @@ class Workspace {
     removeAll(written);
   }
 
-  legend::sheet::SheetResult writeSheet(QStringList& written) const {
-    return legend::sheet::writeSheet(sheet_, legend::sheet::SheetOptions{}, sheetOutput(),
+  legend::sheet::SheetResult writeSheet(QStringList& written, const legend::sheet::SheetOptions& options = {}) const {
+    return legend::sheet::writeSheet(sheet_, options, sheetOutput(),
                                      QStringLiteral("legends-%1.CLN").arg(kSheetLegends), written);
   }
   QString sheetOutput() const { return QString::fromStdString(pathOf("sheet.png")); }
@@ -327,6 +334,12 @@ class Workspace {
   const FileStats& pageStats() const noexcept { return pageStats_; }
   const FileStats& sheetStats() const noexcept { return sheetStats_; }
   const std::vector<QSize>& pageSizes() const noexcept { return pageSizes_; }
+  /// Writes the generated file of @p n legends to @p path, for profiling
+  /// a tool on the same file the benchmarks use.
+  static bool writeFile(std::int32_t n, const std::string& path) {
+    FileStats stats;
+    return static_cast<bool>(legend::replaceFile(path, makeLegendFile(n, stats)));
+  }
 
  private:
   std::string pathOf(const std::string& name) const { return (folder_ / name).string(); }
@@ -349,6 +362,15 @@ class Workspace {
 };
 
 // Benchmarks
+
+/// CPU seconds the whole process (every thread) has used: on a shared
+/// machine wall-clock figures of threaded work wait on others' builds too.
+double processCpuSeconds() {
+  struct rusage usage {};
+  ::getrusage(RUSAGE_SELF, &usage);
+  const auto seconds = [](const timeval& t) { return static_cast<double>(t.tv_sec) + t.tv_usec / 1e6; };
+  return seconds(usage.ru_utime) + seconds(usage.ru_stime);
+}
 
 /// Time per legend: iteration time divided by the legend count.
 benchmark::Counter perLegend(std::int32_t n) {
@@ -390,26 +412,37 @@ void singlePass(benchmark::State& state, const legend::LegendSet& legends) {
   if (surface.imageFailures() > 0) state.SkipWithError("a sample was not drawn");
 }
 
-void sheetPng(benchmark::State& state, const Workspace& ws) {
+void sheetPng(benchmark::State& state, Workspace& ws, const legend::sheet::SheetOptions& options = {}) {
+  ws.measureSheetPages();
   QStringList written;
+  std::uintmax_t bytes = 0;
+  double cpu = 0;
   for (auto _ : state) {
     written.clear();
-    if (ws.writeSheet(written) != legend::sheet::SheetResult::Ok) {
+    const double before = processCpuSeconds();
+    if (ws.writeSheet(written, options) != legend::sheet::SheetResult::Ok) {
       state.SkipWithError("the sheet was not written");
       break;
     }
+    cpu += processCpuSeconds() - before;
     state.PauseTiming();
+    bytes = 0;
+    for (const QString& file : written) bytes += std::filesystem::file_size(file.toStdString());
     Workspace::removeAll(written);
     state.ResumeTiming();
   }
   state.counters["pages"] = static_cast<double>(written.size());
   state.counters["legends"] = static_cast<double>(kSheetLegends);
   state.counters["per_legend"] = perLegend(kSheetLegends);
+  state.counters["MB"] = static_cast<double>(bytes) / 1e6;
+  state.counters["process_cpu_s"] =
+      cpu / static_cast<double>(std::max<benchmark::IterationCount>(1, state.iterations()));
 }
 
 /// Baseline of the sheet: as many white pages of the same sizes, filled and
 /// saved as PNG the way the sheet saves its pages.
-void blankPagesPng(benchmark::State& state, const Workspace& ws) {
+void blankPagesPng(benchmark::State& state, Workspace& ws) {
+  ws.measureSheetPages();
   QStringList written;
   for (auto _ : state) {
     written.clear();
@@ -417,7 +450,9 @@ void blankPagesPng(benchmark::State& state, const Workspace& ws) {
       QImage image(ws.pageSizes()[page], QImage::Format_RGB32);
       image.fill(Qt::white);
       const QString file = ws.blankOutput(page);
-      if (!image.save(file, "PNG")) {
+      QImageWriter writer(file, "png");
+      writer.setQuality(legend::sheet::pngQuality(kPngCompression));
+      if (!writer.write(image)) {
         state.SkipWithError("a blank page was not written");
         return;
       }
@@ -431,7 +466,16 @@ void blankPagesPng(benchmark::State& state, const Workspace& ws) {
   state.counters["per_legend"] = perLegend(kSheetLegends);
 }
 
-void registerBenchmarks(const Workspace& ws) {
+/// The sheet as it was written before pages were drawn side by side: one
+/// thread, zlib's default level.
+legend::sheet::SheetOptions oneThreadDefaultLevel() {
+  legend::sheet::SheetOptions options;
+  options.threads = 1;
+  options.pngCompression = -1;
+  return options;
+}
+
+void registerBenchmarks(Workspace& ws, bool pngLevels) {
   benchmark::RegisterBenchmark("FullPassMixed", [&ws](benchmark::State& s) { fullPass(s, ws.page()); })
       ->MinTime(kPassMinSeconds)
       ->UseRealTime()
@@ -454,6 +498,25 @@ void registerBenchmarks(const Workspace& ws) {
       ->Repetitions(1)
       ->UseRealTime()
       ->Unit(benchmark::kMillisecond);
+  benchmark::RegisterBenchmark("Sheet32767PngOneThread",
+                               [&ws](benchmark::State& s) { sheetPng(s, ws, oneThreadDefaultLevel()); })
+      ->Iterations(kSheetIterations)
+      ->Repetitions(1)
+      ->UseRealTime()
+      ->Unit(benchmark::kMillisecond);
+  // --png-levels: the sheet at every zlib level, for choosing the default.
+  if (!pngLevels) return;
+  for (int level = 0; level <= 9; ++level)
+    benchmark::RegisterBenchmark(("SheetPngLevel/" + std::to_string(level)).c_str(),
+                                 [&ws, level](benchmark::State& s) {
+                                   legend::sheet::SheetOptions options;
+                                   options.pngCompression = level;
+                                   sheetPng(s, ws, options);
+                                 })
+        ->Iterations(kSheetIterations)
+        ->Repetitions(1)
+        ->UseRealTime()
+        ->Unit(benchmark::kMillisecond);
 }
 
 // Reporting
@@ -500,7 +563,14 @@ void printSummary(const RecordingReporter& results, const Workspace& ws) {
   printRow("SinglePassSelection", at("SinglePassSelection"), "FullPassMixed", at("FullPassMixed"), std::nullopt);
   printRow("Sheet32767Png", sheet, "BlankPagesPng", blank, std::nullopt);
   printRow("  per legend", divided(sheet, kSheetLegends), "  per legend", divided(blank, kSheetLegends), std::nullopt);
+  printRow("Sheet32767Png", sheet, "  one thread, level 6", at("Sheet32767PngOneThread"), std::nullopt);
 
+  std::printf("  process CPU (all threads): Sheet32767Png %s, one thread level 6 %s, ratio %s\n",
+              formatTime(results.counter("Sheet32767Png", "process_cpu_s")).c_str(),
+              formatTime(results.counter("Sheet32767PngOneThread", "process_cpu_s")).c_str(),
+              formatRatio(ratioOf(results.counter("Sheet32767Png", "process_cpu_s"),
+                                  results.counter("Sheet32767PngOneThread", "process_cpu_s")))
+                  .c_str());
   const std::string drawing =
       sheet && blank ? formatTime((sheet->real - blank->real) / kSheetLegends) : std::string("n/a");
   std::printf("\nSheet of %d legends: drawing cost %s per legend ((sheet - blank) / N, real)\n", kSheetLegends,
@@ -518,6 +588,20 @@ void printSummary(const RecordingReporter& results, const Workspace& ws) {
   };
   std::printf("\nInk after a full pass: %lld px with 18 legends, %lld px for the grid alone\n\n", ink("FullPassMixed"),
               ink("FullPassEmpty"));
+  bool levelsShown = false;
+  for (int level = 0; level <= 9; ++level) {
+    const std::string key = "SheetPngLevel/" + std::to_string(level);
+    const std::optional<Times> time = results.times(key);
+    if (!time) continue;
+    if (!levelsShown)
+      std::printf("Sheet by zlib level (default %d):\n  level      real  proc cpu       MB\n", kPngCompression);
+    levelsShown = true;
+    const std::optional<double> megabytes = results.counter(key, "MB");
+    const std::optional<double> cpuSeconds = results.counter(key, "process_cpu_s");
+    std::printf("  %5d %9s %9s %8.1f\n", level, formatTime(time->real).c_str(), formatTime(cpuSeconds).c_str(),
+                megabytes ? *megabytes : -1.0);
+  }
+  if (levelsShown) std::printf("\n");
 }
 
 void printFiles(const Workspace& ws) {
@@ -538,8 +622,19 @@ int main(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QGuiApplication application(argc, argv);
 
+  // --write-legend-file N PATH: the generated file of N legends, and exit.
+  if (argc == 4 && std::string(argv[1]) == "--write-legend-file")
+    return Workspace::writeFile(std::stoi(argv[2]), argv[3]) ? 0 : 1;
+  std::vector<char*> ours;
+  bool pngLevels = false;
+  for (int i = 0; i < argc; ++i) {
+    if (i > 0 && std::string(argv[i]) == "--png-levels")
+      pngLevels = true;
+    else
+      ours.push_back(argv[i]);
+  }
   std::vector<std::string> defaults;
-  std::vector<char*> args = withDefaults(argc, argv, defaults);
+  std::vector<char*> args = withDefaults(static_cast<int>(ours.size()), ours.data(), defaults);
   int count = static_cast<int>(args.size()) - 1;
   benchmark::Initialize(&count, args.data());
   if (benchmark::ReportUnrecognizedArguments(count, args.data())) return 1;
@@ -548,13 +643,12 @@ int main(int argc, char** argv) {
   try {
     ws.emplace();
     ws->prepare();
-    ws->measureSheetPages();
   } catch (const std::exception& error) {
     std::fprintf(stderr, "bench_drawing: %s\n", error.what());
     return 1;
   }
   printFiles(*ws);
-  registerBenchmarks(*ws);
+  registerBenchmarks(*ws, pngLevels);
 
   RecordingReporter reporter(::isatty(STDOUT_FILENO) ? benchmark::ConsoleReporter::OO_ColorTabular
                                                      : benchmark::ConsoleReporter::OO_Tabular);

@@ -4,6 +4,7 @@
 // summary, the default flags of a run, and a fingerprint of generated files.
 
 #include <benchmark/benchmark.h>
+#include <sys/resource.h>
 
 #include <array>
 #include <cstdint>
@@ -105,6 +106,42 @@ inline std::string formatRatio(std::optional<double> ratio) {
   if (!ratio) return "n/a";
   char text[32];
   std::snprintf(text, sizeof text, "%.2fx", *ratio);
+  return text;
+}
+
+/// Peak memory is measured in a child: this same program run again with
+/// kPeakMemoryFlag, which does one job and prints how far that job raised
+/// the process's peak resident set above what it was before.
+inline constexpr const char* kPeakMemoryFlag = "--peak-memory-of";
+
+/// The process's peak resident set so far, in bytes.
+inline double peakResidentBytes() {
+  struct rusage usage {};
+  ::getrusage(RUSAGE_SELF, &usage);
+  return static_cast<double>(usage.ru_maxrss) * 1024.0;
+}
+
+/// What a child prints: the growth of the peak over @p before.
+inline void printPeakGrowth(double before) { std::printf("%.0f\n", peakResidentBytes() - before); }
+
+/// Runs @p self with kPeakMemoryFlag @p job @p argument and reads back the
+/// growth it printed; nothing when the child failed.
+inline std::optional<double> childPeakGrowth(const std::string& self, const std::string& job,
+                                             const std::string& argument) {
+  const std::string command = "'" + self + "' " + kPeakMemoryFlag + " " + job + " '" + argument + "'";
+  FILE* pipe = ::popen(command.c_str(), "r");
+  if (pipe == nullptr) return std::nullopt;
+  double bytes = -1;
+  const bool read = std::fscanf(pipe, "%lf", &bytes) == 1;
+  const int status = ::pclose(pipe);
+  if (!read || status != 0 || bytes < 0) return std::nullopt;
+  return bytes;
+}
+
+inline std::string formatMegabytes(std::optional<double> bytes) {
+  if (!bytes) return "n/a";
+  char text[32];
+  std::snprintf(text, sizeof text, "%.1f MB", *bytes / 1e6);
   return text;
 }
 
