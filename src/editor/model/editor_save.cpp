@@ -2,12 +2,13 @@
 // packed without gaps. The image is built whole and handed to replaceFile,
 // so a failure anywhere leaves the old file as it was or names the copy of
 // its old bytes.
-#include <sys/stat.h>
-
 #include <algorithm>
 #include <cstring>
 #include <limits>
 #include <new>
+#include <optional>
+#include <span>
+#include <vector>
 
 #include "editor/model/editor_messages.h"
 #include "editor/model/editor_store.h"
@@ -19,40 +20,12 @@
 namespace legend::editor {
 
 namespace {
-
-/// The bytes of a file about to be replaced: read into memory that is not
-/// zeroed first, since the read fills all of it.
+/// The new file's bytes: every one is written before the image is used, so
+/// the buffer is not zeroed first (16 MB of it on the largest file).
 using FileBytes = std::vector<std::uint8_t, UninitializedAllocator<std::uint8_t>>;
-
-/// Reads the file at @p path whole; an empty image when there is none,
-/// nothing when it exists but cannot be read. @p sameAs tells whether it is
-/// the very file @p loaded has open (whatever was written to it since).
-std::optional<FileBytes> readCurrentFile(const std::string& path, const std::optional<ReadOnlyFile>& loaded,
-                                         bool& sameAs) {
-  sameAs = false;
-  std::error_code error;
-  const std::optional<ReadOnlyFile> file = ReadOnlyFile::open(path, &error);
-  if (!file) {
-    if (error != std::errc::no_such_file_or_directory) return std::nullopt;
-    return FileBytes{};
-  }
-  FileBytes bytes;
-  try {
-    bytes.resize(static_cast<std::size_t>(file->size()));
-  } catch (const std::bad_alloc&) {
-    return std::nullopt;
-  }
-  if (file->readAt(0, bytes) != bytes.size()) return std::nullopt;
-  struct stat now {
-  }, then{};
-  sameAs = loaded && ::fstat(file->descriptor(), &now) == 0 && ::fstat(loaded->descriptor(), &then) == 0 &&
-           now.st_dev == then.st_dev && now.st_ino == then.st_ino;
-  return bytes;
-}
-
 }  // namespace
 
-bool EditorStore::borrowLoadedBlocks(std::span<const std::uint8_t> loadedFile) {
+bool EditorStore::borrowLoadedBlocks() {
   const std::size_t loaded = std::min(items_.size(), static_cast<std::size_t>(std::max(fileLegendCount_, 0)));
   std::uint64_t end = 0;
   bool needed = false;
@@ -77,12 +50,7 @@ bool EditorStore::borrowLoadedBlocks(std::span<const std::uint8_t> loadedFile) {
     } catch (const std::bad_alloc&) {
       return false;
     }
-    // The save has just read the file whole; reading its data area a second
-    // time would double the cost of reading.
-    const std::uint64_t from = dataAreaOffset_ + held;
-    if (fits_within(from, end - held, loadedFile.size())) {
-      std::memcpy(dataArea_.data() + held, loadedFile.data() + from, static_cast<std::size_t>(end - held));
-    } else if (!readFromFile(from, std::span(dataArea_).subspan(held))) {
+    if (!readFromFile(dataAreaOffset_ + held, std::span(dataArea_).subspan(held))) {
       dataArea_.resize(held);
       return false;
     }
@@ -111,14 +79,15 @@ EditorSaveStatus EditorStore::save(FileOps& ops) {
   if (path_.size() > layout::kMaxPathBytes)
     return fail(EditorSaveStatus::PathTooLong, messages::text(LegendStatus::PathTooLong, path_));
 
-  // The old file is read first: where it was longer its tail stays, as an
-  // overwrite from offset 0 would leave it.
-  bool loadedFile = false;
-  std::optional<FileBytes> image = readCurrentFile(path_, file_, loadedFile);
-  if (!image) return failOpening(EditorSaveStatus::CannotOpenWritable);
+  // Where the old file was longer its tail stays, as an overwrite from
+  // offset 0 would leave it. Only that tail is read from it: the rest is
+  // written anew, and the blocks still in the file are read once, below.
+  std::error_code error;
+  const std::optional<ReadOnlyFile> old = ReadOnlyFile::open(path_, &error);
+  if (!old && error != std::errc::no_such_file_or_directory)
+    return failOpening(EditorSaveStatus::CannotOpenWritable);
 
-  if (!borrowLoadedBlocks(loadedFile ? std::span<const std::uint8_t>(*image) : std::span<const std::uint8_t>()))
-    return fail(EditorSaveStatus::BlockUnreadable, texts::kSaveBlockUnreadable);
+  if (!borrowLoadedBlocks()) return fail(EditorSaveStatus::BlockUnreadable, texts::kSaveBlockUnreadable);
 
   std::int32_t kept = 0;
   std::uint64_t blockBytes = 0;
@@ -132,10 +101,18 @@ EditorSaveStatus EditorStore::save(FileOps& ops) {
     return fail(EditorSaveStatus::WriteFailed, messages::text(LegendStatus::WriteFailed, path_));
 
   const std::uint64_t dataArea = layout::data_area_offset(kept);
+  const std::uint64_t written = dataArea + blockBytes;
+  const std::uint64_t oldSize = old ? old->size() : 0;
+  // Not zeroed first: the new content and the old tail cover every byte.
+  std::optional<FileBytes> image;
   try {
-    if (image->size() < dataArea + blockBytes) image->resize(static_cast<std::size_t>(dataArea + blockBytes), 0);
+    image.emplace(static_cast<std::size_t>(std::max(written, oldSize)));
   } catch (const std::bad_alloc&) {
     return fail(EditorSaveStatus::WriteFailed, messages::text(LegendStatus::WriteFailed, path_));
+  }
+  if (oldSize > written) {
+    const std::span<std::uint8_t> tail = std::span(*image).subspan(static_cast<std::size_t>(written));
+    if (old->readAt(written, tail) != tail.size()) return fail(EditorSaveStatus::CannotOpenWritable, cannotOpen);
   }
   std::span<std::uint8_t> out(*image);
   const auto header = makeHeader();

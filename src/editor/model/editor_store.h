@@ -216,9 +216,7 @@ class EditorStore {
   /// True when the item's block was rebuilt.
   bool giveTemplateAttributes(EditorItem& item);
   /// Brings every live loaded block into memory; false when one cannot be.
-  /// @p loadedFile, when not empty, holds the whole file the editor loaded
-  /// as it is now, and the blocks are taken from it rather than read again.
-  bool borrowLoadedBlocks(std::span<const std::uint8_t> loadedFile = {});
+  bool borrowLoadedBlocks();
   std::span<const std::uint8_t> blockOf(const EditorItem& item) const noexcept;
 
   Prompter& prompter_;
