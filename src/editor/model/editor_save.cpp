@@ -84,8 +84,7 @@ EditorSaveStatus EditorStore::save(FileOps& ops) {
   // written anew, and the blocks still in the file are read once, below.
   std::error_code error;
   const std::optional<ReadOnlyFile> old = ReadOnlyFile::open(path_, &error);
-  if (!old && error != std::errc::no_such_file_or_directory)
-    return failOpening(EditorSaveStatus::CannotOpenWritable);
+  if (!old && error != std::errc::no_such_file_or_directory) return failOpening(EditorSaveStatus::CannotOpenWritable);
 
   if (!borrowLoadedBlocks()) return fail(EditorSaveStatus::BlockUnreadable, texts::kSaveBlockUnreadable);
 
@@ -112,7 +111,7 @@ EditorSaveStatus EditorStore::save(FileOps& ops) {
   }
   if (oldSize > written) {
     const std::span<std::uint8_t> tail = std::span(*image).subspan(static_cast<std::size_t>(written));
-    if (old->readAt(written, tail) != tail.size()) return fail(EditorSaveStatus::CannotOpenWritable, cannotOpen);
+    if (old->readAt(written, tail) != tail.size()) return failOpening(EditorSaveStatus::CannotOpenWritable);
   }
   std::span<std::uint8_t> out(*image);
   const auto header = makeHeader();
