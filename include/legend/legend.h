@@ -62,9 +62,11 @@
 /** Bytes of a legend head record as GetCLNHeadInfo copies it. */
 #define LEGEND_HEAD_BYTES 333
 
-/** The owner events' numbers (see "Owner events" above). */
+/** Event a host sends to a pad to reload it (see "Owner events" above). */
 #define LEGEND_EVENT_RELOAD 1163
+/** Owner event: the user has chosen a legend in the pad. */
 #define LEGEND_EVENT_SELECTED 1164
+/** Owner event: the pad has no chosen legend any more. */
 #define LEGEND_EVENT_DESELECTED 1165
 
 /* C hosts know the owner events by these names; C++ hosts take the same
