@@ -26,7 +26,7 @@
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTimer>
-#include <QtTest/QTest>
+#include <QtWidgets/qtestsupport_widgets.h>
 
 #include "editor/model/editor_messages.h"
 #include "editor/model/editor_store.h"
