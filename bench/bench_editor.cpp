@@ -30,6 +30,7 @@
 #include "components/attstru/att_stru.h"
 #include "editor/legend_edit_dlg.h"
 #include "editor/model/editor_store.h"
+#include "largest_file.h"
 #include "legendfile/data_block.h"
 #include "legendfile/head_record.h"
 #include "legendfile/packed_file.h"
@@ -51,32 +52,6 @@ constexpr double kPeakMemoryFactor = 3.0;
 // costs more than what is timed; a fixed count keeps the run short.
 constexpr benchmark::IterationCount kRebuiltIterations = 8;
 
-/// The largest file the format holds: legends taking turns as point, line
-/// and region, every legend with a three-field attribute structure.
-std::vector<std::uint8_t> makeFile() {
-  CATT_STRU structure;
-  structure.AddFld({.name = "name", .type = AttFieldType::Text, .length = 16});
-  structure.AddFld({.name = "code", .type = AttFieldType::Int32, .length = 4});
-  structure.AddFld({.name = "area", .type = AttFieldType::Double, .length = 8, .decimals = 2});
-  structure.CalLengthOffset();
-  const std::vector<std::uint8_t> record(static_cast<std::size_t>(structure.RecordLength()), 1);
-
-  legend::PackedFileBuilder file;
-  for (std::int32_t i = 0; i < kLegends; ++i) {
-    const auto type = static_cast<std::int8_t>(i % 3);
-    std::vector<std::uint8_t> params(legend::layout::param_record_size(type), 0);
-    params[0] = type == 1 ? 1 : 0;
-    const auto block = legend::composeBlock(params, &structure, record);
-    if (!block) throw std::runtime_error("generator: a block could not be composed");
-    legend::HeadRecord head;
-    head.ref().setName("legend " + std::to_string(i));
-    head.ref().setType(type);
-    head.ref().setClassCode(i);
-    if (!file.append(head, *block)) throw std::runtime_error("generator: the file outgrows the format");
-  }
-  return file.image();
-}
-
 /// Answers every question with Yes, as a user deleting everything would.
 class YesPrompter : public legend::Prompter {
  public:
@@ -88,7 +63,7 @@ struct Workspace {
   std::filesystem::path folder = std::filesystem::temp_directory_path() / "legend-bench-editor";
   std::filesystem::path file = folder / "largest.CLN";
   std::filesystem::path rawCopy = folder / "raw.CLN";
-  std::vector<std::uint8_t> bytes = makeFile();
+  std::vector<std::uint8_t> bytes = bench::largestFile(kLegends);
   Workspace() {
     std::filesystem::create_directories(folder);
     std::ofstream(file, std::ios::binary)

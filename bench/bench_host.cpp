@@ -20,6 +20,7 @@
 
 #include "bench_report.h"
 #include "components/attstru/att_stru.h"
+#include "largest_file.h"
 #include "legend/legend.h"
 #include "legend/map_project.h"
 #include "legendfile/data_block.h"
@@ -37,40 +38,13 @@ constexpr std::int32_t kLegends = 32767;
 constexpr double kInvisibleFactor = 1.5;
 constexpr double kVisibleFactor = 2.0;
 
-/// The largest file the format holds, as bench_pad makes it: legends taking
-/// turns as line, point and region, each with a three-field attribute
-/// structure.
-std::vector<std::uint8_t> makeFile() {
-  CATT_STRU structure;
-  structure.AddFld({.name = "name", .type = AttFieldType::Text, .length = 16});
-  structure.AddFld({.name = "code", .type = AttFieldType::Int32, .length = 4});
-  structure.AddFld({.name = "area", .type = AttFieldType::Double, .length = 8, .decimals = 2});
-  structure.CalLengthOffset();
-  const std::vector<std::uint8_t> record(static_cast<std::size_t>(structure.RecordLength()), 1);
-
-  legend::PackedFileBuilder file;
-  for (std::int32_t i = 0; i < kLegends; ++i) {
-    const auto type = static_cast<std::int8_t>(i % 3);
-    std::vector<std::uint8_t> params(legend::layout::param_record_size(type), 0);
-    params[0] = type == 1 ? 1 : 0;  // point legends show symbol 1
-    const auto block = legend::composeBlock(params, &structure, record);
-    if (!block) throw std::runtime_error("generator: a block could not be composed");
-    legend::HeadRecord head;
-    head.ref().setName("legend " + std::to_string(i));
-    head.ref().setType(type);
-    head.ref().setClassCode(i);
-    if (!file.append(head, *block)) throw std::runtime_error("generator: the file outgrows the format");
-  }
-  return file.image();
-}
-
 struct Workspace {
   std::filesystem::path folder = std::filesystem::temp_directory_path() / "legend-bench-host";
   std::filesystem::path file = folder / "largest.CLN";
   std::size_t bytes = 0;
   Workspace() {
     std::filesystem::create_directories(folder);
-    const std::vector<std::uint8_t> image = makeFile();
+    const std::vector<std::uint8_t> image = bench::largestFile(kLegends);
     bytes = image.size();
     std::ofstream(file, std::ios::binary)
         .write(reinterpret_cast<const char*>(image.data()), static_cast<std::streamsize>(image.size()));
