@@ -1,7 +1,6 @@
 // The point, line and region editors as a user drives them: the bytes OK
 // writes, every byte kept by Cancel and untouched fields, clean values for a
-// new point type, the preview; and the real editors behind the legend
-// parameter dialog on a legend of the demo file.
+// new point type, the preview.
 #include "components/areaedit/graphic_editors.h"
 
 #include <gtest/gtest.h>
@@ -10,10 +9,8 @@
 #include <bit>
 #include <cmath>
 #include <cstring>
-#include <filesystem>
 #include <functional>
 #include <limits>
-#include <optional>
 #include <vector>
 
 #include <QComboBox>
@@ -27,11 +24,7 @@
 #include "components/areaedit/symbol_grid.h"
 #include "components/display/palette.h"
 #include "components/display/styles.h"
-#include "legendfile/head_record.h"
-#include "paramdlg/legend_param_dlg.h"
-#include "paramdlg/qt_area_editors.h"
 #include "support/cln_builder.h"
-#include "support/scripted_prompter.h"
 #include "support/widget_driving.h"
 
 namespace {
@@ -150,7 +143,6 @@ TEST_F(GraphicEditorsTest, PointOkWritesTheEditedSymbolFieldsAndNothingElse) {
   });
   EXPECT_TRUE(EditPntInfo(record, "点图例参数编辑"));
   EXPECT_EQ(title, QStringLiteral("点图例参数编辑"));
-
   auto expected = original;
   put<std::uint32_t>(expected, 2, 7);
   put<float>(expected, 6, 12.5f);
@@ -173,7 +165,6 @@ TEST_F(GraphicEditorsTest, CancelLeavesEveryRecordByteIdentical) {
   });
   EXPECT_FALSE(EditPntInfo(point, "p"));
   EXPECT_EQ(point, pointBefore);
-
   auto line = patterned<67>();
   const auto lineBefore = line;
   onDialog([](QDialog& dialog) {
@@ -184,7 +175,6 @@ TEST_F(GraphicEditorsTest, CancelLeavesEveryRecordByteIdentical) {
   });
   EXPECT_FALSE(EditLinInfo(line, "l"));
   EXPECT_EQ(line, lineBefore);
-
   auto region = patterned<63>();
   const auto regionBefore = region;
   onDialog([](QDialog& dialog) {
@@ -223,7 +213,6 @@ TEST_F(GraphicEditorsTest, ChangingThePointTypeStartsFromCleanFields) {
   put<float>(expected, 14, 0.0f);
   expected[35] = 1;
   EXPECT_EQ(record, expected);
-
   // Back to the record's own type, its own values return.
   record = symbolRecord();
   onDialog([](QDialog& dialog) {
@@ -308,76 +297,6 @@ TEST_F(GraphicEditorsTest, PreviewRepaintsInTheChosenColour) {
     cancel(dialog);
   });
   EditPntInfo(point, "p");
-
-  auto region = patterned<63>();
-  put<std::uint32_t>(region, 0, 5);
-  put<std::uint16_t>(region, 4, 0);  // a plain fill
-  put<float>(region, 6, 6.0f);
-  put<std::uint32_t>(region, 14, 2);
-  onDialog([](QDialog& dialog) {
-    const QImage before = grabPreview(dialog);
-    EXPECT_GT(pixelsOf(before, palette(5)), before.width() * before.height() / 2);
-    pickColour(dialog, "colourButton", 8);
-    const QImage after = grabPreview(dialog);
-    EXPECT_EQ(pixelsOf(after, palette(5)), 0);
-    EXPECT_GT(pixelsOf(after, palette(8)), after.width() * after.height() / 2);
-    cancel(dialog);
-  });
-  EditRegInfo(region, "r");
-}
-
-// The demo file read byte by byte: head records after the 16-byte preamble,
-// blocks in the data area after the last head.
-struct DemoLegend {
-  legend::HeadRecord head;
-  Bytes block;
-};
-std::optional<DemoLegend> firstSymbolLegend(const Bytes& file) {
-  const std::uint32_t count = testcln::get32At(file, 12);
-  const std::size_t dataArea = 16 + 333 * static_cast<std::size_t>(count);
-  for (std::uint32_t i = 0; i < count; ++i) {
-    const std::size_t at = 16 + 333 * static_cast<std::size_t>(i);
-    const std::size_t offset = dataArea + testcln::get32At(file, at + 257);
-    const std::size_t size = testcln::get32At(file, at + 261);
-    if (file[at + 256] != 1 || offset + size > file.size() || size < 94 || file[offset] != 1) continue;
-    DemoLegend legend;
-    std::copy_n(file.begin() + static_cast<std::ptrdiff_t>(at), 333, legend.head.bytes.begin());
-    legend.block.assign(file.begin() + static_cast<std::ptrdiff_t>(offset),
-                        file.begin() + static_cast<std::ptrdiff_t>(offset + size));
-    return legend;
-  }
-  return std::nullopt;
-}
-
-TEST_F(GraphicEditorsTest, LegendParamDialogEditsADemoSymbolThroughTheRealEditor) {
-  const Bytes file = testcln::read(std::filesystem::path(LEGEND_SAMPLES_DIR) / "demo.CLN");
-  ASSERT_GT(file.size(), 16u);
-  std::optional<DemoLegend> legend = firstSymbolLegend(file);
-  ASSERT_TRUE(legend) << "the demo file has a symbol legend";
-  const Bytes originalBlock = legend->block;
-  const std::uint32_t oldSymbol = testcln::get32At(originalBlock, 2);
-  const int newSymbol = oldSymbol == 4 ? 5 : 4;
-
-  testcln::ScriptedPrompter prompter;
-  legend::editor::QtAreaEditors editors;
-  {
-    CLegendParamDlg dialog(legend->head.ref(), legend->block, false, editors, prompter);
-    onDialog([&](QDialog& editor) {
-      EXPECT_EQ(editor.objectName(), QStringLiteral("pointEditor"));
-      chooseSymbol(editor, newSymbol);
-      pickColour(editor, "colourButton", 12);
-      ok(editor);
-    });
-    child<QPushButton>(dialog, "graphicButton")->click();
-    EXPECT_EQ(legend->block, originalBlock) << "nothing reaches the block before the legend dialog's OK";
-    child<QPushButton>(dialog, "okButton")->click();
-    EXPECT_EQ(dialog.result(), QDialog::Accepted);
-  }
-  EXPECT_TRUE(prompter.shown.empty());
-  Bytes expected = originalBlock;
-  testcln::put32At(expected, 2, static_cast<std::uint32_t>(newSymbol));
-  testcln::put32At(expected, kPointColour, 12);
-  EXPECT_EQ(legend->block, expected);
 }
 
 }  // namespace

@@ -18,7 +18,6 @@
 
 #include "components/areaedit/sample_preview.h"
 #include "components/areaedit/style_pickers.h"
-#include "components/areaedit/symbol_grid.h"
 #include "components/display/palette.h"
 #include "components/display/qpainter_driver.h"
 #include "components/display/styles.h"
@@ -26,7 +25,6 @@
 #include "legend/map_project.h"
 #include "pad/model/cell_drawing.h"
 #include "pad/window/legend_pad_dlg.h"
-#include "pad/window/legend_tip_wnd.h"
 #include "support/cln_builder.h"
 #include "support/scripted_prompter.h"
 
@@ -35,12 +33,6 @@ namespace {
 constexpr int kRatio = 2;
 const QRgb kWhite = qRgb(255, 255, 255), kBlack = qRgb(0, 0, 0);
 using Runs = std::vector<std::pair<int, int>>;  // first device pixel, length
-
-QImage kept(const QImage& image, const char* name) {
-  if (const QByteArray dir = qgetenv("LEGEND_SHOTS_DIR"); !dir.isEmpty())
-    image.save(QString::fromLocal8Bit(dir) + QLatin1Char('/') + QLatin1String(name));
-  return image;
-}
 
 /// Whether the device pixels within logical rectangle @p logical come in
 /// one-colour blocks of kRatio x kRatio, as an enlarged ratio-1 drawing does
@@ -87,7 +79,7 @@ TEST(HighDensity, DriverDrawsAnImageOfRatioTwoInLogicalPixelsAtDevicePixels) {
   driver->Line(2, 15, 30, 15);  // logical row 20 - 15 = 5
   driver->DispText({.topLeft = {8, 12}, .width = 26, .height = 12, .charHeight = 10, .charWidth = 10}, "Ag");
   driver->CloseWinDriver();
-  const std::optional<Runs> across = inkRuns(kept(image, "driver.png"), {7 * kRatio, 0}, 40, true, kWhite, kBlack);
+  const std::optional<Runs> across = inkRuns(image, {7 * kRatio, 0}, 40, true, kWhite, kBlack);
   EXPECT_TRUE(sharpLines(across, 1));
   EXPECT_EQ(across->at(0).first, 5 * kRatio);
   EXPECT_FALSE(enlargedBitmap(image, QRect(8, 8, 26, 12))) << "the text was drawn at logical pixels";
@@ -130,7 +122,7 @@ TEST(HighDensity, PadDrawsGridSamplesAndCaptionsAtDevicePixels) {
   auto* pad = new CLegendPadDlg((dir / "demo.CLN").string(), 1, 1, &project, &owner);
   pad->setPrompter(&prompter);
   ASSERT_TRUE(pad->create());
-  const QImage shot = kept(pad->drawingArea()->grab().toImage(), "pad.png");
+  const QImage shot = pad->drawingArea()->grab().toImage();
   ASSERT_EQ(shot.size(), pad->drawingArea()->size() * kRatio);
   const QRgb grid = legend::display::paletteColour(legend::pad::colour::kGrid).rgb();
   for (const int column : {46, 92}) {
@@ -143,50 +135,21 @@ TEST(HighDensity, PadDrawsGridSamplesAndCaptionsAtDevicePixels) {
   pad->destroyPad();
 }
 
-TEST(HighDensity, TipDrawsFrameAndTextAtDevicePixels) {
-  QWidget owner;
-  CLegendTipWnd tip;
-  const QRgb fill = qRgb(255, 251, 240), frame = qRgb(128, 128, 128);
-  ASSERT_TRUE(tip.Create(&owner, 120, 160, QColor(fill), QColor(frame), 14));
-  tip.AddTool(&owner, QString());
-  tip.setFocusProbe([] { return true; });
-  tip.showTip(&owner, QStringLiteral("居民地 Town"), false);
-  const QImage shot = kept(tip.grab().toImage(), "tip.png");
-  const QRect body = tip.bodyRegion().boundingRect();
-  const QPoint middle = QPoint(body.left(), body.center().y()) * kRatio;
-  EXPECT_TRUE(sharpLines(inkRuns(shot, middle, body.width() * kRatio, false, fill, frame), 2, 2));
-  EXPECT_FALSE(enlargedBitmap(shot, tip.textRect().adjusted(0, 0, -1, -1)));
-  tip.hideTip();
-}
-
 TEST(HighDensity, EditorPreviewAndPickersDrawAtDevicePixels) {
   using namespace legend::areaedit;
   std::array<std::uint8_t, legend::layout::kPointRecordSize> point{};
   legend::records::fillNewPointRecord(point);
   SamplePreview preview([&point](KernelDriver& driver, QSize area) { drawPointPreview(driver, point, area); });
   preview.resize(preview.sizeHint());
-  const QImage shot = kept(preview.grab().toImage(), "preview.png");
+  const QImage shot = preview.grab().toImage();
   const QRgb frame = preview.palette().color(QPalette::Mid).rgb();
   EXPECT_TRUE(sharpLines(inkRuns(shot, {0, shot.height() / 2}, 4, false, kWhite, frame), 1));
   EXPECT_FALSE(enlargedBitmap(shot, QRect(QPoint(1, 1), preview.size() - QSize(2, 2))));
-
   // Icons are drawn at the ratio they are asked for, not enlarged.
   LineStyleList lines;
   const QPixmap line = lines.item(1)->icon().pixmap(lines.iconSize(), kRatio);
   ASSERT_EQ(line.size(), lines.iconSize() * kRatio);
   EXPECT_FALSE(enlargedBitmap(line.toImage(), QRect(QPoint(0, 0), lines.iconSize())));
-  PatternSwatches swatches;
-  swatches.setColours(Qt::white, Qt::black);
-  const QImage swatch = swatches.item(0)->icon().pixmap(swatches.iconSize(), kRatio).toImage();
-  EXPECT_TRUE(sharpLines(inkRuns(swatch, {0, swatch.height() / 2}, 6, false, kWhite, kBlack), 1));
-
-  // Grid lines at the cells' edges; the first row holds the chosen cell.
-  SymbolGrid symbols;
-  symbols.resize(symbols.sizeHint());
-  const QImage grid = symbols.grab().toImage();
-  const QPoint row(0, (SymbolGrid::kCellSize + 1) * kRatio);
-  const int length = (2 * SymbolGrid::kCellSize + 1) * kRatio;
-  EXPECT_TRUE(sharpLines(inkRuns(grid, row, length, false, kWhite, QColor(Qt::lightGray).rgb()), 3));
 }
 
 }  // namespace
