@@ -222,7 +222,6 @@ TEST_F(PadModelTest, LoadingSetsTitleRangeAndDrawsOnlyWhenVisible) {
   EXPECT_EQ(port.scrollPosition, 1);
   EXPECT_EQ(port.surface.areaClears, 1);
   EXPECT_EQ(port.surface.total, "7");
-
   pad.scroll(ScrollCode::Bottom);
   pad.click(cellCentre(0), kClient);  // position 3 shows display position 6 alone
   EXPECT_EQ(pad.legends().selectedPosition(), 6);
@@ -231,7 +230,6 @@ TEST_F(PadModelTest, LoadingSetsTitleRangeAndDrawsOnlyWhenVisible) {
   EXPECT_EQ(pad.legends().selectedIndex(), -1);
   EXPECT_EQ(port.scrollPosition, 1);
   EXPECT_EQ(log.back(), "WM_LEGEND_SELECTED 6");
-
   FakePort hiddenPort{log};
   PadModel hidden(hiddenPort, prompter, nullptr, false, true);
   ASSERT_EQ(hidden.setPath(path().string()), legend::LegendStatus::Ok);
@@ -249,7 +247,6 @@ TEST_F(PadModelTest, MissingFileGivesAnEmptyPadAndAMessageOnlyWhenMessagesAreSho
   quiet.scroll(ScrollCode::PageDown);
   EXPECT_EQ(quiet.scrollPosition(), 1);
   EXPECT_EQ(quiet.hitTest(cellCentre(0), kClient), -1);
-
   openPath((dir / "none.CLN").string(), true, true);
   EXPECT_EQ(prompter.shown, std::vector<std::string>{"读取图例,打不开图例文件!"});
   EXPECT_EQ(port.title, "图例板(none.CLN)");
@@ -269,7 +266,6 @@ TEST_F(PadModelTest, ClickSelectsTellsProjectThenOwnerAndASecondClickDeselects) 
                                              testcln::sample(1, 0),
                                              testcln::sample(1, 1)};
   PadModel& pad = open(legends);
-
   pad.click(cellCentre(2), kClient);
   const auto blockSize = std::to_string(legends[0].block.size());
   EXPECT_EQ(log, (EventLog{"sSetSelCLNHeadInfo 0 7 " + blockSize + " road main", "sSetSelCLNAttInfo 4",
@@ -278,26 +274,22 @@ TEST_F(PadModelTest, ClickSelectsTellsProjectThenOwnerAndASecondClickDeselects) 
   EXPECT_EQ(project.record(), (std::vector<unsigned char>{1, 0, 0, 0}));
   const testcln::Bytes line = testcln::params(0, 1);
   EXPECT_TRUE(std::equal(line.begin(), line.end(), project.line().bytes));
-
   log.clear();
   pad.click(cellCentre(0), kClient);  // another legend: no deselection message for the old one
   EXPECT_EQ(log.back(), "WM_LEGEND_SELECTED 1");
   EXPECT_EQ(std::count_if(log.begin(), log.end(), [](auto& s) { return s.starts_with("WM_LEGEND_DESELECTED"); }), 0);
-
   log.clear();
   pad.click(cellCentre(0), kClient);
   EXPECT_EQ(log, (EventLog{"sSetSelCLNFlg 0", "WM_LEGEND_DESELECTED 1"}));
   EXPECT_EQ(port.number, "-1");
   pad.click(cellCentre(0), kClient);
   EXPECT_EQ(log.back(), "WM_LEGEND_SELECTED 1");
-
   log.clear();
   pad.click({121, 10}, kClient);  // the strip right of the third column
   pad.click({10, 52 * 6 + 1}, {120, 320});
   pad.click(cellCentre(5), kClient);  // an empty cell
   EXPECT_TRUE(log.empty());
   EXPECT_EQ(pad.legends().selectedIndex(), 1);
-
   port.owner = false;  // without an owner the selection changes and nobody hears of it
   pad.click(cellCentre(1), kClient);
   EXPECT_TRUE(log.empty());
@@ -313,13 +305,11 @@ TEST_F(PadModelTest, GoToSelectsScrollsAndRefusesNumbersOutsideTheList) {
   EXPECT_EQ(pad.legends().selectedPosition(), 20);
   EXPECT_EQ(pad.hitTest(cellCentre(2), kClient), 20);
   EXPECT_EQ(log.back(), "WM_LEGEND_SELECTED 20");
-
   const std::size_t cellRedraws = port.surface.cellClears.size();
   log.clear();
   pad.goToTypedNumber();  // the same number again: no redraw, but everyone hears again
   EXPECT_EQ(port.surface.cellClears.size(), cellRedraws);
   EXPECT_EQ(log.back(), "WM_LEGEND_SELECTED 20");
-
   log.clear();
   for (const char* bad : {"30", "-1", "", "99999999999999999999"}) {
     port.number = bad;
@@ -336,7 +326,6 @@ TEST_F(PadModelTest, FindSelectsTheNextAnswerByNameClassCodeOrPositionAsAClickWo
   legends[25].name = "old railway";
   legends[27].classCode = 4;  // the class code 4, as well as display position 4
   PadModel& pad = open(legends);
-
   EXPECT_TRUE(pad.find("RAIL"));
   EXPECT_EQ(pad.legends().selectedPosition(), 4);
   EXPECT_EQ(port.number, "4");
@@ -348,7 +337,6 @@ TEST_F(PadModelTest, FindSelectsTheNextAnswerByNameClassCodeOrPositionAsAClickWo
   EXPECT_TRUE(pad.find("RAIL"));  // round to the first again, kept selected and told again
   EXPECT_EQ(pad.legends().selectedPosition(), 4);
   EXPECT_EQ(log.back(), "WM_LEGEND_SELECTED 4");
-
   // A new text starts from the first position: 4 is a position, in the
   // names p14 and p24, and the class code of legend 27.
   for (const std::int32_t expected : {4, 14, 24, 27}) {
@@ -357,7 +345,6 @@ TEST_F(PadModelTest, FindSelectsTheNextAnswerByNameClassCodeOrPositionAsAClickWo
   }
   EXPECT_TRUE(pad.find(" 123 "));  // class code 123 is legend 23's
   EXPECT_EQ(pad.legends().selectedPosition(), 23);
-
   log.clear();
   EXPECT_FALSE(pad.find("motorway"));
   EXPECT_FALSE(pad.find("  "));
@@ -379,7 +366,6 @@ TEST_F(PadModelTest, ScrollBarAndKeysMoveByRowsAndPagesWithinTheRange) {
   EXPECT_EQ(pad.scrollPosition(), 3);
   pad.scroll(ScrollCode::LineDown);  // already at the bottom: no pass
   EXPECT_EQ(port.surface.areaClears, passes + 3);
-
   pad.key(PadKey::Home);
   EXPECT_EQ(pad.scrollPosition(), 1);
   pad.key(PadKey::Down);
@@ -415,7 +401,6 @@ TEST_F(PadModelTest, TipsFollowThePointerOnlyWhenSwitchedOn) {
   PadModel& pad = open(points(4));
   pad.mouseMove(cellCentre(0), kClient);
   EXPECT_TRUE(port.tips.empty());
-
   pad.runCommand(command::kTips, cellCentre(1), kClient);
   ASSERT_EQ(port.tips.size(), 1u);
   EXPECT_NE(port.tips[0].first.find("p1"), std::string::npos);
@@ -430,7 +415,6 @@ TEST_F(PadModelTest, TipsFollowThePointerOnlyWhenSwitchedOn) {
   pad.mouseMove(cellCentre(10), kClient);  // no legend there
   EXPECT_FALSE(port.tipShown);
   EXPECT_EQ(legend::pad::lastTippedLegend(), -1);
-
   pad.mouseMove(cellCentre(0), kClient);
   pad.key(PadKey::Other);
   EXPECT_FALSE(port.tipShown);
@@ -465,7 +449,6 @@ TEST_F(PadModelTest, MenuStatesFollowTheFileThePointerAndTheModifiedFlag) {
     EXPECT_EQ(state.captionCommandText, legend::pad::kCaptionToCodes);
     EXPECT_FALSE(pad.menuState(cellCentre(2), kClient).editEnabled);
   }
-
   PadModel& pad = open(points(2));
   pad.runCommand(command::kCaptionMode, {}, kClient);
   EXPECT_EQ(pad.menuState({}, kClient).captionCommandText, legend::pad::kCaptionToNames);
@@ -494,7 +477,6 @@ TEST_F(PadModelTest, EditingTheSelectedLegendStoresItMarksTheFileAndTellsTheOwne
   PadModel& pad = open(points(3));
   pad.click(cellCentre(1), kClient);
   log.clear();
-
   port.dialog = [](legend::pad::LegendEdit& edit) {
     edit.record[44] = 9;
     return false;  // cancelled: nothing happens
@@ -502,7 +484,6 @@ TEST_F(PadModelTest, EditingTheSelectedLegendStoresItMarksTheFileAndTellsTheOwne
   pad.runCommand(command::kEditLegend, cellCentre(1), kClient);
   EXPECT_FALSE(pad.legends().modified());
   EXPECT_TRUE(log.empty());
-
   port.dialog = [](legend::pad::LegendEdit& edit) {
     EXPECT_EQ(edit.record.size(), 94u);
     edit.head.ref().setName("renamed");
@@ -515,18 +496,12 @@ TEST_F(PadModelTest, EditingTheSelectedLegendStoresItMarksTheFileAndTellsTheOwne
   EXPECT_EQ(pad.legends().head(1).name(), "renamed");
   EXPECT_EQ(log.back(), "WM_LEGEND_SELECTED 1");
   EXPECT_TRUE(pad.menuState({}, kClient).saveEnabled);
-
   log.clear();
   pad.editLegendAt(cellCentre(8), kClient);  // nothing there: no dialog
   EXPECT_TRUE(log.empty());
-
   pad.runCommand(command::kSave, {}, kClient);
   EXPECT_FALSE(pad.legends().modified());
-  legend::LegendSet reread;
-  ASSERT_EQ(reread.setPath(path().string()), legend::LegendStatus::Ok);
-  ASSERT_EQ(reread.load(), legend::LegendStatus::Ok);
-  EXPECT_EQ(reread.head(1).name(), "renamed");
-  EXPECT_EQ(reread.points().record(1)[44], 9);
+  EXPECT_EQ(nameInFile(path(), 1), "renamed");
 }
 
 TEST_F(PadModelTest, SavingAsWritesTheChosenScopeCancellingWritesNothingAndAFailedSaveKeepsTheChanges) {
@@ -548,7 +523,6 @@ TEST_F(PadModelTest, SavingAsWritesTheChosenScopeCancellingWritesNothingAndAFail
   ASSERT_EQ(copy.count(), 1);
   EXPECT_EQ(copy.head(0).name(), "line");
   EXPECT_EQ(dir.entries(), (std::set<std::string>{"all.CLN", "lines.CLN", "pad.CLN"}));
-
   pad.legends().setModified(true);
   std::filesystem::remove_all(dir.path());
   pad.runCommand(command::kSave, {}, kClient);
@@ -564,7 +538,6 @@ TEST_F(PadModelTest, ClosingTellsTheProjectAndAsksAboutChangesOnlyWhenShowingMes
   EXPECT_EQ(log, EventLog{"sSetSelCLNFlg 0"});
   EXPECT_EQ(prompter.shown, std::vector<std::string>{std::string(legend::messages::kSavePrompt)});
   EXPECT_FALSE(pad.legends().modified());
-
   PadModel& quiet = open(points(1), true, false);
   quiet.legends().setModified(true);
   quiet.close();
@@ -584,14 +557,12 @@ TEST_F(PadModelTest, EditsAreOfferedForTheOldFileBeforeAReloadOrASwitchAndNeverW
   EXPECT_EQ(nameInFile(path(), 0), "kept");
   EXPECT_EQ(pad.legends().count(), 4);
   EXPECT_FALSE(pad.legends().modified());
-
   rename(pad, 1, "dropped");
   prompter.answers = {false};
   pad.load();
   EXPECT_EQ(prompter.shown.back(), naming(legend::messages::kSavePrompt, other));
   EXPECT_EQ(pad.legends().head(1).name(), "p1");
   EXPECT_EQ(testcln::read(other), otherBytes);
-
   // A file the pad failed to load leaves it nothing to save over that file.
   rename(pad, 0, "lost");
   const auto notes = dir / "notes.txt";
@@ -604,7 +575,6 @@ TEST_F(PadModelTest, EditsAreOfferedForTheOldFileBeforeAReloadOrASwitchAndNeverW
   pad.close();
   EXPECT_EQ(prompter.shown.size(), 4u) << "no question at closing";
   EXPECT_EQ(testcln::read(notes), testcln::Bytes(40, 'n'));
-
   // Nor are edits written over a file someone else changed since the pad read it.
   PadModel& again = open(points(2));
   rename(again, 0, "mine");
@@ -613,7 +583,6 @@ TEST_F(PadModelTest, EditsAreOfferedForTheOldFileBeforeAReloadOrASwitchAndNeverW
   EXPECT_EQ(prompter.shown.back(), naming(legend::messages::kEditsLostFileChanged, path()));
   EXPECT_EQ(testcln::read(path()), otherBytes);
   EXPECT_EQ(again.legends().count(), 4);
-
   PadModel& quiet = open(points(2), true, false);  // asks nothing, as at closing
   rename(quiet, 0, "quiet");
   quiet.load();
@@ -659,7 +628,6 @@ TEST_F(PadModelTest, WorkBegunOnASetNeverLandsOnTheOneTheHostLoadsMeanwhile) {
     EXPECT_EQ(log, EventLog(act == "close", "sSetSelCLNFlg 0")) << "the owner hears nothing of the old legend";
     prompter.shown.clear();
   }
-
   PadModel& pad = open(points(3));
   port.menu = [&]() -> std::optional<int> {
     pad.load();
