@@ -178,7 +178,6 @@ TEST_F(CellPass, AnEmptyDisplayListDrawsOnlyTheGridAndTotalZero) {
     const double x = 40 * double(i);
     EXPECT_EQ(log_.lines[7 + i], (LineCall{{x, 1}, {x, 313}, colour::kGrid})) << "column line " << i;
   }
-
   load(regions(2));
   surface_.driverAvailable = false;
   fullPass();
@@ -286,7 +285,6 @@ TEST_F(CellPass, ASingleCellPassRedrawsOnlyThatCellWhereTheLastPassPutIt) {
   ASSERT_EQ(log_.regions.size(), 1u);
   EXPECT_EQ(log_.regions[0].points[0].x, 50 + 2 + 1);
   EXPECT_EQ(numbers(), Texts{"4"});
-
   cellPass(3, false, 2);  // scrolled into the top-left cell
   EXPECT_EQ(numbers(), Texts{"3"});
   for (const std::int32_t hidden : {1, 7, -1}) {  // above the grid, past the list, no selection
@@ -400,7 +398,6 @@ TEST_F(ScaledSamples, MaximaAreRaisedOnlyByTheNamedFieldsOfShownLegendsAndNeverF
   EXPECT_EQ(all(), (Numbers{11, 12, 7, 6, 9}));
   load({legendOf(1, pointRecord(5, 2, 3)), legendOf(0, lineRecord(4, 4))});
   EXPECT_EQ(all(), (Numbers{11, 12, 7, 6, 9}));
-
   scaleMaxima() = {};
   set_.setShowLines(false);
   set_.setShowPoints(false);

@@ -39,7 +39,6 @@ TEST(EditorSave, PacksLiveLegendsAfterTheHeadsAndKeepsTheOldTail) {
   e.store.deleteSelected(Rows({2}));  // rows: A (point), C (line), B (region)
   ASSERT_EQ(e.store.save(), EditorSaveStatus::Ok);
   EXPECT_TRUE(e.prompter.shown.empty());
-
   const Bytes saved = testcln::read(e.file);
   EXPECT_EQ(I32(saved, 12), 2);
   EXPECT_EQ(I32(saved, 16 + 257), 0);
@@ -51,7 +50,6 @@ TEST(EditorSave, PacksLiveLegendsAfterTheHeadsAndKeepsTheOldTail) {
   expected.insert(expected.end(), old.begin() + 859, old.end());
   EXPECT_EQ(saved, expected);
   EXPECT_EQ(e.dir.entries(), std::set<std::string>{"a.CLN"});
-
   // The file reads back with the same legends.
   Editor again(saved);
   EXPECT_EQ(again.rowNames(), (Texts{"A", "C"}));
@@ -67,7 +65,6 @@ TEST(EditorSave, AllDeletedWritesHeaderAndZeroCount) {
   ASSERT_TRUE(fresh.store.setPath(*name));
   ASSERT_EQ(fresh.store.save(), EditorSaveStatus::Ok);
   EXPECT_EQ(testcln::read(fresh.dir / "new.CLN"), header);
-
   // Over a longer file only the first 16 bytes change.
   auto legends = MixedLegends();
   legends.erase(legends.begin() + 3);
@@ -94,7 +91,6 @@ TEST(EditorSave, BlocksWithGapsAreReadWholeAndPacked) {
   ASSERT_EQ(e.store.save(), EditorSaveStatus::Ok);
   EXPECT_EQ(e.store.dataAreaBuffer().size(), 475u);  // up to the end of "far", not 279
   for (std::int32_t i = 0; i < 3; ++i) EXPECT_FALSE(e.store.items()[static_cast<std::size_t>(i)].editedBlock());
-
   legends[0].blockOffset = legends[1].blockOffset = legends[2].blockOffset = -1;  // packed in order
   Bytes expected = testcln::file(legends);
   expected.insert(expected.end(), old.begin() + static_cast<std::ptrdiff_t>(expected.size()), old.end());
@@ -108,7 +104,6 @@ TEST(EditorSave, WritesAddedAndEditedBlocksFromMemory) {
   ASSERT_TRUE(e.store.setTemplateName("added"));
   e.store.addFromTemplate();
   ASSERT_EQ(e.store.save(), EditorSaveStatus::Ok);
-
   auto legends = MixedLegends();
   legends[1].name = "edited";
   legends[1].block = Bytes(9, 0x5A);
@@ -128,7 +123,6 @@ TEST(EditorSave, UnreadableBlockOpensNoDialogRefusesTheSaveAndLeavesTheFileAsItW
     EXPECT_EQ(e.store.save(), EditorSaveStatus::BlockUnreadable);
     EXPECT_EQ(testcln::read(e.file), damaged);
   }
-
   auto legends = MixedLegends();
   legends[2].blockSize = 100000;
   const Bytes old = testcln::file(legends);
@@ -142,7 +136,6 @@ TEST(EditorSave, UnreadableBlockOpensNoDialogRefusesTheSaveAndLeavesTheFileAsItW
   EXPECT_EQ(e.prompter.shown, (Texts{std::string(tx::kEditReadFailed), std::string(tx::kSaveBlockUnreadable)}));
   EXPECT_EQ(testcln::read(e.file), old);
   EXPECT_EQ(e.dir.entries(), std::set<std::string>{"a.CLN"});
-
   // Deleted, it no longer stands in the way.
   e.store.deleteSelected(Rows({4}));  // rows: P1, P2, new, L1, R1
   EXPECT_EQ(e.store.save(), EditorSaveStatus::Ok);
@@ -164,7 +157,6 @@ TEST(EditorSave, AFailedCommitChangesNothingSoARetryWritesWhatAFirstSaveWould) {
     e.store.editSelected(Rows({0}), dialog);  // P2, borrowed too
     e.store.addFromTemplate();
   };
-
   Editor failing(old);
   FakeDialog dialog;
   FakeEditors editors;
@@ -184,7 +176,6 @@ TEST(EditorSave, AFailedCommitChangesNothingSoARetryWritesWhatAFirstSaveWould) {
   EXPECT_EQ(failing.prompter.shown, Texts{"是否把所选的1个文件的属性数据以当前值赋值?"});
   ASSERT_EQ(failing.store.commit(), EditorSaveStatus::Ok);
   EXPECT_FALSE(failing.store.modified());
-
   Editor fresh(old);
   FakeDialog freshDialog;
   FakeEditors freshEditors;
@@ -208,7 +199,6 @@ TEST(EditorSave, ModifiedCountsOnlyWhatOkWouldWrite) {
   dialog.answer = true;
   e.store.editSelected(Rows({0}), dialog);
   EXPECT_TRUE(e.store.modified());
-
   Editor batch(testcln::file(MixedLegends()));
   batch.prompter.answers = {false, true};
   batch.store.batchAttributeChange(Rows({1}));
@@ -225,7 +215,6 @@ TEST(EditorSave, NoPathOrUncreatableFileIsReported) {
   EXPECT_EQ(fresh.store.save(), EditorSaveStatus::CannotCreate);
   EXPECT_EQ(fresh.prompter.shown, Texts(2, cannotOpen));
   EXPECT_FALSE(fresh.store.setPath(std::string(260, 'p')));
-
   // A path past the 260-byte buffer is refused, never cut to fit.
   const std::string tooLong = "/" + std::string(259, 'p');
   Prompter p;
@@ -272,12 +261,10 @@ TEST(EditorSave, NewFilePathAsksBeforeReplacingAFileTheDialogNeverNamed) {
   EXPECT_EQ(e.store.newFilePath(dir + "/x.CLN"), dir + "/x.CLN");
   EXPECT_EQ(e.store.newFilePath(dir + "/y.txt"), dir + "/y.CLN");
   EXPECT_TRUE(e.prompter.shown.empty());
-
   e.prompter.answers = {false, true};
   EXPECT_EQ(e.store.newFilePath(dir + "/x"), std::nullopt);
   EXPECT_EQ(e.store.newFilePath(dir + "/x.txt"), dir + "/x.CLN");
   EXPECT_EQ(e.prompter.shown, Texts(2, "图例文件已存在,是否覆盖?\n" + dir + "/x.CLN"));
-
   e.prompter.shown.clear();
   EXPECT_EQ(e.store.newFilePath(dir + "/"), std::nullopt);
   EXPECT_EQ(e.store.newFilePath(std::string(300, 'n')), std::nullopt);

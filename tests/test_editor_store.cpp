@@ -29,7 +29,6 @@ TEST(EditorStoreLoad, ListsPointsThenLinesThenRegionsAndKeepsUnknownTypesUnliste
   EXPECT_EQ(e.rowNames(), (Texts{"P1", "P2", "L1", "R1"}));
   EXPECT_EQ(e.sink.rows.size(), 4u);
   EXPECT_EQ(e.sink.current, 0);
-
   const LegendRow& line = e.store.rows()[2];
   EXPECT_EQ(line.legendIndex, 1);
   EXPECT_EQ(line.description, "line");
@@ -87,7 +86,6 @@ TEST(EditorStoreLoad, EmptyNameAndEmptyFileStartWithoutLegends) {
   EXPECT_EQ(fresh.store.windowTitle(), "工程图例编辑器- NONAME.CLN");
   EXPECT_EQ(fresh.store.currentRow(), 0);
   EXPECT_EQ(fresh.store.totalListed(), 0);
-
   Editor empty(testcln::file({}), false);
   EXPECT_EQ(empty.store.currentRow(), -1);
   empty.store.open();
@@ -121,7 +119,6 @@ TEST(EditorStoreList, SelectionNamesTheOneRowOrNone) {
   EXPECT_EQ(e.store.gatherSelection(Rows({})), -1);
   EXPECT_EQ(e.store.gatherSelection(Rows({3, 0, 2})), -1);
   EXPECT_EQ(e.store.selection(), (std::vector<std::int32_t>{0, 2, 3}));
-
   e.store.selectionChanged(Rows({3}));
   EXPECT_EQ(e.store.currentRow(), 3);
   e.store.selectionChanged(Rows({1, 2}));
@@ -140,7 +137,6 @@ TEST(EditorStoreTemplate, ResetGivesDefaultRecordsAndDropsAttributesButKeepsChoi
   e.store.setAttributesEnabled(true);
   ASSERT_TRUE(e.store.setTemplateName("n"));
   e.store.setTemplateClassCode("5");
-
   e.store.resetTemplate();
   EXPECT_EQ(e.store.templateName(), "");
   EXPECT_EQ(e.store.templateClassCode(), "");
@@ -148,7 +144,6 @@ TEST(EditorStoreTemplate, ResetGivesDefaultRecordsAndDropsAttributesButKeepsChoi
   EXPECT_FALSE(e.store.templateRecord());
   EXPECT_EQ(e.store.typeChoice(), EditorStore::kRegionChoice);
   EXPECT_TRUE(e.store.attributesEnabled());
-
   // Spot checks of the little-endian defaults: a count, a float, a 16-bit word.
   EXPECT_EQ(Bytes(e.store.templatePoint().begin(), e.store.templatePoint().begin() + 6), (Bytes{1, 0, 1, 0, 0, 0}));
   EXPECT_EQ(Bytes(e.store.templateLine().begin() + 13, e.store.templateLine().begin() + 17), (Bytes{0, 0, 0x20, 0x41}));
@@ -183,7 +178,6 @@ TEST(EditorStoreAdd, MakesALegendFromTheTemplateAsTheLastOfItsGroup) {
   e.store.setTemplateClassCode("0012");
   e.store.selectionChanged(Rows({2}));
   e.store.addFromTemplate();
-
   ASSERT_EQ(e.store.items().size(), 6u);
   const auto head = e.store.items()[5].head.view();
   EXPECT_EQ(head.type(), 1);
@@ -196,7 +190,6 @@ TEST(EditorStoreAdd, MakesALegendFromTheTemplateAsTheLastOfItsGroup) {
   EXPECT_EQ(e.store.currentRow(), 0);
   EXPECT_EQ(e.store.liveCount(), 6);
   EXPECT_EQ(e.store.pointCount(), 3);
-
   e.store.setTemplateClassCode("");
   e.store.setTypeChoice(EditorStore::kRegionChoice);
   e.store.addFromTemplate();
@@ -218,12 +211,10 @@ TEST(EditorStoreAdd, WithTheBoxCheckedCarriesStructureAndRecord) {
   e.store.setAttributesEnabled(true);
   e.store.setTypeChoice(EditorStore::kLineChoice);
   e.store.addFromTemplate();
-
   const Bytes expected = testcln::block(BytesOf(e.store.templateLine()),
                                         testcln::structure({{"ID", 4, 4}, {"NAME", 1, 20}}), Bytes(24, 0xAB));
   EXPECT_EQ(e.block(0), expected);
   EXPECT_EQ(e.store.rows()[0].sizeText(), std::to_string(expected.size()) + "字节");
-
   // An empty structure made by 属性内容 is stored as it is, with no record.
   Editor empty;
   empty.store.editAttributeContent(editors);
@@ -246,7 +237,6 @@ TEST(EditorStoreEdit, LoadedLegendOwnsTheDialogsBlockOnlyAfterOk) {
   EXPECT_EQ(dialog.blockOnEntry, legends[1].block);
   EXPECT_FALSE(e.store.items()[1].blockInMemory());
   EXPECT_EQ(e.store.items()[1].head.view().name(), "L1");
-
   dialog.answer = true;
   e.store.editSelected(Rows({2}), dialog);
   EXPECT_EQ(dialog.blockOnEntry, legends[1].block);
@@ -255,7 +245,6 @@ TEST(EditorStoreEdit, LoadedLegendOwnsTheDialogsBlockOnlyAfterOk) {
   EXPECT_EQ(e.store.currentRow(), 2);
   EXPECT_EQ(e.store.rows()[2].name, "edited");
   EXPECT_EQ(e.store.rows()[2].sizeText(), "9字节");
-
   // A second edit works on the block the legend now owns.
   e.store.editSelected(Rows({2}), dialog);
   EXPECT_EQ(dialog.blockOnEntry, Bytes(9, 0x5A));
@@ -283,7 +272,6 @@ TEST(EditorStoreDelete, AsksOnlyForSeveralRowsAndKeepsTheItemsInPlace) {
   EXPECT_EQ(e.store.pointCount() + e.store.lineCount() + e.store.regionCount(), 0);
   EXPECT_EQ(e.store.items().size(), 5u);
   EXPECT_EQ(e.store.currentRow(), 0);
-
   // A legend added after a deletion gets a new index at the end.
   e.store.setTypeChoice(EditorStore::kPointChoice);
   e.store.addFromTemplate();
@@ -301,7 +289,6 @@ TEST(EditorStoreAttributes, ContentNeedsFieldsReportsAFailedEditAndLeavesACancel
   EXPECT_EQ(e.prompter.shown, Texts{std::string(msg::kStructureEmpty)});
   ASSERT_NE(e.store.templateStructure(), nullptr);  // the empty structure stays
   EXPECT_TRUE(editors.calls.empty());
-
   editors.prepared = Structure24();
   e.store.editAttributeStructure(editors);
   editors.recordResult = legend::editor::RecordEditResult::Cancelled;
@@ -309,7 +296,6 @@ TEST(EditorStoreAttributes, ContentNeedsFieldsReportsAFailedEditAndLeavesACancel
   EXPECT_EQ(editors.calls.back(), "图例属性内容编辑");
   EXPECT_EQ(e.store.templateRecord(), Bytes(24, 0)) << "a cancelled editor leaves no trace";
   EXPECT_EQ(e.prompter.shown.size(), 1u);
-
   editors.recordResult = legend::editor::RecordEditResult::Failed;
   e.store.editAttributeContent(editors);
   EXPECT_EQ(e.prompter.shown.back(), msg::kRecordEditFailed);
@@ -321,13 +307,11 @@ TEST(EditorStoreAttributes, StructureEditorAsksBeforeDroppingARecord) {
   FakeEditors editors;
   e.store.editAttributeStructure(editors);  // returns null: nothing changes
   EXPECT_EQ(e.store.templateStructure(), nullptr);
-
   editors.prepared = Structure24();
   e.store.editAttributeStructure(editors);
   ASSERT_NE(e.store.templateStructure(), nullptr);
   EXPECT_EQ(*e.store.templateStructure(), *editors.prepared);
   EXPECT_EQ(e.store.templateRecord(), Bytes(24, 0));
-
   e.store.editAttributeContent(editors);
   editors.prepared = std::make_unique<CATT_STRU>();
   ASSERT_EQ(editors.prepared->AddFld({"K", AttFieldType::Int8, 1}), AttStatus::Ok);
@@ -339,7 +323,6 @@ TEST(EditorStoreAttributes, StructureEditorAsksBeforeDroppingARecord) {
   e.store.editAttributeStructure(editors);
   EXPECT_EQ(e.store.templateRecord(), Bytes(1, 0));
   EXPECT_EQ(e.prompter.shown, Texts(2, std::string(msg::kStructureChangeLosesRecord)));
-
   // A structure without fields leaves no record.
   editors.prepared = std::make_unique<CATT_STRU>();
   e.prompter.answers = {true};
@@ -359,14 +342,12 @@ TEST(EditorStoreBatch, GivesEachSelectedLegendTheTemplateAttributesKeepingItsPar
   EXPECT_EQ(e.prompter.shown.back(), "属性结构为空!\n属性记录为空!\n是否把所选的2个文件的属性数据以当前值赋值?");
   for (const auto& item : e.store.items()) EXPECT_FALSE(item.blockInMemory());
   e.prompter.shown.clear();
-
   FakeEditors editors;
   editors.prepared = Structure24();
   e.store.editAttributeStructure(editors);
   e.store.editAttributeContent(editors);
   FakeDialog dialog;
   e.store.editSelected(Rows({3}), dialog);  // R1 now owns a 9-byte block of 0x5A
-
   e.prompter.answers = {true};
   int steps = 0;
   e.store.batchAttributeChange(Rows({2, 3}), [&] { ++steps; });
@@ -381,7 +362,6 @@ TEST(EditorStoreBatch, GivesEachSelectedLegendTheTemplateAttributesKeepingItsPar
   EXPECT_TRUE(e.store.items()[1].editedBlock());
   EXPECT_EQ(e.store.items()[1].head.view().blockSize(), 67 + 8 + 32 + 24);
   EXPECT_EQ(e.store.rows()[2].sizeText(), "96字节");  // the list is not rebuilt
-
   // Without attributes the blocks shrink to P + 8.
   e.store.resetTemplate();
   e.prompter.answers = {true};
@@ -410,7 +390,6 @@ TEST(EditorStoreAdd, RefusesALegendPastWhatALegendFileHolds) {
   EXPECT_EQ(e.prompter.shown, Texts{std::string(tx::kLegendLimit)});
   EXPECT_EQ(e.store.items().size(), 32767u);
   EXPECT_FALSE(e.store.modified());
-
   e.store.deleteSelected(Rows({0}));
   e.store.addFromTemplate();
   EXPECT_EQ(e.store.liveCount(), 32767);

@@ -40,7 +40,6 @@ TEST(InspectFile, FindsEachKindOfDamageWhereItIs) {
   recordPastBlock.insert(recordPastBlock.end(), 3, 0);  // the file has the bytes; the block does not
   Bytes padded = kStructure;
   padded.insert(padded.end(), {0, 0, 0});
-
   struct Row {
     const char* name;
     Bytes file;

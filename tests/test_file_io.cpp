@@ -96,7 +96,6 @@ TEST_F(FileIo, inAReadOnlyFolderTheOldBytesAreKeptInTheCacheOrTheFileIsNotWritte
   testcln::giveTo(path("cache"), *user);
   for (const char* folder : {"", "shut", "shut-cache"})
     ASSERT_EQ(::chmod(path(folder).c_str(), *folder == 's' ? 0555 : 0755), 0);
-
   testcln::runUnprivileged([&] {
     struct : FileOps {
       std::vector<std::string> made;
@@ -112,7 +111,6 @@ TEST_F(FileIo, inAReadOnlyFolderTheOldBytesAreKeptInTheCacheOrTheFileIsNotWritte
     ASSERT_EQ(ops.made.size(), 1u);
     EXPECT_TRUE(ops.made[0].starts_with(path("cache/f.")));
     EXPECT_TRUE(dir_.entries("cache").empty());
-
     // With nowhere to keep a copy the file is not written at all.
     testcln::write(path("shut/f"), old);
     ::setenv("XDG_CACHE_HOME", path("shut-cache").c_str(), 1);

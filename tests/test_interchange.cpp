@@ -61,7 +61,6 @@ TEST(LegendJson, OddFilesComeBackByteForByteWithWhatIsOddSpelledOut) {
   testcln::put32At(nanParams, 2, 0x123);  // the dot's diameter: a NaN with a payload
   testcln::put32At(nanParams, 6, 0x7FF80000);
   Bytes name127(127, 'n');
-
   struct Case {
     const char* name;
     Bytes file;
@@ -181,7 +180,6 @@ TEST(LegendJson, ImportTakesKeysInAnyOrderAndAppliesEditedFields) {
   const ImportResult shuffled = importDocument(reversed(exported(demo)));
   ASSERT_TRUE(shuffled) << shuffled.description();
   EXPECT_EQ(shuffled.image, demo);
-
   // A person edits named fields of a record that also carries raw bytes: the
   // named value wins, every other byte stays.
   Bytes noisy = params(1, 0x40);
@@ -284,7 +282,6 @@ TEST(LegendDiff, NamesAddedRemovedAndChangedLegendsWithTheirFields) {
   riverEdited.classCode = 13;
   riverEdited.block[0] = 4;
   riverEdited.block[63 + 4 + structure.size() + 4] = 6;
-
   const Bytes before = testcln::file({city, river});
   EXPECT_EQ(diffText(before, before), "");
   EXPECT_TRUE(diffDocuments(exported(before), exported(before)).equal());

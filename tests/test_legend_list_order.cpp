@@ -72,7 +72,6 @@ TEST(LegendListOrder, SampleRecordsComeFromMemoryOrTheFileAndNeverCutShort) {
   EXPECT_TRUE(e.store.graphicRecord(3).empty());  // a type with no record
   EXPECT_TRUE(e.store.graphicRecord(5).empty());
   EXPECT_TRUE(e.store.graphicRecord(99).empty());
-
   FakeDialog dialog;  // a legend the dialog gave a new block draws from that block
   dialog.answer = true;
   const std::int32_t rows[] = {0};

@@ -69,19 +69,16 @@ TEST(LegendParamModel, PointLegendFromPadWritesOnlyTheParameterRecordOnOk) {
   EXPECT_FALSE(f.model->attributeButtonsEnabled());
   EXPECT_TRUE(f.prompter.shown.empty());
   EXPECT_EQ(f.model->attributeStructure(), nullptr);
-
   f.model->editGraphicParameters();
   EXPECT_EQ(f.editors.calls, std::vector<std::string>{"点图例参数编辑"});
   f.model->setName("pt");
   ASSERT_TRUE(f.model->ok());
-
   Bytes expected = original;
   expected[0] = 0xEE;
   EXPECT_EQ(f.block, expected);
   EXPECT_EQ(f.head.view().blockSize(), static_cast<std::int32_t>(original.size()));
   EXPECT_EQ(f.head.view().name(), "pt");
   EXPECT_EQ(f.head.view().classCode(), 42);
-
   // The pad hands over the record alone while the head declares the whole
   // block: that is no reason to complain.
   Fixture pad(1, testcln::params(1, 10), false, static_cast<std::int64_t>(original.size()));
@@ -90,7 +87,6 @@ TEST(LegendParamModel, PointLegendFromPadWritesOnlyTheParameterRecordOnOk) {
   ASSERT_TRUE(pad.model->ok());
   EXPECT_EQ(pad.block.size(), 94u);
   EXPECT_EQ(pad.block[0], 0xEE);
-
   Fixture cut(1, Bytes(10, 1), false);  // shorter than the record: never written past
   EXPECT_EQ(cut.prompter.shown, std::vector<std::string>{std::string(msg::kParamSizeWrong)});
   ASSERT_TRUE(cut.model->ok());
@@ -116,14 +112,12 @@ TEST(LegendParamModel, BlockOfParametersOnlyLoadsNoAttributesAndOkWritesOnlyText
   Fixture f(0, original, true);
   EXPECT_EQ(f.prompter.shown, std::vector<std::string>{std::string(msg::kParamSizeWrong)});
   EXPECT_EQ(f.model->attributeStructure(), nullptr);
-
   f.model->editAttributeContent();
   EXPECT_EQ(f.prompter.shown.back(), msg::kStructureEmpty);
   const CATT_STRU sentinel;
   f.editors.passedStructure = &sentinel;
   f.model->editAttributeStructure();
   EXPECT_EQ(f.editors.passedStructure, nullptr);
-
   f.model->editGraphicParameters();
   f.model->setDescription("d2");
   ASSERT_TRUE(f.model->ok());
@@ -138,7 +132,6 @@ TEST(LegendParamModel, EmptyAttributesRoundTripIntoARebuiltBlock) {
   EXPECT_EQ(f.model->attributeStructure()->FieldCount(), 0);
   ASSERT_TRUE(f.model->attributeRecord().has_value());
   EXPECT_TRUE(f.model->attributeRecord()->empty());
-
   ASSERT_TRUE(f.model->ok());
   EXPECT_EQ(f.block, testcln::block(testcln::params(2, 1), testcln::structure({})));
   EXPECT_EQ(f.head.view().blockSize(), static_cast<std::int32_t>(f.block.size()));
@@ -151,7 +144,6 @@ TEST(LegendParamModel, NewStructureAsksBeforeDroppingARecord) {
   empty.model->editAttributeStructure();  // zero-length record: no question
   EXPECT_TRUE(empty.prompter.shown.empty());
   EXPECT_EQ(empty.model->attributeRecord(), Bytes(24, 0));
-
   Fixture f(1, testcln::block(testcln::params(1, 0), testcln::structure({{"A", 2, 1}}), Bytes{5}), true);
   f.editors.prepared = Structure24();
   f.prompter.answers = {false, true};
@@ -162,7 +154,6 @@ TEST(LegendParamModel, NewStructureAsksBeforeDroppingARecord) {
   f.model->editAttributeStructure();
   EXPECT_EQ(*f.model->attributeStructure(), *f.editors.prepared);
   EXPECT_EQ(f.model->attributeRecord(), Bytes(24, 0));
-
   f.model->editAttributeContent();
   ASSERT_TRUE(f.model->ok());
   EXPECT_EQ(f.block, testcln::block(testcln::params(1, 0), testcln::structure(kFields24), Bytes(24, 0xAB)));
@@ -177,7 +168,6 @@ TEST(LegendParamModel, ClassCodeConvertsLikeADecimalConversionAndSaturates) {
                                                         {"99999999999", INT32_MAX},
                                                         {"-99999999999999999999999", INT32_MIN}};
   for (const auto& [text, code] : cases) EXPECT_EQ(legend::editor::parseClassCode(text), code) << text;
-
   Fixture f(1, testcln::params(1, 0), false);
   f.model->setClassCodeText("  -12abc");
   ASSERT_TRUE(f.model->ok());
@@ -191,7 +181,6 @@ TEST(LegendParamModel, SetDefaultOnRegionResetsTextsRecordAndEveryField) {
   f.model->setDefault();
   EXPECT_EQ(f.model->name(), "name");
   EXPECT_EQ(f.model->attributeStructure()->FieldCount(), 3);
-
   f.model->setDefault();
   EXPECT_EQ(f.prompter.shown, std::vector<std::string>(2, std::string(msg::kResetAllLegendInfo)));
   EXPECT_EQ(f.model->name(), "CLN");
@@ -202,7 +191,6 @@ TEST(LegendParamModel, SetDefaultOnRegionResetsTextsRecordAndEveryField) {
   EXPECT_EQ(Bytes(f.model->regionRecord().begin(), f.model->regionRecord().end()), expected);
   EXPECT_EQ(f.model->attributeStructure()->FieldCount(), 0);
   EXPECT_FALSE(f.model->attributeRecord().has_value());
-
   ASSERT_TRUE(f.model->ok());
   EXPECT_EQ(f.head.view().classCode(), 0);
   EXPECT_EQ(f.block, testcln::block(expected, testcln::structure({})));
@@ -266,7 +254,6 @@ TEST(LegendParamModel, OkRefusesOverlongTextsWithoutWritingAnything) {
   EXPECT_EQ(f.prompter.shown, std::vector<std::string>(2, std::string(msg::kTextTooLong)));
   EXPECT_EQ(f.headBytes(), head);
   EXPECT_EQ(f.block, original);
-
   f.model->setDescription(std::string(127, 'd'));
   EXPECT_TRUE(f.model->ok());
   EXPECT_EQ(f.head.view().description(), std::string(127, 'd'));
@@ -284,7 +271,6 @@ TEST(LegendParamModel, RecordEditorGetsAFullLengthBufferAndOnlyAFailureIsReporte
   EXPECT_EQ(f.model->attributeRecord(), shortRecord);
   ASSERT_TRUE(f.model->ok());
   EXPECT_EQ(f.block, original);
-
   f.editors.recordResult = legend::editor::RecordEditResult::Failed;
   f.model->editAttributeContent();
   EXPECT_EQ(f.prompter.shown, std::vector<std::string>{std::string(msg::kRecordEditFailed)});
@@ -306,7 +292,6 @@ TEST(LegendParamModel, StructureTheComponentCannotReadIsKeptWithItsRecordUntilRe
     Fixture f(2, original, true);
     EXPECT_EQ(f.prompter.shown, std::vector<std::string>{std::string(msg::kStructureUnreadable)});
     EXPECT_TRUE(f.model->structureUnreadable());
-
     // 属性内容 says why it cannot; 属性结构 asks first and opens nothing on No.
     f.model->editAttributeContent();
     EXPECT_EQ(f.prompter.shown.back(), msg::kUnreadableStructureContent);
@@ -315,7 +300,6 @@ TEST(LegendParamModel, StructureTheComponentCannotReadIsKeptWithItsRecordUntilRe
     f.model->editAttributeStructure();
     EXPECT_EQ(f.prompter.shown.back(), msg::kReplaceUnreadableStructure);
     EXPECT_TRUE(f.editors.calls.empty());
-
     f.model->editGraphicParameters();
     f.model->setName("kept");
     ASSERT_TRUE(f.model->ok());
@@ -324,7 +308,6 @@ TEST(LegendParamModel, StructureTheComponentCannotReadIsKeptWithItsRecordUntilRe
     EXPECT_EQ(f.block, expected);
     EXPECT_EQ(f.head.view().blockSize(), static_cast<std::int32_t>(expected.size()));
   }
-
   // Agreed to, the new structure replaces it without the record question.
   Fixture f(2, testcln::block(testcln::params(2, 1), cases[0].structure, record), true);
   f.editors.prepared = Structure24();
@@ -334,7 +317,6 @@ TEST(LegendParamModel, StructureTheComponentCannotReadIsKeptWithItsRecordUntilRe
   EXPECT_EQ(f.model->attributeRecord(), Bytes(24, 0));
   ASSERT_TRUE(f.model->ok());
   EXPECT_EQ(f.block, testcln::block(testcln::params(2, 1), testcln::structure(kFields24), Bytes(24, 0)));
-
   // 设为默认值 resets the attributes too, as it says it will.
   Fixture reset(2, testcln::block(testcln::params(2, 1), cases[0].structure, record), true);
   reset.prompter.answers = {true};

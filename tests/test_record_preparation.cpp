@@ -35,12 +35,10 @@ TEST(RecordPreparation, NonFiniteSizesOfTheRecordsTypeBecomeZeroAndNothingElseCh
   text[0] = 5;
   Bytes expectedText = withFloats(text, {{2, 0}, {10, 0}});
   EXPECT_EQ(bytesOf(PreparePntInfo(legend::PointRecordBytes(text.data(), text.size()))), expectedText);
-
   Bytes symbol = withFloats(testcln::params(1, 0), {{6, -kInf}, {14, kNaN}, {18, kInf}});
   symbol[0] = 1;
   EXPECT_EQ(bytesOf(PreparePntInfo(legend::PointRecordBytes(symbol.data(), symbol.size()))),
             withFloats(symbol, {{6, 0}, {14, 0}, {18, 0}}));
-
   // A dot's diameter is a double: a NaN whose first four bytes read as a
   // finite float must still go.
   Bytes dot = testcln::params(1, 0);
@@ -54,11 +52,9 @@ TEST(RecordPreparation, NonFiniteSizesOfTheRecordsTypeBecomeZeroAndNothingElseCh
   Bytes expectedDot = withFloats(dot, {{18, 0}});
   putDouble(expectedDot, 2, 0);
   EXPECT_EQ(bytesOf(PreparePntInfo(legend::PointRecordBytes(dot.data(), dot.size()))), expectedDot);
-
   const Bytes line = withFloats(testcln::params(0, 9), {{8, kInf}, {13, kNaN}, {17, 4}});
   EXPECT_EQ(bytesOf(PrepareLinInfo(legend::LineRecordBytes(line.data(), line.size()))),
             withFloats(line, {{8, 0}, {13, 0}}));
-
   const Bytes region = withFloats(testcln::params(2, 9), {{6, kNaN}, {10, -kInf}});
   EXPECT_EQ(bytesOf(PrepareRegInfo(legend::RegionRecordBytes(region.data(), region.size()))),
             withFloats(region, {{6, 0}, {10, 0}}));

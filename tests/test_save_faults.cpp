@@ -305,7 +305,6 @@ TEST(SavesAsAnOrdinaryUser, RefuseWriteProtectedFilesAndWriteInPlaceWhatRenameWo
       Scene reference(*kind, false);
       ASSERT_EQ(kind->run(reference.pad, reference.target, FileOps::system()).outcome, Outcome::Ok);
       const Bytes expected = testcln::read(reference.target);
-
       // Built as root: the folder is the user's, or root's and read-only.
       testcln::TempDir cache;
       Scene scene(*kind, fixture == HardLinked);
@@ -322,7 +321,6 @@ TEST(SavesAsAnOrdinaryUser, RefuseWriteProtectedFilesAndWriteInPlaceWhatRenameWo
       if (fixture == UnwritableFolder) testcln::giveTo(scene.dir.path(), {0, 0});
       ASSERT_EQ(::chmod(scene.dir.path().c_str(), fixture == UnwritableFolder ? 0555 : 0755), 0);
       const Meta before = metaOf(scene.target);
-
       testcln::runUnprivileged([&] {
         ::setenv("XDG_CACHE_HOME", cache.path().c_str(), 1);
         const Saved saved = kind->run(scene.pad, scene.target, FileOps::system());

@@ -31,7 +31,6 @@ TEST(LegendFilePrefixes, EveryPrefixLoadsWithTheExactOutcomeForItsLength) {
   for (std::size_t i = 0, at = kDataArea; i < 4; at = ends[i++]) ends[i] = (starts[i] = at) + legends[i].block.size();
   const Bytes full = testcln::file(legends);
   ASSERT_EQ(ends[3], full.size());
-
   // Where the prefix ends decides the outcome of the load and the first
   // problem an inspection reports.
   struct Span {
@@ -46,7 +45,6 @@ TEST(LegendFilePrefixes, EveryPrefixLoadsWithTheExactOutcomeForItsLength) {
       {"inside-the-heads", kDataArea, LegendStatus::IllegalLegendFile, ProblemKind::HeadsPastEnd},
       {"inside-the-data-area", full.size() + 1, LegendStatus::Ok, ProblemKind::BlockPastEnd},
   };
-
   testcln::TempDir dir;
   const std::string path = (dir / "prefix.CLN").string();
   LegendSet set;
@@ -55,7 +53,6 @@ TEST(LegendFilePrefixes, EveryPrefixLoadsWithTheExactOutcomeForItsLength) {
         *std::find_if(std::begin(spans), std::end(spans), [&](const Span& s) { return length < s.below; });
     SCOPED_TRACE(std::string(span.name) + ", prefix of " + std::to_string(length) + " bytes");
     testcln::write(path, Bytes(full.begin(), full.begin() + static_cast<std::ptrdiff_t>(length)));
-
     ASSERT_EQ(set.setNewFile(path), span.status);
     const FileInspection report = inspectFile(path);
     if (span.status != LegendStatus::Ok) {
@@ -73,7 +70,6 @@ TEST(LegendFilePrefixes, EveryPrefixLoadsWithTheExactOutcomeForItsLength) {
       const auto at = static_cast<std::size_t>(i);
       const bool cut = ends[at] > length;
       if (cut) cutBlocks.push_back(i);
-
       // The parameter record holds what the prefix has of it, zeros after.
       const std::size_t p = testcln::paramBytes(legends[at].type);
       Bytes expected(p, 0);
@@ -85,7 +81,6 @@ TEST(LegendFilePrefixes, EveryPrefixLoadsWithTheExactOutcomeForItsLength) {
                                            : 0;
       EXPECT_EQ(copied, p > 0 ? 1 : 0);
       EXPECT_EQ(got, expected);
-
       // The attribute data are there only when the prefix holds all of the block.
       AttributeInfo info;
       const LegendStatus status = set.getAttributeInfo(i, info);

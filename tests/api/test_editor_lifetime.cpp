@@ -50,7 +50,6 @@ TEST(EditorLifetime, TheHostMayReloadSwitchOrCloseTheEditorsPadWhileTheEditorRun
       std::filesystem::copy_file(other, file, std::filesystem::copy_options::overwrite_existing);
       void* pad = lib().create(file.c_str(), 1, 1, nullptr, nullptr);
       ASSERT_NE(pad, nullptr);
-
       // Plays the host once the chosen loop runs, then the user: Cancel in
       // the parameter dialog, OK in message boxes, 确定 in the editor.
       bool acted = false;

@@ -91,7 +91,6 @@ TEST_F(AttRecordEditorTest, showsTheRecordsValues) {
   EXPECT_FALSE(noDate()->isChecked());
   EXPECT_EQ(field<QTimeEdit>(8)->time(), QTime(23, 59, 58, 7));
   EXPECT_EQ(field<QTimeEdit>(8)->displayFormat(), QStringLiteral("HH:mm:ss.zzz"));
-
   // Unreadable stored values start empty or at the minimum.
   std::fill_n(record.begin() + stru.Field(7)->offset, 4, std::uint8_t{0xFF});  // date -1
   std::fill_n(record.begin() + stru.Field(8)->offset, 4, std::uint8_t{0xFF});  // beyond a day
@@ -111,7 +110,6 @@ TEST_F(AttRecordEditorTest, storesEditedValuesIntoTheRecord) {
   line(6)->setText(QStringLiteral("1e3"));
   noDate()->setChecked(true);
   field<QTimeEdit>(8)->setTime(QTime(0, 0, 1, 500));
-
   ASSERT_TRUE(form->store(record));
   const AttValue expected[] = {std::string("\xBA\xBAx"),
                                std::int64_t{127},
@@ -135,7 +133,6 @@ TEST_F(AttRecordEditorTest, refusesOutOfRangeInputAndKeepsTheWholeRecord) {
   EXPECT_EQ(int8->findChild<QLineEdit*>()->validator()->validate(typed, pos), QValidator::Invalid);
   typed = kEightGbkBytes;
   EXPECT_EQ(line(0)->validator()->validate(typed, pos), QValidator::Invalid);
-
   // What a program sets anyway is refused on store; an earlier field never reaches the record.
   field<QSpinBox>(1)->setValue(3);
   line(0)->setText(kEightGbkBytes);
@@ -168,7 +165,6 @@ TEST_F(AttRecordEditorTest, dialogWritesTheRecordOnlyOnOk) {
   EXPECT_EQ(EditAttRecord(stru, record, "属性", 0), AttRecordEditResult::Cancelled);
   EXPECT_EQ(title, QString::fromUtf8("属性"));
   EXPECT_EQ(record, original);
-
   testqt::onModal([](QDialog& dialog) {
     testqt::child<QSpinBox>(dialog, "field_1")->setValue(9);
     dialogButton(dialog, QDialogButtonBox::Ok)->click();

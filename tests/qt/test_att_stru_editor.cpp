@@ -54,7 +54,6 @@ TEST(AttStruTable, AddInsertDeleteAndMoveKeepTheExpectedOrder) {
   const QString inserted = t.row(1).name;
   EXPECT_NE(added, inserted) << "fresh names must not collide";
   EXPECT_EQ(names(t), (std::vector<QString>{"名称", inserted, "area", "built", added}));
-
   EXPECT_TRUE(t.moveUp(2));
   EXPECT_TRUE(t.moveDown(3));
   EXPECT_EQ(names(t), (std::vector<QString>{"名称", "area", inserted, added, "built"}));

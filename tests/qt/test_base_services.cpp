@@ -100,7 +100,6 @@ TEST_F(SelectFileName, opensAtTheGivenFileReturnsTheChosenOneAsUtf8AndKeepsThePa
   ASSERT_TRUE(legend::SelectFileName(nullptr, false, path));
   EXPECT_EQ(path, QDir(dir_.path()).absolutePath().toStdString() + "/\xe5\x9f\x8e\xe5\xb8\x82.CLN");
   EXPECT_EQ(startFiles, QStringList{inDir(u"河流.CLN"_s)});
-
   for (const bool forSaving : {false, true}) {
     whenFileDialog([](QFileDialog* dialog) { dialog->reject(); });
     EXPECT_FALSE(legend::SelectFileName(nullptr, forSaving, path)) << forSaving;
@@ -121,7 +120,6 @@ TEST_F(SelectFileName, savingCompletesABareNameWithTheSuffixAndAsksAboutThatFile
   ASSERT_TRUE(legend::SelectFileName(nullptr, true, path));
   EXPECT_EQ(path, localPath(inDir(u"河流.CLN"_s)));
   EXPECT_TRUE(question.contains(u"河流.CLN"_s)) << question.toStdString();
-
   // Another extension is the caller's to complete.
   path = localPath(dir_.path());
   whenFileDialog([&](QFileDialog* dialog) { choose(dialog, inDir(u"湖泊.txt"_s)); });

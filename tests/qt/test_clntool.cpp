@@ -208,7 +208,6 @@ TEST(clntool, exportImportAndDiffRoundTripAndRefuseWithoutWriting) {
   ASSERT_EQ(clntool({u"import"_s, q(dir / "a.json"), q(dir / "b.CLN")}).exitCode, 0);
   EXPECT_EQ(testcln::read(dir / "b.CLN"), original);
   EXPECT_EQ(clntool({u"diff"_s, q(dir / "a.CLN"), q(dir / "b.CLN")}).exitCode, 0);
-
   // A refused document leaves the target as it was and no stray file beside it.
   testcln::write(dir / "bad.json", Bytes{'{', '"', 'x', '"', ':', '1', '}'});
   const Outcome refused = clntool({u"import"_s, q(dir / "bad.json"), q(dir / "b.CLN")});
@@ -216,7 +215,6 @@ TEST(clntool, exportImportAndDiffRoundTripAndRefuseWithoutWriting) {
   EXPECT_NE(refused.err.find("x: unknown key"), std::string::npos) << refused.err;
   EXPECT_EQ(testcln::read(dir / "b.CLN"), original);
   EXPECT_EQ(dir.entries(), (std::set<std::string>{"a.CLN", "a.json", "b.CLN", "bad.json"}));
-
   testcln::write(dir / "c.CLN", testcln::file({pointWithEveryFieldType()}));
   const Outcome diff = clntool({u"diff"_s, q(dir / "a.CLN"), q(dir / "c.CLN")});
   EXPECT_EQ(diff.exitCode, 1);

@@ -195,7 +195,6 @@ TEST(DisplayDriver, textMeasuresGbkAsItIsLaidOutAndItsInkKeepsToThatExtent) {
     EXPECT_EQ(measure->TextWidth(c.text), c.width) << c.name;
     EXPECT_EQ(measure->CharCount(c.text), c.chars) << c.name;
   }
-
   const std::string text = kLegend + "Wg" + kAnnotation;
   Canvas c(200, 60);
   c->DispText(box({10, 50}, 180, 40, 16, 2), text);

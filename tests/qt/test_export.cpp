@@ -107,7 +107,6 @@ TEST(Export, styleLibraryHoldsEveryKnownLegendOnceAsASymbolOfItsKindTaggedWithIt
   const QDomElement root = style.documentElement();
   ASSERT_EQ(root.tagName(), u"qgis_style"_s);
   EXPECT_EQ(root.attribute(u"version"_s), u"2"_s);
-
   const std::vector<QDomElement> symbols = children(root.firstChildElement(u"symbols"_s), u"symbol"_s);
   ASSERT_EQ(symbols.size(), std::size_t{kDemoKnownLegends});
   const std::map<std::int8_t, QString> kinds{{0, u"line"_s}, {1, u"marker"_s}, {2, u"fill"_s}};
@@ -127,7 +126,6 @@ TEST(Export, styleLibraryHoldsEveryKnownLegendOnceAsASymbolOfItsKindTaggedWithIt
   }
   EXPECT_EQ(names.size(), symbols.size());
   EXPECT_EQ(codes.size(), symbols.size());
-
   // Every embedded picture, at any depth, is an SVG document.
   const QDomNodeList layers = root.elementsByTagName(u"layer"_s);
   for (int i = 0; i < layers.count(); ++i) {
@@ -136,7 +134,6 @@ TEST(Export, styleLibraryHoldsEveryKnownLegendOnceAsASymbolOfItsKindTaggedWithIt
     if (layerClass == u"SvgMarker"_s) expectSvgPicture(values.at(u"name"_s));
     if (layerClass == u"SVGFill"_s) expectSvgPicture(values.at(u"svgFile"_s));
   }
-
   // QGIS's own layers where they draw the sample as it is, the display's
   // drawing where QGIS has nothing like it.
   const auto classes = [&](const char* name) {
@@ -171,7 +168,6 @@ TEST(Export, sldHasARulePerLegendFilteredOnTheAttributeWithTheLegendsTextsAndSym
   EXPECT_EQ(first(layer, u"Name"_s).text(), u"demo"_s);
   const QDomElement featureTypeStyle = first(first(layer, u"UserStyle"_s), u"FeatureTypeStyle"_s);
   ASSERT_EQ(featureTypeStyle.namespaceURI(), se);
-
   const std::vector<QDomElement> rules = children(featureTypeStyle, u"Rule"_s);
   ASSERT_EQ(rules.size(), std::size_t{kDemoKnownLegends});
   const std::map<std::int8_t, QString> symbolizers{
@@ -198,7 +194,6 @@ TEST(Export, sldHasARulePerLegendFilteredOnTheAttributeWithTheLegendsTextsAndSym
       EXPECT_EQ(parts[k].namespaceURI(), se);
     }
   }
-
   // A picture comes twice, the same bytes both times: as the base64
   // resource QGIS reads, then as Symbology Encoding's inline content. At a
   // point or along a line a plain mark follows for readers of neither.
@@ -283,7 +278,6 @@ TEST(Export, damagedAndUnknownLegendsAreLeftOutWithTheirReasonAndTheOthersWritte
   EXPECT_EQ(loaded.catalogue.skipped[1].reason, SkipReason::RecordOutsideFile);
   EXPECT_EQ(loaded.catalogue.skipped[2].reason, SkipReason::BlockTooShort);
   EXPECT_EQ(loaded.catalogue.skipped[2].value, 10);
-
   const Outcome style =
       clntool({u"export"_s, q(dir / "damaged.CLN"), u"--to"_s, u"qgis-style"_s, u"-o"_s, q(dir / "style.xml")});
   EXPECT_EQ(style.exitCode, 0);
@@ -297,7 +291,6 @@ TEST(Export, damagedAndUnknownLegendsAreLeftOutWithTheirReasonAndTheOthersWritte
                 .childNodes()
                 .count(),
             2);
-
   // Heads reaching past the end leave no block to read: nothing is written.
   testcln::write(dir / "heads.CLN", Bytes(file.begin(), file.begin() + 16 + 333 * 2));
   const Outcome heads = clntool({u"export"_s, q(dir / "heads.CLN"), u"--to"_s, u"sld"_s, u"-o"_s, q(dir / "h.sld")});
@@ -373,7 +366,6 @@ TEST(Export, svgPerLegendIsItsSampleAtTheCellSizeNamedByPositionAndCode) {
     expected.insert(
         u"%1-%2.svg"_s.arg(legend.entry.displayPosition, 5, 10, QLatin1Char('0')).arg(legend.classCode).toStdString());
   ASSERT_EQ(dir.entries("icons"), expected);
-
   const auto image = [&](const char* file) {
     const Bytes bytes = testcln::read(dir / "icons" / file);
     const QByteArray svg(reinterpret_cast<const char*>(bytes.data()), qsizetype(bytes.size()));

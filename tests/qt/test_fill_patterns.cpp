@@ -129,7 +129,6 @@ TEST(FillPatterns, oddInputsFallBackToSaneOnes) {
                {"beyond-512", {1e9, 600}, {512, 512}},
                {"each-axis-alone", {nan, 1}, {8, 2}}};
   for (const auto& c : cells) EXPECT_EQ(grid(c.cell), grid(c.meant)) << c.label;
-
   const QImage plain = fill(QSize(64, 64), rect(5, 5, 50, 50), 0, QSizeF(6, 6));
   for (int unknown : {-1, fillPatternCount(), 1 << 30}) {
     EXPECT_EQ(fill(QSize(64, 64), rect(5, 5, 50, 50), unknown, QSizeF(6, 6)), plain) << unknown;

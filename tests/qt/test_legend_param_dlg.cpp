@@ -84,7 +84,6 @@ TEST_F(LegendParamDlgTest, OkWritesTheGbkNameTypedClassCodeAndEditedRecord) {
   for (const auto& [key, text] : keys) typeKey(code, key, QString::fromLatin1(text));  // letters are not taken
   EXPECT_EQ(code->text(), QStringLiteral("-7"));
   press("okButton");
-
   EXPECT_EQ(accepted, 1);
   EXPECT_TRUE(prompter.shown.empty());
   EXPECT_EQ(head.view().name(), "\xB5\xC0\xC2\xB7");
@@ -124,16 +123,13 @@ TEST(MessagePrompter, AskYesNoReturnsTheChosenButtonAndOffersTheGivenDefault) {
   legend::MessagePrompter prompter;
   QString text;
   QMessageBox::StandardButton defaultButton = QMessageBox::NoButton;
-
   testqt::answerBox(QMessageBox::Yes, &text, &defaultButton);
   EXPECT_TRUE(prompter.askYesNo("是否继续?", false));
   EXPECT_EQ(text, QStringLiteral("是否继续?"));
   EXPECT_EQ(defaultButton, QMessageBox::No);
-
   testqt::answerBox(QMessageBox::No, &text, &defaultButton);
   EXPECT_FALSE(prompter.askYesNo("x", true));
   EXPECT_EQ(defaultButton, QMessageBox::Yes);
-
   testqt::answerBox(QMessageBox::Ok, &text);
   prompter.inform("编辑失败!");
   EXPECT_EQ(text, QStringLiteral("编辑失败!"));

@@ -97,7 +97,6 @@ TEST_F(PadImage, SelectedCellIsFilledAndSamplesKeepTheirColours) {
   painter_.fullPass(surface, set_, 1, CaptionMode::Names);
   const QImage& image = surface.image();
   const auto cell = [](int k) { return QRect(83 * (k % 3) + 2, 81 * (k / 3) + 2, 79, 77); };
-
   EXPECT_GT(count(image, cell(1), paletteColour(11)), 79 * 77 / 2) << "the selected cell is filled";
   for (int k : {0, 2, 3}) EXPECT_EQ(count(image, cell(k), paletteColour(11)), 0) << k;
   EXPECT_GT(count(image, cell(0), paletteColour(5)), 20) << "red symbol";

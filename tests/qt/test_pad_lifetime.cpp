@@ -126,7 +126,6 @@ TEST_F(PadLifetime, TheHostMayReloadSwitchOrCloseThePadFromInsideEachOfItsModalL
   for (std::uint8_t i = 0; i < 3; ++i)
     legends.push_back({.name = "p", .type = 1, .block = testcln::block(testcln::params(1, 1))});
   testcln::write(other, testcln::file(legends));
-
   const ModalLoop loops[] = {
       {"parameter-dialog", false, [this](CLegendPadDlg& pad) { pad.runCommand(command::kEditLegend, cellZero(pad)); },
        is<CLegendParamDlg>},
@@ -161,7 +160,6 @@ TEST_F(PadLifetime, TheHostMayReloadSwitchOrCloseThePadFromInsideEachOfItsModalL
       ASSERT_TRUE(pad->create());
       pad->model().legends().setModified(loop.modified);
       const bool closing = act == Act::Close || std::string_view(loop.name) == "question-at-closing";
-
       Host host(loop.isTheLoop, [&] {
         if (act == Act::Reload) pad->reload();
         if (act == Act::Switch) pad->setNewFile(other);

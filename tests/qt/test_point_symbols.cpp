@@ -117,7 +117,6 @@ TEST(PointSymbols, positiveAnglesTurnAnticlockwiseOnScreenAfterSizing) {
   const Ink turned = inkOf(render({.number = arrow, .angle = 90}));
   EXPECT_LT(turned.centroid.x(), 31.5);  // up turned a quarter anticlockwise is left
   EXPECT_NEAR(turned.centroid.y(), 32, 0.5);
-
   const int square = numberOf(u"filled square"_s);
   const QRect wide = inkOf(render({.number = square, .size = {40, 12}})).bounds;
   EXPECT_GT(wide.width(), 3 * wide.height());
@@ -141,11 +140,9 @@ TEST(PointSymbols, unusableValuesAreClampedNotObeyed) {
   for (QPointF at : {QPointF(kNaN, 32), QPointF(32, kInf), QPointF(1e300, -1e300)}) {
     EXPECT_EQ(render({.centre = at}), blank);
   }
-
   const int arrow = numberOf(u"arrow"_s);
   EXPECT_EQ(render({.number = arrow, .angle = kNaN}), render({.number = arrow}));
   EXPECT_EQ(render({.number = arrow, .angle = 90 + 360.0 * 1e6}), render({.number = arrow, .angle = 90}));
-
   // Huge sizes and pens are cut down to what a surface draws at once.
   for (int n = 1; n <= pointSymbolCount(); ++n) {
     render({.number = n, .size = {1e300, 1e300}, .angle = 1e300, .pen = 1e300});
@@ -153,7 +150,6 @@ TEST(PointSymbols, unusableValuesAreClampedNotObeyed) {
   }
   EXPECT_EQ(inkOf(render({.number = numberOf(u"filled circle"_s), .size = {1e300, 1e300}})).pixels,
             kImageSide * kImageSide);
-
   QPainter inactive;
   drawPointSymbol(inactive, 1, {0, 0}, {10, 10}, 0, kInk, 1);
 }

@@ -132,13 +132,11 @@ TEST_F(LegendTipTest, ShowTipShowsAToolsRecordAtThePointer) {
   EXPECT_EQ(tip->geometry(), QRect(QCursor::pos(), QSize(120, 160)));
   EXPECT_EQ(tip->text(), "first");
   EXPECT_EQ(tip->currentTextColour(), QColor(0, 255, 0));
-
   tip->AddTool(&later, "later");  // no colour takes the colour current now
   tip->showTip(&later, std::nullopt, false);
   EXPECT_EQ(tip->currentTextColour(), QColor(0, 255, 0));
   tip->showTip(&black, std::nullopt, false);
   EXPECT_EQ(tip->currentTextColour(), QColor(0, 0, 0));
-
   tip->hide();
   tip->showTip(&stranger, std::nullopt, true);
   EXPECT_FALSE(tip->isVisible() || tip->text() != "black");
@@ -153,7 +151,6 @@ TEST_F(LegendTipTest, InactiveApplicationShowsNothingButHidingStillWorks) {
   showTip("x");
   move(*tip, area, QPoint(150, 150));
   EXPECT_FALSE(tip->isVisible());
-
   tip->setFocusProbe(nullptr);  // the application's real state
   owner->show();
   owner->activateWindow();
@@ -199,17 +196,14 @@ TEST_F(LegendTipTest, PointerEnteringAToolShowsTheTipLeavingItOrTouchingTheTipHi
   EXPECT_TRUE(tip->tracking());
   EXPECT_EQ(tip->text(), kDefaultText);
   EXPECT_EQ(tip->geometry(), QRect(150, 150, 120, 160));
-
   move(*tip, area, QPoint(120, 120));  // still over the tool, clear of the tip
   EXPECT_TRUE(tip->isVisible());
   move(*tip, area, QPoint(50, 50));
   EXPECT_FALSE(tip->isVisible() || tip->tracking());
-
   showTip("x");
   std::unique_ptr<QMouseEvent> onTip(mouse(QEvent::MouseMove, Qt::NoButton, QPoint(170, 190)));
   QApplication::sendEvent(tip.get(), onTip.get());
   EXPECT_FALSE(tip->isVisible());
-
   // Children made later are heard too, and keep their events.
   auto* child = new ToolArea(area);
   showTip("x");
@@ -224,7 +218,6 @@ TEST_F(LegendTipTest, EitherTheTipOrWhatItWatchesMayGoFirst) {
   new QWidget(watched.get());
   tip->relayEventsOf(watched.get());
   watched.reset();
-
   QPointer<CLegendTipWnd> owned = tip.release();  // now the owner's window deletes it
   owned->relayEventsOf(owner.get());
   owned->showTip(area, std::nullopt, false);

@@ -151,7 +151,6 @@ TEST(MessageBoxes, SpeakChineseWithoutAnyTranslatorWithOurTitleAndIcons) {
   EXPECT_EQ(seen.detail, QStringLiteral("/data/a.CLN\n原因"));
   EXPECT_EQ(seen.icon, QMessageBox::Warning);
   EXPECT_EQ(seen.buttons, QStringList{QStringLiteral("确定")});
-
   captureBox(seen);
   EXPECT_FALSE(prompter.askYesNo(legend::messages::kSavePrompt, true));
   EXPECT_EQ(seen.title, QStringLiteral("图例板"));
@@ -168,12 +167,10 @@ TEST(MessageBoxes, SpeakEnglishWithOurTranslationPatternsFilledAfterTranslating)
   EXPECT_EQ(seen.title, QStringLiteral("Legend Pad"));
   EXPECT_EQ(seen.text, QStringLiteral("This is not a valid legend file; it cannot be opened!"));
   EXPECT_EQ(seen.buttons, QStringList{QStringLiteral("OK")});
-
   captureBox(seen);
   prompter.askYesNo(legend::messages::kSavePrompt, true);
   EXPECT_EQ(seen.text, QStringLiteral("The legend file has been changed. Save it?"));
   EXPECT_EQ(seen.buttons, (QStringList{QStringLiteral("&No"), QStringLiteral("&Yes")}));
-
   EXPECT_EQ(legend::messages::text(legend::LegendStatus::WriteFailed, "/data/a.CLN"),
             "Saving the legend file failed; the original file is unchanged!\n/data/a.CLN");
 }
@@ -182,7 +179,6 @@ TEST(EnglishInterface, PadAndEditorShowNoChineseCharacter) {
   const EnglishTexts english;
   const testcln::TempDir dir;
   const std::string file = writeAsciiLegends(dir).string();
-
   MapProject project;
   QWidget owner;
   auto* pad = new CLegendPadDlg(file, 1, 1, &project, &owner);
@@ -191,7 +187,6 @@ TEST(EnglishInterface, PadAndEditorShowNoChineseCharacter) {
   const std::unique_ptr<QMenu> menu = pad->popupMenu(pad->drawingArea()->mapToGlobal(QPoint(23, 26)));
   EXPECT_EQ(chineseTexts(*menu), std::vector<std::string>());
   pad->destroyPad();
-
   std::array<char, legend::layout::kPathBufferSize> buffer{};
   std::copy(file.begin(), file.end(), buffer.begin());
   testqt::onModal([](QDialog& editor) {
