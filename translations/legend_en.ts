@@ -1701,5 +1701,341 @@ Do you want to replace it?</translation>
         <source>名称、分类码或序号</source>
         <translation>Name, class code or number</translation>
     </message>
+    <message>
+        <source>图例 %1: 未知类型 %2,其他 GIS 无法绘制,未导出</source>
+        <translation>legend %1: unknown type %2, which no other GIS can draw, not exported</translation>
+    </message>
+    <message>
+        <source>图例 %1 &quot;%3&quot;: 未知类型 %2,其他 GIS 无法绘制,未导出</source>
+        <translation>legend %1 &quot;%3&quot;: unknown type %2, which no other GIS can draw, not exported</translation>
+    </message>
+    <message>
+        <source>图例 %1: %2 字节的数据块容不下图形参数,未导出</source>
+        <translation>legend %1: block of %2 bytes cannot hold its graphic parameters, not exported</translation>
+    </message>
+    <message>
+        <source>图例 %1 &quot;%3&quot;: %2 字节的数据块容不下图形参数,未导出</source>
+        <translation>legend %1 &quot;%3&quot;: block of %2 bytes cannot hold its graphic parameters, not exported</translation>
+    </message>
+    <message>
+        <source>图例 %1: 偏移 %2 处的图形参数超出了文件末尾,未导出</source>
+        <translation>legend %1: graphic parameters at offset %2 reach past the end of the file, not exported</translation>
+    </message>
+    <message>
+        <source>图例 %1 &quot;%3&quot;: 偏移 %2 处的图形参数超出了文件末尾,未导出</source>
+        <translation>legend %1 &quot;%3&quot;: graphic parameters at offset %2 reach past the end of the file, not exported</translation>
+    </message>
+    <message>
+        <source>读取期间文件被改动了</source>
+        <translation>the file changed while it was being read</translation>
+    </message>
+    <message>
+        <source>无法写入: %1</source>
+        <translation>cannot write: %1</translation>
+    </message>
+    <message>
+        <source>无法创建文件夹: %1</source>
+        <translation>cannot create the folder: %1</translation>
+    </message>
+    <message>
+        <source>图例 %1 &quot;%2&quot;: 分类码 %3 已由图例 %4 &quot;%5&quot; 画出,不再单独生成规则</source>
+        <translation>legend %1 &quot;%2&quot;: class code %3 is already drawn by legend %4 &quot;%5&quot;, no rule of its own</translation>
+    </message>
+    <message>
+        <source>无法打开: %1</source>
+        <translation>cannot open: %1</translation>
+    </message>
+    <message>
+        <source>无法读取整个文件</source>
+        <translation>cannot read the whole file</translation>
+    </message>
+    <message>
+        <source>无法读取</source>
+        <translation>cannot read</translation>
+    </message>
+    <message>
+        <source>%1;未写入任何内容</source>
+        <translation>%1; nothing written</translation>
+    </message>
+    <message>
+        <source>render: 每行的单元格数(1-64,默认 6)。</source>
+        <translation>render: cells across (1-64, default 6).</translation>
+    </message>
+    <message>
+        <source>render: 标题用图例名称(name)或分类码(code)。</source>
+        <translation>render: captions by legend name or by class code.</translation>
+    </message>
+    <message>
+        <source>export: json(默认)、qgis-style、sld 或 svg。</source>
+        <translation>export: json (default), qgis-style, sld or svg.</translation>
+    </message>
+    <message>
+        <source>export --to sld: 存放分类码的属性(默认 class_code)。</source>
+        <translation>export --to sld: the attribute holding class codes (default class_code).</translation>
+    </message>
+    <message>
+        <source>render: 未指定输出文件(-o OUT)</source>
+        <translation>render: no output given (-o OUT)</translation>
+    </message>
+    <message>
+        <source>render: --columns 的取值为 1 到 %1</source>
+        <translation>render: --columns takes 1 to %1</translation>
+    </message>
+    <message>
+        <source>render: --cell-size 的取值为 WxH,宽、高各为 %1 到 %2</source>
+        <translation>render: --cell-size takes WxH, each %1 to %2</translation>
+    </message>
+    <message>
+        <source>render: --captions 的取值为 name 或 code</source>
+        <translation>render: --captions takes name or code</translation>
+    </message>
+    <message>
+        <source>export: --%1 不适用于 JSON</source>
+        <translation>export: --%1 does not apply to JSON</translation>
+    </message>
+    <message>
+        <source>export: --to 的取值为 json、qgis-style、sld 或 svg</source>
+        <translation>export: --to takes json, qgis-style, sld or svg</translation>
+    </message>
+    <message>
+        <source>export: --to svg 需要指定文件夹(-o DIR)</source>
+        <translation>export: --to svg needs a folder (-o DIR)</translation>
+    </message>
+    <message>
+        <source>export: --attribute 只用于 --to sld</source>
+        <translation>export: --attribute belongs to --to sld</translation>
+    </message>
+    <message>
+        <source>export: --attribute 需要一个非空的属性名</source>
+        <translation>export: --attribute takes a non-empty name</translation>
+    </message>
+    <message>
+        <source>export: --cell-size 的取值为 WxH,宽、高各为 %1 到 %2</source>
+        <translation>export: --cell-size takes WxH, each %1 to %2</translation>
+    </message>
+    <message>
+        <source>图例文件(.CLN)。</source>
+        <translation>The legend file (.CLN).</translation>
+    </message>
+    <message>
+        <source>文件大小、各类型的图例数、数据区、问题</source>
+        <translation>file size, legend counts by type, data area, problems</translation>
+    </message>
+    <message>
+        <source>显示文件大小、各类型的图例数、数据区的起始位置、数据块共占的字节数和
+最远的数据块结束的位置,以及在文件中发现的每个问题。
+退出状态: 0 可读(有问题时也是),1 无法打开或不是图例文件,2 命令行错误。</source>
+        <translation>Prints the file size, the number of legends by type, where the data area starts,
+how many bytes its blocks hold and where the furthest one ends, and every problem
+found in the file.
+Exit status: 0 readable (also with problems), 1 cannot be opened or not a legend
+file, 2 wrong command line.</translation>
+    </message>
+    <message>
+        <source>检查每个头记录和数据块;仅当文件完好时退出状态为 0</source>
+        <translation>check every head and block; exit 0 only for a sound file</translation>
+    </message>
+    <message>
+        <source>检查文件头、图例数、每个头记录和每个数据块,包括属性结构和属性记录。
+文件完好时显示 &quot;完好: N 个图例&quot;(英文界面下为 &quot;ok: N legends&quot;);
+否则在标准错误上每个问题一行。
+退出状态: 0 完好,1 发现问题或无法读取,2 命令行错误。</source>
+        <translation>Checks the header, the count, every head record and every data block, including
+the attribute structures and records. Prints &quot;完好: N 个图例&quot; (&quot;ok: N legends&quot; under
+an English locale) for a sound file; otherwise one line per problem on standard error.
+Exit status: 0 sound, 1 problems found or not readable, 2 wrong command line.</translation>
+    </message>
+    <message>
+        <source>以 JSON 输出每个图例</source>
+        <translation>every legend as JSON</translation>
+    </message>
+    <message>
+        <source>以 JSON 写出文件: count、display_order(图例板显示图例的顺序,以图例序号
+列出)和 legends;每个图例含序号、头记录字段、图例板所持有的图形参数记录、
+属性结构和属性记录的大小,以及属性字段和它们的值;名称和值的写法与 export
+相同(docs/legend-json.md)。
+退出状态: 0 已写出,1 无法打开或不是图例文件,2 命令行错误。</source>
+        <translation>Writes the file as JSON: count, display_order (the legend indices in the order
+the pad shows them) and legends, each with its index, its head fields, its graphic
+parameter record as the pad holds it, the attribute structure and record sizes,
+and the attribute fields with their values; names and values as export writes
+them (docs/legend-json.md).
+Exit status: 0 written, 1 cannot be opened or not a legend file, 2 wrong command line.</translation>
+    </message>
+    <message>
+        <source>把每个图例画成可打印的图例表(PNG、SVG 或 PDF)</source>
+        <translation>draw every legend as a printable sheet (PNG, SVG or PDF)</translation>
+    </message>
+    <message>
+        <source>按图例板的显示顺序画出文件中的每个图例,排成由单元格组成的图例表,每个
+单元格与图例板中的画法完全相同: 样例、标题和序号。格式由 -o 的扩展名决定:
+PNG(每页最多 8192 像素;第二页起写在 OUT 旁边,名为 NAME-2.png、
+NAME-3.png ...)、SVG(一页)或 PDF(A4 页面)。
+退出状态: 0 已写出,1 无法读取或写入,2 命令行错误。</source>
+        <translation>Draws every legend of the file, in the order the pad shows them, as a sheet of
+cells drawn exactly like the pad&apos;s: sample, caption and number. The format follows
+the extension of -o: PNG (pages of at most 8192 pixels; the second and later pages
+are written next to OUT as NAME-2.png, NAME-3.png, ...), SVG (one page) or PDF
+(A4 pages).
+Exit status: 0 written, 1 cannot be read or written, 2 wrong command line.</translation>
+    </message>
+    <message>
+        <source>--to json(默认): 把文件的每个字节写成带缩进的 JSON 文档(写到标准输出,
+或用 -o 写到 OUT): 每个图例的名称和描述(UTF-8)、类型、分类码、按字段名
+列出的图形参数、属性字段和值,以及文件中的其他一切(保留字节、空隙),
+使 import 能还原出相同的字节(docs/legend-json.md)。
+--to qgis-style: QGIS 样式库(XML),每个图例一个符号,以图例名称命名,
+并标上分类码和类型。
+--to sld: OGC 图层样式描述(SLD)1.1,每个分类码一条规则,按 --attribute
+指定的属性过滤(默认 class_code)。
+--to svg -o DIR: 每个图例一个 SVG,DIR/NNNNN-CODE.svg(显示位置和分类码)。
+符号的样子与图例板在 --cell-size 大小的单元格中画的一样(默认 64x64)。
+无法导出的图例(未知类型、损坏的数据块)列在标准错误上,其余的照常写出
+(docs/legend-export.md)。
+退出状态: 0 已写出,1 无法读取、不是图例文件或无法写入,2 命令行错误。</source>
+        <translation>--to json (the default): writes every byte of the file as a pretty-printed JSON
+document (to standard output, or to OUT with -o): per legend its name and
+description (UTF-8), type, class code, graphic parameters by field name,
+attribute fields and values, and whatever else the file holds (reserved bytes,
+gaps) so that import gives back the same bytes (docs/legend-json.md).
+--to qgis-style: a QGIS style library (XML) of one symbol per legend, named after
+the legend and tagged with its class code and type.
+--to sld: an OGC Styled Layer Descriptor 1.1 with one rule per class code,
+filtered on the attribute --attribute names (default class_code).
+--to svg -o DIR: one SVG per legend, DIR/NNNNN-CODE.svg (display position and
+class code).
+The symbols look as the pad draws the legends in a cell of --cell-size (default
+64x64). Legends that cannot be exported (unknown types, damaged blocks) are listed
+on standard error; the others are written (docs/legend-export.md).
+Exit status: 0 written, 1 cannot be read, not a legend file, or cannot be written,
+2 wrong command line.</translation>
+    </message>
+    <message>
+        <source>根据 export 生成的 JSON 文档写出图例文件</source>
+        <translation>write a legend file from a JSON document made by export</translation>
+    </message>
+    <message>
+        <source>clntool import IN.json OUT.CLN: 写出文档所描述的图例文件,整个替换 OUT.CLN。
+文档有问题时拒绝导入,给出第一个问题的 JSON 路径,不写入任何内容。
+退出状态: 0 已写出,1 被拒绝或无法读取或写入,2 命令行错误。</source>
+        <translation>clntool import IN.json OUT.CLN: writes the legend file the document describes,
+replacing OUT.CLN whole. A document with a problem is refused with the JSON path
+of the first problem, and nothing is written.
+Exit status: 0 written, 1 refused or cannot be read or written, 2 wrong command line.</translation>
+    </message>
+    <message>
+        <source>JSON 文档。</source>
+        <translation>The JSON document.</translation>
+    </message>
+    <message>
+        <source>两个图例文件之间增加、删除和修改的图例</source>
+        <translation>legends added, removed and changed between two legend files</translation>
+    </message>
+    <message>
+        <source>clntool diff A.CLN B.CLN: 列出从 A 到 B 增加、删除和修改的图例,按序号对应,
+并显示图例名称;对每个修改了的图例列出每个不同的字段,旧值 -&gt; 新值(字段名
+与 export 中的相同)。
+退出状态: 0 相同,1 不同,2 命令行错误或有文件无法读取。</source>
+        <translation>clntool diff A.CLN B.CLN: lists the legends added, removed and changed from A to
+B, matched by index and shown with their names, and for each changed legend every
+field that differs, old -&gt; new (fields as export names them).
+Exit status: 0 equal, 1 different, 2 wrong command line or a file that cannot be read.</translation>
+    </message>
+    <message>
+        <source>%1 和 %2</source>
+        <translation>%1 and %2</translation>
+    </message>
+    <message>
+        <source>查看和处理图例文件(.CLN)。</source>
+        <translation>Inspects legend files (.CLN).</translation>
+    </message>
+    <message>
+        <source>命令:</source>
+        <translation>Commands:</translation>
+    </message>
+    <message>
+        <source>运行 &apos;clntool COMMAND --help&apos; 查看命令的详细说明。</source>
+        <translation>Run &apos;clntool COMMAND --help&apos; for the details of a command.</translation>
+    </message>
+    <message>
+        <source>显示本帮助。</source>
+        <translation>Displays this help.</translation>
+    </message>
+    <message>
+        <source>图例文件(import: JSON 文档)。</source>
+        <translation>The legend file (import: the JSON document).</translation>
+    </message>
+    <message>
+        <source>未指定命令</source>
+        <translation>no command given</translation>
+    </message>
+    <message>
+        <source>未知命令 &apos;%1&apos;</source>
+        <translation>unknown command &apos;%1&apos;</translation>
+    </message>
+    <message>
+        <source>%1: 未指定文件</source>
+        <translation>%1: no file given</translation>
+    </message>
+    <message>
+        <source>%1: 需要两个文件</source>
+        <translation>%1: expects two files</translation>
+    </message>
+    <message>
+        <source>%1: 只接受一个文件</source>
+        <translation>%1: expects one file</translation>
+    </message>
+    <message>
+        <source>%1: --%2 只用于 %3</source>
+        <translation>%1: --%2 belongs to %3</translation>
+    </message>
+    <message>
+        <source>已完成 %1/%2 页</source>
+        <translation>%1 of %2 pages</translation>
+    </message>
+    <message>
+        <source>render: 输出文件必须以 .png、.svg 或 .pdf 结尾</source>
+        <translation>render: the output must end in .png, .svg or .pdf</translation>
+    </message>
+    <message>
+        <source>render: 已中断,未写入任何文件</source>
+        <translation>render: interrupted; nothing was written</translation>
+    </message>
+    <message>
+        <source>render: 无法写入 %1</source>
+        <translation>render: cannot write %1</translation>
+    </message>
+    <message>
+        <source>COMMAND</source>
+        <comment>command line argument</comment>
+        <translation>command</translation>
+    </message>
+    <message>
+        <source>FILE</source>
+        <comment>command line argument</comment>
+        <translation>file</translation>
+    </message>
+    <message>
+        <source>info、validate、dump、render、export、import 或 diff</source>
+        <translation>info, validate, dump, render, export, import or diff</translation>
+    </message>
+    <message>
+        <source>运行 &apos;clntool --help&apos; 查看用法。</source>
+        <translation>Run &apos;clntool --help&apos; for usage.</translation>
+    </message>
+    <message>
+        <source>render: 要写入的图例表(.png、.svg 或 .pdf);
+export: 要写入的文件(--to svg 时为文件夹)。</source>
+        <translation>render: the sheet to write (.png, .svg or .pdf); export: the file to write (--to svg: the folder).</translation>
+    </message>
+    <message>
+        <source>render: 单元格的像素大小(宽、高各 16-1024,默认 100x100);
+export: 按此单元格确定符号大小(默认 64x64)。</source>
+        <translation>render: cell size in pixels (16-1024 each, default 100x100); export: the cell the symbols are sized for (default 64x64).</translation>
+    </message>
+    <message>
+        <source>导出为 JSON,或为 QGIS、OGC 服务器导出图例,或导出 SVG</source>
+        <translation>the file as JSON, or its legends for QGIS, OGC servers or as SVG</translation>
+    </message>
 </context>
 </TS>

@@ -14,6 +14,7 @@
 #include "legendfile/layout.h"
 #include "legendfile/legend_set.h"
 #include "legendfile/messages.h"
+#include "legendfile/translation.h"
 
 namespace clntool {
 
@@ -101,7 +102,7 @@ int runDump(const std::string& path, std::ostream& out, std::ostream& err) {
     return kExitBadFile;
   }
   if (set.count() != inspection.count) {
-    err << path << ": the file changed while it was being read\n";
+    err << path << ": " << legend::translated(LEGEND_TR_NOOP("legend", "读取期间文件被改动了")) << '\n';
     return kExitBadFile;
   }
 

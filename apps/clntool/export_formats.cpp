@@ -10,6 +10,7 @@
 #include <QFileInfo>
 
 #include "commands.h"
+#include "components/codec/ui_language.h"
 #include "export/export_catalogue.h"
 #include "export/exported_legend.h"
 #include "export/qgis_style.h"
@@ -29,7 +30,9 @@ std::span<const std::uint8_t> bytesOf(const QByteArray& data) {
 
 bool replace(const std::string& path, const QByteArray& data, std::ostream& err) {
   const legend::ReplaceResult written = legend::replaceFile(path, bytesOf(data));
-  if (!written) err << path << ": cannot write: " << written.cause.message() << '\n';
+  if (!written)
+    err << path << ": " << legend::tr("无法写入: %1").arg(QString::fromStdString(written.cause.message())).toStdString()
+        << '\n';
   return static_cast<bool>(written);
 }
 
@@ -50,7 +53,8 @@ int writeSvgFolder(const std::vector<legend::exporter::ExportedLegend>& legends,
   std::error_code error;
   std::filesystem::create_directories(folder, error);
   if (error) {
-    err << folder << ": cannot create the folder: " << error.message() << '\n';
+    err << folder << ": " << legend::tr("无法创建文件夹: %1").arg(QString::fromStdString(error.message())).toStdString()
+        << '\n';
     return kExitBadFile;
   }
   for (const legend::exporter::SvgFile& file : legend::exporter::legendSvgs(legends)) {
@@ -87,9 +91,12 @@ int runExportTo(const ExportToOptions& options, std::ostream& out, std::ostream&
       for (const legend::exporter::RepeatedClassCode& repeated : document.repeated) {
         const auto& left = legends[repeated.legend];
         const auto& kept = legends[repeated.keptLegend];
-        err << options.input << ": legend " << left.entry.legendIndex << " \"" << left.name.toStdString()
-            << "\": class code " << left.classCode << " is already drawn by legend " << kept.entry.legendIndex << " \""
-            << kept.name.toStdString() << "\", no rule of its own\n";
+        err << options.input << ": "
+            << legend::tr("图例 %1 \"%2\": 分类码 %3 已由图例 %4 \"%5\" 画出,不再单独生成规则")
+                   .arg(QString::number(left.entry.legendIndex), left.name, QString::number(left.classCode),
+                        QString::number(kept.entry.legendIndex), kept.name)
+                   .toStdString()
+            << '\n';
       }
       return deliver(document.xml, options.output, out, err);
     }

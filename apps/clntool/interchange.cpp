@@ -11,6 +11,7 @@
 #include "interchange/legend_diff.h"
 #include "interchange/legend_json.h"
 #include "legendfile/file_io.h"
+#include "legendfile/translation.h"
 
 namespace clntool {
 
@@ -22,12 +23,12 @@ std::optional<Json> loadDocument(const std::string& path, std::ostream& err) {
   std::error_code error;
   const std::optional<legend::ReadOnlyFile> file = legend::ReadOnlyFile::open(path, &error);
   if (!file) {
-    err << path << ": cannot open: " << error.message() << '\n';
+    err << path << ": " << legend::translated(LEGEND_TR_NOOP("legend", "无法打开: %1"), {error.message()}) << '\n';
     return std::nullopt;
   }
   const std::vector<std::uint8_t> bytes = file->readAll();
   if (bytes.size() != file->size()) {
-    err << path << ": cannot read the whole file\n";
+    err << path << ": " << legend::translated(LEGEND_TR_NOOP("legend", "无法读取整个文件")) << '\n';
     return std::nullopt;
   }
   legend::interchange::ExportResult result = legend::interchange::exportDocument(bytes);
@@ -40,7 +41,9 @@ std::optional<Json> loadDocument(const std::string& path, std::ostream& err) {
 
 bool replace(const std::string& path, std::span<const std::uint8_t> bytes, std::ostream& err) {
   const legend::ReplaceResult written = legend::replaceFile(path, bytes);
-  if (!written) err << path << ": cannot write: " << written.cause.message() << '\n';
+  if (!written)
+    err << path << ": " << legend::translated(LEGEND_TR_NOOP("legend", "无法写入: %1"), {written.cause.message()})
+        << '\n';
   return static_cast<bool>(written);
 }
 
@@ -61,17 +64,20 @@ int runExport(const std::string& path, const std::optional<std::string>& output,
 int runImport(const std::string& input, const std::string& output, std::ostream&, std::ostream& err) {
   std::ifstream in(input, std::ios::binary);
   if (!in) {
-    err << input << ": cannot open: " << std::generic_category().message(errno) << '\n';
+    err << input << ": "
+        << legend::translated(LEGEND_TR_NOOP("legend", "无法打开: %1"), {std::generic_category().message(errno)})
+        << '\n';
     return kExitBadFile;
   }
   const std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
   if (in.bad()) {
-    err << input << ": cannot read\n";
+    err << input << ": " << legend::translated(LEGEND_TR_NOOP("legend", "无法读取")) << '\n';
     return kExitBadFile;
   }
   const legend::interchange::ImportResult result = legend::interchange::importText(text);
   if (!result) {
-    err << input << ": " << result.description() << "; nothing written\n";
+    err << input << ": " << legend::translated(LEGEND_TR_NOOP("legend", "%1;未写入任何内容"), {result.description()})
+        << '\n';
     return kExitBadFile;
   }
   return replace(output, result.image, err) ? kExitOk : kExitBadFile;

@@ -46,24 +46,24 @@ enum Option : unsigned {
 
 /// Every option of the command line, registered with the parser once.
 struct Options {
-  QCommandLineOption output{{QStringLiteral("o"), QStringLiteral("output")},
-                            QStringLiteral("render: the sheet to write (.png, .svg or .pdf); export: the file to "
-                                           "write (--to svg: the folder)."),
-                            QStringLiteral("OUT")};
-  QCommandLineOption columns{QStringLiteral("columns"), QStringLiteral("render: cells across (1-64, default 6)."),
+  // Made after the translators are installed, so the help is in the
+  // interface's language.
+  QCommandLineOption output{
+      {QStringLiteral("o"), QStringLiteral("output")},
+      legend::tr("render: 要写入的图例表(.png、.svg 或 .pdf);\nexport: 要写入的文件(--to svg 时为文件夹)。"),
+      QStringLiteral("OUT")};
+  QCommandLineOption columns{QStringLiteral("columns"), legend::tr("render: 每行的单元格数(1-64,默认 6)。"),
                              QStringLiteral("N"), QStringLiteral("6")};
   QCommandLineOption cellSize{QStringLiteral("cell-size"),
-                              QStringLiteral("render: cell size in pixels (16-1024 each, default 100x100); "
-                                             "export: the cell the symbols are sized for (default 64x64)."),
+                              legend::tr("render: 单元格的像素大小(宽、高各 16-1024,默认 100x100);\n"
+                                         "export: 按此单元格确定符号大小(默认 64x64)。"),
                               QStringLiteral("WxH"), QStringLiteral("100x100")};
-  QCommandLineOption captions{QStringLiteral("captions"),
-                              QStringLiteral("render: captions by legend name or by class code."),
+  QCommandLineOption captions{QStringLiteral("captions"), legend::tr("render: 标题用图例名称(name)或分类码(code)。"),
                               QStringLiteral("name|code"), QStringLiteral("name")};
-  QCommandLineOption to{QStringLiteral("to"), QStringLiteral("export: json (default), qgis-style, sld or svg."),
+  QCommandLineOption to{QStringLiteral("to"), legend::tr("export: json(默认)、qgis-style、sld 或 svg。"),
                         QStringLiteral("FORMAT"), QStringLiteral("json")};
   QCommandLineOption attribute{QStringLiteral("attribute"),
-                               QStringLiteral("export --to sld: the attribute holding class codes (default "
-                                              "class_code)."),
+                               legend::tr("export --to sld: 存放分类码的属性(默认 class_code)。"),
                                QStringLiteral("NAME"), QStringLiteral("class_code")};
 
   /// Each option with its bit, in the order the help lists them.
@@ -84,8 +84,11 @@ struct Invocation {
   std::vector<std::string> files;  ///< platform bytes, as many as the command takes
 };
 
+constexpr const char* kUsageHint = QT_TRANSLATE_NOOP("legend", "运行 'clntool --help' 查看用法。");
+
 int usageError(const QString& message) {
-  std::cerr << "clntool: " << message.toStdString() << "\nRun 'clntool --help' for usage.\n";
+  const QString hint = legend::tr(kUsageHint);
+  std::cerr << "clntool: " << message.toStdString() << '\n' << hint.toStdString() << '\n';
   return clntool::kExitUsage;
 }
 
@@ -115,20 +118,20 @@ int runRender(const Invocation& call) {
   const Options& o = call.options;
   clntool::RenderOptions render;
   render.input = call.files[0];
-  if (!parser.isSet(o.output)) return usageError(QStringLiteral("render: no output given (-o OUT)"));
+  if (!parser.isSet(o.output)) return usageError(legend::tr("render: 未指定输出文件(-o OUT)"));
   render.output = parser.value(o.output);
   bool ok = false;
   render.columns = parser.value(o.columns).toInt(&ok);
   if (!ok || render.columns < 1 || render.columns > kMaxColumns)
-    return usageError(QStringLiteral("render: --columns takes 1 to %1").arg(kMaxColumns));
+    return usageError(legend::tr("render: --columns 的取值为 1 到 %1").arg(kMaxColumns));
   const std::optional<QSize> cell = cellSize(parser.value(o.cellSize));
   if (!cell)
-    return usageError(QStringLiteral("render: --cell-size takes WxH, each %1 to %2").arg(kMinCell).arg(kMaxCell));
+    return usageError(legend::tr("render: --cell-size 的取值为 WxH,宽、高各为 %1 到 %2").arg(kMinCell).arg(kMaxCell));
   render.cellWidth = cell->width();
   render.cellHeight = cell->height();
   const QString captions = parser.value(o.captions);
   if (captions != QLatin1String("name") && captions != QLatin1String("code"))
-    return usageError(QStringLiteral("render: --captions takes name or code"));
+    return usageError(legend::tr("render: --captions 的取值为 name 或 code"));
   render.captions =
       captions == QLatin1String("code") ? legend::pad::CaptionMode::ClassCodes : legend::pad::CaptionMode::Names;
   return clntool::runRender(render, std::cout, std::cerr);
@@ -143,7 +146,7 @@ int runExport(const Invocation& call) {
   if (format == QLatin1String("json")) {
     for (const QCommandLineOption* option : {&o.cellSize, &o.attribute})
       if (parser.isSet(*option))
-        return usageError(QStringLiteral("export: --%1 does not apply to JSON").arg(option->names().last()));
+        return usageError(legend::tr("export: --%1 不适用于 JSON").arg(option->names().last()));
     return clntool::runExport(call.files[0], output, std::cout, std::cerr);
   }
 
@@ -157,26 +160,30 @@ int runExport(const Invocation& call) {
   }};
   const auto known = std::find_if(kFormats.begin(), kFormats.end(),
                                   [&](const auto& entry) { return format == QLatin1String(entry.first); });
-  if (known == kFormats.end()) return usageError(QStringLiteral("export: --to takes json, qgis-style, sld or svg"));
+  if (known == kFormats.end()) return usageError(legend::tr("export: --to 的取值为 json、qgis-style、sld 或 svg"));
   options.format = known->second;
   if (options.format == clntool::ExportFormat::Svg && !output)
-    return usageError(QStringLiteral("export: --to svg needs a folder (-o DIR)"));
+    return usageError(legend::tr("export: --to svg 需要指定文件夹(-o DIR)"));
   if (parser.isSet(o.attribute) && options.format != clntool::ExportFormat::Sld)
-    return usageError(QStringLiteral("export: --attribute belongs to --to sld"));
+    return usageError(legend::tr("export: --attribute 只用于 --to sld"));
   options.attribute = parser.value(o.attribute);
   // The name goes into the document as text; it must be one XML can hold.
   if (options.attribute.isEmpty() ||
       std::any_of(options.attribute.cbegin(), options.attribute.cend(), [](QChar c) { return c.unicode() < 0x20; }))
-    return usageError(QStringLiteral("export: --attribute takes a non-empty name"));
+    return usageError(legend::tr("export: --attribute 需要一个非空的属性名"));
   const QString cellText =
       parser.isSet(o.cellSize) ? parser.value(o.cellSize) : QStringLiteral("%1x%1").arg(kExportCell);
   const std::optional<QSize> cell = cellSize(cellText);
   if (!cell)
-    return usageError(QStringLiteral("export: --cell-size takes WxH, each %1 to %2").arg(kMinCell).arg(kMaxCell));
+    return usageError(legend::tr("export: --cell-size 的取值为 WxH,宽、高各为 %1 到 %2").arg(kMinCell).arg(kMaxCell));
   options.cell = {cell->width(), cell->height()};
   return clntool::runExportTo(options, std::cout, std::cerr);
 }
 
+constexpr const char* kLegendFileHelp = QT_TRANSLATE_NOOP("legend", "图例文件(.CLN)。");
+
+/// A command's texts are the interface's Chinese sources, translated when
+/// the help is printed.
 struct Command {
   const char* name;
   const char* summary;
@@ -184,73 +191,79 @@ struct Command {
   int (*run)(const Invocation&);
   /// The Option bits of the options it takes; any other one is refused.
   unsigned options = 0;
-  /// How the help names the files; a second name makes a command of two files.
-  const char* firstFile = "file";
+  /// How the help names the files; a second name makes a command of two
+  /// files. Null: the translated word for a file.
+  const char* firstFile = nullptr;
   const char* secondFile = nullptr;
-  const char* firstFileHelp = "The legend file (.CLN).";
+  const char* firstFileHelp = kLegendFileHelp;
 };
 
 constexpr std::array<Command, 7> kCommands{{
-    {"info", "file size, legend counts by type, data area, problems",
-     "Prints the file size, the number of legends by type, where the data area starts,\n"
-     "how many bytes its blocks hold and where the furthest one ends, and every problem\n"
-     "found in the file.\n"
-     "Exit status: 0 readable (also with problems), 1 cannot be opened or not a legend\n"
-     "file, 2 wrong command line.",
+    {"info", QT_TRANSLATE_NOOP("legend", "文件大小、各类型的图例数、数据区、问题"),
+     QT_TRANSLATE_NOOP("legend",
+                       "显示文件大小、各类型的图例数、数据区的起始位置、数据块共占的字节数和\n"
+                       "最远的数据块结束的位置,以及在文件中发现的每个问题。\n"
+                       "退出状态: 0 可读(有问题时也是),1 无法打开或不是图例文件,2 命令行错误。"),
      runInfo},
-    {"validate", "check every head and block; exit 0 only for a sound file",
-     "Checks the header, the count, every head record and every data block, including\n"
-     "the attribute structures and records. Prints \"完好: N 个图例\" (\"ok: N legends\" under\n"
-     "an English locale) for a sound file; otherwise one line per problem on standard error.\n"
-     "Exit status: 0 sound, 1 problems found or not readable, 2 wrong command line.",
+    {"validate", QT_TRANSLATE_NOOP("legend", "检查每个头记录和数据块;仅当文件完好时退出状态为 0"),
+     QT_TRANSLATE_NOOP("legend",
+                       "检查文件头、图例数、每个头记录和每个数据块,包括属性结构和属性记录。\n"
+                       "文件完好时显示 \"完好: N 个图例\"(英文界面下为 \"ok: N legends\");\n"
+                       "否则在标准错误上每个问题一行。\n"
+                       "退出状态: 0 完好,1 发现问题或无法读取,2 命令行错误。"),
      runValidate},
-    {"dump", "every legend as JSON",
-     "Writes the file as JSON: count, display_order (the legend indices in the order\n"
-     "the pad shows them) and legends, each with its index, its head fields, its graphic\n"
-     "parameter record as the pad holds it, the attribute structure and record sizes,\n"
-     "and the attribute fields with their values; names and values as export writes\n"
-     "them (docs/legend-json.md).\n"
-     "Exit status: 0 written, 1 cannot be opened or not a legend file, 2 wrong command line.",
+    {"dump", QT_TRANSLATE_NOOP("legend", "以 JSON 输出每个图例"),
+     QT_TRANSLATE_NOOP("legend",
+                       "以 JSON 写出文件: count、display_order(图例板显示图例的顺序,以图例序号\n"
+                       "列出)和 legends;每个图例含序号、头记录字段、图例板所持有的图形参数记录、\n"
+                       "属性结构和属性记录的大小,以及属性字段和它们的值;名称和值的写法与 export\n"
+                       "相同(docs/legend-json.md)。\n"
+                       "退出状态: 0 已写出,1 无法打开或不是图例文件,2 命令行错误。"),
      runDump},
-    {"render", "draw every legend as a printable sheet (PNG, SVG or PDF)",
-     "Draws every legend of the file, in the order the pad shows them, as a sheet of\n"
-     "cells drawn exactly like the pad's: sample, caption and number. The format follows\n"
-     "the extension of -o: PNG (pages of at most 8192 pixels; the second and later pages\n"
-     "are written next to OUT as NAME-2.png, NAME-3.png, ...), SVG (one page) or PDF\n"
-     "(A4 pages).\n"
-     "Exit status: 0 written, 1 cannot be read or written, 2 wrong command line.",
+    {"render", QT_TRANSLATE_NOOP("legend", "把每个图例画成可打印的图例表(PNG、SVG 或 PDF)"),
+     QT_TRANSLATE_NOOP("legend",
+                       "按图例板的显示顺序画出文件中的每个图例,排成由单元格组成的图例表,每个\n"
+                       "单元格与图例板中的画法完全相同: 样例、标题和序号。格式由 -o 的扩展名决定:\n"
+                       "PNG(每页最多 8192 像素;第二页起写在 OUT 旁边,名为 NAME-2.png、\n"
+                       "NAME-3.png ...)、SVG(一页)或 PDF(A4 页面)。\n"
+                       "退出状态: 0 已写出,1 无法读取或写入,2 命令行错误。"),
      runRender, kOutput | kColumns | kCellSize | kCaptions},
-    {"export", "the file as JSON, or its legends for QGIS, OGC servers or as SVG",
-     "--to json (the default): writes every byte of the file as a pretty-printed JSON\n"
-     "document (to standard output, or to OUT with -o): per legend its name and\n"
-     "description (UTF-8), type, class code, graphic parameters by field name,\n"
-     "attribute fields and values, and whatever else the file holds (reserved bytes,\n"
-     "gaps) so that import gives back the same bytes (docs/legend-json.md).\n"
-     "--to qgis-style: a QGIS style library (XML) of one symbol per legend, named after\n"
-     "the legend and tagged with its class code and type.\n"
-     "--to sld: an OGC Styled Layer Descriptor 1.1 with one rule per class code,\n"
-     "filtered on the attribute --attribute names (default class_code).\n"
-     "--to svg -o DIR: one SVG per legend, DIR/NNNNN-CODE.svg (display position and\n"
-     "class code).\n"
-     "The symbols look as the pad draws the legends in a cell of --cell-size (default\n"
-     "64x64). Legends that cannot be exported (unknown types, damaged blocks) are listed\n"
-     "on standard error; the others are written (docs/legend-export.md).\n"
-     "Exit status: 0 written, 1 cannot be read, not a legend file, or cannot be written,\n"
-     "2 wrong command line.",
+    {"export", QT_TRANSLATE_NOOP("legend", "导出为 JSON,或为 QGIS、OGC 服务器导出图例,或导出 SVG"),
+     QT_TRANSLATE_NOOP("legend",
+                       "--to json(默认): 把文件的每个字节写成带缩进的 JSON 文档(写到标准输出,\n"
+                       "或用 -o 写到 OUT): 每个图例的名称和描述(UTF-8)、类型、分类码、按字段名\n"
+                       "列出的图形参数、属性字段和值,以及文件中的其他一切(保留字节、空隙),\n"
+                       "使 import 能还原出相同的字节(docs/legend-json.md)。\n"
+                       "--to qgis-style: QGIS 样式库(XML),每个图例一个符号,以图例名称命名,\n"
+                       "并标上分类码和类型。\n"
+                       "--to sld: OGC 图层样式描述(SLD)1.1,每个分类码一条规则,按 --attribute\n"
+                       "指定的属性过滤(默认 class_code)。\n"
+                       "--to svg -o DIR: 每个图例一个 SVG,DIR/NNNNN-CODE.svg(显示位置和分类码)。\n"
+                       "符号的样子与图例板在 --cell-size 大小的单元格中画的一样(默认 64x64)。\n"
+                       "无法导出的图例(未知类型、损坏的数据块)列在标准错误上,其余的照常写出\n"
+                       "(docs/legend-export.md)。\n"
+                       "退出状态: 0 已写出,1 无法读取、不是图例文件或无法写入,2 命令行错误。"),
      runExport, kOutput | kCellSize | kTo | kAttribute},
-    {"import", "write a legend file from a JSON document made by export",
-     "clntool import IN.json OUT.CLN: writes the legend file the document describes,\n"
-     "replacing OUT.CLN whole. A document with a problem is refused with the JSON path\n"
-     "of the first problem, and nothing is written.\n"
-     "Exit status: 0 written, 1 refused or cannot be read or written, 2 wrong command line.",
-     runImport, 0, "IN.json", "OUT.CLN", "The JSON document."},
-    {"diff", "legends added, removed and changed between two legend files",
-     "clntool diff A.CLN B.CLN: lists the legends added, removed and changed from A to\n"
-     "B, matched by index and shown with their names, and for each changed legend every\n"
-     "field that differs, old -> new (fields as export names them).\n"
-     "Exit status: 0 equal, 1 different, 2 wrong command line or a file that cannot be read.",
+    {"import", QT_TRANSLATE_NOOP("legend", "根据 export 生成的 JSON 文档写出图例文件"),
+     QT_TRANSLATE_NOOP("legend",
+                       "clntool import IN.json OUT.CLN: 写出文档所描述的图例文件,整个替换 OUT.CLN。\n"
+                       "文档有问题时拒绝导入,给出第一个问题的 JSON 路径,不写入任何内容。\n"
+                       "退出状态: 0 已写出,1 被拒绝或无法读取或写入,2 命令行错误。"),
+     runImport, 0, "IN.json", "OUT.CLN", QT_TRANSLATE_NOOP("legend", "JSON 文档。")},
+    {"diff", QT_TRANSLATE_NOOP("legend", "两个图例文件之间增加、删除和修改的图例"),
+     QT_TRANSLATE_NOOP("legend",
+                       "clntool diff A.CLN B.CLN: 列出从 A 到 B 增加、删除和修改的图例,按序号对应,\n"
+                       "并显示图例名称;对每个修改了的图例列出每个不同的字段,旧值 -> 新值(字段名\n"
+                       "与 export 中的相同)。\n"
+                       "退出状态: 0 相同,1 不同,2 命令行错误或有文件无法读取。"),
      runDiff, 0, "A.CLN", "B.CLN"},
 }};
+
+// The help's names of the arguments are placeholders, as OUT and WxH are;
+// the parser pads them by characters, so they stay ASCII to keep the
+// columns straight.
+QString commandArgument() { return QCoreApplication::translate("legend", "COMMAND", "command line argument"); }
+QString fileArgument() { return QCoreApplication::translate("legend", "FILE", "command line argument"); }
 
 const Command* findCommand(const QString& name) {
   for (const Command& command : kCommands)
@@ -260,28 +273,31 @@ const Command* findCommand(const QString& name) {
 
 /// "render", "export" or "render and export": the commands that take @p option.
 QString ownersOf(Option option) {
-  QStringList owners;
-  for (const Command& command : kCommands)
-    if ((command.options & option) != 0) owners.append(QLatin1String(command.name));
-  return owners.join(QStringLiteral(" and "));
+  QString owners;
+  for (const Command& command : kCommands) {
+    if ((command.options & option) == 0) continue;
+    const QString name = QLatin1String(command.name);
+    owners = owners.isEmpty() ? name : legend::tr("%1 和 %2").arg(owners, name);
+  }
+  return owners;
 }
 
 QString overview() {
-  QString text = QStringLiteral("Inspects legend files (.CLN).\n\nCommands:\n");
+  QString text = legend::tr("查看和处理图例文件(.CLN)。") + QStringLiteral("\n\n") + legend::tr("命令:") + u'\n';
   for (const Command& command : kCommands)
-    text += QStringLiteral("  %1  %2\n").arg(QLatin1String(command.name), -9).arg(QLatin1String(command.summary));
-  text += QStringLiteral("\nRun 'clntool COMMAND --help' for the details of a command.");
+    text += QStringLiteral("  %1  %2\n").arg(QLatin1String(command.name), -9).arg(legend::tr(command.summary));
+  text += u'\n' + legend::tr("运行 'clntool COMMAND --help' 查看命令的详细说明。");
   return text;
 }
 
 void printCommandHelp(QCommandLineParser& parser, const Command& command) {
-  parser.setApplicationDescription(QString::fromLatin1(command.description));
+  parser.setApplicationDescription(legend::tr(command.description));
   parser.clearPositionalArguments();
-  parser.addPositionalArgument(QLatin1String(command.name), QLatin1String(command.summary),
-                               QLatin1String(command.name));
-  parser.addPositionalArgument(QLatin1String(command.firstFile), QLatin1String(command.firstFileHelp));
+  parser.addPositionalArgument(QLatin1String(command.name), legend::tr(command.summary), QLatin1String(command.name));
+  const QString firstFile = command.firstFile != nullptr ? QLatin1String(command.firstFile) : fileArgument();
+  parser.addPositionalArgument(firstFile, legend::tr(command.firstFileHelp));
   if (command.secondFile != nullptr)
-    parser.addPositionalArgument(QLatin1String(command.secondFile), QStringLiteral("The legend file (.CLN)."));
+    parser.addPositionalArgument(QLatin1String(command.secondFile), legend::tr(kLegendFileHelp));
   std::cout << parser.helpText().toStdString();
 }
 
@@ -290,13 +306,12 @@ int run(const QStringList& arguments) {
   parser.setApplicationDescription(overview());
   // Not addHelpOption: its --help-all lists Qt's own options, which this
   // tool does not take.
-  const QCommandLineOption helpOption({QStringLiteral("h"), QStringLiteral("help")},
-                                      QStringLiteral("Displays this help."));
+  const QCommandLineOption helpOption({QStringLiteral("h"), QStringLiteral("help")}, legend::tr("显示本帮助。"));
   parser.addOption(helpOption);
   const QCommandLineOption versionOption = parser.addVersionOption();
-  parser.addPositionalArgument(QStringLiteral("command"),
-                               QStringLiteral("info, validate, dump, render, export, import or diff"));
-  parser.addPositionalArgument(QStringLiteral("file"), QStringLiteral("The legend file (import: the JSON document)."));
+  const QString commands = legend::tr("info、validate、dump、render、export、import 或 diff");
+  parser.addPositionalArgument(commandArgument(), commands);
+  parser.addPositionalArgument(fileArgument(), legend::tr("图例文件(import: JSON 文档)。"));
   const Options options;
   for (const auto& [bit, option] : options.all()) parser.addOption(*option);
   if (!parser.parse(arguments)) return usageError(parser.errorText());
@@ -312,11 +327,11 @@ int run(const QStringList& arguments) {
       std::cout << parser.helpText().toStdString();
       return clntool::kExitOk;
     }
-    return usageError(QStringLiteral("no command given"));
+    return usageError(legend::tr("未指定命令"));
   }
   const QString& name = positional.first();
   const Command* command = findCommand(name);
-  if (command == nullptr) return usageError(QStringLiteral("unknown command '%1'").arg(name));
+  if (command == nullptr) return usageError(legend::tr("未知命令 '%1'").arg(name));
   if (wantsHelp) {
     printCommandHelp(parser, *command);
     return clntool::kExitOk;
@@ -324,15 +339,13 @@ int run(const QStringList& arguments) {
 
   const qsizetype files = command->secondFile != nullptr ? 2 : 1;
   if (positional.size() < 1 + files)
-    return usageError(QStringLiteral("%1: %2").arg(
-        name, files == 1 ? QStringLiteral("no file given") : QStringLiteral("expects two files")));
+    return usageError((files == 1 ? legend::tr("%1: 未指定文件") : legend::tr("%1: 需要两个文件")).arg(name));
   if (positional.size() > 1 + files)
-    return usageError(QStringLiteral("%1: expects %2")
-                          .arg(name, files == 1 ? QStringLiteral("one file") : QStringLiteral("two files")));
+    return usageError((files == 1 ? legend::tr("%1: 只接受一个文件") : legend::tr("%1: 需要两个文件")).arg(name));
   for (const auto& [bit, option] : options.all()) {
     if ((command->options & bit) != 0 || !parser.isSet(*option)) continue;
     const QString owners = ownersOf(bit);
-    return usageError(QStringLiteral("%1: --%2 belongs to %3").arg(name, option->names().last(), owners));
+    return usageError(legend::tr("%1: --%2 只用于 %3").arg(name, option->names().last(), owners));
   }
 
   Invocation call{parser, options, {}};

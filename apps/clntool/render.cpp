@@ -9,6 +9,7 @@
 #include <QFileInfo>
 
 #include "commands.h"
+#include "components/codec/ui_language.h"
 #include "legendfile/legend_set.h"
 #include "legendfile/messages.h"
 #include "pad/model/scale_maxima.h"
@@ -57,7 +58,8 @@ class InterruptGuard {
 // "12 of 68 pages" rewritten in place on a terminal; nothing when standard
 // error goes to a file or a pipe, where it would only be noise.
 void showProgress(int done, int pages) {
-  std::fprintf(stderr, "\r%d of %d pages", done, pages);
+  const QString line = legend::tr("已完成 %1/%2 页").arg(done).arg(pages);
+  std::fprintf(stderr, "\r%s", line.toUtf8().constData());
   if (done == pages) std::fputc('\n', stderr);
   std::fflush(stderr);
 }
@@ -94,10 +96,10 @@ int runRender(const RenderOptions& options, std::ostream& out, std::ostream& err
       for (const QString& file : written) out << file.toStdString() << '\n';
       return kExitOk;
     case legend::sheet::SheetResult::UnknownFormat:
-      err << "clntool: render: the output must end in .png, .svg or .pdf\n";
+      err << "clntool: " << legend::tr("render: 输出文件必须以 .png、.svg 或 .pdf 结尾").toStdString() << '\n';
       return kExitUsage;
     case legend::sheet::SheetResult::Stopped:
-      err << "\nclntool: render: interrupted; nothing was written\n";
+      err << "\nclntool: " << legend::tr("render: 已中断,未写入任何文件").toStdString() << '\n';
       err.flush();
       // Ended by the signal, as the shell expects of an interrupted program.
       std::signal(interruptSignal, SIG_DFL);
@@ -105,7 +107,7 @@ int runRender(const RenderOptions& options, std::ostream& out, std::ostream& err
       return 128 + interruptSignal;
     case legend::sheet::SheetResult::CannotWrite: break;
   }
-  err << "clntool: render: cannot write " << options.output.toStdString() << '\n';
+  err << "clntool: " << legend::tr("render: 无法写入 %1").arg(options.output).toStdString() << '\n';
   return kExitBadFile;
 }
 

@@ -2,6 +2,7 @@
 
 #include "legendfile/head_record.h"
 #include "legendfile/legend_set.h"
+#include "legendfile/translation.h"
 
 namespace legend::exporter {
 
@@ -38,21 +39,26 @@ Catalogue catalogueOf(const LegendSet& legends) {
 }
 
 std::string describe(const SkippedLegend& skipped, std::string_view name) {
-  std::string text = "legend " + std::to_string(skipped.legendIndex);
-  if (!name.empty()) text.append(" \"").append(name).append("\"");
-  text += ": ";
+  const std::string index = std::to_string(skipped.legendIndex);
+  const std::string value = std::to_string(skipped.value);
+  // Each line is one whole pattern, so a translation may order its parts
+  // as its language needs.
+  const char* reason = "";
   switch (skipped.reason) {
     case SkipReason::UnknownType:
-      text += "unknown type " + std::to_string(skipped.value) + ", which no other GIS can draw";
+      reason = name.empty() ? LEGEND_TR_NOOP("legend", "图例 %1: 未知类型 %2,其他 GIS 无法绘制,未导出")
+                            : LEGEND_TR_NOOP("legend", "图例 %1 \"%3\": 未知类型 %2,其他 GIS 无法绘制,未导出");
       break;
     case SkipReason::BlockTooShort:
-      text += "block of " + std::to_string(skipped.value) + " bytes cannot hold its graphic parameters";
+      reason = name.empty() ? LEGEND_TR_NOOP("legend", "图例 %1: %2 字节的数据块容不下图形参数,未导出")
+                            : LEGEND_TR_NOOP("legend", "图例 %1 \"%3\": %2 字节的数据块容不下图形参数,未导出");
       break;
     case SkipReason::RecordOutsideFile:
-      text += "graphic parameters at offset " + std::to_string(skipped.value) + " reach past the end of the file";
+      reason = name.empty() ? LEGEND_TR_NOOP("legend", "图例 %1: 偏移 %2 处的图形参数超出了文件末尾,未导出")
+                            : LEGEND_TR_NOOP("legend", "图例 %1 \"%3\": 偏移 %2 处的图形参数超出了文件末尾,未导出");
       break;
   }
-  return text + ", not exported";
+  return translated(reason, {index, value, name});
 }
 
 }  // namespace legend::exporter

@@ -47,9 +47,9 @@ struct Catalogue {
 /// in its display list (a fresh LegendSet after reload()).
 Catalogue catalogueOf(const LegendSet& legends);
 
-/// One line in plain English for the command line, naming the legend by
-/// index and, when given, by its @p name (UTF-8), e.g.
-/// "legend 21 \"未知类型\": unknown type 7, which no other GIS can draw, not exported".
+/// One line in the interface's language for the command line, naming the
+/// legend by index and, when given, by its @p name (UTF-8), e.g.
+/// "图例 21 \"未知类型\": 未知类型 7,其他 GIS 无法绘制,未导出".
 std::string describe(const SkippedLegend& skipped, std::string_view name = {});
 
 }  // namespace legend::exporter
