@@ -134,6 +134,33 @@ TEST(clntool, exitsWith0WhenSound1OnProblemsOrUnreadableFilesAnd2OnAWrongCommand
   const std::string english = runProgram(CLNTOOL_PATH, {u"info"_s, two}, "en").out;
   EXPECT_NE(english.find("problems:         2\n  legend 0: attribute record size -4 is negative"), std::string::npos)
       << english;
+
+  // So are the help, the usage errors and what render and export tell.
+  struct Texts {
+    const char* language;
+    const char* help;
+    const char* usage;
+    const char* render;
+    const char* exportTo;
+  };
+  for (const Texts& t : {Texts{nullptr, "  -h, --help              显示本帮助。\n",
+                               "clntool: 未知命令 'frob'\n运行 'clntool --help' 查看用法。\n",
+                               "clntool: render: 输出文件必须以 .png、.svg 或 .pdf 结尾\n",
+                               "clntool: export: --to svg 需要指定文件夹(-o DIR)\n"},
+                         Texts{"en", "  -h, --help              Displays this help.\n",
+                               "clntool: unknown command 'frob'\nRun 'clntool --help' for usage.\n",
+                               "clntool: render: the output must end in .png, .svg or .pdf\n",
+                               "clntool: export: --to svg needs a folder (-o DIR)\n"}}) {
+    SCOPED_TRACE(t.language ? t.language : "default");
+    const auto run = [&](const QStringList& arguments) { return runProgram(CLNTOOL_PATH, arguments, t.language); };
+    const std::string help = run({u"render"_s, u"--help"_s}).out;
+    EXPECT_NE(help.find(t.help), std::string::npos) << help;
+    EXPECT_EQ(run({u"frob"_s, full}).err, t.usage);
+    const std::string render = run({u"render"_s, full, u"-o"_s, q(dir / "sheet.txt")}).err;
+    EXPECT_NE(render.find(t.render), std::string::npos) << render;
+    const std::string exportTo = run({u"export"_s, full, u"--to"_s, u"svg"_s}).err;
+    EXPECT_NE(exportTo.find(t.exportTo), std::string::npos) << exportTo;
+  }
 }
 
 /// Each member of @p expected is in @p object with that value.

@@ -281,8 +281,8 @@ TEST(Export, damagedAndUnknownLegendsAreLeftOutWithTheirReasonAndTheOthersWritte
   const Outcome style =
       clntool({u"export"_s, q(dir / "damaged.CLN"), u"--to"_s, u"qgis-style"_s, u"-o"_s, q(dir / "style.xml")});
   EXPECT_EQ(style.exitCode, 0);
-  for (const char* line : {"legend 1 \"seven\": unknown type 7", "legend 2 \"far\": graphic parameters at offset",
-                           "legend 3 \"short\": block of 10 bytes cannot hold"})
+  for (const char* line :
+       {"图例 1 \"seven\": 未知类型 7", "图例 2 \"far\": 偏移", "图例 3 \"short\": 10 字节的数据块容不下"})
     EXPECT_TRUE(QString::fromStdString(style.err).contains(QString::fromUtf8(line))) << line << '\n' << style.err;
   const Bytes written = testcln::read(dir / "style.xml");
   EXPECT_EQ(parsed(QByteArray(reinterpret_cast<const char*>(written.data()), qsizetype(written.size())))
