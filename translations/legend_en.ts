@@ -2037,5 +2037,13 @@ export: 按此单元格确定符号大小(默认 64x64)。</source>
         <source>导出为 JSON,或为 QGIS、OGC 服务器导出图例,或导出 SVG</source>
         <translation>the file as JSON, or its legends for QGIS, OGC servers or as SVG</translation>
     </message>
+    <message>
+        <source>文件太短,不是图例文件(%1 字节)</source>
+        <translation>too short for a legend file (%1 bytes)</translation>
+    </message>
+    <message>
+        <source>不是图例文件(文件头检查未通过)</source>
+        <translation>not a legend file (header check failed)</translation>
+    </message>
 </context>
 </TS>

@@ -15,6 +15,7 @@
 #include "legendfile/data_block.h"
 #include "legendfile/header.h"
 #include "legendfile/layout.h"
+#include "legendfile/translation.h"
 
 namespace legend::interchange {
 
@@ -238,11 +239,12 @@ void textFieldJson(Json& legend, std::string_view key, std::span<const std::uint
 ExportResult exportDocument(std::span<const std::uint8_t> file) {
   ExportResult result;
   if (file.size() < L::kPreambleSize) {
-    result.error = "too short for a legend file (" + std::to_string(file.size()) + " bytes)";
+    result.error =
+        translated(LEGEND_TR_NOOP("legend", "文件太短,不是图例文件(%1 字节)"), {std::to_string(file.size())});
     return result;
   }
   if (checkHeader(file) != L::kFormatWord) {
-    result.error = "not a legend file (header check failed)";
+    result.error = translated(LEGEND_TR_NOOP("legend", "不是图例文件(文件头检查未通过)"));
     return result;
   }
   const auto count = load_le<std::int32_t>(file, L::kCountOffset);
