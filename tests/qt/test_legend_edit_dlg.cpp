@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include <QtWidgets/qtestsupport_widgets.h>
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
@@ -26,7 +27,6 @@
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTimer>
-#include <QtWidgets/qtestsupport_widgets.h>
 
 #include "editor/model/editor_messages.h"
 #include "editor/model/editor_store.h"
