@@ -1246,6 +1246,30 @@ Do you want to replace it?</translation>
         <translation>Graphics</translation>
     </message>
     <message>
+        <source>在图例板中打开一个图例文件，并显示图例板报告的内容。</source>
+        <translation>Opens a legend file in a legend pad and shows what it reports.</translation>
+    </message>
+    <message>
+        <source>图例文件 (.CLN)；省略时打开随附的示例文件</source>
+        <translation>legend file (.CLN); the bundled sample if omitted</translation>
+    </message>
+    <message>
+        <source>把宿主和图例板画进 FILE.png 后退出</source>
+        <translation>render the host and the pad into FILE.png and exit</translation>
+    </message>
+    <message>
+        <source>在图例板的 X,Y 处单击 (可重复)</source>
+        <translation>click the pad at X,Y (repeatable)</translation>
+    </message>
+    <message>
+        <source>--click 需要 X,Y，而不是 &apos;%1&apos;</source>
+        <translation>--click wants X,Y, not &apos;%1&apos;</translation>
+    </message>
+    <message>
+        <source>无法写入 %1</source>
+        <translation>cannot write %1</translation>
+    </message>
+    <message>
         <source>图例宿主</source>
         <translation>Legend Host</translation>
     </message>

@@ -100,14 +100,12 @@ int main(int argc, char** argv) {
   legend::installTranslations(legend::ApplicationOwner::Library);
 
   QCommandLineParser parser;
-  parser.setApplicationDescription(QStringLiteral("Opens a legend file in a legend pad and shows what it reports."));
+  parser.setApplicationDescription(legend::tr("在图例板中打开一个图例文件，并显示图例板报告的内容。"));
   parser.addHelpOption();
-  parser.addPositionalArgument(QStringLiteral("file"),
-                               QStringLiteral("legend file (.CLN); the bundled sample if omitted"));
-  const QCommandLineOption screenshot(QStringLiteral("screenshot"),
-                                      QStringLiteral("render the host and the pad into FILE.png and exit"),
+  parser.addPositionalArgument(QStringLiteral("file"), legend::tr("图例文件 (.CLN)；省略时打开随附的示例文件"));
+  const QCommandLineOption screenshot(QStringLiteral("screenshot"), legend::tr("把宿主和图例板画进 FILE.png 后退出"),
                                       QStringLiteral("FILE.png"));
-  const QCommandLineOption click(QStringLiteral("click"), QStringLiteral("click the pad at X,Y (repeatable)"),
+  const QCommandLineOption click(QStringLiteral("click"), legend::tr("在图例板的 X,Y 处单击 (可重复)"),
                                  QStringLiteral("X,Y"));
   parser.addOption(screenshot);
   parser.addOption(click);
@@ -119,7 +117,7 @@ int main(int argc, char** argv) {
     bool okX = false, okY = false;
     if (parts.size() == 2) clicks.emplace_back(parts[0].toInt(&okX), parts[1].toInt(&okY));
     if (!okX || !okY) {
-      std::fprintf(stderr, "legendhost: --click wants X,Y, not '%s'\n", qPrintable(value));
+      std::fprintf(stderr, "legendhost: %s\n", qPrintable(legend::tr("--click 需要 X,Y，而不是 '%1'").arg(value)));
       return 2;
     }
   }
@@ -149,7 +147,7 @@ int main(int argc, char** argv) {
   if (parser.isSet(screenshot)) {
     const QString out = parser.value(screenshot);
     if (!saveSideBySide(window, window.padWindow(), answerer->pictures(), out)) {
-      std::fprintf(stderr, "legendhost: cannot write %s\n", qPrintable(out));
+      std::fprintf(stderr, "legendhost: %s\n", qPrintable(legend::tr("无法写入 %1").arg(out)));
       return 1;
     }
     window.close();
