@@ -47,8 +47,9 @@ set(CPACK_DEBIAN_RUNTIME_PACKAGE_SECTION "libs")
 # own postinst and postrm still call it too, which is redundant but harmless.
 set(CPACK_DEBIAN_RUNTIME_PACKAGE_CONTROL_EXTRA
     "${PROJECT_BINARY_DIR}/packaging/runtime/symbols" "${PROJECT_SOURCE_DIR}/packaging/debian/triggers")
-# Pads draw GBK names, which want a CJK font.
-set(CPACK_DEBIAN_RUNTIME_PACKAGE_RECOMMENDS "fonts-wqy-microhei | fonts-noto-cjk")
+# Pads draw GBK names, which want a CJK font; Qt's own texts (file dialogs,
+# context menus) follow the interface's language only with Qt's translations.
+set(CPACK_DEBIAN_RUNTIME_PACKAGE_RECOMMENDS "fonts-wqy-microhei | fonts-noto-cjk, qt6-translations-l10n")
 set(CPACK_COMPONENT_RUNTIME_DESCRIPTION
     "legend pads and legend editor for desktop GIS hosts
 liblegend.so shows the legends of a legend file (.CLN) in a small pad
