@@ -253,7 +253,10 @@ CLegendEditDlg::CLegendEditDlg(char* fileName, std::function<void()> reloadPad, 
     Parts::Rebuild rebuild(p);
     p.store.open();
   }
+  // Columns are measured on the type images, which take the samples' room:
+  // measuring on samples would draw a thousand of them before the first frame.
   p.fitColumns();
+  p.model->setRecordSource([&p](std::int32_t index) { return p.store.graphicRecord(index); });
   p.ui.types->button(p.store.typeChoice())->setChecked(true);
   p.attributesToggled(p.ui.attributeCheck->isChecked());
 }
@@ -267,7 +270,6 @@ CLegendEditDlg::~CLegendEditDlg() {
 
 void CLegendEditDlg::Parts::build() {
   model = new LegendListModel(&dialog);
-  model->setRecordSource([this](std::int32_t index) { return store.graphicRecord(index); });
   shown = new LegendListProxy(model, &dialog);
   ui = legend::editor::layOutEditor(dialog, shown);
   model->setCurrentRowHandler([this](int row) { makeCurrent(row); });
