@@ -25,43 +25,80 @@ namespace {
 using FileBytes = std::vector<std::uint8_t, UninitializedAllocator<std::uint8_t>>;
 }  // namespace
 
-bool EditorStore::borrowLoadedBlocks() {
-  const std::size_t loaded = std::min(items_.size(), static_cast<std::size_t>(std::max(fileLegendCount_, 0)));
-  std::uint64_t end = 0;
-  bool needed = false;
-  for (std::size_t i = 0; i < loaded; ++i) {
+std::vector<EditorStore::BlockFromFile> EditorStore::placeBlocks(std::uint64_t& blockBytes, bool& readable) const {
+  std::vector<BlockFromFile> fromFile;
+  blockBytes = 0;
+  readable = true;
+  for (std::size_t i = 0; i < items_.size(); ++i) {
     const EditorItem& item = items_[i];
-    if (!item.keep || item.blockInMemory()) continue;
+    if (!item.keep) continue;
+    if (item.blockInMemory()) {
+      blockBytes += blockOf(item).size();
+      continue;
+    }
     const HeadView head = item.head.view();
-    if (!fileHolds(head.blockOffset(), head.blockSize())) return false;
-    end =
-        std::max<std::uint64_t>(end, std::uint64_t{head.blockOffset()} + static_cast<std::uint64_t>(head.blockSize()));
-    needed = true;
+    if (!fileHolds(head.blockOffset(), head.blockSize())) {
+      readable = false;
+      return {};
+    }
+    const auto size = static_cast<std::size_t>(head.blockSize());
+    fromFile.push_back({i, head.blockOffset(), blockBytes, size});
+    blockBytes += size;
   }
-  if (!needed) return true;
+  return fromFile;
+}
 
-  // The buffer reaches as far as the last block ends, not as far as the
-  // block sizes add up: blocks may lie with gaps between them. Bytes already
-  // read stay where they are, since earlier borrowed blocks point at them.
-  if (end > dataArea_.size()) {
-    const std::size_t held = dataArea_.size();
-    try {
-      dataArea_.resize(static_cast<std::size_t>(end));
-    } catch (const std::bad_alloc&) {
-      return false;
+bool EditorStore::readBlocksInto(std::span<const BlockFromFile> blocks, std::span<std::uint8_t> dataArea) const {
+  // One read for each run of blocks that lie back to back in both files:
+  // a file saved before is one run.
+  for (std::size_t i = 0; i < blocks.size();) {
+    std::uint64_t length = blocks[i].size;
+    std::size_t next = i + 1;
+    while (next < blocks.size() && blocks[next].from == blocks[i].from + length &&
+           blocks[next].to == blocks[i].to + length) {
+      length += blocks[next].size;
+      ++next;
     }
-    if (!readFromFile(dataAreaOffset_ + held, std::span(dataArea_).subspan(held))) {
-      dataArea_.resize(held);
+    if (!fits_within(blocks[i].to, length, dataArea.size()) ||
+        !readFromFile(dataAreaOffset_ + blocks[i].from, dataArea.subspan(blocks[i].to, length)))
       return false;
-    }
-  }
-  for (std::size_t i = 0; i < loaded; ++i) {
-    EditorItem& item = items_[i];
-    if (!item.keep || item.blockInMemory()) continue;
-    const HeadView head = item.head.view();
-    item.block = BorrowedBlock{head.blockOffset(), static_cast<std::size_t>(head.blockSize())};
+    i = next;
   }
   return true;
+}
+
+void EditorStore::keepBlocksFrom(std::span<const BlockFromFile> blocks, std::span<const std::uint8_t> dataArea) {
+  std::uint64_t end = dataArea_.size();
+  for (const BlockFromFile& block : blocks) end = std::max<std::uint64_t>(end, block.from + block.size);
+  try {
+    dataArea_.resize(static_cast<std::size_t>(end));
+  } catch (const std::bad_alloc&) {
+    // The blocks stay in the loaded file, where the heads still find them.
+    return;
+  }
+  // The buffer mirrors the loaded file's data area, so blocks borrowed
+  // earlier keep their offsets.
+  for (const BlockFromFile& block : blocks) {
+    std::memcpy(dataArea_.data() + block.from, dataArea.data() + block.to, block.size);
+    items_[block.item].block = BorrowedBlock{static_cast<std::size_t>(block.from), block.size};
+  }
+}
+
+void EditorStore::adoptSavedFile(std::uint64_t dataArea) {
+  // The heads now describe the new file, and the blocks not in memory are
+  // read from it: the loaded file may be gone or overwritten.
+  std::uint64_t running = 0;
+  for (EditorItem& item : items_) {
+    if (!item.keep) continue;
+    const auto size =
+        item.blockInMemory() ? blockOf(item).size() : static_cast<std::size_t>(item.head.view().blockSize());
+    HeadRef head = item.head.ref();
+    head.setBlockOffset(static_cast<std::uint32_t>(running));
+    head.setBlockSize(static_cast<std::int32_t>(size));
+    running += size;
+  }
+  file_ = ReadOnlyFile::open(path_);
+  dataAreaOffset_ = dataArea;
 }
 
 EditorSaveStatus EditorStore::save(FileOps& ops) {
@@ -86,15 +123,12 @@ EditorSaveStatus EditorStore::save(FileOps& ops) {
   const std::optional<ReadOnlyFile> old = ReadOnlyFile::open(path_, &error);
   if (!old && error != std::errc::no_such_file_or_directory) return failOpening(EditorSaveStatus::CannotOpenWritable);
 
-  if (!borrowLoadedBlocks()) return fail(EditorSaveStatus::BlockUnreadable, texts::kSaveBlockUnreadable);
-
-  std::int32_t kept = 0;
   std::uint64_t blockBytes = 0;
-  for (const EditorItem& item : items_) {
-    if (!item.keep) continue;
-    ++kept;
-    blockBytes += blockOf(item).size();
-  }
+  bool readable = true;
+  const std::vector<BlockFromFile> fromFile = placeBlocks(blockBytes, readable);
+  if (!readable) return fail(EditorSaveStatus::BlockUnreadable, texts::kSaveBlockUnreadable);
+  const auto kept = static_cast<std::int32_t>(
+      std::count_if(items_.begin(), items_.end(), [](const EditorItem& item) { return item.keep; }));
   // Block offsets are unsigned 32-bit; a larger data area cannot be described.
   if (blockBytes > std::numeric_limits<std::uint32_t>::max())
     return fail(EditorSaveStatus::WriteFailed, messages::text(LegendStatus::WriteFailed, path_));
@@ -118,24 +152,31 @@ EditorSaveStatus EditorStore::save(FileOps& ops) {
   std::copy(header.begin(), header.end(), out.begin());
   store_le<std::int32_t>(out, layout::kCountOffset, kept);
 
+  // Blocks still in the loaded file go straight into the new bytes: no
+  // second copy of the data area is held while the file is written.
+  const std::span<std::uint8_t> dataBytes = out.subspan(static_cast<std::size_t>(dataArea));
+  if (!readBlocksInto(fromFile, dataBytes)) return fail(EditorSaveStatus::BlockUnreadable, texts::kSaveBlockUnreadable);
   std::uint64_t headAt = layout::kPreambleSize;
   std::uint64_t running = 0;
-  for (EditorItem& item : items_) {
+  for (const EditorItem& item : items_) {
     if (!item.keep) continue;
-    const std::span<const std::uint8_t> block = blockOf(item);
-    HeadRef head = item.head.ref();
+    const std::size_t size =
+        item.blockInMemory() ? blockOf(item).size() : static_cast<std::size_t>(item.head.view().blockSize());
+    const auto at = out.subspan(static_cast<std::size_t>(headAt), layout::kHeadRecordSize);
+    std::copy(item.head.bytes.begin(), item.head.bytes.end(), at.begin());
+    // The head must describe the bytes that follow it in the file; the
+    // item's own head goes on describing the loaded file until it is replaced.
+    HeadRef head(std::span<std::uint8_t, layout::kHeadRecordSize>(at.data(), layout::kHeadRecordSize));
     head.setBlockOffset(static_cast<std::uint32_t>(running));
-    // The head must describe the bytes that follow it in the file.
-    head.setBlockSize(static_cast<std::int32_t>(block.size()));
-    std::copy(item.head.bytes.begin(), item.head.bytes.end(), out.begin() + static_cast<std::ptrdiff_t>(headAt));
-    if (!block.empty()) std::memcpy(out.data() + dataArea + running, block.data(), block.size());
+    head.setBlockSize(static_cast<std::int32_t>(size));
+    if (item.blockInMemory() && size > 0) std::memcpy(dataBytes.data() + running, blockOf(item).data(), size);
     headAt += layout::kHeadRecordSize;
-    running += block.size();
+    running += size;
   }
 
-  // Every live block is in memory now, so a failed save can be tried again
-  // whatever became of the file.
   const ReplaceResult result = replaceFile(path_, *image, ops);
+  // Whatever became of the file, a retry needs no byte of it.
+  if (result.error != ReplaceError::None) keepBlocksFrom(fromFile, dataBytes);
   switch (result.error) {
     case ReplaceError::None: break;
     case ReplaceError::NotWritable: return failOpening(EditorSaveStatus::CannotOpenWritable);
@@ -147,8 +188,7 @@ EditorSaveStatus EditorStore::save(FileOps& ops) {
     case ReplaceError::Unconfirmed:
       return fail(EditorSaveStatus::Unconfirmed, messages::text(LegendStatus::SaveUnconfirmed, path_));
   }
-  // The file as loaded is gone.
-  file_.reset();
+  adoptSavedFile(dataArea);
   return EditorSaveStatus::Ok;
 }
 

@@ -65,7 +65,6 @@ void EditorStore::clearStore() {
   items_.clear();
   counts_ = {};
   dataAreaOffset_ = 0;
-  fileLegendCount_ = 0;
   dataArea_.clear();
   scratch_.clear();
   liveCount_ = 0;
@@ -112,7 +111,7 @@ void EditorStore::load(std::string_view path) {
     lists_[list].push_back(static_cast<std::int32_t>(i));
     ++counts_[list];
   }
-  fileLegendCount_ = liveCount_ = n;
+  liveCount_ = n;
   if (n == 0) currentRow_ = -1;
   dataAreaOffset_ = layout::data_area_offset(n);
   file_ = std::move(file);
@@ -524,23 +523,8 @@ void EditorStore::batchAttributeChange(std::span<const std::int32_t> selectedRow
 }
 
 EditorSaveStatus EditorStore::commit(FileOps& ops) {
-  // The save places every head for the new file. Until that file has
-  // replaced the loaded one, the heads must go on describing the loaded
-  // file: blocks still only there are read through them.
-  std::vector<std::pair<std::uint32_t, std::int32_t>> placed;
-  placed.reserve(items_.size());
-  for (const EditorItem& item : items_)
-    placed.emplace_back(item.head.view().blockOffset(), item.head.view().blockSize());
   const EditorSaveStatus status = save(ops);
-  if (status == EditorSaveStatus::Ok) {
-    modified_ = false;
-    return status;
-  }
-  for (std::size_t i = 0; i < items_.size() && i < placed.size(); ++i) {
-    HeadRef head = items_[i].head.ref();
-    head.setBlockOffset(placed[i].first);
-    head.setBlockSize(placed[i].second);
-  }
+  if (status == EditorSaveStatus::Ok) modified_ = false;
   return status;
 }
 

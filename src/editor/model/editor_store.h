@@ -119,7 +119,6 @@ class EditorStore {
   std::int32_t totalListed() const noexcept { return pointCount() + lineCount() + regionCount(); }
   /// 当前图例号; -1 after loading a file with no legends, until the first rebuild.
   std::int32_t currentRow() const noexcept { return currentRow_; }
-  std::int32_t fileLegendCount() const noexcept { return fileLegendCount_; }
   const std::vector<std::int32_t>& pointList() const noexcept { return lists_[kPointList]; }
   const std::vector<std::int32_t>& lineList() const noexcept { return lists_[kLineList]; }
   const std::vector<std::int32_t>& regionList() const noexcept { return lists_[kRegionList]; }
@@ -188,12 +187,12 @@ class EditorStore {
 
   /// 确定: writes every live legend to path() as one new file image
   /// (replaceFile). Reports any failure; the old file is then untouched, or
-  /// its old bytes are in the copy the message names.
+  /// its old bytes are in the copy the message names. A failed save changes
+  /// no head and keeps every block it read in memory, so a retry needs no
+  /// byte of the old file.
   EditorSaveStatus save(FileOps& ops = FileOps::system());
   /// 确定 as the editor runs it: save(), after which the store holds no
-  /// unsaved changes; or, when the save fails, a store whose heads still
-  /// describe the loaded file, so that every command and a retry work as if
-  /// the save had not been tried.
+  /// unsaved changes.
   EditorSaveStatus commit(FileOps& ops = FileOps::system());
   /// Some command changed what 确定 would write since loading or the last
   /// successful commit (template edits do not count).
@@ -215,8 +214,22 @@ class EditorStore {
   bool readFromFile(std::uint64_t offset, std::span<std::uint8_t> out) const;
   /// True when the item's block was rebuilt.
   bool giveTemplateAttributes(EditorItem& item);
-  /// Brings every live loaded block into memory; false when one cannot be.
-  bool borrowLoadedBlocks();
+  /// A live block still only in the loaded file: where it lies there
+  /// (data-area offset), and where the new file's data area puts it.
+  struct BlockFromFile {
+    std::size_t item = 0;
+    std::uint64_t from = 0;
+    std::uint64_t to = 0;
+    std::size_t size = 0;
+  };
+  /// Packs the live blocks in item order: the total in @p blockBytes, and
+  /// those still in the file. @p readable is false when one lies outside it.
+  std::vector<BlockFromFile> placeBlocks(std::uint64_t& blockBytes, bool& readable) const;
+  bool readBlocksInto(std::span<const BlockFromFile> blocks, std::span<std::uint8_t> dataArea) const;
+  /// After a failed save: the blocks read for it are kept, borrowed.
+  void keepBlocksFrom(std::span<const BlockFromFile> blocks, std::span<const std::uint8_t> dataArea);
+  /// After a save: the written file is the one the heads describe.
+  void adoptSavedFile(std::uint64_t dataArea);
   std::span<const std::uint8_t> blockOf(const EditorItem& item) const noexcept;
 
   Prompter& prompter_;
@@ -229,7 +242,6 @@ class EditorStore {
   std::vector<EditorItem> items_;
   std::array<std::int32_t, 4> counts_{};
   std::uint64_t dataAreaOffset_ = 0;  ///< 0 when nothing was loaded
-  std::int32_t fileLegendCount_ = 0;
   std::vector<std::uint8_t> dataArea_;
   std::vector<std::uint8_t> scratch_;
   std::int32_t liveCount_ = 0;
