@@ -70,21 +70,6 @@ bool sharpLines(const std::optional<Runs>& runs, std::size_t count, int width = 
                      [width](auto run) { return run.second == width * kRatio && run.first % kRatio == 0; });
 }
 
-TEST(HighDensity, DriverDrawsAnImageOfRatioTwoInLogicalPixelsAtDevicePixels) {
-  QImage image(80, 40, QImage::Format_RGB32);  // 40 x 20 logical pixels
-  image.setDevicePixelRatio(kRatio);
-  image.fill(Qt::white);
-  std::unique_ptr<KernelDriver> driver = OpenWinDriver(&image);
-  driver->SetDrawing(true);
-  driver->Line(2, 15, 30, 15);  // logical row 20 - 15 = 5
-  driver->DispText({.topLeft = {8, 12}, .width = 26, .height = 12, .charHeight = 10, .charWidth = 10}, "Ag");
-  driver->CloseWinDriver();
-  const std::optional<Runs> across = inkRuns(image, {7 * kRatio, 0}, 40, true, kWhite, kBlack);
-  EXPECT_TRUE(sharpLines(across, 1));
-  EXPECT_EQ(across->at(0).first, 5 * kRatio);
-  EXPECT_FALSE(enlargedBitmap(image, QRect(8, 8, 26, 12))) << "the text was drawn at logical pixels";
-}
-
 TEST(HighDensity, DriverPutsLinesAndFillsOnWholeDevicePixelsAtAFractionalRatio) {
   QImage image(60, 30, QImage::Format_RGB32);  // 40 x 20 logical pixels, whose edges fall inside device pixels
   image.setDevicePixelRatio(1.5);
