@@ -77,35 +77,26 @@ TEST(AttStruTable, TypeChangeFixesTheLengthAndDropsDecimalsOnNonRealTypes) {
 
 TEST(AttStruTable, RefusedRowsAreReportedWithTheirRowAndReason) {
   const CATT_STRU s = sample();
-  const struct {
-    const char* what;
-    std::function<void(AttStruTable&)> edit;
-    AttStruProblem expected;
-  } cases[] = {
-      {"empty-name", [](AttStruTable& t) { t.setName(2, QString()); }, {2, AttStruFault::EmptyName}},
-      {"duplicate-name",
-       [](AttStruTable& t) { t.setName(2, QStringLiteral("名称")); },
-       {2, AttStruFault::DuplicateName}},
-      {"32-byte-name",
-       [](AttStruTable& t) { t.setName(1, QString(16, QChar(0x540D))); },
-       {1, AttStruFault::NameTooLong}},
-      {"not-gbk-name",
-       [](AttStruTable& t) { t.setName(1, QStringLiteral("a\U0001F600")); },
-       {1, AttStruFault::NameNotGbk}},
-      {"zero-text-length", [](AttStruTable& t) { t.setLength(0, 0); }, {0, AttStruFault::BadLength}},
-      {"text-length-65536", [](AttStruTable& t) { t.setLength(0, 65536); }, {0, AttStruFault::BadLength}},
-      {"16-decimals", [](AttStruTable& t) { t.setDecimals(1, 16); }, {1, AttStruFault::BadDecimals}},
-  };
-  for (const auto& c : cases) {
+  const auto refusal = [&s](std::function<void(AttStruTable&)> edit) {
     AttStruTable t(&s);
-    c.edit(t);
-    EXPECT_EQ(t.validate(), std::optional<AttStruProblem>(c.expected)) << c.what;
-    EXPECT_FALSE(t.toStructure().has_value()) << c.what;
-  }
-  AttStruTable longest(&s);
-  longest.setName(1, QString(15, QChar(0x540D)) + QLatin1Char('x'));  // exactly 31 bytes
-  longest.setLength(0, 65535);
-  EXPECT_FALSE(longest.validate().has_value());
+    edit(t);
+    EXPECT_EQ(t.validate().has_value(), !t.toStructure().has_value());
+    return t.validate();
+  };
+  using P = std::optional<AttStruProblem>;
+  EXPECT_EQ(refusal([](auto& t) { t.setName(2, QString()); }), P({2, AttStruFault::EmptyName}));
+  EXPECT_EQ(refusal([](auto& t) { t.setName(2, QStringLiteral("名称")); }), P({2, AttStruFault::DuplicateName}));
+  // 16 two-byte characters are 32 bytes; 15 and an ASCII letter are the most a name holds.
+  EXPECT_EQ(refusal([](auto& t) { t.setName(1, QString(16, QChar(0x540D))); }), P({1, AttStruFault::NameTooLong}));
+  EXPECT_EQ(refusal([](auto& t) { t.setName(1, QStringLiteral("a\U0001F600")); }), P({1, AttStruFault::NameNotGbk}));
+  EXPECT_EQ(refusal([](auto& t) { t.setLength(0, 0); }), P({0, AttStruFault::BadLength}));
+  EXPECT_EQ(refusal([](auto& t) { t.setLength(0, 65536); }), P({0, AttStruFault::BadLength}));
+  EXPECT_EQ(refusal([](auto& t) { t.setDecimals(1, 16); }), P({1, AttStruFault::BadDecimals}));
+  EXPECT_EQ(refusal([](auto& t) {
+              t.setName(1, QString(15, QChar(0x540D)) + QLatin1Char('x'));
+              t.setLength(0, 65535);
+            }),
+            std::nullopt);
   EXPECT_TRUE(legend::areaedit::describeProblem({2, AttStruFault::DuplicateName}).contains(QStringLiteral("第3行")));
 }
 

@@ -1,6 +1,6 @@
 // Fill patterns drawn into images: the fill and the pattern inside the area
-// and nothing outside it, every pattern looking different, neighbouring
-// regions lining up, and huge areas at tiny cells finishing.
+// and nothing outside it, every pattern looking different, the caller's clip
+// kept, and huge areas at tiny cells finishing.
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,6 @@
 // draw is drawn at device pixels, so a one-pixel line is a sharp two-pixel
 // line and glyphs keep their detail, rather than a ratio-1 bitmap blown up.
 // The ratio is set before the application exists: a program of its own.
-// LEGEND_SHOTS_DIR keeps the shots for a person to look at.
 
 #include <gtest/gtest.h>
 

