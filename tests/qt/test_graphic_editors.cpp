@@ -39,13 +39,10 @@ std::array<std::uint8_t, N> patterned() {
   return r;
 }
 
-template <class T>
-using Raw =
-    std::conditional_t<sizeof(T) == 2, std::uint16_t, std::conditional_t<sizeof(T) == 4, std::uint32_t, std::uint64_t>>;
-
 template <class T, std::size_t N>
 void put(std::array<std::uint8_t, N>& r, std::size_t at, T value) {
-  const Raw<T> raw = std::bit_cast<Raw<T>>(value);
+  using Raw = std::conditional_t<sizeof(T) == 2, std::uint16_t, std::uint32_t>;
+  const Raw raw = std::bit_cast<Raw>(value);
   for (std::size_t i = 0; i < sizeof(T); ++i) r[at + i] = static_cast<std::uint8_t>(raw >> (8 * i));
 }
 

@@ -246,7 +246,7 @@ TEST_F(LegendPadDlgTest, FindFieldFromTheLastMenuItemSelectsOnEnterAndClosesOnEs
   EXPECT_TRUE(pad->isVisible());
 }
 
-TEST_F(LegendPadDlgTest, ARightDoubleClickEditsThroughTheParameterDialogAndSaveWrites) {
+TEST_F(LegendPadDlgTest, ARightDoubleClickEditsThroughTheParameterDialogAndSaveAndSaveAsWrite) {
   open(3);
   click(cell(2));
   owner.events.clear();
@@ -265,10 +265,6 @@ TEST_F(LegendPadDlgTest, ARightDoubleClickEditsThroughTheParameterDialogAndSaveW
   EXPECT_TRUE(prompter.shown.empty());
   pad->runCommand(command::kSave, onSelected);
   EXPECT_FALSE(action(*pad->popupMenu(onSelected), command::kSave)->isEnabled());
-}
-
-TEST_F(LegendPadDlgTest, SaveAsAsksForAPathAndWritesTheCopy) {
-  open(2);
   std::string offered;
   pad->setSavePathChooser([&](const std::string& initial) -> std::optional<std::string> {
     offered = initial;
