@@ -9,7 +9,6 @@
 #include <QPainterPathStroker>
 #include <QPicture>
 
-#include <cmath>
 #include <limits>
 #include <string>
 #include <vector>
