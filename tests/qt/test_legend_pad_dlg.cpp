@@ -220,7 +220,9 @@ TEST_F(LegendPadDlgTest, MenuShowsTheStatesOfTheFileAndRunsItsCommands) {
   open(2);
   const QPoint onLegend = pad->drawingArea()->mapToGlobal(cell(0));
   std::unique_ptr<QMenu> menu = pad->popupMenu(onLegend);
-  EXPECT_FALSE(action(*menu, command::kShowLines)->isEnabled());
+  EXPECT_TRUE(action(*menu, command::kEditLegend)->isEnabled());
+  EXPECT_TRUE(action(*menu, command::kShowPoints)->isChecked());
+  EXPECT_FALSE(action(*menu, command::kShowLines)->isEnabled() || action(*menu, command::kShowLines)->isChecked());
   EXPECT_EQ(action(*menu, command::kCaptionMode)->text(), QStringLiteral("标题为图例编码"));
   pad->runCommand(command::kCaptionMode, onLegend);
   EXPECT_EQ(action(*pad->popupMenu(onLegend), command::kCaptionMode)->text(), QStringLiteral("标题为图例名称"));
