@@ -60,7 +60,6 @@ TEST(LegendJson, OddFilesComeBackByteForByteWithWhatIsOddSpelledOut) {
   nanParams[0] = 2;
   testcln::put32At(nanParams, 2, 0x123);  // the dot's diameter: a NaN with a payload
   testcln::put32At(nanParams, 6, 0x7FF80000);
-  Bytes name127(127, 'n');
   struct Case {
     const char* name;
     Bytes file;
@@ -75,17 +74,9 @@ TEST(LegendJson, OddFilesComeBackByteForByteWithWhatIsOddSpelledOut) {
          return f;
        }(),
        {"/gaps/0/bytes_hex", "/legends/1/block_offset"}},
-      {"trailing-garbage",
-       [&] {
-         Bytes f = testcln::file({{.block = point}});
-         f.insert(f.end(), {1, 2, 3});
-         return f;
-       }(),
-       {"/gaps/0/bytes_hex"}},
       {"block-longer-than-its-parts",
        testcln::file({{.block = point, .blockSize = 105}, {.block = point}}),
        {"/legends/0/block_tail_hex"}},
-      {"block-shorter-than-its-parts", testcln::file({{.block = point, .blockSize = 97}}), {"/legends/0/block_hex"}},
       {"negative-record-size",
        [&] {
          Bytes b = point;
@@ -111,13 +102,6 @@ TEST(LegendJson, OddFilesComeBackByteForByteWithWhatIsOddSpelledOut) {
          return f;
        }(),
        {"/legends/0/name_tail_hex"}},
-      {"name-of-127-bytes-and-no-nul",
-       [&] {
-         Bytes f = testcln::file({{.name = std::string(name127.begin(), name127.end()), .block = point}});
-         f[16 + 127] = 'q';
-         return f;
-       }(),
-       {"/legends/0/name_tail_hex"}},
       // A lead byte followed by one that cannot trail it.
       {"name-not-gbk", testcln::file({{.name = "\x81\x30", .block = point}}), {"/legends/0/name/bytes_hex"}},
       {"structure-with-trailing-bytes",
@@ -140,9 +124,6 @@ TEST(LegendJson, OddFilesComeBackByteForByteWithWhatIsOddSpelledOut) {
       {"nan-with-payload",
        testcln::file({{.type = 1, .block = block(nanParams)}}),
        {"/legends/0/params/raw_hex", "/legends/0/params/diameter"}},
-      {"unknown-type-with-attributes",
-       testcln::file({{.type = 7, .block = block({}, structure, Bytes(14))}}),
-       {"/legends/0/attributes/record"}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -222,26 +203,18 @@ TEST(LegendJson, MalformedDocumentsAreRefusedAtTheirFirstProblem) {
        "legends[0].attributes.fields[1].name", "used twice"},
       {"value-out-of-range", [](Json& d) { d["legends"][0]["attributes"]["record"][1] = 3000000000u; },
        "legends[0].attributes.record[1]", "does not fit the field (int32)"},
-      {"fraction-for-an-integer", [](Json& d) { d["legends"][0]["attributes"]["record"][1] = 1.5; },
-       "legends[0].attributes.record[1]", "expected an integer"},
       {"impossible-date", [](Json& d) { d["legends"][0]["attributes"]["record"][3] = "2023-02-30"; },
        "legends[0].attributes.record[3]", "does not fit"},
       {"date-not-digits", [](Json& d) { d["legends"][0]["attributes"]["record"][3] = "2023-1:-01"; },
        "legends[0].attributes.record[3]", "expected a date"},
-      {"values-missing", [](Json& d) { d["legends"][0]["attributes"]["record"].erase(0); },
-       "legends[0].attributes.record", "expected 4 values"},
       {"colour-negative", [](Json& d) { d["legends"][1]["params"]["colour"] = -1; }, "legends[1].params.colour",
        "from 0 to 4294967295"},
       {"field-of-another-point-type", [](Json& d) { d["legends"][1]["params"]["diameter"] = 3; },
        "legends[1].params.diameter", "unknown key for this point type"},
-      {"missing-param", [](Json& d) { d["legends"][2]["params"].erase("colour"); }, "legends[2].params.colour",
-       "missing"},
       {"name-too-long", [](Json& d) { d["legends"][3]["name"] = std::string(128, 'x'); }, "legends[3].name",
        "longer than 127"},
       {"name-not-in-gbk", [](Json& d) { d["legends"][3]["name"] = "\xF0\x9F\x97\xBA"; }, "legends[3].name",
        "GBK cannot represent"},
-      {"odd-hex", [](Json& d) { d["legends"][0]["reserved_hex"] = "abc"; }, "legends[0].reserved_hex", "even number"},
-      {"unknown-type", [](Json& d) { d["legends"][0]["type"] = "polygon"; }, "legends[0].type", "expected one of"},
       {"block-hex-beside-params", [](Json& d) { d["legends"][1]["block_hex"] = ""; }, "legends[1].params",
        "not allowed beside block_hex"},
       {"gap-with-size-and-bytes",
@@ -298,10 +271,6 @@ TEST(LegendDiff, NamesAddedRemovedAndChangedLegendsWithTheirFields) {
             "图例 1 \"河流\" 已修改\n"
             "  attributes.fields[1]: (none) -> {\"name\":\"depth\",\"type\":\"int32\"}\n"
             "  attributes.record[1]: (none) -> 9\n");
-  EXPECT_EQ(diffText(testcln::file({city, riverWider}), before),
-            "图例 1 \"河流\" 已修改\n"
-            "  attributes.fields[1]: {\"name\":\"depth\",\"type\":\"int32\"} -> (none)\n"
-            "  attributes.record[1]: 9 -> (none)\n");
   EXPECT_EQ(diffText(before, testcln::file({city})), "图例 1 \"河流\" 已删除\n");
   EXPECT_EQ(diffText(testcln::file({city}), before), "图例 1 \"河流\" 已添加\n");
   Bytes trailing = before;
