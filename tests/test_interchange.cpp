@@ -33,6 +33,13 @@ Bytes roundTrip(const Bytes& file) {
   return result.image;
 }
 
+/// @p bytes with the byte at @p at set to @p value, the bytes grown to hold it.
+Bytes patched(Bytes bytes, std::size_t at, std::uint8_t value) {
+  if (bytes.size() <= at) bytes.resize(at + 1);
+  bytes[at] = value;
+  return bytes;
+}
+
 // 城市 and 河流 in GBK.
 const std::string kCity = "\xb3\xc7\xca\xd0", kRiver = "\xba\xd3\xc1\xf7";
 
@@ -68,48 +75,26 @@ TEST(LegendJson, OddFilesComeBackByteForByteWithWhatIsOddSpelledOut) {
   std::vector<Case> cases{
       {"empty-file", testcln::file({}), {"/legends"}},
       {"gap-with-nonzero-bytes",
-       [&] {
-         Bytes f = testcln::file({{.block = point}, {.block = point, .blockOffset = 110}});
-         f[16 + 2 * 333 + 105] = 0xEE;
-         return f;
-       }(),
+       patched(testcln::file({{.block = point}, {.block = point, .blockOffset = 110}}), 16 + 2 * 333 + 105, 0xEE),
        {"/gaps/0/bytes_hex", "/legends/1/block_offset"}},
       {"block-longer-than-its-parts",
        testcln::file({{.block = point, .blockSize = 105}, {.block = point}}),
        {"/legends/0/block_tail_hex"}},
-      {"negative-record-size",
-       [&] {
-         Bytes b = point;
-         testcln::put32At(b, 98, static_cast<std::uint32_t>(-4));
-         return testcln::file({{.block = b}});
-       }(),
-       {"/legends/0/block_hex"}},
+      {"negative-record-size", testcln::file({{.block = patched(point, 101, 0xFF)}}), {"/legends/0/block_hex"}},
       {"block-past-end",
        testcln::file({{.block = point, .blockSize = 5000}}),
        {"/legends/0/block_size", "/gaps/0/bytes_hex"}},
       {"negative-count", testcln::file({{.block = point}}, -1), {"/count", "/gaps/0"}},
       {"header-tail-and-reserved",
-       [&] {
-         Bytes f = testcln::file({{.block = point, .reserved = {0, 7}}});
-         f[9] = 0x44;
-         return f;
-       }(),
+       patched(testcln::file({{.block = point, .reserved = {0, 7}}}), 9, 0x44),
        {"/header_tail_hex", "/legends/0/reserved_hex"}},
       {"name-bytes-after-nul",
-       [&] {
-         Bytes f = testcln::file({{.name = kCity, .block = point}});
-         f[16 + 100] = 'x';
-         return f;
-       }(),
+       patched(testcln::file({{.name = kCity, .block = point}}), 16 + 100, 'x'),
        {"/legends/0/name_tail_hex"}},
       // A lead byte followed by one that cannot trail it.
       {"name-not-gbk", testcln::file({{.name = "\x81\x30", .block = point}}), {"/legends/0/name/bytes_hex"}},
       {"structure-with-trailing-bytes",
-       [&] {
-         Bytes s = structure;
-         s.push_back(9);
-         return testcln::file({{.type = 2, .block = block(params(2, 0), s, Bytes(14))}});
-       }(),
+       testcln::file({{.type = 2, .block = block(params(2, 0), patched(structure, structure.size(), 9), Bytes(14))}}),
        {"/legends/0/attributes/fields", "/legends/0/attributes/structure_hex", "/legends/0/attributes/record"}},
       {"structure-unreadable",
        testcln::file({{.type = 2, .block = block(params(2, 0), Bytes{'X', 'Y'}, Bytes{5})}}),
