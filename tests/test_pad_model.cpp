@@ -589,7 +589,7 @@ TEST_F(PadModelTest, EditsWhoseSaveFailedBeforeAReloadAreKeptAndTheFileIsNotRead
   EXPECT_EQ(pad.legends().head(0).name(), "unsaved");
 }
 
-TEST_F(PadModelTest, WorkBegunOnASetNeverLandsOnTheOneTheHostLoadsMeanwhile) {
+TEST_F(PadModelTest, WorkAndRequestsBegunOnASetNeverLandOnTheOneTheHostLoadsMeanwhile) {
   const std::string other = (dir / "other.CLN").string();
   testcln::write(other, testcln::file(points(4)));
   for (const char* host : {"reload", "switch", "close"}) {
@@ -626,22 +626,19 @@ TEST_F(PadModelTest, WorkBegunOnASetNeverLandsOnTheOneTheHostLoadsMeanwhile) {
   pad.runCommand(command::kSaveWholeFileAs, {}, kClient);
   EXPECT_EQ(prompter.shown, std::vector<std::string>{std::string(legend::messages::kCopyDroppedByReload)});
   EXPECT_FALSE(std::filesystem::exists(dir / "copy.CLN"));
-}
-
-TEST_F(PadModelTest, TheHostsRequestsWhileTheQuestionBeforeAReloadIsOpenWaitForTheAnswer) {
-  const std::string other = (dir / "other.CLN").string();
-  testcln::write(other, testcln::file(points(4)));
-  PadModel& pad = open(points(2));
-  rename(pad, 0, "saved");
+  // Requests while the question before a reload is open wait for the answer.
+  PadModel& asked = open(points(2));
+  rename(asked, 0, "saved");
   prompter.duringQuestion = [&] {
-    pad.load();
-    pad.setNewFile(other);  // the last request wins, once the user has answered
+    asked.load();
+    asked.setNewFile(other);  // the last request wins
   };
   prompter.answers = {true};
-  pad.load();
+  prompter.shown.clear();
+  asked.load();
   EXPECT_EQ(prompter.shown.size(), 1u);
   EXPECT_EQ(nameInFile(path(), 0), "saved");
-  EXPECT_EQ(pad.legends().path(), other);
+  EXPECT_EQ(asked.legends().path(), other);
 }
 
 }  // namespace
