@@ -250,15 +250,19 @@ TEST(EditorStoreDelete, AsksOnlyForSeveralRowsAndKeepsTheItemsInPlace) {
 
 // ---- attributes ----
 
-TEST(EditorStoreAttributes, ContentNeedsFieldsReportsAFailedEditAndLeavesACancelledOneSilently) {
+TEST(EditorStoreAttributes, ContentNeedsFieldsAndANewStructureAsksBeforeDroppingARecord) {
   Editor e;
   FakeEditors editors;
   e.store.editAttributeContent(editors);
   EXPECT_EQ(e.prompter.shown, Texts{std::string(msg::kStructureEmpty)});
   ASSERT_NE(e.store.templateStructure(), nullptr);  // the empty structure stays
   EXPECT_TRUE(editors.calls.empty());
+  const auto* empty = e.store.templateStructure();
+  e.store.editAttributeStructure(editors);  // returns null: nothing changes
+  EXPECT_EQ(e.store.templateStructure(), empty);
   editors.prepared = Structure24();
   e.store.editAttributeStructure(editors);
+  EXPECT_EQ(*e.store.templateStructure(), *editors.prepared);
   editors.recordResult = legend::editor::RecordEditResult::Cancelled;
   e.store.editAttributeContent(editors);
   EXPECT_EQ(editors.calls.back(), "图例属性内容编辑");
@@ -268,19 +272,7 @@ TEST(EditorStoreAttributes, ContentNeedsFieldsReportsAFailedEditAndLeavesACancel
   e.store.editAttributeContent(editors);
   EXPECT_EQ(e.prompter.shown.back(), msg::kRecordEditFailed);
   EXPECT_EQ(e.store.templateRecord(), Bytes(24, 0xAB));
-}
-
-TEST(EditorStoreAttributes, StructureEditorAsksBeforeDroppingARecord) {
-  Editor e;
-  FakeEditors editors;
-  e.store.editAttributeStructure(editors);  // returns null: nothing changes
-  EXPECT_EQ(e.store.templateStructure(), nullptr);
-  editors.prepared = Structure24();
-  e.store.editAttributeStructure(editors);
-  ASSERT_NE(e.store.templateStructure(), nullptr);
-  EXPECT_EQ(*e.store.templateStructure(), *editors.prepared);
-  EXPECT_EQ(e.store.templateRecord(), Bytes(24, 0));
-  e.store.editAttributeContent(editors);
+  e.prompter.shown.clear();
   editors.prepared = std::make_unique<CATT_STRU>();
   ASSERT_EQ(editors.prepared->AddFld({"K", AttFieldType::Int8, 1}), AttStatus::Ok);
   e.prompter.expectedDefault = false;
