@@ -22,6 +22,7 @@ using Numbers = std::vector<double>;
 using Texts = std::vector<std::string>;
 
 const std::string kTu = "\xcd\xbc", kLi = "\xc0\xfd";        // 图, 例
+const std::string kLead = "\xcd";                            // a lead byte alone
 const std::string kTextSample = "\xce\xc4\xb1\xbe\xc0\xe0";  // 文本类
 
 void putF32(Bytes& b, std::size_t at, float v) { testcln::put32At(b, at, std::bit_cast<std::uint32_t>(v)); }
@@ -106,12 +107,7 @@ TEST(CaptionFitting, KeepsTheWholeCharactersWhoseEstimatedWidthFits) {
       {"width-equal-to-limit-fits", "abcd", 28, "abcd"},
       {"double-byte-cut-where-a-lead-byte-would-fit", kTu + kLi + kTu + kLi, 34, kTu + kLi},
       {"mixed", "a" + kTu + "b", 20, "a" + kTu},
-      {"lead-byte-before-ascii-is-one-character",
-       "\xcd"
-       "ab",
-       14,
-       "\xcd"
-       "a"},
+      {"lead-byte-before-ascii-is-one-character", kLead + "ab", 14, kLead + "a"},
       {"negative-limit-of-a-tiny-cell", "a", -3, ""},
       {"long-name-shortened", std::string(127, 'a'), 10000, std::string(99, 'a')},
       {"long-double-byte-name-shortened-to-whole-characters", longName + "x", 10000, longName.substr(0, 98)},

@@ -144,7 +144,7 @@ TEST_F(PadSave, SaveCopyTakesTheChosenHeadsAndEachBlockAtItsOldOffsetOverWhatWas
     std::vector<testcln::Legend> source;
     CopyScope scope;
     std::string destination;
-    Bytes before;
+    std::size_t before;  ///< bytes of 0xEE already at the destination
     std::vector<std::size_t> kept;
     bool modified;
   };
@@ -152,13 +152,7 @@ TEST_F(PadSave, SaveCopyTakesTheChosenHeadsAndEachBlockAtItsOldOffsetOverWhatWas
   const Row rows[] = {
       {"whole-file-to-a-new-file", scattered(), CopyScope::WholeFile, "copy.CLN", {}, {0, 1, 2, 3}, false},
       {"whole-file-modified", scattered(), CopyScope::WholeFile, "copy.CLN", {}, {0, 1, 2, 3}, true},
-      {"display-over-another-file",
-       scattered(),
-       CopyScope::CurrentDisplay,
-       "copy.CLN",
-       Bytes(3000, 0xEE),
-       {1, 3, 0},
-       false},
+      {"display-over-another-file", scattered(), CopyScope::CurrentDisplay, "copy.CLN", 3000, {1, 3, 0}, false},
       {"display-onto-the-pads-own-file", scattered(), CopyScope::CurrentDisplay, "pad.CLN", {}, {1, 3, 0}, true},
       {"one-shown-legend-at-offset-500", lineThenPoint, CopyScope::CurrentDisplay, "copy.CLN", {}, {1}, false},
   };
@@ -171,7 +165,7 @@ TEST_F(PadSave, SaveCopyTakesTheChosenHeadsAndEachBlockAtItsOldOffsetOverWhatWas
     set_.setModified(row.modified);
     set_.setShowLines(false);
     set_.rebuildDisplayList();
-    if (!row.before.empty()) put(row.destination, row.before);
+    if (row.before) put(row.destination, Bytes(row.before, 0xEE));
     const Bytes before = get(row.destination);  // nothing for a new file
     ASSERT_EQ(saveCopy(set_, (dir_ / row.destination).string(), row.scope).status, LegendStatus::Ok);
     // The set's heads; its parameter records only when it is modified.
