@@ -6,10 +6,10 @@
 #include <gtest/gtest.h>
 
 #include <climits>
-#include <deque>
 
 #include "legendfile/messages.h"
 #include "support/cln_builder.h"
+#include "support/editor_store_fixture.h"
 #include "support/scripted_prompter.h"
 #include "support/stamping_editors.h"
 
@@ -17,6 +17,7 @@ namespace {
 
 namespace msg = legend::messages;
 using legend::editor::LegendParamModel;
+using editortest::Structure24;
 using testcln::Bytes;
 
 // Every question of the dialog defaults to No.
@@ -26,13 +27,6 @@ struct ScriptedPrompter : testcln::ScriptedPrompter {
 
 // Fields ID (int32) and NAME (text 20): a record of 24 bytes.
 const std::vector<testcln::Field> kFields24 = {{"ID", 4, 4}, {"NAME", 1, 20}};
-
-std::unique_ptr<CATT_STRU> Structure24() {
-  auto s = std::make_unique<CATT_STRU>();
-  EXPECT_EQ(s->AddFld({"ID", AttFieldType::Int32, 4}), AttStatus::Ok);
-  EXPECT_EQ(s->AddFld({"NAME", AttFieldType::Text, 20}), AttStatus::Ok);
-  return s;
-}
 
 struct Fixture {
   legend::HeadRecord head;
