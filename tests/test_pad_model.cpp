@@ -133,26 +133,6 @@ class HostPrompter : public testcln::ScriptedPrompter {
   }
 };
 
-/// Writes beyond @p bytes fail while it lives, even for root.
-class FileSizeLimit {
- public:
-  explicit FileSizeLimit(rlim_t bytes) {
-    ::getrlimit(RLIMIT_FSIZE, &old_);
-    signal_ = ::signal(SIGXFSZ, SIG_IGN);
-    rlimit limit = old_;
-    limit.rlim_cur = bytes;
-    ::setrlimit(RLIMIT_FSIZE, &limit);
-  }
-  ~FileSizeLimit() {
-    ::setrlimit(RLIMIT_FSIZE, &old_);
-    ::signal(SIGXFSZ, signal_);
-  }
-
- private:
-  rlimit old_{};
-  sighandler_t signal_;
-};
-
 std::string nameInFile(const std::filesystem::path& file, std::size_t index) {
   const testcln::Bytes bytes = testcln::read(file);
   return reinterpret_cast<const char*>(&bytes.at(16 + 333 * index));
@@ -576,10 +556,15 @@ TEST_F(PadModelTest, EditsWhoseSaveFailedBeforeAReloadAreKeptAndTheFileIsNotRead
   rename(pad, 0, "unsaved");
   const testcln::Bytes before = testcln::read(path());
   prompter.answers = {true};
-  {
-    const FileSizeLimit full(100);
-    EXPECT_EQ(pad.load(), legend::LegendStatus::WriteFailed);
-  }
+  // Writes past 100 bytes fail, even for root.
+  rlimit old{};
+  ::getrlimit(RLIMIT_FSIZE, &old);
+  const sighandler_t handler = ::signal(SIGXFSZ, SIG_IGN);
+  const rlimit full{100, old.rlim_max};
+  ::setrlimit(RLIMIT_FSIZE, &full);
+  EXPECT_EQ(pad.load(), legend::LegendStatus::WriteFailed);
+  ::setrlimit(RLIMIT_FSIZE, &old);
+  ::signal(SIGXFSZ, handler);
   EXPECT_EQ(prompter.shown.back(), legend::messages::text(legend::LegendStatus::WriteFailed, path().string()));
   EXPECT_EQ(testcln::read(path()), before);
   EXPECT_TRUE(pad.legends().modified());
