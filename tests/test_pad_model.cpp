@@ -70,7 +70,6 @@ class FakePort : public legend::pad::PadPort {
   std::int32_t scrollPosition = -99;
   std::string number = "-1";
   int refusals = 0;
-  bool tipCreated = true;
   bool tipShown = false;
   std::vector<std::pair<std::string, bool>> tips;  ///< texts shown, with the alert flag
   bool owner = true;
@@ -98,7 +97,7 @@ class FakePort : public legend::pad::PadPort {
     }
   }
   void refuseTypedNumber() override { ++refusals; }
-  bool tipExists() const override { return tipCreated; }
+  bool tipExists() const override { return true; }
   bool tipVisible() const override { return tipShown; }
   void showTip(std::string_view text, bool alert) override {
     tipShown = true;
