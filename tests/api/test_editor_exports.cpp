@@ -2,11 +2,8 @@
 // QApplication, loads liblegend.so with dlopen, and answers the library's
 // modal windows the way a user would, from inside their modal loops.
 
-#include <dlfcn.h>
-
 #include <array>
 #include <cstdint>
-#include <cstring>
 #include <deque>
 #include <filesystem>
 #include <functional>
@@ -35,13 +32,12 @@ extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfi
 
 namespace {
 
+using apitest::lib;
 using testcln::Bytes;
 
 const std::string kDemo = LEGEND_SAMPLES_DIR "/demo.CLN";
 const QString kEditorTitle = QStringLiteral("工程图例编辑器");
 const QString kCannotOpen = QStringLiteral("图例文件打开失败!文件名非法!\n请重新'关联图例文件'");
-
-using apitest::lib;
 
 /// A window the library showed, as the user saw it.
 struct Shown {
@@ -60,7 +56,6 @@ class User : public QObject {
  public:
   enum class Answer { Confirm, Cancel };
   /// @p saveAs: the name typed into the file dialog of a new file's 确定.
-  explicit User(Answer editorAnswer, QString saveAs = {}) : User(std::deque<Answer>{editorAnswer}, std::move(saveAs)) {}
   explicit User(std::deque<Answer> editorAnswers, QString saveAs = {})
       : answers_(std::move(editorAnswers)), saveAs_(std::move(saveAs)) {
     qApp->installEventFilter(this);
@@ -94,34 +89,26 @@ class User : public QObject {
       return;
     }
     if (auto* files = qobject_cast<QFileDialog*>(window)) {
-      if (saveAs_.isEmpty()) {
-        files->reject();
-        return;
-      }
-      files->selectFile(saveAs_);
       // QFileDialog's own accept() is protected; through QDialog it is the
       // same virtual call the Save button makes.
-      static_cast<QDialog*>(files)->accept();
-      return;
+      files->selectFile(saveAs_);
+      return saveAs_.isEmpty() ? files->reject() : static_cast<QDialog*>(files)->accept();
     }
     auto* dialog = qobject_cast<QDialog*>(window);
     if (!dialog) return;
     editor_ = dialog;
     if (answers_.empty()) {
       ADD_FAILURE() << "the editor is still open and no answer is left";
-      dialog->done(QDialog::Rejected);
-      return;
+      return dialog->reject();
     }
-    const bool confirm = answers_.front() == Answer::Confirm;
+    const char* name = answers_.front() == Answer::Confirm ? "okButton" : "cancelButton";
     answers_.pop_front();
     if (beforeEditorAnswer) beforeEditorAnswer(editorAnswers_++);
     // The button as the user clicks it, so its wiring is part of the test.
-    auto* button =
-        dialog->findChild<QAbstractButton*>(confirm ? QStringLiteral("okButton") : QStringLiteral("cancelButton"));
+    auto* button = dialog->findChild<QAbstractButton*>(QString::fromLatin1(name));
     if (!button) {
-      ADD_FAILURE() << "the editor has no " << (confirm ? "okButton" : "cancelButton");
-      dialog->reject();
-      return;
+      ADD_FAILURE() << "the editor has no " << name;
+      return dialog->reject();
     }
     button->click();
   }
@@ -155,18 +142,15 @@ TEST(EditorExports, OpenRefusesAFileItCannotReadWithAMessageAndNoEditor) {
   for (const Case& c : {Case{"missing-file", missing.c_str()}, Case{"null-path", nullptr},
                         Case{"folder", folder.c_str()}, Case{"over-259-bytes", tooLong.c_str()}}) {
     SCOPED_TRACE(c.name);
-    User user(User::Answer::Confirm);
+    User user({User::Answer::Confirm});
     EXPECT_EQ(lib().openEditor(c.path, nullptr, nullptr), 0);
     ASSERT_EQ(user.shown.size(), 1u);
     EXPECT_EQ(user.shown[0].text, kCannotOpen);
     EXPECT_FALSE(user.shown[0].isEditor());
   }
   EXPECT_FALSE(std::filesystem::exists(missing)) << "a refused file must not be created";
-}
-
-TEST(EditorExports, NewWithoutABufferShowsNothing) {
-  User user(User::Answer::Confirm);
-  EXPECT_EQ(lib().newEditor(nullptr, nullptr, nullptr), 0);
+  User user({User::Answer::Confirm});
+  EXPECT_EQ(lib().newEditor(nullptr, nullptr, nullptr), 0) << "no buffer for the new file's name";
   EXPECT_TRUE(user.shown.empty());
 }
 
@@ -190,7 +174,7 @@ TEST(EditorExports, CancelReturnsTwoAndWritesNothing) {
 
 TEST(EditorExports, NewConfirmedNamesTheFileInTheCallersBuffer) {
   testcln::TempDir dir;
-  User user(User::Answer::Confirm, QString::fromStdString((dir / "fresh").string()));
+  User user({User::Answer::Confirm}, QString::fromStdString((dir / "fresh").string()));
   std::array<char, LEGEND_PATH_BUFFER> buffer{};
   EXPECT_EQ(lib().newEditor(buffer.data(), nullptr, nullptr), 1);
   const std::string expected = (dir / "fresh.CLN").string();
@@ -210,7 +194,7 @@ TEST(EditorExports, ConfirmWritesTheFileAndReloadsThePad) {
   testcln::write(path, testcln::file({{.name = "region", .type = 2, .block = testcln::block(testcln::params(2, 1))},
                                       {.name = "point", .type = 1, .block = testcln::block(testcln::params(1, 2))},
                                       {.name = "line", .type = 0, .block = testcln::block(testcln::params(0, 3))}}));
-  User user(User::Answer::Confirm);
+  User user({User::Answer::Confirm});
   EXPECT_EQ(lib().openEditor(path.c_str(), pad, nullptr), 1);
   ASSERT_EQ(user.shown.size(), 1u) << "no message on a successful save";
   EXPECT_TRUE(user.shown[0].isEditor());
@@ -229,22 +213,19 @@ TEST(EditorExports, AFailedSaveKeepsTheEditorOpenAndACancelThenReturnsTwo) {
   // After loading, the blocks go from the file the editor holds open: its
   // save cannot read them and must not write a file without them.
   const std::size_t heads = 16 + 333 * testcln::get32At(whole, 12);
-  const Bytes cut(whole.begin(), whole.begin() + static_cast<std::ptrdiff_t>(heads));
-  {
-    User user({User::Answer::Confirm, User::Answer::Cancel});
-    user.beforeEditorAnswer = [&](int n) {
-      if (n == 0) std::filesystem::resize_file(path, heads);
-    };
-    EXPECT_EQ(lib().openEditor(path.c_str(), nullptr, nullptr), 2);
-    ASSERT_EQ(user.shown.size(), 2u);
-    EXPECT_TRUE(user.shown[0].isEditor());
-    EXPECT_EQ(user.shown[1].text, QStringLiteral("保存图例,读取图例数据失败,原文件未被改动!"));
-    EXPECT_EQ(testcln::read(path), cut);
-  }
+  User user({User::Answer::Confirm, User::Answer::Cancel});
+  user.beforeEditorAnswer = [&](int n) {
+    if (n == 0) std::filesystem::resize_file(path, heads);
+  };
+  EXPECT_EQ(lib().openEditor(path.c_str(), nullptr, nullptr), 2);
+  ASSERT_EQ(user.shown.size(), 2u);
+  EXPECT_TRUE(user.shown[0].isEditor());
+  EXPECT_EQ(user.shown[1].text, QStringLiteral("保存图例,读取图例数据失败,原文件未被改动!"));
+  EXPECT_EQ(testcln::read(path), Bytes(whole.begin(), whole.begin() + static_cast<std::ptrdiff_t>(heads)));
 }
 
 TEST(EditorExports, RefuseCallsFromAnotherThread) {
-  User user(User::Answer::Cancel);
+  User user({User::Answer::Cancel});
   std::array<char, LEGEND_PATH_BUFFER> buffer{'k', 'e', 'p', 't', '\0'};
   std::int32_t opened = -1, created = -1;
   const apitest::Exports& e = lib();
