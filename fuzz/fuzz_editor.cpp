@@ -28,15 +28,11 @@ void require(bool condition) {
   if (!condition) abort();
 }
 
-class Script {
- public:
-  explicit Script(std::span<const std::uint8_t> bytes) : bytes_(bytes) {}
-  bool done() const noexcept { return at_ >= bytes_.size(); }
-  std::uint8_t next() noexcept { return done() ? 0 : bytes_[at_++]; }
-
- private:
-  std::span<const std::uint8_t> bytes_;
-  std::size_t at_ = 0;
+struct Script {
+  std::span<const std::uint8_t> bytes;
+  std::size_t at = 0;
+  bool done() const noexcept { return at >= bytes.size(); }
+  std::uint8_t next() noexcept { return done() ? 0 : bytes[at++]; }
 };
 
 class ScriptedPrompter : public legend::Prompter {
@@ -112,7 +108,7 @@ class ModelDialog : public legend::editor::ParamDialogRunner {
 };
 
 std::vector<std::int32_t> pickRows(Script& script, const EditorStore& store, int most) {
-  std::vector<std::int32_t> rows;
+  std::vector<std::int32_t> rows;  // sorted, as the list's selection comes
   for (int n = script.next() % (most + 1); n > 0; --n)
     rows.push_back(static_cast<std::int32_t>(script.next() % (store.rows().size() + 1)));
   std::sort(rows.begin(), rows.end());
@@ -126,7 +122,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::string path =
       (std::filesystem::temp_directory_path() / ("legend-fuzz-editor-" + std::to_string(::getpid()) + ".CLN")).string();
   const std::size_t scriptSize = std::min<std::size_t>(data[0], size - 1);
-  Script script({data + 1, scriptSize});
+  Script script{{data + 1, scriptSize}};
   {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out.write(reinterpret_cast<const char*>(data + 1 + scriptSize),
@@ -167,7 +163,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::int32_t live = store.liveCount();
   if (store.commit() == EditorSaveStatus::Ok) {
     require(!store.modified());
-    Script silent({});
+    Script silent;
     ScriptedPrompter quiet(silent);
     EditorStore reloaded(quiet);
     reloaded.load(path);

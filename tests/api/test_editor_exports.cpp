@@ -1,6 +1,8 @@
 // The editor functions as a Qt host calls them: this program owns the
 // QApplication, loads liblegend.so with dlopen, and answers the library's
-// modal windows the way a user would, from inside their modal loops.
+// modal windows the way a user would, from inside their modal loops. The
+// host also acts on the pad it handed to the editor while the editor runs;
+// run under AddressSanitizer in CI.
 
 #include <array>
 #include <cstdint>
@@ -18,6 +20,7 @@
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QPointer>
+#include <QTableView>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -238,6 +241,70 @@ TEST(EditorExports, RefuseCallsFromAnotherThread) {
   EXPECT_EQ(created, 0);
   EXPECT_STREQ(buffer.data(), "kept");
   EXPECT_TRUE(user.shown.empty());
+}
+
+const QString kParamTitle = QStringLiteral("修改图例参数");
+
+bool isEditor(const QWidget* w) { return w->objectName() == QStringLiteral("legendEditor"); }
+
+QAbstractButton* button(QWidget* window, const char* name) {
+  auto* found = window->findChild<QAbstractButton*>(QString::fromLatin1(name));
+  EXPECT_NE(found, nullptr) << name;
+  return found;
+}
+
+TEST(EditorLifetime, TheHostMayReloadSwitchOrCloseTheEditorsPadWhileTheEditorRuns) {
+  testcln::TempDir dir;
+  const auto file = dir / "edited.CLN";
+  const auto other = dir / "other.CLN";
+  std::filesystem::copy_file(kDemo, other);
+  enum class Act { Reload, Switch, Close };
+  for (const bool insideParams : {false, true}) {
+    for (const Act act : {Act::Reload, Act::Switch, Act::Close}) {
+      SCOPED_TRACE(std::to_string(insideParams) + " " + std::to_string(static_cast<int>(act)));
+      std::filesystem::copy_file(other, file, std::filesystem::copy_options::overwrite_existing);
+      void* pad = lib().create(file.c_str(), 1, 1, nullptr, nullptr);
+      ASSERT_NE(pad, nullptr);
+      // Plays the host once the chosen loop runs, then the user: Cancel in
+      // the parameter dialog, OK in message boxes, 确定 in the editor.
+      bool acted = false;
+      bool editing = false;
+      QTimer player;
+      QObject::connect(&player, &QTimer::timeout, [&] {
+        QWidget* top = QApplication::activeModalWidget();
+        if (top == nullptr) return;
+        const bool params = top->windowTitle() == kParamTitle;
+        if (!acted && params == insideParams && (params || isEditor(top))) {
+          acted = true;
+          if (act == Act::Reload) lib().reload(pad);
+          if (act == Act::Switch) lib().setFile(pad, other.c_str());
+          if (act == Act::Close) lib().close(pad);
+          return;
+        }
+        if (!acted && isEditor(top) && !editing) {
+          // From a timer of its own, so that this one fires in the dialog's loop.
+          editing = true;
+          top->findChild<QTableView*>(QStringLiteral("legendList"))->selectRow(0);
+          QTimer::singleShot(0, button(top, "editButton"), &QAbstractButton::click);
+        } else if (auto* box = qobject_cast<QMessageBox*>(top)) {
+          box->accept();
+        } else if (acted) {
+          button(top, params ? "cancelButton" : "okButton")->click();
+        }
+      });
+      player.start(0);
+      EXPECT_EQ(lib().openEditor(file.c_str(), pad, nullptr), 1);
+      player.stop();
+      QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+      EXPECT_TRUE(acted);
+      if (act == Act::Close) continue;
+      char shown[LEGEND_PATH_BUFFER] = {};
+      lib().file(pad, shown);
+      EXPECT_EQ(std::string(shown), (act == Act::Switch ? other : file).string());
+      EXPECT_NE(lib().type(pad, 0), -1);
+      lib().close(pad);
+    }
+  }
 }
 
 }  // namespace

@@ -24,13 +24,6 @@ using testqt::Outcome;
 using testqt::q;
 using testqt::runProgram;
 
-/// A block of @p type with S = 0 and R = -4.
-Bytes negativeRecordBlock(std::int8_t type) {
-  Bytes b = block(params(type, 0));
-  testcln::put32At(b, testcln::paramBytes(type) + 4, static_cast<std::uint32_t>(-4));
-  return b;
-}
-
 // 城市, 河流 and 省会 in GBK.
 const std::string kCity = "\xb3\xc7\xca\xd0", kRiver = "\xba\xd3\xc1\xf7", kCapital = "\xca\xa1\xbb\xe1";
 
@@ -49,15 +42,17 @@ testcln::Legend pointWithEveryFieldType() {
                                               {"at", 9, 4}});  // 名称 first
   Bytes record(kCity.begin(), kCity.end());
   record.resize(8, 0);
+  // -5, -300, 123456, 2^53 + 1 (not exact as a JSON number), -42, 2.4f (to
+  // be shown as 2.4, not 2.4000000953674316), 0.125, a date, no date, a time.
   const std::pair<std::uint64_t, int> values[] = {{0xFB, 1},
                                                   {0xFED4, 2},
-                                                  {123456, 4},                        // -5, -300
-                                                  {(std::uint64_t{1} << 53) + 1, 8},  // not exact as a JSON number
+                                                  {123456, 4},
+                                                  {(std::uint64_t{1} << 53) + 1, 8},
                                                   {static_cast<std::uint64_t>(-42), 8},
-                                                  {0x4019999A, 4},  // 2.4f, to be shown as 2.4, not 2.4000000953674316
+                                                  {0x4019999A, 4},
                                                   {0x3FC0000000000000, 8},
                                                   {20240229, 4},
-                                                  {0, 4},  // 0.125, a date, no date
+                                                  {0, 4},
                                                   {((13 * 60 + 5) * 60 + 9) * 1000 + 7, 4}};
   for (const auto& [value, width] : values) testcln::putLe(record, value, width);
   return {.name = kCity,
@@ -73,6 +68,10 @@ TEST(clntool, exitsWith0WhenSound1OnProblemsOrUnreadableFilesAnd2OnAWrongCommand
     testcln::write(dir / name, bytes);
     return q(dir / name);
   };
+  // Both legends of two.CLN have S = 0 and R = -4.
+  Bytes negativeRecord[2] = {block(params(1, 0)), block(params(2, 0))};
+  testcln::put32At(negativeRecord[0], 98, static_cast<std::uint32_t>(-4));
+  testcln::put32At(negativeRecord[1], 67, static_cast<std::uint32_t>(-4));
   // Region, point, line, point, and an unknown legend 10 bytes after the others.
   const QString info = put("info.CLN", testcln::file({{.type = 2, .block = block(params(2, 0))},
                                                       {.type = 1, .block = block(params(1, 0))},
@@ -82,8 +81,8 @@ TEST(clntool, exitsWith0WhenSound1OnProblemsOrUnreadableFilesAnd2OnAWrongCommand
                 full = put("full.CLN", testcln::file({pointWithEveryFieldType(),
                                                       {.type = 0, .block = block(params(0, 1))},
                                                       {.type = 9, .block = block({})}})),
-                two = put("two.CLN", testcln::file({{.type = 1, .block = negativeRecordBlock(1)},
-                                                    {.type = 2, .block = negativeRecordBlock(2)}})),
+                two = put("two.CLN", testcln::file({{.type = 1, .block = negativeRecord[0]},
+                                                    {.type = 2, .block = negativeRecord[1]}})),
                 text = put("text.CLN", {'h', 'e', 'l', 'l', 'o'}), missing = q(dir / "missing.CLN");
   // out: a piece of stdout; err: a piece of each line on stderr, each line
   // naming the file; for a wrong command line only that there is some.
@@ -136,30 +135,25 @@ TEST(clntool, exitsWith0WhenSound1OnProblemsOrUnreadableFilesAnd2OnAWrongCommand
       << english;
 
   // So are the help, the usage errors and what render and export tell.
-  struct Texts {
-    const char* language;
-    const char* help;
-    const char* usage;
-    const char* render;
-    const char* exportTo;
-  };
-  for (const Texts& t : {Texts{nullptr, "  -h, --help              显示本帮助。\n",
-                               "clntool: 未知命令 'frob'\n运行 'clntool --help' 查看用法。\n",
-                               "clntool: render: 输出文件必须以 .png、.svg 或 .pdf 结尾\n",
-                               "clntool: export: --to svg 需要指定文件夹(-o DIR)\n"},
-                         Texts{"en", "  -h, --help              Displays this help.\n",
-                               "clntool: unknown command 'frob'\nRun 'clntool --help' for usage.\n",
-                               "clntool: render: the output must end in .png, .svg or .pdf\n",
-                               "clntool: export: --to svg needs a folder (-o DIR)\n"}}) {
-    SCOPED_TRACE(t.language ? t.language : "default");
-    const auto run = [&](const QStringList& arguments) { return runProgram(CLNTOOL_PATH, arguments, t.language); };
-    const std::string help = run({u"render"_s, u"--help"_s}).out;
-    EXPECT_NE(help.find(t.help), std::string::npos) << help;
-    EXPECT_EQ(run({u"frob"_s, full}).err, t.usage);
-    const std::string render = run({u"render"_s, full, u"-o"_s, q(dir / "sheet.txt")}).err;
-    EXPECT_NE(render.find(t.render), std::string::npos) << render;
-    const std::string exportTo = run({u"export"_s, full, u"--to"_s, u"svg"_s}).err;
-    EXPECT_NE(exportTo.find(t.exportTo), std::string::npos) << exportTo;
+  const std::vector<std::pair<const char*, std::vector<std::string>>> texts = {
+      {nullptr,
+       {"  -h, --help              显示本帮助。\n", "clntool: 未知命令 'frob'\n运行 'clntool --help' 查看用法。\n",
+        "clntool: render: 输出文件必须以 .png、.svg 或 .pdf 结尾\n",
+        "clntool: export: --to svg 需要指定文件夹(-o DIR)\n"}},
+      {"en",
+       {"  -h, --help              Displays this help.\n",
+        "clntool: unknown command 'frob'\nRun 'clntool --help' for usage.\n",
+        "clntool: render: the output must end in .png, .svg or .pdf\n",
+        "clntool: export: --to svg needs a folder (-o DIR)\n"}}};
+  for (const auto& [language, expected] : texts) {
+    SCOPED_TRACE(language ? language : "default");
+    const auto run = [&](const QStringList& arguments) { return runProgram(CLNTOOL_PATH, arguments, language); };
+    const std::string got[] = {run({u"render"_s, u"--help"_s}).out, run({u"frob"_s, full}).err,
+                               run({u"render"_s, full, u"-o"_s, q(dir / "sheet.txt")}).err,
+                               run({u"export"_s, full, u"--to"_s, u"svg"_s}).err};
+    EXPECT_NE(got[0].find(expected[0]), std::string::npos) << got[0];
+    EXPECT_EQ(got[1], expected[1]);
+    for (int k : {2, 3}) EXPECT_NE(got[k].find(expected[k]), std::string::npos) << got[k];
   }
 }
 
@@ -227,11 +221,8 @@ TEST(clntool, exportImportAndDiffRoundTripAndRefuseWithoutWriting) {
       testcln::file({pointWithEveryFieldType(), {.type = 0, .block = block(params(0, 1)), .blockOffset = 300}});
   testcln::write(dir / "a.CLN", original);
   ASSERT_EQ(clntool({u"export"_s, q(dir / "a.CLN"), u"-o"_s, q(dir / "a.json")}).exitCode, 0);
-  const Outcome toStdout = clntool({u"export"_s, q(dir / "a.CLN")});
-  EXPECT_EQ(toStdout.out, [&] {
-    const Bytes j = testcln::read(dir / "a.json");
-    return std::string(j.begin(), j.end());
-  }());
+  const Bytes json = testcln::read(dir / "a.json");
+  EXPECT_EQ(clntool({u"export"_s, q(dir / "a.CLN")}).out, std::string(json.begin(), json.end()));
   ASSERT_EQ(clntool({u"import"_s, q(dir / "a.json"), q(dir / "b.CLN")}).exitCode, 0);
   EXPECT_EQ(testcln::read(dir / "b.CLN"), original);
   EXPECT_EQ(clntool({u"diff"_s, q(dir / "a.CLN"), q(dir / "b.CLN")}).exitCode, 0);

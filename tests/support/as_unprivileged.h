@@ -71,13 +71,7 @@ inline void runUnprivileged(const std::function<void()>& body) {
       }
       for (int i = 0; i < results.size(); ++i) {
         const ::testing::TestPartResult& r = results.GetTestPartResult(i);
-        if (r.failed())
-          report.append(r.file_name() ? r.file_name() : "?")
-              .append(":")
-              .append(std::to_string(r.line_number()))
-              .append(": ")
-              .append(r.message())
-              .append("\n");
+        if (r.failed()) report += ::testing::PrintToString(r) + "\n";
       }
     }
     for (std::size_t done = 0; done < report.size();) {
