@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
+#include <bit>
 #include <map>
 #include <memory>
 #include <set>
@@ -103,11 +103,9 @@ void expectSvgPicture(const QString& path) {
 
 /// A point legend drawing a dot of @p diameter in palette colour @p colour.
 Bytes dotRecord(double diameter, std::uint32_t colour) {
-  Bytes p(94, 0);
-  p[0] = 2;
-  std::uint64_t bits = 0;
-  std::memcpy(&bits, &diameter, sizeof bits);
-  for (int i = 0; i < 8; ++i) p[2 + i] = static_cast<std::uint8_t>(bits >> (8 * i));
+  Bytes p{2, 0};
+  testcln::putLe(p, std::bit_cast<std::uint64_t>(diameter), 8);
+  p.resize(94);
   testcln::put32At(p, 44, colour);
   return p;
 }
@@ -121,17 +119,16 @@ TEST(Export, styleLibraryHoldsEveryKnownLegendOnceAsASymbolOfItsKindTaggedWithIt
   EXPECT_EQ(root.attribute(u"version"_s), u"2"_s);
   const std::vector<QDomElement> symbols = children(root.firstChildElement(u"symbols"_s), u"symbol"_s);
   ASSERT_EQ(symbols.size(), std::size_t{kDemoKnownLegends});
-  const std::map<std::int8_t, QString> kinds{{0, u"line"_s}, {1, u"marker"_s}, {2, u"fill"_s}};
-  const std::map<std::int8_t, QString> typeTags{{0, u"线图例"_s}, {1, u"点图例"_s}, {2, u"区图例"_s}};
+  const QString kinds[] = {u"line"_s, u"marker"_s, u"fill"_s}, typeTags[] = {u"线图例"_s, u"点图例"_s, u"区图例"_s};
   std::set<QString> codes;
   std::map<QString, QDomElement> byName;
   for (std::size_t i = 0; i < symbols.size(); ++i) {
     const QDomElement& symbol = symbols[i];
     const legend::HeadView head = demo.set->head(demo.legends[i].entry.legendIndex);
     byName[symbol.attribute(u"name"_s)] = symbol;
-    EXPECT_EQ(symbol.attribute(u"type"_s), kinds.at(head.type())) << symbol.attribute(u"name"_s).toStdString();
+    EXPECT_EQ(symbol.attribute(u"type"_s), kinds[head.type()]) << symbol.attribute(u"name"_s).toStdString();
     const QStringList tags = symbol.attribute(u"tags"_s).split(u',');
-    EXPECT_EQ(tags, QStringList({u"class_code %1"_s.arg(head.classCode()), typeTags.at(head.type())}));
+    EXPECT_EQ(tags, QStringList({u"class_code %1"_s.arg(head.classCode()), typeTags[head.type()]}));
     codes.insert(tags.first());
     EXPECT_FALSE(children(symbol, u"layer"_s).empty());
   }
@@ -222,19 +219,27 @@ TEST(Export, sldHasARulePerLegendFilteredOnTheAttributeWithTheLegendsTextsAndSym
   EXPECT_GT(pictures, 10);
 }
 
-TEST(Export, aSharedClassCodeGetsOneRuleAndTheOtherLegendsAreReported) {
+TEST(Export, aSharedClassCodeGetsOneRuleTextsXmlCannotCarryAreDroppedAndMarkupIsEscaped) {
   testcln::TempDir dir;
-  testcln::write(dir / "same.CLN",
-                 testcln::file({{.name = "a", .type = 1, .classCode = 7, .block = testcln::block(dotRecord(4, 2))},
-                                {.name = "b", .type = 1, .classCode = 8, .block = testcln::block(dotRecord(5, 3))},
-                                {.name = "c", .type = 1, .classCode = 7, .block = testcln::block(dotRecord(6, 4))}}));
+  const std::string odd = "a\x01<b>&\"c\"";
+  testcln::write(
+      dir / "same.CLN",
+      testcln::file({{.name = odd, .description = "d\x07'e'", .classCode = 7, .block = testcln::block(dotRecord(4, 2))},
+                     {.name = "b", .classCode = 8, .block = testcln::block(dotRecord(5, 3))},
+                     {.name = "c", .classCode = 7, .block = testcln::block(dotRecord(6, 4))}}));
   const Loaded loaded = load(dir / "same.CLN");
-  const legend::exporter::SldDocument sld = legend::exporter::sldXml(loaded.legends, {u"same"_s, u"class_code"_s});
+  const legend::exporter::SldDocument sld = legend::exporter::sldXml(loaded.legends, {u"<same>"_s, u"class_code"_s});
   ASSERT_EQ(sld.repeated.size(), 1u);
   EXPECT_EQ(sld.repeated[0].legend, 2u);
   EXPECT_EQ(sld.repeated[0].keptLegend, 0u);
   const QDomDocument document = parsed(sld.xml);
   EXPECT_EQ(document.elementsByTagName(u"se:Rule"_s).count(), 2);
+  EXPECT_EQ(document.elementsByTagName(u"se:Title"_s).at(0).toElement().text(), u"a<b>&\"c\""_s);
+  EXPECT_EQ(document.elementsByTagName(u"se:Abstract"_s).at(0).toElement().text(), u"d'e'"_s);
+  EXPECT_EQ(document.elementsByTagName(u"se:Name"_s).at(0).toElement().text(), u"<same>"_s);
+  const QDomDocument style = parsed(legend::exporter::qgisStyleXml(loaded.legends));
+  EXPECT_EQ(style.documentElement().firstChildElement(u"symbols"_s).firstChildElement().attribute(u"name"_s),
+            u"a<b>&\"c\""_s);
 }
 
 TEST(Export, namesAreTheLegendsOwnUnlessRepeatedThenWithTheirCodeThenNumbered) {
@@ -293,23 +298,6 @@ TEST(Export, damagedAndUnknownLegendsAreLeftOutWithTheirReasonAndTheOthersWritte
   const Outcome heads = clntool({u"export"_s, q(dir / "heads.CLN"), u"--to"_s, u"sld"_s, u"-o"_s, q(dir / "h.sld")});
   EXPECT_EQ(heads.exitCode, 1);
   EXPECT_FALSE(std::filesystem::exists(dir / "h.sld"));
-}
-
-TEST(Export, textsXmlCannotCarryAreDroppedAndMarkupIsEscaped) {
-  testcln::TempDir dir;
-  testcln::write(dir / "odd.CLN", testcln::file({{.name = "a\x01<b>&\"c\"",
-                                                  .description = "d\x07'e'",
-                                                  .type = 1,
-                                                  .classCode = 3,
-                                                  .block = testcln::block(dotRecord(4, 2))}}));
-  const Loaded loaded = load(dir / "odd.CLN");
-  const QDomDocument style = parsed(legend::exporter::qgisStyleXml(loaded.legends));
-  EXPECT_EQ(style.documentElement().firstChildElement(u"symbols"_s).firstChildElement().attribute(u"name"_s),
-            u"a<b>&\"c\""_s);
-  const QDomDocument sld = parsed(legend::exporter::sldXml(loaded.legends, {u"<odd>"_s, u"code"_s}).xml);
-  EXPECT_EQ(sld.elementsByTagName(u"se:Title"_s).at(0).toElement().text(), u"a<b>&\"c\""_s);
-  EXPECT_EQ(sld.elementsByTagName(u"se:Abstract"_s).at(0).toElement().text(), u"d'e'"_s);
-  EXPECT_EQ(sld.elementsByTagName(u"se:Name"_s).at(0).toElement().text(), u"<odd>"_s);
 }
 
 TEST(Export, embeddedPicturesKeepTheirDrawingWithinTheirBounds) {
