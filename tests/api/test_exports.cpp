@@ -285,27 +285,17 @@ TEST(PadExports, AVisiblePadTellsItsProjectWhenItCloses) {
 
 // liblegend.so must export the thirteen functions and nothing else: a stray
 // symbol becomes part of the interface the moment a host links against it.
-// Defined dynamic symbols as `nm -D --defined-only` lists them, without
-// their version suffixes and without the version nodes themselves.
-std::set<std::string> exportedSymbols(const std::string& library) {
-  const std::string command = "nm -D --defined-only '" + library + "'";
-  std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(command.c_str(), "r"), pclose);
-  std::set<std::string> names;
-  if (!pipe) return names;
-  char line[512];
-  while (std::fgets(line, sizeof line, pipe.get())) {
-    std::istringstream fields(line);
-    std::string address, kind, name;
-    if (!(fields >> address >> kind >> name)) continue;
-    if (kind == "A") continue;  // a version node such as LEGEND_0
-    name = name.substr(0, name.find('@'));
-    names.insert(name);
-  }
-  return names;
-}
-
 TEST(ExportedSymbols, AreExactlyThePadAndEditorFunctions) {
-  std::set<std::string> names = exportedSymbols(LEGEND_LIBRARY_PATH);
+  const std::string command = "nm -D --defined-only '" LEGEND_LIBRARY_PATH "'";
+  std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(command.c_str(), "r"), pclose);
+  ASSERT_TRUE(pipe);
+  std::set<std::string> names;
+  char line[512];
+  for (std::string address, kind, name; std::fgets(line, sizeof line, pipe.get());) {
+    // Without version suffixes and version nodes (kind A, such as LEGEND_0).
+    if (std::istringstream(line) >> address >> kind >> name && kind != "A")
+      names.insert(name.substr(0, name.find('@')));
+  }
   ASSERT_FALSE(names.empty()) << "nm could not read " << LEGEND_LIBRARY_PATH;
   for (const char* linkerMark : {"_init", "_fini", "__bss_start", "_edata", "_end"}) names.erase(linkerMark);
   const std::set<std::string> expected = {
