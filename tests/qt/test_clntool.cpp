@@ -130,6 +130,7 @@ TEST(clntool, exitsWith0WhenSound1OnProblemsOrUnreadableFilesAnd2OnAWrongCommand
       {{u"render"_s, demo, u"-o"_s, out, u"--captions"_s, u"foo"_s}, 2, "", {}},
       {{u"render"_s, demo, u"-o"_s, q(dir / "out.txt")}, 2, "", {}},
       {{u"render"_s, text, u"-o"_s, out}, 1, "", {}},
+      {{u"export"_s, text, u"--to"_s, u"sld"_s, u"-o"_s, q(dir / "out.sld")}, 1, "", {}},
       {{u"render"_s, demo, u"-o"_s, q(dir / "no-such-folder" / "out.png")}, 1, "", {}},
   };
   for (const Case& c : cases) {

@@ -293,11 +293,6 @@ TEST(Export, damagedAndUnknownLegendsAreLeftOutWithTheirReasonAndTheOthersWritte
        {"图例 1 \"seven\": 未知类型 7", "图例 2 \"far\": 偏移", "图例 3 \"short\": 10 字节的数据块容不下"})
     EXPECT_TRUE(QString::fromStdString(style.err).contains(QString::fromUtf8(line))) << line << '\n' << style.err;
   EXPECT_EQ(parsedFile(dir / "style.xml").documentElement().firstChildElement(u"symbols"_s).childNodes().count(), 2);
-  // Heads reaching past the end leave no block to read: nothing is written.
-  testcln::write(dir / "heads.CLN", Bytes(file.begin(), file.begin() + 16 + 333 * 2));
-  const Outcome heads = clntool({u"export"_s, q(dir / "heads.CLN"), u"--to"_s, u"sld"_s, u"-o"_s, q(dir / "h.sld")});
-  EXPECT_EQ(heads.exitCode, 1);
-  EXPECT_FALSE(std::filesystem::exists(dir / "h.sld"));
 }
 
 TEST(Export, embeddedPicturesKeepTheirDrawingWithinTheirBounds) {
