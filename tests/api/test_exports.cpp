@@ -231,11 +231,6 @@ TEST(PadExports, SwitchReloadAndOpenMissingFiles) {
   Pad empty(missing);
   EXPECT_EQ(fileOf(empty.get()), missing);
   EXPECT_EQ(e.type(empty.get(), 0), -1);
-  CATT_STRU* structure = nullptr;
-  char* record = nullptr;
-  std::int32_t length = 3;
-  EXPECT_EQ(e.attributes(empty.get(), &structure, &record, &length, 0), 1);
-  EXPECT_EQ(length, 0);
   EXPECT_EQ(e.reload(empty.get()), 1);
 }
 
