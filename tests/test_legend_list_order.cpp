@@ -42,7 +42,6 @@ TEST(LegendListOrder, FilterKeepsRowsByNameDescriptionOrClassCode) {
   EXPECT_EQ(kept(rows, ""), (Texts{"P1", "P2", "L1", "R1"}));
   EXPECT_EQ(kept(rows, "p"), (Texts{"P1", "P2"}));
   EXPECT_EQ(kept(rows, "AREA"), (Texts{"R1"}));  // its description
-  EXPECT_EQ(kept(rows, "1"), (Texts{"P1", "P2", "L1", "R1"}));
   EXPECT_EQ(kept(rows, "12"), (Texts{"P2"}));
   EXPECT_EQ(kept(rows, "-3"), (Texts{"L1"}));
   EXPECT_EQ(kept(rows, "none"), Texts{});

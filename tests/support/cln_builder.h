@@ -30,6 +30,12 @@ inline void put32At(Bytes& out, std::size_t at, std::uint32_t v) {
 inline std::uint32_t get32At(const Bytes& in, std::size_t at) {
   return in[at] | in[at + 1] << 8 | in[at + 2] << 16 | static_cast<std::uint32_t>(in[at + 3]) << 24;
 }
+/// The four little-endian bytes of @p v.
+inline Bytes le32(std::int64_t v) {
+  Bytes out;
+  putLe(out, static_cast<std::uint64_t>(v), 4);
+  return out;
+}
 
 /// A legend as a test describes it. Block bytes are given whole, so a test
 /// can write any block, sound or not.

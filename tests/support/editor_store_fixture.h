@@ -71,9 +71,6 @@ inline std::unique_ptr<CATT_STRU> Structure24() {
   return s;
 }
 
-inline Bytes Slice(const Bytes& b, std::size_t at, std::size_t n) {
-  return Bytes(b.begin() + static_cast<std::ptrdiff_t>(at), b.begin() + static_cast<std::ptrdiff_t>(at + n));
-}
 inline Bytes BytesOf(std::span<const std::uint8_t> s) { return Bytes(s.begin(), s.end()); }
 inline std::int32_t I32(const Bytes& b, std::size_t at) { return static_cast<std::int32_t>(testcln::get32At(b, at)); }
 // Point "P1" (102), line "L1" (75), region "R1" (71), a type-3 legend, point "P2".
