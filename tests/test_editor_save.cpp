@@ -48,7 +48,6 @@ TEST(EditorSave, PacksLiveLegendsAfterTheHeadsAndKeepsTheOldTail) {
   expected.insert(expected.end(), old.begin() + 859, old.end());
   EXPECT_EQ(saved, expected);
   EXPECT_EQ(e.dir.entries(), std::set<std::string>{"a.CLN"});
-  // The file reads back with the same legends.
   Editor again(saved);
   EXPECT_EQ(again.rowNames(), (Texts{"A", "C"}));
 }

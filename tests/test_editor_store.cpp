@@ -16,8 +16,6 @@ namespace msg = legend::messages;
 namespace tx = legend::editor::texts;
 using legend::editor::EditorSaveStatus;
 
-// ---- loading and the list ----
-
 TEST(EditorStoreLoad, ListsPointsThenLinesThenRegionsAndKeepsUnknownTypesUnlisted) {
   Editor e(testcln::file(MixedLegends()));
   EXPECT_TRUE(e.prompter.shown.empty());
@@ -93,8 +91,6 @@ TEST(EditorStoreList, SelectionNamesTheOneRowOrNone) {
   EXPECT_EQ(e.store.currentRow(), 3);
 }
 
-// ---- template ----
-
 TEST(EditorStoreTemplate, ResetGivesDefaultRecordsAndDropsAttributesButKeepsChoiceAndBox) {
   Editor e;
   FakeEditors editors;
@@ -130,8 +126,6 @@ TEST(EditorStoreTemplate, GraphicParametersGoToTheChosenTypesEditor) {
   EXPECT_EQ(e.store.templateLine()[0], 0xEE);
   EXPECT_EQ(e.store.templateRegion()[0], 0xEE);
 }
-
-// ---- add, edit, delete ----
 
 TEST(EditorStoreAdd, MakesALegendFromTheTemplateAsTheLastOfItsGroup) {
   Editor e(testcln::file(MixedLegends()));
@@ -247,8 +241,6 @@ TEST(EditorStoreDelete, AsksOnlyForSeveralRowsAndKeepsTheItemsInPlace) {
   EXPECT_EQ(e.store.rows()[0].legendIndex, 5);
   EXPECT_EQ(e.store.pointList(), (std::vector<std::int32_t>{-1, -1, 5}));
 }
-
-// ---- attributes ----
 
 TEST(EditorStoreAttributes, ContentNeedsFieldsAndANewStructureAsksBeforeDroppingARecord) {
   Editor e;

@@ -206,12 +206,8 @@ TEST_F(PadLegendSet, AttributeQueryFindsStructureAndRecordThroughTheHeadAndCheck
     LegendStatus status;
     Bytes record;
     std::int64_t offset = -1;
-    std::int8_t type = 1;
   };
   const Row rows[] = {
-      {"structure-and-record", block(p, kStructure, kRecord), ok, kRecord},
-      {"S-and-R-zero", block(p), ok, {}},
-      {"unknown-type-has-no-parameters", block({}, kStructure, kRecord), ok, kRecord, -1, 3},
       {"structure-shorter-than-S", block(p, padded, kRecord), ok, kRecord},
       {"structure-does-not-load", block(p, Bytes(12, 'X')), ok, {}},
       {"record-length-differs", block(p, kStructure, Bytes(4, 1)), LegendStatus::AttributeSizeMismatch, {}},
@@ -221,8 +217,8 @@ TEST_F(PadLegendSet, AttributeQueryFindsStructureAndRecordThroughTheHeadAndCheck
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
-    Bytes file = testcln::file({{.type = 2, .block = block(params(2, 3), kStructure, kRecord)},
-                                {.type = row.type, .block = row.block, .blockSize = 200}});
+    Bytes file = testcln::file(
+        {{.type = 2, .block = block(params(2, 3), kStructure, kRecord)}, {.block = row.block, .blockSize = 200}});
     if (row.offset >= 0) testcln::put32At(file, 16 + 333 + 257, static_cast<std::uint32_t>(row.offset));
     ASSERT_EQ(open(file), LegendStatus::Ok);
     CATT_STRU stale;

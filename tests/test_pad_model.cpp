@@ -150,7 +150,6 @@ class PadModelTest : public ::testing::Test {
   // The maxima as in a fresh process: the pads of earlier tests raised them.
   void SetUp() override { legend::pad::scaleMaxima() = {}; }
 
-  /// Writes @p legends to a file and opens a pad on it.
   PadModel& open(const std::vector<testcln::Legend>& legends, bool visible = true, bool showMessages = true) {
     testcln::write(path(), testcln::file(legends));
     return openPath(path().string(), visible, showMessages);
