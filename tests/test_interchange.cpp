@@ -163,7 +163,6 @@ TEST(LegendJson, MalformedDocumentsAreRefusedAtTheirFirstProblem) {
   const Case cases[] = {
       {"", Json::array(), "", "expected an object"},
       {"/format_version", gone, "format_version", "missing"},
-      {"/legend", 1, "legend", "unknown key"},
       {"/legends/0/attributes/fields/1/type", "int128", "legends[0].attributes.fields[1].type",
        "expected one of text, int8"},
       {"/legends/0/attributes/fields/1/name", firstFieldName, "legends[0].attributes.fields[1].name", "used twice"},

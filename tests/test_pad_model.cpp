@@ -215,7 +215,6 @@ TEST_F(PadModelTest, MissingFileGivesAnEmptyPadAndAMessageOnlyWhenMessagesAreSho
   EXPECT_EQ(port.range, (legend::pad::ScrollRange{1, 0}));
   quiet.scroll(ScrollCode::PageDown);
   EXPECT_EQ(quiet.scrollPosition(), 1);
-  EXPECT_EQ(quiet.hitTest(cellCentre(0), kClient), -1);
   openPath((dir / "none.CLN").string(), true, true);
   EXPECT_EQ(prompter.shown, std::vector<std::string>{"读取图例,打不开图例文件!"});
   EXPECT_EQ(port.title, "图例板(none.CLN)");
