@@ -20,7 +20,6 @@
 #include "api/loaded_library.h"
 #include "components/attstru/att_stru.h"
 #include "legend/legend.h"
-#include "legend/map_project.h"
 #include "support/cln_builder.h"
 
 // The sanitizer build's leak checker reads this hook. Fontconfig keeps its
@@ -71,8 +70,7 @@ std::string fileOf(void* pad) {
 // Owns a pad for one test, so a failing assertion does not leak its window.
 class Pad {
  public:
-  explicit Pad(const std::string& path, int visible = 0, MapProject* project = nullptr)
-      : handle_(lib().create(path.c_str(), visible, 0, project, nullptr)) {
+  explicit Pad(const std::string& path) : handle_(lib().create(path.c_str(), 0, 0, nullptr, nullptr)) {
     EXPECT_NE(handle_, nullptr) << path;
   }
   ~Pad() {
@@ -81,7 +79,6 @@ class Pad {
   Pad(const Pad&) = delete;
   Pad& operator=(const Pad&) = delete;
   void* get() const { return handle_; }
-  void* release() { return std::exchange(handle_, nullptr); }
 
  private:
   void* handle_;
@@ -252,30 +249,6 @@ TEST(PadExports, RefuseCallsFromAnotherThread) {
   EXPECT_EQ(reloaded, 0);
   EXPECT_EQ(created, nullptr);
   EXPECT_EQ(e.type(pad.get(), 0), expected) << "the refused close must have left the pad alive";
-}
-
-// Records the calls the pad makes on the host's project object.
-class RecordingProject : public MapProject {
- public:
-  short sSetSelCLNFlg(short flag) override {
-    calls.push_back("flag " + std::to_string(flag));
-    return MapProject::sSetSelCLNFlg(flag);
-  }
-  short sSetSelCLNHeadInfo(char* type, std::int32_t* code, char* reserved, std::int32_t* size, char* name,
-                           char* description) override {
-    calls.push_back("head");
-    return MapProject::sSetSelCLNHeadInfo(type, code, reserved, size, name, description);
-  }
-  std::vector<std::string> calls;
-};
-
-TEST(PadExports, AVisiblePadTellsItsProjectWhenItCloses) {
-  RecordingProject project;
-  Pad pad(kDemo, 1, &project);
-  EXPECT_GT(lib().type(pad.get(), 0), 0);
-  EXPECT_TRUE(project.calls.empty()) << "nothing is selected before a click";
-  EXPECT_EQ(lib().close(pad.release()), 1);
-  EXPECT_EQ(project.calls, std::vector<std::string>{"flag 0"});
 }
 
 // liblegend.so must export the thirteen functions and nothing else: a stray
