@@ -182,10 +182,6 @@ TEST(DisplayDriver, textMeasuresGbkAsItIsLaidOutKeepsToThatExtentAndItsBoxAndBre
   const Case cases[] = {
       {"mixed", kLegend + "ab", 3, 4},
       {"lone lead byte at end", "a\xcd", 1, 2},
-      {"high byte before ascii",
-       "\xcd"
-       "a",
-       1, 2},
       {"widest line", "abcd\n" + kLegend + "a", 2.5, 7},
       {"empty", "", 0, 0},
   };

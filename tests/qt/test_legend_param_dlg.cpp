@@ -101,18 +101,6 @@ TEST_F(LegendParamDlgTest, ANameGbkCannotHoldIsRefusedAndLeavesHeadAndBlockUntou
   EXPECT_EQ(block, originalBlock);
 }
 
-TEST_F(LegendParamDlgTest, SetDefaultShowsTheNewTextsOnlyWhenConfirmed) {
-  open();
-  QLineEdit* name = child<QLineEdit>("nameEdit");
-  name->setText(QStringLiteral("道路"));
-  prompter.answers = {true};
-  press("defaultButton");
-  EXPECT_EQ(name->text(), QStringLiteral("CLN"));
-  EXPECT_EQ(child<QLineEdit>("descriptionEdit")->text(), QStringLiteral("点图例"));
-  EXPECT_EQ(child<QLineEdit>("classCodeEdit")->text(), QString());
-  EXPECT_EQ(headBytes(), originalHead) << "nothing is written before OK";
-}
-
 TEST(MessagePrompter, AskYesNoReturnsTheChosenButtonAndOffersTheGivenDefault) {
   testqt::NoLeakedWindows windows;
   legend::MessagePrompter prompter;

@@ -125,9 +125,7 @@ TEST(UiLanguage, ComesFromTheFirstLocaleVariableSet) {
       {"lang-english", {nullptr, nullptr, nullptr, "en_US.UTF-8"}, UiLanguage::English},
       {"c-locale", {nullptr, nullptr, nullptr, "C.UTF-8"}, UiLanguage::Chinese},
       {"language-list-first-wins", {"en_GB:zh_CN", nullptr, nullptr, "zh_CN.UTF-8"}, UiLanguage::English},
-      {"empty-language-skipped", {"", nullptr, nullptr, "en_US.UTF-8"}, UiLanguage::English},
       {"lc-all-over-lang", {nullptr, "zh_CN.UTF-8", nullptr, "en_US.UTF-8"}, UiLanguage::Chinese},
-      {"lc-messages-over-lang", {nullptr, nullptr, "en_US.UTF-8", "zh_CN.UTF-8"}, UiLanguage::English},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
