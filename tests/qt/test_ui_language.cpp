@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 
 #include <array>
-#include <cstdlib>
 #include <memory>
 #include <string>
 #include <vector>
