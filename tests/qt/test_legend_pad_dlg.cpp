@@ -150,13 +150,11 @@ TEST_F(LegendPadDlgTest, ClickTellsTheOwnerWhoCanQueryThePadDuringTheMessage) {
   click(cell(1));
   EXPECT_EQ(owner.events, std::vector<std::string>{"selected 1 type 1"});
   EXPECT_EQ(child<QLineEdit>("selectedNumber")->text(), QStringLiteral("1"));
-  EXPECT_EQ(project.name(), "p1");
   // The second press of a double-click is no click of its own.
   mouse(QEvent::MouseButtonDblClick, Qt::LeftButton, cell(1));
   EXPECT_EQ(owner.events.size(), 1u);
   click(cell(1));
   EXPECT_EQ(owner.events.back(), "deselected 1 type 1");
-  EXPECT_FALSE(project.selected());
 }
 
 TEST_F(LegendPadDlgTest, EveryWayTheScrollBarMovesAndTheWheelMoveTheGridWithIt) {
@@ -176,10 +174,8 @@ TEST_F(LegendPadDlgTest, EveryWayTheScrollBarMovesAndTheWheelMoveTheGridWithIt) 
   };
   const int rows = QApplication::wheelScrollLines();
   turn(pad, 120);
-  EXPECT_EQ(pad->model().scrollPosition(), 8 - rows);
   EXPECT_EQ(bar->value(), 8 - rows);
   turn(bar, -120);
-  EXPECT_EQ(pad->model().scrollPosition(), 8);
   EXPECT_EQ(bar->value(), 8);
   key(Qt::Key_End);
   EXPECT_EQ(bar->value(), 10);
