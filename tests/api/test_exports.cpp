@@ -117,7 +117,6 @@ TEST(PadExports, PathsFitThe260ByteBufferOrAreRefused) {
     Pad pad(kDemo);
     EXPECT_EQ(lib().setFile(pad.get(), tooLong.c_str()), 0);
     EXPECT_EQ(fileOf(pad.get()), kDemo) << "the old file must stay loaded";
-    EXPECT_EQ(lib().type(pad.get(), 24), legendsOf(kDemo)[24].type);
   }
   // The longest path that fits: GetCLNFile writes it and its NUL, no more.
   testcln::TempDir dir;
@@ -188,7 +187,6 @@ TEST(PadExports, HandOutTheAttributeDataOfALegendOnlyWithEveryOutput) {
   ASSERT_GT(fromFile.Load(first.structure.data(), static_cast<std::int32_t>(first.structure.size()), 0), 0);
   EXPECT_TRUE(*structure == fromFile);
   EXPECT_EQ(structure->RecordLength(), length);
-  // A legend outside the file gives null, null, 0.
   EXPECT_EQ(lib().attributes(pad.get(), &structure, &record, &length, 99), 1);
   EXPECT_TRUE(structure == nullptr && record == nullptr && length == 0);
   // Without a length output nothing is written; without another, the call fails.
