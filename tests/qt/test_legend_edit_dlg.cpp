@@ -66,11 +66,6 @@ class LegendEditDlgTest : public ::testing::Test {
                               {"\xC7\xF8", "", 2, 0, testcln::block(testcln::params(2, 3))},
                               {"other", "", 5, 0, testcln::block({})}});
     testcln::write(path, original);
-    startingWindows = QApplication::topLevelWidgets().size();
-  }
-  void TearDown() override {
-    dialog.reset();
-    EXPECT_EQ(QApplication::topLevelWidgets().size(), startingWindows) << "a window was left behind";
   }
 
   CLegendEditDlg& open(const std::string& file) {
@@ -104,6 +99,7 @@ class LegendEditDlgTest : public ::testing::Test {
   QString text(const char* label) { return child<QLabel>(label)->text(); }
   const legend::editor::EditorStore& store() { return dialog->store(); }
 
+  testqt::NoLeakedWindows windows;
   QTemporaryDir dir;
   fs::path path;
   Bytes original;
@@ -114,7 +110,6 @@ class LegendEditDlgTest : public ::testing::Test {
   std::optional<std::string> chosenName;
   std::unique_ptr<CLegendEditDlg> dialog;
   int reloads = 0;
-  qsizetype startingWindows = 0;
 };
 
 TEST_F(LegendEditDlgTest, ShowsTheListedLegendsOfTheFileByTypeWithTheirColumns) {

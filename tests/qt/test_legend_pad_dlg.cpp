@@ -71,12 +71,10 @@ class LegendPadDlgTest : public ::testing::Test {
   void SetUp() override {
     // The maxima as in a fresh process: the pads of earlier tests raised them.
     legend::pad::scaleMaxima() = {};
-    startingWindows = QApplication::topLevelWidgets().size();
   }
   void TearDown() override {
     if (pad) pad->destroyPad();
     QApplication::processEvents();
-    EXPECT_EQ(QApplication::topLevelWidgets().size(), startingWindows) << "a window was left behind";
   }
 
   CLegendPadDlg& open(int legends, int visible = 1, int showMessages = 1) {
@@ -121,13 +119,13 @@ class LegendPadDlgTest : public ::testing::Test {
     return nullptr;
   }
 
+  testqt::NoLeakedWindows windows;
   testcln::TempDir dir;
   MapProject project;
   Owner owner;
   testcln::ScriptedPrompter prompter;
   testcln::StampingEditors editors;
   CLegendPadDlg* pad = nullptr;
-  qsizetype startingWindows = 0;
 };
 
 TEST_F(LegendPadDlgTest, OpensVisibleWithTitleTotalAndNoCloseBox) {

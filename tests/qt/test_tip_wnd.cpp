@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <memory>
-#include <set>
 
 #include <QApplication>
 #include <QCursor>
@@ -13,6 +12,8 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPointer>
+
+#include "support/widget_driving.h"
 
 namespace {
 
@@ -57,8 +58,6 @@ class ToolArea : public QWidget {
 class LegendTipTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    const auto before = QApplication::topLevelWidgets();
-    topLevelsBefore = std::set<QWidget*>(before.begin(), before.end());
     owner = std::make_unique<QWidget>();
     owner->setGeometry(100, 100, 300, 300);
     area = new ToolArea(owner.get());
@@ -68,15 +67,10 @@ class LegendTipTest : public ::testing::Test {
     tip->AddTool(area, kDefaultText);
     tip->setFocusProbe([this] { return active; });
   }
-  void TearDown() override {
-    tip.reset();
-    owner.reset();
-    for (QWidget* w : QApplication::topLevelWidgets()) EXPECT_TRUE(topLevelsBefore.count(w)) << "window left behind";
-  }
   void showTip(const QString& text, bool alert = false) { tip->showTip(area, text, alert); }
   QImage shot() { return tip->grab().toImage().convertToFormat(QImage::Format_ARGB32); }
 
-  std::set<QWidget*> topLevelsBefore;
+  testqt::NoLeakedWindows windows;
   std::unique_ptr<QWidget> owner;
   ToolArea* area = nullptr;
   std::unique_ptr<CLegendTipWnd> tip;
