@@ -24,7 +24,6 @@
 #include <QRadioButton>
 #include <QTableView>
 #include <QTemporaryDir>
-#include <QTimer>
 
 #include "editor/model/editor_messages.h"
 #include "editor/model/editor_store.h"
@@ -80,9 +79,7 @@ class LegendEditDlgTest : public ::testing::Test {
   }
   template <class T>
   T* child(const char* name) {
-    T* widget = dialog->findChild<T*>(QString::fromLatin1(name));
-    EXPECT_NE(widget, nullptr) << name;
-    return widget;
+    return testqt::child<T>(*dialog, name);
   }
   QTableView* list() { return child<QTableView>("legendList"); }
   QString cell(int row, int column) { return list()->model()->index(row, column).data().toString(); }
@@ -288,12 +285,7 @@ TEST_F(LegendEditDlgTest, OkOverAFileThatCouldNotBeReadAsksBeforeReplacingIt) {
   testcln::write(path, garbage);
   // Loading happens before a test can script the prompter: the real message box is closed.
   QString loadMessage;
-  QTimer::singleShot(0, [&] {
-    auto* box = QApplication::activeModalWidget();
-    ASSERT_NE(box, nullptr);
-    for (QLabel* label : box->findChildren<QLabel*>()) loadMessage += label->text();
-    box->close();
-  });
+  testqt::answerBox(QMessageBox::NoButton, &loadMessage);
   open(path.string());
   EXPECT_TRUE(loadMessage.contains(QStringLiteral("图例文件非法")));
   dialog->show();

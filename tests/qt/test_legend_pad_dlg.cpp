@@ -108,9 +108,7 @@ class LegendPadDlgTest : public ::testing::Test {
   }
   template <class T>
   T* child(const char* name) const {
-    T* widget = pad->findChild<T*>(QString::fromLatin1(name));
-    EXPECT_NE(widget, nullptr) << name;
-    return widget;
+    return testqt::child<T>(*pad, name);
   }
   QAction* action(QMenu& menu, int id) {
     for (QAction* a : menu.actions())
@@ -231,12 +229,10 @@ TEST_F(LegendPadDlgTest, ARightDoubleClickEditsThroughTheParameterDialogAndSaveA
   open(3);
   click(cell(2));
   owner.events.clear();
-  QTimer::singleShot(0, [] {
-    auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-    ASSERT_NE(dialog, nullptr);
-    dialog->findChild<QLineEdit*>(QStringLiteral("nameEdit"))->setText(QStringLiteral("kept"));
-    dialog->findChild<QPushButton*>(QStringLiteral("graphicButton"))->click();
-    dialog->findChild<QPushButton*>(QStringLiteral("okButton"))->click();
+  testqt::onModal([](QDialog& dialog) {
+    testqt::child<QLineEdit>(dialog, "nameEdit")->setText(QStringLiteral("kept"));
+    testqt::child<QPushButton>(dialog, "graphicButton")->click();
+    testqt::child<QPushButton>(dialog, "okButton")->click();
   });
   const QPoint onSelected = pad->drawingArea()->mapToGlobal(cell(2));
   mouse(QEvent::MouseButtonDblClick, Qt::RightButton, cell(2));
