@@ -26,6 +26,7 @@
 #include "api/loaded_library.h"
 #include "legend/legend.h"
 #include "support/cln_builder.h"
+#include "support/widget_driving.h"
 
 // As in the pad test: fontconfig keeps its font cache for the life of the
 // process, which the sanitizer build's leak checker would report.
@@ -176,12 +177,6 @@ const QString kParamTitle = QStringLiteral("修改图例参数");
 
 bool isEditor(const QWidget* w) { return w->objectName() == QStringLiteral("legendEditor"); }
 
-QAbstractButton* button(QWidget* window, const char* name) {
-  auto* found = window->findChild<QAbstractButton*>(QString::fromLatin1(name));
-  EXPECT_NE(found, nullptr) << name;
-  return found;
-}
-
 TEST(EditorLifetime, TheHostMayReloadSwitchOrCloseTheEditorsPadWhileTheEditorRuns) {
   testcln::TempDir dir;
   const auto file = dir / "edited.CLN";
@@ -214,11 +209,11 @@ TEST(EditorLifetime, TheHostMayReloadSwitchOrCloseTheEditorsPadWhileTheEditorRun
           // From a timer of its own, so that this one fires in the dialog's loop.
           editing = true;
           top->findChild<QTableView*>(QStringLiteral("legendList"))->selectRow(0);
-          QTimer::singleShot(0, button(top, "editButton"), &QAbstractButton::click);
+          QTimer::singleShot(0, testqt::child<QAbstractButton>(*top, "editButton"), &QAbstractButton::click);
         } else if (auto* box = qobject_cast<QMessageBox*>(top)) {
           box->accept();
         } else if (acted) {
-          button(top, params ? "cancelButton" : "okButton")->click();
+          testqt::child<QAbstractButton>(*top, params ? "cancelButton" : "okButton")->click();
         }
       });
       player.start(0);

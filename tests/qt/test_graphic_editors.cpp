@@ -88,10 +88,7 @@ void cancel(QDialog& dialog) { child<QPushButton>(dialog, "cancelButton")->click
 
 /// How many pixels of @p image are @p colour.
 int pixelsOf(const QImage& image, const QColor& colour) {
-  int count = 0;
-  for (int y = 0; y < image.height(); ++y)
-    for (int x = 0; x < image.width(); ++x) count += image.pixelColor(x, y) == colour;
-  return count;
+  return testqt::countPixels(image, [&](QRgb p) { return p == colour.rgba(); });
 }
 
 /// The preview as its window shows it: drawn in place inside the whole
