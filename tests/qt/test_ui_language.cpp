@@ -101,14 +101,8 @@ std::vector<std::string> chineseTexts(const QWidget& window) {
 }
 
 std::filesystem::path writeAsciiLegends(const testcln::TempDir& dir) {
-  std::vector<testcln::Legend> legends;
-  for (int i = 0; i < 4; ++i)
-    legends.push_back({.name = "p" + std::to_string(i),
-                       .type = 1,
-                       .classCode = i,
-                       .block = testcln::block(testcln::params(1, static_cast<std::uint8_t>(i)))});
   const auto file = dir / "en.CLN";
-  testcln::write(file, testcln::file(legends));
+  testcln::write(file, testcln::file({{.name = "p0", .type = 1, .block = testcln::block(testcln::params(1, 1))}}));
   return file;
 }
 
