@@ -169,6 +169,7 @@ TEST(LegendJson, MalformedDocumentsAreRefusedAtTheirFirstProblem) {
       {"/legends/0/attributes/record/1", 3000000000u, "legends[0].attributes.record[1]",
        "does not fit the field (int32)"},
       {"/legends/0/attributes/record/3", "2023-02-30", "legends[0].attributes.record[3]", "does not fit"},
+      {"/legends/0/attributes/record/3", "2023-1:-01", "legends[0].attributes.record[3]", "expected a date"},
       {"/legends/1/params/colour", -1, "legends[1].params.colour", "from 0 to 4294967295"},
       {"/legends/1/params/diameter", 3, "legends[1].params.diameter", "unknown key for this point type"},
       {"/legends/3/name", std::string(128, 'x'), "legends[3].name", "longer than 127"},
