@@ -434,6 +434,8 @@ void saveInPlace(benchmark::State& state, const Workspace& ws) {
       state.SkipWithError("saveInPlace failed");
       break;
     }
+    // As the pad does: the file just written is the one the set now stands for.
+    set.noteFileSaved();
   }
   state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(ws.inPlaceImage().size()));
 }
