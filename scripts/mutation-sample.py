@@ -50,8 +50,8 @@ FAULTS = [
     ("editor-save-path-limit", "src/editor/model/editor_save.cpp",
      "if (path_.size() > layout::kMaxPathBytes)", "if (path_.size() > layout::kMaxPathBytes + 1)", "EditorSave", ["legend_core_tests"]),
     ("editor-save-block-check", "src/editor/model/editor_save.cpp",
-     "if (!fileHolds(head.blockOffset(), head.blockSize())) {",
-     "if (false && !fileHolds(head.blockOffset(), head.blockSize())) {", "EditorSave|SaveFaults", ["legend_core_tests"]),
+     "if (!fileHolds(head.blockOffset(), head.blockSize())) return std::nullopt;",
+     "if (false && !fileHolds(head.blockOffset(), head.blockSize())) return std::nullopt;", "EditorSave|SaveFaults", ["legend_core_tests"]),
     # attribute structures
     ("att-decimals-limit", "src/components/attstru/att_stru.cpp",
      "if (field.decimals > CATT_STRU::kMaxDecimals ||", "if (field.decimals >= CATT_STRU::kMaxDecimals ||",

@@ -25,27 +25,24 @@ namespace {
 using FileBytes = std::vector<std::uint8_t, UninitializedAllocator<std::uint8_t>>;
 }  // namespace
 
-std::vector<EditorStore::BlockFromFile> EditorStore::placeBlocks(std::uint64_t& blockBytes, bool& readable) const {
-  std::vector<BlockFromFile> fromFile;
-  blockBytes = 0;
-  readable = true;
+std::size_t EditorStore::placedSize(const EditorItem& item) const noexcept {
+  return item.blockInMemory() ? blockOf(item).size() : static_cast<std::size_t>(item.head.view().blockSize());
+}
+
+std::optional<EditorStore::BlockPlan> EditorStore::planBlocks() const {
+  BlockPlan plan;
   for (std::size_t i = 0; i < items_.size(); ++i) {
     const EditorItem& item = items_[i];
     if (!item.keep) continue;
-    if (item.blockInMemory()) {
-      blockBytes += blockOf(item).size();
-      continue;
+    ++plan.kept;
+    if (!item.blockInMemory()) {
+      const HeadView head = item.head.view();
+      if (!fileHolds(head.blockOffset(), head.blockSize())) return std::nullopt;
+      plan.fromFile.push_back({i, head.blockOffset(), plan.blockBytes, placedSize(item)});
     }
-    const HeadView head = item.head.view();
-    if (!fileHolds(head.blockOffset(), head.blockSize())) {
-      readable = false;
-      return {};
-    }
-    const auto size = static_cast<std::size_t>(head.blockSize());
-    fromFile.push_back({i, head.blockOffset(), blockBytes, size});
-    blockBytes += size;
+    plan.blockBytes += placedSize(item);
   }
-  return fromFile;
+  return plan;
 }
 
 bool EditorStore::readBlocksInto(std::span<const BlockFromFile> blocks, std::span<std::uint8_t> dataArea) const {
@@ -90,8 +87,7 @@ void EditorStore::adoptSavedFile(std::uint64_t dataArea) {
   std::uint64_t running = 0;
   for (EditorItem& item : items_) {
     if (!item.keep) continue;
-    const auto size =
-        item.blockInMemory() ? blockOf(item).size() : static_cast<std::size_t>(item.head.view().blockSize());
+    const std::size_t size = placedSize(item);
     HeadRef head = item.head.ref();
     head.setBlockOffset(static_cast<std::uint32_t>(running));
     head.setBlockSize(static_cast<std::int32_t>(size));
@@ -123,12 +119,11 @@ EditorSaveStatus EditorStore::save(FileOps& ops) {
   const std::optional<ReadOnlyFile> old = ReadOnlyFile::open(path_, &error);
   if (!old && error != std::errc::no_such_file_or_directory) return failOpening(EditorSaveStatus::CannotOpenWritable);
 
-  std::uint64_t blockBytes = 0;
-  bool readable = true;
-  const std::vector<BlockFromFile> fromFile = placeBlocks(blockBytes, readable);
-  if (!readable) return fail(EditorSaveStatus::BlockUnreadable, texts::kSaveBlockUnreadable);
-  const auto kept = static_cast<std::int32_t>(
-      std::count_if(items_.begin(), items_.end(), [](const EditorItem& item) { return item.keep; }));
+  const std::optional<BlockPlan> plan = planBlocks();
+  if (!plan) return fail(EditorSaveStatus::BlockUnreadable, texts::kSaveBlockUnreadable);
+  const std::int32_t kept = plan->kept;
+  const std::uint64_t blockBytes = plan->blockBytes;
+  const std::vector<BlockFromFile>& fromFile = plan->fromFile;
   // Block offsets are unsigned 32-bit; a larger data area cannot be described.
   if (blockBytes > std::numeric_limits<std::uint32_t>::max())
     return fail(EditorSaveStatus::WriteFailed, messages::text(LegendStatus::WriteFailed, path_));
@@ -160,8 +155,7 @@ EditorSaveStatus EditorStore::save(FileOps& ops) {
   std::uint64_t running = 0;
   for (const EditorItem& item : items_) {
     if (!item.keep) continue;
-    const std::size_t size =
-        item.blockInMemory() ? blockOf(item).size() : static_cast<std::size_t>(item.head.view().blockSize());
+    const std::size_t size = placedSize(item);
     const auto at = out.subspan(static_cast<std::size_t>(headAt), layout::kHeadRecordSize);
     std::copy(item.head.bytes.begin(), item.head.bytes.end(), at.begin());
     // The head must describe the bytes that follow it in the file; the

@@ -222,9 +222,16 @@ class EditorStore {
     std::uint64_t to = 0;
     std::size_t size = 0;
   };
-  /// Packs the live blocks in item order: the total in @p blockBytes, and
-  /// those still in the file. @p readable is false when one lies outside it.
-  std::vector<BlockFromFile> placeBlocks(std::uint64_t& blockBytes, bool& readable) const;
+  /// The live legends packed in item order for a new file.
+  struct BlockPlan {
+    std::int32_t kept = 0;
+    std::uint64_t blockBytes = 0;
+    std::vector<BlockFromFile> fromFile;
+  };
+  /// Nothing when a live block lies outside the loaded file.
+  std::optional<BlockPlan> planBlocks() const;
+  /// The bytes a live item's block takes in a new file.
+  std::size_t placedSize(const EditorItem& item) const noexcept;
   bool readBlocksInto(std::span<const BlockFromFile> blocks, std::span<std::uint8_t> dataArea) const;
   /// After a failed save: the blocks read for it are kept, borrowed.
   void keepBlocksFrom(std::span<const BlockFromFile> blocks, std::span<const std::uint8_t> dataArea);
