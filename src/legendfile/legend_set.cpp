@@ -103,21 +103,51 @@ LegendStatus LegendSet::setPath(std::string_view path) {
   return LegendStatus::Ok;
 }
 
-LegendStatus LegendSet::load() {
+LegendStatus LegendSet::load() { return adopt(read(path_)); }
+
+LegendStatus LegendSet::load(LoadedFile&& file) {
+  // A file read earlier counts only while it is still the file at the path.
+  if (file.path != path_ || !file.stamp || stampOfPath(path_) != file.stamp) return load();
+  return adopt(std::move(file));
+}
+
+LegendStatus LegendSet::adopt(LoadedFile&& file) {
   free();
   modified_ = false;
-  auto file = ReadOnlyFile::open(path_);
-  if (!file) return LegendStatus::CannotOpenLegendFile;
+  loadedStamp_ = file.stamp;
+  heads_ = std::move(file.heads);
+  headsAt_ = file.headsAt;
+  typePositions_ = std::move(file.typePositions);
+  points_ = std::move(file.points);
+  lines_ = std::move(file.lines);
+  regions_ = std::move(file.regions);
+  loadedFileSize_ = file.loadedFileSize;
+  display_.reserve(typePositions_.size());
+  return file.status;
+}
+
+LegendSet::LoadedFile LegendSet::read(const std::string& path) {
+  LoadedFile out;
+  out.path = path;
+  auto file = ReadOnlyFile::open(path);
+  if (!file) {
+    out.status = LegendStatus::CannotOpenLegendFile;
+    return out;
+  }
   // Taken from the open file, so a file replaced after it was read cannot
   // pass for the one read.
-  if (struct stat status{}; ::fstat(file->descriptor(), &status) == 0) loadedStamp_ = stampOf(status);
+  if (struct stat status{}; ::fstat(file->descriptor(), &status) == 0) out.stamp = stampOf(status);
+  out.status = readInto(*file, out);
+  return out;
+}
 
+LegendStatus LegendSet::readInto(const ReadOnlyFile& file, LoadedFile& out) {
   std::array<std::uint8_t, layout::kPreambleSize> preamble{};
-  const std::size_t got = file->readAt(0, preamble);
+  const std::size_t got = file.readAt(0, preamble);
   if (got < layout::kPreambleSize || !isLegendHeader(preamble)) return LegendStatus::IllegalLegendFile;
   const std::int32_t n = load_le<std::int32_t>(preamble, layout::kCountOffset);
   if (n == 0) return LegendStatus::Ok;
-  if (n < 0 || n > layout::kMaxLegends || layout::data_area_offset(n) > file->size())
+  if (n < 0 || n > layout::kMaxLegends || layout::data_area_offset(n) > file.size())
     return LegendStatus::IllegalLegendFile;
 
   // Files whose data area is small next to their head records (the usual
@@ -125,7 +155,7 @@ LegendStatus LegendSet::load() {
   // piece, which then holds the heads; files dominated by attribute data
   // have only their heads read whole and their records fetched.
   const auto count = static_cast<std::size_t>(n);
-  const std::uint64_t size = file->size();
+  const std::uint64_t size = file.size();
   const std::uint64_t dataArea = layout::data_area_offset(n);
   const std::uint64_t headBytes = count * layout::kHeadRecordSize;
   const bool readWhole = size - dataArea <= 2 * headBytes + kRecordWindowBytes;
@@ -143,7 +173,7 @@ LegendStatus LegendSet::load() {
   const auto readUpTo = [&](std::size_t end) {
     const std::size_t length = std::min(kLoadPieceBytes, end - have);
     const std::span<std::uint8_t> piece(heads.data() + have, length);
-    if (file->readAt(firstByte + have, piece) != length) return false;
+    if (file.readAt(firstByte + have, piece) != length) return false;
     have += length;
     return true;
   };
@@ -163,9 +193,9 @@ LegendStatus LegendSet::load() {
       blockOffsets[scanned] = head.blockOffset();
     }
   }
-  lines_.resetUnfilled(static_cast<std::size_t>(perType[static_cast<std::size_t>(LegendType::Line)]));
-  points_.resetUnfilled(static_cast<std::size_t>(perType[static_cast<std::size_t>(LegendType::Point)]));
-  regions_.resetUnfilled(static_cast<std::size_t>(perType[static_cast<std::size_t>(LegendType::Region)]));
+  out.lines.resetUnfilled(static_cast<std::size_t>(perType[static_cast<std::size_t>(LegendType::Line)]));
+  out.points.resetUnfilled(static_cast<std::size_t>(perType[static_cast<std::size_t>(LegendType::Point)]));
+  out.regions.resetUnfilled(static_cast<std::size_t>(perType[static_cast<std::size_t>(LegendType::Region)]));
 
   // Indexed by the type byte, so the loop below does not branch on it.
   struct Destination {
@@ -174,9 +204,9 @@ LegendStatus LegendSet::load() {
     std::size_t recordSize;
   };
   const std::array<Destination, 3> destinations{{
-      {lines_.bytes_.data(), lines_.owners_.data(), layout::kLineRecordSize},
-      {points_.bytes_.data(), points_.owners_.data(), layout::kPointRecordSize},
-      {regions_.bytes_.data(), regions_.owners_.data(), layout::kRegionRecordSize},
+      {out.lines.bytes_.data(), out.lines.owners_.data(), layout::kLineRecordSize},
+      {out.points.bytes_.data(), out.points.owners_.data(), layout::kPointRecordSize},
+      {out.regions.bytes_.data(), out.regions.owners_.data(), layout::kRegionRecordSize},
   }};
   const auto destinationOf = [&](std::size_t i) {
     const Destination& to = destinations[types[i]];
@@ -190,13 +220,13 @@ LegendStatus LegendSet::load() {
 
   if (!readWhole) {
     // Records the file does not hold read as zero.
-    for (ParamArrayBytes* bytes : {&lines_.bytes_, &points_.bytes_, &regions_.bytes_})
+    for (ParamArrayBytes* bytes : {&out.lines.bytes_, &out.points.bytes_, &out.regions.bytes_})
       std::fill(bytes->begin(), bytes->end(), std::uint8_t{0});
     std::vector<RecordRequest> requests;
     requests.reserve(count);
     for (std::size_t i = 0; i < count; ++i)
       if (typePositions[i] >= 0) requests.push_back(destinationOf(i));
-    fetchRecords(*file, requests);
+    fetchRecords(file, requests);
   } else {
     // The data area follows the heads. Blocks written in legend order (as
     // the editor and the pad write them) are copied out of the piece that
@@ -223,20 +253,19 @@ LegendStatus LegendSet::load() {
     while (have < heads.size()) {
       if (!readUpTo(heads.size())) {
         // The file shrank while it was read: nothing of it is kept.
-        points_.clear();
-        lines_.clear();
-        regions_.clear();
+        out.points.clear();
+        out.lines.clear();
+        out.regions.clear();
         return LegendStatus::IllegalLegendFile;
       }
       copyComplete();
     }
   }
 
-  heads_ = std::move(heads);
-  headsAt_ = headsAt;
-  typePositions_ = std::move(typePositions);
-  loadedFileSize_ = file->size();
-  display_.reserve(count);
+  out.heads = std::move(heads);
+  out.headsAt = headsAt;
+  out.typePositions = std::move(typePositions);
+  out.loadedFileSize = file.size();
   return LegendStatus::Ok;
 }
 

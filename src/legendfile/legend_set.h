@@ -21,6 +21,8 @@
 
 namespace legend {
 
+class ReadOnlyFile;
+
 /// Allocates without zeroing, for buffers a read fills at once.
 template <typename T>
 struct UninitializedAllocator : std::allocator<T> {
@@ -248,10 +250,33 @@ class LegendSet {
     bool operator==(const FileStamp&) const = default;
   };
 
+  /// What reading a legend file yields. Reading needs nothing of a set, so
+  /// it may run on another thread (a pad reads its file while its window is
+  /// built); the set takes the result over with load(LoadedFile&&).
+  struct LoadedFile {
+    std::string path;
+    LegendStatus status = LegendStatus::Ok;
+    std::optional<FileStamp> stamp;
+    HeadStore heads;
+    std::size_t headsAt = 0;
+    std::vector<std::int32_t> typePositions;
+    PointArray points;
+    LineArray lines;
+    RegionArray regions;
+    std::uint64_t loadedFileSize = 0;
+  };
+  static LoadedFile read(const std::string& path);
+  /// Takes over a file read earlier, as load() takes over the file it reads;
+  /// reads path() again instead when @p file is of another path or the file
+  /// has changed since.
+  LegendStatus load(LoadedFile&& file);
+
  private:
   template <std::size_t N>
   std::int16_t copyRecord(const ParamArray<N>& array, std::uint8_t* out, std::int32_t index) const noexcept;
   void releaseAttributes() noexcept;
+  static LegendStatus readInto(const ReadOnlyFile& file, LoadedFile& out);
+  LegendStatus adopt(LoadedFile&& file);
 
   std::string path_;
   std::uint64_t loadedFileSize_ = 0;

@@ -255,8 +255,10 @@ class CLegendPadDlg::Busy {
 CLegendPadDlg::CLegendPadDlg(std::string_view path, int visible, int showMessages, MapProject* project, QWidget* owner)
     : QDialog(nullptr, kPadWindowFlags),
       parts_(std::make_unique<Parts>(*this, project, visible != 0, showMessages != 0, owner)) {
-  initPadResources();
   parts_->initialPath = std::string(path);
+  // The file is read while the window builds itself; create() takes it.
+  parts_->model.readAhead(parts_->initialPath);
+  initPadResources();
   setObjectName(QStringLiteral("legendPad"));
   setWindowTitle(legend::tr("图例选择板"));
   setModal(false);
@@ -424,12 +426,13 @@ bool CLegendPadDlg::create() {
   if (p.created) return true;
   if (p.model.setPath(p.initialPath) != legend::LegendStatus::Ok) return false;
   p.created = true;
-  p.model.load();
-  showSelection();
+  // The tip is built while the file read ahead may still be coming in.
   p.tip.Create(this, kTipWidth, kTipHeight, kTipFill, kTipFrame, kTipFontHeight);
   // Its text takes the tip's own colour, black.
   p.tip.AddTool(p.area, legend::tr(kTipDefaultText));
   p.tip.relayEventsOf(this);
+  p.model.load();
+  showSelection();
   // A pad created invisible only answers queries; it is never shown.
   if (p.model.visible()) show();
   return true;
