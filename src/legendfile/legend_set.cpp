@@ -184,13 +184,19 @@ LegendStatus LegendSet::readInto(const ReadOnlyFile& file, LoadedFile& out) {
   std::size_t scanned = 0;
   while (have < headsEnd) {
     if (!readUpTo(headsEnd)) return LegendStatus::IllegalLegendFile;
-    for (; scanned < count && headsAt + (scanned + 1) * layout::kHeadRecordSize <= have; ++scanned) {
-      const HeadView head(
-          HeadBytes(heads.data() + headsAt + scanned * layout::kHeadRecordSize, layout::kHeadRecordSize));
+    // Plain pointers: stores through a byte pointer may alias anything, and
+    // would have the vectors' data fetched again for every head.
+    const std::size_t complete = have > headsAt ? std::min(count, (have - headsAt) / layout::kHeadRecordSize) : 0;
+    const std::uint8_t* const bytes = heads.data() + headsAt;
+    std::int32_t* const positions = typePositions.data();
+    std::uint8_t* const typeBytes = types.data();
+    std::uint32_t* const offsets = blockOffsets.data();
+    for (; scanned < complete; ++scanned) {
+      const HeadView head(HeadBytes(bytes + scanned * layout::kHeadRecordSize, layout::kHeadRecordSize));
       const auto type = static_cast<std::uint8_t>(head.type());
-      typePositions[scanned] = type < perType.size() ? perType[type]++ : -1;
-      types[scanned] = type;
-      blockOffsets[scanned] = head.blockOffset();
+      positions[scanned] = type < perType.size() ? perType[type]++ : -1;
+      typeBytes[scanned] = type;
+      offsets[scanned] = head.blockOffset();
     }
   }
   out.lines.resetUnfilled(static_cast<std::size_t>(perType[static_cast<std::size_t>(LegendType::Line)]));
@@ -208,10 +214,12 @@ LegendStatus LegendSet::readInto(const ReadOnlyFile& file, LoadedFile& out) {
       {out.points.bytes_.data(), out.points.owners_.data(), layout::kPointRecordSize},
       {out.regions.bytes_.data(), out.regions.owners_.data(), layout::kRegionRecordSize},
   }};
-  const auto destinationOf = [&](std::size_t i) {
-    const Destination& to = destinations[types[i]];
-    return RecordRequest{dataArea + blockOffsets[i],
-                         to.records + static_cast<std::size_t>(typePositions[i]) * to.recordSize, to.recordSize};
+  // Captured by value, so a copy through a byte pointer cannot make them stale.
+  const auto destinationOf = [destinations, dataArea, typeOf = types.data(), offsets = blockOffsets.data(),
+                              positions = typePositions.data()](std::size_t i) {
+    const Destination& to = destinations[typeOf[i]];
+    return RecordRequest{dataArea + offsets[i], to.records + static_cast<std::size_t>(positions[i]) * to.recordSize,
+                         to.recordSize};
   };
   for (std::size_t i = 0; i < count; ++i) {
     if (typePositions[i] < 0) continue;
@@ -242,12 +250,18 @@ LegendStatus LegendSet::readInto(const ReadOnlyFile& file, LoadedFile& out) {
     const bool inOrder = std::is_sorted(blockOffsets.begin(), blockOffsets.end());
     std::size_t next = 0;
     const auto copyComplete = [&] {
-      for (; next < count; ++next) {
-        if (typePositions[next] < 0) continue;
-        const RecordRequest record = destinationOf(next);
-        if (have < heads.size() && (!inOrder || record.fileOffset + record.length > have)) break;
+      // Locals for the same reason as in the scan of the heads.
+      const std::size_t complete = have;
+      const bool partial = have < heads.size();
+      const std::int32_t* const positions = typePositions.data();
+      std::size_t i = next;
+      for (; i < count; ++i) {
+        if (positions[i] < 0) continue;
+        const RecordRequest record = destinationOf(i);
+        if (partial && (!inOrder || record.fileOffset + record.length > complete)) break;
         copy(record);
       }
+      next = i;
     };
     copyComplete();
     while (have < heads.size()) {
