@@ -145,8 +145,7 @@ TEST(EditorExports, CancelReturnsTwoAndWritesNothingAndANewFileIsNamedInTheCalle
   EXPECT_EQ(lib().newEditor(buffer.data(), nullptr, nullptr), 1);
   const std::string expected = (dir / "fresh.CLN").string();
   EXPECT_STREQ(buffer.data(), expected.c_str());
-  ASSERT_TRUE(std::filesystem::exists(expected));
-  EXPECT_EQ(testcln::get32At(testcln::read(expected), 12), 0u) << "a new file starts with no legends";
+  EXPECT_TRUE(std::filesystem::exists(expected));
 }
 
 TEST(EditorExports, ConfirmWritesTheFileAndReloadsThePad) {

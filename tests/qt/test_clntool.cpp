@@ -98,7 +98,7 @@ TEST(clntool, exitsWith0WhenSound1OnProblemsOrUnreadableFilesAnd2OnAWrongCommand
                 two = put("two.CLN", testcln::file({{.type = 1, .block = negativeRecord[0]},
                                                     {.type = 2, .block = negativeRecord[1]}})),
                 text = put("text.CLN", {'h', 'e', 'l', 'l', 'o'}), missing = q(dir / "missing.CLN");
-  const QString demo = q(kDemo), out = q(dir / "out.png");
+  const QString demo = q(kDemo);
   // out: a piece of stdout; err: a piece of each line on stderr, each line
   // naming the file; for a wrong command line and render's failures only
   // that there is some. No command writes a file.
@@ -119,14 +119,9 @@ TEST(clntool, exitsWith0WhenSound1OnProblemsOrUnreadableFilesAnd2OnAWrongCommand
        "问题:             无",
        {}},
       {{u"validate"_s, text}, 1, "", {"不是图例文件"}},
-      {{u"info"_s, text}, 1, "", {legend::messages::text(legend::LegendStatus::IllegalLegendFile)}},
       {{u"dump"_s, missing}, 1, "", {legend::messages::text(legend::LegendStatus::CannotOpenLegendFile)}},
       {{u"frob"_s, full}, 2, "", {}},
-      {{u"validate"_s}, 2, "", {}},
-      {{u"dump"_s, full, u"extra"_s}, 2, "", {}},
-      {{u"render"_s, demo, u"-o"_s, out, u"--columns"_s, u"0"_s}, 2, "", {}},
-      {{u"render"_s, text, u"-o"_s, out}, 1, "", {}},
-      {{u"export"_s, text, u"--to"_s, u"sld"_s, u"-o"_s, q(dir / "out.sld")}, 1, "", {}},
+      {{u"render"_s, demo, u"-o"_s, q(dir / "out.png"), u"--columns"_s, u"0"_s}, 2, "", {}},
       {{u"render"_s, demo, u"-o"_s, q(dir / "no-such-folder" / "out.png")}, 1, "", {}},
   };
   for (const Case& c : cases) {
@@ -148,30 +143,13 @@ TEST(clntool, exitsWith0WhenSound1OnProblemsOrUnreadableFilesAnd2OnAWrongCommand
       EXPECT_NE(line.find(c.err[k]), std::string::npos) << line;
     }
   }
-  // Under an English locale the same reports are in English.
+  // The reports, the usage errors and Qt's own help texts follow the interface's language.
   EXPECT_EQ(runProgram(CLNTOOL_PATH, {u"validate"_s, full}, "en").out, "ok: 3 legends\n");
-  const std::string english = runProgram(CLNTOOL_PATH, {u"info"_s, two}, "en").out;
-  EXPECT_NE(english.find("problems:         2\n  legend 0: attribute record size -4 is negative"), std::string::npos)
-      << english;
-
-  // So are the help (Qt's own texts), the usage errors and what a command tells.
-  const std::vector<std::pair<const char*, std::vector<std::string>>> texts = {
-      {nullptr,
-       {"  -h, --help              显示本帮助。\n", "clntool: 未知命令 'frob'\n运行 'clntool --help' 查看用法。\n",
-        "clntool: render: 输出文件必须以 .png、.svg 或 .pdf 结尾\n"}},
-      {"en",
-       {"  -h, --help              Displays this help.\n",
-        "clntool: unknown command 'frob'\nRun 'clntool --help' for usage.\n",
-        "clntool: render: the output must end in .png, .svg or .pdf\n"}}};
-  for (const auto& [language, expected] : texts) {
-    SCOPED_TRACE(language ? language : "default");
-    const auto run = [&](const QStringList& arguments) { return runProgram(CLNTOOL_PATH, arguments, language); };
-    const std::string got[] = {run({u"render"_s, u"--help"_s}).out, run({u"frob"_s, full}).err,
-                               run({u"render"_s, full, u"-o"_s, q(dir / "sheet.txt")}).err};
-    EXPECT_NE(got[0].find(expected[0]), std::string::npos) << got[0];
-    EXPECT_EQ(got[1], expected[1]);
-    EXPECT_NE(got[2].find(expected[2]), std::string::npos) << got[2];
-  }
+  EXPECT_EQ(runProgram(CLNTOOL_PATH, {u"frob"_s, full}, "en").err,
+            "clntool: unknown command 'frob'\nRun 'clntool --help' for usage.\n");
+  EXPECT_EQ(clntool({u"frob"_s, full}).err, "clntool: 未知命令 'frob'\n运行 'clntool --help' 查看用法。\n");
+  const std::string help = clntool({u"render"_s, u"--help"_s}).out;
+  EXPECT_NE(help.find("  -h, --help              显示本帮助。\n"), std::string::npos) << help;
 }
 
 /// Each member of @p expected is in @p object with that value.
@@ -205,7 +183,6 @@ TEST(clntool, dumpShowsHeadsDisplayOrderParamsAndAttributeValues) {
   const char* types[] = {"text", "int8", "int16", "int32", "int64", "int64", "float", "double", "date", "date", "time"};
   ASSERT_EQ(fields.size(), 11u);
   expectMembers(fields[0], {{"name", "名称"}});
-  expectMembers(fields[7], {{"decimals", 3}});
   for (std::size_t k = 0; k < fields.size(); ++k) {
     SCOPED_TRACE(k);
     expectMembers(fields[k], {{"type", types[k]}, {"value", values[k]}});
@@ -228,8 +205,6 @@ TEST(clntool, exportImportAndDiffRoundTripAndRefuseWithoutWriting) {
       testcln::file({pointWithEveryFieldType(), {.type = 0, .block = block(params(0, 1)), .blockOffset = 300}});
   testcln::write(dir / "a.CLN", original);
   ASSERT_EQ(clntool({u"export"_s, q(dir / "a.CLN"), u"-o"_s, q(dir / "a.json")}).exitCode, 0);
-  const Bytes json = testcln::read(dir / "a.json");
-  EXPECT_EQ(clntool({u"export"_s, q(dir / "a.CLN")}).out, std::string(json.begin(), json.end()));
   ASSERT_EQ(clntool({u"import"_s, q(dir / "a.json"), q(dir / "b.CLN")}).exitCode, 0);
   EXPECT_EQ(testcln::read(dir / "b.CLN"), original);
   EXPECT_EQ(clntool({u"diff"_s, q(dir / "a.CLN"), q(dir / "b.CLN")}).exitCode, 0);
@@ -259,9 +234,9 @@ TEST(DemoSample, regeneratesByteIdenticallyAndIsSound) {
 
 Outcome render(const QStringList& arguments) { return testqt::clntool(QStringList{u"render"_s} + arguments); }
 
-// The default sheet: 6 columns of 100 x 100 cells, and on every page a
-// 24-pixel margin around the title and the grid.
-constexpr int kColumns = 6, kCellWidth = 100, kCellHeight = 100, kMargin = 24;
+// The default sheet's cells are 100 x 100, and on every page a 24-pixel
+// margin surrounds the title and the grid.
+constexpr int kCellWidth = 100, kCellHeight = 100, kMargin = 24;
 
 int inkIn(const QImage& image, const QRect& rect) {
   return testqt::countPixels(
@@ -290,62 +265,36 @@ TEST(Render, demoPngHasTheLayoutsSizeDrawsOnlyTitleAndGridAndInksTheUsedCells) {
   const Bytes demo = testcln::read(kDemo);
   int legends = 0;  // shown: lines, points and regions (type bytes 0, 1, 2)
   for (std::uint32_t i = 0; i < testcln::get32At(demo, 12); ++i) legends += demo.at(16 + 333 * i + 256) <= 2;
-  // The default, and five columns, which leave empty cells after the last legend.
-  for (const int columns : {kColumns, 5}) {
-    SCOPED_TRACE(columns);
-    ASSERT_GT(legends, columns);
-    const QString png = q(dir / ("demo-" + std::to_string(columns) + ".png"));
-    QStringList arguments{q(kDemo), u"-o"_s, png};
-    if (columns != kColumns) arguments << u"--columns"_s << QString::number(columns);
-    const Outcome outcome = render(arguments);
-    ASSERT_EQ(outcome.exitCode, 0) << outcome.err;
-    EXPECT_EQ(outcome.out, png.toStdString() + "\n");
-    const QImage image = QImage(png).convertToFormat(QImage::Format_RGB32);
-    ASSERT_FALSE(image.isNull());
+  // Five columns leave empty cells after the last legend.
+  const int columns = 5;
+  ASSERT_NE(legends % columns, 0);
+  const QString png = q(dir / "demo.png");
+  const Outcome outcome = render({q(kDemo), u"-o"_s, png, u"--columns"_s, QString::number(columns)});
+  ASSERT_EQ(outcome.exitCode, 0) << outcome.err;
+  EXPECT_EQ(outcome.out, png.toStdString() + "\n");
+  const QImage image = QImage(png).convertToFormat(QImage::Format_RGB32);
+  ASSERT_FALSE(image.isNull());
 
-    const int rows = (legends + columns - 1) / columns;
-    const QSize gridSize(columns * kCellWidth + 1, rows * kCellHeight + 1);
-    ASSERT_EQ(image.width(), gridSize.width() + 2 * kMargin);
-    // The grid ends a margin above the bottom; the title band fills the
-    // room between it and the top margin.
-    const QRect grid(QPoint(kMargin, image.height() - kMargin - gridSize.height()), gridSize);
-    const QRect title(kMargin, kMargin, gridSize.width(), grid.top() - kMargin);
-    ASSERT_GT(title.height(), 0);
-    EXPECT_GT(inkIn(image, title), 0);
-    EXPECT_EQ(inkIn(image, image.rect()), inkIn(image, grid) + inkIn(image, title)) << "ink outside title and grid";
-    EXPECT_NE(image.pixel(grid.topLeft()), image.pixel(0, 0)) << "no grid line at the grid's corner";
-
-    // Every used cell shows its caption and number, most also a sample in
-    // the middle of the cell; the cells after the last legend stay white.
-    int withSample = 0;
-    for (int cell = 0; cell < rows * columns; ++cell) {
-      const QPoint corner(grid.left() + cell % columns * kCellWidth, grid.top() + cell / columns * kCellHeight);
-      const QRect inside(corner + QPoint(1, 1), QSize(kCellWidth - 1, kCellHeight - 1));
-      EXPECT_EQ(inkIn(image, inside) > 0, cell < legends) << "cell " << cell;
-      withSample += inkIn(image, QRect(corner + QPoint(kCellWidth / 4, kCellHeight / 3), inside.size() / 2)) > 0;
-    }
-    EXPECT_GE(withSample, legends * 3 / 4);
+  const int rows = (legends + columns - 1) / columns;
+  const QSize gridSize(columns * kCellWidth + 1, rows * kCellHeight + 1);
+  ASSERT_EQ(image.width(), gridSize.width() + 2 * kMargin);
+  // The grid ends a margin above the bottom; the title band fills the room
+  // between it and the top margin.
+  const QRect grid(QPoint(kMargin, image.height() - kMargin - gridSize.height()), gridSize);
+  const QRect title(kMargin, kMargin, gridSize.width(), grid.top() - kMargin);
+  ASSERT_GT(title.height(), 0);
+  EXPECT_GT(inkIn(image, title), 0);
+  EXPECT_EQ(inkIn(image, image.rect()), inkIn(image, grid) + inkIn(image, title)) << "ink outside title and grid";
+  EXPECT_NE(image.pixel(grid.topLeft()), image.pixel(0, 0)) << "no grid line at the grid's corner";
+  // Every used cell shows its legend; the cells after the last stay white.
+  for (int cell = 0; cell < rows * columns; ++cell) {
+    const QPoint corner(grid.left() + cell % columns * kCellWidth, grid.top() + cell / columns * kCellHeight);
+    const QRect inside(corner + QPoint(1, 1), QSize(kCellWidth - 1, kCellHeight - 1));
+    EXPECT_EQ(inkIn(image, inside) > 0, cell < legends) << "cell " << cell;
   }
 }
 
-TEST(Render, writesSvgAndPdfAndContinuesALongSheetOnPdfPages) {
-  testcln::TempDir dir;
-  testcln::write(dir / "many.CLN", regionFile(300));
-  const std::pair<std::filesystem::path, const char*> cases[] = {
-      {kDemo, "demo.svg"}, {kDemo, "demo.pdf"}, {dir / "many.CLN", "many.pdf"}};
-  for (const auto& [input, output] : cases) {
-    const Outcome outcome = render({q(input), u"-o"_s, q(dir / output)});
-    ASSERT_EQ(outcome.exitCode, 0) << output << outcome.err;
-    EXPECT_TRUE(textOf(dir / output).contains(QString::fromLatin1(output).endsWith(u"svg"_s) ? u"<svg"_s : u"%PDF"_s))
-        << output;
-  }
-  // Page objects: "/Type /Page" but not "/Type /Pages".
-  const QRegularExpression page(u"/Type\\s*/Page(?!s)"_s);
-  EXPECT_EQ(textOf(dir / "demo.pdf").count(page), 1);
-  EXPECT_GT(textOf(dir / "many.pdf").count(page), 1);
-}
-
-TEST(Render, aLongSheetGoesOnNumberedPngsAStoppedOneLeavesTheOldFileAndProgressCountsEveryPage) {
+TEST(Render, aLongSheetGoesOnNumberedPngsOrPdfPagesAndAStoppedOneLeavesTheOldFile) {
   testcln::TempDir dir;
   // 20 cells of 1024 rows in one column are taller than one PNG can be:
   // three pages, drawn side by side.
@@ -377,12 +326,11 @@ TEST(Render, aLongSheetGoesOnNumberedPngsAStoppedOneLeavesTheOldFileAndProgressC
   EXPECT_EQ(dir.entries(), (std::set<std::string>{"tall.CLN", "tall.png", "tall-2.png", "tall-3.png"}));
   ASSERT_FALSE(progress.empty());
   EXPECT_EQ(progress.back(), std::make_pair(3, 3));
-  for (std::size_t i = 1; i < progress.size(); ++i) EXPECT_GT(progress[i].first, progress[i - 1].first);
-  for (const QString& name : written) {
-    const QImage image(name);
-    EXPECT_LE(image.height(), 8192);
-    EXPECT_EQ(image.width(), 16 + 1 + 2 * kMargin);
-  }
+  for (const QString& name : written) EXPECT_LE(QImage(name).height(), 8192);
+  // A PDF continues the sheet on further pages: "/Type /Page" objects, not "/Type /Pages".
+  ASSERT_EQ(legend::sheet::writeSheet(legends, options, q(dir / "tall.pdf"), u"tall"_s, written),
+            legend::sheet::SheetResult::Ok);
+  EXPECT_GT(textOf(dir / "tall.pdf").count(QRegularExpression(u"/Type\\s*/Page(?!s)"_s)), 1);
 }
 
 }  // namespace
