@@ -203,7 +203,7 @@ TEST(Export, namesAreTheLegendsOwnUnlessRepeatedThenWithTheirCodeThenNumbered) {
             (std::vector<QString>{u"河流 1 (2)"_s, u"河流 2"_s, u"河流 1"_s}));
 }
 
-TEST(Export, damagedLegendsAreLeftOutWithTheirReasonASharedCodeGetsOneRuleAndTextsAreEscaped) {
+TEST(Export, damagedLegendsAreLeftOutIconsNamedByPlaceSharedCodesMergedAndTextsEscaped) {
   testcln::TempDir dir;
   Bytes file = testcln::file({
       {.name = "a\x01<b>&\"c\"", .description = "d\x07'e'", .classCode = 1, .block = testcln::block(dotRecord(4, 2))},
@@ -215,11 +215,6 @@ TEST(Export, damagedLegendsAreLeftOutWithTheirReasonASharedCodeGetsOneRuleAndTex
   });
   testcln::put32At(file, 16 + 333 * 2 + 257, 100000);  // "far"'s block lies past the end
   testcln::write(dir / "damaged.CLN", file);
-  const Loaded loaded = load(dir / "damaged.CLN");
-  ASSERT_EQ(loaded.catalogue.entries.size(), 3u);
-  EXPECT_EQ(loaded.catalogue.entries[1].legendIndex, 5);  // points are shown first
-  EXPECT_EQ(loaded.catalogue.entries[2].legendIndex, 4);
-  EXPECT_EQ(loaded.catalogue.entries[2].displayPosition, 3);  // after the points and the line past the end
   const Outcome style =
       clntool({u"export"_s, q(dir / "damaged.CLN"), u"--to"_s, u"qgis-style"_s, u"-o"_s, q(dir / "style.xml")});
   EXPECT_EQ(style.exitCode, 0);
@@ -230,6 +225,17 @@ TEST(Export, damagedLegendsAreLeftOutWithTheirReasonASharedCodeGetsOneRuleAndTex
   EXPECT_EQ(symbols.childNodes().count(), 3);
   // Texts lose the characters XML cannot carry; markup is escaped.
   EXPECT_EQ(symbols.firstChildElement().attribute(u"name"_s), u"a<b>&\"c\""_s);
+  // An SVG per legend at the cell size, named by its place on the pad (points
+  // first; the line past the end has its place too) and its code.
+  ASSERT_EQ(clntool({u"export"_s, q(dir / "damaged.CLN"), u"--to"_s, u"svg"_s, u"-o"_s, q(dir / "icons"),
+                     u"--cell-size"_s, u"48x40"_s})
+                .exitCode,
+            0);
+  EXPECT_EQ(dir.entries("icons"), (std::set<std::string>{"00000-1.svg", "00001-1.svg", "00003-5.svg"}));
+  const QDomElement icon = parsedFile(dir / "icons" / "00000-1.svg").documentElement();
+  EXPECT_EQ(icon.attribute(u"width"_s) + u"x"_s + icon.attribute(u"height"_s), u"48x40"_s);
+  EXPECT_EQ(icon.firstChildElement(u"title"_s).text() + icon.firstChildElement(u"desc"_s).text(), u"a<b>&\"c\"d'e'"_s);
+  const Loaded loaded = load(dir / "damaged.CLN");
   const legend::exporter::SldDocument sld = legend::exporter::sldXml(loaded.legends, {u"<same>"_s, u"class_code"_s});
   ASSERT_EQ(sld.repeated.size(), 1u);
   EXPECT_EQ(sld.repeated[0].legend, 1u);
@@ -239,23 +245,6 @@ TEST(Export, damagedLegendsAreLeftOutWithTheirReasonASharedCodeGetsOneRuleAndTex
   EXPECT_EQ(document.elementsByTagName(u"se:Title"_s).at(0).toElement().text(), u"a<b>&\"c\""_s);
   EXPECT_EQ(document.elementsByTagName(u"se:Abstract"_s).at(0).toElement().text(), u"d'e'"_s);
   EXPECT_EQ(document.elementsByTagName(u"se:Name"_s).at(0).toElement().text(), u"<same>"_s);
-}
-
-TEST(Export, svgPerLegendIsAtTheCellSizeNamedByPositionAndCodeAndTitledWithTheLegendsTexts) {
-  testcln::TempDir dir;
-  const Outcome outcome =
-      clntool({u"export"_s, q(kDemo), u"--to"_s, u"svg"_s, u"-o"_s, q(dir / "icons"), u"--cell-size"_s, u"48x40"_s});
-  ASSERT_EQ(outcome.exitCode, 0) << outcome.err;
-  const Loaded demo = load(kDemo);
-  std::set<std::string> expected;
-  for (const ExportedLegend& legend : demo.legends)
-    expected.insert(
-        u"%1-%2.svg"_s.arg(legend.entry.displayPosition, 5, 10, QLatin1Char('0')).arg(legend.classCode).toStdString());
-  ASSERT_EQ(dir.entries("icons"), expected);
-  const QDomElement river = parsedFile(dir / "icons" / "00010-2101.svg").documentElement();
-  EXPECT_EQ(river.attribute(u"width"_s) + u"x"_s + river.attribute(u"height"_s), u"48x40"_s);
-  EXPECT_EQ(river.firstChildElement(u"title"_s).text(), u"河流"_s);
-  EXPECT_EQ(river.firstChildElement(u"desc"_s).text(), u"常年河"_s);
 }
 
 }  // namespace
