@@ -93,7 +93,7 @@ TEST(PadExports, AnswerZeroForANullHandle) {
   EXPECT_EQ(e.create(nullptr, 0, 0, nullptr, nullptr), nullptr);
 }
 
-TEST(PadExports, PathsFitThe260ByteBufferOrAreRefusedAndAMissingFileOpensEmpty) {
+TEST(PadExports, TakeMissingSwitchedAndReloadedFilesByPathsThatFitThe260ByteBufferAndRefuseLongerOnes) {
   const std::string tooLong = "/tmp/" + std::string(255, 'a');
   EXPECT_EQ(lib().create(tooLong.c_str(), 0, 0, nullptr, nullptr), nullptr);
   // The longest path that fits: GetCLNFile writes it and its NUL, no more.
@@ -110,6 +110,13 @@ TEST(PadExports, PathsFitThe260ByteBufferOrAreRefusedAndAMissingFileOpensEmpty) 
   // Nothing is there: the pad opens on no legend, and reloads the same way.
   EXPECT_EQ(lib().type(pad.get(), 0), -1);
   EXPECT_EQ(lib().reload(pad.get()), 1);
+  // Switched to a file, and reloaded after the file changed, it shows what is there.
+  const SampleFile sample;
+  ASSERT_EQ(lib().setFile(pad.get(), sample.path.c_str()), 1);
+  EXPECT_EQ(fileOf(pad.get()), sample.path);
+  testcln::write(sample.path, testcln::file({{.type = 0, .block = block(params(0, 1))}}));
+  ASSERT_EQ(lib().reload(pad.get()), 1);
+  EXPECT_EQ(lib().type(pad.get(), 0), 0);
 }
 
 TEST(PadExports, CopyEachLegendAsStoredAndNothingForAnIndexOutsideTheFile) {
@@ -172,17 +179,6 @@ TEST(PadExports, HandOutTheAttributeDataOfALegendOnlyWithEveryOutput) {
   EXPECT_EQ(lib().attributes(pad.get(), nullptr, &record, &length, 1), 0);
   EXPECT_EQ(lib().attributes(pad.get(), &structure, nullptr, &length, 1), 0);
   EXPECT_EQ(length, 5);
-}
-
-TEST(PadExports, SwitchAndReloadShowTheNewFile) {
-  const SampleFile sample;
-  Pad pad(kDemo);
-  const apitest::Exports& e = lib();
-  ASSERT_EQ(e.setFile(pad.get(), sample.path.c_str()), 1);
-  EXPECT_EQ(fileOf(pad.get()), sample.path);
-  testcln::write(sample.path, testcln::file({{.type = 0, .block = block(params(0, 1))}}));
-  ASSERT_EQ(e.reload(pad.get()), 1);
-  EXPECT_EQ(e.type(pad.get(), 0), 0);
 }
 
 TEST(PadExports, RefuseCallsFromAnotherThread) {
