@@ -262,7 +262,10 @@ TEST(Render, aLongSheetGoesOnNumberedPngsOrPdfPagesAndAStoppedOneLeavesTheOldFil
   legend::LegendSet legends;
   ASSERT_EQ(legends.setNewFile((dir / "tall.CLN").string()), legend::LegendStatus::Ok);
   testcln::write(dir / "tall.png", {'o', 'l', 'd'});
-  legend::sheet::SheetOptions options{.columns = 1, .cellWidth = 16, .cellHeight = 1024};
+  legend::sheet::SheetOptions options;
+  options.columns = 1;
+  options.cellWidth = 16;
+  options.cellHeight = 1024;
   std::vector<std::pair<int, int>> progress;
   std::atomic<bool> stop{false};
   options.progress = [&](int done, int pages) {
