@@ -21,8 +21,6 @@
 #include <QTranslator>
 
 #include "components/base/message_prompter.h"
-#include "components/display/style_labels.h"
-#include "components/display/styles.h"
 #include "editor/legend_edit_dlg.h"
 #include "legend/map_project.h"
 #include "legendfile/layout.h"
@@ -154,10 +152,6 @@ TEST(MessageBoxes, SpeakEnglishWithOurTranslationPatternsFilledAfterTranslating)
   EXPECT_EQ(seen.title, QStringLiteral("Legend Pad"));
   EXPECT_EQ(seen.text, QStringLiteral("This is not a valid legend file; it cannot be opened!"));
   EXPECT_EQ(seen.buttons, QStringList{QStringLiteral("OK")});
-  captureBox(seen);
-  prompter.askYesNo(legend::messages::kSavePrompt, true);
-  EXPECT_EQ(seen.text, QStringLiteral("The legend file has been changed. Save it?"));
-  EXPECT_EQ(seen.buttons, (QStringList{QStringLiteral("&No"), QStringLiteral("&Yes")}));
   EXPECT_EQ(legend::messages::text(legend::LegendStatus::WriteFailed, "/data/a.CLN"),
             "Saving the legend file failed; the original file is unchanged!\n/data/a.CLN");
 }
@@ -194,17 +188,4 @@ TEST(Translations, QtsOwnTextsFollowChineseInAnApplicationOfOurs) {
   EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), QStringLiteral("取消"));
   // Our own texts stay the source texts.
   EXPECT_EQ(legend::tr("确定"), QStringLiteral("确定"));
-}
-
-TEST(Pickers, NameEverySymbolStyleAndPatternInTheInterfacesLanguage) {
-  for (int n = 1; n <= legend::display::pointSymbolCount(); ++n)
-    EXPECT_TRUE(legend::display::pointSymbolLabel(n).contains(kChinese)) << n;
-  for (int n = 0; n < legend::display::lineStyleCount(); ++n)
-    EXPECT_TRUE(legend::display::lineStyleLabel(n).contains(kChinese)) << n;
-  for (int n = 0; n < legend::display::fillPatternCount(); ++n)
-    EXPECT_TRUE(legend::display::fillPatternLabel(n).contains(kChinese)) << n;
-  const EnglishTexts english;
-  EXPECT_EQ(legend::display::lineStyleLabel(testqt::indexNamed(
-                0, legend::display::lineStyleCount() - 1, legend::display::lineStyleName, QStringLiteral("railway"))),
-            QStringLiteral("Railway"));
 }
