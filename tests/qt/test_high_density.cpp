@@ -1,26 +1,19 @@
-// The pad, its tip and the editors on a screen of pixel ratio 2: what they
-// draw is drawn at device pixels, so a one-pixel line is a sharp two-pixel
-// line and glyphs keep their detail, rather than a ratio-1 bitmap blown up.
+// The pad on a screen of pixel ratio 2: what it draws is drawn at device
+// pixels, so a one-pixel line is a sharp two-pixel line and glyphs keep
+// their detail, rather than a ratio-1 bitmap blown up.
 // The ratio is set before the application exists: a program of its own.
 
 #include <gtest/gtest.h>
 
 #include <QApplication>
 #include <QImage>
-#include <QPainter>
 
 #include <algorithm>
-#include <array>
 #include <cstdio>
 #include <filesystem>
 #include <optional>
 
-#include "components/areaedit/sample_preview.h"
-#include "components/areaedit/style_pickers.h"
 #include "components/display/palette.h"
-#include "components/display/qpainter_driver.h"
-#include "components/display/styles.h"
-#include "components/drawing/graphic_records.h"
 #include "legend/map_project.h"
 #include "pad/model/cell_drawing.h"
 #include "pad/window/legend_pad_dlg.h"
@@ -69,34 +62,6 @@ bool sharpLines(const std::optional<Runs>& runs, std::size_t count, int width = 
                      [width](auto run) { return run.second == width * kRatio && run.first % kRatio == 0; });
 }
 
-TEST(HighDensity, DriverPutsLinesAndFillsOnWholeDevicePixelsAtAFractionalRatio) {
-  QImage image(60, 30, QImage::Format_RGB32);  // 40 x 20 logical pixels, whose edges fall inside device pixels
-  image.setDevicePixelRatio(1.5);
-  image.fill(Qt::white);
-  std::unique_ptr<KernelDriver> driver = OpenWinDriver(&image);
-  driver->SetDrawing(true);
-  for (const int y : {3, 6, 9}) driver->Line(0, y, 20, y);
-  driver->Line(25, 0, 25, 20);
-  driver->FillRect(31, 3, 5, 5, 0);
-  driver->CloseWinDriver();
-  EXPECT_EQ(inkRuns(image, {10, 0}, 30, true, kWhite, kBlack).value_or(Runs{}).size(), 3u);
-  EXPECT_EQ(inkRuns(image, {0, 15}, 45, false, kWhite, kBlack).value_or(Runs{}).size(), 1u);
-  const QRgb fill = legend::display::paletteColour(0).rgb();
-  EXPECT_TRUE(inkRuns(image, {45, 22}, 15, false, kWhite, fill));
-  EXPECT_TRUE(inkRuns(image, {50, 0}, 30, true, kWhite, fill));
-}
-
-TEST(HighDensity, SymbolOutlinesLieOnDevicePixels) {
-  QImage image(80, 40, QImage::Format_RGB32);
-  image.setDevicePixelRatio(kRatio);
-  image.fill(Qt::white);
-  QPainter painter(&image);
-  // A square of a size and centre between pixels.
-  legend::display::drawPointSymbol(painter, 4, QPointF(20.3, 10.7), QSizeF(9.3, 9.3), 0, Qt::black, 1);
-  painter.end();
-  EXPECT_TRUE(sharpLines(inkRuns(image, {0, 21}, 80, false, kWhite, kBlack), 2));
-}
-
 TEST(HighDensity, PadDrawsGridSamplesAndCaptionsAtDevicePixels) {
   testcln::TempDir dir;
   std::filesystem::copy_file(std::filesystem::path(LEGEND_SAMPLES_DIR) / "demo.CLN", dir / "demo.CLN");
@@ -117,23 +82,6 @@ TEST(HighDensity, PadDrawsGridSamplesAndCaptionsAtDevicePixels) {
   for (int cell = 0; cell < 3; ++cell)
     EXPECT_FALSE(enlargedBitmap(shot, QRect(46 * cell + 1, 2, 44, 50))) << "cell " << cell;
   pad->destroyPad();
-}
-
-TEST(HighDensity, EditorPreviewAndPickersDrawAtDevicePixels) {
-  using namespace legend::areaedit;
-  std::array<std::uint8_t, legend::layout::kPointRecordSize> point{};
-  legend::records::fillNewPointRecord(point);
-  SamplePreview preview([&point](KernelDriver& driver, QSize area) { drawPointPreview(driver, point, area); });
-  preview.resize(preview.sizeHint());
-  const QImage shot = preview.grab().toImage();
-  const QRgb frame = preview.palette().color(QPalette::Mid).rgb();
-  EXPECT_TRUE(sharpLines(inkRuns(shot, {0, shot.height() / 2}, 4, false, kWhite, frame), 1));
-  EXPECT_FALSE(enlargedBitmap(shot, QRect(QPoint(1, 1), preview.size() - QSize(2, 2))));
-  // Icons are drawn at the ratio they are asked for, not enlarged.
-  LineStyleList lines;
-  const QPixmap line = lines.item(1)->icon().pixmap(lines.iconSize(), kRatio);
-  ASSERT_EQ(line.size(), lines.iconSize() * kRatio);
-  EXPECT_FALSE(enlargedBitmap(line.toImage(), QRect(QPoint(0, 0), lines.iconSize())));
 }
 
 }  // namespace
