@@ -90,41 +90,24 @@ class SelectFileName : public ::testing::Test {
   }
 };
 
-TEST_F(SelectFileName, opensAtTheGivenFileReturnsTheChosenOneAsUtf8AndKeepsThePathOnCancel) {
+TEST_F(SelectFileName, opensAtTheGivenFileCompletesABareNameAndKeepsThePathOnCancel) {
   std::string path = localPath(inDir(u"河流.CLN"_s));
   QStringList startFiles;
+  QString question;
   whenFileDialog([&](QFileDialog* dialog) {
     startFiles = dialog->selectedFiles();
-    choose(dialog, inDir(u"城市.CLN"_s));
+    answerOverwrite(QMessageBox::Yes, &question);
+    choose(dialog, inDir(u"城市"_s));  // 城市.CLN exists
   });
-  ASSERT_TRUE(legend::SelectFileName(nullptr, false, path));
+  ASSERT_TRUE(legend::SelectFileName(nullptr, true, path));
   EXPECT_EQ(path, QDir(dir_.path()).absolutePath().toStdString() + "/\xe5\x9f\x8e\xe5\xb8\x82.CLN");
   EXPECT_EQ(startFiles, QStringList{inDir(u"河流.CLN"_s)});
+  EXPECT_TRUE(question.contains(u"城市.CLN"_s)) << question.toStdString();
   for (const bool forSaving : {false, true}) {
     whenFileDialog([](QFileDialog* dialog) { dialog->reject(); });
     EXPECT_FALSE(legend::SelectFileName(nullptr, forSaving, path)) << forSaving;
     EXPECT_EQ(path, localPath(inDir(u"城市.CLN"_s)));
   }
-}
-
-TEST_F(SelectFileName, savingCompletesABareNameWithTheSuffixAndAsksAboutThatFile) {
-  std::string path = localPath(dir_.path());  // a folder alone: no name to preselect
-  QString question;
-  whenFileDialog([&](QFileDialog* dialog) {
-    answerOverwrite(QMessageBox::No);
-    choose(dialog, inDir(u"河流"_s));  // 河流.CLN exists
-    EXPECT_TRUE(dialog->isVisible());  // declining lets the user choose again
-    answerOverwrite(QMessageBox::Yes, &question);
-    choose(dialog, inDir(u"河流"_s));
-  });
-  ASSERT_TRUE(legend::SelectFileName(nullptr, true, path));
-  EXPECT_EQ(path, localPath(inDir(u"河流.CLN"_s)));
-  EXPECT_TRUE(question.contains(u"河流.CLN"_s)) << question.toStdString();
-  // Another extension is the caller's to complete.
-  path = localPath(dir_.path());
-  whenFileDialog([&](QFileDialog* dialog) { choose(dialog, inDir(u"湖泊.txt"_s)); });
-  ASSERT_TRUE(legend::SelectFileName(nullptr, true, path));
-  EXPECT_EQ(path, localPath(inDir(u"湖泊.txt"_s)));
 }
 
 // Time stands still until the test moves it.

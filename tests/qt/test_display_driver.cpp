@@ -114,16 +114,6 @@ QRect inkBounds(const QImage& img) {
   return bounds;
 }
 
-TEST(DisplayDriver, originIsBottomLeftAndRectanglesGrowFromTheirCorner) {
-  Canvas c(40, 30);
-  c->FillRect(0, 0, 10, 10, 5);
-  c->FillRect(20, 20, 10, -10, 7);
-  const QImage& img = c.done();
-  EXPECT_EQ(countColour(img, QRect(0, 20, 10, 10), paletteColour(5), 0), 100);
-  EXPECT_EQ(countColour(img, QRect(20, 10, 10, 10), paletteColour(7), 0), 100);
-  EXPECT_EQ(countInk(img, img.rect()), 200);
-}
-
 TEST(DisplayDriver, linesAreSharpStopBeforeTheirLastPixelAndTakeLockedOrPenColour) {
   Canvas c(30, 30);
   c->Line(2, 25, 12, 25);   // row 5, columns 2 ... 11
@@ -183,7 +173,6 @@ TEST(DisplayDriver, textMeasuresGbkAsItIsLaidOutKeepsToThatExtentAndItsBoxAndBre
       {"mixed", kLegend + "ab", 3, 4},
       {"lone lead byte at end", "a\xcd", 1, 2},
       {"widest line", "abcd\n" + kLegend + "a", 2.5, 7},
-      {"empty", "", 0, 0},
   };
   Canvas measure(1, 1);
   for (const Case& c : cases) {

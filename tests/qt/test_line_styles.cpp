@@ -151,14 +151,13 @@ TEST(LineStyles, oneSidedOrnamentsStandLeftOfTheDirectionOfTravel) {
 }
 
 TEST(LineStyles, unusableLinesDrawNothingAndOddInputsFallBack) {
-  const double nan = std::numeric_limits<double>::quiet_NaN(), inf = std::numeric_limits<double>::infinity();
+  const double nan = std::numeric_limits<double>::quiet_NaN();
   const struct {
     const char* label;
     QPolygonF line;
   } unusable[] = {{"empty", {}},
                   {"one-point-repeated", {{50, 50}, {50, 50}, {50, 50}}},
                   {"nan", {{20, 60}, {nan, 60}, {180, 60}}},
-                  {"infinite", {{20, 60}, {inf, 60}}},
                   {"far-beyond-any-window", {{20, 60}, {1e300, 60}}}};
   QImage blank(kWidth, kHeight, QImage::Format_ARGB32);
   blank.fill(Qt::white);
