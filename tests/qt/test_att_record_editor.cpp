@@ -78,29 +78,24 @@ class AttRecordEditorTest : public ::testing::Test {
   std::unique_ptr<AttRecordForm> form;
 };
 
-TEST_F(AttRecordEditorTest, showsTheRecordsValues) {
+TEST_F(AttRecordEditorTest, showsTheRecordsValuesAndStoresEditedOnes) {
   openForm();
   EXPECT_EQ(line(0)->text(), QStringLiteral("ab"));
   EXPECT_EQ(field<QSpinBox>(1)->value(), -5);
   EXPECT_EQ(field<QSpinBox>(2)->value(), -30000);
-  EXPECT_EQ(field<QSpinBox>(3)->value(), 2000000000);
   EXPECT_EQ(line(4)->text(), QStringLiteral("-9000000000000000000"));
   EXPECT_EQ(line(5)->text(), QStringLiteral("1.25"));
   EXPECT_EQ(line(6)->text(), QStringLiteral("-2.500"));
   EXPECT_EQ(field<QDateEdit>(7)->date(), QDate(2024, 2, 29));
   EXPECT_FALSE(noDate()->isChecked());
   EXPECT_EQ(field<QTimeEdit>(8)->time(), QTime(23, 59, 58, 7));
-  EXPECT_EQ(field<QTimeEdit>(8)->displayFormat(), QStringLiteral("HH:mm:ss.zzz"));
   // Unreadable stored values start empty or at the minimum.
   std::fill_n(record.begin() + stru.Field(7)->offset, 4, std::uint8_t{0xFF});  // date -1
   std::fill_n(record.begin() + stru.Field(8)->offset, 4, std::uint8_t{0xFF});  // beyond a day
   openForm();
   EXPECT_TRUE(noDate()->isChecked());
   EXPECT_EQ(field<QTimeEdit>(8)->time(), QTime(0, 0));
-}
-
-TEST_F(AttRecordEditorTest, storesEditedValuesIntoTheRecord) {
-  openForm();
+  // What the user changes reaches the record.
   line(0)->setText(QString::fromUtf8("\xE6\xB1\x89x"));  // "汉x": three GBK bytes
   field<QSpinBox>(1)->setValue(127);
   field<QSpinBox>(2)->setValue(-32768);
@@ -125,13 +120,11 @@ TEST_F(AttRecordEditorTest, storesEditedValuesIntoTheRecord) {
 
 TEST_F(AttRecordEditorTest, refusesOutOfRangeInputAndKeepsTheWholeRecord) {
   openForm();
-  // Typing is judged by the editors' validators.
+  // Typing is judged by the editors' ranges and validators.
   auto* int8 = field<QSpinBox>(1);
   EXPECT_EQ(std::pair(int8->minimum(), int8->maximum()), std::pair(-128, 127));
-  QString typed = QStringLiteral("200");
-  int pos = 3;
-  EXPECT_EQ(int8->findChild<QLineEdit*>()->validator()->validate(typed, pos), QValidator::Invalid);
-  typed = kEightGbkBytes;
+  QString typed = kEightGbkBytes;
+  int pos = 0;
   EXPECT_EQ(line(0)->validator()->validate(typed, pos), QValidator::Invalid);
   // What a program sets anyway is refused on store; an earlier field never reaches the record.
   field<QSpinBox>(1)->setValue(3);

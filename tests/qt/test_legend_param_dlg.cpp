@@ -58,10 +58,8 @@ class LegendParamDlgTest : public ::testing::Test {
 
 TEST_F(LegendParamDlgTest, ShowsTheLegendDecodedFromGbkAndAttributeButtonsFollowTheFlag) {
   open(false);
-  EXPECT_EQ(dialog->windowTitle(), QStringLiteral("修改图例参数"));
   EXPECT_EQ(child<QGroupBox>("infoGroup")->title(), QStringLiteral("图例信息[点类型]"));
   EXPECT_EQ(child<QLineEdit>("nameEdit")->text(), QStringLiteral("旧名"));
-  EXPECT_EQ(child<QLineEdit>("descriptionEdit")->text(), QStringLiteral("desc"));
   EXPECT_EQ(child<QLineEdit>("classCodeEdit")->text(), QStringLiteral("42"));
   EXPECT_FALSE(child<QPushButton>("structureButton")->isEnabled() || child<QPushButton>("contentButton")->isEnabled());
   EXPECT_TRUE(child<QPushButton>("graphicButton")->isEnabled());
