@@ -7,7 +7,6 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -100,14 +99,6 @@ class LegendPadDlgTest : public ::testing::Test {
     QApplication::sendEvent(pad, &event);
   }
   void click(QPoint areaPoint) { mouse(QEvent::MouseButtonPress, Qt::LeftButton, areaPoint); }
-  void key(Qt::Key k) {
-    QKeyEvent press(QEvent::KeyPress, k, Qt::NoModifier);
-    QApplication::sendEvent(pad, &press);
-  }
-  template <class T>
-  T* child(const char* name) const {
-    return testqt::child<T>(*pad, name);
-  }
 
   testqt::NoLeakedWindows windows;
   testcln::TempDir dir;
@@ -123,25 +114,33 @@ TEST_F(LegendPadDlgTest, OpensVisibleWithTitleTotalAndNoCloseBox) {
   EXPECT_TRUE(pad->isVisible());
   EXPECT_EQ(pad->windowTitle(), QStringLiteral("图例板(pad.CLN)"));
   EXPECT_FALSE(pad->windowFlags() & Qt::WindowCloseButtonHint);
-  EXPECT_EQ(child<QLabel>("totalText")->text(), QStringLiteral("7"));
-  EXPECT_EQ(child<QLineEdit>("selectedNumber")->text(), QStringLiteral("-1"));
+  EXPECT_EQ(testqt::child<QLabel>(*pad, "totalText")->text(), QStringLiteral("7"));
+  EXPECT_EQ(testqt::child<QLineEdit>(*pad, "selectedNumber")->text(), QStringLiteral("-1"));
   QCloseEvent close;
   QApplication::sendEvent(pad, &close);  // only the host ends a pad
   EXPECT_TRUE(pad->isVisible());
 }
 
-TEST_F(LegendPadDlgTest, ClickTellsTheOwnerWhoCanQueryThePadDuringTheMessage) {
+TEST_F(LegendPadDlgTest, ClickTellsTheOwnerWhoCanQueryThePadOrCloseItDuringTheMessage) {
   open(4);
   click(cell(1));
   EXPECT_EQ(owner.events, std::vector<std::string>{"selected 1 type 1"});
-  EXPECT_EQ(child<QLineEdit>("selectedNumber")->text(), QStringLiteral("1"));
+  EXPECT_EQ(testqt::child<QLineEdit>(*pad, "selectedNumber")->text(), QStringLiteral("1"));
   click(cell(1));
   EXPECT_EQ(owner.events.back(), "deselected 1 type 1");
+  QPointer<CLegendPadDlg> alive(pad);
+  owner.closeOnSelection = true;
+  click(cell(1));
+  pad = nullptr;
+  EXPECT_EQ(owner.events.back(), "selected 1 type 1");
+  EXPECT_FALSE(project.selected());  // the project heard of the close at once
+  QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  EXPECT_TRUE(alive.isNull());
 }
 
 TEST_F(LegendPadDlgTest, EveryWayTheScrollBarMovesAndTheWheelMoveTheGridWithIt) {
   open(30);  // range 1 ... 10
-  QScrollBar* bar = child<QScrollBar>("scrollBar");
+  QScrollBar* bar = testqt::child<QScrollBar>(*pad, "scrollBar");
   bar->setValue(4);  // as the bar's own "Scroll here" does
   EXPECT_EQ(pad->model().scrollPosition(), 4);
   bar->setSliderDown(true);
@@ -157,9 +156,9 @@ TEST_F(LegendPadDlgTest, EveryWayTheScrollBarMovesAndTheWheelMoveTheGridWithIt) 
   const int rows = QApplication::wheelScrollLines();
   turn(pad, 120);
   EXPECT_EQ(bar->value(), 8 - rows);
-  key(Qt::Key_End);
+  testqt::typeKey(pad, Qt::Key_End, {});
   EXPECT_EQ(bar->value(), 10);
-  key(Qt::Key_Escape);
+  testqt::typeKey(pad, Qt::Key_Escape, {});
   EXPECT_TRUE(pad->isVisible());
 }
 
@@ -202,12 +201,12 @@ TEST_F(LegendPadDlgTest, ARightDoubleClickEditsThroughTheParameterDialogAndSaveA
 TEST_F(LegendPadDlgTest, ReloadEventReadsTheFileAgainAndClearsTheSelection) {
   open(2);
   click(cell(0));
-  EXPECT_EQ(child<QLineEdit>("selectedNumber")->text(), QStringLiteral("0"));
+  EXPECT_EQ(testqt::child<QLineEdit>(*pad, "selectedNumber")->text(), QStringLiteral("0"));
   testcln::write(file(), testcln::file({point(0), point(1), point(2), point(3)}));
   LegendEvent reload(WM_LEGEND_RELOAD);
   QApplication::sendEvent(pad, &reload);
-  EXPECT_EQ(child<QLabel>("totalText")->text(), QStringLiteral("4"));
-  EXPECT_EQ(child<QLineEdit>("selectedNumber")->text(), QStringLiteral("-1"));
+  EXPECT_EQ(testqt::child<QLabel>(*pad, "totalText")->text(), QStringLiteral("4"));
+  EXPECT_EQ(testqt::child<QLineEdit>(*pad, "selectedNumber")->text(), QStringLiteral("-1"));
   EXPECT_EQ(owner.events.size(), 1u);  // a reload tells no one
 }
 
@@ -233,18 +232,6 @@ TEST_F(LegendPadDlgTest, PadWithoutMessagesShowsNoneEvenFromItsDialogs) {
   pad->runCommand(command::kEditLegend, pad->drawingArea()->mapToGlobal(cell(0)));
   EXPECT_EQ(dialogs, 1);
   EXPECT_EQ(boxes, 0);
-}
-
-TEST_F(LegendPadDlgTest, AnOwnerMayCloseThePadWhileItIsToldOfAClick) {
-  open(2);
-  QPointer<CLegendPadDlg> alive(pad);
-  owner.closeOnSelection = true;
-  click(cell(1));
-  pad = nullptr;
-  EXPECT_EQ(owner.events, std::vector<std::string>{"selected 1 type 1"});
-  EXPECT_FALSE(project.selected());  // the project heard of the close at once
-  QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-  EXPECT_TRUE(alive.isNull());
 }
 
 TEST_F(LegendPadDlgTest, AnImageLegendWhoseIconCannotBeDrawnIsReportedOnceAfterItsPasses) {
