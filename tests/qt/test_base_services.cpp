@@ -21,6 +21,7 @@
 
 #include "components/base/busy_indicator.h"
 #include "components/base/select_file_name.h"
+#include "support/widget_driving.h"
 
 namespace {
 
@@ -57,13 +58,6 @@ class SelectFileName : public ::testing::Test {
         },
         [act](QWidget* w) { act(static_cast<QFileDialog*>(w)); });
   }
-  void answerOverwrite(QMessageBox::StandardButton answer, QString* question = nullptr) {
-    whenModal([](QWidget* w) { return qobject_cast<QMessageBox*>(w) != nullptr; },
-              [answer, question](QWidget* w) {
-                if (question) *question = static_cast<QMessageBox*>(w)->text();
-                static_cast<QMessageBox*>(w)->button(answer)->click();
-              });
-  }
   // Types @p file as a user would and presses the accept button. selectFile
   // would not do: it skips a name box that has focus, and focus depends on
   // when the window gets activated; and a list selection beats typed text.
@@ -96,7 +90,7 @@ TEST_F(SelectFileName, opensAtTheGivenFileCompletesABareNameAndKeepsThePathOnCan
   QString question;
   whenFileDialog([&](QFileDialog* dialog) {
     startFiles = dialog->selectedFiles();
-    answerOverwrite(QMessageBox::Yes, &question);
+    testqt::answerBox(QMessageBox::Yes, &question);
     choose(dialog, inDir(u"城市"_s));  // 城市.CLN exists
   });
   ASSERT_TRUE(legend::SelectFileName(nullptr, true, path));
