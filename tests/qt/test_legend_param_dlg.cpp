@@ -1,6 +1,6 @@
 // The legend parameter dialog as a user drives it: what the controls show,
 // what reaches the caller's head record and block on OK and on Cancel, and
-// which typed texts are refused; and the message-box prompter's answers.
+// which typed texts are refused.
 #include "paramdlg/legend_param_dlg.h"
 
 #include <gtest/gtest.h>
@@ -13,7 +13,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "components/base/message_prompter.h"
 #include "support/cln_builder.h"
 #include "support/scripted_prompter.h"
 #include "support/stamping_editors.h"
@@ -97,18 +96,6 @@ TEST_F(LegendParamDlgTest, ANameGbkCannotHoldIsRefusedAndLeavesHeadAndBlockUntou
   EXPECT_EQ(prompter.shown, std::vector<std::string>{"名称含有无法保存的字符!"});
   EXPECT_EQ(headBytes(), originalHead);
   EXPECT_EQ(block, originalBlock);
-}
-
-TEST(MessagePrompter, AskYesNoReturnsTheChosenButtonAndOffersTheGivenDefault) {
-  testqt::NoLeakedWindows windows;
-  legend::MessagePrompter prompter;
-  QMessageBox::StandardButton defaultButton = QMessageBox::NoButton;
-  testqt::answerBox(QMessageBox::Yes, nullptr, &defaultButton);
-  EXPECT_TRUE(prompter.askYesNo("是否继续?", false));
-  EXPECT_EQ(defaultButton, QMessageBox::No);
-  testqt::answerBox(QMessageBox::No, nullptr, &defaultButton);
-  EXPECT_FALSE(prompter.askYesNo("x", true));
-  EXPECT_EQ(defaultButton, QMessageBox::Yes);
 }
 
 }  // namespace
