@@ -133,9 +133,6 @@ TEST_F(AttRecordEditorTest, refusesOutOfRangeInputAndKeepsTheWholeRecord) {
   EXPECT_FALSE(result);
   EXPECT_EQ(result.field, 4);
   EXPECT_EQ(result.message, QString::fromUtf8("属性值超出范围:i64"));
-  line(4)->setText(QStringLiteral("1"));
-  line(5)->clear();
-  EXPECT_EQ(form->store(record).field, 5);
   EXPECT_EQ(record, original);
 }
 

@@ -100,14 +100,6 @@ TEST(PointSymbols, fortyOrMoreNamedSymbolsInkOnlyInsideTheirBoxAndOnlyInTheirCol
   }
 }
 
-TEST(PointSymbols, noTwoSymbolsLookAlike) {
-  QList<QImage> images;
-  for (int n = 1; n <= pointSymbolCount(); ++n) images << render({.number = n});
-  for (int a = 0; a < images.size(); ++a) {
-    for (int b = a + 1; b < images.size(); ++b) EXPECT_NE(images[a], images[b]) << a + 1 << " and " << b + 1;
-  }
-}
-
 TEST(PointSymbols, positiveAnglesTurnAnticlockwiseOnScreenAfterSizing) {
   const int arrow = numberOf(u"arrow"_s);
   EXPECT_LT(inkOf(render({.number = arrow})).centroid.y(), 31.5);  // the head is the heavy end and points up
