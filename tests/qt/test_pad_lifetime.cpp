@@ -122,9 +122,8 @@ class PadLifetime : public ::testing::Test {
 TEST_F(PadLifetime, TheHostMayReloadSwitchOrCloseThePadFromInsideEachOfItsModalLoops) {
   const std::string own = (dir / "pad.CLN").string();
   const std::string other = (dir / "other.CLN").string();
-  std::vector<testcln::Legend> legends;
-  for (std::uint8_t i = 0; i < 3; ++i)
-    legends.push_back({.name = "p", .type = 1, .block = testcln::block(testcln::params(1, 1))});
+  const std::vector<testcln::Legend> legends(3,
+                                             {.name = "p", .type = 1, .block = testcln::block(testcln::params(1, 1))});
   testcln::write(other, testcln::file(legends));
   const ModalLoop loops[] = {
       {"parameter-dialog", false, [this](CLegendPadDlg& pad) { pad.runCommand(command::kEditLegend, cellZero(pad)); },

@@ -71,7 +71,6 @@ TEST(UiLanguage, ComesFromTheFirstLocaleVariableSet) {
   } cases[] = {
       {"none", {nullptr, nullptr, nullptr, nullptr}, UiLanguage::Chinese},
       {"lang-english", {nullptr, nullptr, nullptr, "en_US.UTF-8"}, UiLanguage::English},
-      {"c-locale", {nullptr, nullptr, nullptr, "C.UTF-8"}, UiLanguage::Chinese},
       {"language-list-first-wins", {"en_GB:zh_CN", nullptr, nullptr, "zh_CN.UTF-8"}, UiLanguage::English},
       {"lc-all-over-lang", {nullptr, "zh_CN.UTF-8", nullptr, "en_US.UTF-8"}, UiLanguage::Chinese},
   };
