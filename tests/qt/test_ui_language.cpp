@@ -1,20 +1,33 @@
 // The interface's language: chosen from the environment; our message boxes
-// in Chinese with no translator at all and in English with ours.
+// in Chinese with no translator at all and in English with ours; English
+// windows without a Chinese character in sight.
 #include "components/codec/ui_language.h"
 
 #include <gtest/gtest.h>
 
 #include <array>
+#include <memory>
 #include <string>
+#include <vector>
 
 #include <QAbstractButton>
+#include <QAbstractItemView>
 #include <QApplication>
+#include <QGroupBox>
+#include <QLabel>
+#include <QMenu>
 #include <QMessageBox>
+#include <QRegularExpression>
 #include <QTranslator>
 
 #include "components/base/message_prompter.h"
+#include "editor/legend_edit_dlg.h"
+#include "legend/map_project.h"
+#include "legendfile/layout.h"
 #include "legendfile/messages.h"
 #include "legendfile/translation.h"
+#include "pad/window/legend_pad_dlg.h"
+#include "support/cln_builder.h"
 #include "support/widget_driving.h"
 
 namespace {
@@ -59,6 +72,32 @@ void captureBox(Box& seen) {
     if (box.defaultButton()) seen.defaultButton = box.defaultButton()->text();
     box.reject();
   });
+}
+
+const QRegularExpression kChinese(QStringLiteral("[\\x{3000}-\\x{303f}\\x{4e00}-\\x{9fff}\\x{ff00}-\\x{ffef}]"));
+
+/// Every text @p window shows in its widgets (not the legends' own data),
+/// each with the object it came from, that has a Chinese character.
+std::vector<std::string> chineseTexts(const QWidget& window) {
+  std::vector<std::string> found;
+  const auto check = [&found](const QObject* from, const QString& text) {
+    if (text.contains(kChinese)) found.push_back(from->metaObject()->className() + (": " + text.toStdString()));
+  };
+  QList<QWidget*> widgets = window.findChildren<QWidget*>();
+  widgets.prepend(const_cast<QWidget*>(&window));
+  for (const QWidget* w : widgets) {
+    if (w->isWindow()) check(w, w->windowTitle());
+    check(w, w->toolTip());
+    if (auto* label = qobject_cast<const QLabel*>(w)) check(w, label->text());
+    if (auto* button = qobject_cast<const QAbstractButton*>(w)) check(w, button->text());
+    if (auto* group = qobject_cast<const QGroupBox*>(w)) check(w, group->title());
+    if (auto* view = qobject_cast<const QAbstractItemView*>(w); view && view->model()) {
+      for (int c = 0; c < view->model()->columnCount(); ++c)
+        check(w, view->model()->headerData(c, Qt::Horizontal).toString());
+    }
+    for (const QAction* action : w->actions()) check(action, action->text());
+  }
+  return found;
 }
 
 }  // namespace
@@ -116,4 +155,28 @@ TEST(MessageBoxes, SpeakEnglishWithOurTranslationPatternsFilledAfterTranslating)
   EXPECT_EQ(seen.buttons, QStringList{QStringLiteral("OK")});
   EXPECT_EQ(legend::messages::text(legend::LegendStatus::WriteFailed, "/data/a.CLN"),
             "Saving the legend file failed; the original file is unchanged!\n/data/a.CLN");
+}
+
+TEST(EnglishInterface, PadAndEditorShowNoChineseCharacter) {
+  const EnglishTexts english;
+  const testcln::TempDir dir;
+  const std::string file = (dir / "en.CLN").string();
+  testcln::write(file, testcln::file({{.name = "p0", .type = 1, .block = testcln::block(testcln::params(1, 1))}}));
+  MapProject project;
+  QWidget owner;
+  auto* pad = new CLegendPadDlg(file, 1, 1, &project, &owner);
+  ASSERT_TRUE(pad->create());
+  EXPECT_EQ(chineseTexts(*pad), std::vector<std::string>());
+  const std::unique_ptr<QMenu> menu = pad->popupMenu(pad->drawingArea()->mapToGlobal(QPoint(23, 26)));
+  EXPECT_EQ(chineseTexts(*menu), std::vector<std::string>());
+  pad->destroyPad();
+  std::array<char, legend::layout::kPathBufferSize> buffer{};
+  std::copy(file.begin(), file.end(), buffer.begin());
+  testqt::onModal([](QDialog& editor) {
+    EXPECT_EQ(chineseTexts(editor), std::vector<std::string>());
+    editor.reject();
+  });
+  CLegendEditDlg editor(buffer.data(), [] {});
+  editor.exec();
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
