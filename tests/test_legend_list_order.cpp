@@ -1,5 +1,5 @@
-// Which rows the editor's filter keeps and the order its columns sort in,
-// and the records the list draws its row samples from.
+// Which rows the editor's filter keeps, and the records the list draws its
+// row samples from.
 
 #include "editor/model/legend_list_order.h"
 
@@ -14,7 +14,6 @@ namespace {
 
 using namespace editortest;
 using legend::LegendQuery;
-using legend::editor::RowSortKey;
 
 Texts namesOf(const std::vector<LegendRow>& rows) {
   Texts names;
@@ -30,34 +29,14 @@ Texts kept(const std::vector<LegendRow>& rows, std::string_view typed) {
   return namesOf(answering);
 }
 
-Texts sorted(std::vector<LegendRow> rows, RowSortKey key) {
-  std::stable_sort(rows.begin(), rows.end(),
-                   [key](const LegendRow& a, const LegendRow& b) { return legend::editor::rowBefore(a, b, key); });
-  return namesOf(rows);
-}
-
 TEST(LegendListOrder, FilterKeepsRowsByNameDescriptionOrClassCode) {
   Editor e(testcln::file(MixedLegends()));
   const std::vector<LegendRow>& rows = e.store.rows();  // P1 (7), P2 (12), L1 (-3), R1 (0)
-  EXPECT_EQ(kept(rows, ""), (Texts{"P1", "P2", "L1", "R1"}));
   EXPECT_EQ(kept(rows, "p"), (Texts{"P1", "P2"}));
   EXPECT_EQ(kept(rows, "AREA"), (Texts{"R1"}));  // its description
   EXPECT_EQ(kept(rows, "12"), (Texts{"P2"}));
   EXPECT_EQ(kept(rows, "-3"), (Texts{"L1"}));
   EXPECT_EQ(kept(rows, "none"), Texts{});
-}
-
-TEST(LegendListOrder, ColumnsSortCodesAndSizesAsNumbersAndTextsByTheirBytes) {
-  std::vector<LegendRow> rows = {
-      {.legendIndex = 0, .name = "b", .description = "\xb9\xab", .classCode = 10, .blockSize = 170},
-      {.legendIndex = 1, .name = "B", .description = "\xcc\xfa", .classCode = -2, .blockSize = 99},
-      {.legendIndex = 2, .name = "a", .description = "\xb0\xa1", .classCode = 9, .blockSize = 1000},
-  };
-  EXPECT_EQ(sorted(rows, RowSortKey::ClassCode), (Texts{"B", "a", "b"}));  // -2, 9, 10: not "10" before "9"
-  EXPECT_EQ(sorted(rows, RowSortKey::Size), (Texts{"B", "b", "a"}));       // 99, 170, 1000
-  EXPECT_EQ(sorted(rows, RowSortKey::Name), (Texts{"B", "a", "b"}));
-  // 啊 (a), 公 (gong), 铁 (tie): GBK's pinyin order.
-  EXPECT_EQ(sorted(rows, RowSortKey::Description), (Texts{"a", "b", "B"}));
 }
 
 TEST(LegendListOrder, SampleRecordsComeFromMemoryOrTheFileAndNeverCutShort) {
