@@ -18,16 +18,14 @@ class StampingEditors : public legend::editor::AreaEditors {
  public:
   std::vector<std::string> calls;
   std::unique_ptr<CATT_STRU> prepared;  ///< what the structure editor returns (null: cancelled)
-  const CATT_STRU* passedStructure = nullptr;
   legend::editor::RecordEditResult recordResult = legend::editor::RecordEditResult::Edited;
   std::vector<std::uint8_t> recordOnEntry;
 
   void EditPntInfo(std::span<std::uint8_t, 94> r, std::string_view title) override { stamp(r, title); }
   void EditLinInfo(std::span<std::uint8_t, 67> r, std::string_view title) override { stamp(r, title); }
   void EditRegInfo(std::span<std::uint8_t, 63> r, std::string_view title) override { stamp(r, title); }
-  std::optional<CATT_STRU> editAttributeStructure(const CATT_STRU* current) override {
+  std::optional<CATT_STRU> editAttributeStructure(const CATT_STRU*) override {
     calls.emplace_back("editAttributeStructure");
-    passedStructure = current;
     if (!prepared) return std::nullopt;
     return *prepared;
   }
