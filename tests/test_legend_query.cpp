@@ -29,16 +29,4 @@ TEST(LegendQueryTest, MatchesWholeGbkCharactersAndLatinLettersInEitherCase) {
   EXPECT_FALSE(LegendQuery("   ").foundIn(kRailway));
 }
 
-TEST(LegendQueryTest, ReadsWholeNumbersAndFindsTextInDecimals) {
-  EXPECT_EQ(LegendQuery("42").number(), 42);
-  EXPECT_EQ(LegendQuery("-7").number(), -7);
-  EXPECT_EQ(LegendQuery("+7").number(), 7);
-  EXPECT_EQ(LegendQuery("4x").number(), std::nullopt);
-  EXPECT_EQ(LegendQuery("99999999999999999999").number(), std::nullopt);
-  EXPECT_TRUE(LegendQuery("20").foundInDecimal(1203));
-  EXPECT_TRUE(LegendQuery("-1").foundInDecimal(-12));
-  EXPECT_FALSE(LegendQuery("21").foundInDecimal(1203));
-  EXPECT_FALSE(LegendQuery("").foundInDecimal(0));
-}
-
 }  // namespace

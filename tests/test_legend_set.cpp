@@ -169,23 +169,6 @@ TEST_F(PadLegendSet, RecordQueriesUseThePerTypePositionWhateverTheLegendsType) {
   EXPECT_EQ(set_.getHeadInfo(head.data(), 5), 0);
 }
 
-TEST_F(PadLegendSet, AViewReadsTheLegendsOwnRecordInPlaceAndOnlyAsItsType) {
-  std::vector<testcln::Legend> legends = mixedLegends();
-  legends.push_back({.name = "odd", .type = 7, .block = block({})});
-  ASSERT_EQ(open(testcln::file(legends)), LegendStatus::Ok);
-  const auto bytes = [](auto record) { return Bytes(record->begin(), record->end()); };
-  const std::optional<LegendView> line = set_.view(2), secondPoint = set_.view(3), odd = set_.view(4);
-  ASSERT_TRUE(line && secondPoint && odd);
-  EXPECT_EQ(line->head().name(), "line");
-  EXPECT_EQ(bytes(line->lineRecord()), params(0, 30));
-  EXPECT_EQ(bytes(secondPoint->pointRecord()), params(1, 40)) << "its own record, not the first point's";
-  EXPECT_FALSE(line->pointRecord() || line->regionRecord() || secondPoint->lineRecord());
-  EXPECT_FALSE(odd->pointRecord() || odd->lineRecord() || odd->regionRecord());
-  EXPECT_FALSE(set_.view(-1) || set_.view(5));
-  set_.points().record(1)[0] = 0x77;
-  EXPECT_EQ((*secondPoint->pointRecord())[0], 0x77) << "nothing is copied";
-}
-
 TEST_F(PadLegendSet, AttributeQueryFindsStructureAndRecordThroughTheHeadAndChecksThemAgainstTheFile) {
   const Bytes p = params(1, 7);
   const auto sized = [&p](std::int32_t s, std::int32_t r) {  // S = s, then R = r where the block has room
