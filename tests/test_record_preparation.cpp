@@ -35,10 +35,6 @@ TEST(RecordPreparation, NonFiniteSizesOfTheRecordsTypeBecomeZeroAndNothingElseCh
   text[0] = 5;
   Bytes expectedText = withFloats(text, {{2, 0}, {10, 0}});
   EXPECT_EQ(bytesOf(PreparePntInfo(legend::PointRecordBytes(text.data(), text.size()))), expectedText);
-  Bytes symbol = withFloats(testcln::params(1, 0), {{6, -kInf}, {14, kNaN}, {18, kInf}});
-  symbol[0] = 1;
-  EXPECT_EQ(bytesOf(PreparePntInfo(legend::PointRecordBytes(symbol.data(), symbol.size()))),
-            withFloats(symbol, {{6, 0}, {14, 0}, {18, 0}}));
   // A dot's diameter is a double: a NaN whose first four bytes read as a
   // finite float must still go.
   Bytes dot = testcln::params(1, 0);
