@@ -60,13 +60,13 @@ TEST(LegendParamModel, PointLegendFromPadWritesOnlyTheParameterRecordOnOk) {
   EXPECT_EQ(f.model->attributeStructure(), nullptr);
   f.model->editGraphicParameters();
   EXPECT_EQ(f.editors.calls, std::vector<std::string>{"点图例参数编辑"});
-  f.model->setName("pt");
+  f.model->setName(std::string(127, 'n'));  // the longest name
   ASSERT_TRUE(f.model->ok());
   Bytes expected = original;
   expected[0] = 0xEE;
   EXPECT_EQ(f.block, expected);
   EXPECT_EQ(f.head.view().blockSize(), static_cast<std::int32_t>(original.size()));
-  EXPECT_EQ(f.head.view().name(), "pt");
+  EXPECT_EQ(f.head.view().name(), std::string(127, 'n'));
   EXPECT_EQ(f.head.view().classCode(), 42);
   // The pad hands over the record alone while the head declares the whole
   // block: that is no reason to complain.
@@ -164,7 +164,7 @@ TEST(LegendParamModel, SetDefaultOnRegionResetsTextsRecordAndEveryField) {
   EXPECT_EQ(f.block, testcln::block(expected, testcln::structure({})));
 }
 
-TEST(LegendParamModel, CancelAfterEveryCommandLeavesHeadAndBlockUntouched) {
+TEST(LegendParamModel, NothingReachesTheCallerOnCancelOrARefusedOk) {
   const Bytes original = testcln::block(testcln::params(0, 4), testcln::structure(kFields24), Bytes(24, 2));
   Fixture f(0, original, true);
   const Bytes head = f.headBytes();
@@ -173,8 +173,10 @@ TEST(LegendParamModel, CancelAfterEveryCommandLeavesHeadAndBlockUntouched) {
   f.model->editGraphicParameters();
   f.model->editAttributeContent();
   f.model->editAttributeStructure();
-  f.model->setName("other");
   f.model->setDefault();
+  f.model->setName(std::string(128, 'n'));
+  EXPECT_FALSE(f.model->ok());
+  EXPECT_EQ(f.prompter.shown.back(), msg::kTextTooLong);
   f.model.reset();
   EXPECT_EQ(f.block, original);
   EXPECT_EQ(f.headBytes(), head);
@@ -203,21 +205,6 @@ TEST(LegendParamModel, OpeningNeverReadsPastTheBlock) {
     EXPECT_EQ(f.model->attributeStructure()->FieldCount(), c.fields);
     EXPECT_FALSE(f.model->attributeRecord().has_value());
   }
-}
-
-TEST(LegendParamModel, OkRefusesOverlongTextsWithoutWritingAnything) {
-  const Bytes original = testcln::block(testcln::params(1, 0));
-  Fixture f(1, original, true);
-  const Bytes head = f.headBytes();
-  f.model->setClassCodeText("7");
-  f.model->setDescription(std::string(128, 'd'));
-  EXPECT_FALSE(f.model->ok());
-  EXPECT_EQ(f.prompter.shown, std::vector<std::string>{std::string(msg::kTextTooLong)});
-  EXPECT_EQ(f.headBytes(), head);
-  EXPECT_EQ(f.block, original);
-  f.model->setDescription(std::string(127, 'd'));
-  EXPECT_TRUE(f.model->ok());
-  EXPECT_EQ(f.head.view().description(), std::string(127, 'd'));
 }
 
 TEST(LegendParamModel, RecordEditorGetsAFullLengthBufferAndOnlyAFailureIsReported) {

@@ -5,20 +5,12 @@
 
 #include <cstdint>
 #include <memory>
-#include <ostream>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "components/drawing/kernel_driver.h"
 #include "pad/model/pad_surface.h"
-
-// A failed comparison of text boxes shows their fields.
-inline void PrintTo(const TextBox& b, std::ostream* os) {
-  *os << "box at (" << b.topLeft.x << ", " << b.topLeft.y << ") " << b.width << " x " << b.height << ", chars "
-      << b.charHeight << " x " << b.charWidth << " spaced " << b.charSpacing << ", lines " << b.lineSpacing
-      << ", colour " << b.colour;
-}
 
 namespace testdraw {
 
@@ -51,15 +43,9 @@ struct PointCall {
   Record record;  ///< the record as passed
 };
 
-struct LineSampleCall {
-  std::vector<D_DOT> points;
-  Record record;
-};
-
 struct RegionCall {
   RegionFill fill;
   std::vector<D_DOT> points;
-  std::vector<std::int32_t> ringSizes;
 };
 
 struct DrawLog {
@@ -70,7 +56,6 @@ struct DrawLog {
   std::vector<RectCall> rects;
   std::vector<TextCall> texts;
   std::vector<PointCall> points;
-  std::vector<LineSampleCall> lineSamples;
   std::vector<RegionCall> regions;
   std::vector<D_DOT> icons;
   bool iconDrawable = true;  ///< what DispImageIcon answers
@@ -128,17 +113,14 @@ class RecordingDriver : public KernelDriver {
     log_.ops.push_back("DispPnt");
     log_.points.push_back({position, std::string(text), Record(record.begin(), record.end())});
   }
-  void DispLin(std::span<const D_DOT> points, legend::LineRecordBytes record) override {
-    log_.ops.push_back("DispLin");
-    log_.lineSamples.push_back({{points.begin(), points.end()}, Record(record.begin(), record.end())});
-  }
+  void DispLin(std::span<const D_DOT>, legend::LineRecordBytes) override { log_.ops.push_back("DispLin"); }
   void BeginRegFill(const RegionFill& fill) override {
     log_.ops.push_back("BeginRegFill");
     fill_ = fill;
   }
-  void FillPolygons(std::span<const D_DOT> points, std::span<const std::int32_t> ringSizes) override {
+  void FillPolygons(std::span<const D_DOT> points, std::span<const std::int32_t>) override {
     log_.ops.push_back("FillPolygons");
-    log_.regions.push_back({fill_, {points.begin(), points.end()}, {ringSizes.begin(), ringSizes.end()}});
+    log_.regions.push_back({fill_, {points.begin(), points.end()}});
   }
   void EndRegFill() override { log_.ops.push_back("EndRegFill"); }
   bool DispImageIcon(D_DOT centre) override {
