@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include <cfloat>
 #include <cmath>
 #include <cstdio>
 #include <memory>
@@ -82,7 +81,6 @@ TEST(AttStru, LoadRefusesInconsistentInputAndKeepsWhatItHad) {
       {"text-length-0", OneField(1, 0, 0, "a")},
       {"text-length-65536", OneField(1, 0, 65536, "a")},
       {"double-decimals-16", OneField(7, 16, 8, "a")},
-      {"int32-decimals-1", OneField(4, 1, 4, "a")},
       {"name-empty", OneField(4, 0, 4, "")},
       {"name-32-bytes", OneField(4, 0, 4, std::string(32, 'n'))},
       {"name-with-nul", OneField(4, 0, 4, std::string("a\0b", 3))},
@@ -171,7 +169,6 @@ TEST(AttStru, TypedValuesAreCheckedAndStoredLittleEndian) {
       {"int32-over", T::Int32, 4, i64(std::int64_t{INT32_MAX} + 1), S::OutOfRange, {}},
       {"int64-min", T::Int64, 8, i64(INT64_MIN), S::Ok, {0, 0, 0, 0, 0, 0, 0, 0x80}},
       {"float-from-int", T::Float, 4, i64(2), S::Ok, {0, 0, 0, 0x40}, 2.0},
-      {"float-max", T::Float, 4, double{FLT_MAX}, S::Ok, {0xFF, 0xFF, 0x7F, 0x7F}},
       {"float-over", T::Float, 4, 1e39, S::OutOfRange, {}},
       {"float-nan", T::Float, 4, std::nan(""), S::OutOfRange, {}},
       {"double-inf", T::Double, 8, HUGE_VAL, S::OutOfRange, {}},

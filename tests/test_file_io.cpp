@@ -34,11 +34,7 @@ TEST_F(FileIo, readsStopAtTheEndOfTheFileForAnyOffset) {
     std::uint64_t offset;
     std::size_t length, expected;
   };
-  const Case cases[] = {{"whole", 0, 10, 10},
-                        {"across-end", 8, 4, 2},
-                        {"at-end", 10, 4, 0},
-                        {"wrapping-end", UINT64_MAX - 1, 8, 0},
-                        {"max-offset", UINT64_MAX, 4, 0}};
+  const Case cases[] = {{"across-end", 8, 4, 2}, {"at-end", 10, 4, 0}, {"wrapping-end", UINT64_MAX - 1, 8, 0}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     const auto start = content.begin() + static_cast<std::ptrdiff_t>(std::min<std::uint64_t>(c.offset, 10));

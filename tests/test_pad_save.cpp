@@ -141,7 +141,6 @@ TEST_F(PadSave, SaveCopyTakesTheChosenHeadsAndEachBlockAtItsOldOffsetOverWhatWas
   };
   // Lines are hidden, so the display shows points, then regions.
   const Row rows[] = {
-      {"whole-file-modified", scattered(), CopyScope::WholeFile, "copy.CLN", {}, {0, 1, 2, 3}, true},
       {"display-over-another-file", scattered(), CopyScope::CurrentDisplay, "copy.CLN", 3000, {1, 3, 0}, false},
       {"display-onto-the-pads-own-file", scattered(), CopyScope::CurrentDisplay, "pad.CLN", {}, {1, 3, 0}, true},
       {"one-shown-legend-at-offset-500", lineThenPoint, CopyScope::CurrentDisplay, "copy.CLN", {}, {1}, false},
