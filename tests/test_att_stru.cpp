@@ -178,6 +178,7 @@ TEST(AttStru, TypedValuesAreCheckedAndStoredLittleEndian) {
       {"date-leap", T::Date, 4, AttDate{2024, 2, 29}, S::Ok, le32(20240229)},
       {"date-1900-not-leap", T::Date, 4, AttDate{1900, 2, 29}, S::OutOfRange, {}},
       {"date-april-31", T::Date, 4, AttDate{2024, 4, 31}, S::OutOfRange, {}},
+      {"date-month-13", T::Date, 4, AttDate{2024, 13, 1}, S::OutOfRange, {}},
       {"time-last", T::Time, 4, AttTime{23, 59, 59, 999}, S::Ok, le32(86399999)},
       {"time-hour-24", T::Time, 4, AttTime{24, 0, 0, 0}, S::OutOfRange, {}},
       {"time-none", T::Time, 4, std::monostate{}, S::WrongValueKind, {}},

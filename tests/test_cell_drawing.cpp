@@ -183,7 +183,6 @@ TEST_F(CellPass, ASelectedCellIsPressedInWithItsSampleAndTextsInset) {
 TEST_F(CellPass, CaptionsShowNamesOrClassCodesFittedToTheCell) {
   const auto captions = [this](CaptionMode mode) {
     fullPass(1, mode);
-    EXPECT_EQ(log_.textsIn(colour::kShadow), log_.textsIn(colour::kCaption));
     return log_.textsIn(colour::kCaption);
   };
   load({region("road", -42)});
@@ -214,10 +213,8 @@ TEST_F(CellPass, ASingleCellPassRedrawsOnlyThatCellWhereTheLastPassPutIt) {
   cellPass(3, false, 2);  // scrolled into the top-left cell
   EXPECT_EQ(numbers(), Texts{"3"});
   for (const std::int32_t hidden : {1, 7, -1}) {  // above the grid, past the list, no selection
-    surface_.total.clear();
     cellPass(hidden, false, 2);
     EXPECT_TRUE(log_.ops.empty()) << hidden;
-    EXPECT_EQ(surface_.total, "7");
   }
 }
 

@@ -55,7 +55,6 @@ TEST(LegendParamModel, PointLegendFromPadWritesOnlyTheParameterRecordOnOk) {
   const Bytes original = testcln::block(testcln::params(1, 10), testcln::structure(kFields24), Bytes(24, 7));
   Fixture f(1, original, false);
   EXPECT_FALSE(f.model->attributeButtonsEnabled());
-  EXPECT_TRUE(f.prompter.shown.empty());
   EXPECT_EQ(f.model->attributeStructure(), nullptr);
   f.model->editGraphicParameters();
   EXPECT_EQ(f.editors.calls, std::vector<std::string>{"点图例参数编辑"});
