@@ -258,22 +258,5 @@ TEST_F(PadLegendSet, TipTextIsSixGbkLinesForTheDisplayPosition) {
   EXPECT_EQ(set_.tipText(2), "");
 }
 
-TEST_F(PadLegendSet, AFileReadAheadIsTakenOnlyWhileItIsStillTheFileAtThePath) {
-  const std::string path = put(testcln::file(mixedLegends()));
-  ASSERT_EQ(set_.setPath(path), LegendStatus::Ok);
-  EXPECT_EQ(set_.load(LegendSet::read(path)), LegendStatus::Ok);
-  EXPECT_EQ(set_.count(), 4);
-
-  // Rewritten after it was read: the set reads the file as it is now.
-  LegendSet::LoadedFile early = LegendSet::read(path);
-  put(testcln::file({{.type = 1, .block = block(params(1, 1))}}));
-  EXPECT_EQ(set_.load(std::move(early)), LegendStatus::Ok);
-  EXPECT_EQ(set_.count(), 1);
-
-  // Read for another file: the set reads its own.
-  EXPECT_EQ(set_.load(LegendSet::read(put(testcln::file(mixedLegends()), "other.CLN"))), LegendStatus::Ok);
-  EXPECT_EQ(set_.count(), 1);
-}
-
 }  // namespace
 }  // namespace legend

@@ -105,12 +105,6 @@ LegendStatus LegendSet::setPath(std::string_view path) {
 
 LegendStatus LegendSet::load() { return adopt(read(path_)); }
 
-LegendStatus LegendSet::load(LoadedFile&& file) {
-  // A file read earlier counts only while it is still the file at the path.
-  if (file.path != path_ || !file.stamp || stampOfPath(path_) != file.stamp) return load();
-  return adopt(std::move(file));
-}
-
 LegendStatus LegendSet::adopt(LoadedFile&& file) {
   free();
   modified_ = false;
@@ -128,7 +122,6 @@ LegendStatus LegendSet::adopt(LoadedFile&& file) {
 
 LegendSet::LoadedFile LegendSet::read(const std::string& path) {
   LoadedFile out;
-  out.path = path;
   auto file = ReadOnlyFile::open(path);
   if (!file) {
     out.status = LegendStatus::CannotOpenLegendFile;

@@ -250,11 +250,10 @@ class LegendSet {
     bool operator==(const FileStamp&) const = default;
   };
 
-  /// What reading a legend file yields. Reading needs nothing of a set, so
-  /// it may run on another thread (a pad reads its file while its window is
-  /// built); the set takes the result over with load(LoadedFile&&).
+ private:
+  /// What reading a legend file yields; load() takes it over whole, so a
+  /// read that fails halfway leaves nothing of itself in the set.
   struct LoadedFile {
-    std::string path;
     LegendStatus status = LegendStatus::Ok;
     std::optional<FileStamp> stamp;
     HeadStore heads;
@@ -266,12 +265,6 @@ class LegendSet {
     std::uint64_t loadedFileSize = 0;
   };
   static LoadedFile read(const std::string& path);
-  /// Takes over a file read earlier, as load() takes over the file it reads;
-  /// reads path() again instead when @p file is of another path or the file
-  /// has changed since.
-  LegendStatus load(LoadedFile&& file);
-
- private:
   template <std::size_t N>
   std::int16_t copyRecord(const ParamArray<N>& array, std::uint8_t* out, std::int32_t index) const noexcept;
   void releaseAttributes() noexcept;

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
-#include <system_error>
 
 #include "components/host/record_preparation.h"
 #include "legend/map_project.h"
@@ -74,25 +73,12 @@ LegendStatus PadModel::showFile(std::string path) {
   static_cast<void>(set_.setPath(*pendingPath_));  // its length was checked when it was asked for
   pendingPath_.reset();
   port_.setTitle(padTitle(set_.path()));
-  const LegendStatus status = loadSet();
+  const LegendStatus status = set_.load();
   const std::uint64_t generation = set_.generation();
   report(status);
   // The host may have taken over while the message was up.
   if (current(generation)) refreshAfterLoad();
   return LegendStatus::Ok;
-}
-
-void PadModel::readAhead(const std::string& path) {
-  try {
-    readAhead_ = std::async(std::launch::async, [path] { return LegendSet::read(path); });
-  } catch (const std::system_error&) {
-    // No thread to spare: the load reads the file itself.
-  }
-}
-
-LegendStatus PadModel::loadSet() {
-  if (!readAhead_.valid()) return set_.load();
-  return set_.load(readAhead_.get());
 }
 
 LegendStatus PadModel::offerUnsavedEdits() {

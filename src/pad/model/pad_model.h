@@ -6,7 +6,6 @@
 // events to it and implements PadPort.
 
 #include <cstdint>
-#include <future>
 #include <optional>
 #include <span>
 #include <string>
@@ -197,10 +196,6 @@ class PadModel {
   /// From then on the pad neither loads, draws nor tells anyone anything.
   void close();
   bool closed() const noexcept { return closed_; }
-  /// Starts reading @p path on another thread. The next load of that path
-  /// takes what was read, unless the file has changed since: a window reads
-  /// its file while it builds itself.
-  void readAhead(const std::string& path);
 
   // --- state ----------------------------------------------------------------
 
@@ -221,7 +216,6 @@ class PadModel {
   LegendStatus offerUnsavedEdits();
   LegendStatus saveToOwnFile();
   void refreshAfterLoad();
-  LegendStatus loadSet();
   void report(LegendStatus status);
   /// A save names its own file: the destination of a copy, or the copy of the old bytes.
   void report(const SaveResult& result);
@@ -253,7 +247,6 @@ class PadModel {
   bool visible_;
   bool showMessages_;
   LegendSet set_;
-  std::future<LegendSet::LoadedFile> readAhead_;
   CellPainter painter_;
   ScrollRange range_{};
   std::int32_t position_ = ScrollRange::kMinimum;

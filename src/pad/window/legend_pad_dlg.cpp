@@ -255,10 +255,8 @@ class CLegendPadDlg::Busy {
 CLegendPadDlg::CLegendPadDlg(std::string_view path, int visible, int showMessages, MapProject* project, QWidget* owner)
     : QDialog(nullptr, kPadWindowFlags),
       parts_(std::make_unique<Parts>(*this, project, visible != 0, showMessages != 0, owner)) {
-  parts_->initialPath = std::string(path);
-  // The file is read while the window builds itself; create() takes it.
-  parts_->model.readAhead(parts_->initialPath);
   initPadResources();
+  parts_->initialPath = std::string(path);
   setObjectName(QStringLiteral("legendPad"));
   setWindowTitle(legend::tr("图例选择板"));
   setModal(false);
@@ -426,13 +424,12 @@ bool CLegendPadDlg::create() {
   if (p.created) return true;
   if (p.model.setPath(p.initialPath) != legend::LegendStatus::Ok) return false;
   p.created = true;
-  // The tip is built while the file read ahead may still be coming in.
+  p.model.load();
+  showSelection();
   p.tip.Create(this, kTipWidth, kTipHeight, kTipFill, kTipFrame, kTipFontHeight);
   // Its text takes the tip's own colour, black.
   p.tip.AddTool(p.area, legend::tr(kTipDefaultText));
   p.tip.relayEventsOf(this);
-  p.model.load();
-  showSelection();
   // A pad created invisible only answers queries; it is never shown.
   if (p.model.visible()) show();
   return true;
