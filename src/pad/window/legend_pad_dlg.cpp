@@ -13,12 +13,12 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPixmapCache>
 #include <QPushButton>
 #include <QRegularExpressionValidator>
 #include <QScrollBar>
 #include <QTimer>
 #include <QWheelEvent>
-#include <QtMath>
 
 #include <filesystem>
 #include <utility>
@@ -32,6 +32,7 @@
 #include "legendfile/messages.h"
 #include "pad/model/pad_model.h"
 #include "pad/window/legend_tip_wnd.h"
+#include "pad/window/pad_area.h"
 #include "paramdlg/legend_param_dlg.h"
 #include "paramdlg/qt_area_editors.h"
 
@@ -45,6 +46,20 @@ namespace {
 // dialog template would place them; kUnit pixels per unit in both directions.
 constexpr int kUnit = 2;
 QRect units(int x, int y, int width, int height) { return {x * kUnit, y * kUnit, width * kUnit, height * kUnit}; }
+
+/// The pad's own picture at @p path, scaled to @p size when one is given,
+/// made once and then taken from Qt's pixmap cache (which goes with the
+/// application): decoding it again, or even asking the resource for its
+/// time as a pixmap load does, was a good part of what a new pad cost.
+QPixmap padPixmap(const QString& path, QSize size = {}) {
+  const QString key = QStringLiteral("legend-pad:%1@%2x%3").arg(path).arg(size.width()).arg(size.height());
+  QPixmap pixmap;
+  if (QPixmapCache::find(key, &pixmap)) return pixmap;
+  pixmap = QPixmap(path);
+  if (size.isValid()) pixmap = pixmap.scaled(size, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+  QPixmapCache::insert(key, pixmap);
+  return pixmap;
+}
 
 constexpr int kTipWidth = 120;
 constexpr int kTipHeight = 160;
@@ -73,60 +88,6 @@ class SilentPrompter final : public Prompter {
 };
 
 }  // namespace
-
-/// The drawing area: the cells are drawn into an image that the area shows.
-/// The area lets pointer events through to the pad, which hit-tests them.
-///
-/// The image has the screen's pixel density: on a high-density screen it
-/// holds more device pixels than the area has logical ones, and painters on
-/// it scale, so the cells keep their geometry in logical pixels while lines
-/// and glyphs are drawn at the screen's own resolution.
-class PadArea final : public QWidget {
- public:
-  PadArea(QWidget* parent, std::function<void()> fullPass) : QWidget(parent), fullPass_(std::move(fullPass)) {
-    setObjectName(QStringLiteral("drawingArea"));
-    setAttribute(Qt::WA_TransparentForMouseEvents);
-    setAttribute(Qt::WA_OpaquePaintEvent);
-  }
-
-  QImage& image() { return image_; }
-  void clear() {
-    if (!imageFits()) {
-      const qreal ratio = devicePixelRatioF();
-      image_ = QImage(QSize(qCeil(width() * ratio), qCeil(height() * ratio)), QImage::Format_RGB32);
-      image_.setDevicePixelRatio(ratio);
-      imageSize_ = size();
-    }
-    image_.fill(Qt::white);
-  }
-  void clearRect(const QRect& rect) {
-    if (!imageFits()) return clear();
-    QPainter painter(&image_);
-    painter.fillRect(rect, Qt::white);
-  }
-
- protected:
-  void paintEvent(QPaintEvent*) override {
-    // A resized area, one moved to a screen of another density, or one
-    // never drawn gets a full pass; otherwise the passes have drawn the
-    // image already and it only needs showing.
-    if (!imageFits()) fullPass_();
-    QPainter painter(this);
-    if (imageFits())
-      painter.drawImage(QPointF(0, 0), image_);
-    else
-      painter.fillRect(rect(), Qt::white);
-  }
-
- private:
-  // Kept beside the image: at a fractional ratio the image's own logical
-  // size is rounded and no longer says which area it was made for.
-  bool imageFits() const { return imageSize_ == size() && image_.devicePixelRatio() == devicePixelRatioF(); }
-
-  std::function<void()> fullPass_;
-  QImage image_;
-  QSize imageSize_;
-};
 
 /// The pad window as the pad model sees it.
 class PadWindowPort final : public PadPort {
@@ -348,7 +309,7 @@ void CLegendPadDlg::buildControls() {
   p.goTo->setObjectName(QStringLiteral("goToButton"));
   p.goTo->setGeometry(units(66, 166, 10, 10));
   p.goTo->setAutoDefault(false);
-  p.goTo->setIcon(QIcon(QStringLiteral(":/legend/pad/bitmap136.png")));
+  p.goTo->setIcon(QIcon(padPixmap(QStringLiteral(":/legend/pad/bitmap136.png"))));
   p.goTo->setIconSize(QSize(10, 10));
   p.goTo->setToolTip(legend::tr("选择此序号的图例"));
   QObject::connect(p.goTo, &QPushButton::clicked, this, [this] {
@@ -358,8 +319,7 @@ void CLegendPadDlg::buildControls() {
 
   auto* icon = new QLabel(this);
   icon->setGeometry(units(2, 174, 16, 16));
-  icon->setPixmap(QPixmap(QStringLiteral(":/legend/pad/icon153.png"))
-                      .scaled(units(0, 0, 14, 14).size(), Qt::KeepAspectRatio, Qt::SmoothTransformation));
+  icon->setPixmap(padPixmap(QStringLiteral(":/legend/pad/icon153.png"), units(0, 0, 14, 14).size()));
   auto* totalLabel = new QLabel(legend::tr("图例总数"), this);
   totalLabel->setGeometry(units(19, 178, 32, 10));
   p.total = new QLabel(this);
@@ -367,7 +327,7 @@ void CLegendPadDlg::buildControls() {
   p.total->setAlignment(Qt::AlignCenter);
   p.total->setGeometry(units(50, 178, 26, 10));
 
-  const QPixmap cursor(QStringLiteral(":/legend/pad/cursor155.png"));
+  const QPixmap cursor = padPixmap(QStringLiteral(":/legend/pad/cursor155.png"));
   p.legendCursor = cursor.isNull() ? QCursor(Qt::PointingHandCursor) : QCursor(cursor, 1, 1);
   buildFind();
 }
