@@ -23,7 +23,13 @@ T load_le(std::span<const std::uint8_t> bytes, std::size_t offset) noexcept {
                                                   std::conditional_t<sizeof(T) == 4, std::uint32_t, std::uint64_t>>>;
   static_assert(sizeof(U) == sizeof(T));
   U raw = 0;
-  for (std::size_t i = 0; i < sizeof(T); ++i) raw |= static_cast<U>(static_cast<U>(bytes[offset + i]) << (8 * i));
+  if constexpr (std::endian::native == std::endian::little) {
+    // One load: compilers do not always see the byte loop below as one.
+    // subspan keeps the bounds check of debug builds.
+    std::memcpy(&raw, bytes.subspan(offset, sizeof(T)).data(), sizeof(T));
+  } else {
+    for (std::size_t i = 0; i < sizeof(T); ++i) raw |= static_cast<U>(static_cast<U>(bytes[offset + i]) << (8 * i));
+  }
   return std::bit_cast<T>(raw);
 }
 
@@ -34,7 +40,11 @@ void store_le(std::span<std::uint8_t> bytes, std::size_t offset, T value) noexce
                                std::conditional_t<sizeof(T) == 2, std::uint16_t,
                                                   std::conditional_t<sizeof(T) == 4, std::uint32_t, std::uint64_t>>>;
   const U raw = std::bit_cast<U>(value);
-  for (std::size_t i = 0; i < sizeof(T); ++i) bytes[offset + i] = static_cast<std::uint8_t>(raw >> (8 * i));
+  if constexpr (std::endian::native == std::endian::little) {
+    std::memcpy(bytes.subspan(offset, sizeof(T)).data(), &raw, sizeof(T));
+  } else {
+    for (std::size_t i = 0; i < sizeof(T); ++i) bytes[offset + i] = static_cast<std::uint8_t>(raw >> (8 * i));
+  }
 }
 
 /// True when [offset, offset + length) lies inside a run of @p size bytes,
