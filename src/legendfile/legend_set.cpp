@@ -171,8 +171,9 @@ LegendStatus LegendSet::readInto(const ReadOnlyFile& file, LoadedFile& out) {
     return true;
   };
   std::vector<std::int32_t> typePositions(count);
-  std::vector<std::uint32_t> blockOffsets(count);
-  std::vector<std::uint8_t> types(count);
+  // Every element is written by the scan before it is read.
+  std::vector<std::uint32_t, UninitializedAllocator<std::uint32_t>> blockOffsets(count);
+  std::vector<std::uint8_t, UninitializedAllocator<std::uint8_t>> types(count);
   std::array<std::int32_t, 3> perType{};
   std::size_t scanned = 0;
   while (have < headsEnd) {
@@ -233,10 +234,20 @@ LegendStatus LegendSet::readInto(const ReadOnlyFile& file, LoadedFile& out) {
     // the editor and the pad write them) are copied out of the piece that
     // completes them; blocks in any other order once the file is all read.
     const auto copy = [&](const RecordRequest& record) {
-      // Past the end of the file a record reads as zero.
       const std::uint64_t at = record.fileOffset;
-      const std::size_t available =
-          at < size ? static_cast<std::size_t>(std::min<std::uint64_t>(record.length, size - at)) : 0;
+      if (at < size && size - at >= record.length) {
+        // A whole record, as nearly all are: copies of a length known here
+        // are a few moves each, not a call.
+        const std::uint8_t* from = heads.data() + at;
+        switch (record.length) {
+          case layout::kPointRecordSize: std::memcpy(record.destination, from, layout::kPointRecordSize); return;
+          case layout::kLineRecordSize: std::memcpy(record.destination, from, layout::kLineRecordSize); return;
+          case layout::kRegionRecordSize: std::memcpy(record.destination, from, layout::kRegionRecordSize); return;
+          default: std::memcpy(record.destination, from, record.length); return;
+        }
+      }
+      // Past the end of the file a record reads as zero.
+      const std::size_t available = at < size ? static_cast<std::size_t>(size - at) : 0;
       if (available > 0) std::memcpy(record.destination, heads.data() + at, available);
       std::memset(record.destination + available, 0, record.length - available);
     };
@@ -310,20 +321,17 @@ LegendStatus LegendSet::setNewFile(std::string_view path) {
 
 void LegendSet::rebuildDisplayList() {
   display_.clear();
-  std::int32_t found = -1;
+  // Each array lists its legends in file order: the display takes them whole.
   const auto append = [&](const auto& array) {
-    for (std::int32_t k = 0; k < array.count(); ++k) {
-      const std::int32_t index = array.legendIndex(k);
-      if (index == selectedIndex_) found = static_cast<std::int32_t>(display_.size());
-      display_.push_back(index);
-    }
+    display_.insert(display_.end(), array.owners_.begin(), array.owners_.end());
   };
   if (showPoints_) append(points_);
   if (showLines_) append(lines_);
   if (showRegions_) append(regions_);
   // A hidden selection stays selected by index and is found again when its
   // type is shown once more.
-  selectedPosition_ = display_.empty() ? -1 : found;
+  const auto found = selectedIndex_ < 0 ? display_.end() : std::find(display_.begin(), display_.end(), selectedIndex_);
+  selectedPosition_ = found == display_.end() ? -1 : static_cast<std::int32_t>(found - display_.begin());
 }
 
 std::int32_t LegendSet::legendAt(std::int32_t position) const noexcept {
