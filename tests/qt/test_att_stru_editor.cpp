@@ -147,20 +147,4 @@ TEST_F(AttStruDialogTest, OnlyOkAfterAnEditGivesTheEditedStructure) {
   EXPECT_EQ(deleted->Fields()[0].name, "area");
 }
 
-TEST_F(AttStruDialogTest, RefusedOkNamesTheRowAndKeepsTheDialogOpen) {
-  QString message;
-  bool stillOpen = false;
-  const std::optional<CATT_STRU> result = edit(sample(), [&](QDialog& d) {
-    testqt::child<QTableWidget>(d, "fieldTable")->item(2, 0)->setText(QStringLiteral("area"));
-    testqt::answerBox(QMessageBox::Ok, &message);
-    press(d, "okButton");
-    stillOpen = d.isVisible();
-    press(d, "cancelButton");
-  });
-  EXPECT_FALSE(result);
-  EXPECT_TRUE(stillOpen);
-  EXPECT_TRUE(message.contains(QStringLiteral("第3行"))) << message.toStdString();
-  EXPECT_TRUE(message.contains(QStringLiteral("重复"))) << message.toStdString();
-}
-
 }  // namespace

@@ -125,18 +125,6 @@ TEST_F(LegendEditDlgTest, NewFileStartsEmptyWithTheAttributeControlsFollowingThe
   EXPECT_TRUE(store().attributesEnabled());
 }
 
-TEST_F(LegendEditDlgTest, AddMakesALegendOfTheChosenTypeAtTheEndOfItsGroup) {
-  open(path.string());
-  child<QRadioButton>("lineRadio")->click();
-  // The template record of the chosen type is edited, and the add uses it.
-  child<QPushButton>("paramButton")->click();
-  child<QLineEdit>("nameEdit")->setText(QStringLiteral("新图例"));
-  child<QLineEdit>("classCodeEdit")->setText(QStringLiteral("0012"));
-  child<QPushButton>("addButton")->click();
-  EXPECT_EQ(store().blockBytes(4)[0], 0xEE);
-  EXPECT_EQ(QStringList({cell(2, 0), cell(2, 1)}), QStringList({QStringLiteral("新图例"), "12"}));  // last of the lines
-}
-
 TEST_F(LegendEditDlgTest, EditActsOnlyOnOneSelectedRow) {
   open(path.string());
   select({1});
