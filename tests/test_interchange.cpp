@@ -32,7 +32,6 @@ Bytes roundTrip(const Bytes& file) {
   return result.image;
 }
 
-/// @p bytes with the byte at @p at set to @p value, the bytes grown to hold it.
 Bytes patched(Bytes bytes, std::size_t at, std::uint8_t value) {
   if (bytes.size() <= at) bytes.resize(at + 1);
   bytes[at] = value;

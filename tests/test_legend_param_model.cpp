@@ -20,24 +20,20 @@ using legend::editor::LegendParamModel;
 using editortest::Structure24;
 using testcln::Bytes;
 
-// Every question of the dialog defaults to No.
-struct ScriptedPrompter : testcln::ScriptedPrompter {
-  ScriptedPrompter() { expectedDefault = false; }
-};
-
 // Fields ID (int32) and NAME (text 20): a record of 24 bytes.
 const std::vector<testcln::Field> kFields24 = {{"ID", 4, 4}, {"NAME", 1, 20}};
 
 struct Fixture {
   legend::HeadRecord head;
   Bytes block;
-  ScriptedPrompter prompter;
+  testcln::ScriptedPrompter prompter;
   testcln::StampingEditors editors;
   std::unique_ptr<LegendParamModel> model;
 
   // The head comes out of a whole file built by the test builder.
   Fixture(std::int8_t type, Bytes blockBytes, bool attributeEditing, std::int64_t blockSize = -1)
       : block(std::move(blockBytes)) {
+    prompter.expectedDefault = false;  // every question of the dialog defaults to No
     const Bytes file = testcln::file({{"name", "desc", type, 42, block, -1, blockSize, {}}});
     std::copy_n(file.begin() + 16, 333, head.bytes.begin());
     model = std::make_unique<LegendParamModel>(head.ref(), block, attributeEditing, editors, prompter);

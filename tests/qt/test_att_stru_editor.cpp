@@ -101,12 +101,10 @@ TEST(AttStruTable, RefusedRowsAreReportedWithTheirRowAndReason) {
 
 class AttStruDialogTest : public ::testing::Test {
  protected:
-  // Runs @p script once the editor is open modally, then calls it.
   static std::optional<CATT_STRU> edit(const CATT_STRU& current, std::function<void(QDialog&)> script) {
     testqt::onModal(script);
     return legend::areaedit::editAttributeStructure(nullptr, current);
   }
-  // Presses the named buttons in order.
   static std::function<void(QDialog&)> pressing(std::vector<const char*> buttons) {
     return [buttons](QDialog& d) {
       for (const char* name : buttons) press(d, name);

@@ -137,7 +137,6 @@ TEST(clntool, exitsWith0WhenSound1OnProblemsOrUnreadableFilesAnd2OnAWrongCommand
   EXPECT_NE(help.find("  -h, --help              显示本帮助。\n"), std::string::npos) << help;
 }
 
-/// Each member of @p expected is in @p object with that value.
 void expectMembers(const Json& object, const Json& expected) {
   for (const auto& [key, value] : expected.items()) EXPECT_EQ(object.value(key, Json()), value) << key;
 }
@@ -219,7 +218,6 @@ int inkIn(const QImage& image, const QRect& rect) {
       image, [](QRgb p) { return (p & 0xffffffu) != 0xffffffu; }, rect);
 }
 
-/// A file of @p n region legends with plain fills.
 Bytes regionFile(int n) {
   std::vector<testcln::Legend> legends;
   for (int i = 0; i < n; ++i) {

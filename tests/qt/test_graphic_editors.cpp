@@ -66,7 +66,6 @@ void onDialog(std::function<void(QDialog&)> step) {
   });
 }
 
-/// Picks palette entry @p number through the colour button named @p name.
 void pickColour(QDialog& dialog, const char* name, int number) {
   auto* button = child<ColourButton>(dialog, name);
   button->click();

@@ -56,13 +56,6 @@ class Owner : public QWidget {
   }
 };
 
-testcln::Legend point(int i) {
-  return {.name = "p" + std::to_string(i),
-          .type = 1,
-          .classCode = i,
-          .block = testcln::block(testcln::params(1, static_cast<std::uint8_t>(i)))};
-}
-
 class LegendPadDlgTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -75,9 +68,7 @@ class LegendPadDlgTest : public ::testing::Test {
   }
 
   CLegendPadDlg& open(int legends, int visible = 1, int showMessages = 1) {
-    std::vector<testcln::Legend> all;
-    for (int i = 0; i < legends; ++i) all.push_back(point(i));
-    testcln::write(file(), testcln::file(all));
+    testcln::write(file(), testcln::file(testcln::points(legends)));
     return openPath(file().string(), visible, showMessages);
   }
   CLegendPadDlg& openPath(const std::string& path, int visible = 1, int showMessages = 1) {
@@ -197,7 +188,7 @@ TEST_F(LegendPadDlgTest, ARightDoubleClickEditsThroughTheParameterDialogAndSaveA
 TEST_F(LegendPadDlgTest, ReloadEventReadsTheFileAgainAndClearsTheSelection) {
   open(2);
   click(cell(0));
-  testcln::write(file(), testcln::file({point(0), point(1), point(2), point(3)}));
+  testcln::write(file(), testcln::file(testcln::points(4)));
   LegendEvent reload(WM_LEGEND_RELOAD);
   QApplication::sendEvent(pad, &reload);
   EXPECT_EQ(testqt::child<QLabel>(*pad, "totalText")->text(), QStringLiteral("4"));

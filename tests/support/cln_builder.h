@@ -78,6 +78,13 @@ inline Legend sample(std::int8_t type, std::uint8_t seed) {
       .name = kind + std::to_string(seed), .type = type, .classCode = 100 + seed, .block = block(params(type, seed))};
 }
 
+/// The point legends sample(1, 0) ... sample(1, n - 1).
+inline std::vector<Legend> points(int n) {
+  std::vector<Legend> legends;
+  for (int i = 0; i < n; ++i) legends.push_back(sample(1, static_cast<std::uint8_t>(i)));
+  return legends;
+}
+
 /// A field of an attribute structure. Types: 1 text, 2 int8, 3 int16,
 /// 4 int32, 5 int64, 6 float, 7 double, 8 date, 9 time.
 struct Field {
