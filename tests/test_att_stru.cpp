@@ -166,7 +166,6 @@ TEST(AttStru, TypedValuesAreCheckedAndStoredLittleEndian) {
   const Case cases[] = {
       {"int8-min", T::Int8, 1, i64(-128), S::Ok, {0x80}},
       {"int8-over", T::Int8, 1, i64(128), S::OutOfRange, {}},
-      {"int32-over", T::Int32, 4, i64(std::int64_t{INT32_MAX} + 1), S::OutOfRange, {}},
       {"int64-min", T::Int64, 8, i64(INT64_MIN), S::Ok, {0, 0, 0, 0, 0, 0, 0, 0x80}},
       {"float-from-int", T::Float, 4, i64(2), S::Ok, {0, 0, 0, 0x40}, 2.0},
       {"float-over", T::Float, 4, 1e39, S::OutOfRange, {}},

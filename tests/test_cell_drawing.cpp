@@ -24,27 +24,21 @@ const std::string kTu = "\xcd\xbc", kLi = "\xc0\xfd";        // 图, 例
 const std::string kLead = "\xcd";                            // a lead byte alone
 const std::string kTextSample = "\xce\xc4\xb1\xbe\xc0\xe0";  // 文本类
 
-void putF32(Bytes& b, std::size_t at, float v) { testcln::put32At(b, at, std::bit_cast<std::uint32_t>(v)); }
 float f32At(const std::vector<std::uint8_t>& b, std::size_t at) {
   return std::bit_cast<float>(testcln::get32At(b, at));
-}
-void putF64(Bytes& b, std::size_t at, double v) {
-  const auto bits = std::bit_cast<std::uint64_t>(v);
-  testcln::put32At(b, at, static_cast<std::uint32_t>(bits));
-  testcln::put32At(b, at + 4, static_cast<std::uint32_t>(bits >> 32));
 }
 Bytes pointRecord(std::uint8_t type, float at2 = 0, float at6 = 0, float at10 = 0) {
   Bytes r(94, 0);
   r[0] = type;
-  putF32(r, 2, at2);
-  putF32(r, 6, at6);
-  putF32(r, 10, at10);
+  testcln::putF32At(r, 2, at2);
+  testcln::putF32At(r, 6, at6);
+  testcln::putF32At(r, 10, at10);
   return r;
 }
 Bytes lineRecord(float at13, float at17) {
   Bytes r(67, 0);
-  putF32(r, 13, at13);
-  putF32(r, 17, at17);
+  testcln::putF32At(r, 13, at13);
+  testcln::putF32At(r, 17, at17);
   return r;
 }
 testcln::Legend legendOf(std::int8_t type, Bytes record, std::string name = "", std::int32_t code = 0) {
@@ -52,10 +46,10 @@ testcln::Legend legendOf(std::int8_t type, Bytes record, std::string name = "", 
 }
 testcln::Legend region(std::string name = "", std::int32_t code = 0) {
   Bytes r(63, 0);
-  testcln::put32At(r, 0, 7);    // fill colour
-  r[4] = 3;                     // pattern
-  putF32(r, 6, 2.5f);           // pattern size
-  testcln::put32At(r, 14, 12);  // pattern colour
+  testcln::put32At(r, 0, 7);      // fill colour
+  r[4] = 3;                       // pattern
+  testcln::putF32At(r, 6, 2.5f);  // pattern size
+  testcln::put32At(r, 14, 12);    // pattern colour
   return legendOf(2, r, std::move(name), code);
 }
 std::vector<testcln::Legend> regions(int n) { return std::vector<testcln::Legend>(std::size_t(n), region()); }
@@ -249,8 +243,8 @@ TEST_F(ScaledSamples, AnUnknownPointTypeGetsOnlyItsCaptionAndNumber) {
 
 TEST_F(ScaledSamples, MaximaAreRaisedOnlyByTheNamedFieldsOfShownLegendsAndNeverFall) {
   Bytes dot = pointRecord(2), unscaledRegion(63, 0);
-  putF64(dot, 2, 9);
-  putF32(unscaledRegion, 13, 1000);
+  testcln::putF64At(dot, 2, 9);
+  testcln::putF32At(unscaledRegion, 13, 1000);
   const std::vector<testcln::Legend> legends = {
       legendOf(1, pointRecord(0, 5, 6)),
       legendOf(1, pointRecord(1, 100, 7, 3)),  // a symbol's offset 2 is no size

@@ -20,7 +20,7 @@ constexpr float kNaN = std::numeric_limits<float>::quiet_NaN();
 constexpr float kInf = std::numeric_limits<float>::infinity();
 
 Bytes withFloats(Bytes record, std::vector<std::pair<std::size_t, float>> floats) {
-  for (const auto& [at, value] : floats) testcln::put32At(record, at, std::bit_cast<std::uint32_t>(value));
+  for (const auto& [at, value] : floats) testcln::putF32At(record, at, value);
   return record;
 }
 
@@ -39,14 +39,10 @@ TEST(RecordPreparation, NonFiniteSizesOfTheRecordsTypeBecomeZeroAndNothingElseCh
   // finite float must still go.
   Bytes dot = testcln::params(1, 0);
   dot[0] = 2;
-  const auto putDouble = [](Bytes& r, std::size_t at, double v) {
-    const auto bits = std::bit_cast<std::uint64_t>(v);
-    for (int i = 0; i < 8; ++i) r[at + i] = static_cast<std::uint8_t>(bits >> (8 * i));
-  };
-  putDouble(dot, 2, std::numeric_limits<double>::quiet_NaN());
+  testcln::putF64At(dot, 2, std::numeric_limits<double>::quiet_NaN());
   dot = withFloats(dot, {{18, kInf}});
   Bytes expectedDot = withFloats(dot, {{18, 0}});
-  putDouble(expectedDot, 2, 0);
+  testcln::putF64At(expectedDot, 2, 0);
   EXPECT_EQ(bytesOf(PreparePntInfo(legend::PointRecordBytes(dot.data(), dot.size()))), expectedDot);
   const Bytes line = withFloats(testcln::params(0, 9), {{8, kInf}, {13, kNaN}, {17, 4}});
   EXPECT_EQ(bytesOf(PrepareLinInfo(legend::LineRecordBytes(line.data(), line.size()))),

@@ -154,7 +154,6 @@ TEST(Export, styleLibraryAndSldHoldEveryKnownLegendOnceAsASymbolAndARuleOfItsKin
   expectSvgPicture(options(children(byName.at(u"城市"_s), u"layer"_s).front()).at(u"name"_s));
   EXPECT_EQ(classes("时令河"), QStringList{u"SimpleLine"_s});  // dashed
   EXPECT_EQ(options(children(byName.at(u"时令河"_s), u"layer"_s).front()).at(u"use_custom_dash"_s), u"1"_s);
-  EXPECT_EQ(classes("河流"), QStringList{u"MarkerLine"_s});  // a wave, drawn repeat by repeat
   EXPECT_EQ(classes("盐田"), QStringList({u"SimpleFill"_s, u"LinePatternFill"_s, u"LinePatternFill"_s}));  // a grid
   EXPECT_EQ(classes("林地"), QStringList({u"SimpleFill"_s, u"SVGFill"_s}));                                // trees
   // In the SLD a picture comes twice, the same bytes both times: as the

@@ -103,14 +103,12 @@ class LegendEditDlgTest : public ::testing::Test {
 
 TEST_F(LegendEditDlgTest, ShowsTheListedLegendsOfTheFileByTypeWithTheirColumns) {
   open(path.string());
-  EXPECT_EQ(dialog->windowTitle(), QStringLiteral("工程图例编辑器- test.CLN"));
   EXPECT_EQ(text("totalText"), QStringLiteral("3"));
   EXPECT_EQ(text("currentText"), QStringLiteral("0"));
   QAbstractItemModel* model = list()->model();
   ASSERT_EQ(model->rowCount(), 3);
   EXPECT_EQ(QStringList({cell(0, 0), cell(0, 1), cell(0, 2), cell(0, 3)}),
             QStringList({QStringLiteral("点一"), "7", "p-desc", QStringLiteral("102字节")}));
-  for (int r = 0; r < 3; ++r) EXPECT_FALSE(model->index(r, 0).data(Qt::DecorationRole).value<QPixmap>().isNull());
   const QModelIndexList selected = list()->selectionModel()->selectedRows();
   EXPECT_TRUE(selected.size() == 1 && selected[0].row() == 0);
 }

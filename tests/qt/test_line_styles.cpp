@@ -129,25 +129,6 @@ TEST(LineStyles, brokenStylesRepeatEveryPatternLengthAndSolidOnesHaveNoGaps) {
   }
 }
 
-TEST(LineStyles, oneSidedOrnamentsStandLeftOfTheDirectionOfTravel) {
-  // Eastwards the left is up the screen, southwards it is east.
-  const struct {
-    const char* label;
-    QPolygonF line;
-    QRect left;
-    QRect right;
-  } cases[] = {{"east", {{20, 60}, {180, 60}}, {0, 0, 200, 58}, {0, 63, 200, 57}},
-               {"south", {{100, 5}, {100, 115}}, {103, 0, 97, 120}, {0, 0, 98, 120}}};
-  for (const char* name : {"embankment", "fault", "slope"}) {
-    for (const auto& c : cases) {
-      SCOPED_TRACE(std::string(name) + " " + c.label);
-      const QImage image = draw(c.line, styleNamed(name), params(12, 12, 1));
-      EXPECT_GT(testqt::countPixels(image, isInk, c.left), 0);
-      EXPECT_EQ(testqt::countPixels(image, isInk, c.right), 0);
-    }
-  }
-}
-
 TEST(LineStyles, unusableLinesDrawNothingAndOddInputsOrParametersFallBack) {
   const double nan = std::numeric_limits<double>::quiet_NaN();
   const struct {

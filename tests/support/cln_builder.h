@@ -7,6 +7,7 @@
 #include <stdlib.h>
 
 #include <algorithm>
+#include <bit>
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
@@ -26,6 +27,13 @@ inline void putLe(Bytes& out, std::uint64_t v, int width) {
 }
 inline void put32At(Bytes& out, std::size_t at, std::uint32_t v) {
   for (std::size_t i = 0; i < 4; ++i) out[at + i] = static_cast<std::uint8_t>(v >> (8 * i));
+}
+/// The bits of @p v at @p at, little-endian.
+inline void putF32At(Bytes& out, std::size_t at, float v) { put32At(out, at, std::bit_cast<std::uint32_t>(v)); }
+inline void putF64At(Bytes& out, std::size_t at, double v) {
+  const auto bits = std::bit_cast<std::uint64_t>(v);
+  put32At(out, at, static_cast<std::uint32_t>(bits));
+  put32At(out, at + 4, static_cast<std::uint32_t>(bits >> 32));
 }
 inline std::uint32_t get32At(const Bytes& in, std::size_t at) {
   return in[at] | in[at + 1] << 8 | in[at + 2] << 16 | static_cast<std::uint32_t>(in[at + 3]) << 24;
