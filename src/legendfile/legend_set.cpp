@@ -103,38 +103,16 @@ LegendStatus LegendSet::setPath(std::string_view path) {
   return LegendStatus::Ok;
 }
 
-LegendStatus LegendSet::load() { return adopt(read(path_)); }
-
-LegendStatus LegendSet::adopt(LoadedFile&& file) {
+LegendStatus LegendSet::load() {
   free();
   modified_ = false;
-  loadedStamp_ = file.stamp;
-  heads_ = std::move(file.heads);
-  headsAt_ = file.headsAt;
-  typePositions_ = std::move(file.typePositions);
-  points_ = std::move(file.points);
-  lines_ = std::move(file.lines);
-  regions_ = std::move(file.regions);
-  loadedFileSize_ = file.loadedFileSize;
-  display_.reserve(typePositions_.size());
-  return file.status;
-}
-
-LegendSet::LoadedFile LegendSet::read(const std::string& path) {
-  LoadedFile out;
-  auto file = ReadOnlyFile::open(path);
-  if (!file) {
-    out.status = LegendStatus::CannotOpenLegendFile;
-    return out;
-  }
+  const std::optional<ReadOnlyFile> opened = ReadOnlyFile::open(path_);
+  if (!opened) return LegendStatus::CannotOpenLegendFile;
+  const ReadOnlyFile& file = *opened;
   // Taken from the open file, so a file replaced after it was read cannot
   // pass for the one read.
-  if (struct stat status{}; ::fstat(file->descriptor(), &status) == 0) out.stamp = stampOf(status);
-  out.status = readInto(*file, out);
-  return out;
-}
+  if (struct stat status{}; ::fstat(file.descriptor(), &status) == 0) loadedStamp_ = stampOf(status);
 
-LegendStatus LegendSet::readInto(const ReadOnlyFile& file, LoadedFile& out) {
   std::array<std::uint8_t, layout::kPreambleSize> preamble{};
   const std::size_t got = file.readAt(0, preamble);
   if (got < layout::kPreambleSize || !isLegendHeader(preamble)) return LegendStatus::IllegalLegendFile;
@@ -193,9 +171,9 @@ LegendStatus LegendSet::readInto(const ReadOnlyFile& file, LoadedFile& out) {
       offsets[scanned] = head.blockOffset();
     }
   }
-  out.lines.resetUnfilled(static_cast<std::size_t>(perType[static_cast<std::size_t>(LegendType::Line)]));
-  out.points.resetUnfilled(static_cast<std::size_t>(perType[static_cast<std::size_t>(LegendType::Point)]));
-  out.regions.resetUnfilled(static_cast<std::size_t>(perType[static_cast<std::size_t>(LegendType::Region)]));
+  lines_.resetUnfilled(static_cast<std::size_t>(perType[static_cast<std::size_t>(LegendType::Line)]));
+  points_.resetUnfilled(static_cast<std::size_t>(perType[static_cast<std::size_t>(LegendType::Point)]));
+  regions_.resetUnfilled(static_cast<std::size_t>(perType[static_cast<std::size_t>(LegendType::Region)]));
 
   // Indexed by the type byte, so the loop below does not branch on it.
   struct Destination {
@@ -204,9 +182,9 @@ LegendStatus LegendSet::readInto(const ReadOnlyFile& file, LoadedFile& out) {
     std::size_t recordSize;
   };
   const std::array<Destination, 3> destinations{{
-      {out.lines.bytes_.data(), out.lines.owners_.data(), layout::kLineRecordSize},
-      {out.points.bytes_.data(), out.points.owners_.data(), layout::kPointRecordSize},
-      {out.regions.bytes_.data(), out.regions.owners_.data(), layout::kRegionRecordSize},
+      {lines_.bytes_.data(), lines_.owners_.data(), layout::kLineRecordSize},
+      {points_.bytes_.data(), points_.owners_.data(), layout::kPointRecordSize},
+      {regions_.bytes_.data(), regions_.owners_.data(), layout::kRegionRecordSize},
   }};
   // Captured by value, so a copy through a byte pointer cannot make them stale.
   const auto destinationOf = [destinations, dataArea, typeOf = types.data(), offsets = blockOffsets.data(),
@@ -222,7 +200,7 @@ LegendStatus LegendSet::readInto(const ReadOnlyFile& file, LoadedFile& out) {
 
   if (!readWhole) {
     // Records the file does not hold read as zero.
-    for (ParamArrayBytes* bytes : {&out.lines.bytes_, &out.points.bytes_, &out.regions.bytes_})
+    for (ParamArrayBytes* bytes : {&lines_.bytes_, &points_.bytes_, &regions_.bytes_})
       std::fill(bytes->begin(), bytes->end(), std::uint8_t{0});
     std::vector<RecordRequest> requests;
     requests.reserve(count);
@@ -271,19 +249,20 @@ LegendStatus LegendSet::readInto(const ReadOnlyFile& file, LoadedFile& out) {
     while (have < heads.size()) {
       if (!readUpTo(heads.size())) {
         // The file shrank while it was read: nothing of it is kept.
-        out.points.clear();
-        out.lines.clear();
-        out.regions.clear();
+        points_.clear();
+        lines_.clear();
+        regions_.clear();
         return LegendStatus::IllegalLegendFile;
       }
       copyComplete();
     }
   }
 
-  out.heads = std::move(heads);
-  out.headsAt = headsAt;
-  out.typePositions = std::move(typePositions);
-  out.loadedFileSize = file.size();
+  heads_ = std::move(heads);
+  headsAt_ = headsAt;
+  typePositions_ = std::move(typePositions);
+  loadedFileSize_ = file.size();
+  display_.reserve(count);
   return LegendStatus::Ok;
 }
 

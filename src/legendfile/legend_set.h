@@ -21,8 +21,6 @@
 
 namespace legend {
 
-class ReadOnlyFile;
-
 /// Allocates without zeroing, for buffers a read fills at once.
 template <typename T>
 struct UninitializedAllocator : std::allocator<T> {
@@ -251,25 +249,9 @@ class LegendSet {
   };
 
  private:
-  /// What reading a legend file yields; load() takes it over whole, so a
-  /// read that fails halfway leaves nothing of itself in the set.
-  struct LoadedFile {
-    LegendStatus status = LegendStatus::Ok;
-    std::optional<FileStamp> stamp;
-    HeadStore heads;
-    std::size_t headsAt = 0;
-    std::vector<std::int32_t> typePositions;
-    PointArray points;
-    LineArray lines;
-    RegionArray regions;
-    std::uint64_t loadedFileSize = 0;
-  };
-  static LoadedFile read(const std::string& path);
   template <std::size_t N>
   std::int16_t copyRecord(const ParamArray<N>& array, std::uint8_t* out, std::int32_t index) const noexcept;
   void releaseAttributes() noexcept;
-  static LegendStatus readInto(const ReadOnlyFile& file, LoadedFile& out);
-  LegendStatus adopt(LoadedFile&& file);
 
   std::string path_;
   std::uint64_t loadedFileSize_ = 0;
