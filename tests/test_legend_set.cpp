@@ -121,9 +121,9 @@ TEST_F(PadLegendSet, ShowsPointsThenLinesThenRegionsAndKeepsAHiddenSelectionByIn
 }
 
 TEST_F(PadLegendSet, ReadsRecordsFromFilesDominatedByAttributeDataToo) {
-  // Attribute records far larger than the heads make the loader fetch the
-  // records one window at a time instead of reading the file whole; blocks
-  // out of file order and a block past the end must come out the same.
+  // Attribute records far larger than the loader's window leave every
+  // record in a piece of its own; blocks out of file order and a block past
+  // the end must come out the same.
   const Bytes big(1536 * 1024, 0x5A);
   const Bytes bytes = testcln::file({{.type = 0, .block = block(params(0, 70), {}, big), .blockOffset = 1600 * 1024},
                                      {.type = 1, .block = block(params(1, 80), {}, big), .blockOffset = 0},

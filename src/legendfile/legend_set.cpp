@@ -15,18 +15,13 @@ namespace legend {
 
 namespace {
 
-/// Records are fetched through a window of this many bytes.
-constexpr std::size_t kRecordWindowBytes = std::size_t{1} << 20;
-
-/// Pieces a load reads the file in: small enough to stay in the cache
-/// while their heads are looked at.
+/// Pieces a load reads the file in: small enough to stay in the cache while
+/// the heads in them are looked at or the records in them copied out.
 constexpr std::size_t kLoadPieceBytes = std::size_t{256} << 10;
 
 /// Bytes read at once by an attribute query: enough for most structures
 /// and records.
 constexpr std::size_t kAttributeReadAhead = 4096;
-
-using ParamArrayBytes = std::vector<std::uint8_t, UninitializedAllocator<std::uint8_t>>;
 
 /// One parameter record to fetch from the data area.
 struct RecordRequest {
@@ -35,35 +30,53 @@ struct RecordRequest {
   std::size_t length;
 };
 
-/// Fetches many small records with few system calls: records are visited in
-/// file order and served from a window of the file read in large pieces.
-/// Bytes beyond the end of the file stay as they are (the arrays are zeroed).
-void fetchRecords(const ReadOnlyFile& file, std::vector<RecordRequest>& requests) {
-  const auto byOffset = [](const RecordRequest& a, const RecordRequest& b) { return a.fileOffset < b.fileOffset; };
-  // Files written by the editor are already in order; copies of the pad's
-  // current display are not.
-  if (!std::is_sorted(requests.begin(), requests.end(), byOffset))
-    std::sort(requests.begin(), requests.end(), byOffset);
+/// Serves records out of a piece of the file that is read again only when a
+/// record lies outside it, so records visited in file order cost one read
+/// per piece and the data area is never held whole.
+class RecordWindow {
+ public:
+  explicit RecordWindow(const ReadOnlyFile& file)
+      : file_(file), bytes_(static_cast<std::size_t>(std::min<std::uint64_t>(kLoadPieceBytes, file.size()))) {}
 
-  std::vector<std::uint8_t> window;
-  std::uint64_t windowStart = 0;
-  std::size_t windowLength = 0;
-  for (const RecordRequest& request : requests) {
-    if (request.fileOffset >= file.size()) break;  // sorted: the rest lie past the end too
-    const bool inWindow =
-        request.fileOffset >= windowStart && request.fileOffset - windowStart + request.length <= windowLength;
-    if (!inWindow) {
-      if (window.empty())
-        window.resize(static_cast<std::size_t>(std::min<std::uint64_t>(kRecordWindowBytes, file.size())));
-      windowStart = request.fileOffset;
-      windowLength = file.readAt(windowStart, window);
+  /// Copies one record out; the part of it the file does not hold reads as
+  /// zero. False when the file turned out shorter than it was when opened.
+  bool fetch(const RecordRequest& record) {
+    std::size_t available = 0;
+    if (record.fileOffset < file_.size()) {
+      const bool inside = record.fileOffset >= start_ && record.fileOffset - start_ + record.length <= length_;
+      if (!inside && !refill(record.fileOffset)) return false;
+      const auto skip = static_cast<std::size_t>(record.fileOffset - start_);
+      available = std::min(record.length, length_ - skip);
+      const std::uint8_t* from = bytes_.data() + skip;
+      // Whole records, as nearly all are, are copied at a length known here:
+      // a few moves each, not a call.
+      if (available == record.length) {
+        switch (record.length) {
+          case layout::kPointRecordSize: std::memcpy(record.destination, from, layout::kPointRecordSize); return true;
+          case layout::kLineRecordSize: std::memcpy(record.destination, from, layout::kLineRecordSize); return true;
+          case layout::kRegionRecordSize: std::memcpy(record.destination, from, layout::kRegionRecordSize); return true;
+          default: break;
+        }
+      }
+      std::memcpy(record.destination, from, available);
     }
-    const std::uint64_t skip = request.fileOffset - windowStart;
-    if (skip >= windowLength) continue;
-    const std::size_t available = std::min<std::size_t>(request.length, windowLength - static_cast<std::size_t>(skip));
-    std::memcpy(request.destination, window.data() + skip, available);
+    std::memset(record.destination + available, 0, record.length - available);
+    return true;
   }
-}
+
+ private:
+  bool refill(std::uint64_t offset) {
+    const std::size_t wanted = static_cast<std::size_t>(std::min<std::uint64_t>(bytes_.size(), file_.size() - offset));
+    start_ = offset;
+    length_ = file_.readAt(offset, std::span<std::uint8_t>(bytes_.data(), wanted));
+    return length_ == wanted;
+  }
+
+  const ReadOnlyFile& file_;
+  std::vector<std::uint8_t, UninitializedAllocator<std::uint8_t>> bytes_;
+  std::uint64_t start_ = 0;
+  std::size_t length_ = 0;
+};
 
 // Tip labels, GBK encoded: 序号: 类型: 名称: 描述: 分类码: 大小: 字节
 constexpr std::string_view kTipNumber = "\xd0\xf2\xba\xc5:";
@@ -121,45 +134,28 @@ LegendStatus LegendSet::load() {
   if (n < 0 || n > layout::kMaxLegends || layout::data_area_offset(n) > file.size())
     return LegendStatus::IllegalLegendFile;
 
-  // Files whose data area is small next to their head records (the usual
-  // case: blocks of parameters and short attribute records) are read in one
-  // piece, which then holds the heads; files dominated by attribute data
-  // have only their heads read whole and their records fetched.
+  // The heads are read whole, in pieces that fit the cache, and the heads
+  // of each piece are looked at while it is still there: walking megabytes
+  // of heads again afterwards would fetch every one of them from memory a
+  // second time. What the walk keeps is small enough to stay cached.
   const auto count = static_cast<std::size_t>(n);
-  const std::uint64_t size = file.size();
   const std::uint64_t dataArea = layout::data_area_offset(n);
-  const std::uint64_t headBytes = count * layout::kHeadRecordSize;
-  const bool readWhole = size - dataArea <= 2 * headBytes + kRecordWindowBytes;
-  const std::uint64_t firstByte = readWhole ? 0 : layout::kPreambleSize;
-  const std::uint64_t wanted = readWhole ? size : headBytes;
-  HeadStore heads(static_cast<std::size_t>(wanted));
-  const std::size_t headsAt = static_cast<std::size_t>(layout::kPreambleSize - firstByte);
-  const std::size_t headsEnd = headsAt + static_cast<std::size_t>(headBytes);
-
-  // The file is read in pieces that fit the cache, and the heads of each
-  // piece are looked at while it is still there: walking megabytes of heads
-  // again afterwards would fetch every one of them from memory a second
-  // time. What the walk keeps is small enough to stay cached.
-  std::size_t have = 0;
-  const auto readUpTo = [&](std::size_t end) {
-    const std::size_t length = std::min(kLoadPieceBytes, end - have);
-    const std::span<std::uint8_t> piece(heads.data() + have, length);
-    if (file.readAt(firstByte + have, piece) != length) return false;
-    have += length;
-    return true;
-  };
+  const std::size_t headBytes = count * layout::kHeadRecordSize;
+  HeadStore heads(headBytes);
   std::vector<std::int32_t> typePositions(count);
   // Every element is written by the scan before it is read.
   std::vector<std::uint32_t, UninitializedAllocator<std::uint32_t>> blockOffsets(count);
   std::vector<std::uint8_t, UninitializedAllocator<std::uint8_t>> types(count);
   std::array<std::int32_t, 3> perType{};
   std::size_t scanned = 0;
-  while (have < headsEnd) {
-    if (!readUpTo(headsEnd)) return LegendStatus::IllegalLegendFile;
+  for (std::size_t have = 0; have < headBytes;) {
+    const std::span<std::uint8_t> piece(heads.data() + have, std::min(kLoadPieceBytes, headBytes - have));
+    if (file.readAt(layout::kPreambleSize + have, piece) != piece.size()) return LegendStatus::IllegalLegendFile;
+    have += piece.size();
     // Plain pointers: stores through a byte pointer may alias anything, and
     // would have the vectors' data fetched again for every head.
-    const std::size_t complete = have > headsAt ? std::min(count, (have - headsAt) / layout::kHeadRecordSize) : 0;
-    const std::uint8_t* const bytes = heads.data() + headsAt;
+    const std::size_t complete = have / layout::kHeadRecordSize;
+    const std::uint8_t* const bytes = heads.data();
     std::int32_t* const positions = typePositions.data();
     std::uint8_t* const typeBytes = types.data();
     std::uint32_t* const offsets = blockOffsets.data();
@@ -187,8 +183,8 @@ LegendStatus LegendSet::load() {
       {regions_.bytes_.data(), regions_.owners_.data(), layout::kRegionRecordSize},
   }};
   // Captured by value, so a copy through a byte pointer cannot make them stale.
-  const auto destinationOf = [destinations, dataArea, typeOf = types.data(), offsets = blockOffsets.data(),
-                              positions = typePositions.data()](std::size_t i) {
+  const auto requestFor = [destinations, dataArea, typeOf = types.data(), offsets = blockOffsets.data(),
+                           positions = typePositions.data()](std::size_t i) {
     const Destination& to = destinations[typeOf[i]];
     return RecordRequest{dataArea + offsets[i], to.records + static_cast<std::size_t>(positions[i]) * to.recordSize,
                          to.recordSize};
@@ -198,68 +194,34 @@ LegendStatus LegendSet::load() {
     destinations[types[i]].owners[typePositions[i]] = static_cast<std::int32_t>(i);
   }
 
-  if (!readWhole) {
-    // Records the file does not hold read as zero.
-    for (ParamArrayBytes* bytes : {&lines_.bytes_, &points_.bytes_, &regions_.bytes_})
-      std::fill(bytes->begin(), bytes->end(), std::uint8_t{0});
+  // Blocks written in legend order, as the editor and the pad write them,
+  // are fetched in that order; the pad's copies of its current display are
+  // sorted by place in the file first.
+  RecordWindow window(file);
+  bool whole = true;
+  if (std::is_sorted(blockOffsets.begin(), blockOffsets.end())) {
+    const std::int32_t* const positions = typePositions.data();
+    for (std::size_t i = 0; i < count && whole; ++i)
+      if (positions[i] >= 0) whole = window.fetch(requestFor(i));
+  } else {
     std::vector<RecordRequest> requests;
     requests.reserve(count);
     for (std::size_t i = 0; i < count; ++i)
-      if (typePositions[i] >= 0) requests.push_back(destinationOf(i));
-    fetchRecords(file, requests);
-  } else {
-    // The data area follows the heads. Blocks written in legend order (as
-    // the editor and the pad write them) are copied out of the piece that
-    // completes them; blocks in any other order once the file is all read.
-    const auto copy = [&](const RecordRequest& record) {
-      const std::uint64_t at = record.fileOffset;
-      if (at < size && size - at >= record.length) {
-        // A whole record, as nearly all are: copies of a length known here
-        // are a few moves each, not a call.
-        const std::uint8_t* from = heads.data() + at;
-        switch (record.length) {
-          case layout::kPointRecordSize: std::memcpy(record.destination, from, layout::kPointRecordSize); return;
-          case layout::kLineRecordSize: std::memcpy(record.destination, from, layout::kLineRecordSize); return;
-          case layout::kRegionRecordSize: std::memcpy(record.destination, from, layout::kRegionRecordSize); return;
-          default: std::memcpy(record.destination, from, record.length); return;
-        }
-      }
-      // Past the end of the file a record reads as zero.
-      const std::size_t available = at < size ? static_cast<std::size_t>(size - at) : 0;
-      if (available > 0) std::memcpy(record.destination, heads.data() + at, available);
-      std::memset(record.destination + available, 0, record.length - available);
-    };
-    const bool inOrder = std::is_sorted(blockOffsets.begin(), blockOffsets.end());
-    std::size_t next = 0;
-    const auto copyComplete = [&] {
-      // Locals for the same reason as in the scan of the heads.
-      const std::size_t complete = have;
-      const bool partial = have < heads.size();
-      const std::int32_t* const positions = typePositions.data();
-      std::size_t i = next;
-      for (; i < count; ++i) {
-        if (positions[i] < 0) continue;
-        const RecordRequest record = destinationOf(i);
-        if (partial && (!inOrder || record.fileOffset + record.length > complete)) break;
-        copy(record);
-      }
-      next = i;
-    };
-    copyComplete();
-    while (have < heads.size()) {
-      if (!readUpTo(heads.size())) {
-        // The file shrank while it was read: nothing of it is kept.
-        points_.clear();
-        lines_.clear();
-        regions_.clear();
-        return LegendStatus::IllegalLegendFile;
-      }
-      copyComplete();
-    }
+      if (typePositions[i] >= 0) requests.push_back(requestFor(i));
+    std::sort(requests.begin(), requests.end(),
+              [](const RecordRequest& a, const RecordRequest& b) { return a.fileOffset < b.fileOffset; });
+    for (const RecordRequest& request : requests)
+      if (whole) whole = window.fetch(request);
+  }
+  if (!whole) {
+    // The file shrank while it was read: nothing of it is kept.
+    points_.clear();
+    lines_.clear();
+    regions_.clear();
+    return LegendStatus::IllegalLegendFile;
   }
 
   heads_ = std::move(heads);
-  headsAt_ = headsAt;
   typePositions_ = std::move(typePositions);
   loadedFileSize_ = file.size();
   display_.reserve(count);
@@ -270,7 +232,6 @@ void LegendSet::free() noexcept {
   ++generation_;
   loadedStamp_.reset();
   releaseMemory(heads_);
-  headsAt_ = 0;
   releaseMemory(typePositions_);
   loadedFileSize_ = 0;
   points_.clear();
@@ -329,12 +290,12 @@ void LegendSet::clearSelection() noexcept {
 }
 
 HeadView LegendSet::head(std::int32_t index) const noexcept {
-  return HeadView(HeadBytes(heads_.data() + headsAt_ + static_cast<std::size_t>(index) * layout::kHeadRecordSize,
-                            layout::kHeadRecordSize));
+  return HeadView(
+      HeadBytes(heads_.data() + static_cast<std::size_t>(index) * layout::kHeadRecordSize, layout::kHeadRecordSize));
 }
 
 HeadRef LegendSet::headRef(std::int32_t index) noexcept {
-  return HeadRef(MutableHeadBytes(heads_.data() + headsAt_ + static_cast<std::size_t>(index) * layout::kHeadRecordSize,
+  return HeadRef(MutableHeadBytes(heads_.data() + static_cast<std::size_t>(index) * layout::kHeadRecordSize,
                                   layout::kHeadRecordSize));
 }
 

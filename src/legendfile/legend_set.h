@@ -255,8 +255,7 @@ class LegendSet {
 
   std::string path_;
   std::uint64_t loadedFileSize_ = 0;
-  HeadStore heads_;  // count() head records of 333 bytes from headsAt_ on
-  std::size_t headsAt_ = 0;
+  HeadStore heads_;                          // count() head records of 333 bytes
   std::vector<std::int32_t> typePositions_;  // per-type position of each legend
   PointArray points_;
   LineArray lines_;
