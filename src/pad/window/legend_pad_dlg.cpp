@@ -61,6 +61,18 @@ QPixmap padPixmap(const QString& path, QSize size = {}) {
   return pixmap;
 }
 
+/// What the selection number field takes: an optional minus and digits.
+/// Compiled once for every pad: each new field would otherwise compile the
+/// pattern again when its first text is checked.
+const QRegularExpression& signedDigits() {
+  static const QRegularExpression pattern = [] {
+    QRegularExpression compiled(QStringLiteral("-?[0-9]*"));
+    compiled.optimize();
+    return compiled;
+  }();
+  return pattern;
+}
+
 constexpr int kTipWidth = 120;
 constexpr int kTipHeight = 160;
 constexpr QColor kTipFill(255, 251, 240);
@@ -297,7 +309,7 @@ void CLegendPadDlg::buildControls() {
   p.number = new QLineEdit(this);
   p.number->setObjectName(QStringLiteral("selectedNumber"));
   p.number->setGeometry(units(35, 166, 29, 10));
-  p.number->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("-?[0-9]*")), p.number));
+  p.number->setValidator(new QRegularExpressionValidator(signedDigits(), p.number));
   p.number->setText(QStringLiteral("-1"));
   // Selecting tells the owner, whose handler may close the pad.
   QObject::connect(p.number, &QLineEdit::returnPressed, this, [this] {
