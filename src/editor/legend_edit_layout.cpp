@@ -318,6 +318,9 @@ QLayout* buildList(QDialog& d, const DialogUnits& units, QAbstractItemModel* mod
   c.list->verticalHeader()->setDefaultSectionSize(std::max(22, c.list->fontMetrics().height() + 6));
   c.list->horizontalHeader()->setHighlightSections(false);
   c.list->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+  // The room kept for a vertical scroll bar goes to the last column while
+  // the list has none, instead of showing as a gap after the header.
+  c.list->horizontalHeader()->setStretchLastSection(true);
   // The selection stays visible while another control has the focus.
   QPalette listPalette = c.list->palette();
   listPalette.setBrush(QPalette::Inactive, QPalette::Highlight,
