@@ -8,16 +8,17 @@
 #include <QPainterPath>
 #include <QSvgGenerator>
 
+#include "components/display/clipping_canvas.h"
 #include "components/display/palette.h"
 #include "components/display/qpainter_driver.h"
 #include "components/display/styles.h"
 #include "components/drawing/graphic_records.h"
-#include "export/clipping_canvas.h"
 #include "export/svg_document.h"
 
 namespace legend::exporter {
 namespace {
 
+using display::ClippingCanvas;
 using records::PointType;
 
 /// Annotations and texts are anchored by a corner of their text; the pad

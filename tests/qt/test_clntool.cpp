@@ -13,9 +13,11 @@
 #include <vector>
 
 #include <QImage>
+#include <QPainter>
 #include <QRect>
 #include <QRegularExpression>
 #include <QStringList>
+#include <QSvgRenderer>
 
 #include "interchange/legend_json.h"
 #include "legendfile/legend_set.h"
@@ -228,27 +230,47 @@ Bytes regionFile(int n) {
   return testcln::file(legends);
 }
 
-TEST(Render, demoPngHasACellForEachShownLegendInTheColumnsAskedAndTheRestWhite) {
+/// The sheet at @p path as pixels: a PNG as it is, an SVG drawn at one
+/// pixel per unit of its view box.
+QImage sheetPixels(const QString& path) {
+  if (!path.endsWith(u".svg"_s)) return QImage(path).convertToFormat(QImage::Format_RGB32);
+  QSvgRenderer svg(path);
+  QImage image(svg.viewBox().size(), QImage::Format_RGB32);
+  image.fill(Qt::white);
+  QPainter painter(&image);
+  svg.render(&painter);
+  return image;
+}
+
+TEST(Render, demoSheetHasACellForEachShownLegendInTheColumnsAskedAndNothingOutsideItsCell) {
   testcln::TempDir dir;
   const Bytes demo = testcln::read(kDemo);
   int legends = 0;  // shown: lines, points and regions (type bytes 0, 1, 2)
   for (std::uint32_t i = 0; i < testcln::get32At(demo, 12); ++i) legends += demo.at(16 + 333 * i + 256) <= 2;
   const int columns = 5;
-  ASSERT_NE(legends % columns, 0) << "empty cells follow the last legend";
-  const QString png = q(dir / "demo.png");
-  const Outcome outcome = render({q(kDemo), u"-o"_s, png, u"--columns"_s, QString::number(columns)});
-  ASSERT_EQ(outcome.exitCode, 0) << outcome.err;
-  EXPECT_EQ(outcome.out, png.toStdString() + "\n");
-  const QImage image = QImage(png).convertToFormat(QImage::Format_RGB32);
-  ASSERT_EQ(image.width(), columns * kCellWidth + 1 + 2 * kMargin);
-  // The grid ends a margin above the bottom, below the title.
-  const int rows = (legends + columns - 1) / columns;
-  const QPoint grid(kMargin, image.height() - kMargin - rows * kCellHeight - 1);
-  EXPECT_GT(inkIn(image, QRect(kMargin, kMargin, image.width() - 2 * kMargin, grid.y() - kMargin)), 0) << "no title";
-  for (int cell = 0; cell < rows * columns; ++cell) {
-    const QPoint corner = grid + QPoint(cell % columns * kCellWidth, cell / columns * kCellHeight);
-    const QRect inside(corner + QPoint(1, 1), QSize(kCellWidth - 1, kCellHeight - 1));
-    EXPECT_EQ(inkIn(image, inside) > 0, cell < legends) << "cell " << cell;
+  ASSERT_NE(legends % columns, 0) << "empty cells follow the last legend, a fill pattern's beside them";
+  // SVG has no clipping of its own: patterns cut to their cells on screen
+  // must be cut in the file too.
+  for (const QString& name : {u"demo.png"_s, u"demo.svg"_s}) {
+    SCOPED_TRACE(name.toStdString());
+    const QString sheet = q(dir / name.toStdString());
+    const Outcome outcome = render({q(kDemo), u"-o"_s, sheet, u"--columns"_s, QString::number(columns)});
+    ASSERT_EQ(outcome.exitCode, 0) << outcome.err;
+    EXPECT_EQ(outcome.out, sheet.toStdString() + "\n");
+    const QImage image = sheetPixels(sheet);
+    ASSERT_EQ(image.width(), columns * kCellWidth + 1 + 2 * kMargin);
+    // The grid ends a margin above the bottom, below the title.
+    const int rows = (legends + columns - 1) / columns;
+    const QPoint grid(kMargin, image.height() - kMargin - rows * kCellHeight - 1);
+    EXPECT_GT(inkIn(image, QRect(kMargin, kMargin, image.width() - 2 * kMargin, grid.y() - kMargin)), 0) << "no title";
+    EXPECT_EQ(inkIn(image, QRect(0, grid.y() + rows * kCellHeight + 1, image.width(), kMargin)), 0) << "below";
+    EXPECT_EQ(inkIn(image, QRect(grid.x() + columns * kCellWidth + 1, grid.y(), kMargin, rows * kCellHeight)), 0)
+        << "right of the grid";
+    for (int cell = 0; cell < rows * columns; ++cell) {
+      const QPoint corner = grid + QPoint(cell % columns * kCellWidth, cell / columns * kCellHeight);
+      const QRect inside(corner + QPoint(1, 1), QSize(kCellWidth - 1, kCellHeight - 1));
+      EXPECT_EQ(inkIn(image, inside) > 0, cell < legends) << "cell " << cell;
+    }
   }
 }
 

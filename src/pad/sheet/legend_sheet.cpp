@@ -19,6 +19,7 @@
 #include <QSaveFile>
 #include <QSvgGenerator>
 
+#include "components/display/clipping_canvas.h"
 #include "components/display/qpainter_driver.h"
 #include "legendfile/legend_set.h"
 #include "pad/model/scale_maxima.h"
@@ -239,12 +240,21 @@ SheetResult writeSvg(const legend::LegendSet& legends, SheetLayout layout, const
   svg.setSize(size);
   svg.setViewBox(QRect(QPoint(0, 0), size));
   svg.setTitle(name);
-  QPainter painter;
-  if (!painter.begin(&svg)) return SheetResult::CannotWrite;
-  painter.fillRect(QRect(QPoint(0, 0), size), Qt::white);
-  drawTitle(painter, QRect(kMargin, kMargin, grid.width(), kTitleHeight), sheetTitle(name, layout.legends, 0, 1));
-  drawSheetPage(painter, QRect(QPoint(kMargin, kMargin + kTitleHeight), grid), legends, layout, 0, options.captions);
-  if (!painter.end()) return SheetResult::CannotWrite;
+  QPainter target;
+  if (!target.begin(&svg)) return SheetResult::CannotWrite;
+  {
+    // The generator writes no clipping: fill patterns, captions and
+    // symbols kept to their cells on screen would spill over their
+    // neighbours. The canvas cuts them to their cells instead.
+    legend::display::ClippingCanvas canvas(target, size);
+    QPainter painter;
+    if (!painter.begin(&canvas)) return SheetResult::CannotWrite;
+    painter.fillRect(QRect(QPoint(0, 0), size), Qt::white);
+    drawTitle(painter, QRect(kMargin, kMargin, grid.width(), kTitleHeight), sheetTitle(name, layout.legends, 0, 1));
+    drawSheetPage(painter, QRect(QPoint(kMargin, kMargin + kTitleHeight), grid), legends, layout, 0, options.captions);
+    painter.end();
+  }
+  if (!target.end()) return SheetResult::CannotWrite;
   if (stopped(options)) return SheetResult::Stopped;
   if (options.progress) options.progress(1, 1);
   return files.commit(written) ? SheetResult::Ok : SheetResult::CannotWrite;

@@ -1,4 +1,4 @@
-#include "export/clipping_canvas.h"
+#include "components/display/clipping_canvas.h"
 
 #include <optional>
 
@@ -7,7 +7,7 @@
 #include <QPainterPath>
 #include <QPainterPathStroker>
 
-namespace legend::exporter {
+namespace legend::display {
 
 class ClippingEngine final : public QPaintEngine {
  public:
@@ -164,4 +164,4 @@ int ClippingCanvas::metric(PaintDeviceMetric metric) const {
   }
 }
 
-}  // namespace legend::exporter
+}  // namespace legend::display

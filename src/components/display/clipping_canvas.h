@@ -12,7 +12,7 @@
 
 class QPainter;
 
-namespace legend::exporter {
+namespace legend::display {
 
 class ClippingEngine;
 
@@ -36,4 +36,4 @@ class ClippingCanvas final : public QPaintDevice {
   QSize size_;
 };
 
-}  // namespace legend::exporter
+}  // namespace legend::display
