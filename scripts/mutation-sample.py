@@ -122,6 +122,12 @@ FAULTS = [
     ("clntool-columns", "apps/clntool/main.cpp",
      "render.columns < 1 || render.columns > kMaxColumns", "render.columns < 0 || render.columns > kMaxColumns",
      "Render|clntool", ["legend_qt_tests"]),
+    ("svg-sheet-first-band-only", "src/pad/sheet/legend_sheet.cpp",
+     "for (int band = 0; band < layout.pages(); ++band) {", "for (int band = 0; band < 1; ++band) {",
+     "Render", ["legend_qt_tests"]),
+    ("svg-band-ids", "src/pad/sheet/svg_bands.cpp",
+     "if (name == QLatin1String(\"id\")) return prefix + value;", "if (name == QLatin1String(\"id\")) return value;",
+     "Render", ["legend_qt_tests"]),
     ("export-name-numbering", "src/export/exported_legend.cpp",
      "      int number = 2;", "      int number = 1;", "Export", ["legend_qt_tests"]),
 ]

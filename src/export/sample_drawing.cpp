@@ -3,12 +3,10 @@
 #include <algorithm>
 #include <cmath>
 
-#include <QBuffer>
 #include <QPainter>
 #include <QPainterPath>
-#include <QSvgGenerator>
 
-#include "components/display/clipping_canvas.h"
+#include "components/display/clipped_svg.h"
 #include "components/display/palette.h"
 #include "components/display/qpainter_driver.h"
 #include "components/display/styles.h"
@@ -18,7 +16,6 @@
 namespace legend::exporter {
 namespace {
 
-using display::ClippingCanvas;
 using records::PointType;
 
 /// Annotations and texts are anchored by a corner of their text; the pad
@@ -27,30 +24,6 @@ using records::PointType;
 bool anchoredByCorner(const CapturedSample& sample) {
   const auto type = static_cast<PointType>(sample.point[records::point::kType]);
   return type == PointType::Annotation || type == PointType::Text;
-}
-
-/// Runs @p draw on an SVG generator of @p size showing @p viewBox, through a
-/// canvas that does the clipping the generator leaves out.
-template <typename Draw>
-QByteArray generateSvg(QSizeF size, const QRectF& viewBox, Draw draw) {
-  QBuffer buffer;
-  buffer.open(QIODevice::WriteOnly);
-  QSvgGenerator svg;
-  svg.setOutputDevice(&buffer);
-  svg.setSize(size.toSize().expandedTo(QSize(1, 1)));
-  svg.setViewBox(viewBox);
-  QPainter target;
-  if (!target.begin(&svg)) return {};
-  {
-    ClippingCanvas canvas(target, size.toSize().expandedTo(QSize(1, 1)));
-    QPainter painter;
-    if (!painter.begin(&canvas)) return {};
-    painter.setRenderHint(QPainter::Antialiasing, true);
-    draw(painter);
-    painter.end();
-  }
-  if (!target.end()) return {};
-  return buffer.data();
 }
 
 }  // namespace
@@ -126,14 +99,14 @@ QRectF inkedSquareAroundMiddle(const QImage& icon) {
 QByteArray iconSvg(const CapturedSample& sample, QSize size, const QRectF& viewBox, const QString& title,
                    const QString& description) {
   const QRectF shown = viewBox.isNull() ? QRectF(QPointF(0, 0), QSizeF(size)) : viewBox;
-  const QByteArray generated = generateSvg(
+  const QByteArray generated = display::generateClippedSvg(
       shown.size(), shown, [&](QPainter& painter) { drawIcon(painter, QRect(QPoint(0, 0), size), sample); });
   return normaliseSvg(generated, shown.size(), title, description);
 }
 
 QByteArray lineTileSvg(const CapturedSample& sample, double length, double side) {
   const QRectF tile(-side / 2, -side / 2, side, side);
-  const QByteArray generated = generateSvg(tile.size(), tile, [&](QPainter& painter) {
+  const QByteArray generated = display::generateClippedSvg(tile.size(), tile, [&](QPainter& painter) {
     // Two repeats from one repeat before the middle, so the middle repeat
     // has the phase a line starting a repeat before it would have, cut to
     // the repeat around the middle.
@@ -146,7 +119,7 @@ QByteArray lineTileSvg(const CapturedSample& sample, double length, double side)
 
 QByteArray patternTileSvg(const CapturedSample& sample, double cell, int columns, int rows) {
   const QRectF tile(0, 0, cell * columns, cell * rows);
-  const QByteArray generated = generateSvg(tile.size(), tile, [&](QPainter& painter) {
+  const QByteArray generated = display::generateClippedSvg(tile.size(), tile, [&](QPainter& painter) {
     QPainterPath area;
     area.addRect(tile);
     const RegionFill& fill = sample.region;

@@ -12,17 +12,22 @@
 #include <utility>
 #include <vector>
 
+#include <QBuffer>
 #include <QImage>
+#include <QLinearGradient>
 #include <QPainter>
 #include <QRect>
 #include <QRegularExpression>
 #include <QStringList>
 #include <QSvgRenderer>
+#include <QXmlStreamReader>
 
+#include "components/display/clipped_svg.h"
 #include "interchange/legend_json.h"
 #include "legendfile/legend_set.h"
 #include "legendfile/messages.h"
 #include "pad/sheet/legend_sheet.h"
+#include "pad/sheet/svg_bands.h"
 #include "support/cln_builder.h"
 #include "support/run_program.h"
 #include "support/widget_driving.h"
@@ -274,6 +279,43 @@ TEST(Render, demoSheetHasACellForEachShownLegendInTheColumnsAskedAndNothingOutsi
   }
 }
 
+TEST(Render, svgBandsJoinedIntoOneDocumentKeepTheirOwnIds) {
+  // The generator numbers its gradients from 1 in every band: joined
+  // unchanged, the second band's fill would name the first one's.
+  const auto band = [](QColor colour) {
+    return legend::display::generateClippedSvg(QSizeF(40, 40), QRectF(0, 0, 40, 40), [&](QPainter& painter) {
+      QLinearGradient gradient(0, 0, 40, 0);
+      gradient.setColorAt(0, colour);
+      gradient.setColorAt(1, Qt::white);
+      painter.fillRect(QRect(0, 0, 40, 40), gradient);
+    });
+  };
+  QBuffer out;
+  out.open(QIODevice::WriteOnly);
+  legend::sheet::SvgBandWriter sheet(out, u"two bands"_s);
+  ASSERT_TRUE(sheet.append(band(Qt::red)));
+  ASSERT_TRUE(sheet.append(band(Qt::blue)));
+  ASSERT_TRUE(sheet.finish());
+  QStringList ids, references;
+  QXmlStreamReader in(out.data());
+  in.setNamespaceProcessing(false);
+  int roots = 0;
+  while (!in.atEnd()) {
+    if (in.readNext() != QXmlStreamReader::StartElement) continue;
+    roots += in.name() == u"svg"_s;
+    for (const QXmlStreamAttribute& attribute : in.attributes()) {
+      if (attribute.name() == u"id"_s) ids << attribute.value().toString();
+      const QRegularExpressionMatch named = QRegularExpression(u"url\\(#([^)]+)\\)"_s).match(attribute.value());
+      if (named.hasMatch()) references << named.captured(1);
+    }
+  }
+  ASSERT_FALSE(in.hasError()) << in.errorString().toStdString();
+  EXPECT_EQ(roots, 1);
+  ASSERT_EQ(references.size(), 2);
+  EXPECT_NE(references[0], references[1]);
+  for (const QString& reference : references) EXPECT_TRUE(ids.contains(reference)) << reference.toStdString();
+}
+
 TEST(Render, aLongSheetGoesOnNumberedPngsOrPdfPagesAndAStoppedOneLeavesTheOldFile) {
   testcln::TempDir dir;
   // 20 cells of 1024 rows in one column are taller than one PNG can be:
@@ -316,6 +358,14 @@ TEST(Render, aLongSheetGoesOnNumberedPngsOrPdfPagesAndAStoppedOneLeavesTheOldFil
   const Bytes pdf = testcln::read(dir / "tall.pdf");
   const QByteArray pdfText(reinterpret_cast<const char*>(pdf.data()), static_cast<qsizetype>(pdf.size()));
   EXPECT_GT(QString::fromLatin1(pdfText).count(QRegularExpression(u"/Type\\s*/Page(?!s)"_s)), 1);
+  // An SVG sheet is one page, however many bands of rows it is made in.
+  ASSERT_EQ(legend::sheet::writeSheet(legends, options, q(dir / "tall.svg"), u"tall"_s, written),
+            legend::sheet::SheetResult::Ok);
+  EXPECT_EQ(written.back(), q(dir / "tall.svg"));
+  const QImage svg = sheetPixels(q(dir / "tall.svg"));
+  const int gridTop = svg.height() - kMargin - 20 * 1024 - 1;
+  for (int row = 0; row < 20; ++row)
+    EXPECT_GT(inkIn(svg, QRect(kMargin + 1, gridTop + row * 1024 + 1, 15, 1023)), 0) << "row " << row;
 }
 
 }  // namespace

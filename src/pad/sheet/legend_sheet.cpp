@@ -17,12 +17,12 @@
 #include <QPainter>
 #include <QPdfWriter>
 #include <QSaveFile>
-#include <QSvgGenerator>
 
-#include "components/display/clipping_canvas.h"
+#include "components/display/clipped_svg.h"
 #include "components/display/qpainter_driver.h"
 #include "legendfile/legend_set.h"
 #include "pad/model/scale_maxima.h"
+#include "pad/sheet/svg_bands.h"
 
 namespace legend::sheet {
 
@@ -32,6 +32,7 @@ constexpr int kMargin = 24;       // pixels around the grid
 constexpr int kTitleHeight = 28;  // band above the grid holding the title
 constexpr int kMaxPngHeight = 8192;
 constexpr int kPdfDotsPerInch = 96;  // one pixel of the layout is 1/96 inch on paper
+constexpr int kSvgBandRows = 16;     // rows of cells generated at a time for an SVG sheet
 
 void drawTitle(QPainter& painter, const QRect& band, const QString& title) {
   painter.save();
@@ -229,32 +230,30 @@ SheetResult writePng(const legend::LegendSet& legends, SheetLayout layout, const
 
 SheetResult writeSvg(const legend::LegendSet& legends, SheetLayout layout, const SheetOptions& options,
                      const QString& output, const QString& name, QStringList& written) {
-  layout.rowsPerPage = std::max(1, layout.rows());
   const QSize grid = layout.gridSize(std::max(1, layout.rows()));
   const QSize size(grid.width() + 2 * kMargin, grid.height() + 2 * kMargin + kTitleHeight);
   PendingFiles files(1);
   QIODevice* device = files.open(0, output);
   if (device == nullptr) return SheetResult::CannotWrite;
-  QSvgGenerator svg;
-  svg.setOutputDevice(device);
-  svg.setSize(size);
-  svg.setViewBox(QRect(QPoint(0, 0), size));
-  svg.setTitle(name);
-  QPainter target;
-  if (!target.begin(&svg)) return SheetResult::CannotWrite;
-  {
-    // The generator writes no clipping: fill patterns, captions and
-    // symbols kept to their cells on screen would spill over their
-    // neighbours. The canvas cuts them to their cells instead.
-    legend::display::ClippingCanvas canvas(target, size);
-    QPainter painter;
-    if (!painter.begin(&canvas)) return SheetResult::CannotWrite;
-    painter.fillRect(QRect(QPoint(0, 0), size), Qt::white);
-    drawTitle(painter, QRect(kMargin, kMargin, grid.width(), kTitleHeight), sheetTitle(name, layout.legends, 0, 1));
-    drawSheetPage(painter, QRect(QPoint(kMargin, kMargin + kTitleHeight), grid), legends, layout, 0, options.captions);
-    painter.end();
+  // One page, generated a band of rows at a time, each at its place on it.
+  layout.rowsPerPage = kSvgBandRows;
+  SvgBandWriter sheet(*device, name);
+  for (int band = 0; band < layout.pages(); ++band) {
+    if (stopped(options)) return SheetResult::Stopped;
+    const QRect bandGrid(QPoint(kMargin, kMargin + kTitleHeight + band * kSvgBandRows * layout.cellHeight),
+                         layout.gridSize(layout.rowsOn(band)));
+    const QByteArray generated =
+        legend::display::generateClippedSvg(size, QRect(QPoint(0, 0), size), [&](QPainter& painter) {
+          if (band == 0) {
+            painter.fillRect(QRect(QPoint(0, 0), size), Qt::white);
+            drawTitle(painter, QRect(kMargin, kMargin, grid.width(), kTitleHeight),
+                      sheetTitle(name, layout.legends, 0, 1));
+          }
+          drawSheetPage(painter, bandGrid, legends, layout, band, options.captions);
+        });
+    if (generated.isEmpty() || !sheet.append(generated)) return SheetResult::CannotWrite;
   }
-  if (!target.end()) return SheetResult::CannotWrite;
+  if (!sheet.finish()) return SheetResult::CannotWrite;
   if (stopped(options)) return SheetResult::Stopped;
   if (options.progress) options.progress(1, 1);
   return files.commit(written) ? SheetResult::Ok : SheetResult::CannotWrite;
