@@ -2018,6 +2018,10 @@ Exit status: 0 equal, 1 different, 2 wrong command line or a file that cannot be
         <translation>%1 of %2 pages</translation>
     </message>
     <message>
+        <source>已完成 %1/%2 行</source>
+        <translation>%1 of %2 rows</translation>
+    </message>
+    <message>
         <source>render: 输出文件必须以 .png、.svg 或 .pdf 结尾</source>
         <translation>render: the output must end in .png, .svg or .pdf</translation>
     </message>

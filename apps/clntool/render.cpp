@@ -55,12 +55,14 @@ class InterruptGuard {
   struct sigaction oldTerm_ {};
 };
 
-// "12 of 68 pages" rewritten in place on a terminal; nothing when standard
-// error goes to a file or a pipe, where it would only be noise.
-void showProgress(int done, int pages) {
-  const QString line = legend::tr("已完成 %1/%2 页").arg(done).arg(pages);
+// "12 of 68 pages" (or, for an SVG sheet, rows) rewritten in place on a
+// terminal; nothing when standard error goes to a file or a pipe, where it
+// would only be noise.
+void showProgress(int done, int total, legend::sheet::ProgressUnit unit) {
+  const QString line = unit == legend::sheet::ProgressUnit::Pages ? legend::tr("已完成 %1/%2 页").arg(done).arg(total)
+                                                                  : legend::tr("已完成 %1/%2 行").arg(done).arg(total);
   std::fprintf(stderr, "\r%s", line.toUtf8().constData());
-  if (done == pages) std::fputc('\n', stderr);
+  if (done == total) std::fputc('\n', stderr);
   std::fflush(stderr);
 }
 

@@ -330,7 +330,7 @@ TEST(Render, aLongSheetGoesOnNumberedPngsOrPdfPagesAndAStoppedOneLeavesTheOldFil
   options.cellHeight = 1024;
   std::vector<std::pair<int, int>> progress;
   std::atomic<bool> stop{false};
-  options.progress = [&](int done, int pages) {
+  options.progress = [&](int done, int pages, legend::sheet::ProgressUnit) {
     progress.emplace_back(done, pages);
     stop = true;  // as a signal arriving after the first page would
   };
@@ -343,7 +343,11 @@ TEST(Render, aLongSheetGoesOnNumberedPngsOrPdfPagesAndAStoppedOneLeavesTheOldFil
   EXPECT_EQ(testcln::read(dir / "tall.png"), (Bytes{'o', 'l', 'd'}));
 
   progress.clear();
-  options.progress = [&](int done, int pages) { progress.emplace_back(done, pages); };
+  std::vector<legend::sheet::ProgressUnit> units;
+  options.progress = [&](int done, int pages, legend::sheet::ProgressUnit unit) {
+    progress.emplace_back(done, pages);
+    units.push_back(unit);
+  };
   stop = false;
   ASSERT_EQ(legend::sheet::writeSheet(legends, options, q(dir / "tall.png"), u"tall"_s, written),
             legend::sheet::SheetResult::Ok);
@@ -358,10 +362,15 @@ TEST(Render, aLongSheetGoesOnNumberedPngsOrPdfPagesAndAStoppedOneLeavesTheOldFil
   const Bytes pdf = testcln::read(dir / "tall.pdf");
   const QByteArray pdfText(reinterpret_cast<const char*>(pdf.data()), static_cast<qsizetype>(pdf.size()));
   EXPECT_GT(QString::fromLatin1(pdfText).count(QRegularExpression(u"/Type\\s*/Page(?!s)"_s)), 1);
-  // An SVG sheet is one page, however many bands of rows it is made in.
+  // An SVG sheet is one page, however many bands of rows it is made in; its
+  // progress counts the rows.
+  progress.clear();
+  units.clear();
   ASSERT_EQ(legend::sheet::writeSheet(legends, options, q(dir / "tall.svg"), u"tall"_s, written),
             legend::sheet::SheetResult::Ok);
   EXPECT_EQ(written.back(), q(dir / "tall.svg"));
+  EXPECT_EQ(progress, (std::vector<std::pair<int, int>>{{16, 20}, {20, 20}}));
+  EXPECT_EQ(units.back(), legend::sheet::ProgressUnit::Rows);
   const QImage svg = sheetPixels(q(dir / "tall.svg"));
   const int gridTop = svg.height() - kMargin - 20 * 1024 - 1;
   for (int row = 0; row < 20; ++row)

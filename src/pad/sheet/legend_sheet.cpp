@@ -139,7 +139,7 @@ class PngPages {
         reported = done_;
         if (options_.progress) {
           guard.unlock();
-          options_.progress(reported, layout_.pages());
+          options_.progress(reported, layout_.pages(), ProgressUnit::Pages);
           guard.lock();
         }
         continue;
@@ -252,10 +252,11 @@ SheetResult writeSvg(const legend::LegendSet& legends, SheetLayout layout, const
           drawSheetPage(painter, bandGrid, legends, layout, band, options.captions);
         });
     if (generated.isEmpty() || !sheet.append(generated)) return SheetResult::CannotWrite;
+    if (options.progress)
+      options.progress(band * kSvgBandRows + layout.rowsOn(band), layout.rows(), ProgressUnit::Rows);
   }
   if (!sheet.finish()) return SheetResult::CannotWrite;
   if (stopped(options)) return SheetResult::Stopped;
-  if (options.progress) options.progress(1, 1);
   return files.commit(written) ? SheetResult::Ok : SheetResult::CannotWrite;
 }
 
@@ -294,7 +295,7 @@ SheetResult writePdf(const legend::LegendSet& legends, SheetLayout layout, const
     drawSheetPage(painter, QRect(QPoint(0, 0), layout.gridSize(std::max(1, layout.rowsOn(page)))), legends, layout,
                   page, options.captions);
     painter.restore();
-    if (options.progress) options.progress(page + 1, layout.pages());
+    if (options.progress) options.progress(page + 1, layout.pages(), ProgressUnit::Pages);
   }
   if (!painter.end()) return SheetResult::CannotWrite;
   return files.commit(written) ? SheetResult::Ok : SheetResult::CannotWrite;

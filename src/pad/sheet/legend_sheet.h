@@ -40,6 +40,9 @@ struct SheetLayout {
 /// files about a fifth larger; the higher levels buy little more.
 inline constexpr int kDefaultPngCompression = 1;
 
+/// What a sheet's progress counts.
+enum class ProgressUnit { Pages, Rows };
+
 /// What a sheet looks like.
 struct SheetOptions {
   int columns = 6;
@@ -51,8 +54,9 @@ struct SheetOptions {
   /// zlib level of PNG pages, 0 (none) to 9 (smallest, slowest); -1 for
   /// zlib's default.
   int pngCompression = kDefaultPngCompression;
-  /// Called on the thread that called writeSheet after each page is done.
-  std::function<void(int done, int pages)> progress;
+  /// Called on the thread that called writeSheet after each page is done;
+  /// an SVG sheet, one page however long, counts the rows of cells instead.
+  std::function<void(int done, int total, ProgressUnit unit)> progress;
   /// Checked between pages; once set, the sheet stops and writes nothing.
   const std::atomic<bool>* stop = nullptr;
 };
