@@ -363,7 +363,15 @@ TEST(Render, aLongSheetGoesOnNumberedPngsOrPdfPagesAndAStoppedOneLeavesTheOldFil
   const QByteArray pdfText(reinterpret_cast<const char*>(pdf.data()), static_cast<qsizetype>(pdf.size()));
   EXPECT_GT(QString::fromLatin1(pdfText).count(QRegularExpression(u"/Type\\s*/Page(?!s)"_s)), 1);
   // An SVG sheet is one page, however many bands of rows it is made in; its
-  // progress counts the rows.
+  // progress counts the rows, and a stop after the first band writes nothing.
+  const auto countRows = options.progress;
+  options.progress = [&](int, int, legend::sheet::ProgressUnit) { stop = true; };
+  EXPECT_EQ(legend::sheet::writeSheet(legends, options, q(dir / "tall.svg"), u"tall"_s, written),
+            legend::sheet::SheetResult::Stopped);
+  EXPECT_EQ(dir.entries(), (std::set<std::string>{"tall.CLN", "tall.png", "tall-2.png", "tall-3.png", "tall.pdf"}))
+      << "no SVG and no temporary file";
+  stop = false;
+  options.progress = countRows;
   progress.clear();
   units.clear();
   ASSERT_EQ(legend::sheet::writeSheet(legends, options, q(dir / "tall.svg"), u"tall"_s, written),

@@ -57,7 +57,8 @@ struct SheetOptions {
   /// Called on the thread that called writeSheet after each page is done;
   /// an SVG sheet, one page however long, counts the rows of cells instead.
   std::function<void(int done, int total, ProgressUnit unit)> progress;
-  /// Checked between pages; once set, the sheet stops and writes nothing.
+  /// Checked between pages, and between the bands of rows an SVG sheet is
+  /// made in; once set, the sheet stops and writes nothing.
   const std::atomic<bool>* stop = nullptr;
 };
 
