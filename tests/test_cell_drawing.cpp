@@ -105,12 +105,24 @@ TEST(CaptionFitting, KeepsTheWholeCharactersWhoseEstimatedWidthFits) {
 class CellPass : public ::testing::Test {
  protected:
   void SetUp() override { scaleMaxima() = {}; }
-  /// Loads @p legends as the pad does: reload, then raise the maxima.
+  /// Loads @p legends, then raises the maxima from the loaded set.
   void load(const std::vector<testcln::Legend>& legends) {
+    ASSERT_EQ(set_.setNewFile(written(legends)), legend::LegendStatus::Ok);
+    updateScaleMaxima(set_);
+  }
+  /// Loads @p legends as the pad does: the maxima are gathered as the
+  /// records are read.
+  void loadCollecting(const std::vector<testcln::Legend>& legends) {
+    ASSERT_EQ(set_.setPath(written(legends)), legend::LegendStatus::Ok);
+    MaximaCollector collector(set_);
+    ASSERT_EQ(set_.load(&collector), legend::LegendStatus::Ok);
+    set_.rebuildDisplayList();
+    scaleMaxima().raiseTo(collector.found());
+  }
+  std::string written(const std::vector<testcln::Legend>& legends) {
     const auto path = dir_ / ("set" + std::to_string(++files_) + ".CLN");
     testcln::write(path, testcln::file(legends));
-    ASSERT_EQ(set_.setNewFile(path.string()), legend::LegendStatus::Ok);
-    updateScaleMaxima(set_);
+    return path.string();
   }
   void fullPass(std::int32_t scroll = 1, CaptionMode captions = CaptionMode::Names) {
     surface_.log.clear();
@@ -254,15 +266,24 @@ TEST_F(ScaledSamples, MaximaAreRaisedOnlyByTheNamedFieldsOfShownLegendsAndNeverF
       legendOf(2, unscaledRegion)};
   const ScaleMaxima& m = scaleMaxima();
   const auto all = [&m] { return Numbers{m.lineX, m.lineY, m.pointHeight, m.pointWidth, m.pointSize}; };
-  load(legends);
-  EXPECT_EQ(all(), (Numbers{11, 12, 7, 6, 9}));
-  load({legendOf(1, pointRecord(5, 2, 3)), legendOf(0, lineRecord(4, 4))});
-  EXPECT_EQ(all(), (Numbers{11, 12, 7, 6, 9}));
-  scaleMaxima() = {};
-  set_.setShowLines(false);
-  set_.setShowPoints(false);
-  load(legends);
-  EXPECT_EQ(all(), (Numbers{1, 1, 1, 1, 1})) << "hidden legends count for nothing";
+  // Gathered from the loaded set, or by the load itself as a pad loads.
+  for (const bool collecting : {false, true}) {
+    const auto loadThem = [&](const std::vector<testcln::Legend>& these) {
+      collecting ? loadCollecting(these) : load(these);
+    };
+    scaleMaxima() = {};
+    set_.setShowLines(true);
+    set_.setShowPoints(true);
+    loadThem(legends);
+    EXPECT_EQ(all(), (Numbers{11, 12, 7, 6, 9})) << collecting;
+    loadThem({legendOf(1, pointRecord(5, 2, 3)), legendOf(0, lineRecord(4, 4))});
+    EXPECT_EQ(all(), (Numbers{11, 12, 7, 6, 9})) << collecting;
+    scaleMaxima() = {};
+    set_.setShowLines(false);
+    set_.setShowPoints(false);
+    loadThem(legends);
+    EXPECT_EQ(all(), (Numbers{1, 1, 1, 1, 1})) << "hidden legends count for nothing; " << collecting;
+  }
 }
 
 }  // namespace

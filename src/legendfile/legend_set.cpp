@@ -28,7 +28,16 @@ struct RecordRequest {
   std::uint64_t fileOffset;
   std::uint8_t* destination;
   std::size_t length;
+  std::uint8_t type;
 };
+
+void showRecord(RecordObserver& observer, const RecordRequest& record) noexcept {
+  switch (static_cast<LegendType>(record.type)) {
+    case LegendType::Line: observer.line(LineRecordBytes(record.destination, layout::kLineRecordSize)); break;
+    case LegendType::Point: observer.point(PointRecordBytes(record.destination, layout::kPointRecordSize)); break;
+    case LegendType::Region: observer.region(RegionRecordBytes(record.destination, layout::kRegionRecordSize)); break;
+  }
+}
 
 /// Serves records out of a piece of the file that is read again only when a
 /// record lies outside it, so records visited in file order cost one read
@@ -116,7 +125,7 @@ LegendStatus LegendSet::setPath(std::string_view path) {
   return LegendStatus::Ok;
 }
 
-LegendStatus LegendSet::load() {
+LegendStatus LegendSet::load(RecordObserver* observer) {
   free();
   modified_ = false;
   const std::optional<ReadOnlyFile> opened = ReadOnlyFile::open(path_);
@@ -182,12 +191,18 @@ LegendStatus LegendSet::load() {
       {points_.bytes_.data(), points_.owners_.data(), layout::kPointRecordSize},
       {regions_.bytes_.data(), regions_.owners_.data(), layout::kRegionRecordSize},
   }};
+  RecordWindow window(file);
   // Captured by value, so a copy through a byte pointer cannot make them stale.
   const auto requestFor = [destinations, dataArea, typeOf = types.data(), offsets = blockOffsets.data(),
                            positions = typePositions.data()](std::size_t i) {
     const Destination& to = destinations[typeOf[i]];
     return RecordRequest{dataArea + offsets[i], to.records + static_cast<std::size_t>(positions[i]) * to.recordSize,
-                         to.recordSize};
+                         to.recordSize, typeOf[i]};
+  };
+  const auto fetch = [&window, observer](const RecordRequest& request) {
+    if (!window.fetch(request)) return false;
+    if (observer != nullptr) showRecord(*observer, request);
+    return true;
   };
   for (std::size_t i = 0; i < count; ++i) {
     if (typePositions[i] < 0) continue;
@@ -197,12 +212,11 @@ LegendStatus LegendSet::load() {
   // Blocks written in legend order, as the editor and the pad write them,
   // are fetched in that order; the pad's copies of its current display are
   // sorted by place in the file first.
-  RecordWindow window(file);
   bool whole = true;
   if (std::is_sorted(blockOffsets.begin(), blockOffsets.end())) {
     const std::int32_t* const positions = typePositions.data();
     for (std::size_t i = 0; i < count && whole; ++i)
-      if (positions[i] >= 0) whole = window.fetch(requestFor(i));
+      if (positions[i] >= 0) whole = fetch(requestFor(i));
   } else {
     std::vector<RecordRequest> requests;
     requests.reserve(count);
@@ -211,7 +225,7 @@ LegendStatus LegendSet::load() {
     std::sort(requests.begin(), requests.end(),
               [](const RecordRequest& a, const RecordRequest& b) { return a.fileOffset < b.fileOffset; });
     for (const RecordRequest& request : requests)
-      if (whole) whole = window.fetch(request);
+      if (whole) whole = fetch(request);
   }
   if (!whole) {
     // The file shrank while it was read: nothing of it is kept.

@@ -116,6 +116,20 @@ class LegendView {
   std::span<const std::uint8_t> record_;
 };
 
+/// Sees each parameter record as a load copies it in. Work that looks at
+/// every record is done here while the record is still in the cache: a walk
+/// over the records of a large file afterwards fetches each one from memory
+/// again. A load that fails may have shown some records already.
+class RecordObserver {
+ public:
+  virtual void line(LineRecordBytes record) noexcept = 0;
+  virtual void point(PointRecordBytes record) noexcept = 0;
+  virtual void region(RegionRecordBytes record) noexcept = 0;
+
+ protected:
+  ~RecordObserver() = default;
+};
+
 /// Attribute data handed out by an attribute query. Both pointers stay owned
 /// by the legend set and are valid until the next attribute query, a reload,
 /// a change of file or the set's destruction.
@@ -143,7 +157,8 @@ class LegendSet {
   /// Empties the set, then fills it from path(). A failure leaves it empty.
   /// Either way the set is unmodified afterwards: edits of the set before
   /// are gone, and a set that failed to load has nothing to save.
-  LegendStatus load();
+  /// @p observer, if any, sees every parameter record read.
+  LegendStatus load(RecordObserver* observer = nullptr);
   /// Empties the set: heads, parameter arrays, display list, selection and
   /// held attribute data. The modified flag is kept.
   void free() noexcept;

@@ -73,11 +73,13 @@ LegendStatus PadModel::showFile(std::string path) {
   static_cast<void>(set_.setPath(*pendingPath_));  // its length was checked when it was asked for
   pendingPath_.reset();
   port_.setTitle(padTitle(set_.path()));
-  const LegendStatus status = set_.load();
+  MaximaCollector maxima(set_);
+  const LegendStatus status = set_.load(&maxima);
   const std::uint64_t generation = set_.generation();
   report(status);
-  // The host may have taken over while the message was up.
-  if (current(generation)) refreshAfterLoad();
+  // The host may have taken over while the message was up. A load that
+  // failed kept none of the records its maxima came from.
+  if (current(generation)) refreshAfterLoad(status == LegendStatus::Ok ? maxima.found() : ScaleMaxima{});
   return LegendStatus::Ok;
 }
 
@@ -110,9 +112,9 @@ LegendStatus PadModel::saveToOwnFile() {
   return result.status;
 }
 
-void PadModel::refreshAfterLoad() {
+void PadModel::refreshAfterLoad(const ScaleMaxima& loaded) {
   set_.rebuildDisplayList();
-  updateScaleMaxima(set_);
+  scaleMaxima().raiseTo(loaded);
   range_ = scrollRangeFor(set_.displayCount());
   position_ = ScrollRange::kMinimum;
   port_.setScrollRange(range_);

@@ -215,7 +215,9 @@ class PadModel {
   LegendStatus showFile(std::string path);
   LegendStatus offerUnsavedEdits();
   LegendStatus saveToOwnFile();
-  void refreshAfterLoad();
+  /// Rebuilds what the pad shows of a load whose records had @p loaded as
+  /// their maxima.
+  void refreshAfterLoad(const ScaleMaxima& loaded);
   void report(LegendStatus status);
   /// A save names its own file: the destination of a copy, or the copy of the old bytes.
   void report(const SaveResult& result);

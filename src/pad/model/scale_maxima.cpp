@@ -76,6 +76,14 @@ void ScaleMaxima::raiseFrom(const LegendSet& legends) noexcept {
   }
 }
 
+void ScaleMaxima::raiseTo(const ScaleMaxima& other) noexcept {
+  raise(lineX, other.lineX);
+  raise(lineY, other.lineY);
+  raise(pointHeight, other.pointHeight);
+  raise(pointWidth, other.pointWidth);
+  raise(pointSize, other.pointSize);
+}
+
 ScaleMaxima& scaleMaxima() noexcept { return processMaxima; }
 
 void updateScaleMaxima(const LegendSet& legends) noexcept { processMaxima.raiseFrom(legends); }

@@ -6,10 +6,7 @@
 // file showed the larger ones first.
 
 #include "legendfile/layout.h"
-
-namespace legend {
-class LegendSet;
-}
+#include "legendfile/legend_set.h"
 
 namespace legend::pad {
 
@@ -23,10 +20,34 @@ struct ScaleMaxima {
   /// Raises each maximum to the largest of its values among the legends of
   /// @p legends' display list. Never lowers one.
   void raiseFrom(const LegendSet& legends) noexcept;
-
- private:
+  /// Raises each maximum to @p other's where that is larger.
+  void raiseTo(const ScaleMaxima& other) noexcept;
   void raiseFromLine(LineRecordBytes record) noexcept;
   void raiseFromPoint(PointRecordBytes record) noexcept;
+};
+
+/// The maxima of the records a load reads, of the types shown when it began:
+/// once that load has built its display list, they are what raiseFrom would
+/// find, without a second walk through the records.
+class MaximaCollector final : public RecordObserver {
+ public:
+  explicit MaximaCollector(const LegendSet& legends) noexcept
+      : lines_(legends.showLines()), points_(legends.showPoints()) {}
+
+  void line(LineRecordBytes record) noexcept override {
+    if (lines_) found_.raiseFromLine(record);
+  }
+  void point(PointRecordBytes record) noexcept override {
+    if (points_) found_.raiseFromPoint(record);
+  }
+  void region(RegionRecordBytes) noexcept override {}  // regions fill their cell whatever their record
+
+  const ScaleMaxima& found() const noexcept { return found_; }
+
+ private:
+  ScaleMaxima found_;
+  bool lines_;
+  bool points_;
 };
 
 /// The process-wide maxima that every pad draws with.
