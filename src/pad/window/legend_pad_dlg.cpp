@@ -15,9 +15,9 @@
 #include <QPainter>
 #include <QPixmapCache>
 #include <QPushButton>
-#include <QRegularExpressionValidator>
 #include <QScrollBar>
 #include <QTimer>
+#include <QValidator>
 #include <QWheelEvent>
 
 #include <filesystem>
@@ -62,16 +62,19 @@ QPixmap padPixmap(const QString& path, QSize size = {}) {
 }
 
 /// What the selection number field takes: an optional minus and digits.
-/// Compiled once for every pad: each new field would otherwise compile the
-/// pattern again when its first text is checked.
-const QRegularExpression& signedDigits() {
-  static const QRegularExpression pattern = [] {
-    QRegularExpression compiled(QStringLiteral("-?[0-9]*"));
-    compiled.optimize();
-    return compiled;
-  }();
-  return pattern;
-}
+/// Checked by hand: a pattern would cost every new pad its compilation or
+/// its matcher's set-up when the field gets its first text.
+class SignedDigitsValidator final : public QValidator {
+ public:
+  using QValidator::QValidator;
+
+  State validate(QString& input, int& /*position*/) const override {
+    const qsizetype start = input.startsWith(u'-') ? 1 : 0;
+    for (qsizetype i = start; i < input.size(); ++i)
+      if (input[i] < u'0' || input[i] > u'9') return Invalid;
+    return Acceptable;
+  }
+};
 
 constexpr int kTipWidth = 120;
 constexpr int kTipHeight = 160;
@@ -189,7 +192,7 @@ struct CLegendPadDlg::Parts {
   QLabel* total = nullptr;
   /// The find field, hidden until Ctrl+F or the menu opens it.
   QLineEdit* find = nullptr;
-  QCursor legendCursor;
+  std::optional<QCursor> legendCursor;  // made on the first hover over a legend
   CLegendTipWnd tip;
 
   legend::editor::QtAreaEditors editors;
@@ -309,7 +312,7 @@ void CLegendPadDlg::buildControls() {
   p.number = new QLineEdit(this);
   p.number->setObjectName(QStringLiteral("selectedNumber"));
   p.number->setGeometry(units(35, 166, 29, 10));
-  p.number->setValidator(new QRegularExpressionValidator(signedDigits(), p.number));
+  p.number->setValidator(new SignedDigitsValidator(p.number));
   p.number->setText(QStringLiteral("-1"));
   // Selecting tells the owner, whose handler may close the pad.
   QObject::connect(p.number, &QLineEdit::returnPressed, this, [this] {
@@ -339,8 +342,6 @@ void CLegendPadDlg::buildControls() {
   p.total->setAlignment(Qt::AlignCenter);
   p.total->setGeometry(units(50, 178, 26, 10));
 
-  const QPixmap cursor = padPixmap(QStringLiteral(":/legend/pad/cursor155.png"));
-  p.legendCursor = cursor.isNull() ? QCursor(Qt::PointingHandCursor) : QCursor(cursor, 1, 1);
   buildFind();
 }
 
@@ -598,11 +599,17 @@ void CLegendPadDlg::mouseMoveEvent(QMouseEvent* event) {
   Parts& p = *parts_;
   const WindowPoint point = areaPoint(event->globalPosition().toPoint());
   const AreaSize client{p.area->width(), p.area->height()};
-  // The legend cursor over a cell, the ordinary one elsewhere.
-  if (p.model.hitTest(point, client) >= 0)
-    setCursor(p.legendCursor);
-  else
+  // The legend cursor over a cell, the ordinary one elsewhere. It is made
+  // on the first hover rather than with the pad, whose opening it slowed.
+  if (p.model.hitTest(point, client) >= 0) {
+    if (!p.legendCursor) {
+      const QPixmap cursor = padPixmap(QStringLiteral(":/legend/pad/cursor155.png"));
+      p.legendCursor = cursor.isNull() ? QCursor(Qt::PointingHandCursor) : QCursor(cursor, 1, 1);
+    }
+    setCursor(*p.legendCursor);
+  } else {
     unsetCursor();
+  }
   p.model.mouseMove(point, client);
   QDialog::mouseMoveEvent(event);
 }
