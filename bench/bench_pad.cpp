@@ -5,6 +5,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
@@ -43,6 +44,7 @@ constexpr double kPeakMemoryFactor = 3.0;
 
 constexpr std::int32_t kLegends = 32767;
 constexpr double kFirstFrameFactor = 1.2;
+constexpr int kInterleavedRounds = 200;
 constexpr double kClickTargetSeconds = 1e-3;
 
 class Owner : public QWidget {
@@ -148,6 +150,53 @@ void pageDownToBottom(benchmark::State& state, const Workspace& ws) {
   state.counters["pages"] = static_cast<double>(pages) / static_cast<double>(state.iterations());
 }
 
+/// The first frame and its baseline taken in turn, round after round, so a
+/// change in the machine's speed during the run falls on both alike.
+struct Interleaved {
+  double load = 0;  // bare load + display list, seconds (median)
+  double pass = 0;
+  double frame = 0;
+  int rounds = 0;
+};
+
+double medianOf(std::vector<double> values) {
+  std::nth_element(values.begin(), values.begin() + static_cast<std::ptrdiff_t>(values.size() / 2), values.end());
+  return values[values.size() / 2];
+}
+
+Interleaved interleavedFirstFrame(const Workspace& ws, int rounds) {
+  using Clock = std::chrono::steady_clock;
+  const auto seconds = [](Clock::time_point from) {
+    return std::chrono::duration<double>(Clock::now() - from).count();
+  };
+  OpenPad open(ws);
+  MapProject project;
+  Owner owner;
+  std::vector<double> loads, passes, frames;
+  for (int round = 0; round < rounds; ++round) {
+    Clock::time_point start = Clock::now();
+    {
+      legend::LegendSet set;
+      set.setPath(ws.file.string());
+      set.load();
+      set.rebuildDisplayList();
+      benchmark::DoNotOptimize(set.displayCount());
+      loads.push_back(seconds(start));  // before the set is freed, as in the bare load above
+    }
+    start = Clock::now();
+    open.pad->model().paint();
+    passes.push_back(seconds(start));
+    start = Clock::now();
+    auto* pad = new CLegendPadDlg(ws.file.string(), 1, 0, &project, &owner);
+    pad->create();
+    QApplication::processEvents();
+    frames.push_back(seconds(start));
+    pad->destroyPad();
+    QApplication::processEvents();
+  }
+  return {medianOf(loads), medianOf(passes), medianOf(frames), rounds};
+}
+
 /// Qt's own start-up (platform, font database) is not the pad's: a window
 /// is shown and a text drawn before the peak is taken.
 void warmUpQt() {
@@ -182,12 +231,18 @@ void printSummary(const RecordingReporter& results, const Workspace& ws) {
   const std::optional<double> paging = real("PageDownToBottom");
   const std::optional<double> pages = results.counter("PageDownToBottom", "pages");
   const std::optional<double> baseline = load && pass ? std::optional<double>(*load + *pass) : std::nullopt;
+  // Only beside the figures it checks, not when a filter left them out.
+  const Interleaved inTurn = frame ? interleavedFirstFrame(ws, kInterleavedRounds) : Interleaved{};
 
   std::printf("\nSummary (%d legends, real time per iteration, median of the repetitions):\n", kLegends);
   std::printf("  bare load + display list      %10s\n", formatTime(load).c_str());
   std::printf("  one full drawing pass         %10s\n", formatTime(pass).c_str());
   std::printf("  pad to first painted frame    %10s   %s of load + pass (target %.1fx)\n", formatTime(frame).c_str(),
               formatRatio(ratioOf(frame, baseline)).c_str(), kFirstFrameFactor);
+  if (inTurn.rounds > 0)
+    std::printf("    taken in turn, %d rounds    %10s   %s of load + pass (%s + %s)\n", inTurn.rounds,
+                formatTime(inTurn.frame).c_str(), formatRatio(inTurn.frame / (inTurn.load + inTurn.pass)).c_str(),
+                formatTime(inTurn.load).c_str(), formatTime(inTurn.pass).c_str());
   std::printf("  click to owner's message      %10s   %s of one pass (target < %s)\n", formatTime(click).c_str(),
               formatRatio(ratioOf(click, pass)).c_str(), formatTime(kClickTargetSeconds).c_str());
   if (paging && pages && *pages > 0)
