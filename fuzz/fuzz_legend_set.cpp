@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstdint>
+#include <span>
 #include <string>
 
 #include "legendfile/file_check.h"
@@ -27,14 +28,32 @@ const std::string& inputPath(const std::uint8_t* data, std::size_t size) {
   return path;
 }
 
+// Reads every byte the load shows it, so a record handed out past its
+// buffer is caught where it is handed out.
+class ByteSum final : public legend::RecordObserver {
+ public:
+  void line(legend::LineRecordBytes record) noexcept override { add(record); }
+  void point(legend::PointRecordBytes record) noexcept override { add(record); }
+  void region(legend::RegionRecordBytes record) noexcept override { add(record); }
+  unsigned sum = 0;
+
+ private:
+  void add(std::span<const std::uint8_t> record) noexcept {
+    for (const std::uint8_t byte : record) sum += byte;
+  }
+};
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string& path = inputPath(data, size);
   legend::LegendSet set;
   set.setPath(path);
-  set.reload();
+  ByteSum shown;
+  set.load(&shown);
+  set.rebuildDisplayList();
   std::array<std::uint8_t, 333> out{};
+  out[0] = static_cast<std::uint8_t>(shown.sum);
   for (std::int32_t i = -1; i <= set.count(); ++i) {
     set.getType(i);
     set.getPointInfo(out.data(), i);
