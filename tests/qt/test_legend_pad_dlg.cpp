@@ -180,6 +180,16 @@ TEST_F(LegendPadDlgTest, ARightDoubleClickEditsThroughTheParameterDialogAndSaveA
   EXPECT_EQ(testcln::read(dir / "copy.CLN"), testcln::read(file()));
 }
 
+TEST_F(LegendPadDlgTest, TheLegendCursorShowsOverLegendsOnly) {
+  open(2);
+  for (const int twice : {0, 1}) {
+    mouse(QEvent::MouseMove, Qt::NoButton, cell(1));
+    EXPECT_EQ(pad->cursor().shape(), Qt::BitmapCursor) << twice;
+    mouse(QEvent::MouseMove, Qt::NoButton, cell(4));  // an empty cell
+    EXPECT_EQ(pad->cursor().shape(), Qt::ArrowCursor) << twice;
+  }
+}
+
 TEST_F(LegendPadDlgTest, TheNumberFieldTakesOnlyASignedNumberAndReturnSelectsIt) {
   open(4);
   auto* number = testqt::child<QLineEdit>(*pad, "selectedNumber");
