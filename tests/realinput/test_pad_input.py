@@ -28,6 +28,8 @@ PAD_WIDTH = 160
 AREA_LEFT, AREA_TOP = 2, 4
 CELL_WIDTH, CELL_HEIGHT = 46, 53
 BAR_LEFT, BAR_TOP, BAR_WIDTH, BAR_HEIGHT = 142, 2, 16, 320
+# The number field under the grid.
+NUMBER_LEFT, NUMBER_TOP, NUMBER_WIDTH, NUMBER_HEIGHT = 70, 332, 58, 20
 
 # Qt's defaults on a plain X desktop: rows a wheel notch scrolls.
 WHEEL_ROWS = 3
@@ -145,6 +147,25 @@ def case_bar_context_menu(args, session, workdir):
     pad.select_first_cell(57)
     session.click(*pad.bar("up"))                # from the bottom: one row up
     pad.select_first_cell(54)
+
+
+def case_go_to_number(args, session, workdir):
+    """Typed into the number field, only digits and a leading minus go in;
+    Return selects that legend and brings its row to the top of the grid."""
+    host, pad = start_host(args, session, write_legends(args, workdir, "many", [point_legend(i) for i in range(60)]))
+    session.click(*pad.point(NUMBER_LEFT + NUMBER_WIDTH // 2, NUMBER_TOP + NUMBER_HEIGHT // 2))
+    session.keys("ctrl+a")
+    mark = len(host.lines)
+    session.xdotool("type", "--delay", 60, "x4a5")
+    session.keys("Return")
+    at = host.wait_line(r"^WM_LEGEND_(DE)?SELECTED ", mark)
+    if host.lines[at] != "WM_LEGEND_SELECTED 45":
+        raise Failure("typing x4a5 and Return gave %r, expected legend 45" % host.lines[at])
+    mark = len(host.lines)
+    session.click(*pad.cell(1))
+    at = host.wait_line(r"^WM_LEGEND_(DE)?SELECTED ", mark)
+    if host.lines[at] != "WM_LEGEND_SELECTED 46":
+        raise Failure("after going to 45 the second cell holds %r, expected legend 46" % host.lines[at])
 
 
 def case_double_clicks(args, session, workdir):
@@ -300,6 +321,7 @@ def case_region_preview(args, session, workdir):
 CASES = {
     "wheel_and_bar": case_wheel_and_bar,
     "bar_context_menu": case_bar_context_menu,
+    "go_to_number": case_go_to_number,
     "double_clicks": case_double_clicks,
     "tip_last_line": case_tip_last_line,
     "region_preview": case_region_preview,
