@@ -181,7 +181,8 @@ Interleaved interleavedFirstFrame(const Workspace& ws, int rounds) {
       set.load();
       set.rebuildDisplayList();
       benchmark::DoNotOptimize(set.displayCount());
-      loads.push_back(seconds(start));  // before the set is freed, as in the bare load above
+      // Without freeing the set, as the first frame is timed without closing its pad.
+      loads.push_back(seconds(start));
     }
     start = Clock::now();
     open.pad->model().paint();

@@ -190,15 +190,13 @@ TEST_F(LegendPadDlgTest, TheLegendCursorShowsOverLegendsOnly) {
   }
 }
 
-TEST_F(LegendPadDlgTest, TheNumberFieldTakesOnlyASignedNumberAndReturnSelectsIt) {
+// Typing with a real keyboard and Return are the real-input test's.
+TEST_F(LegendPadDlgTest, TheNumberFieldTakesOnlyASignedNumber) {
   open(4);
   auto* number = testqt::child<QLineEdit>(*pad, "selectedNumber");
   number->clear();
   for (const QChar typed : QStringLiteral("x-a2-\uFF13.")) testqt::typeKey(number, Qt::Key_unknown, typed);
   EXPECT_EQ(number->text(), QStringLiteral("-2")) << "letters, a second minus, wide digits and points are refused";
-  number->setText(QStringLiteral("3"));
-  testqt::typeKey(number, Qt::Key_Return, QStringLiteral("\r"));
-  EXPECT_EQ(owner.events, std::vector<std::string>{"selected 3 type 1"});
 }
 
 TEST_F(LegendPadDlgTest, ReloadEventReadsTheFileAgainAndClearsTheSelection) {
