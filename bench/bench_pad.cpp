@@ -2,6 +2,8 @@
 // first painted frame, a click on a legend with attributes up to the owner's
 // message, and paging from the top to the bottom; each beside its baseline
 // (the bare load of the same file, one drawing pass) taken in the same run.
+// Beside the first frame, Qt's own share of it: the same controls in a
+// dialog of the same size, with nothing of the library.
 
 #include <benchmark/benchmark.h>
 
@@ -16,10 +18,16 @@
 #include <vector>
 
 #include <QApplication>
+#include <QDialog>
 #include <QImage>
 #include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPixmap>
+#include <QPushButton>
+#include <QScrollBar>
 
 #include "bench_report.h"
 #include "components/attstru/att_stru.h"
@@ -150,12 +158,71 @@ void pageDownToBottom(benchmark::State& state, const Workspace& ws) {
   state.counters["pages"] = static_cast<double>(pages) / static_cast<double>(state.iterations());
 }
 
+/// Stands for the pad's drawing area: paints a finished picture of its size.
+class PictureArea : public QWidget {
+ public:
+  explicit PictureArea(QWidget* parent, QSize size) : QWidget(parent), picture_(size) { picture_.fill(Qt::white); }
+
+ protected:
+  void paintEvent(QPaintEvent*) override { QPainter(this).drawPixmap(0, 0, picture_); }
+
+ private:
+  QPixmap picture_;
+};
+
+/// A dialog of @p pad's size and window kind holding a widget of the same Qt
+/// class, place, text, picture and visibility for each of the pad's
+/// controls; the drawing area paints a finished picture. Shown, it is what
+/// Qt alone spends on a first frame of such a window.
+QDialog* qtOnlyCopyOf(const QWidget& pad) {
+  auto* dialog = new QDialog(nullptr, pad.windowFlags());
+  dialog->setWindowTitle(pad.windowTitle());
+  dialog->setFixedSize(pad.size());
+  // The pad keeps the focus itself, so no field starts with a blinking caret.
+  dialog->setFocusPolicy(pad.focusPolicy());
+  dialog->setFocus();
+  for (const QWidget* control : pad.findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+    if (control->isWindow()) continue;
+    QWidget* copy = nullptr;
+    if (const auto* bar = qobject_cast<const QScrollBar*>(control)) {
+      auto* barCopy = new QScrollBar(bar->orientation(), dialog);
+      barCopy->setRange(bar->minimum(), bar->maximum());
+      barCopy->setPageStep(bar->pageStep());
+      copy = barCopy;
+    } else if (const auto* edit = qobject_cast<const QLineEdit*>(control)) {
+      copy = new QLineEdit(edit->text(), dialog);
+    } else if (const auto* button = qobject_cast<const QPushButton*>(control)) {
+      auto* buttonCopy = new QPushButton(button->icon(), button->text(), dialog);
+      buttonCopy->setIconSize(button->iconSize());
+      copy = buttonCopy;
+    } else if (const auto* label = qobject_cast<const QLabel*>(control)) {
+      auto* labelCopy = new QLabel(label->text(), dialog);
+      if (!label->pixmap().isNull()) labelCopy->setPixmap(label->pixmap());
+      labelCopy->setAlignment(label->alignment());
+      copy = labelCopy;
+    } else if (const auto* frame = qobject_cast<const QFrame*>(control)) {
+      auto* frameCopy = new QFrame(dialog);
+      frameCopy->setFrameStyle(frame->frameStyle());
+      copy = frameCopy;
+    } else {
+      copy = new PictureArea(dialog, control->size());
+    }
+    copy->setGeometry(control->geometry());
+    copy->setHidden(control->isHidden());
+  }
+  // The frame lies under the controls it surrounds, as on the pad.
+  for (QFrame* frame : dialog->findChildren<QFrame*>(Qt::FindDirectChildrenOnly))
+    if (frame->metaObject() == &QFrame::staticMetaObject) frame->lower();
+  return dialog;
+}
+
 /// The first frame and its baseline taken in turn, round after round, so a
 /// change in the machine's speed during the run falls on both alike.
 struct Interleaved {
   double load = 0;  // bare load + display list, seconds (median)
   double pass = 0;
   double frame = 0;
+  double qtOnly = 0;  // the pad's controls without the library
   int rounds = 0;
 };
 
@@ -172,7 +239,7 @@ Interleaved interleavedFirstFrame(const Workspace& ws, int rounds) {
   OpenPad open(ws);
   MapProject project;
   Owner owner;
-  std::vector<double> loads, passes, frames;
+  std::vector<double> loads, passes, frames, qtOnly;
   for (int round = 0; round < rounds; ++round) {
     Clock::time_point start = Clock::now();
     {
@@ -194,8 +261,15 @@ Interleaved interleavedFirstFrame(const Workspace& ws, int rounds) {
     frames.push_back(seconds(start));
     pad->destroyPad();
     QApplication::processEvents();
+    start = Clock::now();
+    QDialog* copy = qtOnlyCopyOf(*open.pad);
+    copy->show();
+    QApplication::processEvents();
+    qtOnly.push_back(seconds(start));
+    delete copy;
+    QApplication::processEvents();
   }
-  return {medianOf(loads), medianOf(passes), medianOf(frames), rounds};
+  return {medianOf(loads), medianOf(passes), medianOf(frames), medianOf(qtOnly), rounds};
 }
 
 /// Qt's own start-up (platform, font database) is not the pad's: a window
@@ -244,6 +318,9 @@ void printSummary(const RecordingReporter& results, const Workspace& ws) {
     std::printf("    taken in turn, %d rounds    %10s   %s of load + pass (%s + %s)\n", inTurn.rounds,
                 formatTime(inTurn.frame).c_str(), formatRatio(inTurn.frame / (inTurn.load + inTurn.pass)).c_str(),
                 formatTime(inTurn.load).c_str(), formatTime(inTurn.pass).c_str());
+  if (inTurn.rounds > 0)
+    std::printf("    of which Qt alone          %10s   %s of load + pass (its controls in a plain dialog)\n",
+                formatTime(inTurn.qtOnly).c_str(), formatRatio(inTurn.qtOnly / (inTurn.load + inTurn.pass)).c_str());
   std::printf("  click to owner's message      %10s   %s of one pass (target < %s)\n", formatTime(click).c_str(),
               formatRatio(ratioOf(click, pass)).c_str(), formatTime(kClickTargetSeconds).c_str());
   if (paging && pages && *pages > 0)
