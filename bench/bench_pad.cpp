@@ -178,9 +178,8 @@ QDialog* qtOnlyCopyOf(const QWidget& pad) {
   auto* dialog = new QDialog(nullptr, pad.windowFlags());
   dialog->setWindowTitle(pad.windowTitle());
   dialog->setFixedSize(pad.size());
-  // The pad keeps the focus itself, so no field starts with a blinking caret.
+  // Focus goes as on the pad: to the first control that takes it.
   dialog->setFocusPolicy(pad.focusPolicy());
-  dialog->setFocus();
   for (const QWidget* control : pad.findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
     if (control->isWindow()) continue;
     QWidget* copy = nullptr;
