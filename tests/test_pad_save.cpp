@@ -168,15 +168,30 @@ TEST_F(PadSave, SaveCopyTakesTheChosenHeadsAndEachBlockAtItsOldOffsetOverWhatWas
   }
 }
 
-TEST_F(PadSave, ACopyWithATooLongPathOrNoSourceWritesNothing) {
+TEST_F(PadSave, ACopyWithATooLongPathOrWithoutTheFileTheSetReadWritesNothing) {
   open(testcln::file(scattered()));
   const std::string tooLong = (dir_ / std::string(250, 'c')).string();
   const SaveResult refused = saveCopy(set_, tooLong, CopyScope::WholeFile);
   EXPECT_EQ(refused.status, LegendStatus::PathTooLong);
   EXPECT_EQ(refused.named, tooLong);  // the message names the copy, not the pad's file
+  const std::string copy = (dir_ / "copy.CLN").string();
+  // Rewritten elsewhere: the heads would take other legends' bytes as their blocks.
+  put("theirs.CLN", testcln::file({{.block = block(params(1, 5))}, {.block = block(params(2, 6))}}));
+  std::filesystem::rename(dir_ / "theirs.CLN", dir_ / "pad.CLN");
+  const SaveResult moved = saveCopy(set_, copy, CopyScope::WholeFile);
+  EXPECT_EQ(moved.status, LegendStatus::SourceChangedElsewhere);
+  EXPECT_EQ(moved.named, set_.path());
+  EXPECT_FALSE(std::filesystem::exists(copy));
+  // A file that failed to load gave the set nothing to copy, and an existing
+  // copy keeps its legends.
+  const Bytes earlier = testcln::read(put("copy.CLN", testcln::file(scattered())));
+  Bytes tooMany = testcln::file(scattered());
+  tooMany = overlay(tooMany, 12, le32(40000));
+  EXPECT_EQ(set_.setNewFile(put("pad.CLN", tooMany)), LegendStatus::IllegalLegendFile);
+  EXPECT_EQ(saveCopy(set_, copy, CopyScope::WholeFile).status, LegendStatus::CannotOpenSource);
   std::filesystem::remove(dir_ / "pad.CLN");
-  EXPECT_EQ(saveCopy(set_, (dir_ / "copy.CLN").string(), CopyScope::WholeFile).status, LegendStatus::CannotOpenSource);
-  EXPECT_TRUE(dir_.entries().empty());
+  EXPECT_EQ(saveCopy(set_, copy, CopyScope::WholeFile).status, LegendStatus::CannotOpenSource);
+  EXPECT_EQ(get("copy.CLN"), earlier);
 }
 
 }  // namespace

@@ -135,10 +135,14 @@ Discard the changes and leave the editor?</translation>
     </message>
     <message>
         <source>图例文件已在别处被修改,图例板上的修改未写入,以免破坏它!
-可用&apos;另存&apos;保存这些修改.
 %s</source>
         <translation>The legend file was changed elsewhere; the pad&apos;s changes were not written, so as not to damage it!
-Use &apos;Save As&apos; to keep these changes.
+%s</translation>
+    </message>
+    <message>
+        <source>图例文件已在别处被修改,其中的图例已不在图例板读到的位置,未另存!
+%s</source>
+        <translation>The legend file was changed elsewhere; its legends are no longer where the pad read them, so no copy was written!
 %s</translation>
     </message>
     <message>

@@ -132,14 +132,19 @@ LegendStatus LegendSet::load(RecordObserver* observer) {
   if (!opened) return LegendStatus::CannotOpenLegendFile;
   const ReadOnlyFile& file = *opened;
   // Taken from the open file, so a file replaced after it was read cannot
-  // pass for the one read.
-  if (struct stat status{}; ::fstat(file.descriptor(), &status) == 0) loadedStamp_ = stampOf(status);
+  // pass for the one read; kept only once the file has been read, since a
+  // set that failed to load has no file whose blocks it could save or copy.
+  std::optional<FileStamp> stamp;
+  if (struct stat status{}; ::fstat(file.descriptor(), &status) == 0) stamp = stampOf(status);
 
   std::array<std::uint8_t, layout::kPreambleSize> preamble{};
   const std::size_t got = file.readAt(0, preamble);
   if (got < layout::kPreambleSize || !isLegendHeader(preamble)) return LegendStatus::IllegalLegendFile;
   const std::int32_t n = load_le<std::int32_t>(preamble, layout::kCountOffset);
-  if (n == 0) return LegendStatus::Ok;
+  if (n == 0) {
+    loadedStamp_ = stamp;
+    return LegendStatus::Ok;
+  }
   if (n < 0 || n > layout::kMaxLegends || layout::data_area_offset(n) > file.size())
     return LegendStatus::IllegalLegendFile;
 
@@ -237,6 +242,7 @@ LegendStatus LegendSet::load(RecordObserver* observer) {
 
   heads_ = std::move(heads);
   typePositions_ = std::move(typePositions);
+  loadedStamp_ = stamp;
   loadedFileSize_ = file.size();
   display_.reserve(count);
   return LegendStatus::Ok;

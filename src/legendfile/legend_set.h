@@ -166,6 +166,8 @@ class LegendSet {
   /// on the set (an edit in a modal dialog, say) compares it to tell whether
   /// the legends it was begun on are still there.
   std::uint64_t generation() const noexcept { return generation_; }
+  /// Whether the last load read a legend file (an empty one included).
+  bool loadedAFile() const noexcept { return loadedStamp_.has_value(); }
   /// Whether path() still names the very file the set was last read from,
   /// unchanged since then (or since noteFileSaved).
   bool fileIsAsLoaded() const;

@@ -22,8 +22,9 @@ std::string_view pattern(LegendStatus status) {
     case LegendStatus::WriteFailedBackupKept: return LEGEND_TR_NOOP("legend", "保存图例失败,原文件的内容保存在:%s");
     case LegendStatus::SaveUnconfirmed: return LEGEND_TR_NOOP("legend", "图例文件已写入,但未能确认已存入磁盘!\n%s");
     case LegendStatus::FileChangedElsewhere:
-      return LEGEND_TR_NOOP("legend",
-                            "图例文件已在别处被修改,图例板上的修改未写入,以免破坏它!\n可用'另存'保存这些修改.\n%s");
+      return LEGEND_TR_NOOP("legend", "图例文件已在别处被修改,图例板上的修改未写入,以免破坏它!\n%s");
+    case LegendStatus::SourceChangedElsewhere:
+      return LEGEND_TR_NOOP("legend", "图例文件已在别处被修改,其中的图例已不在图例板读到的位置,未另存!\n%s");
   }
   return {};
 }

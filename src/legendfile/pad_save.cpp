@@ -102,8 +102,12 @@ SaveResult saveCopy(const LegendSet& set, std::string_view destination, CopyScop
   // The source is read whole before anything is written, so the destination
   // may be the source itself.
   const auto sourceFile = ReadOnlyFile::open(set.path());
-  if (!sourceFile) return {LegendStatus::CannotOpenSource, set.path()};
+  if (!sourceFile || !set.loadedAFile()) return {LegendStatus::CannotOpenSource, set.path()};
   const std::vector<std::uint8_t> source = sourceFile->readAll();
+  // The blocks are taken from where the set's heads say they lie; in a file
+  // rewritten since it was read (checked once it has been read, so a change
+  // while reading counts too) they would be other legends' bytes.
+  if (!set.fileIsAsLoaded()) return {LegendStatus::SourceChangedElsewhere, set.path()};
   std::error_code error;
   auto base = readExistingFile(target, error);
   if (!base) return {LegendStatus::CannotOpenCopyTarget, target};

@@ -46,7 +46,8 @@ enum class CopyScope {
 /// chosen head records from the set, and each chosen legend's block from the
 /// source at the same offset in the new data area (so a partial copy has
 /// gaps). With the modified flag the set's parameter records replace the
-/// copied ones. The destination may be the set's own file.
+/// copied ones. The destination may be the set's own file. A set that read
+/// no file, or whose file has changed since, is not copied.
 SaveResult saveCopy(const LegendSet& set, std::string_view destination, CopyScope scope,
                     FileOps& ops = FileOps::system());
 

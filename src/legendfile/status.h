@@ -23,6 +23,7 @@ enum class LegendStatus : std::uint8_t {
   WriteFailedBackupKept,    ///< writing over the file failed part way; its old bytes are in a named copy
   SaveUnconfirmed,          ///< the new content is in place, but could not be confirmed as stored
   FileChangedElsewhere,     ///< save in place: the file is no longer the one the set was read from
+  SourceChangedElsewhere,   ///< save copy: the pad's own file is no longer the one the set was read from
 };
 
 }  // namespace legend
