@@ -298,7 +298,7 @@ TEST_F(PadModelTest, ACancelledEditOrADoubleClickBesideTheLegendsChangesNothing)
   EXPECT_TRUE(log.empty());
 }
 
-TEST_F(PadModelTest, SavingTheDisplayAsWritesItAlone) {
+TEST_F(PadModelTest, SavingTheDisplayAsWritesItAloneAndOverThePadsOwnFileReadsItBack) {
   std::vector<testcln::Legend> legends = points(2);
   legends.push_back({.name = "line", .type = 0, .block = testcln::block(testcln::params(0, 1))});
   PadModel& pad = open(legends);
@@ -306,6 +306,20 @@ TEST_F(PadModelTest, SavingTheDisplayAsWritesItAlone) {
   port.savePath = [&] { return (dir / "lines.CLN").string(); };
   pad.runCommand(command::kSaveDisplayAs, {}, kClient);
   EXPECT_LT(testcln::read(dir / "lines.CLN").size(), testcln::read(path()).size()) << "the display alone";
+  EXPECT_EQ(pad.legends().count(), 3);
+  // Over its own file the line's block moves: the pad reads the file back
+  // rather than look for the line where it was, and the host, given the
+  // line as legend 2, hears that it is gone.
+  pad.click(cellCentre(0), kClient);
+  rename(pad, 0, "kept");
+  log.clear();
+  port.savePath = [&] { return path().string(); };
+  pad.runCommand(command::kSaveDisplayAs, {}, kClient);
+  ASSERT_EQ(pad.legends().count(), 1);
+  EXPECT_EQ(pad.legends().head(0).name(), "kept");
+  EXPECT_FALSE(pad.legends().modified());
+  EXPECT_EQ(log, (EventLog{"sSetSelCLNFlg 0", "WM_LEGEND_DESELECTED 2"}));
+  EXPECT_TRUE(prompter.shown.empty());
 }
 
 TEST_F(PadModelTest, ClosingAsksAboutChangesOnlyWhenShowingMessages) {

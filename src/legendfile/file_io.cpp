@@ -555,4 +555,11 @@ std::optional<std::vector<std::uint8_t>> readExistingFile(const std::string& pat
   return bytes;
 }
 
+bool sameFile(const std::string& a, const std::string& b) noexcept {
+  struct stat first {};
+  struct stat second {};
+  return ::stat(a.c_str(), &first) == 0 && ::stat(b.c_str(), &second) == 0 && first.st_dev == second.st_dev &&
+         first.st_ino == second.st_ino;
+}
+
 }  // namespace legend

@@ -126,4 +126,8 @@ ReplaceResult replaceFile(const std::string& path, std::span<const std::uint8_t>
 /// nullopt (with the cause in @p error) when it exists but cannot be read.
 std::optional<std::vector<std::uint8_t>> readExistingFile(const std::string& path, std::error_code& error);
 
+/// Whether both paths exist and name the same file, through links and
+/// whatever way each is spelt.
+bool sameFile(const std::string& a, const std::string& b) noexcept;
+
 }  // namespace legend

@@ -431,7 +431,19 @@ void PadModel::saveCopyAs(CopyScope scope) {
     tell(messages::kCopyDroppedByReload);
     return;
   }
-  report(legend::saveCopy(set_, *path, scope));
+  const SaveResult result = legend::saveCopy(set_, *path, scope);
+  report(result);
+  const bool replaced = result || result.status == LegendStatus::SaveUnconfirmed;
+  if (!replaced || !current(generation) || !legend::sameFile(*path, set_.path())) return;
+  // The copy went over the pad's own file, where a copy of the display puts
+  // the legends' blocks at new places: what the pad holds would now send
+  // queries and later copies to other legends' bytes. The pad reads the file
+  // as written, its edits included, and the host hears that the legend it
+  // was given may be gone.
+  const std::int32_t previousIndex = set_.selectedIndex();
+  set_.setModified(false);
+  showFile(set_.path());
+  if (previousIndex >= 0 && !closed_) tellHostAndOwner(previousIndex);
 }
 
 void PadModel::toggleFilter(int id) {
