@@ -169,6 +169,9 @@ TEST(AttStru, TypedValuesAreCheckedAndStoredLittleEndian) {
       {"int64-min", T::Int64, 8, i64(INT64_MIN), S::Ok, {0, 0, 0, 0, 0, 0, 0, 0x80}},
       {"float-from-int", T::Float, 4, i64(2), S::Ok, {0, 0, 0, 0x40}, 2.0},
       {"float-over", T::Float, 4, 1e39, S::OutOfRange, {}},
+      // FLT_MAX as it is written out rounds back to it; half a step further is infinite.
+      {"float-max-text", T::Float, 4, 3.4028235e38, S::Ok, {0xff, 0xff, 0x7f, 0x7f}, 3.4028234663852886e38},
+      {"float-rounds-to-inf", T::Float, 4, -0x1.ffffffp+127, S::OutOfRange, {}},
       {"float-nan", T::Float, 4, std::nan(""), S::OutOfRange, {}},
       {"double-inf", T::Double, 8, HUGE_VAL, S::OutOfRange, {}},
       {"text-full", T::Text, 4, std::string("abcd"), S::Ok, {'a', 'b', 'c', 'd'}},

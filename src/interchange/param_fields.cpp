@@ -76,10 +76,6 @@ std::span<const NamedField> fieldsOf(std::int8_t legendType, std::uint8_t pointT
   }
 }
 
-/// The smallest magnitude that rounds to infinity as a float; the shortest
-/// form of FLT_MAX lies above FLT_MAX itself but still rounds back to it.
-constexpr double kFloatOverflow = 0x1.ffffffp+127;
-
 Json realJson(double value) {
   if (std::isnan(value)) return "nan";
   if (std::isinf(value)) return value > 0 ? "inf" : "-inf";
@@ -122,7 +118,7 @@ void storeField(std::span<std::uint8_t> record, const NamedField& field, const J
       const double real = expectReal(value, path);
       // A NaN already in the raw bytes keeps its payload; "nan" cannot spell it.
       if (std::isnan(real) && std::isnan(load_le<float>(record, field.offset))) return;
-      if (std::isfinite(real) && std::fabs(real) >= kFloatOverflow) refuse(path, "beyond the range of a 32-bit float");
+      if (std::isfinite(real) && !fitsFloat(real)) refuse(path, "beyond the range of a 32-bit float");
       store_le(record, field.offset, static_cast<float>(real));
       return;
     }

@@ -11,6 +11,15 @@
 
 namespace legend {
 
+/// Whether @p value can be stored in a 32-bit float field without becoming
+/// infinite. The bound is the magnitude that rounds to infinity, not FLT_MAX:
+/// FLT_MAX's own shortest decimal form (3.4028235e38) lies above FLT_MAX and
+/// still rounds back to it.
+constexpr bool fitsFloat(double value) noexcept {
+  constexpr double kFloatOverflow = 0x1.ffffffp+127;
+  return value > -kFloatOverflow && value < kFloatOverflow;
+}
+
 template <typename T>
 concept LittleEndianValue = std::is_arithmetic_v<T> && !std::is_same_v<T, bool>;
 

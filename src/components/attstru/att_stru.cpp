@@ -427,7 +427,7 @@ AttStatus CATT_STRU::SetValue(std::span<std::uint8_t> record, std::int16_t index
       if (field->type == AttFieldType::Double) {
         store_le<double>(record, at, *real);
       } else {
-        if (std::fabs(*real) > std::numeric_limits<float>::max()) return AttStatus::OutOfRange;
+        if (!legend::fitsFloat(*real)) return AttStatus::OutOfRange;
         store_le<float>(record, at, static_cast<float>(*real));
       }
       return AttStatus::Ok;
