@@ -193,6 +193,12 @@ void LegendListModel::setCurrentRow(std::int32_t row) {
   if (row >= 0 && row < rowCount() && currentRowHandler_) currentRowHandler_(row);
 }
 
+void LegendListModel::changeRow(std::int32_t row, const LegendRow& data) {
+  if (row < 0 || static_cast<std::size_t>(row) >= rows_.size()) return;
+  rows_[static_cast<std::size_t>(row)] = data;
+  if (!resetting_) emit dataChanged(index(row, 0), index(row, kColumnCount - 1));
+}
+
 LegendListProxy::LegendListProxy(LegendListModel* rows, QObject* parent) : QSortFilterProxyModel(parent), rows_(rows) {
   setSourceModel(rows);
 }

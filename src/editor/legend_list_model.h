@@ -62,6 +62,7 @@ class LegendListModel final : public QAbstractTableModel, public LegendListSink 
   void clear() override;
   bool insertRow(std::int32_t row, const LegendRow& data) override;
   void setCurrentRow(std::int32_t row) override;
+  void changeRow(std::int32_t row, const LegendRow& data) override;
 
  private:
   /// The row's sample, drawn when the view first shows the row.

@@ -113,6 +113,24 @@ TEST_F(LegendEditDlgTest, ShowsTheListedLegendsOfTheFileByTypeWithTheirColumns) 
   EXPECT_TRUE(selected.size() == 1 && selected[0].row() == 0);
 }
 
+TEST_F(LegendEditDlgTest, ABatchAttributeChangeShowsTheNewSizesWhereTheRowsStand) {
+  open(path.string());
+  child<QCheckBox>("attributeCheck")->click();
+  editors.prepared = std::make_unique<CATT_STRU>();
+  ASSERT_EQ(editors.prepared->AddFld({"ID", AttFieldType::Int32, 4}), AttStatus::Ok);
+  child<QPushButton>("structureButton")->click();
+  child<QPushButton>("contentButton")->click();
+  select({0, 2});
+  prompter.answers = {true};
+  child<QPushButton>("batchButton")->click();
+  // Each block: parameters, the structure with its size, the 4-byte record with its size.
+  const int structure = editors.prepared->CalSize();
+  EXPECT_EQ(cell(0, 3), QStringLiteral("%1字节").arg(94 + 8 + structure + 4));
+  EXPECT_EQ(cell(1, 3), QStringLiteral("75字节"));
+  EXPECT_EQ(cell(2, 3), QStringLiteral("%1字节").arg(63 + 8 + structure + 4));
+  EXPECT_EQ(list()->selectionModel()->selectedRows().size(), 2);
+}
+
 TEST_F(LegendEditDlgTest, NewFileStartsEmptyWithTheAttributeControlsFollowingTheirCheckBox) {
   open("");
   EXPECT_EQ(list()->model()->rowCount(), 0);

@@ -56,6 +56,7 @@ class AcceptingSink : public LegendListSink {
   void clear() override {}
   bool insertRow(std::int32_t, const LegendRow&) override { return true; }
   void setCurrentRow(std::int32_t) override {}
+  void changeRow(std::int32_t, const LegendRow&) override {}
 };
 
 inline std::unique_ptr<CATT_STRU> Structure24() {

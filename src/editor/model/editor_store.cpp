@@ -516,8 +516,14 @@ void EditorStore::batchAttributeChange(std::span<const std::int32_t> selectedRow
   for (const std::int32_t row : selection_) {
     const std::int32_t index = legendAtRow(row);
     if (index >= 0 && static_cast<std::size_t>(index) < items_.size() &&
-        giveTemplateAttributes(items_[static_cast<std::size_t>(index)]))
+        giveTemplateAttributes(items_[static_cast<std::size_t>(index)])) {
       modified_ = true;
+      // Without a rebuild, so the selection and the current row stay; only
+      // the size the row shows changes.
+      LegendRow& shown = rows_[static_cast<std::size_t>(row)];
+      shown.blockSize = items_[static_cast<std::size_t>(index)].head.view().blockSize();
+      if (sink_) sink_->changeRow(row, shown);
+    }
     if (step) step();
   }
 }

@@ -58,6 +58,9 @@ class LegendListSink {
   virtual bool insertRow(std::int32_t row, const LegendRow& data) = 0;
   /// Gives @p row the selected and focused states (never -1).
   virtual void setCurrentRow(std::int32_t row) = 0;
+  /// The legend of @p row changed where it stands (its block size); the row
+  /// keeps its place and its selected and current states.
+  virtual void changeRow(std::int32_t row, const LegendRow& data) = 0;
 };
 
 /// Outcome of the editor save.
@@ -181,7 +184,8 @@ class EditorStore {
   /// 属性内容: edits the template record; a cancelled editor leaves it as
   /// it was.
   void editAttributeContent(AreaEditors& editors);
-  /// 统改属性: the template attributes into every selected legend.
+  /// 统改属性: the template attributes into every selected legend. The list
+  /// is not rebuilt: each changed row shows its new size in place.
   /// @p step is called once per selected row (the busy indicator).
   void batchAttributeChange(std::span<const std::int32_t> selectedRows, const std::function<void()>& step = {});
 
