@@ -201,6 +201,14 @@ TEST(LegendDiff, NamesAddedRemovedAndChangedLegendsWithTheirFields) {
             "  attributes.fields[1]: (none) -> {\"name\":\"depth\",\"type\":\"int32\"}\n"
             "  attributes.record[1]: (none) -> 9\n");
   EXPECT_EQ(diffText(before, testcln::file({city})), "图例 1 \"河流\" 已删除\n");
+  // Minus zero is other bytes than zero.
+  const Bytes depth = testcln::structure({{"depth", 6, 4}});
+  const testcln::Legend lake{.name = kRiver, .type = 2, .block = block(regionParams, depth, {0, 0, 0, 0})};
+  testcln::Legend lakeBelow = lake;
+  lakeBelow.block.back() = 0x80;
+  EXPECT_EQ(diffText(testcln::file({lake}), testcln::file({lakeBelow})),
+            "图例 0 \"河流\" 已修改\n"
+            "  attributes.record[0]: 0.0 -> -0.0\n");
 }
 
 }  // namespace

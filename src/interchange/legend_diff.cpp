@@ -3,13 +3,34 @@
 #include "legendfile/translation.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace legend::interchange {
 
 namespace {
 
+/// Json's own == takes -0.0 for 0.0, but the two are different bytes in a
+/// file, and files are equal only when their bytes are.
+bool same(const Json& a, const Json& b) {
+  if (a.is_number_float() && b.is_number_float()) {
+    const double x = a.get<double>();
+    const double y = b.get<double>();
+    return x == y && std::signbit(x) == std::signbit(y);
+  }
+  if (a.is_object() && b.is_object()) {
+    if (a.size() != b.size()) return false;
+    for (const auto& [key, value] : a.items()) {
+      const auto it = b.find(key);
+      if (it == b.end() || !same(value, *it)) return false;
+    }
+    return true;
+  }
+  if (a.is_array() && b.is_array()) return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), same);
+  return a == b;
+}
+
 void compare(const Json* before, const Json* after, const std::string& path, std::vector<FieldChange>& out) {
-  if (before != nullptr && after != nullptr && *before == *after) return;
+  if (before != nullptr && after != nullptr && same(*before, *after)) return;
   const auto child = [&](const std::string& key) { return path.empty() ? key : path + "." + key; };
   if (before != nullptr && after != nullptr && before->is_object() && after->is_object()) {
     for (const auto& [key, value] : before->items()) {
