@@ -166,6 +166,17 @@ TEST(LegendJson, MalformedDocumentsAreRefusedAtTheirFirstProblem) {
     EXPECT_EQ(result.path, c.path);
     EXPECT_NE(result.message.find(c.message), std::string::npos) << result.message;
   }
+  // Four legends whose records of 30000 bytes come from one value each: the
+  // fourth is refused as its record is made, before it takes memory.
+  Json legend = base["legends"][0];
+  legend["attributes"] = {{"fields", {{{"name", "note"}, {"type", "text"}, {"length", 30000}}}}, {"record", {""}}};
+  Json document = base;
+  document["legends"] = {legend, legend, legend, legend};
+  const ImportResult tooMuch = importDocument(document, {.maxFileBytes = 100000});
+  EXPECT_FALSE(tooMuch);
+  EXPECT_EQ(tooMuch.path, "legends[3].attributes.record");
+  document["legends"].erase(3);
+  EXPECT_TRUE(importDocument(document, {.maxFileBytes = 100000}));
 }
 
 std::string diffText(const Bytes& a, const Bytes& b) {

@@ -399,11 +399,10 @@ CATT_STRU structureFromFields(const Json& fields, const std::string& path) {
   return structure;
 }
 
-Bytes recordFromValues(const CATT_STRU& structure, const Json& values, const std::string& path,
-                       std::uint64_t maxBytes) {
+Bytes recordFromValues(const CATT_STRU& structure, const Json& values, const std::string& path, std::uint64_t room) {
   expectArray(values, path);
   // A few lines of fields can ask for a record of hundreds of megabytes.
-  if (static_cast<std::uint64_t>(structure.RecordLength()) > maxBytes) refuse(path, "record too large");
+  if (static_cast<std::uint64_t>(structure.RecordLength()) > room) refuse(path, "record too large");
   if (values.size() != static_cast<std::size_t>(structure.FieldCount()))
     refuse(path, "expected " + std::to_string(structure.FieldCount()) + " values, one per field, found " +
                      std::to_string(values.size()));
@@ -437,7 +436,7 @@ void putSize(Bytes& block, std::size_t size) {
   store_le(std::span(block).last(L::kSizeFieldBytes), 0, static_cast<std::int32_t>(size));
 }
 
-Bytes attributesBlockPart(const Json& attributes, const std::string& path, std::uint64_t maxBytes) {
+Bytes attributesBlockPart(const Json& attributes, const std::string& path, std::uint64_t room) {
   expectObject(attributes, path);
   expectKeys(attributes, path, {"fields", "structure_hex", "record", "record_hex"});
   const Json* fields = find(attributes, "fields");
@@ -447,7 +446,7 @@ Bytes attributesBlockPart(const Json& attributes, const std::string& path, std::
   if (structureHex != nullptr) {
     const std::string hexPath = member(path, "structure_hex");
     structureBytes = expectHex(*structureHex, hexPath);
-    if (structureBytes.size() > maxBytes) refuse(hexPath, "too large");
+    if (structureBytes.size() > room) refuse(hexPath, "too large");
     CATT_STRU loaded;
     if (loaded.Load(structureBytes.data(), static_cast<std::int32_t>(structureBytes.size()), 0) >= 0)
       structure = std::move(loaded);
@@ -470,10 +469,10 @@ Bytes attributesBlockPart(const Json& attributes, const std::string& path, std::
     refuse(member(path, "record_hex"), "give record or record_hex, not both");
   if (record != nullptr) {
     if (!structure) refuse(member(path, "record"), "typed values need a readable attribute structure; give record_hex");
-    recordBytes = recordFromValues(*structure, *record, member(path, "record"), maxBytes);
+    recordBytes = recordFromValues(*structure, *record, member(path, "record"), room);
   } else if (recordHex != nullptr) {
     recordBytes = expectHex(*recordHex, member(path, "record_hex"));
-    if (recordBytes.size() > maxBytes) refuse(member(path, "record_hex"), "too large");
+    if (recordBytes.size() > room) refuse(member(path, "record_hex"), "too large");
   }
   Bytes part;
   putSize(part, structureBytes.size());
@@ -483,7 +482,9 @@ Bytes attributesBlockPart(const Json& attributes, const std::string& path, std::
   return part;
 }
 
-ImportedLegend importLegend(const Json& legend, const std::string& path, std::uint64_t maxBytes) {
+/// @p room: the bytes the legend's block may take, what the blocks before it
+/// left of the file's allowed size.
+ImportedLegend importLegend(const Json& legend, const std::string& path, std::uint64_t room) {
   expectObject(legend, path);
   expectKeys(legend, path,
              {"name", "name_tail_hex", "description", "description_tail_hex", "type", "class_code", "reserved_hex",
@@ -523,7 +524,7 @@ ImportedLegend importLegend(const Json& legend, const std::string& path, std::ui
   else if (find(legend, "params") != nullptr)
     refuse(member(path, "params"), "a legend of this type has no graphic parameters");
   if (const Json* attributes = find(legend, "attributes")) {
-    const Bytes part = attributesBlockPart(*attributes, member(path, "attributes"), maxBytes);
+    const Bytes part = attributesBlockPart(*attributes, member(path, "attributes"), room);
     out.block.insert(out.block.end(), part.begin(), part.end());
   } else {
     putSize(out.block, 0);
@@ -533,7 +534,7 @@ ImportedLegend importLegend(const Json& legend, const std::string& path, std::ui
     const Bytes bytes = expectHex(*tail, member(path, "block_tail_hex"));
     out.block.insert(out.block.end(), bytes.begin(), bytes.end());
   }
-  if (out.block.size() > maxBytes) refuse(path, "block too large");
+  if (out.block.size() > room) refuse(path, "the file would exceed the size allowed");
   return out;
 }
 
@@ -566,8 +567,13 @@ Bytes importImage(const Json& document, const ImportLimits& limits) {
 
   std::vector<ImportedLegend> legends;
   legends.reserve(legendsJson.size());
+  // The blocks are counted against the allowed size as they are made, not
+  // once all are: records made from a few values each can otherwise fill
+  // memory with gigabytes before the file's size is looked at.
+  std::uint64_t room = maxBytes - L::data_area_offset(static_cast<std::int64_t>(legendsJson.size()));
   for (std::size_t i = 0; i < legendsJson.size(); ++i) {
-    legends.push_back(importLegend(legendsJson[i], element("legends", i), maxBytes));
+    legends.push_back(importLegend(legendsJson[i], element("legends", i), room));
+    room -= legends.back().block.size();
     // Readers find blocks only through a count that matches the heads.
     if (countDiffers && !legends.back().block.empty())
       refuse(element("legends", i), "a file whose count differs from its head records holds no readable blocks");
