@@ -1998,6 +1998,14 @@ Exit status: 0 equal, 1 different, 2 wrong command line or a file that cannot be
         <translation>no command given</translation>
     </message>
     <message>
+        <source>无法写入标准输出</source>
+        <translation>cannot write to standard output</translation>
+    </message>
+    <message>
+        <source>内存不足</source>
+        <translation>out of memory</translation>
+    </message>
+    <message>
         <source>未知命令 &apos;%1&apos;</source>
         <translation>unknown command &apos;%1&apos;</translation>
     </message>

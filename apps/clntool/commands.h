@@ -18,7 +18,8 @@ namespace clntool {
 
 enum ExitStatus : int {
   kExitOk = 0,
-  kExitBadFile = 1,    ///< cannot be opened, not a legend file, (validate) not sound, (import) refused
+  kExitBadFile = 1,    ///< cannot be opened, not a legend file, (validate) not sound, (import) refused;
+                       ///< standard output not written; out of memory
   kExitDifferent = 1,  ///< diff: the files differ
   kExitUsage = 2,      ///< wrong command line; for diff also a file that cannot be read
 };

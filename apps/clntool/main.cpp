@@ -16,6 +16,7 @@
 #include <cstring>
 #include <iostream>
 #include <memory>
+#include <new>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -352,7 +353,13 @@ int run(const QStringList& arguments) {
   // File names are the platform's bytes, not necessarily valid text.
   for (qsizetype k = 1; k <= files; ++k) call.files.push_back(QFile::encodeName(positional.at(k)).toStdString());
   const int status = command->run(call);
-  std::cout.flush();
+  // Output that did not all arrive (a full disk, say) is a failure, whatever
+  // the command found.
+  if (!std::cout.flush()) {
+    std::cerr << "clntool: " << legend::tr("无法写入标准输出").toStdString() << '\n';
+    // diff answers with 0 and 1; like diff(1), its trouble is 2.
+    return std::string_view(command->name) == "diff" ? clntool::kExitUsage : clntool::kExitBadFile;
+  }
   return status;
 }
 
@@ -387,5 +394,11 @@ int main(int argc, char** argv) {
   QCoreApplication::setApplicationName(QStringLiteral("clntool"));
   QCoreApplication::setApplicationVersion(QStringLiteral(CLNTOOL_VERSION));
   legend::installTranslations(legend::ApplicationOwner::Library);
-  return run(QCoreApplication::arguments());
+  try {
+    return run(QCoreApplication::arguments());
+  } catch (const std::bad_alloc&) {
+    // Outputs are written whole or not at all, so nothing is half written.
+    std::cerr << "clntool: " << legend::tr("内存不足").toStdString() << '\n';
+    return clntool::kExitBadFile;
+  }
 }

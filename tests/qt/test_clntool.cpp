@@ -202,6 +202,12 @@ TEST(clntool, exportImportAndDiffRoundTripAndRefuseWithoutWriting) {
   EXPECT_EQ(diff.exitCode, 1);
   EXPECT_FALSE(diff.out.empty());
   EXPECT_EQ(clntool({u"diff"_s, q(dir / "a.CLN"), q(dir / "missing.CLN")}).exitCode, 2);
+  // Output that cannot be written is a failure, never an answer.
+  const Outcome unwritten = runProgram(CLNTOOL_PATH, {u"export"_s, q(dir / "a.CLN")}, nullptr, "/dev/full");
+  EXPECT_EQ(unwritten.exitCode, 1);
+  EXPECT_NE(unwritten.err.find("无法写入标准输出"), std::string::npos) << unwritten.err;
+  EXPECT_EQ(runProgram(CLNTOOL_PATH, {u"diff"_s, q(dir / "a.CLN"), q(dir / "c.CLN")}, nullptr, "/dev/full").exitCode,
+            2);
 }
 
 TEST(DemoSample, regeneratesByteIdenticallyAndIsSound) {

@@ -18,9 +18,12 @@ struct Outcome {
   std::string out, err;
 };
 
-/// Runs @p program under the Chinese interface, or the English one when @p language says "en".
-inline Outcome runProgram(const char* program, const QStringList& arguments, const char* language = nullptr) {
+/// Runs @p program under the Chinese interface, or the English one when @p language says "en";
+/// with @p standardOutput, its output goes to that file instead of Outcome::out.
+inline Outcome runProgram(const char* program, const QStringList& arguments, const char* language = nullptr,
+                          const char* standardOutput = nullptr) {
   QProcess process;
+  if (standardOutput) process.setStandardOutputFile(QString::fromLatin1(standardOutput));
   QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
   for (const char* name : {"LANGUAGE", "LC_ALL", "LC_MESSAGES"}) environment.remove(QString::fromLatin1(name));
   environment.insert(QStringLiteral("LANG"), QStringLiteral("C.UTF-8"));
