@@ -96,7 +96,8 @@ class FakePort : public legend::pad::PadPort {
   bool tipVisible() const override { return tipShown; }
   void showTip(std::string_view, bool) override { tipShown = true; }
   void hideTip() override { tipShown = false; }
-  bool hasOwner() const override { return true; }
+  bool owner = true;
+  bool hasOwner() const override { return owner; }
   void sendToOwner(int message, std::int32_t index) override {
     log_.push_back((message == legend::pad::kLegendSelected ? "WM_LEGEND_SELECTED " : "WM_LEGEND_DESELECTED ") +
                    std::to_string(index));
@@ -296,6 +297,16 @@ TEST_F(PadModelTest, ACancelledEditOrADoubleClickBesideTheLegendsChangesNothing)
   EXPECT_FALSE(pad.legends().modified());
   EXPECT_NE(pad.legends().points().record(1)[44], 9);
   EXPECT_TRUE(log.empty());
+}
+
+TEST_F(PadModelTest, APadWithoutAnOwnerTellsItsProjectNothingOfSelectionsOrEdits) {
+  port.owner = false;
+  PadModel& pad = open(points(2));
+  pad.click(cellCentre(1), kClient);
+  rename(pad, 1, "renamed");
+  pad.click(cellCentre(1), kClient);
+  EXPECT_TRUE(log.empty()) << log.front();
+  EXPECT_EQ(pad.legends().selectedIndex(), -1);
 }
 
 TEST_F(PadModelTest, SavingTheDisplayAsWritesItAloneAndOverThePadsOwnFileReadsItBack) {

@@ -495,7 +495,8 @@ void PadModel::editLegendAt(WindowPoint point, AreaSize client) {
   std::copy_n(edit.record.begin(), std::min(edit.record.size(), target.size()), target.begin());
   paint();
   set_.setModified(true);
-  if (index == set_.selectedIndex() && passToProject(index) && port_.hasOwner())
+  // As with selections, a pad without an owner tells its project nothing.
+  if (index == set_.selectedIndex() && port_.hasOwner() && passToProject(index))
     port_.sendToOwner(kLegendSelected, index);
 }
 
