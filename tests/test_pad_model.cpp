@@ -330,6 +330,7 @@ TEST_F(PadModelTest, SavingTheDisplayAsWritesItAloneAndOverThePadsOwnFileReadsIt
   EXPECT_EQ(pad.legends().head(0).name(), "kept");
   EXPECT_FALSE(pad.legends().modified());
   EXPECT_EQ(log, (EventLog{"sSetSelCLNFlg 0", "WM_LEGEND_DESELECTED 2"}));
+  EXPECT_EQ(port.number, "-1");
   EXPECT_TRUE(prompter.shown.empty());
 }
 

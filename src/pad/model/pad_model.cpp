@@ -443,7 +443,9 @@ void PadModel::saveCopyAs(CopyScope scope) {
   const std::int32_t previousIndex = set_.selectedIndex();
   set_.setModified(false);
   showFile(set_.path());
-  if (previousIndex >= 0 && !closed_) tellHostAndOwner(previousIndex);
+  if (closed_) return;
+  port_.showSelectedNumber(set_.selectedPosition());
+  if (previousIndex >= 0) tellHostAndOwner(previousIndex);
 }
 
 void PadModel::toggleFilter(int id) {
