@@ -88,7 +88,8 @@ def choose_from_menu(session, before, keys):
     if len(runs) != 1:
         raise Failure("the menu shows %d highlighted items" % len(runs))
     session.click(x + width // 2, (runs[0][0] + runs[0][1]) // 2)
-    wait_for("the menu to close", lambda: not (app_windows(session) - before))
+    # Only the menu: the item may open a window of its own.
+    wait_for("the menu to close", lambda: menu not in app_windows(session))
 
 
 class Editor:
@@ -392,7 +393,38 @@ def case_filter_and_sort(args, session, workdir):
         raise Failure("the file holds %r" % names)
 
 
+def case_pad_copy_over_its_file(args, session, workdir):
+    """The pad's 当前显示另存为.. chosen with the pointer and saved over the
+    pad's own file through the real file dialog and its replace question:
+    the file then holds the shown legends alone, the pad reads it back, and
+    the host, which was given a legend whose index may now name another,
+    hears that it is deselected."""
+    path = legends_file(args, workdir)
+    host, pad = start_host(args, session, path)
+
+    def menu(*keys):
+        before = app_windows(session)
+        session.click(*pad.cell(0), button=3)
+        choose_from_menu(session, before, keys)
+
+    menu("Up", "Up", "Up", "Up", "Up")  # 显示点图例: the region alone is shown
+    pad.select_first_cell(4)
+    mark = len(host.lines)
+    before = app_windows(session)
+    menu("Up", "Up", "Up", "Up", "Up", "Up")  # 当前显示另存为..
+    dialog = wait_for("the file dialog", lambda: app_windows(session) - before)
+    session.keys("Return")  # the name offered is the pad's own file
+    wait_for("the replace question", lambda: app_windows(session) - before - dialog)
+    session.keys("alt+y")
+    host.wait_line("^WM_LEGEND_DESELECTED 4$", mark)
+    names = legend_names(args, path)
+    if names != ["区域"]:
+        raise Failure("the file holds %r" % names)
+    pad.select_first_cell(0)
+
+
 CASES = {
+    "pad_copy_over_its_file": case_pad_copy_over_its_file,
     "pad_find": case_pad_find,
     "filter_and_sort": case_filter_and_sort,
     "leaving": case_leaving,
