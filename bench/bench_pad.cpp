@@ -313,13 +313,13 @@ void printSummary(const RecordingReporter& results, const Workspace& ws) {
   std::printf("  one full drawing pass         %10s\n", formatTime(pass).c_str());
   std::printf("  pad to first painted frame    %10s   %s of load + pass (target %.1fx)\n", formatTime(frame).c_str(),
               formatRatio(ratioOf(frame, baseline)).c_str(), kFirstFrameFactor);
-  if (inTurn.rounds > 0)
+  if (inTurn.rounds > 0) {
     std::printf("    taken in turn, %d rounds    %10s   %s of load + pass (%s + %s)\n", inTurn.rounds,
                 formatTime(inTurn.frame).c_str(), formatRatio(inTurn.frame / (inTurn.load + inTurn.pass)).c_str(),
                 formatTime(inTurn.load).c_str(), formatTime(inTurn.pass).c_str());
-  if (inTurn.rounds > 0)
     std::printf("    of which Qt alone          %10s   %s of load + pass (its controls in a plain dialog)\n",
                 formatTime(inTurn.qtOnly).c_str(), formatRatio(inTurn.qtOnly / (inTurn.load + inTurn.pass)).c_str());
+  }
   std::printf("  click to owner's message      %10s   %s of one pass (target < %s)\n", formatTime(click).c_str(),
               formatRatio(ratioOf(click, pass)).c_str(), formatTime(kClickTargetSeconds).c_str());
   if (paging && pages && *pages > 0)
